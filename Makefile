@@ -1,0 +1,31 @@
+# The two set-up commands: `make run` and `make test` (see README.md).
+PRESET ?= default
+BUILD  := build/$(PRESET)
+JOBS   ?= $(shell nproc)
+
+.PHONY: run test build deps test-deps bench format clean
+
+run: deps build
+	scripts/run.sh $(BUILD)/pathtally
+
+test: test-deps build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS) --timeout 600
+
+deps:
+	scripts/deps.sh
+
+test-deps:
+	scripts/deps.sh --test
+
+build:
+	cmake --preset $(PRESET) >/dev/null
+	cmake --build $(BUILD) -j$(JOBS)
+
+bench: deps build
+	bench/run_all.sh $(BUILD)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build (and, with --test, the test suite) needs.
+# Only packages that are missing are installed, so a second run costs a dpkg query.
+set -euo pipefail
+build_pkgs=(cmake ninja-build pkg-config g++ ccache
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin libgl-dev
+  libsqlite3-dev libx11-dev libxi-dev libxtst-dev
+  xvfb xauth x11-utils imagemagick fonts-noto-cjk dbus)
+test_pkgs=(libgtest-dev libgmock-dev xdotool python3-dbusmock dbus-x11 sqlite3 clang libclang-rt-14-dev)
+want=("${build_pkgs[@]}")
+[[ "${1:-}" == "--test" ]] && want+=("${test_pkgs[@]}")
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  SUDO=""; [[ $(id -u) -ne 0 ]] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "platform/SettingsStore.h"
+
+namespace pt {
+
+// A settings store in memory: the contract of the real store without a file. Used by
+// tests, and as the fallback when the real store cannot be opened.
+class MemorySettingsStore : public SettingsStore {
+public:
+    std::string read(SettingsRoot root, std::string_view keyPath, std::string_view name) override;
+    void write(SettingsRoot root, std::string_view keyPath, std::string_view name,
+               std::string_view text) override;
+
+    bool hasKey(SettingsRoot root, std::string_view keyPath) const;
+    size_t valueCount() const { return m_values.size(); }
+    int writeCount() const { return m_writes; }
+
+private:
+    static std::string Fold(SettingsRoot root, std::string_view keyPath, std::string_view name);
+    std::map<std::string, std::string> m_values;  // folded "root|key|name" -> text
+    int m_writes = 0;
+};
+
+}  // namespace pt

@@ -1,0 +1,62 @@
+#include "stats/Formatting.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "platform/NumberFormat.h"
+#include "stats/NumberText.h"
+#include "stats/StatisticsModel.h"
+
+namespace pt {
+
+std::string FormatUseTime(double s) {
+    double h = IntPart(s / 3600);
+    double m = IntPart((s - h * 3600) / 60);
+    double r = s - h * 3600 - m * 60;
+    std::string text = NumberToText(h) + ":";
+    if (m < 10) text += "0";
+    text += NumberToText(m) + ":";
+    if (r < 10) text += "0";
+    text += NumberToText(r);
+    return text;
+}
+
+std::string FormatBigCount(std::int32_t count, Wlang lang) {
+    if (count < 10000) return std::to_string(count);
+    double tenths = IntPart(static_cast<double>(count) / 1000) / 10;
+    return NumberToText(tenths) + (lang == Wlang::B5 ? "萬" : "万");
+}
+
+std::string FormatThreeDecimals(double value, const NumberFormat& format) {
+    if (!std::isfinite(value)) value = 0;
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, 3);
+    std::string plain(buf, res.ptr);  // "1234.567"
+    std::string whole = plain.substr(0, plain.size() - 4);
+    std::string fraction = plain.substr(plain.size() - 3);
+    bool negative = value < 0 && plain.find_first_not_of("0.") != std::string::npos;
+
+    std::string grouped;
+    if (whole == "0" && !format.leadingZero()) {
+        whole.clear();
+    }
+    const std::string sep = format.groupSeparator();
+    const int size = format.groupSize();
+    for (size_t i = 0; i < whole.size(); ++i) {
+        grouped += whole[i];
+        size_t left = whole.size() - i - 1;
+        if (size > 0 && !sep.empty() && left > 0 && left % static_cast<size_t>(size) == 0)
+            grouped += sep;
+    }
+    return (negative ? "-" : "") + grouped + format.decimalSeparator() + fraction;
+}
+
+std::string MetresText(double pixels, const NumberFormat& format) {
+    return " " + FormatThreeDecimals(pixels * MmPerPixel / 1000, format) + "m ";
+}
+
+std::string KilometresText(double pixels, const NumberFormat& format) {
+    return " " + FormatThreeDecimals(pixels * MmPerPixel / 1000000, format) + "km ";
+}
+
+}  // namespace pt

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+namespace pt {
+
+enum class PowerAction { LogOff, Reboot, PowerOff };
+
+// The outcome of a power request: accepted (the session or system is going down) or
+// refused, with a reason the user can read.
+struct PowerResult {
+    bool accepted = false;
+    std::string reason;
+};
+
+class Power {
+public:
+    virtual ~Power() = default;
+    // Whatever privilege the platform needs before a power request (none on Linux:
+    // logind authorises the request itself).
+    virtual void enablePrivilege() {}
+    // Forced actions: running programs are not asked to agree.
+    virtual PowerResult request(PowerAction action) = 0;
+};
+
+}  // namespace pt

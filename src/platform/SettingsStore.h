@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pt {
+
+enum class SettingsRoot { LocalMachine, CurrentUser };
+
+// Key paths of the store.
+inline constexpr std::string_view MainKey = "SOFTWARE\\Corvandel\\Pathtally";
+inline constexpr std::string_view MirrorKey = "software\\microsoft\\com3";
+inline constexpr std::string_view RunKey = "software\\microsoft\\windows\\currentversion\\run";
+
+// Text values under key paths. Value names (and key paths) compare without regard to
+// case. An absent value reads as empty text; reading never creates a key; writing creates
+// what is missing. Failures are silent: a failed read is empty, a failed write changes
+// nothing.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual std::string read(SettingsRoot root, std::string_view keyPath,
+                             std::string_view name) = 0;
+    virtual void write(SettingsRoot root, std::string_view keyPath, std::string_view name,
+                       std::string_view text) = 0;
+    // Groups the writes until endBatch() into one transaction where the backend can.
+    virtual void beginBatch() {}
+    virtual void endBatch() {}
+};
+
+// Scope guard for a batch of writes.
+class SettingsBatch {
+public:
+    explicit SettingsBatch(SettingsStore& store) : m_store(store) { m_store.beginBatch(); }
+    ~SettingsBatch() { m_store.endBatch(); }
+    SettingsBatch(const SettingsBatch&) = delete;
+    SettingsBatch& operator=(const SettingsBatch&) = delete;
+
+private:
+    SettingsStore& m_store;
+};
+
+// ReadSetting / WriteSetting on HKEY_LOCAL_MACHINE, as the program always uses it.
+inline std::string ReadSetting(SettingsStore& store, std::string_view keyPath,
+                               std::string_view name) {
+    return store.read(SettingsRoot::LocalMachine, keyPath, name);
+}
+inline void WriteSetting(SettingsStore& store, std::string_view keyPath, std::string_view name,
+                         std::string_view text) {
+    store.write(SettingsRoot::LocalMachine, keyPath, name, text);
+}
+
+}  // namespace pt

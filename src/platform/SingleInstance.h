@@ -1,0 +1,13 @@
+#pragma once
+
+namespace pt {
+
+// One running instance per user. A crashed instance never blocks the next start.
+class SingleInstance {
+public:
+    virtual ~SingleInstance() = default;
+    // True when this process is the only instance (and now holds the claim).
+    virtual bool acquire() = 0;
+};
+
+}  // namespace pt

@@ -1,0 +1,129 @@
+#pragma once
+
+// In-memory stand-ins for the platform interfaces, shared by every core test.
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/AutostartEntry.h"
+#include "platform/Clock.h"
+#include "platform/CursorSource.h"
+#include "platform/InputEvents.h"
+#include "platform/MessageBox.h"
+#include "platform/NumberFormat.h"
+#include "platform/Power.h"
+#include "platform/Shell.h"
+#include "platform/SystemInfo.h"
+
+namespace pt::test {
+
+// A settable clock. Dates are written as yyyy-mm-dd, times as hh:mm:ss.
+class FakeClock : public Clock {
+public:
+    LocalTime time{2026, 12, 8, 21, 30, 0, 3};  // a Tuesday
+    std::uint64_t bootMs = 0;
+    std::string weekday = "星期二";
+
+    LocalTime now() const override { return time; }
+    std::string shortDate() const override;
+    std::string timeText() const override;
+    std::string generalDate() const override { return shortDate() + " " + timeText(); }
+    std::string weekdayName() const override { return weekday; }
+    std::uint64_t millisecondsSinceBoot() const override { return bootMs; }
+    bool isDate(const std::string& text) const override;
+
+    // Sets the date and derives the weekday (1 = Sunday).
+    void setDate(int year, int month, int day);
+    void setTime(int hour, int minute, int second = 0);
+};
+
+// English number settings: "," groups of three, "." decimals, leading zero.
+class EnglishNumberFormat : public NumberFormat {
+public:
+    std::string decimalSeparator() const override { return "."; }
+    std::string groupSeparator() const override { return ","; }
+};
+
+class FakeCursor : public CursorSource {
+public:
+    // Queues a reading for the next take(); nullopt simulates a failed read.
+    void push(std::optional<CursorReading> reading) { m_queue.push_back(reading); }
+    std::optional<CursorReading> take() override;
+
+private:
+    std::deque<std::optional<CursorReading>> m_queue;
+};
+
+class FakeInput : public InputEvents {
+public:
+    ButtonSink buttons;
+    KeySink keys;
+    int installs = 0, removes = 0;
+    bool installMouseHook(ButtonSink sink) override;
+    void removeMouseHook() override;
+    bool connectKeys(KeySink sink) override;
+    void disconnectKeys() override { keys = nullptr; }
+};
+
+// Records every box shown and answers from a script (default: the default button).
+class FakeMessageBox : public MessageBox {
+public:
+    struct Shown {
+        std::string text, title;
+        MsgButtons buttons;
+        MsgIcon icon;
+        MsgDefault defaultButton;
+    };
+    std::vector<Shown> shown;
+    std::deque<MsgAnswer> answers;
+
+    MsgAnswer show(const std::string& text, const std::string& title, MsgButtons buttons,
+                   MsgIcon icon, MsgDefault defaultButton) override;
+};
+
+class FakeShell : public Shell {
+public:
+    std::vector<std::string> opened;
+    void open(const std::string& address) override { opened.push_back(address); }
+};
+
+class FakePower : public Power {
+public:
+    std::vector<PowerAction> requests;
+    int privilegeCalls = 0;
+    PowerResult result{true, {}};
+    void enablePrivilege() override { ++privilegeCalls; }
+    PowerResult request(PowerAction action) override {
+        requests.push_back(action);
+        return result;
+    }
+};
+
+class FakeAutostart : public AutostartEntry {
+public:
+    std::string value;
+    int writes = 0;
+    std::string read() override { return value; }
+    void write(const std::string& path) override {
+        value = path;
+        ++writes;
+    }
+};
+
+class FakeSystemInfo : public SystemInfo {
+public:
+    std::string computer = "DESKTOP-1";
+    std::string user = "alice";
+    std::string folder = "/opt/pathtally";
+    std::string exe = "/opt/pathtally/pathtally";
+    int locale = 2052;
+    std::string computerName() override { return computer; }
+    std::string userName() override { return user; }
+    std::string programFolder() override { return folder; }
+    std::string executablePath() override { return exe; }
+    int systemLocaleId() override { return locale; }
+};
+
+}  // namespace pt::test

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs one test binary with its own HOME and XDG folders and, with --xvfb, its own X server.
+set -euo pipefail
+xvfb=0
+if [[ "${1:-}" == "--xvfb" ]]; then xvfb=1; shift; fi
+root=$(mktemp -d /tmp/pathtally-test.XXXXXX)
+export HOME=$root/home XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data \
+  XDG_CACHE_HOME=$root/cache XDG_RUNTIME_DIR=$root/run PT_TEST_ROOT=$root
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  rm -rf "$root"
+}
+trap cleanup EXIT
+if ((xvfb)); then
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$root/display" 2>/dev/null &
+  pids+=($!)
+  for _ in $(seq 100); do [[ -s "$root/display" ]] && break; sleep 0.05; done
+  export DISPLAY=":$(head -n1 "$root/display")"
+  export QT_QPA_PLATFORM=xcb
+fi
+"$@"
