@@ -1,0 +1,37 @@
+#include "stats/Points.h"
+
+#include <cmath>
+
+#include "stats/NumberText.h"
+
+namespace pt {
+
+Level ComputeLevel(const StatisticsModel& model) {
+    double travel = IntPart(model.AllMove * MmPerPixel / 100000);
+    double time = IntPart(model.AllUseTime / 3600);
+    double clicks = IntPart(static_cast<double>(model.clicks.totalClick) / 1000);
+    double keys = IntPart(model.KeyDownAll.toDouble() / 1000);
+    Level l;
+    l.points = (travel + time + clicks) + keys;
+    l.level = IntPart(std::sqrt(2 * l.points / 10 + 0.25) - 0.5 + 1);
+    // The square root can land a hair below a whole number right at a threshold.
+    while (5 * (l.level + 1) * l.level <= l.points) l.level += 1;
+    while (l.level > 1 && 5 * l.level * (l.level - 1) > l.points) l.level -= 1;
+    l.gap = 10 * ((l.level + 1) * l.level / 2) - l.points;
+    return l;
+}
+
+void JiFengDengJi(StatisticsModel& model, FormModel& form, Wlang lang) {
+    Level l = ComputeLevel(model);
+    model.JiFeng = DynamicValue::Double(l.points);
+    const std::string points = NumberToText(l.points);
+    const std::string gap = NumberToText(l.gap);
+    const std::string next = NumberToText(l.level + 1);
+    const bool gb = lang == Wlang::GB;
+    form.setText("Label21", points + "分(差" + gap + "分)");
+    form.setText("Label19", NumberToText(l.level) + (gb ? "级" : "級"));
+    form.setToolTip("Label21", gb ? "离第" + next + "级还差" + gap + "分"
+                                  : "離第" + next + "級還差" + gap + "分");
+}
+
+}  // namespace pt

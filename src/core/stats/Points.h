@@ -1,0 +1,22 @@
+#pragma once
+
+#include "form/FormModel.h"
+#include "stats/StatisticsModel.h"
+#include "texts/Language.h"
+
+namespace pt {
+
+struct Level {
+    double points = 0;
+    double level = 1;  // L >= 1
+    double gap = 10;   // points still missing to level L + 1
+};
+
+// Points from the lifetime totals: one per 100 m of travel, per hour of use, per 1000
+// clicks and per 1000 keystrokes; level L begins at 5 * L * (L - 1) points.
+Level ComputeLevel(const StatisticsModel& model);
+
+// Computes the points into JiFeng and shows them (Label21 caption, Label19, Label21 tooltip).
+void JiFengDengJi(StatisticsModel& model, FormModel& form, Wlang lang);
+
+}  // namespace pt

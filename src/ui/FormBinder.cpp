@@ -1,0 +1,114 @@
+#include "FormBinder.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QWidget>
+
+namespace pt {
+
+FormBinder::FormBinder(FormModel& model, QWidget* root) : QObject(root), m_model(model), m_root(root) {}
+
+void FormBinder::bindChildren() {
+    if (!m_root) return;
+    const auto children = m_root->findChildren<QWidget*>();
+    for (QWidget* w : children) {
+        const QString name = w->objectName();
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) continue;
+        ControlId id = m_model.id(name.toStdString());
+        if (m_widgets.count(id) && m_widgets[id] == w) continue;
+        m_widgets[id] = w;
+        connectWidget(w, id);
+    }
+}
+
+void FormBinder::bindAction(QAction* action) {
+    ControlId id = m_model.id(action->objectName().toStdString());
+    m_actions[id] = action;
+    connect(action, &QAction::triggered, this, [this, id] {
+        if (onClicked) onClicked(m_model[id].name);
+    });
+}
+
+void FormBinder::bindCustom(const std::string& name, std::function<void(const Control&)> apply) {
+    m_custom[m_model.id(name)] = std::move(apply);
+}
+
+void FormBinder::connectWidget(QWidget* widget, ControlId id) {
+    if (auto* check = qobject_cast<QCheckBox*>(widget)) {
+        connect(check, &QCheckBox::clicked, this, [this, id](bool checked) {
+            m_model.checkedByUser(id, checked);
+            if (onClicked) onClicked(m_model[id].name);
+        });
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        connect(button, &QAbstractButton::clicked, this, [this, id] {
+            if (onClicked) onClicked(m_model[id].name);
+        });
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
+            m_model.textEditedByUser(id, text.toStdString());
+            if (onEdited) onEdited(m_model[id].name);
+        });
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        connect(label, &QLabel::linkActivated, this, [this, id] {
+            if (onClicked) onClicked(m_model[id].name);
+        });
+    }
+}
+
+void FormBinder::apply(ControlId id) {
+    const Control& c = m_model[id];
+    if (auto it = m_custom.find(id); it != m_custom.end()) {
+        it->second(c);
+        return;
+    }
+    if (auto it = m_actions.find(id); it != m_actions.end() && it->second) {
+        QAction* a = it->second;
+        a->setText(QString::fromStdString(c.text));
+        a->setVisible(c.visible);
+        a->setEnabled(c.enabled);
+        if (a->isCheckable()) a->setChecked(c.checked);
+        return;
+    }
+    auto it = m_widgets.find(id);
+    if (it == m_widgets.end() || !it->second) return;
+    QWidget* w = it->second;
+    const QString text = QString::fromStdString(c.text);
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        if (label->textFormat() == Qt::RichText)
+            label->setText(QStringLiteral("<a href=\"#\">%1</a>").arg(text.toHtmlEscaped()));
+        else
+            label->setText(text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(text);
+        if (button->isCheckable()) button->setChecked(c.checked);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        if (edit->text() != text) edit->setText(text);
+    } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+        group->setTitle(text);
+    }
+    w->setToolTip(QString::fromStdString(c.toolTip));
+    w->setEnabled(c.enabled);
+    if (c.height >= 0) w->setFixedHeight(c.height);
+    if (w->isVisibleTo(w->parentWidget()) != c.visible) w->setVisible(c.visible);
+}
+
+int FormBinder::sync() {
+    const auto changes = m_model.takeChanges();
+    for (ControlId id : changes) apply(id);
+    if (auto focus = m_model.takeFocusRequest()) {
+        if (auto it = m_widgets.find(*focus); it != m_widgets.end() && it->second)
+            it->second->setFocus(Qt::OtherFocusReason);
+    }
+    return static_cast<int>(changes.size());
+}
+
+void FormBinder::syncAll() {
+    m_model.takeChanges();
+    for (ControlId id = 0; id < m_model.size(); ++id) apply(id);
+}
+
+}  // namespace pt

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/MessageBox.h"
+
+namespace pt {
+
+// Modal message boxes on top of a parent window (or centred on the screen).
+class QtMessageBox : public MessageBox {
+public:
+    explicit QtMessageBox(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+    MsgAnswer show(const std::string& text, const std::string& title, MsgButtons buttons,
+                   MsgIcon icon, MsgDefault defaultButton) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+}  // namespace pt
