@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "platform/InputEvents.h"
+#include "stats/StatisticsModel.h"
+
+namespace pt {
+
+// Counts presses of the left, middle and right mouse buttons anywhere on the desktop
+// through one desktop-wide hook. The hook only observes: it never delays or swallows
+// an event and updates no display (the sampling tick shows the counters).
+class ClickHook {
+public:
+    // The mouse messages the hook procedure counts.
+    static constexpr int WM_LBUTTONDOWN = 513;
+    static constexpr int WM_RBUTTONDOWN = 516;
+    static constexpr int WM_MBUTTONDOWN = 519;
+
+    // What a hook with code != 0 hands the event on to; its result is returned unchanged.
+    using NextHook = std::function<std::int32_t(std::int32_t code, std::int32_t wParam)>;
+
+    ClickHook(ClickCounters& counters, InputEvents& source, NextHook next = {});
+    ~ClickHook();
+    ClickHook(const ClickHook&) = delete;
+    ClickHook& operator=(const ClickHook&) = delete;
+
+    // Installs the hook unless one is installed: there is never more than one, so no
+    // press is counted twice. When the desktop offers no source, nothing is counted.
+    void AddHook();
+    // Removes the hook if one is installed; otherwise does nothing.
+    void DelHook();
+    bool installed() const { return m_MouseHookHandle; }
+
+    // Called for every mouse event. code != 0: handed on, nothing counted. code == 0:
+    // a listed button-down message raises its four counters in order. Returns 0.
+    std::int32_t MouseHookProc(std::int32_t code, std::int32_t wParam);
+
+    // Increments refused because a counter stood at its maximum (it stays there).
+    std::uint64_t refusedIncrements() const { return m_refused; }
+
+private:
+    // Adds 1 unless the counter is at its maximum; false when refused.
+    bool increment(std::int32_t& counter);
+
+    ClickCounters& m_counters;
+    InputEvents& m_source;
+    NextHook m_next;
+    bool m_MouseHookHandle = false;
+    std::uint64_t m_refused = 0;
+};
+
+}  // namespace pt

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "input/ClickHook.h"
+#include "stats/StatisticsModel.h"
+#include "support/Fakes.h"
+
+namespace pt {
+namespace {
+
+constexpr int kLeft = 513, kRight = 516, kMiddle = 519;
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+
+struct Counts {
+    std::int32_t tl, tm, tr, tt, l, m, r, t;
+    bool operator==(const Counts&) const = default;
+};
+
+Counts Read(const ClickCounters& c) {
+    return {c.todayLeftClick, c.todayMidClick, c.todayRightClick, c.todayTotalClick,
+            c.leftClick,      c.midClick,      c.rightClick,      c.totalClick};
+}
+
+void PrintTo(const Counts& c, std::ostream* os) {
+    *os << "today " << c.tl << "/" << c.tm << "/" << c.tr << "=" << c.tt << " total " << c.l << "/"
+        << c.m << "/" << c.r << "=" << c.t;
+}
+
+class ClickHookTest : public ::testing::Test {
+protected:
+    StatisticsModel stats;
+    test::FakeInput input;
+    ClickHook hook{stats.clicks, input};
+
+    void press(int message) {
+        ASSERT_TRUE(input.buttons) << "no hook installed";
+        input.buttons(message);
+    }
+};
+
+TEST_F(ClickHookTest, EachButtonRaisesOnlyItsOwnCountersAndTheTotals) {
+    hook.AddHook();
+    press(kLeft);
+    EXPECT_EQ(Read(stats.clicks), (Counts{1, 0, 0, 1, 1, 0, 0, 1}));
+    press(kMiddle);
+    EXPECT_EQ(Read(stats.clicks), (Counts{1, 1, 0, 2, 1, 1, 0, 2}));
+    press(kRight);
+    EXPECT_EQ(Read(stats.clicks), (Counts{1, 1, 1, 3, 1, 1, 1, 3}));
+}
+
+TEST_F(ClickHookTest, DoubleClickCountsTwice) {
+    stats.clicks.leftClick = 40;
+    stats.clicks.totalClick = 100;
+    hook.AddHook();
+    press(kLeft);
+    press(kLeft);
+    EXPECT_EQ(Read(stats.clicks), (Counts{2, 0, 0, 2, 42, 0, 0, 102}));
+}
+
+TEST_F(ClickHookTest, MovesReleasesWheelAndExtraButtonsCountNothing) {
+    hook.AddHook();
+    // move, left/right/middle up, double-click messages, wheel, X buttons, horizontal wheel
+    for (int message : {512, 514, 517, 520, 515, 518, 521, 522, 523, 524, 525, 526, 0, -1})
+        EXPECT_EQ(hook.MouseHookProc(0, message), 0);
+    EXPECT_EQ(Read(stats.clicks), (Counts{}));
+}
+
+TEST_F(ClickHookTest, NonZeroCodeIsHandedOnUncounted) {
+    int handedOn = 0;
+    ClickHook chained(stats.clicks, input, [&](std::int32_t code, std::int32_t wParam) {
+        ++handedOn;
+        EXPECT_EQ(code, 3);
+        EXPECT_EQ(wParam, kLeft);
+        return 77;
+    });
+    EXPECT_EQ(chained.MouseHookProc(3, kLeft), 77);
+    EXPECT_EQ(handedOn, 1);
+    EXPECT_EQ(chained.MouseHookProc(0, kLeft), 0);  // counted, result 0, not handed on
+    EXPECT_EQ(handedOn, 1);
+    EXPECT_EQ(Read(stats.clicks), (Counts{1, 0, 0, 1, 1, 0, 0, 1}));
+    EXPECT_EQ(hook.MouseHookProc(-1, kRight), 0);  // no next hook: 0
+    EXPECT_EQ(stats.clicks.rightClick, 0);
+}
+
+TEST_F(ClickHookTest, AtMostOneHookAndRemovalStopsCounting) {
+    hook.DelHook();  // nothing installed: nothing happens
+    EXPECT_EQ(input.removes, 0);
+    hook.AddHook();
+    hook.AddHook();
+    EXPECT_EQ(input.installs, 1);
+    EXPECT_TRUE(hook.installed());
+    press(kLeft);
+    EXPECT_EQ(stats.clicks.totalClick, 1);  // not counted twice
+    hook.DelHook();
+    EXPECT_FALSE(hook.installed());
+    EXPECT_EQ(input.removes, 1);
+    EXPECT_FALSE(input.buttons);
+    hook.DelHook();
+    EXPECT_EQ(input.removes, 1);
+    hook.AddHook();  // switched back on
+    EXPECT_EQ(input.installs, 2);
+    press(kRight);
+    EXPECT_EQ(stats.clicks.totalClick, 2);
+}
+
+TEST_F(ClickHookTest, FailedInstallLeavesNoHook) {
+    class NoSource : public test::FakeInput {
+    public:
+        bool installMouseHook(ButtonSink) override {
+            ++installs;
+            return false;
+        }
+    } none;
+    ClickHook h(stats.clicks, none);
+    h.AddHook();
+    EXPECT_FALSE(h.installed());
+    h.DelHook();
+    EXPECT_EQ(none.removes, 0);
+    h.AddHook();  // tried again: the earlier failure installed nothing
+    EXPECT_EQ(none.installs, 2);
+}
+
+TEST_F(ClickHookTest, CounterAtMaximumStaysThereAndEarlierCountersKeepTheirIncrement) {
+    hook.AddHook();
+    stats.clicks.leftClick = kMax;
+    stats.clicks.totalClick = 5;
+    press(kLeft);
+    // todayLeftClick and todayTotalClick come first and keep their increment; leftClick
+    // is refused and the press counts no further.
+    EXPECT_EQ(Read(stats.clicks), (Counts{1, 0, 0, 1, kMax, 0, 0, 5}));
+    EXPECT_EQ(hook.refusedIncrements(), 1u);
+
+    stats.clicks.totalClick = kMax;
+    press(kMiddle);
+    press(kMiddle);
+    EXPECT_EQ(Read(stats.clicks), (Counts{1, 2, 0, 3, kMax, 2, 0, kMax}));
+    EXPECT_GT(stats.clicks.totalClick, 0);  // never wrapped
+
+    stats.clicks.todayRightClick = kMax;
+    press(kRight);  // the first counter refuses: nothing else moves
+    EXPECT_EQ(Read(stats.clicks), (Counts{1, 2, kMax, 3, kMax, 2, 0, kMax}));
+}
+
+TEST_F(ClickHookTest, DestroyingTheOwnerRemovesTheHook) {
+    {
+        ClickHook scoped(stats.clicks, input);
+        scoped.AddHook();
+        EXPECT_TRUE(input.buttons);
+    }
+    EXPECT_FALSE(input.buttons);
+}
+
+}  // namespace
+}  // namespace pt
