@@ -1,0 +1,420 @@
+#include "persistence/DataFile.h"
+
+#include <cctype>
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <system_error>
+#include <vector>
+
+#include "stats/NumberText.h"
+#include "stats/StatisticsModel.h"
+
+namespace pt {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Field positions.
+constexpr int FComputer = 1, FSavedAt = 3, FUseTime = 4, FMove = 5, FStartDate = 6, FLeft = 8,
+              FMid = 9, FRight = 10, FTotal = 11, FKeys = 12, FKeysCopy = 43, FLeftCopy = 44,
+              FMidCopy = 45, FRightCopy = 46, FTotalCopy = 47, FUseTimeCopy = 48, FMoveCopy = 49,
+              FTail = 50;
+
+// A file larger than this is no data file (a record is about 7 KB).
+constexpr std::uintmax_t MaxFileSize = 16u << 20;
+
+struct Field {
+    enum class Kind { Empty, Quoted, Bare };
+    Kind kind = Kind::Empty;
+    std::string text;
+};
+
+// Text fields are quoted without escaping: a quote or a line break inside one would cut
+// the record, so they are replaced.
+std::string Sanitized(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c == '"' || c == '\r' || c == '\n') c = '\'';
+    return out;
+}
+
+void Quoted(std::string& out, std::string_view text) {
+    out += '"';
+    out += text;
+    out += '"';
+}
+
+// A plain decimal number, optionally signed, optionally with an exponent (E or D).
+bool IsNumber(std::string_view t) {
+    size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    bool digits = false;
+    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, digits = true;
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, digits = true;
+    }
+    if (!digits) return false;
+    if (i < t.size() && (t[i] == 'E' || t[i] == 'e' || t[i] == 'D' || t[i] == 'd')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        bool exp = false;
+        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, exp = true;
+        if (!exp) return false;
+    }
+    return i == t.size();
+}
+
+std::string_view Trim(std::string_view t) {
+    while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+    return t;
+}
+
+// Splits the content into fields: commas and line ends separate them, blank lines are
+// skipped. False on an unclosed quote.
+bool Tokenize(std::string_view text, std::vector<Field>& fields) {
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t eol = text.find('\n', pos);
+        if (eol == std::string_view::npos) eol = text.size();
+        std::string_view line = text.substr(pos, eol - pos);
+        pos = eol + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (Trim(line).empty()) continue;
+        size_t i = 0;
+        for (;;) {
+            while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+            Field f;
+            if (i < line.size() && line[i] == '"') {
+                size_t close = line.find('"', i + 1);
+                if (close == std::string_view::npos) return false;
+                f.kind = Field::Kind::Quoted;
+                f.text = std::string(line.substr(i + 1, close - i - 1));
+                i = line.find(',', close + 1);  // anything up to the comma is ignored
+            } else {
+                size_t comma = line.find(',', i);
+                std::string_view raw = Trim(line.substr(
+                    i, comma == std::string_view::npos ? std::string_view::npos : comma - i));
+                if (!raw.empty()) {
+                    f.kind = Field::Kind::Bare;
+                    f.text = std::string(raw);
+                }
+                i = comma;
+            }
+            fields.push_back(std::move(f));
+            if (i == std::string_view::npos || i >= line.size()) break;
+            ++i;  // past the comma; a comma at the end of the line leaves one empty field
+        }
+    }
+    return true;
+}
+
+// A number field: empty reads as 0 (and as empty for the keystroke total).
+std::optional<double> NumberOf(const Field& f) {
+    if (f.kind == Field::Kind::Empty) return 0.0;
+    std::string_view t = Trim(f.text);
+    if (t.empty()) return 0.0;
+    if (!IsNumber(t)) return std::nullopt;
+    double v = NumericValue(t);
+    // Out of the double's range NumericValue gives 0, which is no faithful reading.
+    if (v == 0 &&
+        t.substr(0, t.find_first_of("EeDd")).find_first_of("123456789") != std::string_view::npos)
+        return std::nullopt;
+    return v;
+}
+
+std::optional<std::int32_t> Int32Of(const Field& f) {
+    auto v = NumberOf(f);
+    if (!v) return std::nullopt;
+    double r = std::nearbyint(*v);
+    if (r < std::numeric_limits<std::int32_t>::min() ||
+        r > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;  // does not fit a click counter
+    return static_cast<std::int32_t>(r);
+}
+
+std::optional<DynamicValue> DynamicOf(const Field& f) {
+    if (f.kind == Field::Kind::Empty || Trim(f.text).empty()) return DynamicValue();
+    auto v = NumberOf(f);
+    if (!v) return std::nullopt;
+    return DynamicValue::Double(*v);
+}
+
+}  // namespace
+
+std::string FormatDataRecord(const DataRecord& r, const std::function<char()>& filler) {
+    // Every field starts as one filler character, drawn in field order, then the tail.
+    std::vector<std::string> fields(DataFieldCount);
+    for (auto& f : fields) f = std::string(1, filler());
+    std::string tail(DataTailLength, ' ');
+    for (char& c : tail) c = filler();
+
+    std::string out;
+    out.reserve(DataTailLength + 512);
+    const std::string useTime = NumberToText(r.AllUseTime);
+    const std::string move = NumberToText(IntPart(r.AllMove));
+    const std::string keys = r.KeyDownAll.toText();
+    const std::string clicks[4] = {std::to_string(r.leftClick), std::to_string(r.midClick),
+                                   std::to_string(r.rightClick), std::to_string(r.totalClick)};
+    for (int i = 0; i < DataFieldCount; ++i) {
+        if (i > 0) out += ',';
+        switch (i) {
+            case FComputer:
+                Quoted(out, Sanitized(r.computerName));
+                break;
+            case FSavedAt:
+                Quoted(out, Sanitized(r.savedAt));
+                break;
+            case FStartDate:
+                Quoted(out, Sanitized(r.StartDate));
+                break;
+            case FUseTime:
+            case FUseTimeCopy:
+                out += useTime;
+                break;
+            case FMove:
+            case FMoveCopy:
+                out += move;
+                break;
+            case FLeft:
+            case FMid:
+            case FRight:
+            case FTotal:
+                out += clicks[i - FLeft];
+                break;
+            case FLeftCopy:
+            case FMidCopy:
+            case FRightCopy:
+            case FTotalCopy:
+                out += clicks[i - FLeftCopy];
+                break;
+            case FKeys:
+            case FKeysCopy:
+                // A keystroke total that is text is written quoted, an empty one as nothing.
+                if (r.KeyDownAll.kind() == DynamicValue::Kind::Text)
+                    Quoted(out, Sanitized(keys));
+                else
+                    out += keys;
+                break;
+            case FTail:
+                out += '"';
+                out += tail;
+                out += "end\"";
+                break;
+            default:
+                Quoted(out, fields[static_cast<size_t>(i)]);
+        }
+    }
+    out += "\r\n";
+    return out;
+}
+
+std::optional<ParsedDataFile> ParseDataFile(std::string_view text) {
+    std::vector<Field> fields;
+    if (!Tokenize(text, fields)) return std::nullopt;
+    if (fields.size() % DataFieldCount != 0) return std::nullopt;  // a record cut short
+    ParsedDataFile parsed;
+    if (fields.empty()) return parsed;
+
+    // Every record must convert, as each would be read in turn; the last one counts.
+    for (size_t start = 0; start < fields.size(); start += DataFieldCount) {
+        auto f = [&](int i) -> const Field& { return fields[start + static_cast<size_t>(i)]; };
+        DataRecord r;
+        r.computerName = f(FComputer).text;
+        r.savedAt = f(FSavedAt).text;
+        r.StartDate = f(FStartDate).text;
+        auto useTime = NumberOf(f(FUseTime)), useTimeCopy = NumberOf(f(FUseTimeCopy));
+        auto move = NumberOf(f(FMove)), moveCopy = NumberOf(f(FMoveCopy));
+        auto keys = DynamicOf(f(FKeys)), keysCopy = DynamicOf(f(FKeysCopy));
+        if (!useTime || !useTimeCopy || !move || !moveCopy || !keys || !keysCopy)
+            return std::nullopt;
+        std::optional<std::int32_t> clicks[4], copies[4];
+        for (int k = 0; k < 4; ++k) {
+            clicks[k] = Int32Of(f(FLeft + k));
+            copies[k] = Int32Of(f(FLeftCopy + k));
+            if (!clicks[k] || !copies[k]) return std::nullopt;
+        }
+        r.AllUseTime = *useTime;
+        r.AllMove = *move;
+        r.leftClick = *clicks[0];
+        r.midClick = *clicks[1];
+        r.rightClick = *clicks[2];
+        r.totalClick = *clicks[3];
+        r.KeyDownAll = *keys;
+        bool agree = *useTime == *useTimeCopy && *move == *moveCopy && *keys == *keysCopy;
+        for (int k = 0; k < 4; ++k) agree = agree && *clicks[k] == *copies[k];
+        parsed.record = std::move(r);
+        parsed.copiesAgree = agree;
+    }
+    return parsed;
+}
+
+FileTotals TotalsOf(const ParsedDataFile& file, std::string_view computerName) {
+    FileTotals t;
+    if (!file.record || !file.copiesAgree) return t;
+    const DataRecord& r = *file.record;
+    // An empty field never equals a non-empty computer name.
+    if (r.computerName != Sanitized(computerName)) return t;
+    t.AllUseTime1 = r.AllUseTime;
+    t.AllMove1 = r.AllMove;
+    t.leftClick1 = r.leftClick;
+    t.midClick1 = r.midClick;
+    t.rightClick1 = r.rightClick;
+    t.totalClick1 = r.totalClick;
+    t.KeyDownAll1 = r.KeyDownAll;
+    return t;
+}
+
+DataRecord RecordOf(const StatisticsModel& model, std::string computerName, std::string savedAt,
+                    std::string startDate) {
+    DataRecord r;
+    r.computerName = std::move(computerName);
+    r.savedAt = std::move(savedAt);
+    r.AllUseTime = model.AllUseTime;
+    r.AllMove = model.AllMove;
+    r.StartDate = std::move(startDate);
+    r.leftClick = model.clicks.leftClick;
+    r.midClick = model.clicks.midClick;
+    r.rightClick = model.clicks.rightClick;
+    r.totalClick = model.clicks.totalClick;
+    r.KeyDownAll = model.KeyDownAll;
+    return r;
+}
+
+void ApplyFileTotals(const FileTotals& t, StatisticsModel& model) {
+    model.AllUseTime1 = t.AllUseTime1;
+    model.AllMove1 = t.AllMove1;
+    model.clicks.leftClick1 = t.leftClick1;
+    model.clicks.midClick1 = t.midClick1;
+    model.clicks.rightClick1 = t.rightClick1;
+    model.clicks.totalClick1 = t.totalClick1;
+    model.KeyDownAll1 = t.KeyDownAll1;
+}
+
+// --- the file on disk -------------------------------------------------------------
+
+namespace {
+
+constexpr fs::perms WriteBits =
+    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+
+void ClearReadOnly(const fs::path& p, std::error_code& ec) {
+    fs::permissions(p, fs::perms::owner_write, fs::perm_options::add, ec);
+}
+
+bool CreateEmpty(const fs::path& p) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    return static_cast<bool>(out);
+}
+
+}  // namespace
+
+DataFile::DataFile(fs::path path) : m_path(std::move(path)), m_random(std::random_device{}()) {}
+
+char DataFile::drawFiller() {
+    std::uniform_int_distribution<int> pick(FillerMin, FillerMax);
+    return static_cast<char>(pick(m_random));
+}
+
+void DataFile::recreateEmpty() {
+    std::error_code ec;
+    ClearReadOnly(m_path, ec);
+    fs::remove(m_path, ec);
+    CreateEmpty(m_path);
+}
+
+bool DataFile::trySave(const std::string& text) {
+    std::error_code ec;
+    if (fs::exists(m_path, ec)) {
+        if (!fs::is_regular_file(m_path, ec)) return false;
+        ClearReadOnly(m_path, ec);
+        if (ec) return false;
+    } else if (!CreateEmpty(m_path)) {
+        return false;
+    }
+    // The new content goes to a side file that then replaces the old one in one step, so
+    // a crash or a full disk never leaves a half-written record behind.
+    fs::path side = m_path;
+    side += ".new";
+    {
+        std::ofstream out(side, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.close();
+        if (!out) {
+            fs::remove(side, ec);
+            return false;
+        }
+    }
+    fs::permissions(side, WriteBits, fs::perm_options::remove, ec);
+    if (ec) {
+        fs::remove(side, ec);
+        return false;
+    }
+    fs::rename(side, m_path, ec);
+    if (ec) {
+        ClearReadOnly(side, ec);
+        fs::remove(side, ec);
+        return false;
+    }
+    return true;
+}
+
+bool DataFile::SaveFile(const DataRecord& record) {
+    const std::string text = FormatDataRecord(record, [this] { return drawFiller(); });
+    for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
+        if (trySave(text)) return true;
+        recreateEmpty();
+    }
+    return false;
+}
+
+FileTotals DataFile::LoadFile(std::string_view computerName) {
+    bool recreated = false;
+    for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
+        std::error_code ec;
+        if (fs::exists(m_path, ec)) {
+            ClearReadOnly(m_path, ec);
+        } else if (!CreateEmpty(m_path)) {
+            recreateEmpty();
+            recreated = true;
+            continue;
+        }
+        std::string content;
+        bool readOk = fs::is_regular_file(m_path, ec) && fs::file_size(m_path, ec) <= MaxFileSize;
+        if (readOk && !ec) {
+            std::ifstream in(m_path, std::ios::binary);
+            std::ostringstream buffer;
+            buffer << in.rdbuf();
+            readOk = static_cast<bool>(in) || in.eof();
+            content = buffer.str();
+        } else {
+            readOk = false;
+        }
+        std::optional<ParsedDataFile> parsed;
+        if (readOk) parsed = ParseDataFile(content);
+        if (!parsed) {
+            // Damaged: the totals survive in the settings store; start this file afresh.
+            recreateEmpty();
+            recreated = true;
+            continue;
+        }
+        if (recreated)
+            m_lastLoad = LoadState::Damaged;
+        else if (!parsed->record)
+            m_lastLoad = LoadState::Empty;
+        else
+            m_lastLoad =
+                parsed->copiesAgree && parsed->record->computerName == Sanitized(computerName)
+                    ? LoadState::Loaded
+                    : LoadState::Rejected;
+        return TotalsOf(*parsed, computerName);
+    }
+    m_lastLoad = LoadState::Failed;
+    return FileTotals{};
+}
+
+}  // namespace pt

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/SettingsStore.h"
+
+namespace pt {
+
+struct StatisticsModel;
+
+// The start-up merge of the totals. For each total the data file's value (the *1 fields,
+// set by loading the data file) competes with the settings store's, and the store's value
+// counts only when its two copies, in the main key and in the mirror key, agree
+// (numerically; an absent value counts as 0). Disagreeing copies count as 0.
+
+// AllUseTime and AllMove: the file's value when it is greater, else the store's. Sets
+// AllUseTime2 and AllMove2 on the way, then starts today's use time and travel at 0.
+void MergeUseTimeAndMove(StatisticsModel& model, SettingsStore& store);
+
+// leftClick, midClick, rightClick, totalClick in that order: the store's value (the main
+// copy as a 32-bit integer) when it is greater than or equal to the file's, else the
+// file's. Sets leftClick2 ... totalClick2 on the way.
+void MergeClickTotals(StatisticsModel& model, SettingsStore& store);
+
+// KeyDownAll: KeyDownAll1 when it is greater than the store's value (the mirror copy as a
+// 64-bit float, or the 16-bit integer 0 when the copies disagree), else the store's.
+void MergeKeyDownAll(StatisticsModel& model, SettingsStore& store);
+
+}  // namespace pt

@@ -1,0 +1,121 @@
+#include "stats/PersistenceTick.h"
+
+#include <cmath>
+
+#include "persistence/ValueNames.h"
+#include "stats/Formatting.h"
+#include "stats/NumberText.h"
+#include "stats/Points.h"
+
+namespace pt {
+
+namespace {
+
+// Writes one total to the main key, then the same text to the mirror key.
+void WriteBoth(SettingsStore& store, std::string_view name, const std::string& text) {
+    WriteSetting(store, MainKey, name, text);
+    WriteSetting(store, MirrorKey, name, text);
+}
+
+bool IsMultipleOf(double value, double step) {
+    return std::fmod(RoundHalfEven(value), step) == 0;
+}
+
+}  // namespace
+
+PersistenceTick::PersistenceTick(StatisticsModel& model, FormModel& form, SettingsStore& store,
+                                 const Clock& clock, const Wlang& lang,
+                                 std::filesystem::path dataFile, const std::string& computerName,
+                                 const std::string& startDate)
+    : m_model(model),
+      m_form(form),
+      m_store(store),
+      m_clock(clock),
+      m_lang(lang),
+      m_computerName(computerName),
+      m_startDate(startDate),
+      m_dataFile(std::move(dataFile)),
+      m_label14(form.id("Label14")),
+      m_label10(form.id("Label10")),
+      m_label12(form.id("Label12")),
+      m_label8(form.id("Label8")),
+      m_label16(form.id("Label16")),
+      m_label25(form.id("Label25")),
+      m_panel1(form.id("StatusBar1.Panel1")),
+      m_panel3(form.id("StatusBar1.Panel3")),
+      m_panel4(form.id("StatusBar1.Panel4")) {}
+
+void PersistenceTick::tick() {
+    // Uptime from the 64-bit boot clock: no wrap after 49.7 days.
+    m_model.WindowsRunTime = IntPart(static_cast<double>(m_clock.millisecondsSinceBoot() / 1000));
+    m_form.setText(m_label14, FormatUseTime(m_model.WindowsRunTime));
+
+    m_model.TodayUseTime += 1;
+    m_model.AllUseTime += 1;
+    const std::string today = FormatUseTime(m_model.TodayUseTime);
+    m_form.setText(m_label10, today);
+    m_form.setText(m_label12, FormatUseTime(m_model.AllUseTime));
+
+    // Points on every tick but the one that completes a whole minute of total use.
+    if (!IsMultipleOf(m_model.AllUseTime, 60)) JiFengDengJi(m_model, m_form, m_lang);
+
+    // The save on the 10th, 20th, 30th ... tick of the run.
+    if (IsMultipleOf(m_model.TodayUseTime, 10)) saveAll();
+
+    m_form.setText(m_panel1, m_clock.generalDate() + " " + m_clock.weekdayName());
+    m_form.setText(m_panel3, std::to_string(m_model.clicks.todayTotalClick));
+    m_form.setText(m_panel4, today);
+
+    if (scheduleCheck) scheduleCheck();
+}
+
+void PersistenceTick::saveAll() {
+    const Wlang lang = m_lang;
+    const ClickCounters& c = m_model.clicks;
+    {
+        SettingsBatch batch(m_store);
+        const std::string date = m_clock.shortDate();
+
+        WriteBoth(m_store, value::AllMoveWritten, NumberToText(IntPart(m_model.AllMove)));
+
+        // Travel record: the whole pixels as a plain number, never in exponent form.
+        if (m_model.TodayMove > m_model.MaxMove) {
+            WriteSetting(m_store, MainKey, value::MaxMove,
+                         NumberToText(IntPart(m_model.TodayMove)));
+            WriteSetting(m_store, MainKey, value::MaxMove_Date, date);
+            m_form.setToolTip(
+                m_label8, std::string(B5Test(lang, "最高记录发生于:", "最高記錄發生於:")) + date);
+        }
+
+        if (m_model.TodayUseTime > m_model.MaxUseTime) {
+            WriteSetting(m_store, MainKey, value::MaxUseTime,
+                         NumberToText(IntPart(m_model.TodayUseTime)));
+            WriteSetting(m_store, MainKey, value::MaxUseTime_Date, date);
+            m_form.setToolTip(m_label16,
+                              std::string(B5Test(lang, "最高记录发生于", "最高記錄發生於")) + date);
+        }
+
+        WriteBoth(m_store, value::AllUseTime, NumberToText(m_model.AllUseTime));
+
+        WriteBoth(m_store, value::leftClick, std::to_string(c.leftClick));
+        WriteBoth(m_store, value::midClick, std::to_string(c.midClick));
+        WriteBoth(m_store, value::rightClick, std::to_string(c.rightClick));
+        WriteBoth(m_store, value::totalClick, std::to_string(c.totalClick));
+
+        if (c.todayTotalClick > m_model.MaxTotalClick) {
+            const std::string count = std::to_string(c.todayTotalClick);
+            WriteSetting(m_store, MainKey, value::MaxTotalClick, count);
+            WriteSetting(m_store, MainKey, value::MaxTotalClickDate, date);
+            m_form.setText(m_label25, std::string(GbTest(lang, "历史最高记录:", "歷史最高記錄:")) +
+                                          count + "次");
+            m_form.setToolTip(
+                m_label25, std::string(GbTest(lang, "最高记录发生于:", "最高記錄發生於:")) + date);
+        }
+
+        WriteBoth(m_store, value::KeyDownAll, m_model.KeyDownAll.toText());
+    }
+    m_dataFile.SaveFile(RecordOf(m_model, m_computerName,
+                                 m_clock.shortDate() + "T" + m_clock.timeText(), m_startDate));
+}
+
+}  // namespace pt

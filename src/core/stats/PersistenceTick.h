@@ -1,0 +1,55 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "form/FormModel.h"
+#include "persistence/DataFile.h"
+#include "platform/Clock.h"
+#include "platform/SettingsStore.h"
+#include "stats/StatisticsModel.h"
+#include "texts/Language.h"
+
+namespace pt {
+
+// The one-second tick: counts use time, shows uptime and use times, recomputes the points,
+// saves every tenth tick and refreshes the status bar, then runs `scheduleCheck`.
+//
+// The language, computer name and start date are read through references at every tick,
+// so the owner may decide them after constructing the tick.
+class PersistenceTick {
+public:
+    PersistenceTick(StatisticsModel& model, FormModel& form, SettingsStore& store,
+                    const Clock& clock, const Wlang& lang, std::filesystem::path dataFile,
+                    const std::string& computerName, const std::string& startDate);
+
+    // One tick of Timer2, every second.
+    void tick();
+
+    // Writes every total to the main and the mirror key, any record broken in this run to
+    // the main key, and the data file. The tick does this on every tenth tick; the owner
+    // calls it before the process ends (exit, session end, SIGTERM, power actions) so that
+    // nothing counted is lost.
+    void saveAll();
+
+    // Runs at the end of every tick: the shutdown schedule check.
+    std::function<void()> scheduleCheck;
+
+    DataFile& dataFile() { return m_dataFile; }
+
+private:
+    StatisticsModel& m_model;
+    FormModel& m_form;
+    SettingsStore& m_store;
+    const Clock& m_clock;
+    const Wlang& m_lang;
+    const std::string& m_computerName;
+    const std::string& m_startDate;
+    DataFile m_dataFile;
+
+    ControlId m_label14, m_label10, m_label12, m_label8, m_label16, m_label25;
+    ControlId m_panel1, m_panel3, m_panel4;
+};
+
+}  // namespace pt

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/SettingsStore.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace pt {
+
+// The settings store in one SQLite database, one row per (root, key path, value name).
+// Key paths and value names compare without regard to case. The database stays open for
+// the program's life in WAL mode; no statement holds a lock between calls, so the sqlite3
+// shell can read and change values while the program runs. A batch is one transaction.
+//
+// Reading never creates anything, not even the database file: it is created (owner-only,
+// in an owner-only folder) by the first write. Text is cut at its first NUL; a value that
+// is not text (a blob or NULL set from outside) reads as empty. Failures are silent. A
+// database that cannot be read (damaged, truncated, not a database) is moved aside to
+// "<name>.damaged-<time>" and a fresh one is started.
+class SqliteSettingsStore : public SettingsStore {
+public:
+    explicit SqliteSettingsStore(std::filesystem::path databaseFile);
+    ~SqliteSettingsStore() override;
+    SqliteSettingsStore(const SqliteSettingsStore&) = delete;
+    SqliteSettingsStore& operator=(const SqliteSettingsStore&) = delete;
+
+    std::string read(SettingsRoot root, std::string_view keyPath, std::string_view name) override;
+    void write(SettingsRoot root, std::string_view keyPath, std::string_view name,
+               std::string_view text) override;
+    void beginBatch() override;
+    void endBatch() override;
+
+    const std::filesystem::path& path() const { return m_path; }
+    bool isOpen() const { return m_db != nullptr; }
+    // Where the last damaged database was moved, if one was.
+    const std::optional<std::filesystem::path>& setAside() const { return m_setAside; }
+
+    // $XDG_CONFIG_HOME/pathtally/settings.db ($HOME/.config when XDG_CONFIG_HOME is unset).
+    static std::filesystem::path DefaultPath();
+
+private:
+    enum class OpenResult { Open, Missing, Busy, Damaged, Failed };
+
+    bool ensureOpen(bool create);
+    OpenResult tryOpen(bool create);
+    void close();
+    // Moves a damaged database aside and starts afresh; bounded per store.
+    bool recover();
+    bool exec(const char* sql, int* code = nullptr);
+
+    std::filesystem::path m_path;
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_select = nullptr;
+    sqlite3_stmt* m_upsert = nullptr;
+    int m_batchDepth = 0;
+    bool m_inTransaction = false;
+    bool m_batchFailed = false;
+    int m_recoveries = 0;
+    std::optional<std::filesystem::path> m_setAside;
+};
+
+// The program's settings store at its default place.
+std::unique_ptr<SettingsStore> OpenSettingsStore();
+
+}  // namespace pt
