@@ -1,0 +1,545 @@
+#include "shutdown/ShutdownScheduler.h"
+
+#include <cmath>
+#include <limits>
+
+#include "stats/Formatting.h"
+#include "stats/NumberText.h"
+
+namespace pt {
+
+struct ShutdownScheduler::Row {
+    int index;
+    const char* check;
+    const char* captionGb;
+    const char* captionB5;
+    std::vector<std::string> fields;  // hour and minute last; the date row starts with month, day
+    const char* enable;
+    const char* cancel;
+    const char* storedFlag;  // none for the today row
+    const std::string& hour() const { return fields[fields.size() - 2]; }
+    const std::string& minute() const { return fields.back(); }
+};
+
+namespace {
+
+const char* const EnableGb = "启用";
+const char* const EnableB5 = "啟 動";
+const char* const CancelGb = "取消";
+const char* const CancelB5 = "取 消";
+const char* const HourGb = "点";
+const char* const HourB5 = "點";
+const char* const MinuteGb = "分关机";
+const char* const MinuteB5 = "分關機";
+
+std::int64_t MinuteKey(const LocalTime& t) {
+    return ((static_cast<std::int64_t>(t.year) * 13 + t.month) * 32 + t.day) * 1440 + t.hour * 60 +
+           t.minute;
+}
+
+std::string Plain(int number) {
+    return std::to_string(number);
+}
+
+}  // namespace
+
+const ShutdownScheduler::Row& ShutdownScheduler::row(int index) const {
+    static const std::vector<Row> rows = {
+        {2, "Check2", "设定今天", "設定今天", {"Text2", "Text3"}, "Command3", "Command4", nullptr},
+        {3,
+         "Check3",
+         "设定每周星期一至星期五",
+         "設定每週星期一至星期五",
+         {"Text4", "Text5"},
+         "Command5",
+         "Command6",
+         "check3"},
+        {4,
+         "Check4",
+         "设定每周星期六",
+         "設定每週星期六",
+         {"Text6", "Text7"},
+         "Command7",
+         "Command8",
+         "check4"},
+        {5,
+         "Check5",
+         "设定每周星期日",
+         "設定每週星期日",
+         {"Text8", "Text9"},
+         "Command9",
+         "Command10",
+         "check5"},
+        {6,
+         "Check6",
+         "设定",
+         "設定",
+         {"Text10", "Text11", "Text12", "Text13"},
+         "Command11",
+         "Command12",
+         "check6"},
+        {7,
+         "Check7",
+         "设定每天",
+         "設定每天",
+         {"Text14", "Text15"},
+         "Command13",
+         "Command14",
+         "check7"},
+        {8,
+         "Check8",
+         "设定每天",
+         "設定每天",
+         {"Text16", "Text17"},
+         "Command15",
+         "Command16",
+         "check8"},
+        {9,
+         "Check9",
+         "设定每天",
+         "設定每天",
+         {"Text18", "Text19"},
+         "Command17",
+         "Command18",
+         "check9"},
+    };
+    return rows.at(static_cast<size_t>(index - 2));
+}
+
+std::string ShutdownScheduler::HourLabel(int rowIndex) {
+    return "HourLabel" + std::to_string(rowIndex);
+}
+
+std::string ShutdownScheduler::MinuteLabel(int rowIndex) {
+    return "MinuteLabel" + std::to_string(rowIndex);
+}
+
+ShutdownScheduler::ShutdownScheduler(FormModel& form, SettingsStore& store, Clock& clock,
+                                     MessageBox& messages, Power& power, Wlang lang, bool testMode,
+                                     std::function<void()> saveAll, std::function<void()> quit)
+    : m_form(form),
+      m_store(store),
+      m_clock(clock),
+      m_messages(messages),
+      m_lang(lang),
+      m_testMode(testMode),
+      m_power(messages, power, lang, testMode, std::move(saveAll), std::move(quit)) {
+    designedState();
+}
+
+// The page as the window is created: Simplified captions, every enable button disabled,
+// every cancel button and the warning line hidden.
+void ShutdownScheduler::designedState() {
+    // Captions the main window's text table owns; filled here only when nobody did.
+    const std::pair<const char*, const char*> shared[] = {{"Frame1", "设定自动关机"},
+                                                          {"Label18", "分钟后自动关机"},
+                                                          {"cmdLogoff", "立即注销"},
+                                                          {"cmdReboot", "立即重启"},
+                                                          {"cmdShutdown", "立即关机"}};
+    for (const auto& [name, caption] : shared)
+        if (m_form.get(name).text.empty()) m_form.setText(name, caption);
+
+    m_form.setText("Check1", "设定");
+    m_form.setChecked("Check1", false);
+    m_form.setText("Text1", "60");
+    m_form.setToolTip("Text1", "输入大于0的数，可以是小数");
+    m_form.setText("Command1", EnableGb);
+    m_form.setEnabled("Command1", false);
+    m_form.setText("Command2", CancelGb);
+    m_form.setVisible("Command2", false);
+    m_form.setVisible("Label23", false);
+
+    for (int i = 2; i <= 9; ++i) {
+        const Row& r = row(i);
+        m_form.setText(r.check, r.captionGb);
+        m_form.setChecked(r.check, false);
+        for (const std::string& field : r.fields) m_form.setText(field, "");
+        m_form.setText(HourLabel(i), HourGb);
+        m_form.setText(MinuteLabel(i), MinuteGb);
+        m_form.setText(r.enable, EnableGb);
+        m_form.setEnabled(r.enable, false);
+        m_form.setText(r.cancel, CancelGb);
+        m_form.setVisible(r.cancel, false);
+    }
+    m_form.setText(MonthLabel, "月");
+    m_form.setText(DayLabel, "日");
+}
+
+bool ShutdownScheduler::handleClick(const std::string& name) {
+    if (name == "cmdLogoff") {
+        m_power.cmdLogoff_Click();
+        return true;
+    }
+    if (name == "cmdReboot") {
+        m_power.cmdReboot_Click();
+        return true;
+    }
+    if (name == "cmdShutdown") {
+        m_power.cmdShutdown_Click();
+        return true;
+    }
+    if (name == "Check1") {
+        m_form.setEnabled("Command1", m_form.get("Check1").checked);
+        return true;
+    }
+    if (name == "Command1") {
+        Command1_Click();
+        return true;
+    }
+    if (name == "Command2") {
+        Command2_Click();
+        return true;
+    }
+    for (int i = 2; i <= 9; ++i) {
+        const Row& r = row(i);
+        if (name == r.check) {
+            onBoxClicked(i);
+            return true;
+        }
+        if (name == r.enable) {
+            if (i == 6)
+                armDateRow();
+            else
+                armTimeRow(i);
+            return true;
+        }
+        if (name == r.cancel) {
+            cancelRow(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+// --- rows ------------------------------------------------------------------------------
+
+void ShutdownScheduler::onBoxClicked(int rowIndex) {
+    const Row& r = row(rowIndex);
+    m_form.setEnabled(r.enable, m_form.get(r.check).checked);
+}
+
+// Setting a box from code has the same effect as a click.
+void ShutdownScheduler::tickBox(int rowIndex, bool ticked) {
+    m_form.setChecked(row(rowIndex).check, ticked);
+    onBoxClicked(rowIndex);
+}
+
+double ShutdownScheduler::value(const std::string& name) {
+    return NumericValue(text(name));
+}
+
+void ShutdownScheduler::store(const std::string& name, const std::string& text) {
+    WriteSetting(m_store, MainKey, name, text);
+}
+
+void ShutdownScheduler::errorBox(const std::string& message, const std::string& focusField) {
+    m_messages.show(message, std::string(GbTest(m_lang, "错误提示", "錯誤提示")), MsgButtons::Ok,
+                    MsgIcon::Stop, MsgDefault::First);
+    m_form.requestFocus(m_form.id(focusField));
+}
+
+bool ShutdownScheduler::validHour(const std::string& field) {
+    const double hour = value(field);
+    if (text(field).empty() || hour < 0 || hour > 23) {
+        errorBox(
+            std::string(GbTest(m_lang, "请输入 0 - 23 之间的数字", "請輸入 0 - 23 之間的數字")),
+            field);
+        return false;
+    }
+    return true;
+}
+
+bool ShutdownScheduler::validMinute(const std::string& field) {
+    const double minute = value(field);
+    if (text(field).empty() || minute < 0 || minute > 59) {
+        errorBox(
+            std::string(GbTest(m_lang, "请输入 0 - 59 之间的数字", "請輸入 0 - 59 之間的數字")),
+            field);
+        return false;
+    }
+    return true;
+}
+
+void ShutdownScheduler::armTimeRow(int rowIndex) {
+    const Row& r = row(rowIndex);
+    if (m_armed[rowIndex] == 1) return;
+    if (rowIndex >= 3 && rowIndex <= 5 && !m_form.get(r.check).checked) return;
+    if (!validHour(r.hour()) || !validMinute(r.minute())) return;
+
+    if (rowIndex == 2) {
+        // The minute shown with two digits ("5" reads "05"), but only where that keeps its
+        // value: "0.5" must not turn into minute 5.
+        const double minute = value(r.minute());
+        const std::string typed = text(r.minute());
+        if (minute < 10) {
+            const std::string padded = "0" + typed.substr(typed.size() - 1);
+            if (NumericValue(padded) == minute) m_form.setText(r.minute(), padded);
+        }
+        const LocalTime now = m_clock.now();
+        const double hour = value(r.hour());
+        if (hour < now.hour || (hour == now.hour && minute <= now.minute)) {
+            const std::string message =
+                std::string(GbTest(m_lang, "你设定的时间(", "你設定的時間(")) + text(r.hour()) +
+                std::string(GbTest(m_lang, "点", "點")) + text(r.minute()) +
+                std::string(GbTest(m_lang, "分)已过了，现在已经是(", "分)已過了，現在已經是(")) +
+                Plain(now.hour) + std::string(GbTest(m_lang, "点", "點")) + Plain(now.minute) +
+                "分" + std::string(GbTest(m_lang, ")请重新设定", ")請重新設定"));
+            errorBox(message, r.hour());
+            return;
+        }
+    } else {
+        store(r.storedFlag, "1");
+    }
+    store(r.hour(), NumberToText(value(r.hour())));
+    store(r.minute(), NumberToText(value(r.minute())));
+    armRow(rowIndex);
+}
+
+void ShutdownScheduler::armDateRow() {
+    const Row& r = row(6);
+    if (m_armed[6] == 1) return;
+    const auto b = [this](const char* gb, const char* b5) {
+        return std::string(GbTest(m_lang, gb, b5));
+    };
+    const double month = value("Text10");
+    if (text("Text10").empty() || month < 1 || month > 12) {
+        errorBox(b("请输入 1 - 12 之间的数字(月份只能是1-12)",
+                   "請輸入 1 - 12 之間的數字(月份只能是1-12)"),
+                 "Text10");
+        return;
+    }
+    if (text("Text11").empty()) {
+        errorBox(b("请输入日期", "請輸入日期"), "Text11");
+        return;
+    }
+    const double day = value("Text11");
+    if (day < 1) {
+        errorBox(b("你输入的日期错误(日期不能小于0)，请重新输入",
+                   "你輸入的日期錯誤(日期不能小於0)，請重新輸入"),
+                 "Text11");
+        return;
+    }
+    const std::string wrongDate = b("你输入的日期错误(", "你輸入的日期錯誤(");
+    if (month == 2) {
+        const int year = m_clock.now().year;
+        if (year % 4 == 0 && day > 29) {
+            errorBox(wrongDate + Plain(year) +
+                         b("年2月只有29天)，请重新输入", "年2月只有29天)，請重新輸入"),
+                     "Text11");
+            return;
+        }
+        if (year % 4 != 0 && day > 28) {
+            errorBox(wrongDate + Plain(year) +
+                         b("年2月只有28天)，请重新输入", "年2月只有28天)，請重新輸入"),
+                     "Text11");
+            return;
+        }
+    }
+    if ((month == 4 || month == 6 || month == 9 || month == 11) && day > 30) {
+        errorBox(wrongDate + NumberToText(month) +
+                     b("月只有30天)，请重新输入", "月只有30天)，請重新輸入"),
+                 "Text11");
+        return;
+    }
+    if ((month == 1 || month == 3 || month == 5 || month == 7 || month == 8 || month == 10 ||
+         month == 12) &&
+        day > 31) {
+        errorBox(wrongDate + NumberToText(month) +
+                     b("月只有31天)，请重新输入", "月只有31天)，請重新輸入"),
+                 "Text11");
+        return;
+    }
+    if (!validHour("Text12") || !validMinute("Text13")) return;
+    store(r.storedFlag, "1");
+    for (const std::string& field : r.fields) store(field, NumberToText(value(field)));
+    armRow(6);
+}
+
+void ShutdownScheduler::armRow(int rowIndex) {
+    const Row& r = row(rowIndex);
+    m_armed[rowIndex] = 1;
+    m_form.setEnabled(r.check, false);
+    for (const std::string& field : r.fields) m_form.setEnabled(field, false);
+    m_form.setVisible(r.enable, false);
+    m_form.setVisible(r.cancel, true);
+}
+
+void ShutdownScheduler::cancelRow(int rowIndex) {
+    const Row& r = row(rowIndex);
+    if (rowIndex == 2) {
+        // The box stays ticked: back to ready, nothing stored.
+        m_armed[2] = 0;
+        m_form.setVisible(r.cancel, false);
+        m_form.setVisible(r.enable, true);
+        m_form.setEnabled(r.enable, true);
+        m_form.setEnabled(r.check, true);
+        for (const std::string& field : r.fields) m_form.setEnabled(field, true);
+        return;
+    }
+    m_armed[rowIndex] = 0;
+    m_form.setEnabled(r.check, true);
+    tickBox(rowIndex, false);
+    store(r.storedFlag, "0");
+    for (const std::string& field : r.fields) m_form.setEnabled(field, true);
+    m_form.setVisible(r.enable, true);
+    m_form.setVisible(r.cancel, false);
+}
+
+// The today rule back to idle: unticked, not armed, editable again.
+void ShutdownScheduler::idleTodayRow() {
+    const Row& r = row(2);
+    m_armed[2] = 0;
+    tickBox(2, false);
+    m_form.setEnabled(r.check, true);
+    for (const std::string& field : r.fields) m_form.setEnabled(field, true);
+    m_form.setVisible(r.enable, true);
+    m_form.setVisible(r.cancel, false);
+}
+
+// --- start-up and the once-a-second check ----------------------------------------------
+
+void ShutdownScheduler::AutoShutDown() {
+    if (m_lang != Wlang::GB) {
+        for (int i = 2; i <= 9; ++i) m_form.setText(row(i).check, row(i).captionB5);
+        m_form.setText("Check1", "設定");
+        m_form.setText(HourLabel(2), HourB5);
+        m_form.setText(MinuteLabel(2), MinuteB5);
+        m_form.setText("Command1", EnableB5);
+        m_form.setText("Command2", CancelB5);
+    }
+    const std::string hourLabel = m_form.get(HourLabel(2)).text;
+    const std::string minuteLabel = m_form.get(MinuteLabel(2)).text;
+    const std::string enable = m_form.get("Command1").text;
+    const std::string cancel = m_form.get("Command2").text;
+    for (int i = 2; i <= 9; ++i) {
+        m_form.setText(HourLabel(i), hourLabel);
+        m_form.setText(MinuteLabel(i), minuteLabel);
+        m_form.setText(row(i).enable, enable);
+        m_form.setText(row(i).cancel, cancel);
+    }
+
+    m_form.setText("Text1", ReadSetting(m_store, MainKey, "AutoShutTime"));
+
+    m_form.setText("Text2", ReadSetting(m_store, MainKey, "Text2"));
+    m_form.setText("Text3", ReadSetting(m_store, MainKey, "Text3"));
+    idleTodayRow();
+
+    for (int i = 3; i <= 9; ++i) {
+        const Row& r = row(i);
+        for (const std::string& field : r.fields)
+            m_form.setText(field, ReadSetting(m_store, MainKey, field));
+        tickBox(i, NumericValue(ReadSetting(m_store, MainKey, r.storedFlag)) == 1);
+        if (m_form.get(r.check).checked) {
+            armRow(i);
+        } else {
+            m_armed[i] = 0;
+            m_form.setEnabled(r.check, true);
+            for (const std::string& field : r.fields) m_form.setEnabled(field, true);
+            m_form.setVisible(r.enable, true);
+            m_form.setVisible(r.cancel, false);
+        }
+    }
+}
+
+bool ShutdownScheduler::timeMatches(int rowIndex, const LocalTime& now) {
+    const Row& r = row(rowIndex);
+    return value(r.hour()) == now.hour && value(r.minute()) == now.minute;
+}
+
+bool ShutdownScheduler::fire() {
+    const LocalTime now = m_clock.now();
+    switch (m_power.ShutComputer()) {
+        case PowerActions::Outcome::TestMessage:
+            return false;  // test mode: the check goes on with the other rows
+        case PowerActions::Outcome::Refused:
+            m_refusedMinute = MinuteKey(now);
+            return true;
+        case PowerActions::Outcome::Accepted:
+        case PowerActions::Outcome::Cancelled:
+            return true;
+    }
+    return true;
+}
+
+void ShutdownScheduler::ScheduleCheck() {
+    if (m_power.ended() || m_power.busy()) return;
+    const LocalTime now = m_clock.now();
+    if (m_refusedMinute && *m_refusedMinute == MinuteKey(now)) return;
+
+    if (m_armed[2] == 1 && timeMatches(2, now)) {
+        idleTodayRow();
+        if (fire()) return;
+    }
+    if (m_armed[3] == 1 && now.weekday >= 2 && now.weekday <= 6 && timeMatches(3, now) && fire())
+        return;
+    if (m_armed[4] == 1 && now.weekday == 7 && timeMatches(4, now) && fire()) return;
+    if (m_armed[5] == 1 && now.weekday == 1 && timeMatches(5, now) && fire()) return;
+    if (m_armed[6] == 1 && value("Text10") == now.month && value("Text11") == now.day &&
+        timeMatches(6, now) && fire())
+        return;
+    for (int i = 7; i <= 9; ++i)
+        if (m_armed[i] == 1 && timeMatches(i, now) && fire()) return;
+}
+
+// --- countdown -------------------------------------------------------------------------
+
+void ShutdownScheduler::setTimer3(bool on) {
+    if (m_timer3 == on) return;
+    m_timer3 = on;
+    if (onTimer3Changed) onTimer3Changed(on);
+}
+
+void ShutdownScheduler::Command1_Click() {
+    if (m_timer3) return;
+    const double minutes = value("Text1");
+    if (!(minutes > 0)) {
+        m_messages.show(std::string(GbTest(m_lang, "只能输入大于0的数", "只能輸入大於0的數")),
+                        std::string(GbTest(m_lang, "错误提示信息", "錯誤提示資訊")), MsgButtons::Ok,
+                        MsgIcon::Stop, MsgDefault::First);
+        return;
+    }
+    setTimer3(true);
+    m_form.setVisible("Command1", false);
+    m_form.setVisible("Command2", true);
+    m_form.setEnabled("Text1", false);
+    m_form.setEnabled("Check1", false);
+    // Whole seconds; the small margin keeps 4.35 minutes at 261 seconds despite binary
+    // fractions (4.35 * 60 computes as 260.99999999999997).
+    double seconds = std::floor(minutes * 60 + 1e-9);
+    if (!std::isfinite(seconds)) seconds = std::numeric_limits<double>::max();
+    m_autoShutdownTime = seconds;
+    m_form.setText("Label23",
+                   "你的电脑将于" + text("Text1") + "分钟之后自动关机，请及时保存你正在编辑的文件");
+    m_form.setVisible("Label23", true);
+    store("AutoShutTime", NumberToText(minutes));
+}
+
+void ShutdownScheduler::Command2_Click() {
+    setTimer3(false);
+    m_form.setVisible("Command1", true);
+    m_form.setVisible("Command2", false);
+    m_form.setEnabled("Text1", true);
+    m_form.setEnabled("Check1", true);
+    m_form.setChecked("Check1", false);
+    m_form.setEnabled("Command1", false);
+    m_form.setVisible("Label23", false);
+}
+
+void ShutdownScheduler::Timer3_Timer() {
+    if (!m_timer3 || m_power.ended() || m_power.busy()) return;
+    m_autoShutdownTime -= 1;
+    if (m_autoShutdownTime <= 0) {
+        // The count is over: the row goes back to idle whatever the request brings (in
+        // test mode, or when the system refuses, the program keeps running).
+        Command2_Click();
+        m_power.ShutComputer();
+        return;
+    }
+    m_form.setText("Label23",
+                   std::string(GbTest(m_lang, "你的电脑将于( ", "你的電腦將於( ")) +
+                       FormatUseTime(m_autoShutdownTime) +
+                       std::string(GbTest(m_lang, " )之后自动关机，请及时保存你正在编辑的文件",
+                                          " )之後自動關機，請及時保存你正在編輯的文檔")));
+}
+
+}  // namespace pt

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "form/FormModel.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "platform/Power.h"
+#include "platform/SettingsStore.h"
+#include "shutdown/PowerActions.h"
+#include "texts/Language.h"
+
+namespace pt {
+
+// Page 3 of the main window: the minute countdown (row 1), the eight clock rules (rows 2
+// to 9) and the three power buttons. Writes its controls into the main window's form
+// model by their names and answers their clicks.
+//
+// Wiring: clicks go to handleClick(name); field edits only need FormModel's
+// textEditedByUser. Call AutoShutDown() as the last start-up step, ScheduleCheck() at the
+// end of every one-second tick, and Timer3_Timer() every second while countdownActive()
+// (onTimer3Changed reports when it switches).
+class ShutdownScheduler {
+public:
+    ShutdownScheduler(FormModel& form, SettingsStore& store, Clock& clock, MessageBox& messages,
+                      Power& power, Wlang lang, bool testMode, std::function<void()> saveAll,
+                      std::function<void()> quit);
+
+    // Check1..Check9, Command1..Command18, cmdLogoff, cmdReboot, cmdShutdown; false for any
+    // other name.
+    bool handleClick(const std::string& name);
+
+    // Start-up: script of the row captions and the schedule restored from the store.
+    void AutoShutDown();
+    // Once a second: fires the first armed rule whose time has come.
+    void ScheduleCheck();
+
+    // Countdown tick (Timer3).
+    void Timer3_Timer();
+    void countdownTick() { Timer3_Timer(); }
+    bool countdownActive() const { return m_timer3; }
+    // Seconds left of a running countdown (AutoShutdownTime).
+    double AutoShutdownTime() const { return m_autoShutdownTime; }
+    // Called with true when Timer3 must start, false when it must stop.
+    std::function<void(bool on)> onTimer3Changed;
+
+    // Armed flag of a clock row, 2..9 (Check2Value .. Check9Value).
+    int armed(int row) const { return m_armed.at(static_cast<size_t>(row)); }
+
+    PowerActions& powerActions() { return m_power; }
+
+    // Names of the labels beside the fields of a row (row 2..9) and of the date row.
+    static std::string HourLabel(int row);
+    static std::string MinuteLabel(int row);
+    static constexpr const char* MonthLabel = "MonthLabel6";
+    static constexpr const char* DayLabel = "DayLabel6";
+
+private:
+    struct Row;
+    const Row& row(int index) const;
+
+    void designedState();
+    void tickBox(int rowIndex, bool ticked);
+    void onBoxClicked(int rowIndex);
+
+    void armTimeRow(int rowIndex);
+    void armDateRow();
+    void armRow(int rowIndex);
+    void cancelRow(int rowIndex);
+    void idleTodayRow();
+
+    bool validHour(const std::string& field);
+    bool validMinute(const std::string& field);
+    void errorBox(const std::string& text, const std::string& focusField);
+    std::string text(const std::string& name) { return m_form.get(name).text; }
+    double value(const std::string& name);
+    void store(const std::string& name, const std::string& value);
+
+    bool timeMatches(int rowIndex, const LocalTime& now);
+    // Calls ShutComputer; true when the check must stop (the request went out).
+    bool fire();
+
+    void Command1_Click();
+    void Command2_Click();
+    void setTimer3(bool on);
+
+    FormModel& m_form;
+    SettingsStore& m_store;
+    Clock& m_clock;
+    MessageBox& m_messages;
+    Wlang m_lang;
+    bool m_testMode;
+    PowerActions m_power;
+
+    std::array<std::int16_t, 10> m_armed{};  // index = row; rows 2..9 used
+    double m_autoShutdownTime = 0;
+    bool m_timer3 = false;
+    // The minute in which a scheduled request was refused: not asked again in it.
+    std::optional<std::int64_t> m_refusedMinute;
+};
+
+}  // namespace pt

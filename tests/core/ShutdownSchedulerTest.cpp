@@ -1,0 +1,685 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "persistence/MemorySettingsStore.h"
+#include "shutdown/ShutdownScheduler.h"
+#include "support/Fakes.h"
+
+namespace pt {
+namespace {
+
+using test::FakeClock;
+using test::FakeMessageBox;
+using test::FakePower;
+
+// Page 3 of the main window with a simulated clock, store, message boxes and power.
+struct Page {
+    FormModel form;
+    MemorySettingsStore store;
+    FakeClock clock;
+    FakeMessageBox boxes;
+    FakePower power;
+    std::vector<std::string> events;  // "save", "quit" in the order they happened
+    std::unique_ptr<ShutdownScheduler> s;
+    Wlang lang;
+    bool testMode;
+
+    explicit Page(Wlang l = Wlang::GB, bool test = false) : lang(l), testMode(test) {
+        clock.setDate(2026, 12, 8);  // a Tuesday
+        clock.setTime(21, 30);
+        start();
+    }
+    // A fresh program start on the same store.
+    void start() {
+        form = FormModel();
+        s = std::make_unique<ShutdownScheduler>(
+            form, store, clock, boxes, power, lang, testMode, [this] { events.push_back("save"); },
+            [this] { events.push_back("quit"); });
+        s->AutoShutDown();
+    }
+    void tick(const std::string& box, bool on = true) {
+        form.checkedByUser(form.id(box), on);
+        ASSERT_TRUE(s->handleClick(box));
+    }
+    void type(const std::string& field, const std::string& text) {
+        form.textEditedByUser(form.id(field), text);
+    }
+    void click(const std::string& name) { ASSERT_TRUE(s->handleClick(name)); }
+    // Ticks a row's box, fills its fields and presses its enable button.
+    void arm(int row, const std::vector<std::string>& values) {
+        static const char* checks[] = {"",       "",       "Check2", "Check3", "Check4",
+                                       "Check5", "Check6", "Check7", "Check8", "Check9"};
+        static const int firstField[] = {0, 0, 2, 4, 6, 8, 10, 14, 16, 18};
+        tick(checks[row]);
+        for (size_t i = 0; i < values.size(); ++i)
+            type("Text" + std::to_string(firstField[row] + static_cast<int>(i)), values[i]);
+        click("Command" + std::to_string(2 * row - 1));
+    }
+    std::string stored(const std::string& name) { return ReadSetting(store, MainKey, name); }
+    const Control& c(const std::string& name) { return form.get(name); }
+    std::string lastBox() { return boxes.shown.empty() ? "" : boxes.shown.back().text; }
+    std::optional<std::string> focus() {
+        auto id = form.takeFocusRequest();
+        if (!id) return std::nullopt;
+        return form[*id].name;
+    }
+    void at(int year, int month, int day, int hour, int minute) {
+        clock.setDate(year, month, day);
+        clock.setTime(hour, minute);
+    }
+};
+
+// --- the states of the state tables ------------------------------------------------------
+
+void ExpectIdle(Page& p, const std::string& box, const std::vector<std::string>& fields,
+                const std::string& enable, const std::string& cancel) {
+    EXPECT_FALSE(p.c(box).checked);
+    EXPECT_TRUE(p.c(box).enabled);
+    for (const auto& f : fields) EXPECT_TRUE(p.c(f).enabled) << f;
+    EXPECT_TRUE(p.c(enable).visible);
+    EXPECT_FALSE(p.c(enable).enabled);
+    EXPECT_FALSE(p.c(cancel).visible);
+}
+
+void ExpectArmed(Page& p, const std::string& box, const std::vector<std::string>& fields,
+                 const std::string& enable, const std::string& cancel) {
+    EXPECT_FALSE(p.c(box).enabled);
+    for (const auto& f : fields) EXPECT_FALSE(p.c(f).enabled) << f;
+    EXPECT_FALSE(p.c(enable).visible);
+    EXPECT_TRUE(p.c(cancel).visible);
+}
+
+TEST(ShutdownRows, IdleReadyArmedAndBack) {
+    Page p;
+    ExpectIdle(p, "Check3", {"Text4", "Text5"}, "Command5", "Command6");
+    p.tick("Check3");
+    EXPECT_TRUE(p.c("Command5").enabled);  // ready
+    p.tick("Check3", false);
+    EXPECT_FALSE(p.c("Command5").enabled);  // idle again
+    p.arm(3, {"23", "59"});
+    ExpectArmed(p, "Check3", {"Text4", "Text5"}, "Command5", "Command6");
+    EXPECT_EQ(p.s->armed(3), 1);
+    EXPECT_EQ(p.stored("check3"), "1");
+    EXPECT_EQ(p.stored("Text4"), "23");
+    EXPECT_EQ(p.stored("Text5"), "59");
+
+    p.click("Command6");
+    ExpectIdle(p, "Check3", {"Text4", "Text5"}, "Command5", "Command6");
+    EXPECT_EQ(p.s->armed(3), 0);
+    EXPECT_EQ(p.stored("check3"), "0");
+    EXPECT_EQ(p.stored("Text4"), "23");  // the times stay stored
+}
+
+TEST(ShutdownRows, WeekdayRowsNeedTheirBoxTicked) {
+    Page p;
+    p.type("Text6", "8");
+    p.type("Text7", "0");
+    p.click("Command7");  // box of row 4 unticked: nothing happens
+    EXPECT_EQ(p.s->armed(4), 0);
+    EXPECT_TRUE(p.boxes.shown.empty());
+    EXPECT_EQ(p.stored("check4"), "");
+}
+
+TEST(ShutdownRows, CancellingTheTodayRowKeepsItsBoxTicked) {
+    Page p;
+    p.arm(2, {"22", "15"});
+    ExpectArmed(p, "Check2", {"Text2", "Text3"}, "Command3", "Command4");
+    p.click("Command4");
+    EXPECT_EQ(p.s->armed(2), 0);
+    EXPECT_TRUE(p.c("Check2").checked);
+    EXPECT_TRUE(p.c("Check2").enabled);
+    EXPECT_TRUE(p.c("Command3").visible);
+    EXPECT_TRUE(p.c("Command3").enabled);
+    EXPECT_FALSE(p.c("Command4").visible);
+    EXPECT_TRUE(p.c("Text2").enabled);
+}
+
+// --- validation ------------------------------------------------------------------------
+
+TEST(ShutdownValidation, HourAndMinuteRanges) {
+    Page p;
+    struct Case {
+        std::string hour, minute, message, focus;
+    } cases[] = {
+        {"", "10", "请输入 0 - 23 之间的数字", "Text14"},
+        {"24", "10", "请输入 0 - 23 之间的数字", "Text14"},
+        {"-1", "10", "请输入 0 - 23 之间的数字", "Text14"},
+        {"23", "", "请输入 0 - 59 之间的数字", "Text15"},
+        {"23", "60", "请输入 0 - 59 之间的数字", "Text15"},
+        {"23.5", "10", "请输入 0 - 23 之间的数字", "Text14"},
+        {"22.5", "59.5", "请输入 0 - 59 之间的数字", "Text15"},
+    };
+    for (const Case& k : cases) {
+        p.boxes.shown.clear();
+        p.arm(7, {k.hour, k.minute});
+        ASSERT_EQ(p.boxes.shown.size(), 1u) << k.hour << "/" << k.minute;
+        EXPECT_EQ(p.boxes.shown[0].text, k.message);
+        EXPECT_EQ(p.boxes.shown[0].title, "错误提示");
+        EXPECT_EQ(p.boxes.shown[0].icon, MsgIcon::Stop);
+        EXPECT_EQ(p.boxes.shown[0].buttons, MsgButtons::Ok);
+        EXPECT_EQ(p.focus(), k.focus);
+        EXPECT_EQ(p.s->armed(7), 0);
+        EXPECT_EQ(p.stored("check7"), "");
+    }
+}
+
+TEST(ShutdownValidation, TraditionalTextsForEveryOtherLanguage) {
+    for (Wlang lang : {Wlang::B5, Wlang::En}) {
+        Page p(lang);
+        p.arm(8, {"30", "0"});
+        EXPECT_EQ(p.lastBox(), "請輸入 0 - 23 之間的數字");
+        EXPECT_EQ(p.boxes.shown.back().title, "錯誤提示");
+    }
+}
+
+TEST(ShutdownValidation, LenientNumbers) {
+    Page p;
+    p.arm(7, {"abc", "15"});  // no number: hour 0
+    EXPECT_EQ(p.s->armed(7), 1);
+    EXPECT_EQ(p.stored("Text14"), "0");
+    p.arm(8, {"7.5", " 3 0"});  // passes, never matches
+    EXPECT_EQ(p.s->armed(8), 1);
+    EXPECT_EQ(p.stored("Text16"), "7.5");
+    EXPECT_EQ(p.stored("Text17"), "30");
+    EXPECT_EQ(p.c("Text17").text, " 3 0");  // the field keeps what was typed
+
+    for (int hour : {7, 8})
+        for (int minute : {0, 29, 30}) {
+            p.at(2026, 12, 8, hour, minute);
+            p.s->ScheduleCheck();
+        }
+    EXPECT_TRUE(p.power.requests.empty());
+    p.at(2026, 12, 9, 0, 15);
+    p.s->ScheduleCheck();
+    EXPECT_EQ(p.power.requests.size(), 1u);
+}
+
+TEST(ShutdownToday, CurrentMinuteIsPastNextMinuteIsAccepted) {
+    Page p;  // 21:30
+    p.arm(2, {"21", "30"});
+    EXPECT_EQ(p.lastBox(), "你设定的时间(21点30分)已过了，现在已经是(21点30分)请重新设定");
+    EXPECT_EQ(p.boxes.shown.back().title, "错误提示");
+    EXPECT_EQ(p.focus(), "Text2");
+    EXPECT_EQ(p.s->armed(2), 0);
+    EXPECT_EQ(p.stored("Text2"), "");
+
+    p.arm(2, {"20", "59"});
+    EXPECT_EQ(p.boxes.shown.size(), 2u);
+    p.arm(2, {"21", "31"});
+    EXPECT_EQ(p.boxes.shown.size(), 2u);
+    EXPECT_EQ(p.s->armed(2), 1);
+    EXPECT_EQ(p.stored("Text2"), "21");
+    EXPECT_EQ(p.stored("Text3"), "31");
+    EXPECT_EQ(p.stored("check2"), "");  // the today rule has no stored flag
+}
+
+TEST(ShutdownToday, MinuteShownWithTwoDigitsStoredShortest) {
+    Page p;
+    p.clock.setTime(9, 3);
+    p.arm(2, {"22", "5"});
+    EXPECT_EQ(p.c("Text3").text, "05");
+    EXPECT_EQ(p.stored("Text3"), "5");
+    EXPECT_EQ(p.s->armed(2), 1);
+
+    // The padded text appears in the "already passed" message, with the clock unpadded.
+    Page q(Wlang::B5);
+    q.clock.setTime(9, 3);
+    q.arm(2, {"8", "7"});
+    EXPECT_EQ(q.lastBox(), "你設定的時間(8點07分)已過了，現在已經是(9點3分)請重新設定");
+}
+
+TEST(ShutdownToday, PaddingNeverChangesTheMinute) {
+    Page p;
+    p.clock.setTime(9, 0);
+    p.arm(2, {"22", "0.5"});
+    EXPECT_EQ(p.c("Text3").text, "0.5");  // not "05", which would be minute 5
+    EXPECT_EQ(p.stored("Text3"), "0.5");
+}
+
+TEST(ShutdownDate, ChecksInOrder) {
+    Page p;  // armed in 2026
+    struct Case {
+        std::vector<std::string> values;
+        std::string message, focus;
+    } cases[] = {
+        {{"", "", "", ""}, "请输入 1 - 12 之间的数字(月份只能是1-12)", "Text10"},
+        {{"13", "", "", ""}, "请输入 1 - 12 之间的数字(月份只能是1-12)", "Text10"},
+        {{"0", "1", "1", "1"}, "请输入 1 - 12 之间的数字(月份只能是1-12)", "Text10"},
+        {{"3", "", "25", "0"}, "请输入日期", "Text11"},
+        {{"3", "0", "25", "0"}, "你输入的日期错误(日期不能小于0)，请重新输入", "Text11"},
+        {{"2", "29", "", ""}, "你输入的日期错误(2026年2月只有28天)，请重新输入", "Text11"},
+        {{"4", "31", "", ""}, "你输入的日期错误(4月只有30天)，请重新输入", "Text11"},
+        {{"11", "31", "", ""}, "你输入的日期错误(11月只有30天)，请重新输入", "Text11"},
+        {{"12", "32", "", ""}, "你输入的日期错误(12月只有31天)，请重新输入", "Text11"},
+        {{"12", "31", "", ""}, "请输入 0 - 23 之间的数字", "Text12"},
+        {{"12", "31", "8", "75"}, "请输入 0 - 59 之间的数字", "Text13"},
+    };
+    for (const Case& k : cases) {
+        p.boxes.shown.clear();
+        p.arm(6, k.values);
+        ASSERT_EQ(p.boxes.shown.size(), 1u) << k.message;
+        EXPECT_EQ(p.boxes.shown[0].text, k.message);
+        EXPECT_EQ(p.focus(), k.focus);
+        EXPECT_EQ(p.s->armed(6), 0);
+    }
+    EXPECT_EQ(p.stored("check6"), "");
+}
+
+TEST(ShutdownDate, FebruaryTwentyNinthDependsOnTheYearOfArming) {
+    Page leap;
+    leap.at(2028, 1, 10, 12, 0);
+    leap.arm(6, {"2", "29", "7", "0"});
+    EXPECT_TRUE(leap.boxes.shown.empty());
+    EXPECT_EQ(leap.s->armed(6), 1);
+    EXPECT_EQ(leap.stored("check6"), "1");
+    EXPECT_EQ(leap.stored("Text10"), "2");
+    EXPECT_EQ(leap.stored("Text11"), "29");
+
+    Page plain(Wlang::B5);
+    plain.at(2027, 1, 10, 12, 0);
+    plain.arm(6, {"2", "29", "7", "0"});
+    EXPECT_EQ(plain.lastBox(), "你輸入的日期錯誤(2027年2月只有28天)，請重新輸入");
+    plain.arm(6, {"2", "30", "7", "0"});
+    EXPECT_EQ(plain.lastBox(), "你輸入的日期錯誤(2027年2月只有28天)，請重新輸入");
+    leap.arm(6, {"2", "30", "7", "0"});  // already armed: ignored
+    Page leap2;
+    leap2.at(2028, 1, 10, 12, 0);
+    leap2.arm(6, {"2", "30", "7", "0"});
+    EXPECT_EQ(leap2.lastBox(), "你输入的日期错误(2028年2月只有29天)，请重新输入");
+}
+
+TEST(ShutdownDate, FiresOnThatDateInEveryYear) {
+    Page p;
+    p.arm(6, {"3", "15", "7", "05"});
+    p.at(2027, 3, 14, 7, 5);
+    p.s->ScheduleCheck();
+    p.at(2027, 4, 15, 7, 5);
+    p.s->ScheduleCheck();
+    p.at(2027, 3, 15, 7, 6);
+    p.s->ScheduleCheck();
+    EXPECT_TRUE(p.power.requests.empty());
+    p.at(2027, 3, 15, 7, 5);
+    p.s->ScheduleCheck();
+    EXPECT_EQ(p.power.requests, std::vector<PowerAction>{PowerAction::PowerOff});
+}
+
+// --- the once-a-second check -------------------------------------------------------------
+
+TEST(ShutdownCheck, SundayRuleFiresOnlyOnSunday) {
+    Page p;
+    p.arm(5, {"22", "30"});
+    for (int day = 7; day <= 12; ++day) {  // Monday 7 December .. Saturday 12 December 2026
+        p.at(2026, 12, day, 22, 30);
+        p.s->ScheduleCheck();
+    }
+    p.at(2026, 12, 13, 22, 29);
+    p.s->ScheduleCheck();
+    p.at(2026, 12, 13, 22, 31);
+    p.s->ScheduleCheck();
+    EXPECT_TRUE(p.power.requests.empty());
+    p.at(2026, 12, 13, 22, 30);
+    ASSERT_EQ(p.clock.time.weekday, 1);
+    p.s->ScheduleCheck();
+    EXPECT_EQ(p.power.requests, std::vector<PowerAction>{PowerAction::PowerOff});
+    EXPECT_EQ(p.events, (std::vector<std::string>{"save", "quit"}));
+    EXPECT_TRUE(p.boxes.shown.empty());  // no confirmation
+}
+
+TEST(ShutdownCheck, WeekdayRuleFiresOnFridayNotSaturday) {
+    Page p;
+    p.arm(3, {"23", "59"});
+    p.at(2026, 12, 12, 23, 59);  // Saturday
+    p.s->ScheduleCheck();
+    p.at(2026, 12, 13, 23, 59);  // Sunday
+    p.s->ScheduleCheck();
+    EXPECT_TRUE(p.power.requests.empty());
+    p.at(2026, 12, 11, 23, 59);  // Friday
+    p.s->ScheduleCheck();
+    EXPECT_EQ(p.power.requests.size(), 1u);
+
+    Page q;
+    q.arm(4, {"23", "59"});  // Saturday row
+    q.at(2026, 12, 11, 23, 59);
+    q.s->ScheduleCheck();
+    EXPECT_TRUE(q.power.requests.empty());
+    q.at(2026, 12, 12, 23, 59);
+    q.s->ScheduleCheck();
+    EXPECT_EQ(q.power.requests.size(), 1u);
+}
+
+TEST(ShutdownCheck, TodayRuleDisarmsBeforeFiring) {
+    Page p(Wlang::GB, true);  // test mode: the program survives the shutdown
+    p.arm(2, {"21", "45"});
+    p.clock.setTime(21, 45);
+    p.s->ScheduleCheck();
+    EXPECT_EQ(p.lastBox(), "您的电脑即将关闭");
+    EXPECT_EQ(p.boxes.shown.back().title, "Pathtally");
+    EXPECT_EQ(p.boxes.shown.back().icon, MsgIcon::None);
+    EXPECT_TRUE(p.power.requests.empty());
+    EXPECT_EQ(p.s->armed(2), 0);
+    ExpectIdle(p, "Check2", {"Text2", "Text3"}, "Command3", "Command4");
+    p.s->ScheduleCheck();  // not again
+    EXPECT_EQ(p.boxes.shown.size(), 1u);
+}
+
+TEST(ShutdownCheck, TwoRulesInOneMinute) {
+    Page p;
+    p.arm(7, {"23", "0"});
+    p.arm(9, {"23", "0"});
+    p.at(2026, 12, 8, 23, 0);
+    p.s->ScheduleCheck();
+    EXPECT_EQ(p.power.requests.size(), 1u);
+    p.s->ScheduleCheck();  // the program has ended: nothing more
+    EXPECT_EQ(p.power.requests.size(), 1u);
+
+    // Test mode: every matching row shows the message, at every tick of the minute.
+    Page t(Wlang::GB, true);
+    t.arm(7, {"23", "0"});
+    t.arm(9, {"23", "0"});
+    t.at(2026, 12, 8, 23, 0);
+    t.s->ScheduleCheck();
+    t.s->ScheduleCheck();
+    EXPECT_EQ(t.boxes.shown.size(), 4u);
+    EXPECT_TRUE(t.power.requests.empty());
+}
+
+TEST(ShutdownCheck, RefusedRequestIsToldOnceAndTheProgramGoesOn) {
+    Page p;
+    p.power.result = {false, "Access denied"};
+    p.arm(7, {"23", "0"});
+    p.arm(8, {"23", "0"});
+    p.at(2026, 12, 8, 23, 0);
+    for (int second = 0; second < 5; ++second) p.s->ScheduleCheck();
+    EXPECT_EQ(p.power.requests.size(), 1u);
+    ASSERT_EQ(p.boxes.shown.size(), 1u);
+    EXPECT_EQ(p.boxes.shown[0].text, "系统拒绝了关机请求，电脑没有关闭。\r\n原因：Access denied");
+    EXPECT_EQ(p.boxes.shown[0].icon, MsgIcon::Stop);
+    EXPECT_EQ(p.events, std::vector<std::string>{"save"});  // saved, never quit
+    EXPECT_EQ(p.s->armed(7), 1);                            // still armed for tomorrow
+    p.power.result = {true, {}};
+    p.at(2026, 12, 9, 23, 0);
+    p.s->ScheduleCheck();
+    EXPECT_EQ(p.power.requests.size(), 2u);
+}
+
+TEST(ShutdownCheck, MissedMinuteDoesNotFireLater) {
+    Page p;
+    p.arm(7, {"6", "30"});
+    p.at(2026, 12, 9, 6, 31);
+    p.s->ScheduleCheck();
+    EXPECT_TRUE(p.power.requests.empty());
+}
+
+// --- start-up ------------------------------------------------------------------------------
+
+TEST(ShutdownRestore, ArmedRowsComeBackTodayRowNever) {
+    Page p;
+    p.arm(2, {"22", "7"});
+    p.arm(3, {"8", "0"});
+    p.arm(4, {"9", "15"});
+    p.arm(6, {"12", "25", "0", "0"});
+    p.arm(9, {"23", "45"});
+    p.click("Command8");  // row 4 cancelled
+
+    p.start();
+    EXPECT_EQ(p.s->armed(2), 0);
+    EXPECT_FALSE(p.c("Check2").checked);
+    EXPECT_EQ(p.c("Text2").text, "22");
+    EXPECT_EQ(p.c("Text3").text, "7");  // stored form
+    ExpectIdle(p, "Check2", {"Text2", "Text3"}, "Command3", "Command4");
+
+    ExpectArmed(p, "Check3", {"Text4", "Text5"}, "Command5", "Command6");
+    EXPECT_TRUE(p.c("Check3").checked);
+    EXPECT_EQ(p.c("Text4").text, "8");
+    ExpectIdle(p, "Check4", {"Text6", "Text7"}, "Command7", "Command8");
+    EXPECT_EQ(p.c("Text6").text, "9");
+    ExpectArmed(p, "Check6", {"Text10", "Text11", "Text12", "Text13"}, "Command11", "Command12");
+    ExpectArmed(p, "Check9", {"Text18", "Text19"}, "Command17", "Command18");
+    ExpectIdle(p, "Check7", {"Text14", "Text15"}, "Command13", "Command14");
+    for (int row : {3, 6, 9}) EXPECT_EQ(p.s->armed(row), 1);
+
+    p.at(2026, 12, 10, 23, 45);
+    p.s->ScheduleCheck();
+    EXPECT_EQ(p.power.requests.size(), 1u);
+}
+
+TEST(ShutdownRestore, StoredValuesAreNotValidatedAgain) {
+    Page p;
+    WriteSetting(p.store, MainKey, "check7", "1");
+    WriteSetting(p.store, MainKey, "Text14", "25");
+    WriteSetting(p.store, MainKey, "check8", "2");  // not a tick
+    WriteSetting(p.store, MainKey, "Text16", "1");
+    p.start();
+    EXPECT_EQ(p.s->armed(7), 1);
+    EXPECT_EQ(p.c("Text14").text, "25");
+    EXPECT_EQ(p.s->armed(8), 0);
+    EXPECT_EQ(p.c("Text1").text, "");  // no stored countdown minutes: empty, not "60"
+}
+
+TEST(ShutdownRestore, CaptionsOfBothScripts) {
+    Page gb;
+    EXPECT_EQ(gb.c("Check3").text, "设定每周星期一至星期五");
+    EXPECT_EQ(gb.c("HourLabel9").text, "点");
+    EXPECT_EQ(gb.c("MinuteLabel6").text, "分关机");
+    EXPECT_EQ(gb.c("Command17").text, "启用");
+    EXPECT_EQ(gb.c("Command18").text, "取消");
+    EXPECT_EQ(gb.c("MonthLabel6").text, "月");
+    EXPECT_EQ(gb.c("Text1").toolTip, "输入大于0的数，可以是小数");
+
+    for (Wlang lang : {Wlang::B5, Wlang::En}) {
+        Page p(lang);
+        EXPECT_EQ(p.c("Check1").text, "設定");
+        EXPECT_EQ(p.c("Check2").text, "設定今天");
+        EXPECT_EQ(p.c("Check3").text, "設定每週星期一至星期五");
+        EXPECT_EQ(p.c("Check5").text, "設定每週星期日");
+        EXPECT_EQ(p.c("HourLabel4").text, "點");
+        EXPECT_EQ(p.c("MinuteLabel8").text, "分關機");
+        EXPECT_EQ(p.c("Command1").text, "啟 動");
+        EXPECT_EQ(p.c("Command11").text, "啟 動");
+        EXPECT_EQ(p.c("Command4").text, "取 消");
+        EXPECT_EQ(p.c("DayLabel6").text, "日");
+    }
+}
+
+// --- countdown -------------------------------------------------------------------------------
+
+struct Countdown : Page {
+    using Page::Page;
+    std::vector<bool> timer;
+    void begin(const std::string& minutes) {
+        s->onTimer3Changed = [this](bool on) { timer.push_back(on); };
+        type("Text1", minutes);
+        tick("Check1");
+        click("Command1");
+    }
+    // Ticks until a power request or the limit; returns the ticks run.
+    int run(int limit) {
+        int n = 0;
+        while (n < limit && s->countdownActive()) {
+            s->Timer3_Timer();
+            ++n;
+        }
+        return n;
+    }
+};
+
+TEST(ShutdownCountdown, SixtyMinutes) {
+    Countdown p;
+    p.begin("60");
+    EXPECT_TRUE(p.s->countdownActive());
+    EXPECT_EQ(p.timer, std::vector<bool>{true});
+    EXPECT_EQ(p.c("Label23").text, "你的电脑将于60分钟之后自动关机，请及时保存你正在编辑的文件");
+    EXPECT_TRUE(p.c("Label23").visible);
+    EXPECT_FALSE(p.c("Command1").visible);
+    EXPECT_TRUE(p.c("Command2").visible);
+    EXPECT_FALSE(p.c("Text1").enabled);
+    EXPECT_FALSE(p.c("Check1").enabled);
+    EXPECT_EQ(p.stored("AutoShutTime"), "60");
+
+    p.s->Timer3_Timer();
+    EXPECT_EQ(p.c("Label23").text,
+              "你的电脑将于( 0:59:59 )之后自动关机，请及时保存你正在编辑的文件");
+    EXPECT_EQ(p.run(3598), 3598);
+    EXPECT_TRUE(p.power.requests.empty());
+    EXPECT_EQ(p.c("Label23").text,
+              "你的电脑将于( 0:00:01 )之后自动关机，请及时保存你正在编辑的文件");
+    p.s->Timer3_Timer();  // the 3,600th tick
+    EXPECT_EQ(p.power.requests, std::vector<PowerAction>{PowerAction::PowerOff});
+    EXPECT_EQ(p.events, (std::vector<std::string>{"save", "quit"}));
+}
+
+TEST(ShutdownCountdown, FractionsOfAMinute) {
+    struct Case {
+        std::string typed, stored;
+        int ticks;
+    } cases[] = {{"0.5", "0.5", 30},    {"1.99", "1.99", 119}, {"1.50", "1.5", 90},
+                 {"4.35", "4.35", 261}, {"0.001", "0.001", 1}, {"1e-9", "1E-09", 1}};
+    for (const Case& k : cases) {
+        Countdown p;
+        p.begin(k.typed);
+        EXPECT_EQ(p.stored("AutoShutTime"), k.stored);
+        EXPECT_EQ(p.c("Label23").text,
+                  "你的电脑将于" + k.typed + "分钟之后自动关机，请及时保存你正在编辑的文件");
+        EXPECT_EQ(p.run(100000), k.ticks) << k.typed;
+        EXPECT_EQ(p.power.requests.size(), 1u) << k.typed;
+    }
+}
+
+TEST(ShutdownCountdown, BadInputsAreRefused) {
+    for (Wlang lang : {Wlang::GB, Wlang::B5}) {
+        for (const char* typed : {"0", "-5", "", "abc", "  ", "0.0"}) {
+            Countdown p(lang);
+            p.begin(typed);
+            ASSERT_EQ(p.boxes.shown.size(), 1u) << typed;
+            EXPECT_EQ(p.boxes.shown[0].text,
+                      lang == Wlang::GB ? "只能输入大于0的数" : "只能輸入大於0的數");
+            EXPECT_EQ(p.boxes.shown[0].title, lang == Wlang::GB ? "错误提示信息" : "錯誤提示資訊");
+            EXPECT_EQ(p.boxes.shown[0].icon, MsgIcon::Stop);
+            EXPECT_FALSE(p.s->countdownActive());
+            EXPECT_TRUE(p.timer.empty());
+            EXPECT_TRUE(p.c("Command1").enabled);  // still ready
+            EXPECT_TRUE(p.c("Command1").visible);
+            EXPECT_EQ(p.stored("AutoShutTime"), "");
+        }
+    }
+}
+
+TEST(ShutdownCountdown, CancelAndRestartBeginsAFreshCount) {
+    Countdown p(Wlang::B5);
+    p.begin("1");
+    p.run(10);
+    p.s->Timer3_Timer();
+    EXPECT_EQ(p.c("Label23").text,
+              "你的電腦將於( 0:00:49 )之後自動關機，請及時保存你正在編輯的文檔");
+    p.click("Command2");
+    EXPECT_FALSE(p.s->countdownActive());
+    EXPECT_EQ(p.timer, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(p.c("Check1").checked);
+    EXPECT_FALSE(p.c("Command1").enabled);
+    EXPECT_FALSE(p.c("Label23").visible);
+    EXPECT_TRUE(p.c("Text1").enabled);
+    EXPECT_EQ(p.stored("AutoShutTime"), "1");
+
+    p.tick("Check1");
+    p.click("Command1");
+    EXPECT_EQ(p.run(1000), 60);
+    EXPECT_EQ(p.power.requests.size(), 1u);
+
+    p.start();  // the next start shows the stored minutes, the row idle
+    EXPECT_EQ(p.c("Text1").text, "1");
+    EXPECT_FALSE(p.s->countdownActive());
+}
+
+TEST(ShutdownCountdown, EndsWhenTheRequestIsNotCarriedOut) {
+    Countdown test(Wlang::GB, true);
+    test.begin("0.05");
+    EXPECT_EQ(test.run(100), 3);
+    EXPECT_EQ(test.lastBox(), "您的电脑即将关闭");
+    EXPECT_FALSE(test.s->countdownActive());
+    EXPECT_FALSE(test.c("Label23").visible);
+    EXPECT_TRUE(test.c("Command1").visible);
+
+    Countdown refused;
+    refused.power.result = {false, "no logind"};
+    refused.begin("0.05");
+    refused.run(100);
+    EXPECT_EQ(refused.power.requests.size(), 1u);
+    EXPECT_EQ(refused.lastBox(), "系统拒绝了关机请求，电脑没有关闭。\r\n原因：no logind");
+    EXPECT_FALSE(refused.s->countdownActive());
+    refused.tick("Check1");  // can be started again
+    refused.click("Command1");
+    EXPECT_TRUE(refused.s->countdownActive());
+}
+
+// --- power buttons -------------------------------------------------------------------------
+
+TEST(ShutdownPowerButtons, ConfirmationTexts) {
+    struct Case {
+        std::string button;
+        Wlang lang;
+        std::string title, text;
+        PowerAction action;
+    } cases[] = {
+        {"cmdLogoff", Wlang::GB, "注销...",
+         "你确定要注销吗?\r\n（请您保存好您正在编辑的文件后再按确定后注销）", PowerAction::LogOff},
+        {"cmdShutdown", Wlang::GB, "关机...",
+         "你确定要关机吗?\r\n（请您保存好您正在编辑的文件后再按确定后关机）",
+         PowerAction::PowerOff},
+        {"cmdReboot", Wlang::GB, "重启电脑...",
+         "你确定要重新启动电脑吗?\r\n（请您保存好您正在编辑的文件后再按确定后重启电脑）",
+         PowerAction::Reboot},
+        {"cmdLogoff", Wlang::En, "註銷...",
+         "你確定要註銷嗎?\r\n（請您保存好您正在編輯的檔後再按確定後註銷）", PowerAction::LogOff},
+        {"cmdShutdown", Wlang::B5, "關機...",
+         "你確定要關機嗎?\r\n（請您保存好您正在編輯的檔後再按確定後關機）", PowerAction::PowerOff},
+        {"cmdReboot", Wlang::B5, "重啟電腦...",
+         "你確定要重新啟動電腦嗎?\r\n（請您保存好您正在編輯的檔後再按確定後重啟電腦）",
+         PowerAction::Reboot},
+    };
+    for (const Case& k : cases) {
+        Page p(k.lang, true);  // test mode does not matter to the buttons
+        p.click(k.button);     // the default answer: Cancel
+        ASSERT_EQ(p.boxes.shown.size(), 1u);
+        EXPECT_EQ(p.boxes.shown[0].title, k.title);
+        EXPECT_EQ(p.boxes.shown[0].text, k.text);
+        EXPECT_EQ(p.boxes.shown[0].buttons, MsgButtons::OkCancel);
+        EXPECT_EQ(p.boxes.shown[0].icon, MsgIcon::Question);
+        EXPECT_EQ(p.boxes.shown[0].defaultButton, MsgDefault::Second);
+        EXPECT_TRUE(p.power.requests.empty());
+        EXPECT_TRUE(p.events.empty());
+
+        p.boxes.answers.push_back(MsgAnswer::Ok);
+        p.click(k.button);
+        EXPECT_EQ(p.power.requests, std::vector<PowerAction>{k.action});
+        EXPECT_EQ(p.power.privilegeCalls, 1);
+        EXPECT_EQ(p.events, (std::vector<std::string>{"save", "quit"}));
+    }
+}
+
+TEST(ShutdownPowerButtons, RefusalKeepsTheProgramRunning) {
+    Page p(Wlang::B5);
+    p.power.result = {false, "Interactive authentication required."};
+    p.boxes.answers.push_back(MsgAnswer::Ok);
+    p.click("cmdReboot");
+    ASSERT_EQ(p.boxes.shown.size(), 2u);
+    EXPECT_EQ(
+        p.boxes.shown[1].text,
+        "系統拒絕了重啟請求，電腦沒有重新啟動。\r\n原因：Interactive authentication required.");
+    EXPECT_EQ(p.boxes.shown[1].title, "錯誤提示");
+    EXPECT_EQ(p.events, std::vector<std::string>{"save"});
+    EXPECT_FALSE(p.s->powerActions().ended());
+
+    p.arm(7, {"23", "0"});  // still serving the page
+    EXPECT_EQ(p.s->armed(7), 1);
+}
+
+TEST(ShutdownPowerButtons, UnknownNamesAreNotOurs) {
+    Page p;
+    EXPECT_FALSE(p.s->handleClick("menuClose"));
+    EXPECT_FALSE(p.s->handleClick("Command19"));
+    EXPECT_FALSE(p.s->handleClick("Text1"));
+}
+
+}  // namespace
+}  // namespace pt
