@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "persistence/MemorySettingsStore.h"
+#include "persistence/StartupMerge.h"
+#include "stats/StatisticsModel.h"
+
+namespace pt {
+namespace {
+
+void Store(SettingsStore& s, std::string_view name, const char* main, const char* mirror) {
+    WriteSetting(s, MainKey, name, main);
+    WriteSetting(s, MirrorKey, name, mirror);
+}
+
+TEST(StartupMerge, ClickTotalsTrustTheStoreOnlyWhenItsCopiesAgree) {
+    MemorySettingsStore store;
+    StatisticsModel m;
+    m.clicks.leftClick1 = 500;
+    m.clicks.midClick1 = 700;
+    m.clicks.rightClick1 = 500;
+    m.clicks.totalClick1 = 900;
+    Store(store, "leftClick", "700", "700");   // agree, larger: the store wins
+    Store(store, "midClick", "700", "700");    // agree, equal: the store wins
+    Store(store, "rightClick", "700", "650");  // disagree: the store counts as 0
+    // totalClick absent in both keys: agrees as 0.
+    MergeClickTotals(m, store);
+    EXPECT_EQ(m.clicks.leftClick, 700);
+    EXPECT_EQ(m.clicks.leftClick2, 700);
+    EXPECT_EQ(m.clicks.midClick, 700);
+    EXPECT_EQ(m.clicks.rightClick, 500);
+    EXPECT_EQ(m.clicks.rightClick2, 0);
+    EXPECT_EQ(m.clicks.totalClick, 900);
+}
+
+TEST(StartupMerge, ClickCopiesCompareAsNumbersAndHoldAt32Bits) {
+    MemorySettingsStore store;
+    StatisticsModel m;
+    Store(store, "leftClick", "700", " 700.0");
+    Store(store, "totalClick", "9999999999", "9999999999");
+    MergeClickTotals(m, store);
+    EXPECT_EQ(m.clicks.leftClick, 700);
+    EXPECT_EQ(m.clicks.totalClick, 2147483647);
+}
+
+TEST(StartupMerge, UseTimeAndTravel) {
+    MemorySettingsStore store;
+    StatisticsModel m;
+    m.AllUseTime1 = 5000;
+    m.AllMove1 = 100;
+    m.TodayUseTime = 9;  // today's values always start at 0
+    m.TodayMove = 9;
+    Store(store, "AllUseTime", "3600", "3600");
+    Store(store, "Allmove", "250", "250");  // the name the save writes
+    MergeUseTimeAndMove(m, store);
+    EXPECT_EQ(m.AllUseTime2, 3600);
+    EXPECT_EQ(m.AllUseTime, 5000);
+    EXPECT_EQ(m.AllMove2, 250);
+    EXPECT_EQ(m.AllMove, 250);
+    EXPECT_EQ(m.TodayUseTime, 0);
+    EXPECT_EQ(m.TodayMove, 0);
+
+    Store(store, "AllUseTime", "3600", "3700");
+    MergeUseTimeAndMove(m, store);
+    EXPECT_EQ(m.AllUseTime2, 0);
+    EXPECT_EQ(m.AllUseTime, 5000);
+
+    // An equal file value leaves the store's.
+    m.AllMove1 = 250;
+    Store(store, "AllMove", "250", "250");
+    MergeUseTimeAndMove(m, store);
+    EXPECT_EQ(m.AllMove, 250);
+}
+
+TEST(StartupMerge, KeystrokesTakeTheMirrorCopy) {
+    MemorySettingsStore store;
+    StatisticsModel m;
+    m.KeyDownAll1 = DynamicValue::Double(100);
+    Store(store, "KeyDownAll", "4321", "4321.0");
+    MergeKeyDownAll(m, store);
+    EXPECT_EQ(m.KeyDownAll.kind(), DynamicValue::Kind::Double);
+    EXPECT_EQ(m.KeyDownAll.toText(), "4321");
+
+    Store(store, "KeyDownAll", "4321", "4000");  // disagree: the store counts as 0
+    MergeKeyDownAll(m, store);
+    EXPECT_EQ(m.KeyDownAll.toDouble(), 100);
+
+    m.KeyDownAll1 = DynamicValue::Int16(0);
+    MergeKeyDownAll(m, store);
+    EXPECT_EQ(m.KeyDownAll.kind(), DynamicValue::Kind::Int16);
+    EXPECT_EQ(m.KeyDownAll.toText(), "0");
+}
+
+}  // namespace
+}  // namespace pt
