@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+
+#include "form/FormModel.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "platform/SettingsStore.h"
+#include "stats/StatisticsModel.h"
+#include "texts/Language.h"
+
+namespace pt {
+
+// The data reset dialog: after a yes/no confirmation it zeroes the travel, use-time and
+// click statistics in memory and resets the click record in the store. Keystrokes, the
+// record dates of travel and use time, and every other stored value are left alone; the
+// periodic save carries the zeroed totals into the store and the data file.
+// Controls: "ClearAll" (window title), Label1, Command1 (reset), Command2 (close only).
+class ClearAllPresenter {
+public:
+    ClearAllPresenter(StatisticsModel& model, SettingsStore& store, Clock& clock,
+                      MessageBox& messages, Wlang lang);
+
+    FormModel& form() { return m_form; }
+
+    void click(const std::string& name);
+    void Command1_Click();
+    // Command2 and the close box: nothing changes.
+    void cancel() { m_closeRequested = true; }
+
+    bool closeRequested() const { return m_closeRequested; }
+
+    // The title of the program's own information boxes.
+    static constexpr const char* ApplicationTitle = "Pathtally";
+
+private:
+    void Form_Load();
+    void reset();
+
+    StatisticsModel& m_model;
+    SettingsStore& m_store;
+    Clock& m_clock;
+    MessageBox& m_messages;
+    Wlang m_lang;
+    FormModel m_form;
+    bool m_closeRequested = false;
+};
+
+}  // namespace pt

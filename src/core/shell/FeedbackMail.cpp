@@ -1,0 +1,61 @@
+#include "shell/FeedbackMail.h"
+
+#include "online/Site.h"
+
+namespace pt {
+
+std::string FeedbackSubject() {
+    return "Corvandel，你好";
+}
+
+std::string FeedbackBody(FeedbackVariant variant, Wlang lang) {
+    // The main menu always writes the Simplified text with the name quoted; the About
+    // box picks the script by the GB test, and only its Traditional text quotes the name.
+    if (variant == FeedbackVariant::MainMenu)
+        return "(请注意，给我来信中一定要包含有“Corvandel”，否则将会被当作垃圾邮件过滤掉)";
+    if (lang == Wlang::GB)
+        return "(请注意，给我来信中一定要包含有Corvandel，否则将会被当作垃圾邮件过滤掉)";
+    return "(請注意，給我來信中一定要包含有“Corvandel”，否則將會被當作垃圾郵件過濾掉)";
+}
+
+namespace {
+
+bool IsUnreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+std::string Encode(std::string_view text, std::string_view alsoKeep) {
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (IsUnreserved(c) || alsoKeep.find(ch) != std::string_view::npos) {
+            out += ch;
+        } else {
+            out += '%';
+            out += Hex[c >> 4];
+            out += Hex[c & 0x0F];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string PercentEncode(std::string_view text) {
+    return Encode(text, {});
+}
+
+std::string MailtoText(std::string_view address, std::string_view subject, std::string_view body) {
+    // The address keeps its "@"; everything else that is not plain ASCII is encoded.
+    return "mailto:" + Encode(address, "@") + "?subject=" + PercentEncode(subject) +
+           "&body=" + PercentEncode(body);
+}
+
+std::string FeedbackMailText(FeedbackVariant variant, Wlang lang) {
+    return MailtoText(FeedbackAddress, FeedbackSubject(), FeedbackBody(variant, lang));
+}
+
+}  // namespace pt

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <string>
+
+#include "form/FormModel.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+#include "texts/Language.h"
+
+namespace pt {
+
+// What the About box shows about the running program.
+struct AboutFacts {
+    std::string VersionNumber;  // "V1.0.1"
+    std::string computerName;
+    std::string userName;
+};
+
+// The About box: product and version, who is using it, links to the website, the backup
+// website and the feedback mail, and the logo strip scrolling inside its frame.
+// Controls: "FormAbout" (window title), Label1 (heading), Label2 (computer\user), Label8
+// (mail link), Label9/Label10 (website), Label14 (version), Label17/Label18 (backup
+// website), Picture1 (logo frame), Picture2 (logo strip), Command1 (close).
+//
+// Logo positions are in twips (15 to a pixel at 96 dpi); Timer1 ticks every 5 ms.
+class FormAboutPresenter {
+public:
+    static constexpr int TimerIntervalMs = 5;
+
+    FormAboutPresenter(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts facts);
+
+    FormModel& form() { return m_form; }
+
+    void click(const std::string& name);
+    bool closeRequested() const { return m_closeRequested; }
+
+    // The frame's and the strip's heights; the strip starts at its design position.
+    void setLogoGeometry(int frameHeight, int stripHeight, int top = 0);
+    int logoTop() const { return m_logoTop; }
+    // One tick: the strip moves up one unit; once it has left the frame at the top it
+    // enters again from the frame's bottom edge.
+    void Timer1_Timer();
+    // The pointer over the logo stops the scrolling and draws the frame's border; over
+    // the rest of the box it scrolls on from where it stopped.
+    void Picture1_MouseMove();
+    void Form_MouseMove();
+    bool timerEnabled() const { return m_timerEnabled; }
+    bool logoBorder() const { return m_logoBorder; }
+
+private:
+    void Form_Load();
+
+    SettingsStore& m_store;
+    Shell& m_shell;
+    Wlang m_lang;
+    AboutFacts m_facts;
+    FormModel m_form;
+    std::string m_siteRoot;
+    bool m_closeRequested = false;
+
+    int m_frameHeight = 0;
+    int m_stripHeight = 0;
+    int m_logoTop = 0;
+    bool m_timerEnabled = false;
+    bool m_logoBorder = false;
+};
+
+}  // namespace pt

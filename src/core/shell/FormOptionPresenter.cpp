@@ -1,0 +1,94 @@
+#include "shell/FormOptionPresenter.h"
+
+#include "persistence/ValueNames.h"
+
+namespace pt {
+
+namespace {
+
+// A stored flag as the dialog compares it: leading and trailing blanks removed.
+std::string Trimmed(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return std::string(text);
+}
+
+}  // namespace
+
+FormOptionPresenter::FormOptionPresenter(SettingsStore& store, AutostartEntry& autostart,
+                                         SystemInfo& system, Wlang lang, ClickHookSwitch hook)
+    : m_store(store),
+      m_autostart(autostart),
+      m_system(system),
+      m_lang(lang),
+      m_hook(std::move(hook)) {
+    Form_Load();
+}
+
+void FormOptionPresenter::Form_Load() {
+    const bool b5 = m_lang == Wlang::B5;
+    m_form.setText("FormOption", b5 ? "選項" : "选项");
+    m_form.setText("Check1", b5 ? "開機後自動啟動本軟體(強烈建議開啟本功能)"
+                                : "开机后自动启动本软件(强烈建议开启本功能)");
+    m_form.setText("Check2", b5 ? "開啟線上更新檢查" : "开启在线更新检查");
+    m_form.setText("Check3", b5 ? "關閉統計滑鼠點擊次數功能" : "关闭统计鼠标点击次数功能");
+    m_form.setText("Check4", "关闭键盘按键次数统计功能");
+    m_form.setText("Command1", b5 ? "確定(&O)" : "确定(&O)");
+    m_form.setText("Command2", b5 ? "應用(&A)" : "应用(&A)");
+    m_form.setText("Command3", "取消(&C)");
+
+    m_form.setChecked("Check1", Trimmed(ReadSetting(m_store, MainKey, value::Aopen)) != "0");
+    m_form.setChecked("Check2", Trimmed(ReadSetting(m_store, MainKey, value::UpdateCK)) != "0");
+    m_form.setVisible("Check2", false);
+    m_form.setChecked("Check3", Trimmed(ReadSetting(m_store, MainKey, value::AddHook)) == "1");
+    m_form.setChecked("Check4", false);
+    m_form.setEnabled("Check4", false);
+}
+
+void FormOptionPresenter::click(const std::string& name) {
+    if (name == "Command1")
+        Command1_Click();
+    else if (name == "Command2" || name == "Command3")
+        cancel();
+}
+
+void FormOptionPresenter::Command1_Click() {
+    if (m_closeRequested) return;  // a second click before the window closes applies nothing
+
+    // 1. Autostart: the entry is rewritten only when it differs from this program's path,
+    // which also repairs an entry left behind by a moved program.
+    if (isChecked("Check1")) {
+        const std::string path = m_system.executablePath();
+        if (m_autostart.read() != path) {
+            m_autostart.write(path);
+            WriteSetting(m_store, MainKey, value::Aopen, "1");
+        } else if (Trimmed(ReadSetting(m_store, MainKey, value::Aopen)) == "0") {
+            // The entry was switched back on outside the program: record the wish, or the
+            // box would show unticked again on the next open.
+            WriteSetting(m_store, MainKey, value::Aopen, "1");
+        }
+    } else {
+        m_autostart.write("");  // kept, but switched off
+        WriteSetting(m_store, MainKey, value::Aopen, "0");
+    }
+
+    // 2. The hidden update setting goes back as loaded (a missing value becomes "1").
+    WriteSetting(m_store, MainKey, value::UpdateCK, isChecked("Check2") ? "1" : "0");
+
+    // 3. Click counting, applied at once; never a second hook.
+    if (isChecked("Check3")) {
+        WriteSetting(m_store, MainKey, value::AddHook, "1");
+        if (m_hook.remove) m_hook.remove();
+    } else {
+        WriteSetting(m_store, MainKey, value::AddHook, "0");
+        const bool installed = m_hook.isInstalled && m_hook.isInstalled();
+        if (!installed && m_hook.install) m_hook.install();
+    }
+
+    // 4. Keyboard counting cannot be switched off here; nothing reads this value.
+    WriteSetting(m_store, MainKey, value::AddSysHook, isChecked("Check4") ? "1" : "0");
+
+    m_closeRequested = true;
+}
+
+}  // namespace pt

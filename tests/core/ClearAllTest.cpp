@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "persistence/MemorySettingsStore.h"
+#include "shell/ClearAllPresenter.h"
+#include "support/Fakes.h"
+
+namespace pt {
+namespace {
+
+class ClearAllTest : public ::testing::Test {
+protected:
+    StatisticsModel model;
+    MemorySettingsStore store;
+    test::FakeClock clock;
+    test::FakeMessageBox boxes;
+
+    void SetUp() override {
+        ClickCounters& c = model.clicks;
+        c.todayLeftClick = 10, c.todayMidClick = 2, c.todayRightClick = 3, c.todayTotalClick = 15;
+        c.leftClick = 1000, c.midClick = 200, c.rightClick = 300, c.totalClick = 1500;
+        c.leftClick1 = 900, c.totalClick2 = 1400;
+        model.MaxTotalClick = 700;
+        model.MaxTotalClickDate = DynamicValue::Text("2026-01-02");
+        model.TodayUseTime = 3600, model.AllUseTime = 99999, model.MaxUseTime = 20000;
+        model.TodayMove = 12345.5, model.AllMove = 9.9e7, model.MaxMove = 4e5;
+        model.MaxMove_Date = "2026-03-04";
+        model.MaxUseTime_Date = "2026-05-06";
+        model.AllMove1 = 8e7, model.AllUseTime2 = 88888;
+        model.WindowsRunTime = 4242;
+        model.KeyDownToday = DynamicValue::Int32(321);
+        model.KeyDownAll = DynamicValue::Double(1e6);
+        model.JiFeng = DynamicValue::Int32(77);
+        WriteSetting(store, MainKey, "MaxTotalClick", "700");
+        WriteSetting(store, MainKey, "MaxTotalClickDate", "2026-01-02");
+        WriteSetting(store, MainKey, "MaxMove", "400000");
+        WriteSetting(store, MainKey, "AllUseTime", "99999");
+        clock.setDate(2026, 12, 8);
+    }
+
+    std::string stored(const char* name) { return ReadSetting(store, MainKey, name); }
+    void expectUntouched() {
+        EXPECT_EQ(model.clicks.totalClick, 1500);
+        EXPECT_EQ(model.clicks.todayLeftClick, 10);
+        EXPECT_EQ(model.MaxTotalClick, 700);
+        EXPECT_DOUBLE_EQ(model.AllMove, 9.9e7);
+        EXPECT_DOUBLE_EQ(model.AllUseTime, 99999);
+        EXPECT_EQ(stored("MaxTotalClick"), "700");
+        EXPECT_EQ(stored("MaxTotalClickDate"), "2026-01-02");
+    }
+};
+
+TEST_F(ClearAllTest, YesZeroesExactlyTheTravelTimeAndClickStatistics) {
+    ClearAllPresenter dialog(model, store, clock, boxes, Wlang::GB);
+    boxes.answers = {MsgAnswer::Yes};
+    dialog.click("Command1");
+    EXPECT_TRUE(dialog.closeRequested());
+
+    const ClickCounters& c = model.clicks;
+    for (int v : {c.todayLeftClick, c.todayMidClick, c.todayRightClick, c.todayTotalClick,
+                  c.leftClick, c.midClick, c.rightClick, c.totalClick, model.MaxTotalClick})
+        EXPECT_EQ(v, 0);
+    EXPECT_TRUE(model.MaxTotalClickDate.toText().empty());
+    for (double v : {model.TodayUseTime, model.AllUseTime, model.MaxUseTime, model.TodayMove,
+                     model.AllMove, model.MaxMove})
+        EXPECT_EQ(v, 0.0);
+
+    // Kept: keystrokes, the other record dates, uptime, points and the start-up copies.
+    EXPECT_EQ(model.KeyDownToday, DynamicValue::Int32(321));
+    EXPECT_EQ(model.KeyDownAll, DynamicValue::Double(1e6));
+    EXPECT_EQ(model.MaxMove_Date, "2026-03-04");
+    EXPECT_EQ(model.MaxUseTime_Date, "2026-05-06");
+    EXPECT_EQ(model.WindowsRunTime, 4242);
+    EXPECT_EQ(model.JiFeng, DynamicValue::Int32(77));
+    EXPECT_EQ(c.leftClick1, 900);
+    EXPECT_EQ(c.totalClick2, 1400);
+    EXPECT_DOUBLE_EQ(model.AllMove1, 8e7);
+
+    // The store: the click record restarts today; the rest waits for the periodic save.
+    EXPECT_EQ(stored("MaxTotalClick"), "0");
+    EXPECT_EQ(stored("MaxTotalClickDate"), "2026-12-08");
+    EXPECT_EQ(stored("MaxMove"), "400000");
+    EXPECT_EQ(stored("AllUseTime"), "99999");
+    EXPECT_EQ(store.writeCount(), 4 + 2);
+}
+
+TEST_F(ClearAllTest, BoxesAskYesNoThenReport) {
+    ClearAllPresenter dialog(model, store, clock, boxes, Wlang::GB);
+    boxes.answers = {MsgAnswer::Yes};
+    dialog.Command1_Click();
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, "请再次确认是否要将所有的统计数据归零？");
+    EXPECT_EQ(boxes.shown[0].title, "数据重置确认(此操作不可逆)");
+    EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(boxes.shown[0].icon, MsgIcon::None);
+    EXPECT_EQ(boxes.shown[1].text, "所有的统计数据已归零");
+    EXPECT_EQ(boxes.shown[1].title, "Pathtally");
+    EXPECT_EQ(boxes.shown[1].buttons, MsgButtons::Ok);
+    EXPECT_EQ(boxes.shown[1].icon, MsgIcon::None);
+}
+
+TEST_F(ClearAllTest, NoCancelAndCloseChangeNothing) {
+    ClearAllPresenter no(model, store, clock, boxes, Wlang::GB);
+    boxes.answers = {MsgAnswer::No};
+    no.click("Command1");
+    EXPECT_TRUE(no.closeRequested());
+    EXPECT_EQ(boxes.shown.size(), 1u) << "no result box after No";
+    expectUntouched();
+
+    ClearAllPresenter cancel(model, store, clock, boxes, Wlang::GB);
+    cancel.click("Command2");
+    EXPECT_TRUE(cancel.closeRequested());
+    ClearAllPresenter closeBox(model, store, clock, boxes, Wlang::GB);
+    closeBox.cancel();
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    expectUntouched();
+}
+
+TEST_F(ClearAllTest, DialogFollowsTheB5TestAndBoxesTheGbTest) {
+    ClearAllPresenter b5(model, store, clock, boxes, Wlang::B5);
+    EXPECT_EQ(b5.form().get("ClearAll").text, "數據重置");
+    EXPECT_EQ(b5.form().get("Command1").text, "確定");
+    EXPECT_EQ(b5.form().get("Command2").text, "取消");
+    EXPECT_EQ(b5.form().get("Label1").text,
+              "請注意：如果您想將所有的統計資料重置（即所有的統計資料歸零），請按[確定]，"
+              "此操作不可逆，請謹慎考慮！");
+
+    // A third language: the dialog stays Simplified, its boxes are Traditional.
+    ClearAllPresenter en(model, store, clock, boxes, Wlang::En);
+    EXPECT_EQ(en.form().get("ClearAll").text, "数据重置");
+    EXPECT_EQ(en.form().get("Command1").text, "确定(&O)");
+    EXPECT_EQ(en.form().get("Label1").text,
+              "请注意：如果您想将所有的统计数据重置（即所有的统计数据归零），请按[确定]，"
+              "此操作不可逆，请谨慎考虑！");
+    boxes.answers = {MsgAnswer::Yes};
+    en.Command1_Click();
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, "請再次確認是否要將所有的統計資料歸零？");
+    EXPECT_EQ(boxes.shown[0].title, "資料重置確認(此操作不可逆)");
+    EXPECT_EQ(boxes.shown[1].text, "所有的統計資料已歸零");
+}
+
+}  // namespace
+}  // namespace pt
