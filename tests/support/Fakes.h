@@ -3,11 +3,13 @@
 // In-memory stand-ins for the platform interfaces, shared by every core test.
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/AutostartEntry.h"
+#include "platform/Browser.h"
 #include "platform/Clock.h"
 #include "platform/CursorSource.h"
 #include "platform/InputEvents.h"
@@ -124,6 +126,25 @@ public:
     std::string programFolder() override { return folder; }
     std::string executablePath() override { return exe; }
     int systemLocaleId() override { return locale; }
+};
+
+// An embedded page that records where it was sent; tests set the title it has loaded.
+class FakeBrowser : public Browser {
+public:
+    std::vector<std::string> navigations;
+    std::string pageTitle;
+    std::function<void(const std::string&)> titleHandler;
+
+    void navigate(const std::string& url) override { navigations.push_back(url); }
+    std::string title() const override { return pageTitle; }
+    void onTitleChanged(std::function<void(const std::string&)> handler) override {
+        titleHandler = std::move(handler);
+    }
+    // The page finished loading with this title.
+    void setTitle(const std::string& title) {
+        pageTitle = title;
+        if (titleHandler) titleHandler(title);
+    }
 };
 
 }  // namespace pt::test

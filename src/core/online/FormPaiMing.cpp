@@ -1,0 +1,21 @@
+#include "online/FormPaiMing.h"
+
+#include "online/RankingCode.h"
+
+namespace pt {
+
+FormPaiMing::FormPaiMing(Browser& browser, std::string rankingAddress)
+    : m_browser(browser), m_address(std::move(rankingAddress)) {
+    m_form.setText("FormPaiMing", "查看您的排名");
+    m_form.setText("Label1", "请将以下验证码复制到输入框中");
+    m_form.setText("Label2", "验证码：");
+    m_form.setText("Command1", "Close");
+}
+
+void FormPaiMing::load(std::uint32_t installationId, const DynamicValue& jiFeng) {
+    m_browser.navigate(m_address);
+    m_code = RankingCode(installationId, jiFeng);
+    m_form.setText("Text1", m_code);
+}
+
+}  // namespace pt

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "form/FormModel.h"
+#include "platform/Browser.h"
+#include "stats/DynamicValue.h"
+
+namespace pt {
+
+// The ranking window: the ranking page beside the code the user pastes into it.
+// Controls: "FormPaiMing" (text = title), Label1, Label2, Text1 (the code), WebBrowser1,
+// Command1 (closes the window).
+class FormPaiMing {
+public:
+    FormPaiMing(Browser& browser, std::string rankingAddress);
+
+    FormModel& form() { return m_form; }
+    // Navigates and computes the code once; later changes of the points are not followed.
+    void load(std::uint32_t installationId, const DynamicValue& jiFeng);
+    void Command1_Click() { m_close = true; }
+
+    const std::string& code() const { return m_code; }
+    bool closeRequested() const { return m_close; }
+
+private:
+    Browser& m_browser;
+    std::string m_address;
+    FormModel m_form;
+    std::string m_code;
+    bool m_close = false;
+};
+
+}  // namespace pt

@@ -1,0 +1,26 @@
+#include "online/FormUpdate.h"
+
+namespace pt {
+
+FormUpdate::FormUpdate(Browser& browser, Wlang lang, std::string versionNumber,
+                       std::string downloadAddress)
+    : m_browser(browser),
+      m_lang(lang),
+      m_versionNumber(std::move(versionNumber)),
+      m_address(std::move(downloadAddress)) {
+    m_form.setText("FormUpdate", "Pathtally 更新升级...");
+}
+
+void FormUpdate::load() {
+    m_browser.navigate(m_address);
+    m_form.setText("Label1", "");
+    if (m_lang == Wlang::B5) m_form.setText("FormUpdate", "Pathtally 更新升級...");
+    m_form.setEnabled("Timer1", false);
+    m_form.setVisible("WebBrowser1", true);
+    m_form.setText(
+        "Label1",
+        std::string(GbTest(m_lang, "您当前的版本是：", "您當前的版本是：")) + m_versionNumber +
+            std::string(GbTest(m_lang, "  (请自行决定是否升级)", "  (請自行決定是否升級)")));
+}
+
+}  // namespace pt

@@ -1,0 +1,35 @@
+#include "online/RankingCode.h"
+
+#include <cmath>
+
+namespace pt {
+
+namespace {
+
+// Points beyond this cannot be reached in a lifetime; the bound keeps the product in range.
+constexpr double MaxPoints = 1e15;
+
+std::int64_t WholePoints(const DynamicValue& jiFeng) {
+    double points = jiFeng.toDouble();
+    if (!(points > 0)) return 0;  // also NaN
+    if (points > MaxPoints) points = MaxPoints;
+    return static_cast<std::int64_t>(std::floor(points));
+}
+
+}  // namespace
+
+std::string RankingCode(std::uint32_t installationId, const DynamicValue& jiFeng) {
+    const std::uint64_t a = static_cast<std::uint64_t>(installationId) * 121 + 159;
+    const std::int64_t b = WholePoints(jiFeng) * 151 + 189;
+    return std::to_string(a) + "-" + std::to_string(b);
+}
+
+bool RankingAllowed(const DynamicValue& jiFeng, MessageBox& box) {
+    if (jiFeng == DynamicValue::Int16(0)) {
+        box.show(ZeroPointsMessage, "", MsgButtons::Ok, MsgIcon::None);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace pt

@@ -1,0 +1,30 @@
+#include "online/SitePages.h"
+
+#include "online/Site.h"
+
+namespace pt {
+
+std::string SiteAddress(SettingsStore& store, std::string_view path) {
+    return SiteRoot(store) + std::string(path);
+}
+
+// The switches compare the stored text exactly: " 1" or "01" leave the page on.
+static bool SwitchedOff(SettingsStore& store, std::string_view name) {
+    return ReadSetting(store, MainKey, name) == "1";
+}
+
+std::optional<std::string> HomePageAddress(SettingsStore& store) {
+    if (SwitchedOff(store, "ClosePtHome")) return std::nullopt;
+    return SiteAddress(store, HomePagePath);
+}
+
+std::optional<std::string> NewsPageAddress(SettingsStore& store) {
+    if (SwitchedOff(store, "ClosePtNews")) return std::nullopt;
+    return SiteAddress(store, NewsPagePath);
+}
+
+bool AutomaticUpdateCheckEnabled(SettingsStore& store) {
+    return ReadSetting(store, MainKey, "UpdateCK") != "0";
+}
+
+}  // namespace pt
