@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVariant>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <memory>
+
+#include "persistence/MemorySettingsStore.h"
+#include "platform/linux/LogindPower.h"
+#include "shutdown/ShutdownScheduler.h"
+#include "support/Fakes.h"
+
+// Readable failures for Qt strings (found by argument-dependent lookup).
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << text.toStdString();
+}
+inline void PrintTo(const QStringList& list, std::ostream* out) {
+    *out << "{" << list.join(QStringLiteral("; ")).toStdString() << "}";
+}
+
+namespace pt {
+namespace {
+
+QCoreApplication& App() {
+    static int argc = 1;
+    static char name[] = "platform_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+    return *QCoreApplication::instance();
+}
+
+// A private message bus serving as both the system and the session bus, with
+// python3-dbusmock objects on it. The real buses are never touched.
+class MockBus {
+public:
+    MockBus() {
+        App();
+        m_daemon.start(QStringLiteral("dbus-daemon"),
+                       {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                        QStringLiteral("--print-address=1")});
+        if (!m_daemon.waitForStarted(5000)) return;
+        QElapsedTimer clock;
+        clock.start();
+        while (!m_daemon.canReadLine() && clock.elapsed() < 5000) m_daemon.waitForReadyRead(100);
+        address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+        if (address.isEmpty()) return;
+        m_saved[0] = qgetenv("DBUS_SYSTEM_BUS_ADDRESS");
+        m_saved[1] = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toUtf8());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+        m_connectionName = QStringLiteral("mock-observer-") + address;
+        m_bus = std::make_unique<QDBusConnection>(
+            QDBusConnection::connectToBus(address, m_connectionName));
+    }
+    ~MockBus() {
+        m_bus.reset();
+        QDBusConnection::disconnectFromBus(m_connectionName);
+        for (auto& mock : m_mocks) {
+            mock->kill();
+            mock->waitForFinished(2000);
+        }
+        m_daemon.kill();
+        m_daemon.waitForFinished(2000);
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", m_saved[0]);
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_saved[1]);
+    }
+    bool ready() const { return m_bus && m_bus->isConnected(); }
+
+    // Starts python3-dbusmock with these arguments and waits until `name` is on the bus.
+    bool startMock(const QStringList& args, const QString& name) {
+        auto mock = std::make_unique<QProcess>();
+        mock->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        mock->start(QStringLiteral("/usr/bin/python3"),
+                    QStringList{QStringLiteral("-m"), QStringLiteral("dbusmock")} + args);
+        m_mocks.push_back(std::move(mock));
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 15000) {
+            if (m_bus->interface()->isServiceRegistered(name).value()) return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+    // A call on a mock object's control interface (AddMethod, AddSession, ...).
+    QDBusMessage control(const QString& service, const QString& path, const QString& method,
+                         const QVariantList& args) {
+        auto message = QDBusMessage::createMethodCall(
+            service, path, QStringLiteral("org.freedesktop.DBus.Mock"), method);
+        message.setArguments(args);
+        return m_bus->call(message, QDBus::Block, 10000);
+    }
+
+    // The calls an object received, as "Method(arg, arg)".
+    QStringList calls(const QString& service, const QString& path) {
+        QStringList result;
+        const QDBusMessage reply = control(service, path, QStringLiteral("GetCalls"), {});
+        if (reply.type() != QDBusMessage::ReplyMessage) return {reply.errorMessage()};
+        const auto log = reply.arguments().value(0).value<QDBusArgument>();
+        log.beginArray();
+        while (!log.atEnd()) {
+            qulonglong time = 0;
+            QString method;
+            log.beginStructure();
+            log >> time >> method;
+            QStringList args;
+            log.beginArray();
+            while (!log.atEnd()) {
+                QDBusVariant value;
+                log >> value;
+                const QVariant v = value.variant();
+                args << (v.typeId() == QMetaType::Bool ? (v.toBool() ? "true" : "false")
+                                                       : v.toString());
+            }
+            log.endArray();
+            log.endStructure();
+            result << method + "(" + args.join(", ") + ")";
+        }
+        log.endArray();
+        return result;
+    }
+
+    QString address;
+
+private:
+    QProcess m_daemon;
+    std::vector<std::unique_ptr<QProcess>> m_mocks;
+    std::unique_ptr<QDBusConnection> m_bus;
+    QString m_connectionName;
+    QByteArray m_saved[2];
+};
+
+const QString Login1 = QStringLiteral("org.freedesktop.login1");
+const QString Login1Path = QStringLiteral("/org/freedesktop/login1");
+const QString Manager = QStringLiteral("org.freedesktop.login1.Manager");
+
+class LogindPowerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(bus.ready()) << "no private dbus-daemon";
+        ASSERT_TRUE(bus.startMock({QStringLiteral("--template"), QStringLiteral("logind")}, Login1))
+            << "logind mock did not start";
+    }
+    // Replaces or adds a method of the logind manager object.
+    void addMethod(const QString& name, const QString& in, const QString& code) {
+        const auto reply = bus.control(Login1, Login1Path, QStringLiteral("AddMethod"),
+                                       {Manager, name, in, QString(), code});
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    }
+    QStringList managerCalls() { return bus.calls(Login1, Login1Path); }
+
+    MockBus bus;
+    LogindPower power;
+};
+
+TEST_F(LogindPowerTest, PowerOffFallsBackToPowerOffWhereFlagsAreUnknown) {
+    // The template's logind has no *WithFlags methods.
+    const PowerResult result = power.request(PowerAction::PowerOff);
+    EXPECT_TRUE(result.accepted) << result.reason;
+    EXPECT_EQ(managerCalls(), QStringList{QStringLiteral("PowerOff(true)")});
+}
+
+TEST_F(LogindPowerTest, PowerOffSkipsInhibitorsAndRetriesWithoutTheFlag) {
+    addMethod(QStringLiteral("PowerOffWithFlags"), QStringLiteral("t"), QString());
+    EXPECT_TRUE(power.request(PowerAction::PowerOff).accepted);
+    EXPECT_EQ(managerCalls(), QStringList{QStringLiteral("PowerOffWithFlags(16)")});
+
+    // A logind that does not know the flag answers InvalidArgs.
+    bus.control(Login1, Login1Path, QStringLiteral("ClearCalls"), {});
+    addMethod(QStringLiteral("PowerOffWithFlags"), QStringLiteral("t"),
+              QStringLiteral("if args[0] & 16: raise dbus.exceptions.DBusException("
+                             "'Invalid flags parameter', "
+                             "name='org.freedesktop.DBus.Error.InvalidArgs')"));
+    EXPECT_TRUE(power.request(PowerAction::PowerOff).accepted);
+    EXPECT_EQ(managerCalls(), (QStringList{QStringLiteral("PowerOffWithFlags(16)"),
+                                           QStringLiteral("PowerOffWithFlags(0)")}));
+}
+
+TEST_F(LogindPowerTest, RebootIsNotForced) {
+    EXPECT_TRUE(power.request(PowerAction::Reboot).accepted);
+    EXPECT_EQ(managerCalls(), QStringList{QStringLiteral("Reboot(true)")});
+
+    bus.control(Login1, Login1Path, QStringLiteral("ClearCalls"), {});
+    addMethod(QStringLiteral("RebootWithFlags"), QStringLiteral("t"), QString());
+    EXPECT_TRUE(power.request(PowerAction::Reboot).accepted);
+    EXPECT_EQ(managerCalls(), QStringList{QStringLiteral("RebootWithFlags(0)")});
+}
+
+TEST_F(LogindPowerTest, LogOffTerminatesThisSessionWithoutASessionManager) {
+    const auto added = bus.control(
+        Login1, Login1Path, QStringLiteral("AddSession"),
+        {QStringLiteral("c7"), QStringLiteral("seat0"), uint(1000), QStringLiteral("alice"), true});
+    ASSERT_EQ(added.type(), QDBusMessage::ReplyMessage) << added.errorMessage().toStdString();
+    bus.control(Login1, Login1Path, QStringLiteral("ClearCalls"), {});
+    const QByteArray saved = qgetenv("XDG_SESSION_ID");
+    qputenv("XDG_SESSION_ID", "c7");
+    const PowerResult result = power.request(PowerAction::LogOff);
+    qputenv("XDG_SESSION_ID", saved);
+    EXPECT_TRUE(result.accepted) << result.reason;
+    EXPECT_EQ(managerCalls(), QStringList{QStringLiteral("GetSession(c7)")});
+    EXPECT_EQ(bus.calls(Login1, QStringLiteral("/org/freedesktop/login1/session/c7")),
+              QStringList{QStringLiteral("Terminate()")});
+}
+
+TEST_F(LogindPowerTest, LogOffGoesThroughTheSessionManager) {
+    const QString gnome = QStringLiteral("org.gnome.SessionManager");
+    const QString path = QStringLiteral("/org/gnome/SessionManager");
+    ASSERT_TRUE(bus.startMock({QStringLiteral("--session"), gnome, path, gnome}, gnome));
+    bus.control(gnome, path, QStringLiteral("AddMethod"),
+                {gnome, QStringLiteral("Logout"), QStringLiteral("u"), QString(), QString()});
+    const PowerResult result = power.request(PowerAction::LogOff);
+    EXPECT_TRUE(result.accepted) << result.reason;
+    EXPECT_EQ(bus.calls(gnome, path), QStringList{QStringLiteral("Logout(1)")});
+    EXPECT_TRUE(managerCalls().isEmpty());  // logind left alone
+}
+
+TEST_F(LogindPowerTest, ErrorsBecomeReadableRefusals) {
+    addMethod(QStringLiteral("PowerOff"), QStringLiteral("b"),
+              QStringLiteral("raise dbus.exceptions.DBusException('Access denied by policy', "
+                             "name='org.freedesktop.DBus.Error.AccessDenied')"));
+    const PowerResult refused = power.request(PowerAction::PowerOff);
+    EXPECT_FALSE(refused.accepted);
+    EXPECT_NE(refused.reason.find("Access denied by policy"), std::string::npos) << refused.reason;
+    EXPECT_NE(refused.reason.find("AccessDenied"), std::string::npos) << refused.reason;
+
+    // No session of that id: the log-off is refused, not reported as done.
+    const QByteArray saved = qgetenv("XDG_SESSION_ID");
+    qputenv("XDG_SESSION_ID", "missing");
+    const PowerResult noSession = power.request(PowerAction::LogOff);
+    qputenv("XDG_SESSION_ID", saved);
+    EXPECT_FALSE(noSession.accepted);
+    EXPECT_FALSE(noSession.reason.empty());
+}
+
+// The whole path of a confirmed shutdown that logind refuses: the user reads why, the
+// totals were saved, and the program does not end.
+TEST_F(LogindPowerTest, RefusedShutdownIsShownAndTheProgramKeepsRunning) {
+    addMethod(QStringLiteral("PowerOff"), QStringLiteral("b"),
+              QStringLiteral("raise dbus.exceptions.DBusException('Interactive authentication "
+                             "required.', name='org.freedesktop.DBus.Error."
+                             "InteractiveAuthorizationRequired')"));
+    FormModel form;
+    MemorySettingsStore store;
+    test::FakeClock clock;
+    test::FakeMessageBox boxes;
+    int saves = 0, quits = 0;
+    ShutdownScheduler page(
+        form, store, clock, boxes, power, Wlang::GB, false, [&] { ++saves; }, [&] { ++quits; });
+    page.AutoShutDown();
+    boxes.answers.push_back(MsgAnswer::Ok);
+    ASSERT_TRUE(page.handleClick("cmdShutdown"));
+
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].title, "错误提示");
+    EXPECT_EQ(boxes.shown[1].text.rfind("系统拒绝了关机请求，电脑没有关闭。", 0), 0u);
+    EXPECT_NE(boxes.shown[1].text.find("Interactive authentication required."), std::string::npos);
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(quits, 0);
+    EXPECT_EQ(managerCalls(), QStringList{QStringLiteral("PowerOff(true)")});
+
+    // A second try after the user fixed the cause goes through and ends the program.
+    addMethod(QStringLiteral("PowerOff"), QStringLiteral("b"), QString());
+    boxes.answers.push_back(MsgAnswer::Ok);
+    page.handleClick("cmdShutdown");
+    EXPECT_EQ(quits, 1);
+}
+
+TEST(LogindPowerNoBus, NoLogindIsARefusal) {
+    MockBus bus;  // a bus without logind on it
+    ASSERT_TRUE(bus.ready());
+    LogindPower power;
+    const PowerResult result = power.request(PowerAction::Reboot);
+    EXPECT_FALSE(result.accepted);
+    EXPECT_NE(result.reason.find("ServiceUnknown"), std::string::npos) << result.reason;
+}
+
+}  // namespace
+}  // namespace pt
