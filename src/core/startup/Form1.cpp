@@ -1,0 +1,349 @@
+#include "startup/Form1.h"
+
+#include <filesystem>
+
+#include "input/ClickHook.h"
+#include "input/KeyCounter.h"
+#include "online/Site.h"
+#include "persistence/DataFile.h"
+#include "persistence/RecordFile.h"
+#include "persistence/StartupMerge.h"
+#include "shutdown/ShutdownScheduler.h"
+#include "stats/Formatting.h"
+#include "stats/NumberText.h"
+#include "stats/PersistenceTick.h"
+#include "stats/SamplingTick.h"
+#include "texts/MainWindowTexts.h"
+
+namespace pt {
+namespace {
+
+std::string Trim(std::string text) {
+    const char* blanks = " \t\r\n";
+    auto first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return {};
+    auto last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+std::string Read(SettingsStore& store, std::string_view name) {
+    return ReadSetting(store, MainKey, name);
+}
+
+}  // namespace
+
+std::string MakeVersionNumber(const ProgramVersion& v) {
+    return "V" + std::to_string(v.major) + "." + std::to_string(v.minor) + "." +
+           std::to_string(v.revision);
+}
+
+Form1::Form1(Form1Services services, Form1View& view, ProgramVersion version)
+    : m_services(services), m_view(view), m_version(version) {
+    ApplyDesignedTexts(m_form);
+    m_form.setText("Form1", "Pathtally");
+    m_form.setVisible("test1", false);
+    m_form.setVisible("RightMenu", false);
+}
+
+Form1::~Form1() = default;
+
+std::string Form1::siteRoot() const {
+    return SiteRoot(m_services.store);
+}
+
+void Form1::Form_Load() {
+    SettingsStore& store = m_services.store;
+    // 1. The flag the power actions need.
+    m_whichWindows32 = m_services.system.powerActionsAvailable() ? 1 : 0;
+    // 2. Skin, 3. language, 4. layout, 5. off the task list.
+    m_view.applySkin();
+    m_lang = WlangFromLocaleId(m_services.system.systemLocaleId());
+    m_view.layOut();
+    m_form.setVisible("RightMenu", false);
+    m_view.hideFromTaskList();
+    // 6, 7. Version checks, version text, caption and tray tooltip.
+    checkVersion();
+    m_versionNumber = MakeVersionNumber(m_version);
+    m_form.setText("Form1", "Pathtally" + m_versionNumber);
+    m_form.setToolTip("cSysTray1", "Pathtally" + m_versionNumber);
+    // 8. Traditional texts.
+    if (m_lang == Wlang::B5) ApplyTraditionalTexts(m_form);
+    // 9. Who and where.
+    m_userName = m_services.system.userName();
+    m_computerName = m_services.system.computerName();
+    m_sampling = std::make_unique<SamplingTick>(m_model, m_form, m_services.cursor,
+                                                m_services.numberFormat, m_lang);
+    m_persistence =
+        std::make_unique<PersistenceTick>(m_model, m_form, m_services.store, m_services.clock,
+                                          m_lang, m_services.dataFile, m_computerName, m_startDate);
+    m_clickHook = std::make_unique<ClickHook>(m_model.clicks, m_services.input);
+    m_keys = std::make_unique<KeyCounter>(m_model, m_form, m_lang);
+    // 10. The data file.
+    loadDataFile();
+    // 11. The autostart entry, unless in test mode.
+    std::error_code ec;
+    m_testMarker = std::filesystem::exists(
+        std::filesystem::path(m_services.system.programFolder()) / "Pathtally.vbp", ec);
+    if (!m_testMarker) keepAutostartCurrent();
+    // 12. Where the program lives.
+    const std::string folder = m_services.system.programFolder();
+    if (folder != Trim(Read(store, "InstallPath")))
+        WriteSetting(store, MainKey, "InstallPath", folder);
+    // 13. Start hidden in the tray?
+    m_startHidden = Trim(Read(store, "MinToSystray")) == "1";
+    m_form.setChecked("Check2MinToSystray", m_startHidden);
+    if (m_startHidden) m_view.hideWindow();
+    // 14. The day the statistics began.
+    loadStartDate();
+    // 15-25, once more (and only once more) when the stored start date is not a date.
+    if (!runFromStep15()) {
+        m_startDate = m_services.clock.shortDate();
+        WriteSetting(store, MainKey, "StartDate", m_startDate);
+        runFromStep15();
+    }
+    m_loaded = true;
+}
+
+void Form1::checkVersion() {
+    auto& box = m_services.messages;
+    if (m_version.major > 10 || m_version.major < 0)
+        box.show("请修改 App.Major的值使其大于0且小于10", "Pathtally", MsgButtons::Ok);
+    if (m_version.minor > 10 || m_version.minor < 0)
+        box.show("请修改 App.Minor的值使其大于0且小于10", "Pathtally", MsgButtons::Ok);
+    if (m_version.revision > 10000 || m_version.revision < 0)
+        box.show("请修改 App.Revision的值使其大于0且小于10000", "Pathtally", MsgButtons::Ok);
+}
+
+void Form1::keepAutostartCurrent() {
+    const std::string current = m_services.autostart.read();
+    const std::string aopen = Trim(Read(m_services.store, "Aopen"));
+    const std::string path = m_services.system.executablePath();
+    if (aopen != "0" && current != path) {
+        m_services.autostart.write(path);
+        WriteSetting(m_services.store, MainKey, "Aopen", "1");
+    }
+}
+
+void Form1::loadStartDate() {
+    m_startDate = m_services.clock.shortDate();
+    const std::string stored = Read(m_services.store, "StartDate");
+    if (!stored.empty())
+        m_startDate = stored;
+    else
+        WriteSetting(m_services.store, MainKey, "StartDate", m_startDate);
+}
+
+bool Form1::runFromStep15() {
+    // 15. The start date must read as a date.
+    if (!m_services.clock.isDate(m_startDate)) return false;
+    // 16. Use time and travel; today's values begin at zero.
+    mergeUseTimeAndMove();
+    m_model.TodayUseTime = 0;
+    m_model.TodayMove = 0;
+    // 17, 18. Travel and use-time records.
+    showRecords();
+    // 19, 20. Home panel and news page.
+    openPages();
+    // 21. Test mode or the click hook.
+    decideTestMode();
+    // 22-24. Click totals, click record, keystrokes.
+    mergeClicks();
+    showClickRecord();
+    mergeKeyDownAll();
+    // 25. The shutdown schedule.
+    autoShutDown();
+    return true;
+}
+
+void Form1::showRecords() {
+    SettingsStore& store = m_services.store;
+    const bool b5 = m_lang == Wlang::B5;
+    std::string maxMove = Read(store, "MaxMove");
+    if (maxMove.empty()) {
+        WriteSetting(store, MainKey, "MaxMove", "0");
+        m_model.MaxMove = 0;
+    } else {
+        m_model.MaxMove = NumericValue(maxMove);
+    }
+    m_form.setText("Label8", MetresText(m_model.MaxMove, m_services.numberFormat));
+    m_model.MaxMove_Date = Read(store, "MaxMove_Date");
+    if (!m_model.MaxMove_Date.empty())
+        m_form.setToolTip("Label8", std::string(b5 ? "最高記錄發生於:" : "最高记录发生于:") +
+                                        m_model.MaxMove_Date);
+
+    std::string maxUse = Read(store, "MaxUseTime");
+    if (maxUse.empty()) {
+        WriteSetting(store, MainKey, "MaxUseTime", "0");
+        m_model.MaxUseTime = 0;
+    } else {
+        m_model.MaxUseTime = NumericValue(maxUse);
+    }
+    m_form.setText("Label16", FormatUseTime(m_model.MaxUseTime));
+    m_model.MaxUseTime_Date = Read(store, "MaxUseTime_Date");
+    if (!m_model.MaxUseTime_Date.empty())
+        m_form.setToolTip("Label16", std::string(b5 ? "最高記錄發生於" : "最高记录发生于") +
+                                         m_model.MaxUseTime_Date);
+}
+
+void Form1::showClickRecord() {
+    SettingsStore& store = m_services.store;
+    m_model.MaxTotalClick = ToInt32Saturated(NumericValue(Read(store, "MaxTotalClick")));
+    m_model.MaxTotalClickDate = DynamicValue::Text(Read(store, "MaxTotalClickDate"));
+    const bool gb = m_lang == Wlang::GB;
+    const std::string record = std::to_string(m_model.MaxTotalClick);
+    m_form.setText("Label25", std::string(gb ? "历史最高记录:" : "歷史最高記錄:") + record + "次");
+    m_form.setToolTip("Label25", std::string(gb ? "最高记录发生于:" : "最高記錄發生於:") +
+                                     m_model.MaxTotalClickDate.toText());
+}
+
+void Form1::openPages() {
+    SettingsStore& store = m_services.store;
+    const std::string root = siteRoot();
+    if (Read(store, "ClosePtHome") != "1") {
+        m_form.setVisible("WebBrowser1", true);
+        m_view.navigateHome(root + "/pt/h1/");
+    } else {
+        m_form.setVisible("WebBrowser1", false);
+        m_view.collapseHome();
+    }
+    if (Read(store, "ClosePtNews") != "1") {
+        m_view.setTabShown(4, true);
+        m_view.navigateNews(root + "/pt/news/");
+    }
+}
+
+void Form1::loadDataFile() {
+    ApplyFileTotals(m_persistence->dataFile().LoadFile(m_computerName), m_model);
+}
+
+void Form1::mergeUseTimeAndMove() {
+    MergeUseTimeAndMove(m_model, m_services.store);
+}
+
+void Form1::mergeClicks() {
+    MergeClickTotals(m_model, m_services.store);
+}
+
+void Form1::mergeKeyDownAll() {
+    MergeKeyDownAll(m_model, m_services.store);
+    // Keystrokes are counted unless the stored switch turns them off.
+    m_keys->setCountingEnabled(Trim(Read(m_services.store, "AddSysHook")) != "1");
+    m_keys->connect(m_services.input);
+}
+
+void Form1::decideTestMode() {
+    // Decided once: a second pass of the start-up steps adds no log line and no hook.
+    if (m_testModeDecided) return;
+    m_testModeDecided = true;
+    if (m_testMarker) {
+        const std::filesystem::path log =
+            std::filesystem::path(m_services.system.programFolder()) / "Record.txt";
+        RecordFile(log,
+                   MakeRecordLine(m_services.clock, m_versionNumber, m_computerName, m_userName));
+        m_form.setVisible("test1", true);
+        m_testP = 1;
+    } else {
+        if (Read(m_services.store, "AddHook") != "1") m_clickHook->AddHook();
+        m_testP = 0;
+    }
+}
+
+void Form1::autoShutDown() {
+    if (!m_scheduler) {
+        m_scheduler = std::make_unique<ShutdownScheduler>(
+            m_form, m_services.store, m_services.clock, m_services.messages, m_services.power,
+            m_lang, m_testP == 1, [this] { saveAll(); }, [this] { m_view.quit(); });
+        m_persistence->scheduleCheck = [this] { m_scheduler->ScheduleCheck(); };
+    }
+    m_scheduler->AutoShutDown();
+}
+
+void Form1::removeHook() {
+    if (m_clickHook) m_clickHook->DelHook();
+}
+
+void Form1::saveAll() {
+    if (m_loaded && m_persistence) m_persistence->saveAll();
+}
+
+void Form1::Timer2_Timer() {
+    if (!m_persistence) return;
+    // Fold in the travel sampled since the last display tick before counting and saving.
+    if (m_sampling) m_sampling->tick();
+    m_persistence->tick();
+}
+
+void Form1::Timer1_Timer() {
+    if (m_sampling) m_sampling->tick();
+}
+
+void Form1::Form_Unload() {
+    m_view.hideWindow();
+}
+
+void Form1::menuClose_Click() {
+    const bool gb = m_lang == Wlang::GB;
+    MsgAnswer answer = m_services.messages.show(
+        gb ? "你确定要关闭此程序吗?" : "你確定要關閉此程式嗎?", gb ? "关闭程序?" : "關閉程式?",
+        MsgButtons::OkCancel, MsgIcon::Question, MsgDefault::Second);
+    if (answer != MsgAnswer::Ok) return;
+    removeHook();
+    // Nothing counted is lost on an orderly exit.
+    saveAll();
+    m_view.quit();
+}
+
+void Form1::trayButtonDown(int button) {
+    if (button == 1 && !m_view.isWindowVisible()) m_view.showWindow(true);
+}
+
+void Form1::menuRightMenuShowMainWindow_Click() {
+    m_view.hideWindow();
+    m_view.showWindow(false);
+}
+
+void Form1::menuRightAutoShutdown_Click() {
+    m_view.hideWindow();
+    m_view.showWindow(false);
+    m_view.selectTab(3);
+}
+
+bool Form1::handleClick(const std::string& name) {
+    if (m_scheduler && m_scheduler->handleClick(name)) return true;
+    if (name == "Check2MinToSystray") {
+        WriteSetting(m_services.store, MainKey, "MinToSystray",
+                     m_form.get(name).checked ? "1" : "0");
+        return true;
+    }
+    if (name == "StatusBar1.Panel5") {
+        if (m_form.get(name).text == MakerName) m_services.shell.open(siteRoot());
+        return true;
+    }
+    if (name == "menuClose" || name == "menuRightMenuClose") {
+        menuClose_Click();
+        return true;
+    }
+    if (name == "menuRightMenuShowMainWindow") {
+        menuRightMenuShowMainWindow_Click();
+        return true;
+    }
+    if (name == "menuRightAutoShutdown") {
+        menuRightAutoShutdown_Click();
+        return true;
+    }
+    if (name == "menuHelp1") {
+        m_services.shell.open(siteRoot() + "/pt/");
+        return true;
+    }
+    if (name == "menuLiuYan") {
+        m_services.shell.open(siteRoot() + "/pt/liuyanList.asp");
+        return true;
+    }
+    if (name == "menuRightMenuMyWeb") {
+        m_services.shell.open(siteRoot());
+        return true;
+    }
+    return false;
+}
+
+}  // namespace pt

@@ -1,0 +1,147 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "form/FormModel.h"
+#include "platform/AutostartEntry.h"
+#include "platform/Clock.h"
+#include "platform/CursorSource.h"
+#include "platform/InputEvents.h"
+#include "platform/MessageBox.h"
+#include "platform/NumberFormat.h"
+#include "platform/Power.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+#include "platform/SystemInfo.h"
+#include "startup/Form1View.h"
+#include "stats/StatisticsModel.h"
+#include "texts/Language.h"
+
+namespace pt {
+
+class ClickHook;
+class KeyCounter;
+class PersistenceTick;
+class SamplingTick;
+class ShutdownScheduler;
+
+// The platform services the main window works with.
+struct Form1Services {
+    SettingsStore& store;
+    Clock& clock;
+    const NumberFormat& numberFormat;
+    SystemInfo& system;
+    MessageBox& messages;
+    Shell& shell;
+    AutostartEntry& autostart;
+    CursorSource& cursor;
+    InputEvents& input;
+    Power& power;
+    // The data file, opened by its bare name in the working directory.
+    std::string dataFile = "PTDATA.CVD";
+};
+
+struct ProgramVersion {
+    int major = PATHTALLY_VERSION_MAJOR;
+    int minor = PATHTALLY_VERSION_MINOR;
+    int revision = PATHTALLY_VERSION_PATCH;
+};
+
+// The main window's presenter: owns the statistics, the language, the version text and the
+// test-mode flag, runs the start-up sequence and the ticks, and answers the window's
+// commands. The Qt window renders form() and forwards events here.
+class Form1 {
+public:
+    Form1(Form1Services services, Form1View& view, ProgramVersion version = {});
+    ~Form1();
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // The start-up sequence. Afterwards the ticks and commands are served.
+    void Form_Load();
+
+    void Timer1_Timer();  // sampling tick
+    void Timer2_Timer();  // one-second tick
+
+    // Close box: hides the window; the program goes on counting.
+    void Form_Unload();
+    // Exit with confirmation (menuClose, menuRightMenuClose, Ctrl+X).
+    void menuClose_Click();
+    // Saves every total (settings store and data file) at once.
+    void saveAll();
+
+    // Tray icon button-down: 1 = left, 2 = right (the view pops the menu up itself).
+    void trayButtonDown(int button);
+    void menuRightMenuShowMainWindow_Click();
+    void menuRightAutoShutdown_Click();
+
+    // A click on a control or menu item of the main window; false when not handled here.
+    bool handleClick(const std::string& name);
+
+    FormModel& form() { return m_form; }
+    StatisticsModel& model() { return m_model; }
+    Wlang lang() const { return m_lang; }
+    const std::string& VersionNumber() const { return m_versionNumber; }
+    int TestP() const { return m_testP; }
+    int glngWhichWindows32() const { return m_whichWindows32; }
+    const std::string& StartDate() const { return m_startDate; }
+    const std::string& computerName() const { return m_computerName; }
+    const std::string& userName() const { return m_userName; }
+    bool startsHidden() const { return m_startHidden; }
+    std::string siteRoot() const;
+    Form1Services& services() { return m_services; }
+
+    // The parts of the window that other windows reach (valid after Form_Load).
+    ClickHook& clickHook() { return *m_clickHook; }
+    KeyCounter& keyCounter() { return *m_keys; }
+    ShutdownScheduler& scheduler() { return *m_scheduler; }
+    PersistenceTick& persistence() { return *m_persistence; }
+
+private:
+    void checkVersion();
+    void keepAutostartCurrent();
+    void loadStartDate();
+    bool runFromStep15();
+    void showRecords();
+    void openPages();
+    void decideTestMode();
+    void loadDataFile();
+    void mergeUseTimeAndMove();
+    void mergeClicks();
+    void showClickRecord();
+    void mergeKeyDownAll();
+    void autoShutDown();
+    void removeHook();
+
+    Form1Services m_services;
+    Form1View& m_view;
+    ProgramVersion m_version;
+
+    StatisticsModel m_model;
+    FormModel m_form;
+    Wlang m_lang = Wlang::En;
+    std::string m_versionNumber;
+    int m_whichWindows32 = 0;
+    int m_testP = 0;
+    std::string m_startDate;
+    std::string m_computerName;
+    std::string m_userName;
+    bool m_startHidden = false;
+    bool m_loaded = false;
+
+    bool m_testMarker = false;
+    bool m_testModeDecided = false;
+
+    std::unique_ptr<SamplingTick> m_sampling;
+    std::unique_ptr<PersistenceTick> m_persistence;
+    std::unique_ptr<ClickHook> m_clickHook;
+    std::unique_ptr<KeyCounter> m_keys;
+    std::unique_ptr<ShutdownScheduler> m_scheduler;
+};
+
+// The program's version text: "V" + major + "." + minor + "." + revision.
+std::string MakeVersionNumber(const ProgramVersion& version);
+
+}  // namespace pt

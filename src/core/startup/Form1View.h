@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace pt {
+
+// What the main window's presenter asks of its window beyond the controls of the form
+// model: window state, tabs, the two web pages, the skin and the end of the process.
+class Form1View {
+public:
+    virtual ~Form1View() = default;
+    virtual void applySkin() = 0;
+    // Tab 0 selected; tabs 1, 2 and 4 off; window sized from the tab control and home panel.
+    virtual void layOut() = 0;
+    virtual void hideFromTaskList() = 0;
+    virtual bool isWindowVisible() const = 0;
+    virtual bool isWindowMinimized() const = 0;
+    virtual void hideWindow() = 0;
+    // Shows a hidden window; normalState also restores a minimised one.
+    virtual void showWindow(bool normalState) = 0;
+    virtual void selectTab(int index) = 0;
+    virtual void setTabShown(int index, bool shown) = 0;
+    // Home panel under the tabs (WebBrowser1) and the news page (WebBrowser2).
+    virtual void navigateHome(const std::string& url) = 0;
+    virtual void collapseHome() = 0;
+    virtual void navigateNews(const std::string& url) = 0;
+    // Ends the process (after the presenter has done what must be done).
+    virtual void quit() = 0;
+};
+
+}  // namespace pt

@@ -1,0 +1,104 @@
+#include "stats/SamplingTick.h"
+
+#include <string>
+
+#include "stats/Formatting.h"
+#include "texts/MainWindowTexts.h"
+
+namespace pt {
+namespace {
+
+std::string Signed(std::int32_t v) {
+    return (v < 0 ? "" : " ") + std::to_string(v);
+}
+
+struct Word {
+    std::string_view control, gb, b5;
+};
+
+// The fixed words of both click lines.
+constexpr Word kClickWords[] = {
+    {"Label26", "今日鼠标点击次数", "今日滑鼠點擊次數"},
+    {"Label28", "次(其中", "次(其中"},
+    {"Label29", "左", "左"},
+    {"Label30", "键点击", "鍵點擊"},
+    {"Label33", "次,", "次,"},
+    {"Label34", "中", "中"},
+    {"Label35", "键点击", "鍵點擊"},
+    {"Label37", "次,", "次,"},
+    {"Label38", "右", "右"},
+    {"Label39", "键点击", "鍵點擊"},
+    {"Label41", "次)", "次)"},
+    {"Label24", "鼠标累计点击次数", "滑鼠累計點擊次數"},
+    {"Label43", "次(其中", "次(其中"},
+    {"Label44", "左", "左"},
+    {"Label45", "键点击", "鍵點擊"},
+    {"Label47", "次,", "次,"},
+    {"Label48", "中", "中"},
+    {"Label49", "键点击", "鍵點擊"},
+    {"Label51", "次,", "次,"},
+    {"Label52", "右", "右"},
+    {"Label53", "键点击", "鍵點擊"},
+    {"Label55", "次)", "次)"},
+};
+
+}  // namespace
+
+std::string PositionText(std::int32_t x, std::int32_t y) {
+    return "(" + Signed(x) + "," + Signed(y) + ")";
+}
+
+SamplingTick::SamplingTick(StatisticsModel& model, FormModel& form, CursorSource& cursor,
+                           const NumberFormat& numberFormat, Wlang lang)
+    : m_model(model),
+      m_form(form),
+      m_cursor(cursor),
+      m_numberFormat(numberFormat),
+      m_lang(lang),
+      m_label6(form.id("Label6")),
+      m_label2(form.id("Label2")),
+      m_label4(form.id("Label4")),
+      m_panel2(form.id(PanelNames[1])),
+      m_panel3(form.id(PanelNames[2])),
+      m_todayCounts{form.id("Label27"), form.id("Label31"), form.id("Label36"), form.id("Label40")},
+      m_totalCounts{form.id("Label42"), form.id("Label46"), form.id("Label50"),
+                    form.id("Label54")} {}
+
+void SamplingTick::tick() {
+    // A failed read adds nothing: the last position stands.
+    if (auto reading = m_cursor.take()) {
+        m_model.MouseX1 = reading->x;
+        m_model.MouseY1 = reading->y;
+        m_model.TodayMove += reading->travel;
+        m_model.AllMove += reading->travel;
+        m_model.MouseY0 = m_model.MouseY1;
+        m_model.MouseX0 = m_model.MouseX1;
+        m_samples += reading->samples;
+    }
+    m_form.setText(m_label6, PositionText(m_model.MouseX1, m_model.MouseY1));
+    const std::string metres = MetresText(m_model.TodayMove, m_numberFormat);
+    m_form.setText(m_label2, metres);
+    m_form.setText(m_panel2, metres);
+    m_form.setText(m_panel3, std::to_string(m_model.clicks.todayTotalClick) + "/" +
+                                 m_model.KeyDownToday.toText());
+    m_form.setText(m_label4, KilometresText(m_model.AllMove, m_numberFormat));
+    showClickLines();
+}
+
+void SamplingTick::showClickLines() {
+    const bool b5 = m_lang == Wlang::B5;
+    for (const Word& w : kClickWords) m_form.setText(w.control, b5 ? w.b5 : w.gb);
+
+    const ClickCounters& c = m_model.clicks;
+    const std::int32_t today[4] = {c.todayTotalClick, c.todayLeftClick, c.todayMidClick,
+                                   c.todayRightClick};
+    const std::int32_t total[4] = {c.totalClick, c.leftClick, c.midClick, c.rightClick};
+    for (int i = 0; i < 4; ++i) {
+        m_form.setText(m_todayCounts[i], std::to_string(today[i]));
+        m_form.setText(m_totalCounts[i], FormatBigCount(total[i], m_lang));
+        // The exact count as tooltip, in GB mode only (B5 leaves the tooltips alone).
+        if (!b5) m_form.setToolTip(m_totalCounts[i], std::to_string(total[i]));
+    }
+}
+
+}  // namespace pt

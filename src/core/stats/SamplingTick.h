@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+
+#include "form/FormModel.h"
+#include "platform/CursorSource.h"
+#include "platform/NumberFormat.h"
+#include "stats/StatisticsModel.h"
+#include "texts/Language.h"
+
+namespace pt {
+
+// The sampling tick: adds the pointer's travel to today's and the total travel and
+// rewrites the live figures (position, travel texts, status-bar panels 2 and 3, the two
+// click lines). The cursor source samples at about 1 kHz on its own; each tick folds in
+// everything sampled since the last one, so the tick itself may run at display rate.
+class SamplingTick {
+public:
+    SamplingTick(StatisticsModel& model, FormModel& form, CursorSource& cursor,
+                 const NumberFormat& numberFormat, Wlang lang);
+
+    void tick();
+
+    // Successful cursor reads folded in so far (for diagnostics and benchmarks).
+    std::uint64_t samples() const { return m_samples; }
+
+private:
+    void showClickLines();
+
+    StatisticsModel& m_model;
+    FormModel& m_form;
+    CursorSource& m_cursor;
+    const NumberFormat& m_numberFormat;
+    Wlang m_lang;
+    std::uint64_t m_samples = 0;
+
+    ControlId m_label6, m_label2, m_label4, m_panel2, m_panel3;
+    std::array<ControlId, 4> m_todayCounts{};  // Label27, Label31, Label36, Label40
+    std::array<ControlId, 4> m_totalCounts{};  // Label42, Label46, Label50, Label54
+};
+
+// "( 512, 384)" / "(-8, 5)": a blank stands where a minus sign would.
+std::string PositionText(std::int32_t x, std::int32_t y);
+
+}  // namespace pt

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "form/FormModel.h"
+
+namespace pt {
+
+// One language-dependent text of the main window: the designed (Simplified) text and the
+// Traditional text that replaces it when the language is "B5". Texts that exist in one
+// script only have an empty traditional column.
+struct WindowText {
+    std::string_view control;
+    std::string_view simplified;
+    std::string_view traditional;
+    bool toolTip = false;
+};
+
+// Every designed caption, tab title, status-bar text and tooltip and menu caption.
+const std::vector<WindowText>& MainWindowTexts();
+
+// The designed (Simplified) texts, as the window starts.
+void ApplyDesignedTexts(FormModel& form);
+// Replaces the designed texts that have a Traditional form.
+void ApplyTraditionalTexts(FormModel& form);
+
+// Control names of the tab titles and status-bar panels in the main window's form model.
+inline constexpr std::string_view TabNames[5] = {"SSTab1.Tab0", "SSTab1.Tab1", "SSTab1.Tab2",
+                                                 "SSTab1.Tab3", "SSTab1.Tab4"};
+inline constexpr std::string_view PanelNames[5] = {"StatusBar1.Panel1", "StatusBar1.Panel2",
+                                                   "StatusBar1.Panel3", "StatusBar1.Panel4",
+                                                   "StatusBar1.Panel5"};
+
+}  // namespace pt

@@ -1,0 +1,337 @@
+#include "MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyleFactory>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "AppIcon.h"
+#include "FormBinder.h"
+#include "StatisticsPage.h"
+#include "texts/MainWindowTexts.h"
+
+namespace pt {
+namespace {
+
+// Window lengths are designed in twips, 15 to a pixel at 96 dots per inch.
+constexpr int Twips(int twips) {
+    return twips / 15;
+}
+constexpr int kTabWidth = Twips(9900);
+constexpr int kTabHeight = Twips(6900);
+constexpr int kHomeHeight = Twips(1200);
+constexpr int kChrome = Twips(1300);
+
+// A status-bar panel that reports clicks.
+class PanelLabel : public QLabel {
+public:
+    std::function<void()> clicked;
+    using QLabel::QLabel;
+
+protected:
+    void mousePressEvent(QMouseEvent*) override {
+        if (clicked) clicked();
+    }
+};
+
+struct MenuItem {
+    const char* name;
+    const char* shortcut;
+};
+
+}  // namespace
+
+MainWindow::MainWindow(Form1Services services, QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowIcon(AppIcon());
+    m_presenter = std::make_unique<Form1>(services, *this);
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_tabs = new QTabWidget(central);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->addTab(new StatisticsPage(m_tabs), QString());
+    for (const char* name : {"TabPage1", "TabPage2"}) {
+        auto* empty = new QWidget(m_tabs);
+        empty->setObjectName(QLatin1String(name));
+        m_tabs->addTab(empty, QString());
+    }
+    m_shutdownHost = new QWidget(m_tabs);
+    m_shutdownHost->setObjectName(QStringLiteral("TabPage3"));
+    new QVBoxLayout(m_shutdownHost);
+    m_tabs->addTab(m_shutdownHost, QString());
+    m_news = new QWidget(m_tabs);
+    m_news->setObjectName(QStringLiteral("WebBrowser2"));
+    new QVBoxLayout(m_news);
+    m_news->layout()->setContentsMargins(0, 0, 0, 0);
+    m_tabs->addTab(m_news, QString());
+    column->addWidget(m_tabs);
+    m_home = new QWidget(central);
+    m_home->setObjectName(QStringLiteral("WebBrowser1"));
+    new QVBoxLayout(m_home);
+    m_home->layout()->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(m_home);
+    setCentralWidget(central);
+
+    m_binder = new FormBinder(m_presenter->form(), this);
+    buildMenus();
+    buildStatusBar();
+
+    for (int i = 0; i < 5; ++i) {
+        m_binder->bindCustom(std::string(TabNames[i]), [this, i](const Control& c) {
+            m_tabs->setTabText(i, QString::fromStdString(c.text));
+        });
+    }
+    m_binder->bindCustom(
+        "Form1", [this](const Control& c) { setWindowTitle(QString::fromStdString(c.text)); });
+    m_binder->bindCustom("cSysTray1", [this](const Control& c) {
+        if (m_tray) m_tray->setToolTip(QString::fromStdString(c.toolTip));
+    });
+    m_binder->bindCustom("RightMenu", [this](const Control& c) {
+        // Kept off the menu bar, except where there is no tray to reach it from.
+        m_rightMenu->menuAction()->setVisible(c.visible ||
+                                              !QSystemTrayIcon::isSystemTrayAvailable());
+    });
+    m_binder->bindChildren();
+    m_binder->onClicked = [this](const std::string& name) { dispatch(name); };
+
+    m_tray = new QSystemTrayIcon(AppIcon(), this);
+    m_tray->setObjectName(QStringLiteral("cSysTray1"));
+    m_tray->setContextMenu(m_rightMenu);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r == QSystemTrayIcon::Trigger) m_presenter->trayButtonDown(1);
+    });
+    m_tray->show();
+
+    m_timer1.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer1, &QTimer::timeout, this, &MainWindow::onSamplingTimer);
+    connect(&m_timer2, &QTimer::timeout, this, [this] { m_presenter->Timer2_Timer(); });
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::start() {
+    m_presenter->Form_Load();
+    m_binder->bindChildren();
+    m_binder->syncAll();
+    m_timer1.start(isVisible() ? 16 : 250);
+    m_timer2.start(1000);
+    // Without a tray there is no way back to a hidden window: show it.
+    if (!m_presenter->startsHidden() || !QSystemTrayIcon::isSystemTrayAvailable()) showWindow(true);
+}
+
+void MainWindow::setCommand(const std::string& name, std::function<void()> command) {
+    m_commands[name] = std::move(command);
+}
+
+void MainWindow::buildMenus() {
+    auto makeAction = [this](QMenu* menu, const MenuItem& item) {
+        auto* action = menu->addAction(QString());
+        action->setObjectName(QLatin1String(item.name));
+        if (item.shortcut) action->setShortcut(QKeySequence(QLatin1String(item.shortcut)));
+        m_binder->bindAction(action);
+        return action;
+    };
+    auto separator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QLatin1String(name));
+    };
+
+    QMenu* file = menuBar()->addMenu(QString());
+    file->menuAction()->setObjectName(QStringLiteral("menuFile"));
+    m_binder->bindAction(file->menuAction());
+    makeAction(file, {"menuHistory", "F2"})->setVisible(false);
+    makeAction(file, {"menuPaiHang", "F3"});
+    separator(file, "menuLine1");
+    file->actions().last()->setVisible(false);
+    makeAction(file, {"menuCleanHistory", nullptr})->setVisible(false);
+    makeAction(file, {"menuCleanPaiHang", nullptr})->setVisible(false);
+    makeAction(file, {"menuClearAll", nullptr});
+    separator(file, "menuLine2");
+    file->actions().last()->setVisible(false);
+    makeAction(file, {"menuOption", nullptr});
+    separator(file, "menuLine3");
+    makeAction(file, {"menuClose", "Ctrl+X"});
+
+    QMenu* help = menuBar()->addMenu(QString());
+    help->menuAction()->setObjectName(QStringLiteral("menuHelp"));
+    m_binder->bindAction(help->menuAction());
+    makeAction(help, {"menuHelp1", "F1"});
+    separator(help, "menuHelpLine1");
+    separator(help, "menuHelpLine2");
+    help->actions().last()->setVisible(false);
+    makeAction(help, {"menuWebhelp", nullptr})->setVisible(false);
+    makeAction(help, {"menuUpdate", nullptr});
+    makeAction(help, {"menuLiuYan", nullptr});
+    makeAction(help, {"menuEmailToMe", nullptr});
+    separator(help, "menuHelpLine3");
+    makeAction(help, {"menuAbout", nullptr});
+
+    m_rightMenu = menuBar()->addMenu(QString());
+    m_rightMenu->setObjectName(QStringLiteral("RightMenu"));
+    m_rightMenu->menuAction()->setObjectName(QStringLiteral("RightMenuAction"));
+    makeAction(m_rightMenu, {"menuRightMenuShowMainWindow", nullptr});
+    separator(m_rightMenu, "menuRightLine1");
+    makeAction(m_rightMenu, {"menuRightAutoShutdown", nullptr});
+    makeAction(m_rightMenu, {"menuRightMenuMyWeb", nullptr});
+    makeAction(m_rightMenu, {"menuRightMenuAbout", nullptr});
+    separator(m_rightMenu, "menuRightMenuLine2");
+    makeAction(m_rightMenu, {"menuRightMenuClose", nullptr});
+    m_binder->bindCustom("RightMenuTitle", [](const Control&) {});
+    m_rightMenu->setTitle(QStringLiteral("右键菜单"));
+    m_rightMenu->menuAction()->setVisible(false);
+
+    // The never-shown items keep their names but no action.
+    for (const char* hidden :
+         {"menuHistory", "menuCleanHistory", "menuCleanPaiHang", "menuWebhelp"})
+        m_presenter->form().setVisible(hidden, false);
+}
+
+void MainWindow::buildStatusBar() {
+    auto* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    const int stretch[5] = {3, 2, 2, 2, 2};
+    for (int i = 0; i < 5; ++i) {
+        auto* panel = new PanelLabel(bar);
+        panel->setObjectName(QString::fromLatin1(PanelNames[i].data(), PanelNames[i].size()));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setMinimumWidth(40);
+        const std::string name(PanelNames[i]);
+        panel->clicked = [this, name] { dispatch(name); };
+        if (i == 4) panel->setCursor(Qt::PointingHandCursor);
+        bar->addWidget(panel, stretch[i]);
+    }
+}
+
+void MainWindow::dispatch(const std::string& name) {
+    if (auto it = m_commands.find(name); it != m_commands.end()) {
+        it->second();
+    } else {
+        m_presenter->handleClick(name);
+    }
+    m_binder->sync();
+}
+
+void MainWindow::onSamplingTimer() {
+    m_presenter->Timer1_Timer();
+    if (isVisible()) m_binder->sync();
+}
+
+void MainWindow::applySkin() {
+    if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion")))
+        QApplication::setStyle(style);
+}
+
+void MainWindow::layOut() {
+    m_tabs->setCurrentIndex(0);
+    m_tabs->setTabVisible(1, false);
+    m_tabs->setTabVisible(2, false);
+    m_tabs->setTabEnabled(2, false);
+    m_tabs->setTabVisible(4, false);
+    m_tabWidth = kTabWidth;
+    m_tabHeight = kTabHeight;
+    m_homeHeight = kHomeHeight;
+    m_tabs->setFixedSize(m_tabWidth, m_tabHeight);
+    m_home->setFixedSize(m_tabWidth, m_homeHeight);
+    resize(m_tabWidth, m_homeHeight + m_tabHeight + kChrome);
+    setMinimumSize(m_tabWidth, m_tabHeight + kChrome);
+}
+
+void MainWindow::hideFromTaskList() {
+    // Only where a tray icon leads back to the window.
+    if (skipTaskbar && QSystemTrayIcon::isSystemTrayAvailable()) skipTaskbar(this);
+}
+
+void MainWindow::hideWindow() {
+    hide();
+}
+
+void MainWindow::showWindow(bool normalState) {
+    if (normalState) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        showNormal();
+    } else {
+        show();
+    }
+    raise();
+    activateWindow();
+}
+
+void MainWindow::selectTab(int index) {
+    m_tabs->setCurrentIndex(index);
+}
+
+void MainWindow::setTabShown(int index, bool shown) {
+    m_tabs->setTabVisible(index, shown);
+}
+
+void MainWindow::navigateHome(const std::string& url) {
+    m_home->setVisible(true);
+    m_homeUrl = url;
+    loadPagesIfShown();
+}
+
+void MainWindow::collapseHome() {
+    m_homeUrl.clear();
+    m_home->setVisible(false);
+    m_home->setFixedHeight(0);
+    m_homeHeight = 0;
+}
+
+void MainWindow::navigateNews(const std::string& url) {
+    m_newsUrl = url;
+    loadPagesIfShown();
+}
+
+void MainWindow::loadPagesIfShown() {
+    // The web engine costs hundreds of megabytes: load pages only once they can be seen.
+    if (!isVisible() || !loadPage) return;
+    if (!m_homeLoaded && !m_homeUrl.empty()) {
+        m_homeLoaded = true;
+        loadPage(m_home, m_homeUrl);
+    }
+    if (!m_newsLoaded && !m_newsUrl.empty()) {
+        m_newsLoaded = true;
+        loadPage(m_news, m_newsUrl);
+    }
+}
+
+void MainWindow::quit() {
+    if (m_tray) m_tray->hide();
+    QApplication::exit(0);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    m_presenter->Form_Unload();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    m_binder->sync();
+    if (m_timer1.isActive()) m_timer1.setInterval(16);
+    loadPagesIfShown();
+}
+
+void MainWindow::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    if (m_timer1.isActive()) m_timer1.setInterval(250);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (isMinimized() || m_tabWidth == 0) return;
+    // The window never gets smaller than the tab control and the home panel.
+    const int minHeight = m_tabHeight + m_homeHeight + kChrome;
+    if (width() < m_tabWidth || height() < minHeight)
+        resize(std::max(width(), m_tabWidth), std::max(height(), minHeight));
+}
+
+}  // namespace pt

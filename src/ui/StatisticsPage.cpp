@@ -1,0 +1,139 @@
+#include "StatisticsPage.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace pt {
+namespace {
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* color = nullptr) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    if (color) label->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(color)));
+    return label;
+}
+
+// A row of labels that size themselves to their text, each starting where the one before
+// it ends, so a count that grows pushes the rest of its line to the right.
+QHBoxLayout* ChainedLine(QWidget* parent,
+                         std::initializer_list<std::pair<const char*, const char*>> labels) {
+    auto* line = new QHBoxLayout;
+    line->setSpacing(0);
+    for (const auto& [name, color] : labels) line->addWidget(MakeLabel(parent, name, color));
+    line->addStretch(1);
+    return line;
+}
+
+constexpr const char* kLeft = "#c000c0";
+constexpr const char* kMiddle = "#008000";
+constexpr const char* kRight = "#d00000";
+constexpr const char* kAll = "#0000d0";
+
+}  // namespace
+
+StatisticsPage::StatisticsPage(QWidget* parent) : QWidget(parent) {
+    auto* page = new QVBoxLayout(this);
+
+    // Travel (top left) and keystrokes (top right).
+    auto* top = new QHBoxLayout;
+    auto* frame4 = new QGroupBox(this);
+    frame4->setObjectName(QStringLiteral("Frame4"));
+    auto* travel = new QGridLayout(frame4);
+    const char* travelLabels[4][2] = {
+        {"Label1", "Label2"}, {"Label3", "Label4"}, {"Label5", "Label6"}, {"Label7", "Label8"}};
+    for (int row = 0; row < 4; ++row) {
+        travel->addWidget(MakeLabel(frame4, travelLabels[row][0]), row, 0);
+        travel->addWidget(MakeLabel(frame4, travelLabels[row][1], "#0000d0"), row, 1);
+    }
+    travel->setColumnStretch(1, 1);
+    top->addWidget(frame4, 3);
+
+    auto* frame6 = new QGroupBox(this);
+    frame6->setObjectName(QStringLiteral("Frame6"));
+    auto* keys = new QVBoxLayout(frame6);
+    keys->addWidget(MakeLabel(frame6, "Label73"));
+    keys->addWidget(MakeLabel(frame6, "Label74"));
+    keys->addStretch(1);
+    top->addWidget(frame6, 2);
+    page->addLayout(top);
+
+    // Clicks: two chained lines and the click record.
+    auto* frame5 = new QGroupBox(this);
+    frame5->setObjectName(QStringLiteral("Frame5"));
+    auto* clicks = new QVBoxLayout(frame5);
+    clicks->addLayout(ChainedLine(frame5, {{"Label26", nullptr},
+                                           {"Label27", kAll},
+                                           {"Label28", nullptr},
+                                           {"Label29", kLeft},
+                                           {"Label30", kLeft},
+                                           {"Label31", kLeft},
+                                           {"Label33", nullptr},
+                                           {"Label34", kMiddle},
+                                           {"Label35", kMiddle},
+                                           {"Label36", kMiddle},
+                                           {"Label37", nullptr},
+                                           {"Label38", kRight},
+                                           {"Label39", kRight},
+                                           {"Label40", kRight},
+                                           {"Label41", nullptr}}));
+    clicks->addLayout(ChainedLine(frame5, {{"Label24", nullptr},
+                                           {"Label42", kAll},
+                                           {"Label43", nullptr},
+                                           {"Label44", kLeft},
+                                           {"Label45", kLeft},
+                                           {"Label46", kLeft},
+                                           {"Label47", nullptr},
+                                           {"Label48", kMiddle},
+                                           {"Label49", kMiddle},
+                                           {"Label50", kMiddle},
+                                           {"Label51", nullptr},
+                                           {"Label52", kRight},
+                                           {"Label53", kRight},
+                                           {"Label54", kRight},
+                                           {"Label55", nullptr}}));
+    clicks->addWidget(MakeLabel(frame5, "Label25"));
+    page->addWidget(frame5);
+
+    // Computer time.
+    auto* frame3 = new QGroupBox(this);
+    frame3->setObjectName(QStringLiteral("Frame3"));
+    auto* time = new QGridLayout(frame3);
+    const char* timeLabels[4][2] = {{"Label9", "Label10"},
+                                    {"Label11", "Label12"},
+                                    {"Label13", "Label14"},
+                                    {"Label15", "Label16"}};
+    for (int i = 0; i < 4; ++i) {
+        time->addWidget(MakeLabel(frame3, timeLabels[i][0]), i / 2, (i % 2) * 2);
+        time->addWidget(MakeLabel(frame3, timeLabels[i][1], "#0000d0"), i / 2, (i % 2) * 2 + 1);
+    }
+    time->setColumnStretch(1, 1);
+    time->setColumnStretch(3, 1);
+    page->addWidget(frame3);
+
+    // Start-in-tray box, points and level, ranking link, test-mode label.
+    auto* bottom = new QHBoxLayout;
+    auto* check = new QCheckBox(this);
+    check->setObjectName(QStringLiteral("Check2MinToSystray"));
+    bottom->addWidget(check);
+    bottom->addStretch(1);
+    bottom->addWidget(MakeLabel(this, "Label17"));
+    bottom->addWidget(MakeLabel(this, "Label19", "#d00000"));
+    bottom->addSpacing(12);
+    bottom->addWidget(MakeLabel(this, "Label20"));
+    bottom->addWidget(MakeLabel(this, "Label21", "#d00000"));
+    bottom->addSpacing(12);
+    auto* ranking = MakeLabel(this, "Label75");
+    ranking->setTextFormat(Qt::RichText);
+    ranking->setCursor(Qt::PointingHandCursor);
+    bottom->addWidget(ranking);
+    auto* test = MakeLabel(this, "test1", "#d00000");
+    bottom->addWidget(test);
+    page->addLayout(bottom);
+    page->addStretch(1);
+}
+
+}  // namespace pt

@@ -1,0 +1,306 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "input/ClickHook.h"
+#include "input/KeyCounter.h"
+#include "persistence/MemorySettingsStore.h"
+#include "startup/Form1.h"
+#include "support/Fakes.h"
+
+namespace pt {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FakeView : public Form1View {
+public:
+    bool visible = true, minimized = false, skipped = false, skinned = false, laidOut = false;
+    bool quitCalled = false, homeCollapsed = false;
+    int selectedTab = -1;
+    bool tabShown[5] = {true, false, false, true, false};
+    std::vector<std::string> home, news;
+
+    void applySkin() override { skinned = true; }
+    void layOut() override {
+        laidOut = true;
+        selectedTab = 0;
+    }
+    void hideFromTaskList() override { skipped = true; }
+    bool isWindowVisible() const override { return visible; }
+    bool isWindowMinimized() const override { return minimized; }
+    void hideWindow() override { visible = false; }
+    void showWindow(bool normalState) override {
+        visible = true;
+        if (normalState) minimized = false;
+    }
+    void selectTab(int index) override { selectedTab = index; }
+    void setTabShown(int index, bool shown) override { tabShown[index] = shown; }
+    void navigateHome(const std::string& url) override { home.push_back(url); }
+    void collapseHome() override { homeCollapsed = true; }
+    void navigateNews(const std::string& url) override { news.push_back(url); }
+    void quit() override { quitCalled = true; }
+};
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("form1-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        system.folder = dir.string();
+        system.exe = (dir / "pathtally").string();
+    }
+    void TearDown() override {
+        std::error_code ec;
+        for (auto& e : fs::recursive_directory_iterator(dir, ec))
+            fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(dir, ec);
+    }
+
+    Form1& load(ProgramVersion version = {}) {
+        Form1Services services{store,
+                               clock,
+                               numbers,
+                               system,
+                               messages,
+                               shell,
+                               autostart,
+                               cursor,
+                               input,
+                               power,
+                               (dir / "PTDATA.CVD").string()};
+        form = std::make_unique<Form1>(services, view, version);
+        form->Form_Load();
+        return *form;
+    }
+    std::string stored(const char* name) { return ReadSetting(store, MainKey, name); }
+    const Control& control(const char* name) { return form->form().get(name); }
+
+    fs::path dir;
+    MemorySettingsStore store;
+    test::FakeClock clock;
+    test::EnglishNumberFormat numbers;
+    test::FakeSystemInfo system;
+    test::FakeMessageBox messages;
+    test::FakeShell shell;
+    test::FakeAutostart autostart;
+    test::FakeCursor cursor;
+    test::FakeInput input;
+    test::FakePower power;
+    FakeView view;
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(Form1Test, FirstStartOnACleanSystem) {
+    Form1& f = load({3, 1, 47});
+    EXPECT_EQ(f.VersionNumber(), "V3.1.47");
+    EXPECT_EQ(control("Form1").text, "PathtallyV3.1.47");
+    EXPECT_EQ(control("cSysTray1").toolTip, "PathtallyV3.1.47");
+    EXPECT_EQ(f.lang(), Wlang::GB);
+    EXPECT_TRUE(view.skinned && view.laidOut && view.skipped);
+    EXPECT_EQ(view.selectedTab, 0);
+    EXPECT_TRUE(messages.shown.empty());
+
+    EXPECT_EQ(stored("StartDate"), "2026-12-08");
+    EXPECT_EQ(stored("MaxMove"), "0");
+    EXPECT_EQ(stored("MaxUseTime"), "0");
+    EXPECT_EQ(stored("Aopen"), "1");
+    EXPECT_EQ(autostart.value, system.exe);
+    EXPECT_EQ(stored("InstallPath"), system.folder);
+    EXPECT_TRUE(fs::exists(dir / "PTDATA.CVD")) << "the data file is created empty";
+
+    EXPECT_TRUE(view.visible);
+    EXPECT_FALSE(control("Check2MinToSystray").checked);
+    EXPECT_FALSE(control("test1").visible);
+    EXPECT_EQ(f.TestP(), 0);
+    EXPECT_EQ(input.installs, 1) << "the click hook is installed";
+    EXPECT_TRUE(static_cast<bool>(input.keys)) << "keystrokes are counted";
+    EXPECT_EQ(f.model().AllMove, 0);
+    EXPECT_EQ(f.model().clicks.totalClick, 0);
+    EXPECT_EQ(control("Label25").text, "历史最高记录:0次");
+    EXPECT_EQ(control("Label25").toolTip, "最高记录发生于:");
+    EXPECT_EQ(view.home, std::vector<std::string>{"https://www.pathtally.net/pt/h1/"});
+    EXPECT_EQ(view.news, std::vector<std::string>{"https://www.pathtally.net/pt/news/"});
+    EXPECT_TRUE(view.tabShown[4]);
+}
+
+TEST_F(Form1Test, StoredSettingsShapeTheStart) {
+    WriteSetting(store, MainKey, "MinToSystray", " 1 ");
+    WriteSetting(store, MainKey, "Aopen", "0");
+    WriteSetting(store, MainKey, "AddHook", "1");
+    WriteSetting(store, MainKey, "AddSysHook", "1");
+    WriteSetting(store, MainKey, "ClosePtHome", "1");
+    WriteSetting(store, MainKey, "ClosePtNews", "1");
+    WriteSetting(store, MainKey, "SiteRoot", "http://127.0.0.1:8080/");
+    autostart.value = "/elsewhere/pathtally";
+    load();
+    EXPECT_FALSE(view.visible);
+    EXPECT_TRUE(control("Check2MinToSystray").checked);
+    EXPECT_EQ(autostart.value, "/elsewhere/pathtally") << "Aopen 0 leaves the entry alone";
+    EXPECT_EQ(autostart.writes, 0);
+    EXPECT_EQ(input.installs, 0);
+    EXPECT_FALSE(form->keyCounter().countingEnabled());
+    EXPECT_TRUE(view.home.empty());
+    EXPECT_TRUE(view.homeCollapsed);
+    EXPECT_FALSE(control("WebBrowser1").visible);
+    EXPECT_TRUE(view.news.empty());
+    EXPECT_FALSE(view.tabShown[4]);
+}
+
+TEST_F(Form1Test, AnEntryAlreadyCurrentWritesNothing) {
+    autostart.value = system.exe;
+    load();
+    EXPECT_EQ(autostart.writes, 0);
+    EXPECT_EQ(stored("Aopen"), "") << "not even Aopen is written";
+}
+
+TEST_F(Form1Test, AnUnreadableStartDateIsReplacedByToday) {
+    WriteSetting(store, MainKey, "StartDate", "not a date");
+    WriteSetting(store, MainKey, "MaxMove", "12345678");
+    WriteSetting(store, MainKey, "MaxMove_Date", "2026-01-02");
+    WriteSetting(store, MainKey, "MaxUseTime", "3725");
+    Form1& f = load();
+    EXPECT_EQ(f.StartDate(), "2026-12-08");
+    EXPECT_EQ(stored("StartDate"), "2026-12-08");
+    EXPECT_EQ(input.installs, 1) << "the second pass installs no second hook";
+    EXPECT_EQ(control("Label8").text, " 3,271.604m ");
+    EXPECT_EQ(control("Label8").toolTip, "最高记录发生于:2026-01-02");
+    EXPECT_EQ(control("Label16").text, "1:02:05");
+    EXPECT_EQ(control("Label16").toolTip, "");
+}
+
+TEST_F(Form1Test, TotalsAreMergedFromStoreAndFile) {
+    for (auto key : {MainKey, MirrorKey}) {
+        WriteSetting(store, key, "AllUseTime", "3600");
+        WriteSetting(store, key, "Allmove", "1000");
+        WriteSetting(store, key, "leftClick", "700");
+        WriteSetting(store, key, "totalClick", "700");
+        WriteSetting(store, key, "KeyDownAll", "42");
+    }
+    WriteSetting(store, MirrorKey, "totalClick", "650");
+    Form1& f = load();
+    EXPECT_EQ(f.model().AllUseTime, 3600);
+    EXPECT_EQ(f.model().AllMove, 1000);
+    EXPECT_EQ(f.model().clicks.leftClick, 700);
+    EXPECT_EQ(f.model().clicks.totalClick, 0) << "disagreeing copies count as 0";
+    EXPECT_EQ(f.model().KeyDownAll.toDouble(), 42);
+    EXPECT_EQ(f.model().TodayMove, 0);
+}
+
+TEST_F(Form1Test, LanguagesFollowTheSystemLocale) {
+    system.locale = 1028;
+    Form1& f = load();
+    EXPECT_EQ(f.lang(), Wlang::B5);
+    EXPECT_EQ(control("Label1").text, "滑鼠今天移動：");
+    EXPECT_EQ(control("SSTab1.Tab3").text, "Auto Shut");
+    EXPECT_EQ(control("StatusBar1.Panel4").toolTip, "今天電腦所用時間(時:分:秒)");
+    EXPECT_EQ(control("menuAbout").text, "關於(&A) Pathtally...");
+    EXPECT_EQ(control("menuPaiHang").text, "排行榜(&P)");
+    EXPECT_EQ(control("menuLiuYan").text, "给我留言(&L)");
+    EXPECT_EQ(control("Label25").text, "歷史最高記錄:0次");
+}
+
+TEST_F(Form1Test, OtherLocalesKeepDesignedTextsButTakeTraditionalGbTests) {
+    for (int locale : {1033, 1041}) {
+        system.locale = locale;
+        WriteSetting(store, MainKey, "MaxMove_Date", "2026-01-02");
+        Form1& f = load();
+        EXPECT_EQ(f.lang(), Wlang::En);
+        EXPECT_EQ(control("Label1").text, "鼠标今天移动：");
+        EXPECT_EQ(control("SSTab1.Tab0").text, "统  计");
+        EXPECT_EQ(control("Label8").toolTip, "最高记录发生于:2026-01-02");
+        EXPECT_EQ(control("Label25").text, "歷史最高記錄:0次");
+        messages.answers = {MsgAnswer::Cancel};
+        f.menuClose_Click();
+        EXPECT_EQ(messages.shown.back().text, "你確定要關閉此程式嗎?");
+        EXPECT_EQ(messages.shown.back().title, "關閉程式?");
+    }
+}
+
+TEST_F(Form1Test, TestModeLogsTheStartAndInstallsNoHook) {
+    std::ofstream(dir / "Pathtally.vbp") << "";
+    autostart.value = "/old/path";
+    Form1& f = load();
+    EXPECT_EQ(f.TestP(), 1);
+    EXPECT_TRUE(control("test1").visible);
+    EXPECT_EQ(input.installs, 0);
+    EXPECT_EQ(autostart.value, "/old/path");
+    std::ifstream log(dir / "Record.txt");
+    std::string header, line;
+    std::getline(log, header);
+    std::getline(log, line);
+    EXPECT_NE(header.find("ComputerName"), std::string::npos);
+    EXPECT_NE(line.find("DESKTOP-1"), std::string::npos);
+}
+
+TEST_F(Form1Test, VersionOutOfRangeOnlyWarns) {
+    load({11, -1, 10001});
+    ASSERT_EQ(messages.shown.size(), 3u);
+    EXPECT_EQ(messages.shown[0].text, "请修改 App.Major的值使其大于0且小于10");
+    EXPECT_EQ(messages.shown[1].text, "请修改 App.Minor的值使其大于0且小于10");
+    EXPECT_EQ(messages.shown[2].text, "请修改 App.Revision的值使其大于0且小于10000");
+    EXPECT_EQ(form->VersionNumber(), "V11.-1.10001");
+}
+
+TEST_F(Form1Test, ExitAsksAndOnOkSavesRemovesTheHookAndQuits) {
+    Form1& f = load();
+    f.model().clicks.totalClick = 77;
+    messages.answers = {MsgAnswer::Cancel};
+    f.handleClick("menuClose");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "你确定要关闭此程序吗?");
+    EXPECT_EQ(messages.shown[0].title, "关闭程序?");
+    EXPECT_EQ(messages.shown[0].buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(messages.shown[0].defaultButton, MsgDefault::Second);
+    EXPECT_FALSE(view.quitCalled);
+    EXPECT_EQ(input.removes, 0);
+
+    messages.answers = {MsgAnswer::Ok};
+    f.handleClick("menuRightMenuClose");
+    EXPECT_TRUE(view.quitCalled);
+    EXPECT_EQ(input.removes, 1);
+    EXPECT_EQ(stored("totalClick"), "77") << "an orderly exit loses nothing";
+    EXPECT_EQ(ReadSetting(store, MirrorKey, "totalClick"), "77");
+}
+
+TEST_F(Form1Test, WindowStateAndTrayCommands) {
+    Form1& f = load();
+    f.Form_Unload();
+    EXPECT_FALSE(view.visible) << "the close box only hides";
+    f.trayButtonDown(2);
+    EXPECT_FALSE(view.visible);
+    f.trayButtonDown(1);
+    EXPECT_TRUE(view.visible);
+    view.minimized = true;
+    f.trayButtonDown(1);
+    EXPECT_TRUE(view.minimized) << "a minimised visible window stays minimised";
+    f.handleClick("menuRightMenuShowMainWindow");
+    EXPECT_TRUE(view.minimized);
+    f.handleClick("menuRightAutoShutdown");
+    EXPECT_EQ(view.selectedTab, 3);
+
+    f.form().checkedByUser(f.form().id("Check2MinToSystray"), true);
+    f.handleClick("Check2MinToSystray");
+    EXPECT_EQ(stored("MinToSystray"), "1");
+    EXPECT_TRUE(view.visible) << "takes effect at the next start only";
+}
+
+TEST_F(Form1Test, LinksOpenTheSite) {
+    Form1& f = load();
+    f.handleClick("StatusBar1.Panel5");
+    f.handleClick("StatusBar1.Panel1");
+    f.handleClick("menuHelp1");
+    f.handleClick("menuLiuYan");
+    f.handleClick("menuRightMenuMyWeb");
+    EXPECT_EQ(shell.opened,
+              (std::vector<std::string>{
+                  "https://www.pathtally.net", "https://www.pathtally.net/pt/",
+                  "https://www.pathtally.net/pt/liuyanList.asp", "https://www.pathtally.net"}));
+}
+
+}  // namespace
+}  // namespace pt

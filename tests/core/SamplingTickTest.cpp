@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include "stats/Points.h"
+#include "stats/SamplingTick.h"
+#include "support/Fakes.h"
+#include "texts/MainWindowTexts.h"
+
+namespace pt {
+namespace {
+
+struct SamplingFixture : ::testing::Test {
+    StatisticsModel model;
+    FormModel form;
+    test::FakeCursor cursor;
+    test::EnglishNumberFormat numbers;
+
+    std::string text(const char* name) { return form.get(name).text; }
+    std::string tip(const char* name) { return form.get(name).toolTip; }
+};
+
+TEST_F(SamplingFixture, AddsTheSampledTravelAndShowsThePosition) {
+    SamplingTick tick(model, form, cursor, numbers, Wlang::GB);
+    cursor.push(CursorReading{300, 400, 500, 1});
+    tick.tick();
+    EXPECT_EQ(model.TodayMove, 500);
+    EXPECT_EQ(model.AllMove, 500);
+    EXPECT_EQ(model.MouseX0, 300);
+    EXPECT_EQ(model.MouseY0, 400);
+    EXPECT_EQ(text("Label6"), "( 300, 400)");
+    EXPECT_EQ(text("Label2"), " 0.132m ");
+    EXPECT_EQ(text(PanelNames[1].data()), " 0.132m ");
+    EXPECT_EQ(text("Label4"), " 0.000km ");
+
+    cursor.push(CursorReading{-8, 5, 10, 3});
+    tick.tick();
+    EXPECT_EQ(text("Label6"), "(-8, 5)");
+    EXPECT_EQ(model.TodayMove, 510);
+    EXPECT_EQ(tick.samples(), 4u);
+}
+
+TEST_F(SamplingFixture, AFailedReadAddsNothingAndChangesNoText) {
+    SamplingTick tick(model, form, cursor, numbers, Wlang::GB);
+    cursor.push(CursorReading{512, 384, 640, 1});
+    tick.tick();
+    form.takeChanges();
+    cursor.push(std::nullopt);
+    tick.tick();
+    EXPECT_EQ(model.AllMove, 640);
+    EXPECT_EQ(text("Label6"), "( 512, 384)");
+    EXPECT_TRUE(form.takeChanges().empty()) << "a still pointer must not touch the view";
+}
+
+TEST_F(SamplingFixture, TravelTextsUseGroupingAndThreeDecimals) {
+    SamplingTick tick(model, form, cursor, numbers, Wlang::GB);
+    model.AllMove = 1e12;
+    cursor.push(CursorReading{0, 0, 3773585, 1});
+    tick.tick();
+    EXPECT_EQ(text("Label2"), " 1,000.000m ");
+    EXPECT_EQ(text("Label4"), " 265,000.986km ");
+}
+
+TEST_F(SamplingFixture, StatusPanelThreeShowsClicksAndKeys) {
+    SamplingTick tick(model, form, cursor, numbers, Wlang::GB);
+    tick.tick();
+    EXPECT_EQ(text(PanelNames[2].data()), "0/");
+    model.KeyDownToday.increment();
+    tick.tick();
+    EXPECT_EQ(text(PanelNames[2].data()), "0/1");
+}
+
+TEST_F(SamplingFixture, ClickLinesInGbCarryExactTooltips) {
+    SamplingTick tick(model, form, cursor, numbers, Wlang::GB);
+    model.clicks.todayTotalClick = 3;
+    model.clicks.todayLeftClick = 2;
+    model.clicks.todayRightClick = 1;
+    model.clicks.totalClick = 10000;
+    model.clicks.leftClick = 9999;
+    tick.tick();
+    EXPECT_EQ(text("Label26"), "今日鼠标点击次数");
+    EXPECT_EQ(text("Label27"), "3");
+    EXPECT_EQ(text("Label31"), "2");
+    EXPECT_EQ(text("Label36"), "0");
+    EXPECT_EQ(text("Label40"), "1");
+    EXPECT_EQ(text("Label42"), "1万");
+    EXPECT_EQ(tip("Label42"), "10000");
+    EXPECT_EQ(text("Label46"), "9999");
+    EXPECT_EQ(tip("Label46"), "9999");
+    EXPECT_EQ(text("Label30"), "键点击");
+}
+
+TEST_F(SamplingFixture, ClickLinesInB5LeaveTooltipsAlone) {
+    SamplingTick tick(model, form, cursor, numbers, Wlang::B5);
+    model.clicks.totalClick = 12346;
+    tick.tick();
+    EXPECT_EQ(text("Label24"), "滑鼠累計點擊次數");
+    EXPECT_EQ(text("Label42"), "1.2萬");
+    EXPECT_EQ(tip("Label42"), "");
+    EXPECT_EQ(text("Label45"), "鍵點擊");
+}
+
+TEST(Points, ThresholdsOfTermsAndLevels) {
+    StatisticsModel m;
+    FormModel form;
+    m.AllMove = 377358;
+    JiFengDengJi(m, form, Wlang::GB);
+    EXPECT_EQ(m.JiFeng.toDouble(), 0);
+    EXPECT_EQ(form.get("Label21").text, "0分(差10分)");
+    EXPECT_EQ(form.get("Label21").toolTip, "离第2级还差10分");
+    EXPECT_EQ(form.get("Label19").text, "1级");
+    m.AllMove = 377359;
+    EXPECT_EQ(ComputeLevel(m).points, 1);
+
+    m = StatisticsModel{};
+    m.AllUseTime = 3599;
+    EXPECT_EQ(ComputeLevel(m).points, 0);
+    m.AllUseTime = 3600;
+    EXPECT_EQ(ComputeLevel(m).points, 1);
+    m.clicks.totalClick = 999;
+    EXPECT_EQ(ComputeLevel(m).points, 1);
+    m.clicks.totalClick = 1000;
+    m.KeyDownAll = DynamicValue::Int16(7999);
+    EXPECT_EQ(ComputeLevel(m).points, 9);
+    EXPECT_EQ(ComputeLevel(m).level, 1);
+    EXPECT_EQ(ComputeLevel(m).gap, 1);
+    m.KeyDownAll = DynamicValue::Int16(8000);
+    EXPECT_EQ(ComputeLevel(m).level, 2);
+    EXPECT_EQ(ComputeLevel(m).gap, 20);
+}
+
+TEST(Points, EveryLevelThresholdIsExact) {
+    // Level L begins at 5 * L * (L - 1) points, far beyond where a square root could slip.
+    StatisticsModel m;
+    for (double level : {2.0, 3.0, 10.0, 1000.0, 123456.0}) {
+        double start = 5 * level * (level - 1);
+        m.AllUseTime = start * 3600;
+        EXPECT_EQ(ComputeLevel(m).level, level);
+        EXPECT_EQ(ComputeLevel(m).gap, 10 * level);
+        m.AllUseTime = (start - 1) * 3600;
+        EXPECT_EQ(ComputeLevel(m).level, level - 1);
+        EXPECT_EQ(ComputeLevel(m).gap, 1);
+    }
+}
+
+TEST(Points, TraditionalTextsForEveryLanguageButGb) {
+    StatisticsModel m;
+    FormModel form;
+    m.AllUseTime = 15 * 3600;
+    JiFengDengJi(m, form, Wlang::En);
+    EXPECT_EQ(form.get("Label21").text, "15分(差15分)");
+    EXPECT_EQ(form.get("Label21").toolTip, "離第3級還差15分");
+    EXPECT_EQ(form.get("Label19").text, "2級");
+}
+
+}  // namespace
+}  // namespace pt
