@@ -15,7 +15,9 @@ cleanup() {
 }
 trap cleanup EXIT
 if ((xvfb)); then
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$root/display" 2>/dev/null &
+  # -noreset: without it the server resets whenever its last client leaves, and a test
+  # connecting at that moment is refused.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$root/display" 2>/dev/null &
   pids+=($!)
   for _ in $(seq 100); do [[ -s "$root/display" ]] && break; sleep 0.05; done
   export DISPLAY=":$(head -n1 "$root/display")"
