@@ -241,7 +241,6 @@ TEST(DataFileOnDisk, FirstStartCreatesAnEmptyFileThenTheFirstSaveFillsIt) {
 
     ASSERT_TRUE(file.SaveFile(SampleRecord()));
     EXPECT_FALSE(HasWriteBits(dir / "PTDATA.CVD"));  // read-only between saves
-    EXPECT_FALSE(fs::exists(dir / "PTDATA.CVD.new"));
 
     DataFile again(dir / "PTDATA.CVD");
     t = again.LoadFile("DESKTOP-1");
@@ -270,6 +269,18 @@ TEST(DataFileOnDisk, TwoSavesDifferOnlyInFiller) {
     for (int i : {1, 3, 4, 5, 6, 8, 9, 10, 11, 12, 43, 44, 45, 46, 47, 48, 49})
         EXPECT_EQ(first[static_cast<size_t>(i)], second[static_cast<size_t>(i)]) << i;
     EXPECT_NE(first[50], second[50]);
+}
+
+TEST(DataFileOnDisk, AShorterRecordLeavesNothingOfTheLongerOneBehind) {
+    TempDir dir;
+    DataFile file(dir / "PTDATA.CVD");
+    DataRecord big = SampleRecord();
+    big.AllUseTime = 123456789012;
+    ASSERT_TRUE(file.SaveFile(big));
+    ASSERT_TRUE(file.SaveFile(SampleRecord()));
+    auto text = ReadAll(dir / "PTDATA.CVD");
+    EXPECT_EQ(text.size(), FormatDataRecord(SampleRecord(), [] { return 'x'; }).size());
+    EXPECT_EQ(file.LoadFile("DESKTOP-1").AllUseTime1, 7325);
 }
 
 TEST(DataFileOnDisk, DamagedFileIsEmptiedAndGivesZeros) {
@@ -302,6 +313,17 @@ TEST(DataFileOnDisk, SaveRecoversByRecreatingTheFile) {
     DataFile file(dir / "PTDATA.CVD");
     EXPECT_TRUE(file.SaveFile(SampleRecord()));
     EXPECT_TRUE(fs::is_regular_file(dir / "PTDATA.CVD"));
+}
+
+TEST(DataFileOnDisk, SaveKeepsALink) {
+    TempDir dir;
+    fs::create_directory(dir / "real");
+    fs::create_symlink(dir / "real" / "PTDATA.CVD", dir / "PTDATA.CVD");
+    DataFile file(dir / "PTDATA.CVD");
+    ASSERT_TRUE(file.SaveFile(SampleRecord()));  // the file it names is created
+    ASSERT_TRUE(file.SaveFile(SampleRecord()));
+    EXPECT_TRUE(fs::is_symlink(dir / "PTDATA.CVD"));
+    EXPECT_EQ(Fields(ReadAll(dir / "real" / "PTDATA.CVD"))[11], "127");
 }
 
 TEST(DataFileOnDisk, RetriesAreBounded) {

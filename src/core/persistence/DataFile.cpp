@@ -328,39 +328,29 @@ void DataFile::recreateEmpty() {
 
 bool DataFile::trySave(const std::string& text) {
     std::error_code ec;
-    if (fs::exists(m_path, ec)) {
-        if (!fs::is_regular_file(m_path, ec)) return false;
+    // Something other than a file in the way fails this try; the retry recreates the file.
+    auto status = fs::status(m_path, ec);
+    if (fs::exists(status)) {
+        if (!fs::is_regular_file(status)) return false;
         ClearReadOnly(m_path, ec);
         if (ec) return false;
     } else if (!CreateEmpty(m_path)) {
         return false;
     }
-    // The new content goes to a side file that then replaces the old one in one step, so
-    // a crash or a full disk never leaves a half-written record behind.
-    fs::path side = m_path;
-    side += ".new";
+    // Overwritten in place, then cut to length: a rename or a truncation to zero would make
+    // the file system flush at every save. Should a crash leave a mix of old and new, the
+    // copies disagree and the settings store's totals win at the next start.
     {
-        std::ofstream out(side, std::ios::binary | std::ios::trunc);
+        std::fstream out(m_path, std::ios::binary | std::ios::in | std::ios::out);
         if (!out) return false;
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
         out.close();
-        if (!out) {
-            fs::remove(side, ec);
-            return false;
-        }
+        if (!out) return false;
     }
-    fs::permissions(side, WriteBits, fs::perm_options::remove, ec);
-    if (ec) {
-        fs::remove(side, ec);
-        return false;
-    }
-    fs::rename(side, m_path, ec);
-    if (ec) {
-        ClearReadOnly(side, ec);
-        fs::remove(side, ec);
-        return false;
-    }
-    return true;
+    fs::resize_file(m_path, text.size(), ec);
+    if (ec) return false;
+    fs::permissions(m_path, WriteBits, fs::perm_options::remove, ec);
+    return !ec;
 }
 
 bool DataFile::SaveFile(const DataRecord& record) {
