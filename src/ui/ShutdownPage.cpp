@@ -1,0 +1,110 @@
+#include "ShutdownPage.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace pt {
+
+namespace {
+
+QString Name(const char* prefix, int number) {
+    return QString::fromLatin1(prefix) + QString::number(number);
+}
+
+template <typename W>
+W* Named(const QString& name, QWidget* parent) {
+    auto* widget = new W(parent);
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLineEdit* Field(int number, QWidget* parent, int width = 44) {
+    auto* field = Named<QLineEdit>(Name("Text", number), parent);
+    field->setFixedWidth(width);
+    field->setAlignment(Qt::AlignRight);
+    return field;
+}
+
+QLabel* Label(const QString& name, QWidget* parent) {
+    return Named<QLabel>(name, parent);
+}
+
+// One row of the frame: the box, its fields and labels, and the enable and cancel
+// buttons in one place (only one of them is ever shown).
+struct RowBuilder {
+    QGridLayout* grid;
+    QGroupBox* frame;
+    int line = 0;
+
+    QHBoxLayout* add(const QString& check, int enable) {
+        grid->addWidget(Named<QCheckBox>(check, frame), line, 0, Qt::AlignLeft);
+        auto* fields = new QHBoxLayout;
+        fields->setSpacing(4);
+        grid->addLayout(fields, line, 1);
+        grid->addWidget(Named<QPushButton>(Name("Command", enable), frame), line, 2);
+        grid->addWidget(Named<QPushButton>(Name("Command", enable + 1), frame), line, 2);
+        ++line;
+        return fields;
+    }
+};
+
+}  // namespace
+
+ShutdownPage::ShutdownPage(QWidget* parent) : QWidget(parent), m_timer3(new QTimer(this)) {
+    m_timer3->setObjectName(QStringLiteral("Timer3"));
+    m_timer3->setInterval(1000);
+
+    auto* page = new QVBoxLayout(this);
+
+    auto* frame1 = Named<QGroupBox>(QStringLiteral("Frame1"), this);
+    auto* grid = new QGridLayout(frame1);
+    grid->setColumnStretch(1, 1);
+    grid->setHorizontalSpacing(8);
+    RowBuilder rows{grid, frame1};
+
+    // Row 1: the countdown, with its warning line under it.
+    QHBoxLayout* r = rows.add(QStringLiteral("Check1"), 1);
+    r->addWidget(Field(1, frame1, 64));
+    r->addWidget(Label(QStringLiteral("Label18"), frame1));
+    r->addStretch();
+    auto* warning = Label(QStringLiteral("Label23"), frame1);
+    warning->setWordWrap(true);
+    QPalette palette = warning->palette();
+    palette.setColor(QPalette::WindowText, Qt::red);
+    warning->setPalette(palette);
+    grid->addWidget(warning, rows.line++, 0, 1, 3);
+
+    // Rows 2 to 9: the clock rules; row 6 has a month and a day before the time.
+    int text = 2;
+    for (int row = 2; row <= 9; ++row) {
+        r = rows.add(Name("Check", row), 2 * row - 1);
+        if (row == 6) {
+            r->addWidget(Field(text++, frame1));
+            r->addWidget(Label(QStringLiteral("MonthLabel6"), frame1));
+            r->addWidget(Field(text++, frame1));
+            r->addWidget(Label(QStringLiteral("DayLabel6"), frame1));
+        }
+        r->addWidget(Field(text++, frame1));
+        r->addWidget(Label(Name("HourLabel", row), frame1));
+        r->addWidget(Field(text++, frame1));
+        r->addWidget(Label(Name("MinuteLabel", row), frame1));
+        r->addStretch();
+    }
+    page->addWidget(frame1);
+
+    auto* frame2 = Named<QGroupBox>(QStringLiteral("Frame2"), this);
+    auto* buttons = new QHBoxLayout(frame2);
+    for (const char* name : {"cmdLogoff", "cmdReboot", "cmdShutdown"})
+        buttons->addWidget(Named<QPushButton>(QString::fromLatin1(name), frame2));
+    page->addWidget(frame2);
+    page->addStretch();
+}
+
+}  // namespace pt

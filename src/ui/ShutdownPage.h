@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+class QTimer;
+
+namespace pt {
+
+// Page 3 of the main window's tabs: the frame of the countdown and the clock rules
+// (Frame1) and the frame of the three power buttons (Frame2). A passive view: every
+// child carries the name of its control, a FormBinder renders the shutdown presenter's
+// form onto it and sends clicks and edits back by name.
+class ShutdownPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit ShutdownPage(QWidget* parent = nullptr);
+
+    // The countdown's one-second timer (Timer3), off until a countdown starts.
+    QTimer* timer3() const { return m_timer3; }
+
+private:
+    QTimer* m_timer3;
+};
+
+}  // namespace pt
