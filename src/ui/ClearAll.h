@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "shell/ClearAllPresenter.h"
+
+namespace pt {
+
+class FormBinder;
+class QtMessageBox;
+
+// The data reset dialog: a modal view over ClearAllPresenter. Its message boxes sit on
+// top of the dialog unless a MessageBox is given.
+class ClearAll : public QDialog {
+    Q_OBJECT
+public:
+    ClearAll(StatisticsModel& model, SettingsStore& store, Clock& clock, Wlang lang,
+             QWidget* parent = nullptr, MessageBox* messages = nullptr);
+    ~ClearAll() override;
+
+    ClearAllPresenter& presenter() { return *m_presenter; }
+
+    // Opens a fresh dialog modally and returns once it is closed.
+    static void run(StatisticsModel& model, SettingsStore& store, Clock& clock, Wlang lang,
+                    QWidget* parent = nullptr);
+
+private:
+    void onClicked(const std::string& name);
+
+    std::unique_ptr<QtMessageBox> m_ownBoxes;
+    std::unique_ptr<ClearAllPresenter> m_presenter;
+    FormBinder* m_binder = nullptr;
+};
+
+}  // namespace pt

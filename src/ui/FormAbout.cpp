@@ -1,0 +1,246 @@
+#include "FormAbout.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "FormBinder.h"
+#include "Skin.h"
+
+namespace pt {
+
+QPointer<FormAbout> FormAbout::s_instance;
+
+namespace {
+
+constexpr int LogoWidth = 112;
+constexpr int FrameHeight = 150;
+constexpr int StripHeight = 260;
+
+// The logo strip: the product's mark, a pointer trail and the maker's name, one above
+// the other, so the strip reads well as it scrolls through the frame.
+QPixmap LogoStrip() {
+    QPixmap pixmap(LogoWidth, StripHeight);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, StripHeight);
+    sky.setColorAt(0, QColor(0xDC, 0xEA, 0xF7));
+    sky.setColorAt(1, QColor(0xF7, 0xFB, 0xFF));
+    p.fillRect(pixmap.rect(), sky);
+
+    // A mouse.
+    p.setPen(QPen(QColor(0x2F, 0x5C, 0x8A), 3));
+    p.setBrush(QColor(0xFF, 0xFF, 0xFF));
+    const QRectF body(LogoWidth / 2.0 - 22, 20, 44, 66);
+    p.drawRoundedRect(body, 22, 22);
+    p.drawLine(QPointF(body.center().x(), body.top()), QPointF(body.center().x(), body.top() + 24));
+    p.drawLine(QPointF(body.left(), body.top() + 24), QPointF(body.right(), body.top() + 24));
+
+    // Its trail.
+    QPainterPath trail(QPointF(body.center().x(), body.bottom() + 4));
+    trail.cubicTo(QPointF(10, 120), QPointF(100, 140), QPointF(30, 170));
+    p.setPen(QPen(QColor(0x3D, 0x8F, 0x5A), 2, Qt::DashLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(trail);
+
+    QFont font(QStringLiteral("Noto Sans"));
+    font.setBold(true);
+    font.setPixelSize(17);
+    p.setFont(font);
+    p.setPen(QColor(0x1F, 0x3F, 0x66));
+    p.drawText(QRect(0, 182, LogoWidth, 26), Qt::AlignCenter, QStringLiteral("Pathtally"));
+    font.setBold(false);
+    font.setPixelSize(12);
+    p.setFont(font);
+    p.setPen(QColor(0x55, 0x66, 0x77));
+    p.drawText(QRect(0, 212, LogoWidth, 20), Qt::AlignCenter, QStringLiteral("Corvandel"));
+    return pixmap;
+}
+
+// Whole pixels of a position in twips, rounded down also below zero.
+int TwipsToPixels(int twips) {
+    return twips >= 0 ? twips / FormAbout::TwipsPerPixel
+                      : -((-twips + FormAbout::TwipsPerPixel - 1) / FormAbout::TwipsPerPixel);
+}
+
+QLabel* NewLabel(QWidget* parent, const char* name, bool link = false) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(link ? Qt::RichText : Qt::PlainText);
+    if (link) {
+        label->setCursor(Qt::PointingHandCursor);
+        label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    }
+    label->setMouseTracking(true);
+    return label;
+}
+
+}  // namespace
+
+FormAbout::FormAbout(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts facts,
+                     QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("FormAbout"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setMouseTracking(true);
+    ApplySkin(this);
+
+    // Logo frame on the left, texts on the right, the button below.
+    m_picture1 = new QFrame(this);
+    m_picture1->setObjectName(QStringLiteral("Picture1"));
+    m_picture1->setFixedSize(LogoWidth, FrameHeight);
+    m_picture1->setFrameShape(QFrame::NoFrame);
+    m_picture1->setMouseTracking(true);
+    m_picture1->setCursor(Qt::PointingHandCursor);
+    m_picture2 = new QLabel(m_picture1);
+    m_picture2->setObjectName(QStringLiteral("Picture2"));
+    m_picture2->setPixmap(LogoStrip());
+    m_picture2->setGeometry(0, 0, LogoWidth, StripHeight);
+    m_picture2->setMouseTracking(true);
+    m_picture1->installEventFilter(this);
+    m_picture2->installEventFilter(this);
+
+    auto* texts = new QGridLayout;
+    texts->setHorizontalSpacing(6);
+    texts->setVerticalSpacing(8);
+    auto* heading = NewLabel(this, "Label1");
+    QFont headingFont = heading->font();
+    headingFont.setBold(true);
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.15);
+    heading->setFont(headingFont);
+    texts->addWidget(heading, 0, 0, 1, 2);
+    texts->addWidget(NewLabel(this, "Label14"), 1, 0, 1, 2);
+    texts->addWidget(NewLabel(this, "Label2"), 2, 0, 1, 2);
+    texts->addWidget(NewLabel(this, "Label9"), 3, 0);
+    texts->addWidget(NewLabel(this, "Label10", true), 3, 1);
+    texts->addWidget(NewLabel(this, "Label17"), 4, 0);
+    texts->addWidget(NewLabel(this, "Label18", true), 4, 1);
+    texts->addWidget(NewLabel(this, "Label8", true), 5, 0, 1, 2);
+    texts->setRowStretch(6, 1);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(16);
+    top->addWidget(m_picture1, 0, Qt::AlignTop);
+    top->addLayout(texts, 1);
+
+    auto* ok = new QPushButton(this);
+    ok->setObjectName(QStringLiteral("Command1"));
+    ok->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 16, 12);
+    layout->addLayout(top);
+    layout->addLayout(buttons);
+
+    m_presenter = std::make_unique<FormAboutPresenter>(store, shell, lang, std::move(facts));
+    m_presenter->setLogoGeometry(FrameHeight * TwipsPerPixel, StripHeight * TwipsPerPixel);
+    m_binder = new FormBinder(m_presenter->form(), this);
+    m_binder->bindCustom(
+        "FormAbout", [this](const Control& c) { setWindowTitle(QString::fromStdString(c.text)); });
+    m_binder->bindCustom("Picture1", [](const Control&) {});
+    m_binder->bindCustom("Picture2", [](const Control&) {});
+    m_binder->bindChildren();
+    m_binder->syncAll();
+    m_binder->onClicked = [this](const std::string& name) { onClicked(name); };
+
+    m_timer.setInterval(FormAboutPresenter::TimerIntervalMs);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &FormAbout::tick);
+    followHover();
+}
+
+FormAbout::~FormAbout() = default;
+
+FormAbout* FormAbout::instance() {
+    return s_instance.data();
+}
+
+FormAbout* FormAbout::showInstance(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts facts,
+                                   QWidget* parent) {
+    if (!s_instance) s_instance = new FormAbout(store, shell, lang, std::move(facts), parent);
+    FormAbout* box = s_instance.data();
+    if (box->isMinimized()) box->showNormal();
+    box->show();
+    box->raise();
+    box->activateWindow();
+    return box;
+}
+
+void FormAbout::onClicked(const std::string& name) {
+    m_presenter->click(name);
+    if (m_presenter->closeRequested()) close();
+}
+
+void FormAbout::tick() {
+    m_presenter->Timer1_Timer();
+    placeLogo();
+}
+
+void FormAbout::placeLogo() {
+    const int y = TwipsToPixels(m_presenter->logoTop());
+    if (m_picture2->y() != y) m_picture2->move(0, y);
+}
+
+// Mirrors the presenter's timer and border after a pointer move.
+void FormAbout::followHover() {
+    const bool run = m_presenter->timerEnabled();
+    if (run && !m_timer.isActive()) m_timer.start();
+    if (!run && m_timer.isActive()) m_timer.stop();
+    const auto shape = m_presenter->logoBorder() ? QFrame::Box : QFrame::NoFrame;
+    if (m_picture1->frameShape() != shape) {
+        m_picture1->setFrameShape(shape);
+        m_picture1->setLineWidth(1);
+    }
+}
+
+bool FormAbout::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_picture1 || watched == m_picture2) {
+        switch (event->type()) {
+            case QEvent::Enter:
+            case QEvent::MouseMove:
+                m_presenter->Picture1_MouseMove();
+                followHover();
+                break;
+            case QEvent::Leave:
+                // Leaving the logo means the pointer is over the rest of the box (or has
+                // left the window): the strip scrolls on.
+                if (watched == m_picture1) {
+                    m_presenter->Form_MouseMove();
+                    followHover();
+                }
+                break;
+            case QEvent::MouseButtonPress:
+                if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+                    onClicked(watched == m_picture1 ? "Picture1" : "Picture2");
+                    return true;
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FormAbout::mouseMoveEvent(QMouseEvent* event) {
+    m_presenter->Form_MouseMove();
+    followHover();
+    QDialog::mouseMoveEvent(event);
+}
+
+}  // namespace pt

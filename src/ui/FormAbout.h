@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
+#include <memory>
+
+#include "shell/FormAboutPresenter.h"
+
+class QFrame;
+class QLabel;
+
+namespace pt {
+
+class FormBinder;
+
+// The About box: a modeless view over FormAboutPresenter, one instance at a time. It
+// deletes itself when closed; the next request builds a fresh one.
+class FormAbout : public QDialog {
+    Q_OBJECT
+public:
+    // Twips per pixel at 96 dpi: the logo moves one twip per tick.
+    static constexpr int TwipsPerPixel = 15;
+
+    FormAbout(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts facts,
+              QWidget* parent = nullptr);
+    ~FormAbout() override;
+
+    // Shows the About box: the open one is raised unchanged, else a new one is made.
+    static FormAbout* showInstance(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts facts,
+                                   QWidget* parent = nullptr);
+    // The open About box, or null.
+    static FormAbout* instance();
+
+    FormAboutPresenter& presenter() { return *m_presenter; }
+    QTimer& scrollTimer() { return m_timer; }
+    // One scrolling tick, as Timer1 runs it.
+    void tick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void onClicked(const std::string& name);
+    void placeLogo();
+    void followHover();
+
+    std::unique_ptr<FormAboutPresenter> m_presenter;
+    FormBinder* m_binder = nullptr;
+    QFrame* m_picture1 = nullptr;
+    QLabel* m_picture2 = nullptr;
+    QTimer m_timer;
+    static QPointer<FormAbout> s_instance;
+};
+
+}  // namespace pt
