@@ -1,0 +1,44 @@
+#include "ui/AutoUpdateWindow.h"
+
+#include <QLabel>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "ui/WebView.h"
+
+namespace pt {
+
+AutoUpdateWindow::AutoUpdateWindow(Wlang lang, const std::string& versionNumber,
+                                   const std::string& address, FormAutoUpdate::Mode mode)
+    : OnlineWindow(m_presenter.form(), QStringLiteral("FormAutoUpdate"), lang),
+      m_presenter(*m_web, lang, versionNumber, address, mode),
+      m_timer(new QTimer(this)) {
+    auto* label = new QLabel(this);
+    label->setObjectName(QStringLiteral("Label1"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(m_web, 1);
+    resize(640, 480);
+    // The update page is read before anything is shown.
+    m_web->setLoadWhileHidden(true);
+    m_timer->setInterval(FormAutoUpdate::TickMilliseconds);
+    connect(m_timer, &QTimer::timeout, this, &AutoUpdateWindow::onTick);
+    binder().bindCustom("Timer1", [this](const Control& c) {
+        if (!c.enabled)
+            m_timer->stop();
+        else if (!m_timer->isActive())
+            m_timer->start();
+    });
+    m_presenter.load();
+    bind();
+}
+
+void AutoUpdateWindow::onTick() {
+    m_presenter.Timer1_Timer();
+    sync();
+    if (m_presenter.outcome() != FormAutoUpdate::Outcome::Pending)
+        emit finished(m_presenter.outcome());
+    if (m_presenter.closeRequested()) close();
+}
+
+}  // namespace pt

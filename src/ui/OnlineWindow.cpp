@@ -1,0 +1,34 @@
+#include "ui/OnlineWindow.h"
+
+#include "ui/WebView.h"
+
+namespace pt {
+
+OnlineWindow::OnlineWindow(FormModel& model, const QString& name, Wlang lang)
+    : QWidget(nullptr), m_web(new WebView(this)), m_model(model) {
+    setObjectName(name);
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_web->setObjectName(QStringLiteral("WebBrowser1"));
+    m_web->setUnavailableText(lang == Wlang::B5
+                                  ? QStringLiteral("無法顯示此網頁：網頁元件未能載入。")
+                                  : QStringLiteral("无法显示此网页：网页组件未能加载。"));
+    m_binder = new FormBinder(model, this);
+}
+
+void OnlineWindow::bind() {
+    m_binder->bindChildren();
+    m_binder->bindCustom(objectName().toStdString(), [this](const Control& c) {
+        setWindowTitle(QString::fromStdString(c.text));
+        if (isVisible() != c.visible) setVisible(c.visible);
+    });
+    m_binder->syncAll();
+}
+
+void OnlineWindow::bringToFront() {
+    if (!isVisible()) show();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+}
+
+}  // namespace pt

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+#include "form/FormModel.h"
+#include "texts/Language.h"
+#include "ui/FormBinder.h"
+
+namespace pt {
+
+class WebView;
+
+// Base of the windows that show a page of the product website: a top-level window,
+// deleted when closed, rendering its presenter's form model. The window's own control
+// (named like the window) carries its title and visibility.
+class OnlineWindow : public QWidget {
+    Q_OBJECT
+public:
+    OnlineWindow(FormModel& model, const QString& name, Wlang lang);
+
+    WebView* webView() const { return m_web; }
+    // Brings the open window to the front without reloading it.
+    void bringToFront();
+
+protected:
+    // Call at the end of the subclass's constructor, once its widgets exist.
+    void bind();
+    // Renders what the presenter changed.
+    void sync() { m_binder->sync(); }
+    FormBinder& binder() { return *m_binder; }
+
+    WebView* m_web;
+
+private:
+    FormModel& m_model;
+    FormBinder* m_binder;
+};
+
+}  // namespace pt

@@ -1,0 +1,93 @@
+#include "ui/OnlineWindows.h"
+
+#include <QRandomGenerator>
+
+#include "online/InstallationId.h"
+#include "online/RankingCode.h"
+#include "online/Site.h"
+#include "online/SitePages.h"
+#include "ui/AutoUpdateWindow.h"
+#include "ui/RankingWindow.h"
+#include "ui/SiteBrowserWindow.h"
+#include "ui/UpdateWindow.h"
+
+namespace pt {
+
+OnlineWindows::OnlineWindows(SettingsStore& store, MessageBox& messages, Wlang lang,
+                             std::string versionNumber, std::function<DynamicValue()> jiFeng,
+                             std::function<std::uint32_t()> randomId, QObject* parent)
+    : QObject(parent),
+      m_store(store),
+      m_messages(messages),
+      m_lang(lang),
+      m_versionNumber(std::move(versionNumber)),
+      m_jiFeng(std::move(jiFeng)),
+      m_randomId(std::move(randomId)) {
+    if (!m_randomId) m_randomId = [] { return QRandomGenerator::system()->generate(); };
+}
+
+// The windows are top-level and outlive nothing: they close with the program.
+OnlineWindows::~OnlineWindows() {
+    delete m_update.data();
+    delete m_autoUpdate.data();
+    delete m_ranking.data();
+    delete m_siteBrowser.data();
+}
+
+void OnlineWindows::showUpdate() {
+    if (!m_update)
+        m_update =
+            new UpdateWindow(m_lang, m_versionNumber, SiteAddress(m_store, DownloadPagePath));
+    m_update->bringToFront();
+}
+
+void OnlineWindows::checkForUpdates() {
+    if (m_autoUpdate && m_autoUpdate->presenter().mode() == FormAutoUpdate::Mode::Asked) {
+        if (m_autoUpdate->isVisible()) m_autoUpdate->bringToFront();
+        return;  // still loading unseen: it shows itself on its 30th tick
+    }
+    // An unseen check of our own gives way to the one the user asked for.
+    delete m_autoUpdate.data();
+    startAutoUpdate(FormAutoUpdate::Mode::Asked);
+}
+
+void OnlineWindows::mainWindowShown() {
+    if (m_unaskedCheckDone) return;
+    m_unaskedCheckDone = true;
+    if (!AutomaticUpdateCheckEnabled(m_store) || m_autoUpdate) return;
+    startAutoUpdate(FormAutoUpdate::Mode::Unasked);
+}
+
+void OnlineWindows::startAutoUpdate(FormAutoUpdate::Mode mode) {
+    m_autoUpdate =
+        new AutoUpdateWindow(m_lang, m_versionNumber, SiteAddress(m_store, UpdatePagePath), mode);
+}
+
+void OnlineWindows::requestRanking() {
+    const DynamicValue points = m_jiFeng ? m_jiFeng() : DynamicValue();
+    if (!RankingAllowed(points, m_messages)) return;
+    if (m_ranking) {
+        m_ranking->bringToFront();  // with the code computed when it opened
+        return;
+    }
+    m_ranking = new RankingWindow(SiteAddress(m_store, RankingPagePath),
+                                  InstallationId(m_store, m_randomId), points);
+    m_ranking->bringToFront();
+}
+
+void OnlineWindows::showSiteBrowser() {
+    if (!m_siteBrowser) m_siteBrowser = new SiteBrowserWindow(m_lang, SiteRoot(m_store));
+    m_siteBrowser->bringToFront();
+}
+
+QString OnlineWindows::checkForUpdatesText(Wlang lang) {
+    return lang == Wlang::B5 ? QStringLiteral("線上檢查新版本(&A)")
+                             : QStringLiteral("在线检查新版本(&A)");
+}
+
+QString OnlineWindows::siteBrowserText(Wlang lang) {
+    return lang == Wlang::B5 ? QStringLiteral("瀏覽 Pathtally 網站(&W)")
+                             : QStringLiteral("浏览 Pathtally 网站(&W)");
+}
+
+}  // namespace pt

@@ -1,0 +1,43 @@
+#include "ui/RankingWindow.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "ui/WebView.h"
+
+namespace pt {
+
+RankingWindow::RankingWindow(const std::string& address, std::uint32_t installationId,
+                             const DynamicValue& jiFeng)
+    : OnlineWindow(m_presenter.form(), QStringLiteral("FormPaiMing"), Wlang::GB),
+      m_presenter(*m_web, address) {
+    auto* label1 = new QLabel(this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    auto* label2 = new QLabel(this);
+    label2->setObjectName(QStringLiteral("Label2"));
+    auto* code = new QLineEdit(this);
+    code->setObjectName(QStringLiteral("Text1"));
+    code->setReadOnly(true);  // selectable and copyable, not editable
+    auto* close = new QPushButton(this);
+    close->setObjectName(QStringLiteral("Command1"));
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(label1, 0, 0, 1, 3);
+    layout->addWidget(label2, 1, 0);
+    layout->addWidget(code, 1, 1);
+    layout->addWidget(close, 1, 2);
+    layout->addWidget(m_web, 2, 0, 1, 3);
+    layout->setRowStretch(2, 1);
+    layout->setColumnStretch(1, 1);
+    resize(800, 600);
+    binder().onClicked = [this](const std::string& name) {
+        if (name == "Command1") m_presenter.Command1_Click();
+        if (m_presenter.closeRequested()) this->close();
+    };
+    m_presenter.load(installationId, jiFeng);
+    bind();
+    code->selectAll();
+}
+
+}  // namespace pt

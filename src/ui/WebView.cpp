@@ -1,0 +1,134 @@
+#include "ui/WebView.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLibrary>
+#include <QVBoxLayout>
+
+#include "ui/web/WebPage.h"
+
+#ifndef PATHTALLY_WEB_MODULE_DIR
+#define PATHTALLY_WEB_MODULE_DIR "/usr/local/lib/pathtally"
+#endif
+
+namespace pt {
+
+namespace {
+
+constexpr const char* ModuleFile = "pathtally_web.so";
+
+// The factory of the module, resolved once per process; nullptr when it cannot be loaded.
+// The library is never unloaded: the engine cannot be torn down and started again.
+CreateWebPageFunction& Factory() {
+    static CreateWebPageFunction factory = nullptr;
+    return factory;
+}
+
+bool& Loaded() {
+    static bool loaded = false;
+    return loaded;
+}
+
+CreateWebPageFunction LoadModule() {
+    static bool tried = false;
+    if (tried) return Factory();
+    tried = true;
+    QStringList candidates;
+    const QString fromEnvironment = qEnvironmentVariable("PATHTALLY_WEB_MODULE");
+    if (!fromEnvironment.isEmpty()) candidates << fromEnvironment;
+    candidates << QDir(QCoreApplication::applicationDirPath()).filePath(ModuleFile)
+               << QDir(QStringLiteral(PATHTALLY_WEB_MODULE_DIR)).filePath(ModuleFile);
+    for (const QString& path : candidates) {
+        if (!QFileInfo::exists(path)) continue;
+        auto* library = new QLibrary(path);  // kept for the life of the process
+        if (!library->load()) {
+            qWarning("Cannot load the web module %s: %s", qPrintable(path),
+                     qPrintable(library->errorString()));
+            delete library;
+            continue;
+        }
+        auto factory =
+            reinterpret_cast<CreateWebPageFunction>(library->resolve(CreateWebPageSymbol));
+        if (factory) {
+            Factory() = factory;
+            Loaded() = true;
+            break;
+        }
+        qWarning("The web module %s has no page factory", qPrintable(path));
+    }
+    return Factory();
+}
+
+}  // namespace
+
+WebView::WebView(QWidget* parent)
+    : QWidget(parent),
+      m_layout(new QVBoxLayout(this)),
+      m_unavailableText(QStringLiteral("无法显示此网页：网页组件未能加载。")) {
+    m_layout->setContentsMargins(0, 0, 0, 0);
+}
+
+WebView::~WebView() = default;
+
+bool WebView::engineLoaded() {
+    return Loaded();
+}
+
+void WebView::navigate(const std::string& url) {
+    m_url = QString::fromStdString(url);
+    m_pending = true;
+    if (m_loadWhileHidden || isVisible()) loadPending();
+}
+
+std::string WebView::title() const {
+    return m_page ? m_page->title().toStdString() : std::string();
+}
+
+void WebView::onTitleChanged(std::function<void(const std::string&)> handler) {
+    m_titleHandler = std::move(handler);
+}
+
+void WebView::setLoadWhileHidden(bool load) {
+    m_loadWhileHidden = load;
+    if (load && m_pending) loadPending();
+}
+
+void WebView::setUnavailableText(const QString& text) {
+    m_unavailableText = text;
+    if (m_message) m_message->setText(text);
+}
+
+void WebView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Created after the show has been handled, so the new page is laid out as a child
+    // of a visible widget.
+    if (m_pending) QMetaObject::invokeMethod(this, &WebView::loadPending, Qt::QueuedConnection);
+}
+
+void WebView::loadPending() {
+    if (!m_pending || m_failed) return;
+    if (!m_page) {
+        CreateWebPageFunction factory = LoadModule();
+        WebPage* page = factory ? factory(this) : nullptr;
+        if (!page) {
+            m_failed = true;
+            m_message = new QLabel(m_unavailableText, this);
+            m_message->setAlignment(Qt::AlignCenter);
+            m_message->setWordWrap(true);
+            m_layout->addWidget(m_message);
+            return;
+        }
+        m_page.reset(page);
+        m_layout->addWidget(page->widget());
+        page->setTitleHandler([this](const QString& title) {
+            emit titleChanged(title);
+            if (m_titleHandler) m_titleHandler(title.toStdString());
+        });
+    }
+    m_pending = false;
+    m_page->navigate(m_url);
+}
+
+}  // namespace pt

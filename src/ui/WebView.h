@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "platform/Browser.h"
+
+class QLabel;
+class QVBoxLayout;
+
+namespace pt {
+
+class WebPage;
+
+// An embedded web page that costs nothing until it is needed. Until the first navigate()
+// it is an empty placeholder; the web-engine module (pathtally_web.so) is loaded, and the
+// page created inside this widget, only when a requested page is to be seen: when the
+// widget is shown, or at once for a view that must load while hidden. A program started
+// hidden in the tray therefore never maps the engine.
+//
+// The module is looked for in $PATHTALLY_WEB_MODULE (a file), next to the executable,
+// then in the install folder. When it cannot be loaded the view says so in plain text.
+// Running as root (containers, Xvfb test sessions) the module switches Chromium's sandbox
+// off (QTWEBENGINE_DISABLE_SANDBOX=1) unless the environment sets it. The module also
+// creates the OpenGL context the engine shares with the application, so the program must
+// not set Qt::AA_ShareOpenGLContexts at start (that alone costs some 60 MB resident).
+class WebView : public QWidget, public Browser {
+    Q_OBJECT
+public:
+    explicit WebView(QWidget* parent = nullptr);
+    ~WebView() override;
+
+    // Whether this process has loaded the web-engine module.
+    static bool engineLoaded();
+
+    void navigate(const std::string& url) override;
+    std::string title() const override;
+    void onTitleChanged(std::function<void(const std::string&)> handler) override;
+
+    // Loads requested pages even while the widget is hidden (a page that is read before
+    // it is shown, as the update check does).
+    void setLoadWhileHidden(bool load);
+    // The address last requested, loaded or still waiting to be shown.
+    QString requestedUrl() const { return m_url; }
+    // The page exists (the module is loaded and a navigation started).
+    bool pageCreated() const { return m_page != nullptr; }
+    // The module could not be loaded; the view shows the unavailable text.
+    bool unavailable() const { return m_failed; }
+    void setUnavailableText(const QString& text);
+
+signals:
+    void titleChanged(const QString& title);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void loadPending();
+
+    QVBoxLayout* m_layout;
+    std::unique_ptr<WebPage> m_page;
+    QLabel* m_message = nullptr;
+    QString m_unavailableText;
+    QString m_url;
+    bool m_pending = false;
+    bool m_loadWhileHidden = false;
+    bool m_failed = false;
+    std::function<void(const std::string&)> m_titleHandler;
+};
+
+}  // namespace pt

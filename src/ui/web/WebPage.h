@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace pt {
+
+// The face of the web-engine module: one page with its widget. The module is a separate
+// library so that the program maps the engine (some 300 MB resident) only once a page
+// must be shown; WebView loads it and creates pages through CreateWebPageSymbol.
+class WebPage {
+public:
+    virtual ~WebPage() = default;
+    // The page's widget, a child of the parent given to the factory.
+    virtual QWidget* widget() = 0;
+    // Starts loading; returns at once.
+    virtual void navigate(const QString& url) = 0;
+    // The document title, or the address while the page has none.
+    virtual QString title() const = 0;
+    virtual void setTitleHandler(std::function<void(const QString&)> handler) = 0;
+};
+
+// extern "C" WebPage* pathtally_create_web_page(QWidget* parent); nullptr on failure.
+using CreateWebPageFunction = WebPage* (*)(QWidget* parent);
+inline constexpr const char* CreateWebPageSymbol = "pathtally_create_web_page";
+
+}  // namespace pt

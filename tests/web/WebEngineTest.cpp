@@ -1,0 +1,228 @@
+// The windows of the product website with the real web engine, against a local site.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "LocalSite.h"
+#include "online/InstallationId.h"
+#include "online/RankingCode.h"
+#include "persistence/MemorySettingsStore.h"
+#include "support/Fakes.h"
+#include "ui/AutoUpdateWindow.h"
+#include "ui/OnlineWindows.h"
+#include "ui/RankingWindow.h"
+#include "ui/SiteBrowserWindow.h"
+#include "ui/UpdateWindow.h"
+#include "ui/WebView.h"
+
+namespace pt {
+namespace {
+
+using Outcome = FormAutoUpdate::Outcome;
+
+// The version text sits at characters 20 to 26 of the update page's title.
+QString UpdateTitle(const QString& version) {
+    return QStringLiteral("Pathtally 软件最新版本号为：") + version;
+}
+
+QString LabelText(QWidget* window, const char* name) {
+    auto* label = window->findChild<QLabel*>(QString::fromLatin1(name));
+    return label ? label->text() : QStringLiteral("<no label>");
+}
+
+class OnlinePages : public testing::Test {
+protected:
+    OnlinePages() { WriteSetting(store, MainKey, "SiteRoot", site.root().toStdString()); }
+    OnlineWindows& windows() {
+        if (!m_windows)
+            m_windows = std::make_unique<OnlineWindows>(store, box, Wlang::GB, "V1.0.1",
+                                                        [this] { return points; });
+        return *m_windows;
+    }
+    // Runs an automatic check to its end; returns its outcome and whether the window was
+    // ever seen before the verdict.
+    Outcome runCheck(AutoUpdateWindow* window, bool* seenWhileChecking = nullptr) {
+        QPointer<AutoUpdateWindow> w(window);
+        Outcome outcome = Outcome::Pending;
+        QObject::connect(w, &AutoUpdateWindow::finished, [&](Outcome o) { outcome = o; });
+        bool seen = false;
+        (void)QTest::qWaitFor(
+            [&] {
+                if (w && w->isVisible() && outcome == Outcome::Pending) seen = true;
+                return outcome != Outcome::Pending;
+            },
+            25000);
+        if (seenWhileChecking) *seenWhileChecking = seen;
+        return outcome;
+    }
+
+    test::LocalSite site;
+    MemorySettingsStore store;
+    test::FakeMessageBox box;
+    DynamicValue points = DynamicValue::Int16(10);
+
+private:
+    std::unique_ptr<OnlineWindows> m_windows;
+};
+
+TEST_F(OnlinePages, AskedCheckFindsANewerVersion) {
+    site.setPage("/pt/pt_update.asp", UpdateTitle("V9.9.9"));
+    windows().checkForUpdates();
+    QPointer<AutoUpdateWindow> w = windows().autoUpdateWindow();
+    ASSERT_TRUE(w);
+    EXPECT_FALSE(w->isVisible());  // hidden while the page loads
+    bool seen = false;
+    EXPECT_EQ(runCheck(w, &seen), Outcome::Newer);
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(seen);  // shown from the 30th tick, before the title is read
+    EXPECT_GE(w->presenter().progressCount(), 31);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(LabelText(w, "Label1"), QStringLiteral("已检测到有更新版本，请下载升级"));
+    EXPECT_TRUE(w->webView()->isVisible());
+    EXPECT_EQ(QString::fromStdString(w->webView()->title()), UpdateTitle("V9.9.9"));
+    EXPECT_EQ(site.requests(), QStringList{"/pt/pt_update.asp"});
+    // Asking again raises the open window; nothing is reloaded.
+    windows().checkForUpdates();
+    EXPECT_EQ(windows().autoUpdateWindow(), w.data());
+    EXPECT_EQ(site.count("/pt/pt_update.asp"), 1);
+}
+
+TEST_F(OnlinePages, AskedCheckFindsTheRunningVersionCurrent) {
+    site.setPage("/pt/pt_update.asp", UpdateTitle("V1.0.1"));
+    windows().checkForUpdates();
+    QPointer<AutoUpdateWindow> w = windows().autoUpdateWindow();
+    EXPECT_EQ(runCheck(w), Outcome::Current);
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(LabelText(w, "Label1"), QStringLiteral("您正在使用的已经是最新版本，无需升级"));
+    QTest::qWait(600);  // the timer is off: the verdict stays
+    EXPECT_EQ(LabelText(w, "Label1"), QStringLiteral("您正在使用的已经是最新版本，无需升级"));
+}
+
+TEST_F(OnlinePages, UnreachableSiteClosesTheAskedCheck) {
+    site.stop();
+    windows().checkForUpdates();
+    QPointer<AutoUpdateWindow> w = windows().autoUpdateWindow();
+    bool seen = false;
+    EXPECT_EQ(runCheck(w, &seen), Outcome::NotReachable);
+    EXPECT_TRUE(seen);
+    (void)QTest::qWaitFor([&] { return w.isNull(); }, 2000);
+    EXPECT_TRUE(w.isNull());  // closed and deleted
+    EXPECT_EQ(windows().autoUpdateWindow(), nullptr);
+}
+
+TEST_F(OnlinePages, UnaskedCheckStaysUnseenWhenNothingIsNew) {
+    site.setPage("/pt/pt_update.asp", UpdateTitle("V1.0.1"));
+    windows().mainWindowShown();
+    QPointer<AutoUpdateWindow> w = windows().autoUpdateWindow();
+    ASSERT_TRUE(w);
+    bool seen = true;
+    EXPECT_EQ(runCheck(w, &seen), Outcome::Current);
+    EXPECT_FALSE(seen);
+    (void)QTest::qWaitFor([&] { return w.isNull(); }, 2000);
+    EXPECT_TRUE(w.isNull());
+    windows().mainWindowShown();  // once per run
+    EXPECT_EQ(windows().autoUpdateWindow(), nullptr);
+    EXPECT_EQ(site.requests(), QStringList{"/pt/pt_update.asp"});
+}
+
+TEST_F(OnlinePages, UnaskedCheckIsOffWithUpdateCk0) {
+    WriteSetting(store, MainKey, "UpdateCK", "0");
+    windows().mainWindowShown();
+    EXPECT_EQ(windows().autoUpdateWindow(), nullptr);
+    QTest::qWait(500);
+    EXPECT_TRUE(site.requests().isEmpty());
+}
+
+TEST_F(OnlinePages, UpdateWindowShowsTheDownloadPageOnce) {
+    site.setPage("/pt/soft/", "Pathtally downloads");
+    windows().showUpdate();
+    QPointer<UpdateWindow> w = windows().updateWindow();
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Pathtally 更新升级..."));
+    EXPECT_EQ(LabelText(w, "Label1"),
+              QStringLiteral("您当前的版本是：V1.0.1  (请自行决定是否升级)"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return site.count("/pt/soft/") == 1; }, 15000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return w->webView()->title() == "Pathtally downloads"; }, 5000));
+    windows().showUpdate();
+    EXPECT_EQ(windows().updateWindow(), w.data());
+    QTest::qWait(300);
+    EXPECT_EQ(site.count("/pt/soft/"), 1);
+}
+
+TEST_F(OnlinePages, RankingCodeIsComputedOncePerOpening) {
+    site.setPage("/pt/paiming.asp", "Ranking");
+    windows().requestRanking();
+    QPointer<RankingWindow> w = windows().rankingWindow();
+    ASSERT_TRUE(w);
+    const std::uint32_t id = InstallationId(store, [] { return 0u; });  // the stored one
+    auto* code = w->findChild<QLineEdit*>("Text1");
+    EXPECT_EQ(code->text().toStdString(), RankingCode(id, DynamicValue::Int16(10)));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("查看您的排名"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return site.count("/pt/paiming.asp") == 1; }, 15000));
+
+    points = DynamicValue::Int16(20);
+    windows().requestRanking();  // raised, not recomputed or reloaded
+    EXPECT_EQ(windows().rankingWindow(), w.data());
+    EXPECT_EQ(code->text().toStdString(), RankingCode(id, DynamicValue::Int16(10)));
+    QTest::qWait(300);
+    EXPECT_EQ(site.count("/pt/paiming.asp"), 1);
+
+    w->findChild<QPushButton*>("Command1")->click();
+    (void)QTest::qWaitFor([&] { return w.isNull(); }, 2000);
+    ASSERT_TRUE(w.isNull());
+    windows().requestRanking();  // a new window with a new code
+    ASSERT_TRUE(windows().rankingWindow());
+    EXPECT_EQ(windows().rankingWindow()->findChild<QLineEdit*>("Text1")->text().toStdString(),
+              RankingCode(id, DynamicValue::Int16(20)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return site.count("/pt/paiming.asp") == 2; }, 15000));
+    EXPECT_TRUE(box.shown.empty());
+}
+
+TEST_F(OnlinePages, ZeroPointsOpenNoRankingWindow) {
+    points = DynamicValue();
+    windows().requestRanking();
+    EXPECT_EQ(windows().rankingWindow(), nullptr);
+    ASSERT_EQ(box.shown.size(), 1u);
+    EXPECT_EQ(box.shown[0].text, ZeroPointsMessage);
+    QTest::qWait(300);
+    EXPECT_TRUE(site.requests().isEmpty());
+}
+
+TEST_F(OnlinePages, SiteBrowserTitleFollowsThePage) {
+    site.setPage("/", "Pathtally home");
+    windows().showSiteBrowser();
+    QPointer<SiteBrowserWindow> w = windows().siteBrowserWindow();
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->windowTitle() == "Pathtally home"; }, 15000));
+    EXPECT_EQ(site.requests(), QStringList{"/"});
+}
+
+TEST_F(OnlinePages, HiddenViewLoadsOnlyWhenShown) {
+    site.setPage("/pt/h1/", "Home strip");
+    QWidget window;
+    auto* view = new WebView(&window);
+    QSignalSpy titles(view, &WebView::titleChanged);
+    std::string seenTitle;
+    view->onTitleChanged([&](const std::string& t) { seenTitle = t; });
+    view->navigate(site.root().toStdString() + "/pt/h1/");
+    QTest::qWait(1000);
+    EXPECT_FALSE(view->pageCreated());
+    EXPECT_TRUE(site.requests().isEmpty());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seenTitle == "Home strip"; }, 15000));
+    EXPECT_EQ(view->title(), "Home strip");
+    EXPECT_FALSE(titles.isEmpty());
+    EXPECT_EQ(site.requests(), QStringList{"/pt/h1/"});
+}
+
+}  // namespace
+}  // namespace pt
