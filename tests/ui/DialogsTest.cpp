@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QRawFont>
+#include <QTest>
+
+#include "online/Site.h"
+#include "persistence/MemorySettingsStore.h"
+#include "shell/FeedbackMail.h"
+#include "support/Fakes.h"
+#include "ui/ClearAll.h"
+#include "ui/FormAbout.h"
+#include "ui/FormOption.h"
+#include "ui/Skin.h"
+
+namespace pt {
+namespace {
+
+QApplication& App() {
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) return *app;
+    static int argc = 1;
+    static char name[] = "ui_tests";
+    static char* argv[] = {name, nullptr};
+    return *new QApplication(argc, argv);
+}
+
+template <class W>
+W* Child(QWidget* root, const char* name) {
+    W* w = root->findChild<W*>(QLatin1String(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+}
+
+QString Text(QWidget* root, const char* name) {
+    if (auto* label = root->findChild<QLabel*>(QLatin1String(name))) return label->text();
+    if (auto* button = root->findChild<QAbstractButton*>(QLatin1String(name)))
+        return button->text();
+    ADD_FAILURE() << "no control " << name;
+    return {};
+}
+
+// Clicks a check box on its indicator (its middle may lie beyond a short caption).
+void Tick(QCheckBox* box) {
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+}
+
+class DialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override { App(); }
+    MemorySettingsStore store;
+};
+
+TEST_F(DialogsTest, OptionsShowsBothScriptsAndAppliesOnOk) {
+    test::FakeAutostart autostart;
+    test::FakeSystemInfo system;
+    int hooks = 1, installs = 0;
+    const ClickHookSwitch hook{[&] { return hooks > 0; },
+                               [&] {
+                                   ++hooks;
+                                   ++installs;
+                               },
+                               [&] { hooks = 0; }};
+
+    FormOption b5(store, autostart, system, Wlang::B5, hook);
+    EXPECT_EQ(b5.windowTitle(), QStringLiteral("選項"));
+    EXPECT_EQ(Text(&b5, "Check3"), QStringLiteral("關閉統計滑鼠點擊次數功能"));
+    EXPECT_EQ(Text(&b5, "Command1"), QStringLiteral("確定(&O)"));
+    EXPECT_TRUE(IsSkinned(&b5));
+
+    FormOption dialog(store, autostart, system, Wlang::GB, hook);
+    EXPECT_TRUE(dialog.isModal());
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("选项"));
+    EXPECT_EQ(Text(&dialog, "Check1"), QStringLiteral("开机后自动启动本软件(强烈建议开启本功能)"));
+    dialog.show();
+    EXPECT_TRUE(Child<QCheckBox>(&dialog, "Check1")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(&dialog, "Check2")->isVisible());
+    EXPECT_FALSE(Child<QCheckBox>(&dialog, "Check4")->isEnabled());
+    EXPECT_TRUE(Child<QCheckBox>(&dialog, "Check4")->isVisible());
+
+    Tick(Child<QCheckBox>(&dialog, "Check3"));
+    QTest::mouseClick(Child<QPushButton>(&dialog, "Command1"), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(ReadSetting(store, MainKey, "AddHook"), "1");
+    EXPECT_EQ(hooks, 0) << "click counting stopped at once";
+    EXPECT_EQ(autostart.value, system.exe);
+
+    // Unticking again through a fresh dialog installs one hook.
+    FormOption again(store, autostart, system, Wlang::GB, hook);
+    again.show();
+    EXPECT_TRUE(Child<QCheckBox>(&again, "Check3")->isChecked());
+    Tick(Child<QCheckBox>(&again, "Check3"));
+    QTest::mouseClick(Child<QPushButton>(&again, "Command1"), Qt::LeftButton);
+    EXPECT_EQ(hooks, 1);
+    EXPECT_EQ(installs, 1);
+}
+
+TEST_F(DialogsTest, OptionsApplyCancelAndCloseBoxWriteNothing) {
+    test::FakeAutostart autostart;
+    test::FakeSystemInfo system;
+    for (const char* how : {"Command2", "Command3", "close"}) {
+        FormOption dialog(store, autostart, system, Wlang::GB, {});
+        dialog.show();
+        Tick(Child<QCheckBox>(&dialog, "Check1"));
+        if (std::string(how) == "close")
+            dialog.close();
+        else
+            QTest::mouseClick(Child<QPushButton>(&dialog, how), Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible()) << how;
+        EXPECT_EQ(store.writeCount(), 0) << how;
+        EXPECT_EQ(autostart.writes, 0) << how;
+    }
+}
+
+TEST_F(DialogsTest, DataResetTextsByLanguageAndTheReset) {
+    StatisticsModel model;
+    test::FakeClock clock;
+    test::FakeMessageBox boxes;
+    model.clicks.totalClick = 50;
+    model.AllMove = 1e6;
+    model.KeyDownAll = DynamicValue::Int32(900);
+
+    ClearAll b5(model, store, clock, Wlang::B5, nullptr, &boxes);
+    EXPECT_TRUE(b5.isModal());
+    EXPECT_TRUE(IsSkinned(&b5));
+    EXPECT_EQ(b5.windowTitle(), QStringLiteral("數據重置"));
+    EXPECT_EQ(Text(&b5, "Command1"), QStringLiteral("確定"));
+    EXPECT_TRUE(Text(&b5, "Label1").startsWith(QStringLiteral("請注意：")));
+
+    ClearAll en(model, store, clock, Wlang::En, nullptr, &boxes);
+    EXPECT_EQ(en.windowTitle(), QStringLiteral("数据重置"));
+    EXPECT_EQ(Text(&en, "Command2"), QStringLiteral("取消(&C)"));
+    en.show();
+    boxes.answers = {MsgAnswer::No};
+    QTest::mouseClick(Child<QPushButton>(&en, "Command1"), Qt::LeftButton);
+    EXPECT_FALSE(en.isVisible());
+    EXPECT_EQ(model.clicks.totalClick, 50);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "資料重置確認(此操作不可逆)");
+
+    ClearAll gb(model, store, clock, Wlang::GB, nullptr, &boxes);
+    gb.show();
+    boxes.answers = {MsgAnswer::Yes};
+    QTest::mouseClick(Child<QPushButton>(&gb, "Command1"), Qt::LeftButton);
+    EXPECT_FALSE(gb.isVisible());
+    EXPECT_EQ(model.clicks.totalClick, 0);
+    EXPECT_EQ(model.AllMove, 0);
+    EXPECT_EQ(model.KeyDownAll, DynamicValue::Int32(900));
+    ASSERT_EQ(boxes.shown.size(), 3u);
+    EXPECT_EQ(boxes.shown[2].text, "所有的统计数据已归零");
+}
+
+TEST_F(DialogsTest, ChineseTextHasAFontThatDrawsIt) {
+    ASSERT_FALSE(QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty());
+    ASSERT_FALSE(QFontDatabase::families(QFontDatabase::TraditionalChinese).isEmpty());
+    test::FakeAutostart autostart;
+    test::FakeSystemInfo system;
+    FormOption dialog(store, autostart, system, Wlang::GB, {});
+    QCheckBox* box = Child<QCheckBox>(&dialog, "Check1");
+    const QRawFont raw = QRawFont::fromFont(box->font(), QFontDatabase::SimplifiedChinese);
+    EXPECT_TRUE(raw.supportsCharacter(QChar(0x9009)));  // 选
+    const QRawFont tc = QRawFont::fromFont(box->font(), QFontDatabase::TraditionalChinese);
+    EXPECT_TRUE(tc.supportsCharacter(QChar(0x9078)));  // 選
+
+    // The caption leaves ink on the box.
+    dialog.show();
+    const QImage image = box->grab().toImage();
+    const QRgb background = image.pixel(image.width() - 1, image.height() - 1);
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = image.width() / 3; x < image.width(); ++x)
+            ink += image.pixel(x, y) != background;
+    EXPECT_GT(ink, 100);
+}
+
+class AboutTest : public DialogsTest {
+protected:
+    test::FakeShell shell;
+    AboutFacts facts{"V1.0.1", "DESKTOP-1", "alice"};
+
+    void TearDown() override {
+        if (FormAbout* box = FormAbout::instance()) delete box;
+    }
+    FormAbout* open(Wlang lang = Wlang::GB) {
+        return FormAbout::showInstance(store, shell, lang, facts);
+    }
+    static void closeAndDelete(FormAbout* box) {
+        box->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+TEST_F(AboutTest, OneInstanceRaisedUnchangedThenFreshAfterClose) {
+    FormAbout* box = open();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_FALSE(box->isModal());
+    EXPECT_TRUE(IsSkinned(box));
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("关于 Pathtally"));
+    EXPECT_EQ(Text(box, "Label14"), QStringLiteral("版本:V1.0.1"));
+    EXPECT_EQ(Text(box, "Label2"), QStringLiteral("DESKTOP-1\\alice"));
+    for (int i = 0; i < 30; ++i) box->tick();
+    const int top = box->presenter().logoTop();
+
+    // A second request, even in another language, brings up the same box unchanged.
+    box->hide();
+    EXPECT_EQ(open(Wlang::B5), box);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->presenter().logoTop(), top);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("关于 Pathtally"));
+
+    QTest::mouseClick(Child<QPushButton>(box, "Command1"), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(FormAbout::instance(), nullptr) << "closing unloads it";
+    FormAbout* fresh = open(Wlang::B5);
+    EXPECT_EQ(fresh->presenter().logoTop(), 0);
+    EXPECT_EQ(fresh->windowTitle(), QStringLiteral("關於 Pathtally"));
+    EXPECT_EQ(Text(fresh, "Label9"), QStringLiteral("官方網站："));
+    closeAndDelete(fresh);
+}
+
+TEST_F(AboutTest, LogoScrollsReentersAndPausesUnderThePointer) {
+    FormAbout* box = open();
+    QFrame* frame = Child<QFrame>(box, "Picture1");
+    QLabel* strip = Child<QLabel>(box, "Picture2");
+    EXPECT_TRUE(box->scrollTimer().isActive());
+    EXPECT_EQ(box->scrollTimer().interval(), 5);
+    EXPECT_EQ(strip->y(), 0);
+
+    for (int i = 0; i < FormAbout::TwipsPerPixel; ++i) box->tick();
+    EXPECT_EQ(strip->y(), -1) << "one twip per tick";
+
+    // Run until the strip has left the frame at the top: it comes back at the bottom edge.
+    int lowest = 0;
+    for (int ticks = 0; ticks < 100000 && strip->y() <= 0; ++ticks) {
+        box->tick();
+        lowest = std::min(lowest, strip->y());
+    }
+    EXPECT_EQ(lowest, -strip->height()) << "left the frame completely first";
+    EXPECT_EQ(strip->y(), frame->height());
+
+    // The scrolling timer really moves it.
+    const int before = box->presenter().logoTop();
+    QTest::qWait(100);
+    EXPECT_LT(box->presenter().logoTop(), before);
+
+    // Pointer on the logo: frozen with a border; elsewhere on the box: on again.
+    QTest::mouseMove(frame, QPoint(5, 5));
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QCoreApplication::sendEvent(frame, &enter);
+    EXPECT_FALSE(box->scrollTimer().isActive());
+    EXPECT_EQ(frame->frameShape(), QFrame::Box);
+    const int frozen = box->presenter().logoTop();
+    QTest::qWait(60);
+    EXPECT_EQ(box->presenter().logoTop(), frozen);
+
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(frame, &leave);
+    EXPECT_TRUE(box->scrollTimer().isActive());
+    EXPECT_EQ(frame->frameShape(), QFrame::NoFrame);
+    QTest::qWait(60);
+    EXPECT_LT(box->presenter().logoTop(), frozen);
+    EXPECT_GT(box->presenter().logoTop(), frozen - 60) << "resumed from where it stopped";
+}
+
+TEST_F(AboutTest, LinksGoToTheShell) {
+    WriteSetting(store, MainKey, "SiteRoot", "http://127.0.0.1:9/");
+    FormAbout* box = open(Wlang::B5);
+    emit Child<QLabel>(box, "Label10")->linkActivated(QStringLiteral("#"));
+    emit Child<QLabel>(box, "Label18")->linkActivated(QStringLiteral("#"));
+    emit Child<QLabel>(box, "Label8")->linkActivated(QStringLiteral("#"));
+    QTest::mouseClick(Child<QLabel>(box, "Picture2"), Qt::LeftButton, {}, QPoint(20, 20));
+    ASSERT_EQ(shell.opened.size(), 4u);
+    EXPECT_EQ(shell.opened[0], "http://127.0.0.1:9");
+    EXPECT_EQ(shell.opened[1], BackupSiteRoot);
+    EXPECT_EQ(shell.opened[2], FeedbackMailText(FeedbackVariant::AboutBox, Wlang::B5));
+    EXPECT_EQ(shell.opened[3], "http://127.0.0.1:9");
+    EXPECT_EQ(Child<QLabel>(box, "Label18")->toolTip(),
+              QStringLiteral("當官方網站打不開時的備用網址"));
+}
+
+}  // namespace
+}  // namespace pt
