@@ -1,11 +1,54 @@
 #include "Commands.h"
 
+#include "input/ClickHook.h"
+#include "shell/FeedbackMail.h"
+#include "ui/AutoUpdateWindow.h"
+#include "ui/ClearAll.h"
+#include "ui/FormAbout.h"
+#include "ui/FormOption.h"
 #include "ui/MainWindow.h"
+#include "ui/OnlineWindows.h"
+#include "ui/RankingWindow.h"
+#include "ui/SiteBrowserWindow.h"
+#include "ui/UpdateWindow.h"
 
 namespace pt {
 
-void WireCommands(MainWindow& window) {
-    (void)window;
+std::unique_ptr<OnlineWindows> WireCommands(MainWindow& window) {
+    Form1& form = window.presenter();
+    Form1Services& s = form.services();
+
+    window.setCommand("menuOption", [&window, &form, &s] {
+        ClickHook& hook = form.clickHook();
+        ClickHookSwitch hookSwitch{[&hook] { return hook.installed(); },
+                                   [&hook] { hook.AddHook(); }, [&hook] { hook.DelHook(); }};
+        FormOption::run(s.store, s.autostart, s.system, form.lang(), hookSwitch, &window);
+    });
+    window.setCommand("menuClearAll", [&window, &form, &s] {
+        ClearAll::run(form.model(), s.store, s.clock, form.lang(), &window);
+    });
+    auto about = [&window, &form, &s] {
+        FormAbout::showInstance(s.store, s.shell, form.lang(),
+                                {form.VersionNumber(), form.computerName(), form.userName()},
+                                &window);
+    };
+    window.setCommand("menuAbout", about);
+    window.setCommand("menuRightMenuAbout", about);
+    window.setCommand("menuEmailToMe", [&form, &s] {
+        s.shell.open(FeedbackMailText(FeedbackVariant::MainMenu, form.lang()));
+    });
+
+    auto online =
+        std::make_unique<OnlineWindows>(s.store, s.messages, form.lang(), form.VersionNumber(),
+                                        [&form] { return form.model().JiFeng; });
+    OnlineWindows* o = online.get();
+    window.setCommand("menuUpdate", [o] { o->showUpdate(); });
+    window.setCommand("menuAutoUpdate", [o] { o->checkForUpdates(); });
+    window.setCommand("menuWebBrowser", [o] { o->showSiteBrowser(); });
+    window.setCommand("menuPaiHang", [o] { o->requestRanking(); });
+    window.setCommand("Label75", [o] { o->requestRanking(); });
+    window.onShown = [o] { o->mainWindowShown(); };
+    return online;
 }
 
 }  // namespace pt

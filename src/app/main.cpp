@@ -16,12 +16,15 @@
 #include "platform/linux/X11InputEvents.h"
 #include "platform/linux/X11WindowHints.h"
 #include "platform/linux/XdgAutostartEntry.h"
+#include "ui/AutoUpdateWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/OnlineWindows.h"
 #include "ui/QtMessageBox.h"
+#include "ui/RankingWindow.h"
+#include "ui/SiteBrowserWindow.h"
+#include "ui/UpdateWindow.h"
 
 int main(int argc, char** argv) {
-    // The web engine, loaded later on demand, needs contexts shared from the start.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pathtally"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -33,7 +36,7 @@ int main(int argc, char** argv) {
         messages.show(
             "这个程序正在运行中，不能重复运行，若在屏幕上看不到，请点击右下角相应图标处即可显示此程"
             "序",
-            "Pathtally", pt::MsgButtons::Ok, pt::MsgIcon::Warning);
+            "Pathtally", pt::MsgButtons::Ok, pt::MsgIcon::Warning, pt::MsgDefault::First);
         return 0;
     }
 
@@ -52,17 +55,18 @@ int main(int argc, char** argv) {
     pt::MainWindow window(services);
     messages.setParent(&window);
     window.skipTaskbar = [](QWidget* w) { pt::SetSkipTaskbar(w->winId()); };
-    pt::WireCommands(window);
+    window.start();
+    auto online = pt::WireCommands(window);
 
     // Nothing counted is lost when the session ends or the process is asked to stop.
     pt::Form1& form = window.presenter();
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&form](QSessionManager&) { form.saveAll(); });
-    pt::TerminationSignals signals([&form] {
+    pt::TerminationSignals termination([&form] {
         form.saveAll();
         QApplication::exit(0);
     });
 
-    window.start();
+    window.showAtStart();
     return app.exec();
 }

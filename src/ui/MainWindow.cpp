@@ -6,14 +6,17 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QStyleFactory>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "AppIcon.h"
 #include "FormBinder.h"
+#include "ShutdownPage.h"
+#include "Skin.h"
 #include "StatisticsPage.h"
+#include "WebView.h"
+#include "shutdown/ShutdownScheduler.h"
 #include "texts/MainWindowTexts.h"
 
 namespace pt {
@@ -58,26 +61,23 @@ MainWindow::MainWindow(Form1Services services, QWidget* parent) : QMainWindow(pa
     column->setSpacing(0);
     m_tabs = new QTabWidget(central);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->setUsesScrollButtons(false);
     m_tabs->addTab(new StatisticsPage(m_tabs), QString());
     for (const char* name : {"TabPage1", "TabPage2"}) {
         auto* empty = new QWidget(m_tabs);
         empty->setObjectName(QLatin1String(name));
         m_tabs->addTab(empty, QString());
     }
-    m_shutdownHost = new QWidget(m_tabs);
-    m_shutdownHost->setObjectName(QStringLiteral("TabPage3"));
-    new QVBoxLayout(m_shutdownHost);
-    m_tabs->addTab(m_shutdownHost, QString());
-    m_news = new QWidget(m_tabs);
+    m_shutdownPage = new ShutdownPage(m_tabs);
+    m_tabs->addTab(m_shutdownPage, QString());
+    // The pages load only once they can be seen: a start hidden in the tray never maps
+    // the web engine.
+    m_news = new WebView(m_tabs);
     m_news->setObjectName(QStringLiteral("WebBrowser2"));
-    new QVBoxLayout(m_news);
-    m_news->layout()->setContentsMargins(0, 0, 0, 0);
     m_tabs->addTab(m_news, QString());
     column->addWidget(m_tabs);
-    m_home = new QWidget(central);
+    m_home = new WebView(central);
     m_home->setObjectName(QStringLiteral("WebBrowser1"));
-    new QVBoxLayout(m_home);
-    m_home->layout()->setContentsMargins(0, 0, 0, 0);
     column->addWidget(m_home);
     setCentralWidget(central);
 
@@ -120,12 +120,32 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::start() {
     m_presenter->Form_Load();
+    wireShutdownPage();
     m_binder->bindChildren();
     m_binder->syncAll();
     m_timer1.start(isVisible() ? 16 : 250);
     m_timer2.start(1000);
+}
+
+void MainWindow::showAtStart() {
     // Without a tray there is no way back to a hidden window: show it.
     if (!m_presenter->startsHidden() || !QSystemTrayIcon::isSystemTrayAvailable()) showWindow(true);
+}
+
+void MainWindow::wireShutdownPage() {
+    ShutdownScheduler& scheduler = m_presenter->scheduler();
+    QTimer* timer3 = m_shutdownPage->timer3();
+    scheduler.onTimer3Changed = [timer3](bool on) {
+        if (on)
+            timer3->start();
+        else
+            timer3->stop();
+    };
+    if (scheduler.countdownActive()) timer3->start();
+    connect(timer3, &QTimer::timeout, this, [this] {
+        m_presenter->scheduler().Timer3_Timer();
+        m_binder->sync();
+    });
 }
 
 void MainWindow::setCommand(const std::string& name, std::function<void()> command) {
@@ -169,6 +189,8 @@ void MainWindow::buildMenus() {
     help->actions().last()->setVisible(false);
     makeAction(help, {"menuWebhelp", nullptr})->setVisible(false);
     makeAction(help, {"menuUpdate", nullptr});
+    makeAction(help, {"menuAutoUpdate", nullptr});
+    makeAction(help, {"menuWebBrowser", nullptr});
     makeAction(help, {"menuLiuYan", nullptr});
     makeAction(help, {"menuEmailToMe", nullptr});
     separator(help, "menuHelpLine3");
@@ -225,8 +247,7 @@ void MainWindow::onSamplingTimer() {
 }
 
 void MainWindow::applySkin() {
-    if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion")))
-        QApplication::setStyle(style);
+    ApplySkin(this);
 }
 
 void MainWindow::layOut() {
@@ -274,33 +295,17 @@ void MainWindow::setTabShown(int index, bool shown) {
 
 void MainWindow::navigateHome(const std::string& url) {
     m_home->setVisible(true);
-    m_homeUrl = url;
-    loadPagesIfShown();
+    m_home->navigate(url);
 }
 
 void MainWindow::collapseHome() {
-    m_homeUrl.clear();
     m_home->setVisible(false);
     m_home->setFixedHeight(0);
     m_homeHeight = 0;
 }
 
 void MainWindow::navigateNews(const std::string& url) {
-    m_newsUrl = url;
-    loadPagesIfShown();
-}
-
-void MainWindow::loadPagesIfShown() {
-    // The web engine costs hundreds of megabytes: load pages only once they can be seen.
-    if (!isVisible() || !loadPage) return;
-    if (!m_homeLoaded && !m_homeUrl.empty()) {
-        m_homeLoaded = true;
-        loadPage(m_home, m_homeUrl);
-    }
-    if (!m_newsLoaded && !m_newsUrl.empty()) {
-        m_newsLoaded = true;
-        loadPage(m_news, m_newsUrl);
-    }
+    m_news->navigate(url);
 }
 
 void MainWindow::quit() {
@@ -317,7 +322,7 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     m_binder->sync();
     if (m_timer1.isActive()) m_timer1.setInterval(16);
-    loadPagesIfShown();
+    if (onShown) onShown();
 }
 
 void MainWindow::hideEvent(QHideEvent* event) {

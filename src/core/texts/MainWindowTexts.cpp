@@ -52,6 +52,9 @@ const std::vector<WindowText>& MainWindowTexts() {
         {"menuRightMenuMyWeb", "官方网站", "官方網站"},
         {"menuRightMenuAbout", "关于Pathtally", "關於Pathtally"},
         {"menuRightMenuClose", "退出", "退出"},
+        // Help-menu entries of the automatic update check and the site browser.
+        {"menuAutoUpdate", "自动检查新版本", "自動檢查新版本"},
+        {"menuWebBrowser", "浏览官方网站(&W)", "瀏覽官方網站(&W)"},
         // One script only.
         {"menuHistory", "历史记录(&H)", ""},
         {"menuPaiHang", "排行榜(&P)", ""},
