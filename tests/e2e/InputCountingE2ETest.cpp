@@ -1,0 +1,181 @@
+// The program itself under its own X server, driven with xdotool: presses and keys made
+// anywhere on the desktop reach the saved totals, and nothing but counts is kept.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/SettingsStore.h"
+#include "platform/linux/SqliteSettingsStore.h"
+
+namespace pt {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+void Xdotool(const std::string& args) {
+    const std::string command = "xdotool " + args + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+std::string ReadAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Comma-separated fields of the data file's record, quotes removed.
+std::vector<std::string> DataFields(const fs::path& file) {
+    std::vector<std::string> fields;
+    std::string field;
+    for (char c : ReadAll(file)) {
+        if (c == ',') {
+            fields.push_back(field);
+            field.clear();
+        } else if (c != '"') {
+            field += c;
+        }
+    }
+    fields.push_back(field);
+    return fields;
+}
+
+// One run of the program in a working folder of its own, ended as a session end ends it.
+class ProgramRun {
+public:
+    explicit ProgramRun(const fs::path& workDir) : m_log(workDir / "output.log") {
+        m_pid = fork();
+        if (m_pid == 0) {
+            if (chdir(workDir.c_str()) != 0) _exit(126);
+            if (!freopen(m_log.c_str(), "w", stdout) || !freopen(m_log.c_str(), "a", stderr))
+                _exit(126);
+            const std::string program = std::string(PT_BINARY_DIR) + "/pathtally";
+            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~ProgramRun() { stop(); }
+
+    bool waitForWindow() {
+        return std::system(
+                   "timeout 60 xdotool search --sync --onlyvisible --name '^Pathtally' "
+                   ">/dev/null 2>&1") == 0;
+    }
+    // SIGTERM: the program saves everything and ends.
+    int stop() {
+        if (m_pid <= 0) return m_status;
+        kill(m_pid, SIGTERM);
+        for (int i = 0; i < 300; ++i) {
+            if (waitpid(m_pid, &m_status, WNOHANG) == m_pid) {
+                m_pid = 0;
+                return m_status;
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, &m_status, 0);
+        m_pid = 0;
+        return m_status;
+    }
+    std::string output() const { return ReadAll(m_log); }
+
+private:
+    fs::path m_log;
+    pid_t m_pid = -1;
+    int m_status = -1;
+};
+
+class InputCountingE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* root = std::getenv("PT_TEST_ROOT");
+        ASSERT_NE(root, nullptr) << "run through run-test.sh --xvfb";
+        work = fs::path(root) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::create_directories(work);
+    }
+    std::string setting(const char* name) {
+        SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
+        return store.read(SettingsRoot::LocalMachine, MainKey, name);
+    }
+    // A total as the program saves it: in the main key and its mirror.
+    void setTotal(const char* name, const char* value) {
+        SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
+        store.write(SettingsRoot::LocalMachine, MainKey, name, value);
+        store.write(SettingsRoot::LocalMachine, MirrorKey, name, value);
+    }
+    fs::path work;
+};
+
+TEST_F(InputCountingE2E, PressesAndKeysAnywhereReachTheSavedTotals) {
+    {
+        ProgramRun run(work);
+        ASSERT_TRUE(run.waitForWindow()) << run.output();
+        std::this_thread::sleep_for(1s);
+        // Over the desktop's root window, away from the program's own window.
+        Xdotool("mousemove 1200 1000");
+        Xdotool("click --repeat 2 --delay 30 1");  // a double click
+        Xdotool("click 1 click 2 click 3 click 4 click 5");
+        // The keypad's 5 is KP_Begin with NumLock off and KP_5 with it on.
+        Xdotool("key a shift+b Return KP_Enter Delete Home alt+Tab KP_Begin");  // 6 counted
+        Xdotool("key Num_Lock KP_5 Num_Lock");                                  // 1 counted
+        std::this_thread::sleep_for(500ms);
+        EXPECT_TRUE(WIFEXITED(run.stop()));
+
+        const std::string out = run.output();
+        for (const char* secret : {"Return", "KP_", "Shift", "回车", "字符", "keysym", "keycode"})
+            EXPECT_EQ(out.find(secret), std::string::npos) << secret << " in the output:\n" << out;
+    }
+    EXPECT_EQ(setting("leftClick"), "3");
+    EXPECT_EQ(setting("midClick"), "1");
+    EXPECT_EQ(setting("rightClick"), "1");
+    EXPECT_EQ(setting("totalClick"), "5");
+    // a, Shift, b, Return, KP_Enter, Tab and the keypad 5 with NumLock on.
+    EXPECT_EQ(setting("KeyDownAll"), "7");
+
+    // Only counts were kept: the store holds no value naming or timing a key, and the data
+    // file's totals are the counts.
+    {
+        const std::string db = ReadAll(SqliteSettingsStore::DefaultPath());
+        for (const char* secret : {"Return", "KP_", "Shift", "回车", "字符"})
+            EXPECT_EQ(db.find(secret), std::string::npos) << secret;
+    }
+    const auto fields = DataFields(work / "PTDATA.CVD");
+    ASSERT_GE(fields.size(), 49u);
+    EXPECT_EQ(fields[11], "5");  // totalClick
+    EXPECT_EQ(fields[12], "7");  // KeyDownAll, and its copy
+    EXPECT_EQ(fields[43], "7");
+}
+
+TEST_F(InputCountingE2E, StoredSwitchesKeepPressesAndKeysFromCounting) {
+    {
+        SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
+        store.write(SettingsRoot::LocalMachine, MainKey, "AddHook", "1");
+        store.write(SettingsRoot::LocalMachine, MainKey, "AddSysHook", "1");
+    }
+    setTotal("totalClick", "7");
+    setTotal("KeyDownAll", "9");
+    ProgramRun run(work);
+    ASSERT_TRUE(run.waitForWindow()) << run.output();
+    std::this_thread::sleep_for(1s);
+    Xdotool("mousemove 1200 1000 click 1 click 3 key a b c");
+    std::this_thread::sleep_for(500ms);
+    run.stop();
+    EXPECT_EQ(setting("totalClick"), "7");
+    EXPECT_EQ(setting("KeyDownAll"), "9");
+}
+
+}  // namespace
+}  // namespace pt
