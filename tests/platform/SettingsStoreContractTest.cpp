@@ -9,6 +9,7 @@
 
 #include "persistence/MemorySettingsStore.h"
 #include "platform/linux/SqliteSettingsStore.h"
+#include "support/SqliteShell.h"
 #include "support/TempDir.h"
 
 namespace pt {
@@ -20,26 +21,8 @@ using test::TempDir;
 constexpr auto LM = SettingsRoot::LocalMachine;
 constexpr auto CU = SettingsRoot::CurrentUser;
 
-// Runs SQL through the sqlite3 shell, as someone editing the store from outside would.
 std::string Shell(const fs::path& db, const std::string& sql) {
-    static int n = 0;
-    fs::path script = db.parent_path() / ("shell" + std::to_string(++n) + ".sql");
-    {
-        std::FILE* f = std::fopen(script.c_str(), "w");
-        std::fputs(sql.c_str(), f);
-        std::fclose(f);
-    }
-    std::string cmd = "sqlite3 -batch '" + db.string() + "' < '" + script.string() + "' 2>&1";
-    std::string out;
-    if (std::FILE* p = popen(cmd.c_str(), "r")) {
-        char buf[4096];
-        size_t got;
-        while ((got = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, got);
-        pclose(p);
-    }
-    fs::remove(script);
-    while (!out.empty() && out.back() == '\n') out.pop_back();
-    return out;
+    return test::SqliteShell(db, sql);
 }
 
 // What the contract tests need to look inside each backend.

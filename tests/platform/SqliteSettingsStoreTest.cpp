@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/linux/SqliteSettingsStore.h"
+#include "support/SqliteShell.h"
 #include "support/TempDir.h"
 
 namespace pt {
@@ -17,20 +18,8 @@ namespace fs = std::filesystem;
 using test::TempDir;
 constexpr auto LM = SettingsRoot::LocalMachine;
 
-// The sqlite3 shell, given SQL on its standard input.
 std::string Shell(const fs::path& db, const std::string& sql) {
-    fs::path script = db.parent_path().parent_path() / "shell.sql";
-    std::ofstream(script) << sql;
-    std::string cmd = "sqlite3 -batch '" + db.string() + "' < '" + script.string() + "' 2>&1";
-    std::string out;
-    if (std::FILE* p = popen(cmd.c_str(), "r")) {
-        char buf[4096];
-        size_t got;
-        while ((got = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, got);
-        pclose(p);
-    }
-    while (!out.empty() && out.back() == '\n') out.pop_back();
-    return out;
+    return test::SqliteShell(db, sql);
 }
 
 class SqliteStoreTest : public ::testing::Test {
