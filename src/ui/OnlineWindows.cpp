@@ -80,14 +80,4 @@ void OnlineWindows::showSiteBrowser() {
     m_siteBrowser->bringToFront();
 }
 
-QString OnlineWindows::checkForUpdatesText(Wlang lang) {
-    return lang == Wlang::B5 ? QStringLiteral("線上檢查新版本(&A)")
-                             : QStringLiteral("在线检查新版本(&A)");
-}
-
-QString OnlineWindows::siteBrowserText(Wlang lang) {
-    return lang == Wlang::B5 ? QStringLiteral("瀏覽 Pathtally 網站(&W)")
-                             : QStringLiteral("浏览 Pathtally 网站(&W)");
-}
-
 }  // namespace pt

@@ -48,10 +48,6 @@ public:
     RankingWindow* rankingWindow() const { return m_ranking; }
     SiteBrowserWindow* siteBrowserWindow() const { return m_siteBrowser; }
 
-    // Texts of the Help-menu entries in the language of the program.
-    static QString checkForUpdatesText(Wlang lang);
-    static QString siteBrowserText(Wlang lang);
-
 private:
     void startAutoUpdate(FormAutoUpdate::Mode mode);
 
