@@ -1,0 +1,232 @@
+// The program under its own X server with a recording "xdg-open" first on PATH: the
+// addresses and feedback mails that the menus and the About box hand to the desktop
+// arrive exactly, the Chinese mail texts intact.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "online/Site.h"
+#include "platform/SettingsStore.h"
+#include "platform/linux/SqliteSettingsStore.h"
+#include "shell/FeedbackMail.h"
+
+namespace pt {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr const char* Site = "http://127.0.0.1:9";
+
+std::string ReadAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteAll(const fs::path& file, const std::string& text) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::string Run(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buf[256];
+        while (fgets(buf, sizeof buf, pipe)) out += buf;
+        pclose(pipe);
+    }
+    return out;
+}
+
+void Xdotool(const std::string& args) {
+    const std::string command = "xdotool " + args + " >/dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    std::this_thread::sleep_for(300ms);
+}
+
+// The program in a working folder of its own, with extra environment.
+class ProgramRun {
+public:
+    ProgramRun(const fs::path& workDir, std::vector<std::string> env) {
+        const fs::path log = workDir / "output.log";
+        m_pid = fork();
+        if (m_pid == 0) {
+            if (chdir(workDir.c_str()) != 0) _exit(126);
+            if (!freopen(log.c_str(), "w", stdout) || !freopen(log.c_str(), "a", stderr))
+                _exit(126);
+            for (const std::string& e : env) putenv(strdup(e.c_str()));
+            const std::string program = std::string(PT_BINARY_DIR) + "/pathtally";
+            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~ProgramRun() {
+        if (m_pid <= 0) return;
+        kill(m_pid, SIGTERM);
+        for (int i = 0; i < 200 && waitpid(m_pid, nullptr, WNOHANG) != m_pid; ++i)
+            std::this_thread::sleep_for(50ms);
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+    }
+
+private:
+    pid_t m_pid = -1;
+};
+
+// The id of the first visible window whose title matches, waiting for it to appear.
+std::string WaitForWindow(const std::string& titlePattern) {
+    const std::string out = Run("timeout 60 xdotool search --sync --onlyvisible --name '" +
+                                titlePattern + "' 2>/dev/null");
+    return out.substr(0, out.find('\n'));
+}
+
+struct Point {
+    int x, y;
+};
+
+// Finds the link texts of a window from its pixels: rows carrying a strong link blue,
+// grouped into bands, left of minX ignored. Returns the middle of each band's links.
+std::vector<Point> LinkCentres(const std::string& windowId, int minX) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QImage image = screen->grabWindow(std::stoul(windowId)).toImage();
+    const auto isLink = [](QRgb c) { return qBlue(c) - std::max(qRed(c), qGreen(c)) > 100; };
+    std::vector<Point> centres;
+    int bandTop = -1, bandBottom = -1, left = image.width(), right = -1;
+    const auto close = [&] {
+        if (bandTop >= 0) centres.push_back({(left + right) / 2, (bandTop + bandBottom) / 2});
+        bandTop = -1, left = image.width(), right = -1;
+    };
+    for (int y = 0; y < image.height(); ++y) {
+        int count = 0;
+        for (int x = minX; x < image.width(); ++x) {
+            if (!isLink(image.pixel(x, y))) continue;
+            ++count;
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+        if (count > 0) {
+            if (bandTop < 0) bandTop = y;
+            bandBottom = y;
+        } else if (bandTop >= 0 && y - bandBottom > 3) {
+            close();
+        }
+    }
+    close();
+    return centres;
+}
+
+class DialogLinksE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* root = std::getenv("PT_TEST_ROOT");
+        ASSERT_NE(root, nullptr) << "run through run-test.sh --xvfb";
+        work = fs::path(root) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::create_directories(work / "bin");
+        opened = work / "opened.txt";
+        // The desktop's opener, replaced by one that writes down what it was given.
+        WriteAll(work / "bin" / "xdg-open",
+                 "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + opened.string() + "'\n");
+        fs::permissions(work / "bin" / "xdg-open", fs::perms::owner_all);
+        setSiteRoot(Site);  // nothing leaves the machine
+        if (!QGuiApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "e2e_tests";
+            static char* argv[] = {name, nullptr};
+            new QGuiApplication(argc, argv);
+        }
+    }
+    void TearDown() override { setSiteRoot(""); }
+
+    void setSiteRoot(const char* root) {
+        SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
+        store.write(SettingsRoot::LocalMachine, MainKey, "SiteRoot", root);
+    }
+    std::vector<std::string> env(const char* lang) {
+        WriteAll(work / "locale.conf", std::string("LANG=") + lang + "\n");
+        return {"PATH=" + (work / "bin").string() + ":" + std::getenv("PATH"),
+                "PATHTALLY_LOCALE_CONF=" + (work / "locale.conf").string()};
+    }
+    // The lines the opener received, once there are at least `count`.
+    std::vector<std::string> waitForOpened(size_t count) {
+        std::vector<std::string> lines;
+        for (int i = 0; i < 100; ++i) {
+            lines.clear();
+            std::istringstream in(ReadAll(opened));
+            for (std::string line; std::getline(in, line);) lines.push_back(line);
+            if (lines.size() >= count) break;
+            std::this_thread::sleep_for(100ms);
+        }
+        return lines;
+    }
+    void runMenusAndAboutBox(const char* lang, Wlang wlang);
+
+    fs::path work;
+    fs::path opened;
+};
+
+void DialogLinksE2E::runMenusAndAboutBox(const char* lang, Wlang wlang) {
+    ProgramRun program(work, env(lang));
+    const std::string main = WaitForWindow("^Pathtally");
+    ASSERT_FALSE(main.empty()) << "no main window";
+    Xdotool("windowfocus --sync " + main);
+
+    Xdotool("key F1");  // help page
+    Xdotool("key alt+h");
+    Xdotool("key l");  // message board
+    Xdotool("key alt+h");
+    Xdotool("key e");  // feedback mail, main-menu text
+    std::vector<std::string> lines = waitForOpened(3);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], std::string(Site) + "/pt/");
+    EXPECT_EQ(lines[1], std::string(Site) + "/pt/liuyanList.asp");
+    EXPECT_EQ(lines[2], FeedbackMailText(FeedbackVariant::MainMenu, wlang));
+
+    Xdotool("key alt+h");
+    Xdotool("key a");
+    const std::string about = WaitForWindow(" Pathtally$");
+    ASSERT_FALSE(about.empty()) << "no About box";
+    std::this_thread::sleep_for(500ms);
+
+    // The logo sits in the top left corner; the three links are right of it.
+    Xdotool("mousemove --window " + about + " 60 60 click 1");
+    const std::vector<Point> links = LinkCentres(about, 140);
+    ASSERT_EQ(links.size(), 3u) << "website, backup website, mail";
+    for (const Point& p : links)
+        Xdotool("mousemove --window " + about + " " + std::to_string(p.x) + " " +
+                std::to_string(p.y) + " click 1");
+    lines = waitForOpened(7);
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[3], Site);
+    EXPECT_EQ(lines[4], Site);
+    EXPECT_EQ(lines[5], BackupSiteRoot);
+    EXPECT_EQ(lines[6], FeedbackMailText(FeedbackVariant::AboutBox, wlang));
+}
+
+TEST_F(DialogLinksE2E, SimplifiedDesktopGetsTheExactAddressesAndMails) {
+    runMenusAndAboutBox("zh_CN.UTF-8", Wlang::GB);
+}
+
+TEST_F(DialogLinksE2E, TraditionalDesktopGetsTheTraditionalAboutMail) {
+    runMenusAndAboutBox("zh_TW.UTF-8", Wlang::B5);
+}
+
+}  // namespace
+}  // namespace pt
