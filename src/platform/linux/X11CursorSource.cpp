@@ -8,6 +8,7 @@
 
 #include <cerrno>
 
+#include "platform/linux/XConnectionLoss.h"
 #include "stats/Chord.h"
 
 // X headers last: their macros clash with common names.
@@ -114,6 +115,8 @@ void X11CursorSource::run() {
         m_started.notify_all();
         return;
     }
+    std::atomic<bool> lost{false};
+    WatchConnectionLoss(display, &lost);
     const Window root = DefaultRootWindow(display);
     int xiOpcode = -1, event = 0, error = 0;
     int major = 2, minor = 2;
@@ -171,7 +174,8 @@ void X11CursorSource::run() {
 
     pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
     Nanos deadline = Now();
-    while (!m_stop.load(std::memory_order_acquire)) {
+    // A lost server ends the sampling; take() then stays empty.
+    while (!m_stop.load(std::memory_order_acquire) && !lost.load(std::memory_order_acquire)) {
         if (!resting) {
             deadline += period;
             const Nanos now = Now();
@@ -205,6 +209,7 @@ void X11CursorSource::run() {
     }
     m_running.store(false, std::memory_order_release);
     XCloseDisplay(display);
+    ForgetConnectionLoss(display);
 }
 
 }  // namespace pt

@@ -1,5 +1,7 @@
 #include "platform/linux/X11InputEvents.h"
 
+#include "platform/linux/XConnectionLoss.h"
+
 #include <QObject>
 #include <QSocketNotifier>
 
@@ -55,6 +57,8 @@ bool X11InputEvents::ensureConnection() {
         m_error = "cannot open the X display";
         return false;
     }
+    m_lost = false;
+    WatchConnectionLoss(m_display, &m_lost);
     int event = 0, error = 0;
     if (!XQueryExtension(m_display, "XInputExtension", &m_xiOpcode, &event, &error)) {
         m_error = "the X server has no XInput extension";
@@ -91,15 +95,27 @@ bool X11InputEvents::ensureConnection() {
 }
 
 void X11InputEvents::closeConnection() {
-    m_notifier.reset();
+    if (m_notifier) {
+        // May run inside the notifier's own signal.
+        m_notifier->setEnabled(false);
+        m_notifier.release()->deleteLater();
+    }
     if (m_xkb) {
         XkbFreeKeyboard(m_xkb, 0, True);
         m_xkb = nullptr;
     }
     if (m_display) {
         XCloseDisplay(m_display);
+        ForgetConnectionLoss(m_display);
         m_display = nullptr;
     }
+}
+
+bool X11InputEvents::checkLost() {
+    if (!m_display || !m_lost.load(std::memory_order_acquire)) return false;
+    closeConnection();
+    m_error = "the connection to the X server was lost";
+    return true;
 }
 
 bool X11InputEvents::updateSelection() {
@@ -113,7 +129,7 @@ bool X11InputEvents::updateSelection() {
     const bool ok = XISelectEvents(m_display, m_root, &mask, 1) == Success;
     XSync(m_display, False);
     drain();  // the reply may have brought events along
-    return ok;
+    return ok && m_display != nullptr;
 }
 
 void X11InputEvents::refreshKeymap() {
@@ -152,6 +168,7 @@ void X11InputEvents::drain() {
         XNextEvent(m_display, &event);
         handle(event);
     }
+    checkLost();
 }
 
 void X11InputEvents::handle(XEvent& event) {

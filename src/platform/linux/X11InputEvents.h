@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -42,12 +43,15 @@ public:
 
     // Raw events decoded since creation (benchmarks).
     std::uint64_t eventsHandled() const { return m_eventsHandled; }
-    // Why the source is unavailable, empty while it works.
+    // Why the source is unavailable, empty while it works. A lost X server stops the
+    // source without ending the process; installing again reconnects.
     const std::string& error() const { return m_error; }
 
 private:
     bool ensureConnection();
     void closeConnection();
+    // The X server went away: the connection is closed and error() says so.
+    bool checkLost();
     bool updateSelection();
     void refreshKeymap();
     void readKeyboardState();
@@ -59,6 +63,7 @@ private:
     std::string m_displayName;
     std::string m_error;
     _XDisplay* m_display = nullptr;
+    std::atomic<bool> m_lost{false};
     unsigned long m_root = 0;
     int m_xiOpcode = -1;
     int m_xkbEventBase = -1;
