@@ -66,6 +66,7 @@ protected:
         set("SOFTWARE\\Corvandel\\Pathtally", "ClosePtHome", "1");
         set("SOFTWARE\\Corvandel\\Pathtally", "ClosePtNews", "1");
         set("SOFTWARE\\Corvandel\\Pathtally", "SiteRoot", "http://127.0.0.1:9");
+        set("SOFTWARE\\Corvandel\\Pathtally", "UpdateCK", "0");
     }
 
     void set(const std::string& key, const std::string& name, const std::string& value) {
