@@ -79,6 +79,7 @@ MainWindow::MainWindow(Form1Services services, QWidget* parent) : QMainWindow(pa
     m_home = new WebView(central);
     m_home->setObjectName(QStringLiteral("WebBrowser1"));
     column->addWidget(m_home);
+    column->addStretch(1);
     setCentralWidget(central);
 
     m_binder = new FormBinder(m_presenter->form(), this);
@@ -124,7 +125,7 @@ void MainWindow::start() {
     m_binder->bindChildren();
     m_binder->syncAll();
     m_timer1.start(isVisible() ? 16 : 250);
-    m_timer2.start(1000);
+    m_timer2.start(secondTickMs);
 }
 
 void MainWindow::showAtStart() {

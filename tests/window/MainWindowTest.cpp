@@ -1,0 +1,225 @@
+// The real main window under Xvfb with the real X11 pointer sampler and input source:
+// the pointer and the buttons are driven through the X server, the figures read back
+// from the widgets.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTabWidget>
+#include <cstdlib>
+
+#include "input/ClickHook.h"
+#include "persistence/MemorySettingsStore.h"
+#include "platform/linux/X11CursorSource.h"
+#include "platform/linux/X11InputEvents.h"
+#include "support/Fakes.h"
+#include "support/TempDir.h"
+#include "ui/MainWindow.h"
+#include "web/LocalSite.h"
+
+namespace pt {
+namespace {
+
+void Xdotool(const std::string& args) {
+    ASSERT_EQ(std::system(("xdotool " + args).c_str()), 0) << args;
+}
+
+// Runs the event loop until `done` holds or the time is up.
+template <typename F>
+bool WaitFor(F done, int ms = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        system.folder = dir.path().string();
+        system.exe = (dir / "pathtally").string();
+        WriteSetting(store, MainKey, "ClosePtHome", "1");
+        WriteSetting(store, MainKey, "ClosePtNews", "1");
+        WriteSetting(store, MainKey, "UpdateCK", "0");
+    }
+
+    MainWindow& open() {
+        cursor = std::make_unique<X11CursorSource>();
+        Form1Services services{store,
+                               clock,
+                               numbers,
+                               system,
+                               messages,
+                               shell,
+                               autostart,
+                               *cursor,
+                               input,
+                               power,
+                               (dir / "PTDATA.CVD").string()};
+        window = std::make_unique<MainWindow>(services);
+        window->start();
+        window->showAtStart();
+        EXPECT_TRUE(WaitFor([&] { return window->isVisible(); }));
+        return *window;
+    }
+
+    QString label(const char* name) {
+        auto* w = window->findChild<QLabel*>(QLatin1String(name));
+        return w ? w->text() : QStringLiteral("<missing %1>").arg(QLatin1String(name));
+    }
+    QAction* action(const char* name) { return window->findChild<QAction*>(QLatin1String(name)); }
+    bool shows(const char* name, const QString& text) {
+        return WaitFor([&] { return label(name) == text; });
+    }
+
+    test::TempDir dir;
+    MemorySettingsStore store;
+    test::FakeClock clock;
+    test::EnglishNumberFormat numbers;
+    test::FakeSystemInfo system;
+    test::FakeMessageBox messages;
+    test::FakeShell shell;
+    test::FakeAutostart autostart;
+    test::FakePower power;
+    X11InputEvents input;
+    std::unique_ptr<X11CursorSource> cursor;
+    std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(MainWindowTest, FiguresFollowTheRealPointerAndButtons) {
+    for (auto key : {MainKey, MirrorKey}) WriteSetting(store, key, "Allmove", "3773585");
+    // The first sample measures from the top-left corner: (300, 400) is 500 pixels away.
+    Xdotool("mousemove 300 400");
+    open();
+    Xdotool("mousemove 300 700");  // +300
+    ASSERT_TRUE(shows("Label6", "( 300, 700)"));
+    Xdotool("mousemove 700 700");  // +400
+    ASSERT_TRUE(shows("Label6", "( 700, 700)"));
+    // 1200 pixels at 0.265 mm: 0.318 m today, and on top of the stored 1,000 m in total.
+    EXPECT_TRUE(shows("Label2", " 0.318m ")) << label("Label2").toStdString();
+    EXPECT_EQ(label("StatusBar1.Panel2"), " 0.318m ");
+    EXPECT_EQ(label("Label4"), " 1.000km ");
+    EXPECT_EQ(label("StatusBar1.Panel3"), "0/");
+
+    Xdotool("click 1");
+    Xdotool("click 3");
+    ASSERT_TRUE(shows("Label27", "2"));
+    EXPECT_EQ(label("Label31"), "1");
+    EXPECT_EQ(label("Label36"), "0");
+    EXPECT_EQ(label("Label40"), "1");
+    EXPECT_EQ(label("Label42"), "2");
+    EXPECT_EQ(window->findChild<QLabel*>("Label42")->toolTip(), "2");
+    EXPECT_TRUE(shows("StatusBar1.Panel3", "2/"));
+    EXPECT_EQ(label("Label26"), "今日鼠标点击次数");
+    EXPECT_EQ(label("Label5"), "鼠标当前位置：");
+}
+
+TEST_F(MainWindowTest, ClosingHidesAndCountingGoesOn) {
+    Xdotool("mousemove 10 10");
+    MainWindow& w = open();
+    w.close();
+    ASSERT_TRUE(WaitFor([&] { return !w.isVisible(); }));
+    Xdotool("mousemove 500 500 click 1");
+    ASSERT_TRUE(WaitFor([&] { return w.presenter().model().clicks.todayLeftClick == 1; }));
+    // The tray's left click brings the hidden window back, with the figures current.
+    w.presenter().trayButtonDown(1);
+    ASSERT_TRUE(WaitFor([&] { return w.isVisible(); }));
+    EXPECT_TRUE(shows("Label31", "1"));
+    EXPECT_TRUE(shows("Label6", "( 500, 500)"));
+}
+
+TEST_F(MainWindowTest, ExitCancelledKeepsRunningAndExitSaves) {
+    MainWindow& w = open();
+    messages.answers = {MsgAnswer::Cancel};
+    action("menuClose")->trigger();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, "关闭程序?");
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.presenter().clickHook().installed());
+
+    w.presenter().model().clicks.totalClick = 5;
+    messages.answers = {MsgAnswer::Ok};
+    action("menuRightMenuClose")->trigger();
+    EXPECT_FALSE(w.presenter().clickHook().installed());
+    EXPECT_EQ(ReadSetting(store, MirrorKey, "totalClick"), "5");
+}
+
+TEST_F(MainWindowTest, MenusCarryTheirShortcutsAndHiddenItemsStayHidden) {
+    open();
+    EXPECT_EQ(action("menuPaiHang")->shortcut(), QKeySequence(Qt::Key_F3));
+    EXPECT_EQ(action("menuClose")->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
+    EXPECT_EQ(action("menuHelp1")->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(action("menuClose")->text(), "退出(&X)");
+    EXPECT_EQ(action("menuAbout")->text(), "关于(&A) Pathtally...");
+    for (const char* hidden :
+         {"menuHistory", "menuCleanHistory", "menuCleanPaiHang", "menuWebhelp"})
+        EXPECT_FALSE(action(hidden)->isVisible()) << hidden;
+    EXPECT_TRUE(action("menuUpdate")->isVisible());
+    auto* tabs = window->findChild<QTabWidget*>("SSTab1");
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_TRUE(tabs->isTabVisible(0));
+    EXPECT_FALSE(tabs->isTabVisible(1));
+    EXPECT_FALSE(tabs->isTabVisible(2));
+    EXPECT_TRUE(tabs->isTabVisible(3));
+    EXPECT_FALSE(tabs->isTabVisible(4)) << "the news page is switched off";
+    action("menuRightAutoShutdown")->trigger();
+    EXPECT_EQ(tabs->currentIndex(), 3);
+}
+
+TEST_F(MainWindowTest, TraditionalTextsOnTheRealWidgets) {
+    system.locale = 1028;
+    MainWindow& w = open();
+    EXPECT_EQ(label("Label1"), "滑鼠今天移動：");
+    EXPECT_EQ(label("Label13"), "Windows已運行時間：");
+    EXPECT_EQ(w.findChild<QCheckBox*>("Check2MinToSystray")->text(), "啟動後自動最小化到系統託盤");
+    auto* tabs = w.findChild<QTabWidget*>("SSTab1");
+    EXPECT_EQ(tabs->tabText(0), "Main");
+    EXPECT_EQ(tabs->tabText(3), "Auto Shut");
+    EXPECT_EQ(action("menuClearAll")->text(), "數據重置");
+    EXPECT_EQ(action("menuPaiHang")->text(), "排行榜(&P)");
+    EXPECT_EQ(w.findChild<QLabel*>("StatusBar1.Panel2")->toolTip(), "今天滑鼠移動的路程(米)");
+    EXPECT_TRUE(shows("Label24", "滑鼠累計點擊次數"));
+    // A picture of each language for the eye, next to the test binaries.
+    QDir().mkpath(PT_BINARY_DIR "/screenshots");
+    w.grab().save(PT_BINARY_DIR "/screenshots/main-b5.png");
+}
+
+TEST_F(MainWindowTest, GbScreenshot) {
+    MainWindow& w = open();
+    ASSERT_TRUE(shows("Label24", "鼠标累计点击次数"));
+    QDir().mkpath(PT_BINARY_DIR "/screenshots");
+    EXPECT_TRUE(w.grab().save(PT_BINARY_DIR "/screenshots/main-gb.png"));
+}
+
+TEST_F(MainWindowTest, HomeAndNewsPagesAreRequestedUnlessSwitchedOff) {
+    test::LocalSite site;
+    WriteSetting(store, MainKey, "SiteRoot", site.root().toStdString());
+    WriteSetting(store, MainKey, "ClosePtHome", "0");
+    WriteSetting(store, MainKey, "ClosePtNews", " 1");  // only exactly "1" switches off
+    MainWindow& w = open();
+    EXPECT_TRUE(WaitFor([&] { return site.count("/pt/h1/") == 1; }, 30000))
+        << site.requests().join(",").toStdString();
+    w.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(4);
+    EXPECT_TRUE(WaitFor([&] { return site.count("/pt/news/") == 1; }, 30000));
+}
+
+TEST_F(MainWindowTest, SwitchedOffPagesAreNeverRequested) {
+    test::LocalSite site;
+    WriteSetting(store, MainKey, "SiteRoot", site.root().toStdString());
+    MainWindow& w = open();
+    WaitFor([] { return false; }, 1500);
+    EXPECT_TRUE(site.requests().isEmpty()) << site.requests().join(",").toStdString();
+    EXPECT_FALSE(w.findChild<QWidget*>("WebBrowser1")->isVisible());
+    EXPECT_FALSE(w.findChild<QTabWidget*>("SSTab1")->isTabVisible(4));
+}
+
+}  // namespace
+}  // namespace pt
