@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStackedWidget>
 #include <QWidget>
 
 namespace pt {
@@ -93,7 +94,10 @@ void FormBinder::apply(ControlId id) {
     w->setToolTip(QString::fromStdString(c.toolTip));
     w->setEnabled(c.enabled);
     if (c.height >= 0) w->setFixedHeight(c.height);
-    if (w->isVisibleTo(w->parentWidget()) != c.visible) w->setVisible(c.visible);
+    // A page of a tab control or stack is shown by its container, never directly: showing
+    // it would paint it over the current page.
+    const bool stackPage = qobject_cast<QStackedWidget*>(w->parentWidget()) != nullptr;
+    if (!stackPage && w->isVisibleTo(w->parentWidget()) != c.visible) w->setVisible(c.visible);
 }
 
 int FormBinder::sync() {
