@@ -166,6 +166,18 @@ TEST_F(SqliteStoreTest, SomeoneElsesTableIsNoStore) {
     EXPECT_TRUE(Damaged(s));
 }
 
+TEST_F(SqliteStoreTest, ADatabaseDeletedWhileOpenIsStartedAgain) {
+    SqliteSettingsStore s(db);
+    s.write(LM, MainKey, "AllUseTime", "100");
+    fs::remove_all(db.parent_path());
+    EXPECT_EQ(s.read(LM, MainKey, "AllUseTime"), "");
+    {
+        SettingsBatch batch(s);
+        s.write(LM, MainKey, "AllUseTime", "110");
+    }
+    EXPECT_EQ(Shell(db, "SELECT value FROM settings;"), "110");
+}
+
 TEST_F(SqliteStoreTest, AnUnreachablePlaceFailsSilently) {
     fs::create_directories(dir.path());
     std::ofstream(dir / "pathtally") << "a file where the folder should be";

@@ -114,6 +114,10 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::tryOpen(bool create) {
         return IsDamage(rc) ? OpenResult::Damaged : OpenResult::Failed;
     }
     sqlite3_busy_timeout(m_db, BusyTimeoutMs);
+    if (struct stat st{}; ::stat(m_path.c_str(), &st) == 0) {
+        m_device = st.st_dev;
+        m_inode = st.st_ino;
+    }
     fs::permissions(m_path, fs::perms::owner_read | fs::perms::owner_write,
                     fs::perm_options::replace, ec);
 
@@ -163,7 +167,15 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::tryOpen(bool create) {
 }
 
 bool SqliteSettingsStore::ensureOpen(bool create) {
-    if (m_db) return true;
+    if (m_db) {
+        // Still the file we opened? Writing on into a deleted file would lose every save.
+        struct stat st {};
+        if (!m_inTransaction &&
+            (::stat(m_path.c_str(), &st) != 0 || st.st_dev != m_device || st.st_ino != m_inode))
+            close();
+        else
+            return true;
+    }
     switch (tryOpen(create)) {
         case OpenResult::Open:
             return true;

@@ -21,7 +21,8 @@ namespace pt {
 // in an owner-only folder) by the first write. Text is cut at its first NUL; a value that
 // is not text (a blob or NULL set from outside) reads as empty. Failures are silent. A
 // database that cannot be read (damaged, truncated, not a database) is moved aside to
-// "<name>.damaged-<time>" and a fresh one is started.
+// "<name>.damaged-<time>" and a fresh one is started. A database deleted or replaced while
+// the program runs is noticed at the next call and opened (or created) anew.
 class SqliteSettingsStore : public SettingsStore {
 public:
     explicit SqliteSettingsStore(std::filesystem::path databaseFile);
@@ -62,6 +63,8 @@ private:
     bool m_batchFailed = false;
     int m_recoveries = 0;
     std::optional<std::filesystem::path> m_setAside;
+    // The file the connection has open, to notice when it is deleted or replaced.
+    unsigned long m_device = 0, m_inode = 0;
 };
 
 // The program's settings store at its default place.
