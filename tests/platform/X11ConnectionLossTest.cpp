@@ -33,10 +33,22 @@ public:
             _exit(127);
         }
         close(fds[1]);
-        char buf[32] = {};
-        const ssize_t n = read(fds[0], buf, sizeof buf - 1);
+        // The server writes its display number and a line feed once it listens.
+        std::string number;
+        char c = 0;
+        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
         close(fds[0]);
-        if (n > 0) m_display = ":" + std::string(buf, static_cast<size_t>(n - 1));
+        if (number.empty()) return;
+        const std::string name = ":" + number;
+        // Ready once it accepts a connection.
+        for (int i = 0; i < 100; ++i) {
+            if (Display* d = XOpenDisplay(name.c_str())) {
+                XCloseDisplay(d);
+                m_display = name;
+                return;
+            }
+            std::this_thread::sleep_for(50ms);
+        }
     }
     ~PrivateXServer() { stop(); }
     const std::string& display() const { return m_display; }

@@ -105,6 +105,34 @@ TEST_F(X11InputEventsTest, KeypadDigitsOnlyWithNumLockOn) {
     EXPECT_EQ(on, (std::vector<int>{144, 101, 103, 110, 107}));
 }
 
+TEST_F(X11InputEventsTest, FollowsAChangedKeyboardMap) {
+    Display* d = driver.display();
+    const KeyCode code = XKeysymToKeycode(d, XK_a);
+    int width = 0;
+    KeySym* original = XGetKeyboardMapping(d, code, 1, &width);
+    ASSERT_NE(original, nullptr);
+
+    std::vector<int> seen;
+    X11InputEvents source;
+    ASSERT_TRUE(source.connectKeys([&](int vk) { seen.push_back(vk); }));
+    driver.tapCode(code);
+    ASSERT_TRUE(PumpUntil([&] { return seen.size() == 1; }, 5s));
+
+    // The same key now produces F1, then its own letter again.
+    std::vector<KeySym> f1(static_cast<size_t>(width), XK_F1);
+    XChangeKeyboardMapping(d, code, width, f1.data(), 1);
+    XSync(d, False);
+    PumpFor(200ms);
+    driver.tapCode(code);
+    XChangeKeyboardMapping(d, code, width, original, 1);
+    XSync(d, False);
+    PumpFor(200ms);
+    driver.tapCode(code);
+    XFree(original);
+    ASSERT_TRUE(PumpUntil([&] { return seen.size() == 3; }, 5s));
+    EXPECT_EQ(seen, (std::vector<int>{65, 112, 65}));
+}
+
 TEST_F(X11InputEventsTest, CountsThroughTheClickHookAndKeyCounter) {
     StatisticsModel stats;
     FormModel form;

@@ -66,6 +66,11 @@ public:
         key(sym, true, false);
         key(sym, false, sync);
     }
+    void tapCode(KeyCode code) {
+        XTestFakeKeyEvent(m_display, code, True, CurrentTime);
+        XTestFakeKeyEvent(m_display, code, False, CurrentTime);
+        XSync(m_display, False);
+    }
     // Absolute move (no raw motion is generated for it by some servers).
     void moveTo(int x, int y) {
         XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
