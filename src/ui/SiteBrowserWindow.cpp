@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "ui/Skin.h"
 #include "ui/WebView.h"
 
 namespace pt {
@@ -11,6 +12,7 @@ SiteBrowserWindow::SiteBrowserWindow(Wlang lang, const std::string& siteRoot)
     : OnlineWindow(m_presenter.form(), QStringLiteral("FormWebBrowser"), lang),
       m_presenter(*m_web, siteRoot),
       m_timer(new QTimer(this)) {
+    ApplySkin(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);  // the page fills the window
     layout->addWidget(m_web);

@@ -18,6 +18,7 @@
 #include "ui/OnlineWindows.h"
 #include "ui/RankingWindow.h"
 #include "ui/SiteBrowserWindow.h"
+#include "ui/Skin.h"
 #include "ui/UpdateWindow.h"
 #include "ui/WebView.h"
 
@@ -202,6 +203,7 @@ TEST_F(OnlinePages, SiteBrowserTitleFollowsThePage) {
     windows().showSiteBrowser();
     QPointer<SiteBrowserWindow> w = windows().siteBrowserWindow();
     ASSERT_TRUE(w);
+    EXPECT_TRUE(IsSkinned(w));
     EXPECT_TRUE(QTest::qWaitFor([&] { return w->windowTitle() == "Pathtally home"; }, 15000));
     EXPECT_EQ(site.requests(), QStringList{"/"});
 }
