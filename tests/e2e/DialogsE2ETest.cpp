@@ -1,6 +1,7 @@
-// The program under its own X server with a recording "xdg-open" first on PATH: the
-// addresses and feedback mails that the menus and the About box hand to the desktop
-// arrive exactly, the Chinese mail texts intact.
+// The program under its own X server, driven from its menus with xdotool. A recording
+// "xdg-open" first on PATH shows that the addresses and feedback mails the menus and the
+// About box hand to the desktop arrive exactly, the Chinese mail texts intact; the Options
+// dialog and the data reset change the real autostart file, click hook and saved totals.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -25,6 +27,7 @@
 #include "online/Site.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/SqliteSettingsStore.h"
+#include "platform/linux/XdgAutostartEntry.h"
 #include "shell/FeedbackMail.h"
 
 namespace pt {
@@ -65,8 +68,9 @@ void Xdotool(const std::string& args) {
 // The program in a working folder of its own, with extra environment.
 class ProgramRun {
 public:
-    ProgramRun(const fs::path& workDir, std::vector<std::string> env) {
-        const fs::path log = workDir / "output.log";
+    ProgramRun(const fs::path& workDir, std::vector<std::string> env)
+        : m_log(workDir / "output.log") {
+        const fs::path& log = m_log;
         m_pid = fork();
         if (m_pid == 0) {
             if (chdir(workDir.c_str()) != 0) _exit(126);
@@ -79,6 +83,7 @@ public:
         }
     }
     ~ProgramRun() {
+        if (::testing::Test::HasFailure()) std::fprintf(stderr, "%s\n", ReadAll(m_log).c_str());
         if (m_pid <= 0) return;
         kill(m_pid, SIGTERM);
         for (int i = 0; i < 200 && waitpid(m_pid, nullptr, WNOHANG) != m_pid; ++i)
@@ -88,14 +93,20 @@ public:
     }
 
 private:
+    fs::path m_log;
     pid_t m_pid = -1;
 };
 
 // The id of the first visible window whose title matches, waiting for it to appear.
+// Polled: a search fails outright when a window vanishes while it is being listed.
 std::string WaitForWindow(const std::string& titlePattern) {
-    const std::string out = Run("timeout 60 xdotool search --sync --onlyvisible --name '" +
-                                titlePattern + "' 2>/dev/null");
-    return out.substr(0, out.find('\n'));
+    for (int i = 0; i < 600; ++i) {
+        const std::string out =
+            Run("xdotool search --onlyvisible --name '" + titlePattern + "' 2>/dev/null");
+        if (!out.empty()) return out.substr(0, out.find('\n'));
+        std::this_thread::sleep_for(100ms);
+    }
+    return {};
 }
 
 struct Point {
@@ -133,7 +144,7 @@ std::vector<Point> LinkCentres(const std::string& windowId, int minX) {
     return centres;
 }
 
-class DialogLinksE2E : public ::testing::Test {
+class DialogsE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         const char* root = std::getenv("PT_TEST_ROOT");
@@ -155,6 +166,18 @@ protected:
     }
     void TearDown() override { setSiteRoot(""); }
 
+    std::string setting(std::string_view key, const char* name) {
+        SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
+        return store.read(SettingsRoot::LocalMachine, key, name);
+    }
+    // Polls a stored value until it reads `expected` (the program saves every 10 s).
+    bool waitForSetting(const char* name, const std::string& expected) {
+        for (int i = 0; i < 200; ++i) {
+            if (setting(MainKey, name) == expected) return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
     void setSiteRoot(const char* root) {
         SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
         store.write(SettingsRoot::LocalMachine, MainKey, "SiteRoot", root);
@@ -182,7 +205,7 @@ protected:
     fs::path opened;
 };
 
-void DialogLinksE2E::runMenusAndAboutBox(const char* lang, Wlang wlang) {
+void DialogsE2E::runMenusAndAboutBox(const char* lang, Wlang wlang) {
     ProgramRun program(work, env(lang));
     const std::string main = WaitForWindow("^Pathtally");
     ASSERT_FALSE(main.empty()) << "no main window";
@@ -220,12 +243,80 @@ void DialogLinksE2E::runMenusAndAboutBox(const char* lang, Wlang wlang) {
     EXPECT_EQ(lines[6], FeedbackMailText(FeedbackVariant::AboutBox, wlang));
 }
 
-TEST_F(DialogLinksE2E, SimplifiedDesktopGetsTheExactAddressesAndMails) {
+TEST_F(DialogsE2E, SimplifiedDesktopGetsTheExactAddressesAndMails) {
     runMenusAndAboutBox("zh_CN.UTF-8", Wlang::GB);
 }
 
-TEST_F(DialogLinksE2E, TraditionalDesktopGetsTheTraditionalAboutMail) {
+TEST_F(DialogsE2E, TraditionalDesktopGetsTheTraditionalAboutMail) {
     runMenusAndAboutBox("zh_TW.UTF-8", Wlang::B5);
+}
+
+// Options and data reset opened from the real menus: the autostart file, the click hook
+// and the reset totals as the next start would find them.
+TEST_F(DialogsE2E, OptionsAndDataResetFromTheMenus) {
+    XdgAutostartEntry entry;
+    const std::string program = fs::canonical(std::string(PT_BINARY_DIR) + "/pathtally");
+    {
+        ProgramRun run(work, env("en_US.UTF-8"));
+        const std::string main = WaitForWindow("^Pathtally");
+        ASSERT_FALSE(main.empty()) << "no main window";
+        EXPECT_EQ(entry.read(), program) << "start-up keeps the entry current";
+
+        // Three presses on plain labels of the statistics page, saved within a save period.
+        const int before = std::atoi(setting(MainKey, "totalClick").c_str());
+        for (int i = 0; i < 3; ++i) Xdotool("mousemove --window " + main + " 250 140 click 1");
+        ASSERT_TRUE(waitForSetting("totalClick", std::to_string(before + 3)))
+            << setting(MainKey, "totalClick");
+        Xdotool("windowfocus --sync " + main);
+
+        // Data reset: the dialog, then Yes in the confirmation, then OK in the result box.
+        Xdotool("key alt+f");
+        Xdotool("key Down");
+        Xdotool("key Return");
+        ASSERT_FALSE(WaitForWindow("^数据重置$").empty());
+        Xdotool("key alt+o");
+        ASSERT_FALSE(WaitForWindow("^資料重置確認").empty()) << "boxes Traditional unless GB";
+        Xdotool("key Return");
+        Xdotool("key Return");
+        EXPECT_EQ(setting(MainKey, "MaxTotalClick"), "0");
+        EXPECT_FALSE(setting(MainKey, "MaxTotalClickDate").empty());
+
+        // Options: autostart off, click counting off.
+        Xdotool("windowfocus --sync " + main);
+        Xdotool("key alt+f");
+        Xdotool("key o");
+        ASSERT_FALSE(WaitForWindow("^选项$").empty());
+        Xdotool("key space");  // Check1
+        Xdotool("key Tab");    // Check2 is hidden: on to Check3
+        Xdotool("key space");
+        Xdotool("key alt+o");
+        ASSERT_TRUE(waitForSetting("AddHook", "1"));
+        EXPECT_EQ(setting(MainKey, "Aopen"), "0");
+        EXPECT_TRUE(fs::exists(entry.file())) << "kept, switched off";
+        EXPECT_EQ(entry.read(), "");
+
+        // Click counting stopped at once: these are not counted.
+        for (int i = 0; i < 3; ++i) Xdotool("mousemove --window " + main + " 250 140 click 1");
+    }  // SIGTERM: everything is saved
+
+    for (std::string_view key : {MainKey, MirrorKey})
+        EXPECT_EQ(setting(key, "totalClick"), "0") << key;
+    EXPECT_EQ(setting(MainKey, "leftClick"), "0");
+    EXPECT_GT(std::atof(setting(MainKey, "KeyDownAll").c_str()), 0) << "keystrokes survive";
+
+    // Ticked again later, the entry runs this program once more.
+    ProgramRun run(work, env("en_US.UTF-8"));
+    const std::string main = WaitForWindow("^Pathtally");
+    ASSERT_FALSE(main.empty());
+    EXPECT_EQ(entry.read(), "") << "start-up leaves a switched-off entry alone";
+    Xdotool("windowfocus --sync " + main);
+    Xdotool("key alt+f");
+    Xdotool("key o");
+    ASSERT_FALSE(WaitForWindow("^选项$").empty());
+    Xdotool("key space");
+    Xdotool("key alt+o");
+    ASSERT_TRUE(waitForSetting("Aopen", "1"));
+    EXPECT_EQ(entry.read(), program);
 }
 
 }  // namespace
