@@ -268,7 +268,8 @@ void MainWindow::layOut() {
 
 void MainWindow::hideFromTaskList() {
     // Only where a tray icon leads back to the window.
-    if (skipTaskbar && QSystemTrayIcon::isSystemTrayAvailable()) skipTaskbar(this);
+    m_offTaskList = QSystemTrayIcon::isSystemTrayAvailable();
+    if (skipTaskbar && m_offTaskList) skipTaskbar(this);
 }
 
 void MainWindow::hideWindow() {
@@ -323,6 +324,8 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     m_binder->sync();
     if (m_timer1.isActive()) m_timer1.setInterval(16);
+    // The toolkit rewrites the window state when it maps the window: ask again.
+    if (skipTaskbar && m_offTaskList) skipTaskbar(this);
     if (onShown) onShown();
 }
 

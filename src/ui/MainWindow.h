@@ -43,6 +43,8 @@ public:
     void setCommand(const std::string& name, std::function<void()> command);
     // Hides the window from the task list (platform specific, set by the composition root).
     std::function<void(QWidget*)> skipTaskbar;
+    // Period of the one-second tick; only tests shorten it (set before start()).
+    int secondTickMs = 1000;
     FormBinder& binder() { return *m_binder; }
     ShutdownPage& shutdownPage() { return *m_shutdownPage; }
     WebView& homePage() { return *m_home; }
@@ -89,6 +91,7 @@ private:
     QTimer m_timer1;
     QTimer m_timer2;
     std::map<std::string, std::function<void()>> m_commands;
+    bool m_offTaskList = false;
     int m_tabWidth = 0, m_tabHeight = 0, m_homeHeight = 0;
 };
 
