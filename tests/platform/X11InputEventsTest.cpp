@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -61,6 +62,28 @@ TEST_F(X11InputEventsTest, ButtonsBecomeDownMessagesAndTheWheelIsIgnored) {
     driver.click(1);
     PumpFor(150ms);
     EXPECT_EQ(seen.size(), 5u);  // removed: nothing more arrives
+}
+
+TEST_F(X11InputEventsTest, ButtonsCountAsTheDeviceReportsThemWhenTheMapIsSwapped) {
+    Display* d = driver.display();
+    unsigned char original[32];
+    const int n = XGetPointerMapping(d, original, sizeof original);
+    ASSERT_GE(n, 3);
+    unsigned char swapped[32];
+    std::copy(original, original + n, swapped);
+    std::swap(swapped[0], swapped[2]);
+    ASSERT_EQ(XSetPointerMapping(d, swapped, n), MappingSuccess);
+
+    std::vector<int> seen;
+    X11InputEvents source;
+    ASSERT_TRUE(source.installMouseHook([&](int m) { seen.push_back(m); }));
+    driver.click(1);
+    driver.click(3);
+    const bool arrived = PumpUntil([&] { return seen.size() >= 2; }, 5s);
+    XSetPointerMapping(d, original, n);
+    XSync(d, False);
+    ASSERT_TRUE(arrived);
+    EXPECT_EQ(seen, (std::vector<int>{513, 516}));
 }
 
 TEST_F(X11InputEventsTest, KeysBecomeVirtualKeyCodes) {

@@ -84,7 +84,6 @@ bool X11InputEvents::ensureConnection() {
     m_root = DefaultRootWindow(m_display);
     refreshKeymap();
     readKeyboardState();
-    readPointerMapping();
 
     m_notifier =
         std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
@@ -155,12 +154,6 @@ void X11InputEvents::readKeyboardState() {
     }
 }
 
-void X11InputEvents::readPointerMapping() {
-    unsigned char map[256];
-    const int n = XGetPointerMapping(m_display, map, sizeof map);
-    m_buttonMap.assign(map, map + (n > 0 ? n : 0));
-}
-
 void X11InputEvents::drain() {
     if (!m_display) return;
     while (XPending(m_display) > 0) {
@@ -205,17 +198,12 @@ void X11InputEvents::handle(XEvent& event) {
     }
     if (event.type == MappingNotify) {
         XRefreshKeyboardMapping(&event.xmapping);
-        if (event.xmapping.request == MappingPointer)
-            readPointerMapping();
-        else
-            refreshKeymap();
+        if (event.xmapping.request != MappingPointer) refreshKeymap();
     }
 }
 
 void X11InputEvents::handleRawButton(int button) {
     if (!m_buttons) return;
-    if (button >= 1 && button <= static_cast<int>(m_buttonMap.size()))
-        button = m_buttonMap[static_cast<size_t>(button - 1)];
     int message = 0;
     switch (button) {
         case 1:

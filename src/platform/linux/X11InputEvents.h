@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/InputEvents.h"
 #include "platform/linux/KeysymToVirtualKey.h"
@@ -22,8 +21,10 @@ namespace pt {
 // would replace the toolkit's own event masks. Events are read from the Qt event loop
 // of the thread that creates the object, through a socket notifier, and delivered there
 // at once; the X server delivers raw events to every client, so nothing is delayed or
-// taken from other programs. Buttons: 1 -> 513, 2 -> 519, 3 -> 516 (the wheel and extra
-// buttons are not reported). Keys: Windows virtual-key codes (see KeysymToVirtualKey.h).
+// taken from other programs. Buttons, as the device reports them (a swap of the buttons in
+// the pointer map does not change which counter a press goes to): 1 -> 513, 2 -> 519,
+// 3 -> 516; the wheels (4-7) and extra buttons are not reported. Keys: Windows virtual-key codes
+// (see KeysymToVirtualKey.h).
 class X11InputEvents : public InputEvents {
 public:
     // An empty display name means $DISPLAY. The connection opens on first use.
@@ -55,7 +56,6 @@ private:
     bool updateSelection();
     void refreshKeymap();
     void readKeyboardState();
-    void readPointerMapping();
     void handle(_XEvent& event);
     void handleRawButton(int button);
     void handleRawKey(int keycode);
@@ -74,8 +74,6 @@ private:
     unsigned m_numLockMask = 0;
     unsigned m_mods = 0;
     int m_group = 0;
-    // Physical -> logical button (the user may have swapped the buttons).
-    std::vector<unsigned char> m_buttonMap;
 
     ButtonSink m_buttons;
     KeySink m_keys;
