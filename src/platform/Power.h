@@ -19,7 +19,8 @@ public:
     // Whatever privilege the platform needs before a power request (none on Linux:
     // logind authorises the request itself).
     virtual void enablePrivilege() {}
-    // Forced actions: running programs are not asked to agree.
+    // PowerOff is forced (running programs are not asked to agree); LogOff and Reboot
+    // let them answer as a normal log-off or restart does.
     virtual PowerResult request(PowerAction action) = 0;
 };
 
