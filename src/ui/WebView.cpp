@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLibrary>
+#include <QOpenGLContext>
+#include <QSurfaceFormat>
 #include <QVBoxLayout>
 
 #include "ui/web/WebPage.h"
@@ -12,6 +14,10 @@
 #ifndef PATHTALLY_WEB_MODULE_DIR
 #define PATHTALLY_WEB_MODULE_DIR "/usr/local/lib/pathtally"
 #endif
+
+// Exported by Qt Gui: what QGuiApplication calls when Qt::AA_ShareOpenGLContexts is set
+// before it is created.
+void qt_gl_set_global_share_context(QOpenGLContext* context);
 
 namespace pt {
 
@@ -31,6 +37,21 @@ bool& Loaded() {
     return loaded;
 }
 
+// The engine renders through an OpenGL context shared with the application. Qt creates it
+// with the application when Qt::AA_ShareOpenGLContexts is set beforehand, which maps the
+// OpenGL driver (some 60 MB resident) into every run, hidden or not; it is created here
+// instead, before the engine is loaded, which the engine accepts.
+void PrepareSharedContext() {
+    if (QOpenGLContext::globalShareContext()) return;
+    auto* context = new QOpenGLContext;  // kept for the life of the process, as Qt's own
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    if (!context->create()) {
+        delete context;
+        return;
+    }
+    qt_gl_set_global_share_context(context);
+}
+
 CreateWebPageFunction LoadModule() {
     static bool tried = false;
     if (tried) return Factory();
@@ -42,6 +63,7 @@ CreateWebPageFunction LoadModule() {
                << QDir(QStringLiteral(PATHTALLY_WEB_MODULE_DIR)).filePath(ModuleFile);
     for (const QString& path : candidates) {
         if (!QFileInfo::exists(path)) continue;
+        PrepareSharedContext();
         auto* library = new QLibrary(path);  // kept for the life of the process
         if (!library->load()) {
             qWarning("Cannot load the web module %s: %s", qPrintable(path),

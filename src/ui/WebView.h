@@ -23,9 +23,10 @@ class WebPage;
 // The module is looked for in $PATHTALLY_WEB_MODULE (a file), next to the executable,
 // then in the install folder. When it cannot be loaded the view says so in plain text.
 // Running as root (containers, Xvfb test sessions) the module switches Chromium's sandbox
-// off (QTWEBENGINE_DISABLE_SANDBOX=1) unless the environment sets it. The module also
-// creates the OpenGL context the engine shares with the application, so the program must
-// not set Qt::AA_ShareOpenGLContexts at start (that alone costs some 60 MB resident).
+// off (QTWEBENGINE_DISABLE_SANDBOX=1) unless the environment sets it. The OpenGL context
+// the engine shares with the application is created just before the module is loaded, so
+// the program must not set Qt::AA_ShareOpenGLContexts at start (that alone costs some
+// 60 MB resident).
 class WebView : public QWidget, public Browser {
     Q_OBJECT
 public:
