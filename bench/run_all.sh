@@ -43,14 +43,15 @@ for bin in "${benches[@]}"; do
   name=$(basename "$bin")
   name=${name#bench_}
   echo "== $name"
+  "$bin" >"$root/output" 2>&1
+  rc=$?
   while IFS= read -r line; do
     if [[ "$line" == RESULT$'\t'* ]]; then
       printf '%s\t%s\n' "$name" "${line#RESULT$'\t'}" >>"$results"
     else
       printf '   %s\n' "$line"
     fi
-  done < <("$bin" 2>&1)
-  rc=${PIPESTATUS[0]}
+  done <"$root/output"
   ((rc == 0)) || { echo "   ($name exited with $rc)"; status=1; }
 done
 
