@@ -128,6 +128,8 @@ TEST_F(X11CursorSourceTest, BacksOffWhileResting) {
     EXPECT_GE(reads, 10u);
     EXPECT_LE(reads, 40u);
     EXPECT_TRUE(source.resting());
+    std::this_thread::sleep_for(1100ms);  // a full second at rest
+    EXPECT_LE(source.samplesPerSecond(), 40);
 }
 
 TEST_F(X11CursorSourceTest, SamplesOftenWhileThePointerMoves) {
@@ -151,6 +153,7 @@ TEST_F(X11CursorSourceTest, SamplesOftenWhileThePointerMoves) {
     // its slow mode (~20) or paced by something other than its 1 ms deadlines.
     EXPECT_GT(reads, 400u);
     EXPECT_LE(reads, 1005u);
+    EXPECT_GT(source.samplesPerSecond(), 400);
 }
 
 TEST_F(X11CursorSourceTest, StopsPromptlyEvenWhileResting) {

@@ -131,6 +131,8 @@ void X11CursorSource::run() {
     int x0 = 0, y0 = 0;  // the first read measures from the screen's top-left corner
     int unchanged = 0;
     bool resting = false;
+    Nanos rateStart = Now();
+    std::uint64_t rateReads = 0;
 
     // One read; true when the pointer moved. A failed read adds nothing.
     auto sample = [&]() -> bool {
@@ -148,6 +150,13 @@ void X11CursorSource::run() {
         if (d != 0) m_travel.fetch_add(d, std::memory_order_acq_rel);
         m_pending.fetch_add(1, std::memory_order_release);
         m_samplesTaken.fetch_add(1, std::memory_order_relaxed);
+        ++rateReads;
+        if (const Nanos elapsed = Now() - rateStart; elapsed >= 1'000'000'000) {
+            m_rate.store(static_cast<double>(rateReads) * 1e9 / static_cast<double>(elapsed),
+                         std::memory_order_relaxed);
+            rateStart += elapsed;
+            rateReads = 0;
+        }
         return d != 0;
     };
 

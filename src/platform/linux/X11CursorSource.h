@@ -42,6 +42,9 @@ public:
 
     // For benchmarks and tests.
     std::uint64_t samplesTaken() const { return m_samplesTaken.load(std::memory_order_relaxed); }
+    // Successful reads per second over the last full second (about 1000 while the pointer
+    // moves, about 20 at rest).
+    double samplesPerSecond() const { return m_rate.load(std::memory_order_relaxed); }
     std::uint64_t failedReads() const { return m_failedReads.load(std::memory_order_relaxed); }
     std::uint64_t missedDeadlines() const { return m_missed.load(std::memory_order_relaxed); }
     bool resting() const { return m_resting.load(std::memory_order_relaxed); }
@@ -66,6 +69,7 @@ private:
     std::atomic<std::uint64_t> m_pending{0};
 
     std::atomic<std::uint64_t> m_samplesTaken{0};
+    std::atomic<double> m_rate{0};
     std::atomic<std::uint64_t> m_failedReads{0};
     std::atomic<std::uint64_t> m_missed{0};
     std::atomic<bool> m_resting{false};
