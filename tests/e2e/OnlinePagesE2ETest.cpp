@@ -1,0 +1,222 @@
+// The program's web pages against a local site on 127.0.0.1: what it requests when shown,
+// started hidden in the tray, with the switches off, and from its menus.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/ProgramRun.h"
+#include "support/SqliteShell.h"
+#include "support/TempDir.h"
+
+namespace pt {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using test::Shell;
+
+// Serves every path with a page titled after the table below, writes each requested path
+// to a log, and its port to a file.
+constexpr const char* SiteScript = R"(
+import http.server, sys
+titles = {"/pt/pt_update.asp": "Pathtally 软件最新版本号为：V9.9.9"}
+class Page(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        with open(sys.argv[2], "a") as log:
+            log.write(self.path + "\n")
+        body = ("<html><head><meta charset='utf-8'><title>%s</title></head><body>%s</body></html>"
+                % (titles.get(self.path, self.path), self.path)).encode()
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html; charset=utf-8")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+    def log_message(self, *args):
+        pass
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Page)
+open(sys.argv[1] + ".tmp", "w").write(str(server.server_address[1]))
+__import__("os").rename(sys.argv[1] + ".tmp", sys.argv[1])
+server.serve_forever()
+)";
+
+class LocalSite {
+public:
+    explicit LocalSite(const fs::path& dir) : m_log(dir / "requests.log") {
+        const fs::path script = dir / "site.py", portFile = dir / "port";
+        std::ofstream(script) << SiteScript;
+        m_pid = fork();
+        if (m_pid == 0) {
+            execl("/usr/bin/python3", "python3", script.c_str(), portFile.c_str(), m_log.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 200 && !fs::exists(portFile); ++i) std::this_thread::sleep_for(25ms);
+        std::ifstream(portFile) >> m_port;
+    }
+    ~LocalSite() {
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+    }
+    std::string root() const { return "http://127.0.0.1:" + std::to_string(m_port); }
+    std::vector<std::string> requests() const {
+        std::vector<std::string> paths;
+        std::ifstream in(m_log);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind("/favicon", 0) != 0) paths.push_back(line);
+        return paths;
+    }
+    int count(const std::string& path) const {
+        int n = 0;
+        for (const std::string& p : requests()) n += p == path;
+        return n;
+    }
+    bool waitFor(const std::string& path, std::chrono::milliseconds timeout) const {
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        while (count(path) == 0) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(100ms);
+        }
+        return true;
+    }
+
+private:
+    fs::path m_log;
+    pid_t m_pid = -1;
+    int m_port = 0;
+};
+
+std::string Joined(const std::vector<std::string>& paths) {
+    std::string text;
+    for (const std::string& p : paths) text += p + " ";
+    return text;
+}
+
+class OnlinePagesE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(dir / "work");
+        fs::create_directories(dir / "config" / "pathtally");
+        test::SqliteShell(db(),
+                          "CREATE TABLE IF NOT EXISTS settings (root TEXT NOT NULL, key TEXT NOT "
+                          "NULL COLLATE NOCASE, name TEXT NOT NULL COLLATE NOCASE, value TEXT, "
+                          "PRIMARY KEY (root, key, name));");
+        set("SiteRoot", site.root());
+        env = {{"XDG_CONFIG_HOME", (dir / "config").string()}};
+    }
+    fs::path db() const { return dir / "config" / "pathtally" / "settings.db"; }
+    void set(const std::string& name, const std::string& value,
+             const std::string& key = "SOFTWARE\\Corvandel\\Pathtally") {
+        test::SqliteShell(db(), "INSERT OR REPLACE INTO settings VALUES('HKEY_LOCAL_MACHINE','" +
+                                    key + "','" + name + "','" + value + "');");
+    }
+    std::string get(const std::string& name) {
+        return test::SqliteShell(db(), "SELECT value FROM settings WHERE name='" + name + "';");
+    }
+    static bool VisibleWindow(const std::string& regex, int seconds = 30) {
+        return Shell("timeout " + std::to_string(seconds) +
+                     " xdotool search --sync --onlyvisible --name '" + regex + "' >/dev/null 2>&1");
+    }
+    static void Keys(const std::string& keys) {
+        Shell("xdotool search --onlyvisible --name '^PathtallyV' windowfocus --sync key " + keys +
+              " >/dev/null 2>&1");
+        std::this_thread::sleep_for(400ms);
+    }
+    static bool EngineMapped(pid_t pid) {
+        return test::ReadAll("/proc/" + std::to_string(pid) + "/maps")
+                   .find("libQt6WebEngineCore") != std::string::npos;
+    }
+
+    test::TempDir dir;
+    LocalSite site{dir.path()};
+    std::map<std::string, std::string> env;
+};
+
+TEST_F(OnlinePagesE2E, ShownWindowLoadsTheHomeStripAndChecksForUpdatesOnce) {
+    test::ProgramRun app(dir / "work", env);
+    ASSERT_TRUE(VisibleWindow("^PathtallyV")) << app.output();
+    ASSERT_TRUE(site.waitFor("/pt/h1/", 30s)) << Joined(site.requests()) << app.output();
+    // The unasked check finds V9.9.9 announced and shows its window with the verdict.
+    ASSERT_TRUE(site.waitFor("/pt/pt_update.asp", 30s)) << Joined(site.requests());
+    EXPECT_TRUE(VisibleWindow("^自动检查更新"));
+    EXPECT_TRUE(EngineMapped(app.pid()));
+    EXPECT_EQ(site.count("/pt/news/"), 0) << "the news tab loads once it is opened";
+    EXPECT_EQ(site.count("/pt/pt_update.asp"), 1);
+    EXPECT_TRUE(app.running());
+}
+
+TEST_F(OnlinePagesE2E, SwitchesOffLeaveTheSiteAlone) {
+    set("ClosePtHome", "1");
+    set("ClosePtNews", "1");
+    set("UpdateCK", "0");
+    test::ProgramRun app(dir / "work", env);
+    ASSERT_TRUE(VisibleWindow("^PathtallyV")) << app.output();
+    std::this_thread::sleep_for(8s);  // past the update check's time limit
+    EXPECT_TRUE(site.requests().empty()) << Joined(site.requests());
+    EXPECT_FALSE(EngineMapped(app.pid())) << "no page was shown";
+}
+
+TEST_F(OnlinePagesE2E, StartedHiddenInTheTrayLoadsNothing) {
+    if (!Shell("command -v trayer >/dev/null")) GTEST_SKIP() << "needs trayer for a tray";
+    pid_t tray = fork();
+    if (tray == 0) {
+        execlp("trayer", "trayer", "--edge", "bottom", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::this_thread::sleep_for(1500ms);
+    set("MinToSystray", "1");
+    {
+        test::ProgramRun app(dir / "work", env);
+        std::this_thread::sleep_for(8s);
+        ASSERT_TRUE(app.running()) << app.output();
+        EXPECT_FALSE(Shell("xdotool search --onlyvisible --name '^PathtallyV' >/dev/null 2>&1"))
+            << "started hidden";
+        EXPECT_FALSE(EngineMapped(app.pid()));
+        EXPECT_TRUE(site.requests().empty()) << Joined(site.requests());
+        const std::string status = test::ReadAll("/proc/" + std::to_string(app.pid()) + "/status");
+        const auto at = status.find("VmRSS:");
+        std::printf("resident set started hidden: %s\n",
+                    status.substr(at, status.find('\n', at) - at).c_str());
+    }
+    kill(tray, SIGTERM);
+    waitpid(tray, nullptr, 0);
+}
+
+TEST_F(OnlinePagesE2E, MenusOpenTheUpdateAndRankingWindows) {
+    set("UpdateCK", "0");
+    set("ClosePtHome", "1");
+    // Enough travel for points: 1,000,000 pixels are 265 m, 2 points.
+    set("Allmove", "1000000");
+    set("Allmove", "1000000", "software\\microsoft\\com3");
+    test::ProgramRun app(dir / "work", env);
+    ASSERT_TRUE(VisibleWindow("^PathtallyV")) << app.output();
+
+    Keys("alt+h u");  // 检查更新(&U)...
+    EXPECT_TRUE(VisibleWindow("^Pathtally 更新升级"));
+    EXPECT_TRUE(site.waitFor("/pt/soft/", 30s)) << Joined(site.requests());
+
+    std::this_thread::sleep_for(1500ms);  // the points are computed every second
+    Keys("F3");
+    EXPECT_TRUE(VisibleWindow("^查看您的排名$"));
+    EXPECT_TRUE(site.waitFor("/pt/paiming.asp", 30s)) << Joined(site.requests());
+    const std::string id = get("InstallationId");
+    EXPECT_FALSE(id.empty());
+    EXPECT_EQ(id.find_first_not_of("0123456789"), std::string::npos) << id;
+    Keys("F3");  // raised, not reloaded
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(site.count("/pt/paiming.asp"), 1);
+    EXPECT_EQ(get("InstallationId"), id);
+}
+
+}  // namespace
+}  // namespace pt
