@@ -55,6 +55,11 @@ int main(int argc, char** argv) {
     pt::MainWindow window(services);
     messages.setParent(&window);
     window.skipTaskbar = [](QWidget* w) { pt::SetSkipTaskbar(w->winId()); };
+    // Fault-injection tests run the one-second tick faster (10 to 1000 ms); nothing else
+    // changes. Unset in every real run.
+    if (const int ms = qEnvironmentVariableIntValue("PATHTALLY_TEST_SECOND_MS");
+        ms >= 10 && ms <= 1000)
+        window.secondTickMs = ms;
     window.start();
     auto online = pt::WireCommands(window);
 
