@@ -298,16 +298,19 @@ void ApplyFileTotals(const FileTotals& t, StatisticsModel& model) {
 
 namespace {
 
-constexpr fs::perms WriteBits =
-    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-
 void ClearReadOnly(const fs::path& p, std::error_code& ec) {
     fs::permissions(p, fs::perms::owner_write, fs::perm_options::add, ec);
 }
 
+// The totals are the user's own: the file is readable by its owner only.
+constexpr fs::perms OwnerOnly = fs::perms::owner_read | fs::perms::owner_write;
+
 bool CreateEmpty(const fs::path& p) {
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    return static_cast<bool>(out);
+    if (!out) return false;
+    std::error_code ec;
+    fs::permissions(p, OwnerOnly, fs::perm_options::replace, ec);
+    return true;
 }
 
 }  // namespace
@@ -349,7 +352,7 @@ bool DataFile::trySave(const std::string& text) {
     }
     fs::resize_file(m_path, text.size(), ec);
     if (ec) return false;
-    fs::permissions(m_path, WriteBits, fs::perm_options::remove, ec);
+    fs::permissions(m_path, fs::perms::owner_read, fs::perm_options::replace, ec);
     return !ec;
 }
 
