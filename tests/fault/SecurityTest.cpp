@@ -1,0 +1,107 @@
+// What the program leaves on disk and opens is the user's alone: the store, the data file
+// and the single-instance socket are owner-only even under a permissive umask, and an
+// address with shell syntax in it reaches the desktop opener as one argument, unrun.
+
+#include <sys/stat.h>
+
+#include <QGuiApplication>
+#include <QUrl>
+
+#include "FaultSandbox.h"
+#include "platform/linux/DesktopShell.h"
+
+namespace pt::test {
+namespace {
+
+mode_t Mode(const fs::path& file) {
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) != 0) return 07777;
+    return st.st_mode;
+}
+
+// Sets the process's umask for a scope (the program inherits it).
+class Umask {
+public:
+    explicit Umask(mode_t mask) : m_old(::umask(mask)) {}
+    ~Umask() { ::umask(m_old); }
+
+private:
+    mode_t m_old;
+};
+
+TEST(Security, StoreDataFileAndSocketAreOwnerOnlyUnderAnOpenUmask) {
+    Sandbox sb;
+    fs::remove_all(sb.config / "pathtally");  // the program creates the store itself
+    std::unique_ptr<ProgramProcess> run;
+    {
+        Umask open(0);
+        run = sb.start();
+    }
+    ASSERT_TRUE(run->waitForWindow()) << run->output();
+    ASSERT_TRUE(sb.waitForSave(*run, 0)) << run->output();
+    std::this_thread::sleep_for(200ms);  // the data file is written after the store
+
+    fs::path wal = sb.db, shm = sb.db;
+    wal += "-wal";
+    shm += "-shm";
+    const fs::path socket = sb.runtime / "pathtally.socket";
+    ASSERT_TRUE(fs::exists(socket));
+    EXPECT_TRUE(S_ISSOCK(Mode(socket)));
+    for (const fs::path& p : {sb.db, wal, shm, sb.dataFile, socket, sb.config / "pathtally"}) {
+        ASSERT_TRUE(fs::exists(p)) << p;
+        EXPECT_EQ(Mode(p) & 077, 0u) << p << " is open to others: " << std::oct << Mode(p);
+    }
+    // A save in a later run keeps it so.
+    EXPECT_TRUE(WIFEXITED(run->terminate()));
+    EXPECT_EQ(Mode(sb.dataFile) & 077, 0u) << std::oct << Mode(sb.dataFile);
+    EXPECT_EQ(Mode(sb.db) & 077, 0u) << std::oct << Mode(sb.db);
+}
+
+TEST(Security, AddressesReachTheOpenerAsOneArgumentNeverThroughAShell) {
+    TempDir dir;
+    const fs::path bin = dir / "bin", calls = dir / "calls", cwd = dir / "cwd";
+    fs::create_directories(bin);
+    fs::create_directories(cwd);
+    // The opener records each argument on a line of its own.
+    for (const char* opener : {"xdg-open", "xdg-email"}) {
+        WriteAll(bin / opener, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" +
+                                   calls.string() + "'; done\necho end >> '" + calls.string() +
+                                   "'\n");
+        fs::permissions(bin / opener, fs::perms::owner_all);
+    }
+    const std::string path = bin.string() + ":" + std::getenv("PATH");
+    setenv("PATH", path.c_str(), 1);
+    const fs::path testCwd = fs::current_path();
+    ASSERT_EQ(chdir(cwd.c_str()), 0);
+
+    static int argc = 1;
+    static char name[] = "fault_tests";
+    static char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    DesktopShell shell;
+    const std::string hostile = "http://127.0.0.1:9/a;touch ran1 $(touch ran2) `touch ran3`|x&y";
+    shell.open(hostile);
+    shell.open("mailto:someone@example.org?subject=a;touch ran4&body=$(touch ran5)");
+    for (int i = 0; i < 100; ++i) {
+        const std::string got = ReadAll(calls);
+        if (std::count(got.begin(), got.end(), '\n') >= 4) break;
+        std::this_thread::sleep_for(50ms);
+    }
+    std::this_thread::sleep_for(200ms);
+    const std::string got = ReadAll(calls);
+    std::istringstream lines(got);
+    std::vector<std::string> args;
+    for (std::string line; std::getline(lines, line);) args.push_back(line);
+    ASSERT_EQ(args.size(), 4u) << got;
+    EXPECT_EQ(args[1], "end");
+    EXPECT_EQ(args[3], "end");
+    // The whole address, percent-encoded, as the single argument.
+    EXPECT_EQ(QUrl::fromPercentEncoding(QByteArray::fromStdString(args[0])).toStdString(), hostile);
+    EXPECT_TRUE(args[2].starts_with("mailto:someone@example.org?subject=a;touch")) << args[2];
+    for (const char* ran : {"ran1", "ran2", "ran3", "ran4", "ran5"})
+        EXPECT_FALSE(fs::exists(cwd / ran)) << ran;
+    ASSERT_EQ(chdir(testCwd.c_str()), 0);
+}
+
+}  // namespace
+}  // namespace pt::test
