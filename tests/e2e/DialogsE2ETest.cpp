@@ -151,6 +151,7 @@ protected:
         ASSERT_NE(root, nullptr) << "run through run-test.sh --xvfb";
         work = fs::path(root) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
         fs::create_directories(work / "bin");
+        fs::create_directories(configHome());
         opened = work / "opened.txt";
         // The desktop's opener, replaced by one that writes down what it was given.
         WriteAll(work / "bin" / "xdg-open",
@@ -164,10 +165,8 @@ protected:
             new QGuiApplication(argc, argv);
         }
     }
-    void TearDown() override { setSiteRoot(""); }
-
     std::string setting(std::string_view key, const char* name) {
-        SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
+        SqliteSettingsStore store(storeFile());
         return store.read(SettingsRoot::LocalMachine, key, name);
     }
     // Polls a stored value until it reads `expected` (the program saves every 10 s).
@@ -179,13 +178,18 @@ protected:
         return false;
     }
     void setSiteRoot(const char* root) {
-        SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
+        SqliteSettingsStore store(storeFile());
         store.write(SettingsRoot::LocalMachine, MainKey, "SiteRoot", root);
     }
+    // The program's settings and autostart folder are this test's own, so no other test
+    // of the binary sees what these runs change.
+    fs::path configHome() const { return work / "config"; }
+    fs::path storeFile() const { return configHome() / "pathtally" / "settings.db"; }
     std::vector<std::string> env(const char* lang) {
         WriteAll(work / "locale.conf", std::string("LANG=") + lang + "\n");
         return {"PATH=" + (work / "bin").string() + ":" + std::getenv("PATH"),
-                "PATHTALLY_LOCALE_CONF=" + (work / "locale.conf").string()};
+                "PATHTALLY_LOCALE_CONF=" + (work / "locale.conf").string(),
+                "XDG_CONFIG_HOME=" + configHome().string()};
     }
     // The lines the opener received, once there are at least `count`.
     std::vector<std::string> waitForOpened(size_t count) {
@@ -254,7 +258,7 @@ TEST_F(DialogsE2E, TraditionalDesktopGetsTheTraditionalAboutMail) {
 // Options and data reset opened from the real menus: the autostart file, the click hook
 // and the reset totals as the next start would find them.
 TEST_F(DialogsE2E, OptionsAndDataResetFromTheMenus) {
-    XdgAutostartEntry entry;
+    XdgAutostartEntry entry(configHome() / "autostart" / "pathtally.desktop");
     const std::string program = fs::canonical(std::string(PT_BINARY_DIR) + "/pathtally");
     {
         ProgramRun run(work, env("en_US.UTF-8"));
