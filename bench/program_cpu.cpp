@@ -1,0 +1,227 @@
+// CPU of the whole program (all its threads, sampler included) on a real X server: started
+// hidden in the tray with the pointer resting (budget 0.5 % of a core), and shown with the
+// pointer moving along a circle (budget 5 %). A tray comes from `trayer` when installed.
+// Prints "RESULT<TAB>figure<TAB>value<TAB>unit<TAB>budget<TAB>verdict" lines.
+//   usage: bench_program_cpu [path of the pathtally executable]
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <thread>
+#include <vector>
+
+#include "platform/SettingsStore.h"
+#include "platform/linux/SqliteSettingsStore.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void Result(const char* figure, double value, const char* unit, const char* budget, int verdict) {
+    std::printf("RESULT\t%s\t%.3g\t%s\t%s\t%s\n", figure, value, unit, budget,
+                verdict < 0 ? "-"
+                : verdict   ? "ok"
+                            : "MISSED");
+    std::fflush(stdout);
+}
+
+void Wait(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(20);
+    }
+}
+
+// User + system CPU seconds of a process, all threads.
+double CpuSeconds(qint64 pid) {
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray text = f.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13) return -1;
+    // After the command: state is field 3, utime 14 and stime 15 (1-based over the line).
+    const double ticks = fields[11].toDouble() + fields[12].toDouble();
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// The pointer along a circle of radius 200 px, one turn a second, a position every ms, in
+// the right half of the screen (over the desktop, not over the program's window).
+void Circle(Display* d, double seconds) {
+    const int cx = DisplayWidth(d, DefaultScreen(d)) - 250;
+    const int cy = DisplayHeight(d, DefaultScreen(d)) / 2;
+    const auto start = Clock::now();
+    auto next = start;
+    for (;;) {
+        const double t = std::chrono::duration<double>(Clock::now() - start).count();
+        if (t > seconds) break;
+        XTestFakeMotionEvent(d, -1, cx + static_cast<int>(std::lround(200 * std::cos(6.2832 * t))),
+                             cy + static_cast<int>(std::lround(200 * std::sin(6.2832 * t))),
+                             CurrentTime);
+        XFlush(d);
+        next += std::chrono::milliseconds(1);
+        std::this_thread::sleep_until(next);
+    }
+    XSync(d, False);
+}
+
+// CPU seconds of each thread of a process, by thread id, with the thread's name.
+std::map<QString, std::pair<QString, double>> ThreadCpu(qint64 pid) {
+    std::map<QString, std::pair<QString, double>> threads;
+    const QString dir = QStringLiteral("/proc/%1/task").arg(pid);
+    for (const QString& tid : QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile f(dir + "/" + tid + "/stat");
+        if (!f.open(QIODevice::ReadOnly)) continue;
+        const QByteArray text = f.readAll();
+        const QString name = QString::fromUtf8(
+            text.mid(text.indexOf('(') + 1, text.lastIndexOf(')') - text.indexOf('(') - 1));
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 13) continue;
+        threads[tid] = {name, (fields[11].toDouble() + fields[12].toDouble()) /
+                                  static_cast<double>(sysconf(_SC_CLK_TCK))};
+    }
+    return threads;
+}
+
+class Program {
+public:
+    Program(const QString& path, bool hidden, bool pages = true) {
+        const QString root = m_dir.path();
+        for (const char* sub : {"config", "data", "cache", "run", "home", "work"})
+            QDir(root).mkpath(QString::fromLatin1(sub));
+        QFile::setPermissions(root + "/run", QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ExeOwner);
+        qputenv("XDG_CONFIG_HOME", (root + "/config").toUtf8());
+        {
+            auto store = pt::OpenSettingsStore();
+            // Pages come from a port where nothing listens: no network, no waiting.
+            pt::WriteSetting(*store, pt::MainKey, "SiteRoot", "http://127.0.0.1:9");
+            pt::WriteSetting(*store, pt::MainKey, "MinToSystray", hidden ? "1" : "0");
+            pt::WriteSetting(*store, pt::MainKey, "UpdateCK", "0");
+            if (!pages) {
+                pt::WriteSetting(*store, pt::MainKey, "ClosePtHome", "1");
+                pt::WriteSetting(*store, pt::MainKey, "ClosePtNews", "1");
+            }
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", root + "/home");
+        env.insert("XDG_CONFIG_HOME", root + "/config");
+        env.insert("XDG_DATA_HOME", root + "/data");
+        env.insert("XDG_CACHE_HOME", root + "/cache");
+        env.insert("XDG_RUNTIME_DIR", root + "/run");
+        m_process.setProcessEnvironment(env);
+        m_process.setWorkingDirectory(root + "/work");
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.start(path, {});
+        m_process.waitForStarted(5000);
+    }
+    ~Program() {
+        m_process.terminate();
+        if (!m_process.waitForFinished(10000)) m_process.kill();
+        m_process.waitForFinished(2000);
+    }
+    qint64 pid() const { return m_process.processId(); }
+
+    // CPU % of one core over a stretch of wall time during which `during` runs; the
+    // busiest threads are listed.
+    template <typename During>
+    double cpuPercent(During during) {
+        const double cpu0 = CpuSeconds(pid());
+        const auto threads0 = ThreadCpu(pid());
+        const auto t0 = Clock::now();
+        during();
+        const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
+        const double cpu = (CpuSeconds(pid()) - cpu0) / wall * 100;
+        std::vector<std::pair<double, QString>> busiest;
+        for (const auto& [tid, thread] : ThreadCpu(pid())) {
+            const auto before = threads0.find(tid);
+            const double used =
+                thread.second - (before == threads0.end() ? 0 : before->second.second);
+            if (used > 0) busiest.push_back({used / wall * 100, thread.first});
+        }
+        std::sort(busiest.rbegin(), busiest.rend());
+        if (busiest.size() > 4) busiest.resize(4);
+        for (const auto& [percent, name] : busiest)
+            std::printf("  thread %-16s %6.2f %% of a core\n", qPrintable(name), percent);
+        return cpu;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication qapp(argc, argv);
+    QString program = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (program.isEmpty()) {
+        const QDir here = QFileInfo(QCoreApplication::applicationFilePath()).dir();
+        for (const QString& candidate : {here.filePath("pathtally"), here.filePath("../pathtally")})
+            if (QFileInfo(candidate).isExecutable())
+                program = QFileInfo(candidate).canonicalFilePath();
+    }
+    Display* d = XOpenDisplay(nullptr);
+    if (program.isEmpty() || !d) {
+        std::fprintf(stderr, "needs the pathtally executable and an X server\n");
+        return 2;
+    }
+
+    QProcess tray;
+    tray.start(QStringLiteral("trayer"), {"--edge", "bottom", "--widthtype", "request"});
+    const bool haveTray = tray.waitForStarted(3000);
+    Wait(1500);
+    if (!haveTray) std::printf("no trayer: the hidden start shows the window (no tray)\n");
+
+    XTestFakeMotionEvent(d, -1, 100, 100, CurrentTime);
+    XSync(d, False);
+    {
+        Program hidden(program, true);
+        Wait(6000);  // start-up done, sampler resting
+        const double cpu = hidden.cpuPercent([] { Wait(10000); });
+        Result("program CPU, hidden in the tray, pointer resting", cpu, "% of a core", "< 0.5",
+               haveTray ? cpu < 0.5 : -1);
+    }
+    {
+        Program shown(program, false);
+        Wait(8000);  // window and its pages settled
+        const double resting = shown.cpuPercent([] { Wait(5000); });
+        Result("program CPU, window shown, pointer resting", resting, "% of a core", "", -1);
+        const double moving = shown.cpuPercent([&] { Circle(d, 5); });
+        Result("program CPU, window shown, pointer moving", moving, "% of a core", "< 5",
+               moving < 5);
+    }
+    {
+        // The same without the embedded pages: what the web engine adds to every repaint.
+        Program plain(program, false, false);
+        Wait(5000);
+        const double moving = plain.cpuPercent([&] { Circle(d, 5); });
+        Result("program CPU, window shown without web pages, pointer moving", moving, "% of a core",
+               "", -1);
+    }
+    if (haveTray) {
+        tray.terminate();
+        tray.waitForFinished(3000);
+    }
+    XCloseDisplay(d);
+    return 0;
+}
