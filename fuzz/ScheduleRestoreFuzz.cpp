@@ -1,0 +1,60 @@
+// The shutdown schedule restored from any stored texts, at any clock time, then checked
+// and counted down: never crashes, and never acts on a row that was not armed.
+
+#include "FuzzInput.h"
+#include "form/FormModel.h"
+#include "persistence/MemorySettingsStore.h"
+#include "shutdown/ShutdownScheduler.h"
+#include "support/Fakes.h"
+
+namespace {
+
+constexpr const char* Names[] = {
+    "AutoShutTime", "Text2",  "Text3",  "Text4",  "Text5",  "Text6",  "Text7",  "Text8",  "Text9",
+    "Text10",       "Text11", "Text12", "Text13", "Text14", "Text15", "Text16", "Text17", "Text18",
+    "Text19",       "check3", "check4", "check5", "check6", "check7", "check8", "check9"};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    pt::fuzz::FuzzInput in(data, size);
+    pt::test::FakeClock clock;
+    clock.setDate(2000 + static_cast<int>(in.byte() % 100), 1 + static_cast<int>(in.byte() % 12),
+                  1 + static_cast<int>(in.byte() % 28));
+    clock.setTime(static_cast<int>(in.byte() % 24), static_cast<int>(in.byte() % 60));
+    const pt::Wlang lang = in.byte() % 2 ? pt::Wlang::B5 : pt::Wlang::GB;
+    const bool testMode = in.byte() % 2;
+    const unsigned clicks = in.byte();
+
+    pt::MemorySettingsStore store;
+    bool anyArmed = false;
+    for (const char* name : Names) {
+        const std::string value = in.text();
+        pt::WriteSetting(store, pt::MainKey, name, value);
+        if (std::string_view(name).starts_with("check")) anyArmed |= !value.empty();
+    }
+
+    pt::FormModel form;
+    pt::test::FakeMessageBox boxes;
+    pt::test::FakePower power;
+    int saves = 0;
+    pt::ShutdownScheduler scheduler(
+        form, store, clock, boxes, power, lang, testMode, [&saves] { ++saves; }, [] {});
+    scheduler.AutoShutDown();
+    scheduler.ScheduleCheck();
+    // Nothing stored armed: the check does nothing at all.
+    if (!anyArmed && (!power.requests.empty() || saves != 0)) pt::fuzz::Broken();
+
+    // The countdown from the stored minutes, when the input asks for it.
+    if (clicks & 1) {
+        form.setText("Text1",
+                     store.read(pt::SettingsRoot::LocalMachine, pt::MainKey, "AutoShutTime"));
+        form.checkedByUser(form.id("Check1"), true);
+        scheduler.handleClick("Check1");
+        scheduler.handleClick("Command1");
+        for (int i = 0; i < 3 && scheduler.countdownActive(); ++i) scheduler.Timer3_Timer();
+        scheduler.handleClick("Command2");
+    }
+    for (int i = 2; i <= 9; ++i) (void)scheduler.armed(i);
+    return 0;
+}
