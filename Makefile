@@ -21,7 +21,7 @@ build:
 	cmake --preset $(PRESET) >/dev/null
 	cmake --build $(BUILD) -j$(JOBS)
 
-bench: deps build
+bench: test-deps build
 	bench/run_all.sh $(BUILD)
 
 format:

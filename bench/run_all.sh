@@ -27,6 +27,8 @@ xvfb_pid=$!
 for _ in $(seq 100); do [[ -s "$root/display" ]] && break; sleep 0.05; done
 [[ -s "$root/display" ]] || { echo "Xvfb did not start" >&2; exit 2; }
 export DISPLAY=":$(head -n1 "$root/display")" QT_QPA_PLATFORM=xcb
+# The X server's own CPU is measured beside the program's.
+export PT_XVFB_PID=$xvfb_pid
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 results=$root/results.tsv
