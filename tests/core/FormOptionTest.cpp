@@ -133,6 +133,14 @@ TEST_F(FormOptionTest, CurrentEntryIsNotRewrittenButAMovedProgramIs) {
     EXPECT_EQ(journal.events[1], "Aopen=1");
 }
 
+TEST_F(FormOptionTest, UnknownProgramPathLeavesTheEntryOn) {
+    autostart.value = "/opt/pathtally/pathtally";
+    system.exe.clear();
+    open().click("Command1");
+    EXPECT_EQ(autostart.writes, 0);
+    EXPECT_EQ(autostart.value, "/opt/pathtally/pathtally");
+}
+
 TEST_F(FormOptionTest, EntrySwitchedOnElsewhereStillRecordsTheWish) {
     // Aopen says off, but the entry already runs this program: ticking the box and
     // pressing OK must leave the box ticked for the next open.

@@ -59,7 +59,10 @@ void FormOptionPresenter::Command1_Click() {
     // which also repairs an entry left behind by a moved program.
     if (isChecked("Check1")) {
         const std::string path = m_system.executablePath();
-        if (m_autostart.read() != path) {
+        if (path.empty()) {
+            // The program's own path is unknown: leave the entry as it is rather than
+            // write an empty one, which would switch it off.
+        } else if (m_autostart.read() != path) {
             m_autostart.write(path);
             WriteSetting(m_store, MainKey, value::Aopen, "1");
         } else if (Trimmed(ReadSetting(m_store, MainKey, value::Aopen)) == "0") {
