@@ -122,7 +122,6 @@ ShutdownScheduler::ShutdownScheduler(FormModel& form, SettingsStore& store, Cloc
       m_clock(clock),
       m_messages(messages),
       m_lang(lang),
-      m_testMode(testMode),
       m_power(messages, power, lang, testMode, std::move(saveAll), std::move(quit)) {
     designedState();
 }

@@ -94,7 +94,6 @@ private:
     Clock& m_clock;
     MessageBox& m_messages;
     Wlang m_lang;
-    bool m_testMode;
     PowerActions m_power;
 
     std::array<std::int16_t, 10> m_armed{};  // index = row; rows 2..9 used
