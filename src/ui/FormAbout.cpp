@@ -98,13 +98,19 @@ FormAbout::FormAbout(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts 
     ApplySkin(this);
 
     // Logo frame on the left, texts on the right, the button below.
+    // The strip scrolls inside a viewport one pixel in from the frame's edge, so the
+    // hover border stays visible over it.
     m_picture1 = new QFrame(this);
     m_picture1->setObjectName(QStringLiteral("Picture1"));
-    m_picture1->setFixedSize(LogoWidth, FrameHeight);
+    m_picture1->setFixedSize(LogoWidth + 2, FrameHeight + 2);
     m_picture1->setFrameShape(QFrame::NoFrame);
     m_picture1->setMouseTracking(true);
     m_picture1->setCursor(Qt::PointingHandCursor);
-    m_picture2 = new QLabel(m_picture1);
+    m_viewport = new QWidget(m_picture1);
+    m_viewport->setGeometry(1, 1, LogoWidth, FrameHeight);
+    m_viewport->setMouseTracking(true);
+    m_viewport->installEventFilter(this);
+    m_picture2 = new QLabel(m_viewport);
     m_picture2->setObjectName(QStringLiteral("Picture2"));
     m_picture2->setPixmap(LogoStrip());
     m_picture2->setGeometry(0, 0, LogoWidth, StripHeight);
@@ -209,7 +215,7 @@ void FormAbout::followHover() {
 }
 
 bool FormAbout::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_picture1 || watched == m_picture2) {
+    if (watched == m_picture1 || watched == m_viewport || watched == m_picture2) {
         switch (event->type()) {
             case QEvent::Enter:
             case QEvent::MouseMove:
@@ -226,7 +232,7 @@ bool FormAbout::eventFilter(QObject* watched, QEvent* event) {
                 break;
             case QEvent::MouseButtonPress:
                 if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-                    onClicked(watched == m_picture1 ? "Picture1" : "Picture2");
+                    onClicked(watched == m_picture2 ? "Picture2" : "Picture1");
                     return true;
                 }
                 break;

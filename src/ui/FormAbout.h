@@ -49,6 +49,7 @@ private:
     std::unique_ptr<FormAboutPresenter> m_presenter;
     FormBinder* m_binder = nullptr;
     QFrame* m_picture1 = nullptr;
+    QWidget* m_viewport = nullptr;
     QLabel* m_picture2 = nullptr;
     QTimer m_timer;
     static QPointer<FormAbout> s_instance;
