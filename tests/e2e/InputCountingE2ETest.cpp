@@ -147,10 +147,31 @@ TEST_F(InputCountingE2E, PressesAndKeysAnywhereReachTheSavedTotals) {
 
     // Only counts were kept: the store holds no value naming or timing a key, and the data
     // file's totals are the counts.
+    // Every file the program writes is searched: the store with its journal, the autostart
+    // entry, the lock and socket, the working folder (the data file's random filler aside).
     {
-        const std::string db = ReadAll(SqliteSettingsStore::DefaultPath());
-        for (const char* secret : {"Return", "KP_", "Shift", "回车", "字符"})
-            EXPECT_EQ(db.find(secret), std::string::npos) << secret;
+        std::vector<fs::path> folders = {work};
+        for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
+            if (const char* dir = std::getenv(var)) folders.emplace_back(dir);
+        int searched = 0;
+        for (const fs::path& folder : folders) {
+            for (const auto& e : fs::recursive_directory_iterator(
+                     folder, fs::directory_options::skip_permission_denied)) {
+                if (!e.is_regular_file()) continue;
+                std::string content = ReadAll(e.path());
+                if (e.path().filename() == "PTDATA.CVD") {
+                    const auto f = DataFields(e.path());
+                    content.clear();
+                    for (size_t i : {1, 3, 4, 5, 6, 8, 9, 10, 11, 12, 43, 44, 45, 46, 47, 48, 49})
+                        if (i < f.size()) content += f[i] + ",";
+                }
+                ++searched;
+                for (const char* secret : {"Return", "KP_", "Shift", "回车", "字符", "keysym"})
+                    EXPECT_EQ(content.find(secret), std::string::npos)
+                        << secret << " in " << e.path();
+            }
+        }
+        EXPECT_GE(searched, 3);  // at least the store, the data file and the output
     }
     const auto fields = DataFields(work / "PTDATA.CVD");
     ASSERT_GE(fields.size(), 49u);
