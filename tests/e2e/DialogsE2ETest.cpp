@@ -109,6 +109,12 @@ std::string WaitForWindow(const std::string& titlePattern) {
     return {};
 }
 
+// Opens a menu of the focused window by its access key and gives it time to appear.
+void OpenMenu(const std::string& keys) {
+    Xdotool("key " + keys);
+    std::this_thread::sleep_for(400ms);
+}
+
 struct Point {
     int x, y;
 };
@@ -216,9 +222,9 @@ void DialogsE2E::runMenusAndAboutBox(const char* lang, Wlang wlang) {
     Xdotool("windowfocus --sync " + main);
 
     Xdotool("key F1");  // help page
-    Xdotool("key alt+h");
+    OpenMenu("alt+h");
     Xdotool("key l");  // message board
-    Xdotool("key alt+h");
+    OpenMenu("alt+h");
     Xdotool("key e");  // feedback mail, main-menu text
     std::vector<std::string> lines = waitForOpened(3);
     ASSERT_EQ(lines.size(), 3u);
@@ -226,7 +232,7 @@ void DialogsE2E::runMenusAndAboutBox(const char* lang, Wlang wlang) {
     EXPECT_EQ(lines[1], std::string(Site) + "/pt/liuyanList.asp");
     EXPECT_EQ(lines[2], FeedbackMailText(FeedbackVariant::MainMenu, wlang));
 
-    Xdotool("key alt+h");
+    OpenMenu("alt+h");
     Xdotool("key a");
     const std::string about = WaitForWindow(" Pathtally$");
     ASSERT_FALSE(about.empty()) << "no About box";
@@ -234,7 +240,11 @@ void DialogsE2E::runMenusAndAboutBox(const char* lang, Wlang wlang) {
 
     // The logo sits in the top left corner; the three links are right of it.
     Xdotool("mousemove --window " + about + " 60 60 click 1");
-    const std::vector<Point> links = LinkCentres(about, 140);
+    std::vector<Point> links;
+    for (int i = 0; i < 50 && links.size() != 3; ++i) {  // until the box is drawn
+        std::this_thread::sleep_for(100ms);
+        links = LinkCentres(about, 140);
+    }
     ASSERT_EQ(links.size(), 3u) << "website, backup website, mail";
     for (const Point& p : links)
         Xdotool("mousemove --window " + about + " " + std::to_string(p.x) + " " +
@@ -274,7 +284,7 @@ TEST_F(DialogsE2E, OptionsAndDataResetFromTheMenus) {
         Xdotool("windowfocus --sync " + main);
 
         // Data reset: the dialog, then Yes in the confirmation, then OK in the result box.
-        Xdotool("key alt+f");
+        OpenMenu("alt+f");
         Xdotool("key Down");
         Xdotool("key Return");
         ASSERT_FALSE(WaitForWindow("^数据重置$").empty());
@@ -287,7 +297,7 @@ TEST_F(DialogsE2E, OptionsAndDataResetFromTheMenus) {
 
         // Options: autostart off, click counting off.
         Xdotool("windowfocus --sync " + main);
-        Xdotool("key alt+f");
+        OpenMenu("alt+f");
         Xdotool("key o");
         ASSERT_FALSE(WaitForWindow("^选项$").empty());
         Xdotool("key space");  // Check1
@@ -314,7 +324,7 @@ TEST_F(DialogsE2E, OptionsAndDataResetFromTheMenus) {
     ASSERT_FALSE(main.empty());
     EXPECT_EQ(entry.read(), "") << "start-up leaves a switched-off entry alone";
     Xdotool("windowfocus --sync " + main);
-    Xdotool("key alt+f");
+    OpenMenu("alt+f");
     Xdotool("key o");
     ASSERT_FALSE(WaitForWindow("^选项$").empty());
     Xdotool("key space");
