@@ -42,6 +42,7 @@ TEST(RankingCode, ZeroOrEmptyPointsAreRefusedWithTheMessage) {
         ASSERT_EQ(box.shown.size(), 1u);
         EXPECT_EQ(box.shown[0].text,
                   "您的积分还是0分，当您积分大于0时再来查排名吧（1小时后可以来查）");
+        EXPECT_EQ(box.shown[0].title, "Pathtally");
         EXPECT_EQ(box.shown[0].buttons, MsgButtons::Ok);
         EXPECT_EQ(box.shown[0].icon, MsgIcon::None);
     }

@@ -26,7 +26,8 @@ std::string RankingCode(std::uint32_t installationId, const DynamicValue& jiFeng
 
 bool RankingAllowed(const DynamicValue& jiFeng, MessageBox& box) {
     if (jiFeng == DynamicValue::Int16(0)) {
-        box.show(ZeroPointsMessage, "", MsgButtons::Ok, MsgIcon::None);
+        // The default title of a message box: the program's name.
+        box.show(ZeroPointsMessage, "Pathtally", MsgButtons::Ok, MsgIcon::None);
         return false;
     }
     return true;
