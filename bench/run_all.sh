@@ -62,11 +62,12 @@ echo "Benchmarks on $(nproc) core(s), $(uname -m), display $DISPLAY (Xvfb);" \
   "load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
 awk -F'\t' '
   { b[NR]=$1; f[NR]=$2; v[NR]=$3; u[NR]=$4; g[NR]=$5; k[NR]=$6
+    if (length($1) > wb) wb = length($1)
     if (length($2) > w) w = length($2) }
   END {
-    printf "%-10s %-*s %14s  %-12s %-8s %s\n", "bench", w, "figure", "value", "unit", "budget", "verdict"
+    printf "%-*s %-*s %14s  %-12s %-8s %s\n", wb, "bench", w, "figure", "value", "unit", "budget", "verdict"
     for (i = 1; i <= NR; i++)
-      printf "%-10s %-*s %14s  %-12s %-8s %s\n", b[i], w, f[i], v[i], u[i], (g[i] == "" ? "-" : g[i]), k[i]
+      printf "%-*s %-*s %14s  %-12s %-8s %s\n", wb, b[i], w, f[i], v[i], u[i], (g[i] == "" ? "-" : g[i]), k[i]
   }' "$results"
 if grep -q $'\tMISSED$' "$results"; then status=1; fi
 exit $status
