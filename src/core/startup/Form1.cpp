@@ -5,6 +5,7 @@
 #include "input/ClickHook.h"
 #include "input/KeyCounter.h"
 #include "online/Site.h"
+#include "online/SitePages.h"
 #include "persistence/DataFile.h"
 #include "persistence/RecordFile.h"
 #include "persistence/StartupMerge.h"
@@ -197,18 +198,16 @@ void Form1::showClickRecord() {
 }
 
 void Form1::openPages() {
-    SettingsStore& store = m_services.store;
-    const std::string root = siteRoot();
-    if (Read(store, "ClosePtHome") != "1") {
+    if (auto home = HomePageAddress(m_services.store)) {
         m_form.setVisible("WebBrowser1", true);
-        m_view.navigateHome(root + "/pt/h1/");
+        m_view.navigateHome(*home);
     } else {
         m_form.setVisible("WebBrowser1", false);
         m_view.collapseHome();
     }
-    if (Read(store, "ClosePtNews") != "1") {
+    if (auto news = NewsPageAddress(m_services.store)) {
         m_view.setTabShown(4, true);
-        m_view.navigateNews(root + "/pt/news/");
+        m_view.navigateNews(*news);
     }
 }
 
