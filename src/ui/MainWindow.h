@@ -19,6 +19,7 @@ namespace pt {
 
 class FormBinder;
 class ShutdownPage;
+class StatisticsPage;
 class WebView;
 
 // The main window ("Form1"): tabs, status bar, menus and tray icon, a passive view of the
@@ -86,6 +87,7 @@ private:
     WebView* m_home = nullptr;
     WebView* m_news = nullptr;
     ShutdownPage* m_shutdownPage = nullptr;
+    StatisticsPage* m_statisticsPage = nullptr;
     QMenu* m_rightMenu = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     QTimer m_timer1;

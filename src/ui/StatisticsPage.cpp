@@ -136,4 +136,16 @@ StatisticsPage::StatisticsPage(QWidget* parent) : QWidget(parent) {
     page->addStretch(1);
 }
 
+void StatisticsPage::fixLiveLabels() {
+    const std::pair<const char*, int> live[] = {
+        {"Label2", 220},  {"Label4", 220},  {"Label6", 220},  {"Label8", 220},
+        {"Label10", 150}, {"Label12", 150}, {"Label14", 150}, {"Label16", 150}};
+    for (const auto& [name, width] : live) {
+        auto* label = findChild<QLabel*>(QLatin1String(name));
+        if (!label) continue;
+        label->ensurePolished();
+        label->setFixedSize(width, label->fontMetrics().height() + 6);
+    }
+}
+
 }  // namespace pt

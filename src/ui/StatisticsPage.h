@@ -11,6 +11,11 @@ class StatisticsPage : public QWidget {
     Q_OBJECT
 public:
     explicit StatisticsPage(QWidget* parent = nullptr);
+
+    // Gives the labels that change many times a second a fixed size, so a new figure
+    // repaints only its own label instead of laying out the whole window again. Call once
+    // the window's look (fonts) is final.
+    void fixLiveLabels();
 };
 
 }  // namespace pt

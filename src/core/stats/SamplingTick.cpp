@@ -62,7 +62,10 @@ SamplingTick::SamplingTick(StatisticsModel& model, FormModel& form, CursorSource
       m_panel3(form.id(PanelNames[2])),
       m_todayCounts{form.id("Label27"), form.id("Label31"), form.id("Label36"), form.id("Label40")},
       m_totalCounts{form.id("Label42"), form.id("Label46"), form.id("Label50"),
-                    form.id("Label54")} {}
+                    form.id("Label54")} {
+    for (const Word& w : kClickWords)
+        m_words.emplace_back(form.id(w.control), lang == Wlang::B5 ? w.b5 : w.gb);
+}
 
 void SamplingTick::tick() {
     // A failed read adds nothing: the last position stands.
@@ -87,7 +90,7 @@ void SamplingTick::tick() {
 
 void SamplingTick::showClickLines() {
     const bool b5 = m_lang == Wlang::B5;
-    for (const Word& w : kClickWords) m_form.setText(w.control, b5 ? w.b5 : w.gb);
+    for (const auto& [id, word] : m_words) m_form.setText(id, word);
 
     const ClickCounters& c = m_model.clicks;
     const std::int32_t today[4] = {c.todayTotalClick, c.todayLeftClick, c.todayMidClick,

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <array>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "form/FormModel.h"
 #include "platform/CursorSource.h"
@@ -37,6 +40,7 @@ private:
     ControlId m_label6, m_label2, m_label4, m_panel2, m_panel3;
     std::array<ControlId, 4> m_todayCounts{};  // Label27, Label31, Label36, Label40
     std::array<ControlId, 4> m_totalCounts{};  // Label42, Label46, Label50, Label54
+    std::vector<std::pair<ControlId, std::string_view>> m_words;  // the lines' fixed words
 };
 
 // "( 512, 384)" / "(-8, 5)": a blank stands where a minus sign would.
