@@ -18,6 +18,7 @@
 
 #include "platform/SettingsStore.h"
 #include "platform/linux/SqliteSettingsStore.h"
+#include "support/ProgramRun.h"
 
 namespace pt {
 namespace {
@@ -69,11 +70,7 @@ public:
     }
     ~ProgramRun() { stop(); }
 
-    bool waitForWindow() {
-        return std::system(
-                   "timeout 60 xdotool search --sync --onlyvisible --name '^Pathtally' "
-                   ">/dev/null 2>&1") == 0;
-    }
+    bool waitForWindow() { return test::WaitForWindow("^Pathtally", 60); }
     // SIGTERM: the program saves everything and ends.
     int stop() {
         if (m_pid <= 0) return m_status;

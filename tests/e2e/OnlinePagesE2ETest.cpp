@@ -124,8 +124,7 @@ protected:
         return test::SqliteShell(db(), "SELECT value FROM settings WHERE name='" + name + "';");
     }
     static bool VisibleWindow(const std::string& regex, int seconds = 30) {
-        return Shell("timeout " + std::to_string(seconds) +
-                     " xdotool search --sync --onlyvisible --name '" + regex + "' >/dev/null 2>&1");
+        return test::WaitForWindow(regex, seconds);
     }
     static void Keys(const std::string& keys) {
         Shell("xdotool search --onlyvisible --name '^PathtallyV' windowfocus --sync key " + keys +

@@ -27,10 +27,7 @@ protected:
               "('HKEY_LOCAL_MACHINE','SOFTWARE\\Corvandel\\Pathtally','UpdateCK','0');\"");
         env = {{"XDG_CONFIG_HOME", (dir / "config").string()}};
     }
-    static bool WindowNamed(const std::string& regex) {
-        return Shell("timeout 30 xdotool search --sync --onlyvisible --name '" + regex +
-                     "' >/dev/null 2>&1");
-    }
+    static bool WindowNamed(const std::string& regex) { return test::WaitForWindow(regex); }
 
     test::TempDir dir;
     std::map<std::string, std::string> env;
@@ -43,7 +40,9 @@ TEST_F(SingleInstanceE2E, ASecondStartWarnsAndEndsWhileTheFirstRunsOn) {
     test::ProgramRun second(dir / "work", env);
     ASSERT_TRUE(WindowNamed("^Pathtally$")) << "the warning box, titled with the product name";
     EXPECT_TRUE(second.running()) << "it waits for the warning to be closed";
-    Shell("xdotool search --onlyvisible --name '^Pathtally$' windowfocus --sync key Return");
+    Shell(
+        "xdotool search --onlyvisible --name '^Pathtally$' windowfocus --sync key Return "
+        ">/dev/null 2>&1");
     ASSERT_TRUE(second.waitExit(10s));
     EXPECT_TRUE(WIFEXITED(second.status()) && WEXITSTATUS(second.status()) == 0);
     EXPECT_TRUE(first.running()) << "the first instance is not disturbed";

@@ -95,4 +95,17 @@ inline bool Shell(const std::string& command) {
     return std::system(command.c_str()) == 0;
 }
 
+// Waits until a visible window's title matches `regex`. Polls instead of "xdotool search
+// --sync", which gives up at once when a window vanishes while it looks.
+inline bool WaitForWindow(const std::string& regex, int seconds = 30) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    const std::string search =
+        "xdotool search --onlyvisible --name '" + regex + "' >/dev/null 2>&1";
+    while (std::chrono::steady_clock::now() < end) {
+        if (Shell(search)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return false;
+}
+
 }  // namespace pt::test
