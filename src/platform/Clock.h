@@ -8,9 +8,9 @@ namespace pt {
 // Local calendar time, broken down.
 struct LocalTime {
     int year = 2000;
-    int month = 1;    // 1..12
-    int day = 1;      // 1..31
-    int hour = 0;     // 0..23
+    int month = 1;  // 1..12
+    int day = 1;    // 1..31
+    int hour = 0;   // 0..23
     int minute = 0;
     int second = 0;
     int weekday = 1;  // 1 = Sunday .. 7 = Saturday

@@ -11,7 +11,8 @@
 
 namespace pt {
 
-FormBinder::FormBinder(FormModel& model, QWidget* root) : QObject(root), m_model(model), m_root(root) {}
+FormBinder::FormBinder(FormModel& model, QWidget* root)
+    : QObject(root), m_model(model), m_root(root) {}
 
 void FormBinder::bindChildren() {
     if (!m_root) return;

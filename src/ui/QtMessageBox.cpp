@@ -4,8 +4,8 @@
 
 namespace pt {
 
-MsgAnswer QtMessageBox::show(const std::string& text, const std::string& title,
-                             MsgButtons buttons, MsgIcon icon, MsgDefault defaultButton) {
+MsgAnswer QtMessageBox::show(const std::string& text, const std::string& title, MsgButtons buttons,
+                             MsgIcon icon, MsgDefault defaultButton) {
     QMessageBox box(m_parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setText(QString::fromStdString(text));
@@ -34,9 +34,8 @@ MsgAnswer QtMessageBox::show(const std::string& text, const std::string& title,
         second = QMessageBox::No;
     }
     box.setStandardButtons(second == QMessageBox::NoButton ? first : (first | second));
-    box.setDefaultButton(defaultButton == MsgDefault::Second && second != QMessageBox::NoButton
-                             ? second
-                             : first);
+    box.setDefaultButton(
+        defaultButton == MsgDefault::Second && second != QMessageBox::NoButton ? second : first);
     box.setEscapeButton(second != QMessageBox::NoButton ? second : first);
     switch (box.exec()) {
         case QMessageBox::Cancel:

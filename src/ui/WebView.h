@@ -15,7 +15,7 @@ namespace pt {
 class WebPage;
 
 // An embedded web page that costs nothing until it is needed. Until the first navigate()
-// it is an empty placeholder; the web-engine module (pathtally_web.so) is loaded, and the
+// it is an empty widget; the web-engine module (pathtally_web.so) is loaded, and the
 // page created inside this widget, only when a requested page is to be seen: when the
 // widget is shown, or at once for a view that must load while hidden. A program started
 // hidden in the tray therefore never maps the engine.

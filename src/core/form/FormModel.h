@@ -14,12 +14,12 @@ using ControlId = std::uint32_t;
 // What one control of a window shows. Widgets carry the same names.
 struct Control {
     std::string name;
-    std::string text;     // caption, label text, field text, tab title, menu text
+    std::string text;  // caption, label text, field text, tab title, menu text
     std::string toolTip;
     bool visible = true;
     bool enabled = true;
     bool checked = false;
-    int height = -1;      // -1: the view's own; used where a control is collapsed (0)
+    int height = -1;  // -1: the view's own; used where a control is collapsed (0)
 };
 
 // The controls of one window by their names, with the set changed since the view's

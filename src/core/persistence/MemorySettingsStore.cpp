@@ -21,8 +21,8 @@ std::string MemorySettingsStore::read(SettingsRoot root, std::string_view keyPat
     return text.substr(0, text.find('\0'));  // cut at the first NUL
 }
 
-void MemorySettingsStore::write(SettingsRoot root, std::string_view keyPath,
-                                std::string_view name, std::string_view text) {
+void MemorySettingsStore::write(SettingsRoot root, std::string_view keyPath, std::string_view name,
+                                std::string_view text) {
     m_values[Fold(root, keyPath, name)] = std::string(text);
     ++m_writes;
 }

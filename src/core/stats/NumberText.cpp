@@ -1,16 +1,18 @@
 #include "stats/NumberText.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <charconv>
-#include <system_error>
 #include <limits>
+#include <system_error>
 
 namespace pt {
 namespace {
 
-bool IsSkippable(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsSkippable(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 // Collects the characters that matter, dropping blanks wherever they stand.
 class Reader {
@@ -129,13 +131,21 @@ double NumericValue(std::string_view text) {
     return value == 0 ? 0.0 : value;  // no negative zero
 }
 
-std::string NumberToText(double value) { return FormatG(value, 15); }
+std::string NumberToText(double value) {
+    return FormatG(value, 15);
+}
 
-std::string SingleToText(float value) { return FormatG(static_cast<double>(value), 7); }
+std::string SingleToText(float value) {
+    return FormatG(static_cast<double>(value), 7);
+}
 
-double IntPart(double value) { return std::floor(value); }
+double IntPart(double value) {
+    return std::floor(value);
+}
 
-double RoundHalfEven(double value) { return std::nearbyint(value); }
+double RoundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 int ToInt32Saturated(double value) {
     if (std::isnan(value)) return 0;
