@@ -683,3 +683,20 @@ TEST(ShutdownPowerButtons, UnknownNamesAreNotOurs) {
 
 }  // namespace
 }  // namespace pt
+
+namespace pt {
+namespace {
+
+TEST(ShutdownPowerButtons, PrivilegeStepFollowsThePlatformFlag) {
+    for (int flag : {1, 0}) {
+        Page p(Wlang::GB);
+        p.s->powerActions().setWhichWindows32(flag);
+        p.boxes.answers.push_back(MsgAnswer::Ok);
+        p.click("cmdShutdown");
+        EXPECT_EQ(p.power.requests, std::vector<PowerAction>{PowerAction::PowerOff});
+        EXPECT_EQ(p.power.privilegeCalls, flag) << "flag " << flag;
+    }
+}
+
+}  // namespace
+}  // namespace pt

@@ -108,7 +108,7 @@ PowerActions::Outcome PowerActions::ShutComputer() {
 }
 
 PowerActions::Outcome PowerActions::perform(PowerAction action) {
-    m_power.enablePrivilege();
+    if (m_whichWindows32 == 1) m_power.enablePrivilege();
     if (m_saveAll) m_saveAll();
     const PowerResult result = m_power.request(action);
     if (result.accepted) {

@@ -33,6 +33,9 @@ public:
     // Forced power-off without asking; in test mode only a message.
     Outcome ShutComputer();
 
+    // The flag the privilege step depends on (1: the platform wants it enabled first).
+    void setWhichWindows32(int flag) { m_whichWindows32 = flag; }
+
     // True once a request was accepted: nothing should act any more.
     bool ended() const { return m_ended; }
     // True while a request or its message is under way (a nested event loop may run).
@@ -49,6 +52,7 @@ private:
     std::function<void()> m_saveAll;
     std::function<void()> m_quit;
     bool m_ended = false;
+    int m_whichWindows32 = 1;
     bool m_busy = false;
 };
 

@@ -252,6 +252,7 @@ void Form1::autoShutDown() {
         m_scheduler = std::make_unique<ShutdownScheduler>(
             m_form, m_services.store, m_services.clock, m_services.messages, m_services.power,
             m_lang, m_testP == 1, [this] { saveAll(); }, [this] { m_view.quit(); });
+        m_scheduler->powerActions().setWhichWindows32(m_whichWindows32);
         m_persistence->scheduleCheck = [this] { m_scheduler->ScheduleCheck(); };
     }
     m_scheduler->AutoShutDown();
