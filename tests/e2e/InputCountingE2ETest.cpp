@@ -54,46 +54,7 @@ std::vector<std::string> DataFields(const fs::path& file) {
     return fields;
 }
 
-// One run of the program in a working folder of its own, ended as a session end ends it.
-class ProgramRun {
-public:
-    explicit ProgramRun(const fs::path& workDir) : m_log(workDir / "output.log") {
-        m_pid = fork();
-        if (m_pid == 0) {
-            if (chdir(workDir.c_str()) != 0) _exit(126);
-            if (!freopen(m_log.c_str(), "w", stdout) || !freopen(m_log.c_str(), "a", stderr))
-                _exit(126);
-            const std::string program = std::string(PT_BINARY_DIR) + "/pathtally";
-            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-    }
-    ~ProgramRun() { stop(); }
-
-    bool waitForWindow() { return test::WaitForWindow("^Pathtally", 60); }
-    // SIGTERM: the program saves everything and ends.
-    int stop() {
-        if (m_pid <= 0) return m_status;
-        kill(m_pid, SIGTERM);
-        for (int i = 0; i < 300; ++i) {
-            if (waitpid(m_pid, &m_status, WNOHANG) == m_pid) {
-                m_pid = 0;
-                return m_status;
-            }
-            std::this_thread::sleep_for(50ms);
-        }
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, &m_status, 0);
-        m_pid = 0;
-        return m_status;
-    }
-    std::string output() const { return ReadAll(m_log); }
-
-private:
-    fs::path m_log;
-    pid_t m_pid = -1;
-    int m_status = -1;
-};
+using test::ProgramRun;
 
 class InputCountingE2E : public ::testing::Test {
 protected:

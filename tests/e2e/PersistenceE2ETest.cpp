@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "stats/NumberText.h"
+#include "support/ProgramRun.h"
 #include "support/SqliteShell.h"
 #include "support/TempDir.h"
 
@@ -23,33 +24,12 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-class ProgramRun {
+// The program with its own home and settings folder.
+class ProgramRun : public test::ProgramRun {
 public:
-    ProgramRun(const fs::path& home, const fs::path& config, const fs::path& workDir) {
-        m_pid = fork();
-        if (m_pid == 0) {
-            setenv("HOME", home.c_str(), 1);
-            setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-            if (chdir(workDir.c_str()) != 0) _exit(126);
-            const std::string program = PT_BINARY_DIR "/pathtally";
-            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-    }
-    ~ProgramRun() { kill9(); }
-    bool running() {
-        if (m_pid <= 0) return false;
-        return waitpid(m_pid, nullptr, WNOHANG) == 0;
-    }
-    void kill9() {
-        if (m_pid <= 0) return;
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, nullptr, 0);
-        m_pid = -1;
-    }
-
-private:
-    pid_t m_pid = -1;
+    ProgramRun(const fs::path& home, const fs::path& config, const fs::path& workDir)
+        : test::ProgramRun(workDir,
+                           {{"HOME", home.string()}, {"XDG_CONFIG_HOME", config.string()}}) {}
 };
 
 class PersistenceE2E : public ::testing::Test {
