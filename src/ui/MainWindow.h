@@ -32,7 +32,6 @@ public:
     ~MainWindow() override;
 
     Form1& presenter() { return *m_presenter; }
-    QSystemTrayIcon* trayIcon() const { return m_tray; }
 
     // Runs the start-up sequence and starts the ticks.
     void start();
@@ -47,9 +46,6 @@ public:
     // Period of the one-second tick; only tests shorten it (set before start()).
     int secondTickMs = 1000;
     FormBinder& binder() { return *m_binder; }
-    ShutdownPage& shutdownPage() { return *m_shutdownPage; }
-    WebView& homePage() { return *m_home; }
-    WebView& newsPage() { return *m_news; }
     // Called every time the window is shown.
     std::function<void()> onShown;
 
@@ -58,7 +54,6 @@ public:
     void layOut() override;
     void hideFromTaskList() override;
     bool isWindowVisible() const override { return isVisible(); }
-    bool isWindowMinimized() const override { return isMinimized(); }
     void hideWindow() override;
     void showWindow(bool normalState) override;
     void selectTab(int index) override;

@@ -29,7 +29,6 @@ public:
     }
     void hideFromTaskList() override { skipped = true; }
     bool isWindowVisible() const override { return visible; }
-    bool isWindowMinimized() const override { return minimized; }
     void hideWindow() override { visible = false; }
     void showWindow(bool normalState) override {
         visible = true;

@@ -14,7 +14,6 @@ public:
     virtual void layOut() = 0;
     virtual void hideFromTaskList() = 0;
     virtual bool isWindowVisible() const = 0;
-    virtual bool isWindowMinimized() const = 0;
     virtual void hideWindow() = 0;
     // Shows a hidden window; normalState also restores a minimised one.
     virtual void showWindow(bool normalState) = 0;
