@@ -295,6 +295,7 @@ void MainWindow::hideWindow() {
 }
 
 void MainWindow::showWindow(bool normalState) {
+    if (!isVisible()) m_home->prepareToShow();
     if (normalState) {
         setWindowState(windowState() & ~Qt::WindowMinimized);
         showNormal();
@@ -331,6 +332,14 @@ void MainWindow::navigateNews(const std::string& url) {
 void MainWindow::quit() {
     if (m_tray) m_tray->hide();
     QApplication::exit(0);
+}
+
+bool MainWindow::event(QEvent* event) {
+    // The toolkit re-creates the native window when a web page first joins it; the new
+    // window must stay off the task list as well.
+    if (event->type() == QEvent::WinIdChange && internalWinId() && skipTaskbar && m_offTaskList)
+        skipTaskbar(this);
+    return QMainWindow::event(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

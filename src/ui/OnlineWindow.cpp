@@ -19,13 +19,17 @@ void OnlineWindow::bind() {
     m_binder->bindChildren();
     m_binder->bindCustom(objectName().toStdString(), [this](const Control& c) {
         setWindowTitle(QString::fromStdString(c.text));
+        if (c.visible && !isVisible()) m_web->prepareToShow();
         if (isVisible() != c.visible) setVisible(c.visible);
     });
     m_binder->syncAll();
 }
 
 void OnlineWindow::bringToFront() {
-    if (!isVisible()) show();
+    if (!isVisible()) {
+        m_web->prepareToShow();
+        show();
+    }
     setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();
     activateWindow();

@@ -122,6 +122,10 @@ void WebView::setUnavailableText(const QString& text) {
     if (m_message) m_message->setText(text);
 }
 
+void WebView::prepareToShow() {
+    if (m_pending && !isHidden()) loadPending();
+}
+
 void WebView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // Created after the show has been handled, so the new page is laid out as a child

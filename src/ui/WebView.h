@@ -50,6 +50,11 @@ public:
     // The module could not be loaded; the view shows the unavailable text.
     bool unavailable() const { return m_failed; }
     void setUnavailableText(const QString& text);
+    // Creates the waiting page now, while the window is still unmapped: a window that gets
+    // its first page after it has been mapped is re-created by the toolkit (it switches to
+    // an OpenGL surface), which the user sees as a flicker. Nothing happens when no page
+    // waits or the view itself is hidden.
+    void prepareToShow();
 
 signals:
     void titleChanged(const QString& title);

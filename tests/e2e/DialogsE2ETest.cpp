@@ -5,10 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -19,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -29,6 +26,7 @@
 #include "platform/linux/SqliteSettingsStore.h"
 #include "platform/linux/XdgAutostartEntry.h"
 #include "shell/FeedbackMail.h"
+#include "support/ProgramRun.h"
 
 namespace pt {
 namespace {
@@ -38,26 +36,8 @@ using namespace std::chrono_literals;
 
 constexpr const char* Site = "http://127.0.0.1:9";
 
-std::string ReadAll(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteAll(const fs::path& file, const std::string& text) {
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
-}
-
-std::string Run(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buf[256];
-        while (fgets(buf, sizeof buf, pipe)) out += buf;
-        pclose(pipe);
-    }
-    return out;
-}
+using test::ReadAll;
+using test::WriteAll;
 
 void Xdotool(const std::string& args) {
     const std::string command = "xdotool " + args + " >/dev/null 2>&1";
@@ -65,48 +45,24 @@ void Xdotool(const std::string& args) {
     std::this_thread::sleep_for(300ms);
 }
 
-// The program in a working folder of its own, with extra environment.
-class ProgramRun {
-public:
-    ProgramRun(const fs::path& workDir, std::vector<std::string> env)
-        : m_log(workDir / "output.log") {
-        const fs::path& log = m_log;
-        m_pid = fork();
-        if (m_pid == 0) {
-            if (chdir(workDir.c_str()) != 0) _exit(126);
-            if (!freopen(log.c_str(), "w", stdout) || !freopen(log.c_str(), "a", stderr))
-                _exit(126);
-            for (const std::string& e : env) putenv(strdup(e.c_str()));
-            const std::string program = std::string(PT_BINARY_DIR) + "/pathtally";
-            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-    }
-    ~ProgramRun() {
-        if (::testing::Test::HasFailure()) std::fprintf(stderr, "%s\n", ReadAll(m_log).c_str());
-        if (m_pid <= 0) return;
-        kill(m_pid, SIGTERM);
-        for (int i = 0; i < 200 && waitpid(m_pid, nullptr, WNOHANG) != m_pid; ++i)
-            std::this_thread::sleep_for(50ms);
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, nullptr, 0);
-    }
+void Focus(const std::string& window) {
+    EXPECT_TRUE(test::FocusWindow(window)) << window;
+    std::this_thread::sleep_for(300ms);
+}
 
-private:
-    fs::path m_log;
-    pid_t m_pid = -1;
+// The program in a working folder of its own; at the end of its scope it gets SIGTERM, as
+// a session end sends it, so it saves everything first.
+class ProgramRun : public test::ProgramRun {
+public:
+    using test::ProgramRun::ProgramRun;
+    ~ProgramRun() {
+        if (::testing::Test::HasFailure()) std::fprintf(stderr, "%s\n", output().c_str());
+        stop();
+    }
 };
 
-// The id of the first visible window whose title matches, waiting for it to appear.
-// Polled: a search fails outright when a window vanishes while it is being listed.
 std::string WaitForWindow(const std::string& titlePattern) {
-    for (int i = 0; i < 600; ++i) {
-        const std::string out =
-            Run("xdotool search --onlyvisible --name '" + titlePattern + "' 2>/dev/null");
-        if (!out.empty()) return out.substr(0, out.find('\n'));
-        std::this_thread::sleep_for(100ms);
-    }
-    return {};
+    return test::FindWindow(titlePattern, 60);
 }
 
 // Opens a menu of the focused window by its access key and gives it time to appear.
@@ -191,11 +147,11 @@ protected:
     // of the binary sees what these runs change.
     fs::path configHome() const { return work / "config"; }
     fs::path storeFile() const { return configHome() / "pathtally" / "settings.db"; }
-    std::vector<std::string> env(const char* lang) {
+    std::map<std::string, std::string> env(const char* lang) {
         WriteAll(work / "locale.conf", std::string("LANG=") + lang + "\n");
-        return {"PATH=" + (work / "bin").string() + ":" + std::getenv("PATH"),
-                "PATHTALLY_LOCALE_CONF=" + (work / "locale.conf").string(),
-                "XDG_CONFIG_HOME=" + configHome().string()};
+        return {{"PATH", (work / "bin").string() + ":" + std::getenv("PATH")},
+                {"PATHTALLY_LOCALE_CONF", (work / "locale.conf").string()},
+                {"XDG_CONFIG_HOME", configHome().string()}};
     }
     // The lines the opener received, once there are at least `count`.
     std::vector<std::string> waitForOpened(size_t count) {
@@ -219,7 +175,7 @@ void DialogsE2E::runMenusAndAboutBox(const char* lang, Wlang wlang) {
     ProgramRun program(work, env(lang));
     const std::string main = WaitForWindow("^Pathtally");
     ASSERT_FALSE(main.empty()) << "no main window";
-    Xdotool("windowfocus --sync " + main);
+    Focus(main);
 
     Xdotool("key F1");  // help page
     OpenMenu("alt+h");
@@ -281,7 +237,7 @@ TEST_F(DialogsE2E, OptionsAndDataResetFromTheMenus) {
         for (int i = 0; i < 3; ++i) Xdotool("mousemove --window " + main + " 250 140 click 1");
         ASSERT_TRUE(waitForSetting("totalClick", std::to_string(before + 3)))
             << setting(MainKey, "totalClick");
-        Xdotool("windowfocus --sync " + main);
+        Focus(main);
 
         // Data reset: the dialog, then Yes in the confirmation, then OK in the result box.
         OpenMenu("alt+f");
@@ -296,7 +252,7 @@ TEST_F(DialogsE2E, OptionsAndDataResetFromTheMenus) {
         EXPECT_FALSE(setting(MainKey, "MaxTotalClickDate").empty());
 
         // Options: autostart off, click counting off.
-        Xdotool("windowfocus --sync " + main);
+        Focus(main);
         OpenMenu("alt+f");
         Xdotool("key o");
         ASSERT_FALSE(WaitForWindow("^选项$").empty());
@@ -323,7 +279,7 @@ TEST_F(DialogsE2E, OptionsAndDataResetFromTheMenus) {
     const std::string main = WaitForWindow("^Pathtally");
     ASSERT_FALSE(main.empty());
     EXPECT_EQ(entry.read(), "") << "start-up leaves a switched-off entry alone";
-    Xdotool("windowfocus --sync " + main);
+    Focus(main);
     OpenMenu("alt+f");
     Xdotool("key o");
     ASSERT_FALSE(WaitForWindow("^选项$").empty());

@@ -40,9 +40,7 @@ TEST_F(SingleInstanceE2E, ASecondStartWarnsAndEndsWhileTheFirstRunsOn) {
     test::ProgramRun second(dir / "work", env);
     ASSERT_TRUE(WindowNamed("^Pathtally$")) << "the warning box, titled with the product name";
     EXPECT_TRUE(second.running()) << "it waits for the warning to be closed";
-    Shell(
-        "xdotool search --onlyvisible --name '^Pathtally$' windowfocus --sync key Return "
-        ">/dev/null 2>&1");
+    EXPECT_TRUE(test::KeysTo("^Pathtally$", "Return"));
     ASSERT_TRUE(second.waitExit(10s));
     EXPECT_TRUE(WIFEXITED(second.status()) && WEXITSTATUS(second.status()) == 0);
     EXPECT_TRUE(first.running()) << "the first instance is not disturbed";

@@ -51,4 +51,34 @@ inline bool WaitForWindow(const std::string& regex, int seconds = 30) {
     return false;
 }
 
+// The id of the first visible window whose title matches `regex`, waiting for one to
+// appear; empty when none does.
+inline std::string FindWindow(const std::string& regex, int seconds = 30) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        const std::string out =
+            Capture("xdotool search --onlyvisible --name '" + regex + "' 2>/dev/null");
+        if (!out.empty()) return out.substr(0, out.find('\n'));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return {};
+}
+
+// Gives a window the keyboard focus. Without a window manager the program may move the
+// focus itself while it maps its windows, and "xdotool windowfocus --sync" then ends with
+// an error when the focus falls back to the root; so it is retried.
+inline bool FocusWindow(const std::string& id) {
+    for (int i = 0; i < 10; ++i) {
+        if (Shell("xdotool windowfocus --sync " + id + " >/dev/null 2>&1")) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    return false;
+}
+
+// Focuses the first visible window whose title matches `regex` and types `keys` into it.
+inline bool KeysTo(const std::string& regex, const std::string& keys) {
+    const std::string id = FindWindow(regex);
+    return !id.empty() && FocusWindow(id) && Shell("xdotool key " + keys + " >/dev/null 2>&1");
+}
+
 }  // namespace pt::test
