@@ -45,6 +45,16 @@ inline std::string ReadSetting(SettingsStore& store, std::string_view keyPath,
                                std::string_view name) {
     return store.read(SettingsRoot::LocalMachine, keyPath, name);
 }
+// A stored switch as the program compares it: blanks, tabs and line breaks around it
+// removed, so " 1" and "1\n" (typed into the store by hand) read as "1".
+inline std::string ReadTrimmedSetting(SettingsStore& store, std::string_view keyPath,
+                                      std::string_view name) {
+    const std::string text = ReadSetting(store, keyPath, name);
+    constexpr const char* blanks = " \t\r\n";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
 inline void WriteSetting(SettingsStore& store, std::string_view keyPath, std::string_view name,
                          std::string_view text) {
     store.write(SettingsRoot::LocalMachine, keyPath, name, text);

@@ -80,10 +80,14 @@ void FormBinder::apply(ControlId id) {
     QWidget* w = it->second;
     const QString text = QString::fromStdString(c.text);
     if (auto* label = qobject_cast<QLabel*>(w)) {
-        if (label->textFormat() == Qt::RichText)
+        // Texts carry what users typed and names read from the system: never markup,
+        // except a link label's own anchor.
+        if (label->textFormat() == Qt::RichText) {
             label->setText(QStringLiteral("<a href=\"#\">%1</a>").arg(text.toHtmlEscaped()));
-        else
+        } else {
+            label->setTextFormat(Qt::PlainText);
             label->setText(text);
+        }
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
         button->setText(text);
         if (button->isCheckable()) button->setChecked(c.checked);

@@ -8,6 +8,7 @@ MsgAnswer QtMessageBox::show(const std::string& text, const std::string& title, 
                              MsgIcon icon, MsgDefault defaultButton) {
     QMessageBox box(m_parent);
     box.setObjectName(QStringLiteral("MessageBox"));
+    box.setTextFormat(Qt::PlainText);  // a message may quote what the user typed
     box.setText(QString::fromStdString(text));
     box.setWindowTitle(QString::fromStdString(title));
     switch (icon) {

@@ -122,6 +122,9 @@ TEST_F(Form1Test, FirstStartOnACleanSystem) {
     EXPECT_EQ(f.model().clicks.totalClick, 0);
     EXPECT_EQ(control("Label25").text, "历史最高记录:0次");
     EXPECT_EQ(control("Label25").toolTip, "最高记录发生于:");
+    // The keystroke labels keep their designed captions until the first counted key.
+    EXPECT_EQ(control("Label73").text, "Today:");
+    EXPECT_EQ(control("Label74").text, "Total:");
     EXPECT_EQ(view.home, std::vector<std::string>{"https://www.pathtally.net/pt/h1/"});
     EXPECT_EQ(view.news, std::vector<std::string>{"https://www.pathtally.net/pt/news/"});
     EXPECT_TRUE(view.tabShown[4]);
@@ -130,7 +133,7 @@ TEST_F(Form1Test, FirstStartOnACleanSystem) {
 TEST_F(Form1Test, StoredSettingsShapeTheStart) {
     WriteSetting(store, MainKey, "MinToSystray", " 1 ");
     WriteSetting(store, MainKey, "Aopen", "0");
-    WriteSetting(store, MainKey, "AddHook", "1");
+    WriteSetting(store, MainKey, "AddHook", "1 ");  // the Options dialog reads it trimmed too
     WriteSetting(store, MainKey, "AddSysHook", "1");
     WriteSetting(store, MainKey, "ClosePtHome", "1");
     WriteSetting(store, MainKey, "ClosePtNews", "1");

@@ -101,8 +101,8 @@ TEST_F(FormOptionTest, FreshInstallTicksAutostartAndWritesEverythingInOrder) {
 
 TEST_F(FormOptionTest, StoredValuesAreReadTrimmedAndAsDocumented) {
     set("Aopen", " 0 ");
-    set("UpdateCK", "0");
-    set("AddHook", "1 ");
+    set("UpdateCK", "0\n");
+    set("AddHook", "\t1 ");
     auto off = open();
     EXPECT_FALSE(off.form().get("Check1").checked);
     EXPECT_FALSE(off.form().get("Check2").checked);

@@ -293,6 +293,8 @@ TEST(SitePages, SwitchesCompareTheStoredTextExactly) {
     EXPECT_TRUE(AutomaticUpdateCheckEnabled(store));
     WriteSetting(store, MainKey, "UpdateCK", "0");
     EXPECT_FALSE(AutomaticUpdateCheckEnabled(store));
+    WriteSetting(store, MainKey, "UpdateCK", " 0\n");  // the switch is read trimmed
+    EXPECT_FALSE(AutomaticUpdateCheckEnabled(store));
     WriteSetting(store, MainKey, "UpdateCK", "1");
     EXPECT_TRUE(AutomaticUpdateCheckEnabled(store));
 }

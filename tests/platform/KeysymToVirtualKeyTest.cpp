@@ -59,6 +59,7 @@ TEST(KeysymToVirtualKey, KeypadFollowsNumLock) {
     EXPECT_EQ(Vk(XK_KP_Prior, XK_KP_9, true), 105);
     EXPECT_EQ(Vk(XK_KP_Delete, XK_KP_Decimal, true), 110);
     EXPECT_EQ(Vk(XK_KP_Delete, XK_KP_Decimal, false), 46);
+    EXPECT_EQ(Vk(XK_KP_Delete, XK_KP_Separator, true), 110) << "a layout's keypad comma";
     // Operators do not depend on NumLock.
     EXPECT_EQ(Vk(XK_KP_Multiply, XK_KP_Multiply, false), 106);
     EXPECT_EQ(Vk(XK_KP_Add, 0, true), 107);

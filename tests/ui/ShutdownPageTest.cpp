@@ -206,6 +206,15 @@ TEST(ShutdownPageView, CountdownRowStates) {
     v.click("Command2");
     EXPECT_FALSE(v.page->timer3()->isActive());
     EXPECT_FALSE(v.w("Label23")->isVisible());
+
+    // The warning repeats the field as typed, markup and all.
+    v.click("Check1");
+    v.type("Text1", "2<b>x");
+    v.click("Command1");
+    EXPECT_EQ(v.caption("Label23"),
+              QStringLiteral("你的电脑将于2<b>x分钟之后自动关机，请及时保存你正在编辑的文件"));
+    EXPECT_EQ(v.w<QLabel>("Label23")->textFormat(), Qt::PlainText);
+    v.click("Command2");
     EXPECT_TRUE(v.w("Command1")->isVisible());
     EXPECT_FALSE(v.w("Command1")->isEnabled());
     EXPECT_FALSE(v.w<QCheckBox>("Check1")->isChecked());

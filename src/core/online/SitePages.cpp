@@ -24,7 +24,7 @@ std::optional<std::string> NewsPageAddress(SettingsStore& store) {
 }
 
 bool AutomaticUpdateCheckEnabled(SettingsStore& store) {
-    return ReadSetting(store, MainKey, "UpdateCK") != "0";
+    return ReadTrimmedSetting(store, MainKey, "UpdateCK") != "0";
 }
 
 }  // namespace pt

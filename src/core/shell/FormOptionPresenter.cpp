@@ -4,17 +4,6 @@
 
 namespace pt {
 
-namespace {
-
-// A stored flag as the dialog compares it: leading and trailing blanks removed.
-std::string Trimmed(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return std::string(text);
-}
-
-}  // namespace
-
 FormOptionPresenter::FormOptionPresenter(SettingsStore& store, AutostartEntry& autostart,
                                          SystemInfo& system, Wlang lang, ClickHookSwitch hook)
     : m_store(store),
@@ -37,10 +26,10 @@ void FormOptionPresenter::Form_Load() {
     m_form.setText("Command2", b5 ? "應用(&A)" : "应用(&A)");
     m_form.setText("Command3", "取消(&C)");
 
-    m_form.setChecked("Check1", Trimmed(ReadSetting(m_store, MainKey, value::Aopen)) != "0");
-    m_form.setChecked("Check2", Trimmed(ReadSetting(m_store, MainKey, value::UpdateCK)) != "0");
+    m_form.setChecked("Check1", ReadTrimmedSetting(m_store, MainKey, value::Aopen) != "0");
+    m_form.setChecked("Check2", ReadTrimmedSetting(m_store, MainKey, value::UpdateCK) != "0");
     m_form.setVisible("Check2", false);
-    m_form.setChecked("Check3", Trimmed(ReadSetting(m_store, MainKey, value::AddHook)) == "1");
+    m_form.setChecked("Check3", ReadTrimmedSetting(m_store, MainKey, value::AddHook) == "1");
     m_form.setChecked("Check4", false);
     m_form.setEnabled("Check4", false);
 }
@@ -65,7 +54,7 @@ void FormOptionPresenter::Command1_Click() {
         } else if (m_autostart.read() != path) {
             m_autostart.write(path);
             WriteSetting(m_store, MainKey, value::Aopen, "1");
-        } else if (Trimmed(ReadSetting(m_store, MainKey, value::Aopen)) == "0") {
+        } else if (ReadTrimmedSetting(m_store, MainKey, value::Aopen) == "0") {
             // The entry was switched back on outside the program: record the wish, or the
             // box would show unticked again on the next open.
             WriteSetting(m_store, MainKey, value::Aopen, "1");

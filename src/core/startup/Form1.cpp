@@ -19,16 +19,12 @@
 namespace pt {
 namespace {
 
-std::string Trim(std::string text) {
-    const char* blanks = " \t\r\n";
-    auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    auto last = text.find_last_not_of(blanks);
-    return text.substr(first, last - first + 1);
-}
-
 std::string Read(SettingsStore& store, std::string_view name) {
     return ReadSetting(store, MainKey, name);
+}
+
+std::string Trimmed(SettingsStore& store, std::string_view name) {
+    return ReadTrimmedSetting(store, MainKey, name);
 }
 
 }  // namespace
@@ -88,10 +84,10 @@ void Form1::Form_Load() {
     if (!m_testMarker) keepAutostartCurrent();
     // 12. Where the program lives.
     const std::string folder = m_services.system.programFolder();
-    if (folder != Trim(Read(store, "InstallPath")))
+    if (folder != Trimmed(store, "InstallPath"))
         WriteSetting(store, MainKey, "InstallPath", folder);
     // 13. Start hidden in the tray?
-    m_startHidden = Trim(Read(store, "MinToSystray")) == "1";
+    m_startHidden = Trimmed(store, "MinToSystray") == "1";
     m_form.setChecked("Check2MinToSystray", m_startHidden);
     if (m_startHidden) m_view.hideWindow();
     // 14. The day the statistics began.
@@ -117,7 +113,7 @@ void Form1::checkVersion() {
 
 void Form1::keepAutostartCurrent() {
     const std::string current = m_services.autostart.read();
-    const std::string aopen = Trim(Read(m_services.store, "Aopen"));
+    const std::string aopen = Trimmed(m_services.store, "Aopen");
     const std::string path = m_services.system.executablePath();
     if (aopen != "0" && current != path) {
         m_services.autostart.write(path);
@@ -226,7 +222,7 @@ void Form1::mergeClicks() {
 void Form1::mergeKeyDownAll() {
     MergeKeyDownAll(m_model, m_services.store);
     // Keystrokes are counted unless the stored switch turns them off.
-    m_keys->setCountingEnabled(Trim(Read(m_services.store, "AddSysHook")) != "1");
+    m_keys->setCountingEnabled(Trimmed(m_services.store, "AddSysHook") != "1");
     m_keys->connect(m_services.input);
 }
 
@@ -242,7 +238,7 @@ void Form1::decideTestMode() {
         m_form.setVisible("test1", true);
         m_testP = 1;
     } else {
-        if (Read(m_services.store, "AddHook") != "1") m_clickHook->AddHook();
+        if (Trimmed(m_services.store, "AddHook") != "1") m_clickHook->AddHook();
         m_testP = 0;
     }
 }

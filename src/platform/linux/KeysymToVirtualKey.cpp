@@ -102,11 +102,11 @@ int VirtualKeyFromKeysym(std::uint32_t keysym) {
             return 106;
         case XK_KP_Add:
             return 107;
-        case XK_KP_Separator:
-            return 108;
         case XK_KP_Subtract:
             return 109;
+        // The keypad's decimal key, whichever mark the layout gives it ("." or ",").
         case XK_KP_Decimal:
+        case XK_KP_Separator:
             return 110;
         case XK_KP_Divide:
             return 111;
