@@ -209,17 +209,49 @@ TEST_F(LogindPowerTest, LogOffTerminatesThisSessionWithoutASessionManager) {
               QStringList{QStringLiteral("Terminate()")});
 }
 
-TEST_F(LogindPowerTest, LogOffGoesThroughTheSessionManager) {
-    const QString gnome = QStringLiteral("org.gnome.SessionManager");
-    const QString path = QStringLiteral("/org/gnome/SessionManager");
-    ASSERT_TRUE(bus.startMock({QStringLiteral("--session"), gnome, path, gnome}, gnome));
-    bus.control(gnome, path, QStringLiteral("AddMethod"),
-                {gnome, QStringLiteral("Logout"), QStringLiteral("u"), QString(), QString()});
+// A desktop's session manager as it answers a log-off request.
+struct SessionManager {
+    const char* service;
+    const char* path;
+    const char* interface;
+    const char* method;
+    const char* signature;
+    const char* expectedCall;
+};
+
+class LogOffThroughSessionManager : public LogindPowerTest,
+                                    public ::testing::WithParamInterface<SessionManager> {};
+
+// The session manager asks the applications first, as a log-off should; logind is left
+// alone.
+TEST_P(LogOffThroughSessionManager, AsksTheDesktopAndLeavesLogindAlone) {
+    const SessionManager& m = GetParam();
+    const QString service = QString::fromLatin1(m.service);
+    const QString path = QString::fromLatin1(m.path);
+    const QString interface = QString::fromLatin1(m.interface);
+    ASSERT_TRUE(bus.startMock({QStringLiteral("--session"), service, path, interface}, service));
+    const auto added = bus.control(service, path, QStringLiteral("AddMethod"),
+                                   {interface, QString::fromLatin1(m.method),
+                                    QString::fromLatin1(m.signature), QString(), QString()});
+    ASSERT_EQ(added.type(), QDBusMessage::ReplyMessage) << added.errorMessage().toStdString();
     const PowerResult result = power.request(PowerAction::LogOff);
     EXPECT_TRUE(result.accepted) << result.reason;
-    EXPECT_EQ(bus.calls(gnome, path), QStringList{QStringLiteral("Logout(1)")});
-    EXPECT_TRUE(managerCalls().isEmpty());  // logind left alone
+    EXPECT_EQ(bus.calls(service, path), QStringList{QString::fromLatin1(m.expectedCall)});
+    EXPECT_TRUE(managerCalls().isEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Desktops, LogOffThroughSessionManager,
+    ::testing::Values(SessionManager{"org.gnome.SessionManager", "/org/gnome/SessionManager",
+                                     "org.gnome.SessionManager", "Logout", "u", "Logout(1)"},
+                      SessionManager{"org.kde.Shutdown", "/Shutdown", "org.kde.Shutdown", "logout",
+                                     "", "logout()"},
+                      SessionManager{"org.kde.ksmserver", "/KSMServer",
+                                     "org.kde.KSMServerInterface", "logout", "iii",
+                                     "logout(0, 0, 0)"},
+                      SessionManager{"org.xfce.SessionManager", "/org/xfce/SessionManager",
+                                     "org.xfce.Session.Manager", "Logout", "bb",
+                                     "Logout(false, true)"}));
 
 TEST_F(LogindPowerTest, ErrorsBecomeReadableRefusals) {
     addMethod(QStringLiteral("PowerOff"), QStringLiteral("b"),
