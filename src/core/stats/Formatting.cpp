@@ -36,19 +36,8 @@ std::string FormatThreeDecimals(double value, const NumberFormat& format) {
     std::string fraction = plain.substr(plain.size() - 3);
     bool negative = value < 0 && plain.find_first_not_of("0.") != std::string::npos;
 
-    std::string grouped;
-    if (whole == "0" && !format.leadingZero()) {
-        whole.clear();
-    }
-    const std::string sep = format.groupSeparator();
-    const int size = format.groupSize();
-    for (size_t i = 0; i < whole.size(); ++i) {
-        grouped += whole[i];
-        size_t left = whole.size() - i - 1;
-        if (size > 0 && !sep.empty() && left > 0 && left % static_cast<size_t>(size) == 0)
-            grouped += sep;
-    }
-    return (negative ? "-" : "") + grouped + format.decimalSeparator() + fraction;
+    if (whole == "0" && !format.leadingZero()) whole.clear();
+    return (negative ? "-" : "") + format.groupWhole(whole) + format.decimalSeparator() + fraction;
 }
 
 std::string MetresText(double pixels, const NumberFormat& format) {
