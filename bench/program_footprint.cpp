@@ -72,7 +72,7 @@ double CpuSeconds(pid_t pid) {
     return total * 1e-9;
 }
 
-// Resident set of a process in MB (VmRSS).
+// Resident set of a process in MiB (VmRSS, kB / 1024).
 double ResidentMb(pid_t pid) {
     std::istringstream in(ReadAll("/proc/" + std::to_string(pid) + "/status"));
     for (std::string line; std::getline(in, line);)
@@ -173,6 +173,14 @@ private:
     pid_t m_pid = -1;
     Steady::time_point m_started;
 };
+
+// Windows come and go while the program starts (the toolkit re-creates one before mapping
+// it): a window gone between listing and asking is no failure of the benchmark.
+int IgnoreGoneWindows(Display*, XErrorEvent* error) {
+    if (error->error_code != BadWindow && error->error_code != BadDrawable)
+        std::fprintf(stderr, "X error %d (request %d)\n", error->error_code, error->request_code);
+    return 0;
+}
 
 // A viewable top-level window of the process.
 bool WindowShown(Display* d, pid_t pid) {
@@ -343,7 +351,7 @@ void Memory(Display* d, const std::string& program) {
         const double rss = ResidentMb(run.pid());
         Result(hidden ? "resident memory, started hidden in the tray"
                       : "resident memory, started 'hidden' (no tray: shown)",
-               rss, "MB", "< 40", hidden ? rss < 40 : -1);
+               rss, "MiB", "< 40", hidden ? rss < 40 : -1);
         // Resting and hidden, measured with the scheduler's nanoseconds: the program and
         // the X server serving its slow pointer poll.
         const char* server = std::getenv("PT_XVFB_PID");
@@ -364,7 +372,7 @@ void Memory(Display* d, const std::string& program) {
         Program run(program, NoPages);
         WaitForWindow(d, run.pid());
         std::this_thread::sleep_for(4s);
-        Result("resident memory, shown, pages off", ResidentMb(run.pid()), "MB");
+        Result("resident memory, shown, pages off", ResidentMb(run.pid()), "MiB");
     }
     {
         LocalSite site;
@@ -375,8 +383,8 @@ void Memory(Display* d, const std::string& program) {
         std::this_thread::sleep_for(6s);  // rendered and settled
         double helpers = 0;
         for (pid_t p : Descendants(run.pid())) helpers += ResidentMb(p);
-        Result("resident memory, shown, home strip loaded", ResidentMb(run.pid()), "MB");
-        Result("  + web engine helper processes", helpers, "MB");
+        Result("resident memory, shown, home strip loaded", ResidentMb(run.pid()), "MiB");
+        Result("  + web engine helper processes", helpers, "MiB");
     }
 }
 
@@ -495,6 +503,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "needs the pathtally executable and an X server\n");
         return 2;
     }
+    XSetErrorHandler(IgnoreGoneWindows);
     StartUp(d, program);
     EventCost(d, program, true);
     EventCost(d, program, false);
