@@ -11,7 +11,7 @@ namespace pt {
 namespace {
 
 bool IsSkippable(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    return c == ' ' || c == '\t' || c == '\n';  // a carriage return ends the number
 }
 
 // Collects the characters that matter, dropping blanks wherever they stand.
