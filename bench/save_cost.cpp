@@ -34,6 +34,7 @@ public:
     pt::LocalTime now() const override { return {2026, 12, 8, 21, 30, 0, 3}; }
     std::string shortDate() const override { return "2026-12-08"; }
     std::string timeText() const override { return "21:30:00"; }
+    std::string shortTimeText() const override { return "21:30"; }
     std::string generalDate() const override { return "2026-12-08 21:30:00"; }
     std::string weekdayName() const override { return "Tuesday"; }
     std::uint64_t millisecondsSinceBoot() const override { return 123456789; }

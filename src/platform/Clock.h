@@ -24,8 +24,10 @@ public:
     virtual LocalTime now() const = 0;
     // The platform's short date text of today ("2026-12-08" or "2026/12/8").
     virtual std::string shortDate() const = 0;
-    // The platform's time text of now ("21:30:05").
+    // The platform's time text of now, with seconds ("21:30:05", "9:30:05 PM").
     virtual std::string timeText() const = 0;
+    // The platform's short time text of now ("21:30", "9:30 PM").
+    virtual std::string shortTimeText() const = 0;
     // The general date text of now: short date, then time.
     virtual std::string generalDate() const = 0;
     // The full name of today's weekday in the user's locale ("星期三").

@@ -138,6 +138,7 @@ void MainWindow::start() {
                 QString::fromLatin1(PanelNames[i].data(), PanelNames[i].size()))) {
             panel->ensurePolished();
             panel->setFixedSize(widths[i], panel->fontMetrics().height() + 6);
+            if (i == 0) m_datePanel = panel;
         }
     }
     m_binder->bindChildren();
@@ -262,7 +263,13 @@ void MainWindow::dispatch(const std::string& name) {
 
 void MainWindow::onSamplingTimer() {
     m_presenter->Timer1_Timer();
-    if (isVisible()) m_binder->sync();
+    if (!isVisible()) return;
+    m_binder->sync();
+    // The date panel widens (never narrows) for a locale's longer date and time texts.
+    if (m_datePanel) {
+        const int needed = m_datePanel->fontMetrics().horizontalAdvance(m_datePanel->text()) + 12;
+        if (needed > m_datePanel->width()) m_datePanel->setFixedWidth(needed);
+    }
 }
 
 void MainWindow::applySkin() {

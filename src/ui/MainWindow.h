@@ -86,6 +86,7 @@ private:
     StatisticsPage* m_statisticsPage = nullptr;
     QMenu* m_rightMenu = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
+    QLabel* m_datePanel = nullptr;
     QTimer m_timer1;
     QTimer m_timer2;
     std::map<std::string, std::function<void()>> m_commands;

@@ -31,6 +31,7 @@ public:
     LocalTime now() const override { return time; }
     std::string shortDate() const override;
     std::string timeText() const override;
+    std::string shortTimeText() const override { return timeText().substr(0, 5); }
     std::string generalDate() const override { return shortDate() + " " + timeText(); }
     std::string weekdayName() const override { return weekday; }
     std::uint64_t millisecondsSinceBoot() const override { return bootMs; }

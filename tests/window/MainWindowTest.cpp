@@ -136,6 +136,18 @@ TEST_F(MainWindowTest, ClosingHidesAndCountingGoesOn) {
     EXPECT_TRUE(shows("Label6", "( 500, 500)"));
 }
 
+// A locale's long date, time and weekday texts are shown whole: the date panel widens.
+TEST_F(MainWindowTest, TheDatePanelWidensForALongText) {
+    clock.weekday = "Wednesday of a locale with a long name";
+    open();
+    auto* panel = window->findChild<QLabel*>("StatusBar1.Panel1");
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return panel->text().contains(QLatin1String("long name")); }));
+    EXPECT_TRUE(WaitFor([&] {
+        return panel->width() > panel->fontMetrics().horizontalAdvance(panel->text());
+    })) << panel->width();
+}
+
 TEST_F(MainWindowTest, ExitCancelledKeepsRunningAndExitSaves) {
     MainWindow& w = open();
     messages.answers = {MsgAnswer::Cancel};

@@ -115,7 +115,7 @@ void PersistenceTick::saveAll() {
         WriteBoth(m_store, value::KeyDownAll, m_model.KeyDownAll.toText());
     }
     m_dataFile.SaveFile(RecordOf(m_model, m_computerName,
-                                 m_clock.shortDate() + "T" + m_clock.timeText(), m_startDate));
+                                 m_clock.shortDate() + "T" + m_clock.shortTimeText(), m_startDate));
 }
 
 }  // namespace pt

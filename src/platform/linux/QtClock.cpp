@@ -11,14 +11,52 @@ namespace {
 
 // The short date format, always with a four-digit year so a stored date reads back
 // unambiguously in any century.
-QString ShortDateFormat() {
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+QString ShortDateFormat(const QLocale& locale) {
+    QString format = locale.dateFormat(QLocale::ShortFormat);
     if (!format.contains(QLatin1String("yyyy")))
         format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     return format;
 }
 
+// The locale's time format made fit for a clock text: the time zone ("t", bracketed or
+// not) is left out, and the day period "B" that some locales use (and the toolkit does not
+// know) becomes AM/PM. Quoted literal text is kept as it is.
+QString TimeFormat(const QLocale& locale, QLocale::FormatType type) {
+    const QString format = locale.timeFormat(type);
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == QLatin1Char('\'')) quoted = !quoted;
+        if (quoted || c == QLatin1Char('\'')) {
+            out += c;
+        } else if (c == QLatin1Char('t')) {
+            while (i + 1 < format.size() && format[i + 1] == QLatin1Char('t')) ++i;
+            if (out.endsWith(QLatin1Char('[')) && i + 1 < format.size() &&
+                format[i + 1] == QLatin1Char(']')) {
+                out.chop(1);
+                ++i;
+            }
+        } else if (c == QLatin1Char('B')) {
+            out += QLatin1String("AP");
+        } else {
+            out += c;
+        }
+    }
+    out = out.simplified();
+    const bool hasHour = out.contains(QLatin1Char('h')) || out.contains(QLatin1Char('H'));
+    if (!hasHour)
+        out = type == QLocale::LongFormat ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm");
+    return out;
+}
+
 }  // namespace
+
+std::string QtClock::TimeText(const QLocale& locale, const QTime& time, bool withSeconds) {
+    const QString format =
+        TimeFormat(locale, withSeconds ? QLocale::LongFormat : QLocale::ShortFormat);
+    return locale.toString(time, format).toStdString();
+}
 
 LocalTime QtClock::now() const {
     const QDateTime dt = QDateTime::currentDateTime();
@@ -29,11 +67,15 @@ LocalTime QtClock::now() const {
 }
 
 std::string QtClock::shortDate() const {
-    return QLocale().toString(QDate::currentDate(), ShortDateFormat()).toStdString();
+    return m_locale.toString(QDate::currentDate(), ShortDateFormat(m_locale)).toStdString();
 }
 
 std::string QtClock::timeText() const {
-    return QLocale().toString(QTime::currentTime(), QStringLiteral("HH:mm:ss")).toStdString();
+    return TimeText(m_locale, QTime::currentTime(), true);
+}
+
+std::string QtClock::shortTimeText() const {
+    return TimeText(m_locale, QTime::currentTime(), false);
 }
 
 std::string QtClock::generalDate() const {
@@ -41,7 +83,7 @@ std::string QtClock::generalDate() const {
 }
 
 std::string QtClock::weekdayName() const {
-    return QLocale().dayName(QDate::currentDate().dayOfWeek(), QLocale::LongFormat).toStdString();
+    return m_locale.dayName(QDate::currentDate().dayOfWeek(), QLocale::LongFormat).toStdString();
 }
 
 std::uint64_t QtClock::millisecondsSinceBoot() const {
@@ -55,8 +97,8 @@ std::uint64_t QtClock::millisecondsSinceBoot() const {
 bool QtClock::isDate(const std::string& text) const {
     const QString s = QString::fromStdString(text).trimmed();
     if (s.isEmpty()) return false;
-    if (QLocale().toDate(s, ShortDateFormat()).isValid()) return true;
-    if (QLocale().toDate(s, QLocale::ShortFormat).isValid()) return true;
+    if (m_locale.toDate(s, ShortDateFormat(m_locale)).isValid()) return true;
+    if (m_locale.toDate(s, QLocale::ShortFormat).isValid()) return true;
     if (QDate::fromString(s, Qt::ISODate).isValid()) return true;
     for (const char* f : {"yyyy/M/d", "yyyy-M-d", "d/M/yyyy", "M/d/yyyy", "yyyy.M.d", "d.M.yyyy"})
         if (QDate::fromString(s, QLatin1String(f)).isValid()) return true;

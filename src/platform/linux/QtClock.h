@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QLocale>
+#include <QTime>
+
 #include "platform/Clock.h"
 
 namespace pt {
@@ -7,13 +10,22 @@ namespace pt {
 // The local clock with the user's locale texts (short date, time, weekday name).
 class QtClock : public Clock {
 public:
+    explicit QtClock(const QLocale& locale = QLocale()) : m_locale(locale) {}
+
     LocalTime now() const override;
     std::string shortDate() const override;
     std::string timeText() const override;
+    std::string shortTimeText() const override;
     std::string generalDate() const override;
     std::string weekdayName() const override;
     std::uint64_t millisecondsSinceBoot() const override;
     bool isDate(const std::string& text) const override;
+
+    // A time as the locale writes it, long (with seconds) or short, without a time zone.
+    static std::string TimeText(const QLocale& locale, const QTime& time, bool withSeconds);
+
+private:
+    QLocale m_locale;
 };
 
 }  // namespace pt
