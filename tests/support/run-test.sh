@@ -14,6 +14,9 @@ cleanup() {
   rm -rf "$root"
 }
 trap cleanup EXIT
+# Sanitizer builds: leaks that system libraries keep for the life of the process are not
+# ours to report.
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/../lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 if ((xvfb)); then
   # -noreset: without it the server resets whenever its last client leaves, and a test
   # connecting at that moment is refused.
