@@ -64,11 +64,12 @@ CreateWebPageFunction LoadModule() {
     for (const QString& path : candidates) {
         if (!QFileInfo::exists(path)) continue;
         PrepareSharedContext();
-        auto* library = new QLibrary(path);  // kept for the life of the process
+        // Kept for the life of the process; deleting a QLibrary does not unload it.
+        static std::unique_ptr<QLibrary> library;
+        library = std::make_unique<QLibrary>(path);
         if (!library->load()) {
             qWarning("Cannot load the web module %s: %s", qPrintable(path),
                      qPrintable(library->errorString()));
-            delete library;
             continue;
         }
         auto factory =
@@ -79,6 +80,7 @@ CreateWebPageFunction LoadModule() {
             break;
         }
         qWarning("The web module %s has no page factory", qPrintable(path));
+        library->unload();
     }
     return Factory();
 }
