@@ -71,6 +71,39 @@ void OpenMenu(const std::string& keys) {
     std::this_thread::sleep_for(400ms);
 }
 
+// Types keys into a window after giving it the focus.
+void KeysTo(const std::string& window, const std::string& keys) {
+    Focus(window);
+    Xdotool("key " + keys);
+}
+
+// Whether no visible window matches any more (a box closed, a dialog gone).
+bool WaitGone(const std::string& titlePattern) {
+    for (int i = 0; i < 300; ++i) {
+        if (test::Capture("xdotool search --onlyvisible --name '" + titlePattern + "' 2>/dev/null")
+                .empty())
+            return true;
+        std::this_thread::sleep_for(100ms);
+    }
+    return false;
+}
+
+// Opens a dialog from a menu of the main window and returns its window. A slow program
+// may not have its menu open when the item's key arrives: then the menu is closed and
+// the whole is tried again.
+std::string OpenFromMenu(const std::string& main, const std::string& menu, const std::string& item,
+                         const std::string& titlePattern) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Focus(main);
+        OpenMenu(menu);
+        Xdotool("key " + item);
+        const std::string dialog = test::FindWindow(titlePattern, 10);
+        if (!dialog.empty()) return dialog;
+        Xdotool("key Escape");
+    }
+    return {};
+}
+
 struct Point {
     int x, y;
 };
@@ -175,22 +208,29 @@ void DialogsE2E::runMenusAndAboutBox(const char* lang, Wlang wlang) {
     ProgramRun program(work, env(lang));
     const std::string main = WaitForWindow("^Pathtally");
     ASSERT_FALSE(main.empty()) << "no main window";
+    // A Help menu item, tried again when a slow program had not opened its menu in time.
+    const auto fromHelpMenu = [&](const char* item, size_t opened) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            Focus(main);
+            OpenMenu("alt+h");
+            Xdotool(std::string("key ") + item);
+            if (waitForOpened(opened).size() >= opened) return true;
+            Xdotool("key Escape");
+        }
+        return false;
+    };
     Focus(main);
-
     Xdotool("key F1");  // help page
-    OpenMenu("alt+h");
-    Xdotool("key l");  // message board
-    OpenMenu("alt+h");
-    Xdotool("key e");  // feedback mail, main-menu text
+    ASSERT_EQ(waitForOpened(1).size(), 1u);
+    ASSERT_TRUE(fromHelpMenu("l", 2));  // message board
+    ASSERT_TRUE(fromHelpMenu("e", 3));  // feedback mail, main-menu text
     std::vector<std::string> lines = waitForOpened(3);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], std::string(Site) + "/pt/");
     EXPECT_EQ(lines[1], std::string(Site) + "/pt/liuyanList.asp");
     EXPECT_EQ(lines[2], FeedbackMailText(FeedbackVariant::MainMenu, wlang));
 
-    OpenMenu("alt+h");
-    Xdotool("key a");
-    const std::string about = WaitForWindow(" Pathtally$");
+    const std::string about = OpenFromMenu(main, "alt+h", "a", " Pathtally$");
     ASSERT_FALSE(about.empty()) << "no About box";
     std::this_thread::sleep_for(500ms);
 
@@ -237,25 +277,26 @@ TEST_F(DialogsE2E, OptionsAndDataResetFromTheMenus) {
         for (int i = 0; i < 3; ++i) Xdotool("mousemove --window " + main + " 250 140 click 1");
         ASSERT_TRUE(waitForSetting("totalClick", std::to_string(before + 3)))
             << setting(MainKey, "totalClick");
-        Focus(main);
 
         // Data reset: the dialog, then Yes in the confirmation, then OK in the result box.
-        OpenMenu("alt+f");
-        Xdotool("key Down");
-        Xdotool("key Return");
-        ASSERT_FALSE(WaitForWindow("^数据重置$").empty());
-        Xdotool("key alt+o");
-        ASSERT_FALSE(WaitForWindow("^資料重置確認").empty()) << "boxes Traditional unless GB";
-        Xdotool("key Return");
-        Xdotool("key Return");
+        const std::string reset = OpenFromMenu(main, "alt+f", "Down Return", "^数据重置$");
+        ASSERT_FALSE(reset.empty());
+        KeysTo(reset, "alt+o");
+        const std::string confirm = WaitForWindow("^資料重置確認");
+        ASSERT_FALSE(confirm.empty()) << "boxes Traditional unless GB";
+        KeysTo(confirm, "Return");
+        const std::string result = WaitForWindow("^Pathtally$");
+        ASSERT_FALSE(result.empty()) << "the result box";
+        KeysTo(result, "Return");
+        ASSERT_TRUE(WaitGone("^Pathtally$"));
+        ASSERT_TRUE(WaitGone("^数据重置$"));
         EXPECT_EQ(setting(MainKey, "MaxTotalClick"), "0");
         EXPECT_FALSE(setting(MainKey, "MaxTotalClickDate").empty());
 
         // Options: autostart off, click counting off.
-        Focus(main);
-        OpenMenu("alt+f");
-        Xdotool("key o");
-        ASSERT_FALSE(WaitForWindow("^选项$").empty());
+        const std::string options = OpenFromMenu(main, "alt+f", "o", "^选项$");
+        ASSERT_FALSE(options.empty());
+        Focus(options);
         Xdotool("key space");  // Check1
         Xdotool("key Tab");    // Check2 is hidden: on to Check3
         Xdotool("key space");
@@ -279,10 +320,9 @@ TEST_F(DialogsE2E, OptionsAndDataResetFromTheMenus) {
     const std::string main = WaitForWindow("^Pathtally");
     ASSERT_FALSE(main.empty());
     EXPECT_EQ(entry.read(), "") << "start-up leaves a switched-off entry alone";
-    Focus(main);
-    OpenMenu("alt+f");
-    Xdotool("key o");
-    ASSERT_FALSE(WaitForWindow("^选项$").empty());
+    const std::string options = OpenFromMenu(main, "alt+f", "o", "^选项$");
+    ASSERT_FALSE(options.empty());
+    Focus(options);
     Xdotool("key space");
     Xdotool("key alt+o");
     ASSERT_TRUE(waitForSetting("Aopen", "1"));

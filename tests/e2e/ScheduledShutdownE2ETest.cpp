@@ -21,6 +21,7 @@
 
 #include "platform/SettingsStore.h"
 #include "platform/linux/SqliteSettingsStore.h"
+#include "support/TempDir.h"
 
 namespace pt {
 namespace {
@@ -124,6 +125,8 @@ protected:
         m_program.reset();
         m_logind.reset();
         m_bus.reset();
+        if (HasFailure())
+            std::fprintf(stderr, "%s\n", test::ReadAll(m_root / "program.log").c_str());
         fs::remove_all(m_root);
     }
 
