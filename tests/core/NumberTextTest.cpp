@@ -14,7 +14,7 @@ TEST(NumericValue, ReadsTheLeadingNumberLeniently) {
     EXPECT_EQ(NumericValue("abc"), 0);
     EXPECT_EQ(NumericValue("12345"), 12345);
     EXPECT_EQ(NumericValue("  1 2\t3\n4"), 1234);  // blanks skipped wherever they stand
-    EXPECT_EQ(NumericValue("12\r\n34"), 12);        // but not a carriage return
+    EXPECT_EQ(NumericValue("12\r\n34"), 12);       // but not a carriage return
     EXPECT_EQ(NumericValue("12abc"), 12);
     EXPECT_EQ(NumericValue("1,234"), 1);  // "," is not a separator
     EXPECT_DOUBLE_EQ(NumericValue("3.75"), 3.75);
