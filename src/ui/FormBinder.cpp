@@ -52,7 +52,6 @@ void FormBinder::connectWidget(QWidget* widget, ControlId id) {
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
             m_model.textEditedByUser(id, text.toStdString());
-            if (onEdited) onEdited(m_model[id].name);
         });
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         connect(label, &QLabel::linkActivated, this, [this, id] {

@@ -37,8 +37,6 @@ public:
 
     // Button, check box, menu action or link label activated by the user.
     std::function<void(const std::string& name)> onClicked;
-    // The user edited a field (the model already holds the new text).
-    std::function<void(const std::string& name)> onEdited;
 
 private:
     void apply(ControlId id);

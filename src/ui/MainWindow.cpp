@@ -59,7 +59,8 @@ struct MenuItem {
 
 MainWindow::MainWindow(Form1Services services, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowIcon(AppIcon());
+    const QIcon icon = AppIcon();
+    setWindowIcon(icon);
     m_presenter = std::make_unique<Form1>(services, *this);
 
     auto* central = new QWidget(this);
@@ -112,7 +113,7 @@ MainWindow::MainWindow(Form1Services services, QWidget* parent) : QMainWindow(pa
     m_binder->bindChildren();
     m_binder->onClicked = [this](const std::string& name) { dispatch(name); };
 
-    m_tray = new QSystemTrayIcon(AppIcon(), this);
+    m_tray = new QSystemTrayIcon(icon, this);
     m_tray->setObjectName(QStringLiteral("cSysTray1"));
     m_tray->setContextMenu(m_rightMenu);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
@@ -141,7 +142,6 @@ void MainWindow::start() {
             if (i == 0) m_datePanel = panel;
         }
     }
-    m_binder->bindChildren();
     m_binder->syncAll();
     m_timer1.start(isVisible() ? kShownTickMs : kHiddenTickMs);
     m_timer2.start(secondTickMs);
@@ -164,7 +164,7 @@ void MainWindow::wireShutdownPage() {
     if (scheduler.countdownActive()) timer3->start();
     connect(timer3, &QTimer::timeout, this, [this] {
         m_presenter->scheduler().Timer3_Timer();
-        m_binder->sync();
+        if (isVisible()) m_binder->sync();  // a hidden window catches up when shown
     });
 }
 
@@ -187,12 +187,12 @@ void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QString());
     file->menuAction()->setObjectName(QStringLiteral("menuFile"));
     m_binder->bindAction(file->menuAction());
-    makeAction(file, {"menuHistory", "F2"})->setVisible(false);
+    makeAction(file, {"menuHistory", "F2"});
     makeAction(file, {"menuPaiHang", "F3"});
     separator(file, "menuLine1");
     file->actions().last()->setVisible(false);
-    makeAction(file, {"menuCleanHistory", nullptr})->setVisible(false);
-    makeAction(file, {"menuCleanPaiHang", nullptr})->setVisible(false);
+    makeAction(file, {"menuCleanHistory", nullptr});
+    makeAction(file, {"menuCleanPaiHang", nullptr});
     makeAction(file, {"menuClearAll", nullptr});
     separator(file, "menuLine2");
     file->actions().last()->setVisible(false);
@@ -207,7 +207,7 @@ void MainWindow::buildMenus() {
     separator(help, "menuHelpLine1");
     separator(help, "menuHelpLine2");
     help->actions().last()->setVisible(false);
-    makeAction(help, {"menuWebhelp", nullptr})->setVisible(false);
+    makeAction(help, {"menuWebhelp", nullptr});
     makeAction(help, {"menuUpdate", nullptr});
     makeAction(help, {"menuAutoUpdate", nullptr});
     makeAction(help, {"menuWebBrowser", nullptr});
@@ -226,7 +226,6 @@ void MainWindow::buildMenus() {
     makeAction(m_rightMenu, {"menuRightMenuAbout", nullptr});
     separator(m_rightMenu, "menuRightMenuLine2");
     makeAction(m_rightMenu, {"menuRightMenuClose", nullptr});
-    m_binder->bindCustom("RightMenuTitle", [](const Control&) {});
     m_rightMenu->setTitle(QStringLiteral("右键菜单"));
     m_rightMenu->menuAction()->setVisible(false);
 
@@ -265,9 +264,11 @@ void MainWindow::onSamplingTimer() {
     m_presenter->Timer1_Timer();
     if (!isVisible()) return;
     m_binder->sync();
-    // The date panel widens (never narrows) for a locale's longer date and time texts.
-    if (m_datePanel) {
-        const int needed = m_datePanel->fontMetrics().horizontalAdvance(m_datePanel->text()) + 12;
+    // The date panel widens (never narrows) for a locale's longer date and time texts; it
+    // is measured only when its text changed (once a second).
+    if (m_datePanel && m_datePanel->text() != m_datePanelText) {
+        m_datePanelText = m_datePanel->text();
+        const int needed = m_datePanel->fontMetrics().horizontalAdvance(m_datePanelText) + 12;
         if (needed > m_datePanel->width()) m_datePanel->setFixedWidth(needed);
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
 #include <QTimer>
 #include <functional>
 #include <map>
@@ -45,7 +46,6 @@ public:
     std::function<void(QWidget*)> skipTaskbar;
     // Period of the one-second tick; only tests shorten it (set before start()).
     int secondTickMs = 1000;
-    FormBinder& binder() { return *m_binder; }
     // Called every time the window is shown.
     std::function<void()> onShown;
 
@@ -87,6 +87,7 @@ private:
     QMenu* m_rightMenu = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     QLabel* m_datePanel = nullptr;
+    QString m_datePanelText;  // last measured
     QTimer m_timer1;
     QTimer m_timer2;
     std::map<std::string, std::function<void()>> m_commands;

@@ -5,7 +5,7 @@
 namespace pt {
 
 OnlineWindow::OnlineWindow(FormModel& model, const QString& name, Wlang lang)
-    : QWidget(nullptr), m_web(new WebView(this)), m_model(model) {
+    : QWidget(nullptr), m_web(new WebView(this)) {
     setObjectName(name);
     setAttribute(Qt::WA_DeleteOnClose);
     m_web->setObjectName(QStringLiteral("WebBrowser1"));

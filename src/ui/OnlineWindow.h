@@ -32,7 +32,6 @@ protected:
     WebView* m_web;
 
 private:
-    FormModel& m_model;
     FormBinder* m_binder;
 };
 

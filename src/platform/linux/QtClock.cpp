@@ -52,6 +52,12 @@ QString TimeFormat(const QLocale& locale, QLocale::FormatType type) {
 
 }  // namespace
 
+QtClock::QtClock(const QLocale& locale)
+    : m_locale(locale),
+      m_dateFormat(ShortDateFormat(locale)),
+      m_timeFormat(TimeFormat(locale, QLocale::LongFormat)),
+      m_shortTimeFormat(TimeFormat(locale, QLocale::ShortFormat)) {}
+
 std::string QtClock::TimeText(const QLocale& locale, const QTime& time, bool withSeconds) {
     const QString format =
         TimeFormat(locale, withSeconds ? QLocale::LongFormat : QLocale::ShortFormat);
@@ -67,15 +73,15 @@ LocalTime QtClock::now() const {
 }
 
 std::string QtClock::shortDate() const {
-    return m_locale.toString(QDate::currentDate(), ShortDateFormat(m_locale)).toStdString();
+    return m_locale.toString(QDate::currentDate(), m_dateFormat).toStdString();
 }
 
 std::string QtClock::timeText() const {
-    return TimeText(m_locale, QTime::currentTime(), true);
+    return m_locale.toString(QTime::currentTime(), m_timeFormat).toStdString();
 }
 
 std::string QtClock::shortTimeText() const {
-    return TimeText(m_locale, QTime::currentTime(), false);
+    return m_locale.toString(QTime::currentTime(), m_shortTimeFormat).toStdString();
 }
 
 std::string QtClock::generalDate() const {
@@ -97,7 +103,7 @@ std::uint64_t QtClock::millisecondsSinceBoot() const {
 bool QtClock::isDate(const std::string& text) const {
     const QString s = QString::fromStdString(text).trimmed();
     if (s.isEmpty()) return false;
-    if (m_locale.toDate(s, ShortDateFormat(m_locale)).isValid()) return true;
+    if (m_locale.toDate(s, m_dateFormat).isValid()) return true;
     if (m_locale.toDate(s, QLocale::ShortFormat).isValid()) return true;
     if (QDate::fromString(s, Qt::ISODate).isValid()) return true;
     for (const char* f : {"yyyy/M/d", "yyyy-M-d", "d/M/yyyy", "M/d/yyyy", "yyyy.M.d", "d.M.yyyy"})

@@ -10,7 +10,7 @@ namespace pt {
 // The local clock with the user's locale texts (short date, time, weekday name).
 class QtClock : public Clock {
 public:
-    explicit QtClock(const QLocale& locale = QLocale()) : m_locale(locale) {}
+    explicit QtClock(const QLocale& locale = QLocale());
 
     LocalTime now() const override;
     std::string shortDate() const override;
@@ -26,6 +26,8 @@ public:
 
 private:
     QLocale m_locale;
+    // The locale's formats, worked out once.
+    QString m_dateFormat, m_timeFormat, m_shortTimeFormat;
 };
 
 }  // namespace pt
