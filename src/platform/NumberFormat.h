@@ -10,7 +10,6 @@ public:
     virtual ~NumberFormat() = default;
     virtual std::string decimalSeparator() const = 0;
     virtual std::string groupSeparator() const = 0;
-    virtual bool leadingZero() const { return true; }
 
     // The whole part of a number (ASCII digits, no sign) with the locale's digit grouping.
     // By default groups of three joined by groupSeparator().

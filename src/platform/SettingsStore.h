@@ -10,7 +10,6 @@ enum class SettingsRoot { LocalMachine, CurrentUser };
 // Key paths of the store.
 inline constexpr std::string_view MainKey = "SOFTWARE\\Corvandel\\Pathtally";
 inline constexpr std::string_view MirrorKey = "software\\microsoft\\com3";
-inline constexpr std::string_view RunKey = "software\\microsoft\\windows\\currentversion\\run";
 
 // Text values under key paths. Value names (and key paths) compare without regard to
 // case. An absent value reads as empty text; reading never creates a key; writing creates

@@ -97,7 +97,6 @@ void FormBinder::apply(ControlId id) {
     }
     w->setToolTip(QString::fromStdString(c.toolTip));
     w->setEnabled(c.enabled);
-    if (c.height >= 0) w->setFixedHeight(c.height);
     // A page of a tab control or stack is shown by its container, never directly: showing
     // it would paint it over the current page.
     const bool stackPage = qobject_cast<QStackedWidget*>(w->parentWidget()) != nullptr;

@@ -14,12 +14,6 @@ ControlId FormModel::id(std::string_view name) {
     return newId;
 }
 
-std::optional<ControlId> FormModel::find(std::string_view name) const {
-    auto it = m_ids.find(std::string(name));
-    if (it == m_ids.end()) return std::nullopt;
-    return it->second;
-}
-
 void FormModel::markDirty(ControlId id) {
     if (!m_dirty[id]) {
         m_dirty[id] = true;
@@ -54,12 +48,6 @@ void FormModel::setEnabled(ControlId id, bool enabled) {
 void FormModel::setChecked(ControlId id, bool checked) {
     if (m_controls[id].checked == checked) return;
     m_controls[id].checked = checked;
-    markDirty(id);
-}
-
-void FormModel::setHeight(ControlId id, int height) {
-    if (m_controls[id].height == height) return;
-    m_controls[id].height = height;
     markDirty(id);
 }
 

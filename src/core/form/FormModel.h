@@ -19,7 +19,6 @@ struct Control {
     bool visible = true;
     bool enabled = true;
     bool checked = false;
-    int height = -1;  // -1: the view's own; used where a control is collapsed (0)
 };
 
 // The controls of one window by their names, with the set changed since the view's
@@ -32,7 +31,6 @@ public:
     ControlId id(std::string_view name);
     const Control& operator[](ControlId id) const { return m_controls[id]; }
     const Control& get(std::string_view name) { return m_controls[id(name)]; }
-    std::optional<ControlId> find(std::string_view name) const;
     size_t size() const { return m_controls.size(); }
 
     void setText(ControlId id, std::string_view text);
@@ -40,7 +38,6 @@ public:
     void setVisible(ControlId id, bool visible);
     void setEnabled(ControlId id, bool enabled);
     void setChecked(ControlId id, bool checked);
-    void setHeight(ControlId id, int height);
 
     void setText(std::string_view name, std::string_view text) { setText(id(name), text); }
     void setToolTip(std::string_view name, std::string_view tip) { setToolTip(id(name), tip); }

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "persistence/ValueNames.h"
 #include "platform/SettingsStore.h"
 
 namespace pt {
@@ -15,7 +16,7 @@ inline constexpr std::string_view FeedbackAddress = "feedback@pathtally.net";
 inline constexpr std::string_view MakerName = "Corvandel";
 
 inline std::string SiteRoot(SettingsStore& store) {
-    std::string root = ReadSetting(store, MainKey, "SiteRoot");
+    std::string root = ReadSetting(store, MainKey, value::SiteRoot);
     while (!root.empty() && (root.back() == '/' || root.back() == ' ')) root.pop_back();
     return root.empty() ? std::string(DefaultSiteRoot) : root;
 }

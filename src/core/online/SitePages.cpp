@@ -1,6 +1,7 @@
 #include "online/SitePages.h"
 
 #include "online/Site.h"
+#include "persistence/ValueNames.h"
 
 namespace pt {
 
@@ -14,17 +15,17 @@ static bool SwitchedOff(SettingsStore& store, std::string_view name) {
 }
 
 std::optional<std::string> HomePageAddress(SettingsStore& store) {
-    if (SwitchedOff(store, "ClosePtHome")) return std::nullopt;
+    if (SwitchedOff(store, value::ClosePtHome)) return std::nullopt;
     return SiteAddress(store, HomePagePath);
 }
 
 std::optional<std::string> NewsPageAddress(SettingsStore& store) {
-    if (SwitchedOff(store, "ClosePtNews")) return std::nullopt;
+    if (SwitchedOff(store, value::ClosePtNews)) return std::nullopt;
     return SiteAddress(store, NewsPagePath);
 }
 
 bool AutomaticUpdateCheckEnabled(SettingsStore& store) {
-    return ReadTrimmedSetting(store, MainKey, "UpdateCK") != "0";
+    return ReadTrimmedSetting(store, MainKey, value::UpdateCK) != "0";
 }
 
 }  // namespace pt

@@ -37,7 +37,4 @@ inline constexpr std::string_view ClosePtNews = "ClosePtNews";
 inline constexpr std::string_view AutoShutTime = "AutoShutTime";
 inline constexpr std::string_view SiteRoot = "SiteRoot";
 
-// The autostart value under the Run key.
-inline constexpr std::string_view RunValue = "Pathtally";
-
 }  // namespace pt::value

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "persistence/ValueNames.h"
 #include "stats/Formatting.h"
 #include "stats/NumberText.h"
 
@@ -129,15 +130,6 @@ ShutdownScheduler::ShutdownScheduler(FormModel& form, SettingsStore& store, Cloc
 // The page as the window is created: Simplified captions, every enable button disabled,
 // every cancel button and the warning line hidden.
 void ShutdownScheduler::designedState() {
-    // Captions the main window's text table owns; filled here only when nobody did.
-    const std::pair<const char*, const char*> shared[] = {{"Frame1", "设定自动关机"},
-                                                          {"Label18", "分钟后自动关机"},
-                                                          {"cmdLogoff", "立即注销"},
-                                                          {"cmdReboot", "立即重启"},
-                                                          {"cmdShutdown", "立即关机"}};
-    for (const auto& [name, caption] : shared)
-        if (m_form.get(name).text.empty()) m_form.setText(name, caption);
-
     m_form.setText("Check1", "设定");
     m_form.setChecked("Check1", false);
     m_form.setText("Text1", "60");
@@ -363,36 +355,32 @@ void ShutdownScheduler::armRow(int rowIndex) {
     m_form.setVisible(r.cancel, true);
 }
 
-void ShutdownScheduler::cancelRow(int rowIndex) {
+// A row not armed: its box and fields editable, the enable button in place of cancel.
+void ShutdownScheduler::showUnarmed(int rowIndex) {
     const Row& r = row(rowIndex);
-    if (rowIndex == 2) {
-        // The box stays ticked: back to ready, nothing stored.
-        m_armed[2] = 0;
-        m_form.setVisible(r.cancel, false);
-        m_form.setVisible(r.enable, true);
-        m_form.setEnabled(r.enable, true);
-        m_form.setEnabled(r.check, true);
-        for (const std::string& field : r.fields) m_form.setEnabled(field, true);
-        return;
-    }
     m_armed[rowIndex] = 0;
     m_form.setEnabled(r.check, true);
-    tickBox(rowIndex, false);
-    store(r.storedFlag, "0");
     for (const std::string& field : r.fields) m_form.setEnabled(field, true);
     m_form.setVisible(r.enable, true);
     m_form.setVisible(r.cancel, false);
 }
 
+void ShutdownScheduler::cancelRow(int rowIndex) {
+    if (rowIndex == 2) {
+        // The box stays ticked: back to ready, nothing stored.
+        showUnarmed(2);
+        m_form.setEnabled(row(2).enable, true);
+        return;
+    }
+    tickBox(rowIndex, false);
+    store(row(rowIndex).storedFlag, "0");
+    showUnarmed(rowIndex);
+}
+
 // The today rule back to idle: unticked, not armed, editable again.
 void ShutdownScheduler::idleTodayRow() {
-    const Row& r = row(2);
-    m_armed[2] = 0;
     tickBox(2, false);
-    m_form.setEnabled(r.check, true);
-    for (const std::string& field : r.fields) m_form.setEnabled(field, true);
-    m_form.setVisible(r.enable, true);
-    m_form.setVisible(r.cancel, false);
+    showUnarmed(2);
 }
 
 // --- start-up and the once-a-second check ----------------------------------------------
@@ -417,7 +405,7 @@ void ShutdownScheduler::AutoShutDown() {
         m_form.setText(row(i).cancel, cancel);
     }
 
-    m_form.setText("Text1", ReadSetting(m_store, MainKey, "AutoShutTime"));
+    m_form.setText("Text1", ReadSetting(m_store, MainKey, value::AutoShutTime));
 
     m_form.setText("Text2", ReadSetting(m_store, MainKey, "Text2"));
     m_form.setText("Text3", ReadSetting(m_store, MainKey, "Text3"));
@@ -428,15 +416,10 @@ void ShutdownScheduler::AutoShutDown() {
         for (const std::string& field : r.fields)
             m_form.setText(field, ReadSetting(m_store, MainKey, field));
         tickBox(i, NumericValue(ReadSetting(m_store, MainKey, r.storedFlag)) == 1);
-        if (m_form.get(r.check).checked) {
+        if (m_form.get(r.check).checked)
             armRow(i);
-        } else {
-            m_armed[i] = 0;
-            m_form.setEnabled(r.check, true);
-            for (const std::string& field : r.fields) m_form.setEnabled(field, true);
-            m_form.setVisible(r.enable, true);
-            m_form.setVisible(r.cancel, false);
-        }
+        else
+            showUnarmed(i);
     }
 }
 

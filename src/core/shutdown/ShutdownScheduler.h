@@ -42,10 +42,8 @@ public:
 
     // Countdown tick (Timer3).
     void Timer3_Timer();
-    void countdownTick() { Timer3_Timer(); }
     bool countdownActive() const { return m_timer3; }
     // Seconds left of a running countdown (AutoShutdownTime).
-    double AutoShutdownTime() const { return m_autoShutdownTime; }
     // Called with true when Timer3 must start, false when it must stop.
     std::function<void(bool on)> onTimer3Changed;
 
@@ -73,6 +71,7 @@ private:
     void armRow(int rowIndex);
     void cancelRow(int rowIndex);
     void idleTodayRow();
+    void showUnarmed(int rowIndex);
 
     bool validHour(const std::string& field);
     bool validMinute(const std::string& field);

@@ -9,6 +9,7 @@
 #include "persistence/DataFile.h"
 #include "persistence/RecordFile.h"
 #include "persistence/StartupMerge.h"
+#include "persistence/ValueNames.h"
 #include "shutdown/ShutdownScheduler.h"
 #include "stats/Formatting.h"
 #include "stats/NumberText.h"
@@ -39,7 +40,6 @@ Form1::Form1(Form1Services services, Form1View& view, ProgramVersion version)
     ApplyDesignedTexts(m_form);
     m_form.setText("Form1", "Pathtally");
     m_form.setVisible("test1", false);
-    m_form.setVisible("RightMenu", false);
 }
 
 Form1::~Form1() = default;
@@ -84,10 +84,10 @@ void Form1::Form_Load() {
     if (!m_testMarker) keepAutostartCurrent();
     // 12. Where the program lives.
     const std::string folder = m_services.system.programFolder();
-    if (folder != Trimmed(store, "InstallPath"))
-        WriteSetting(store, MainKey, "InstallPath", folder);
+    if (folder != Trimmed(store, value::InstallPath))
+        WriteSetting(store, MainKey, value::InstallPath, folder);
     // 13. Start hidden in the tray?
-    m_startHidden = Trimmed(store, "MinToSystray") == "1";
+    m_startHidden = Trimmed(store, value::MinToSystray) == "1";
     m_form.setChecked("Check2MinToSystray", m_startHidden);
     if (m_startHidden) m_view.hideWindow();
     // 14. The day the statistics began.
@@ -95,7 +95,7 @@ void Form1::Form_Load() {
     // 15-25, once more (and only once more) when the stored start date is not a date.
     if (!runFromStep15()) {
         m_startDate = m_services.clock.shortDate();
-        WriteSetting(store, MainKey, "StartDate", m_startDate);
+        WriteSetting(store, MainKey, value::StartDate, m_startDate);
         runFromStep15();
     }
     m_loaded = true;
@@ -113,30 +113,28 @@ void Form1::checkVersion() {
 
 void Form1::keepAutostartCurrent() {
     const std::string current = m_services.autostart.read();
-    const std::string aopen = Trimmed(m_services.store, "Aopen");
+    const std::string aopen = Trimmed(m_services.store, value::Aopen);
     const std::string path = m_services.system.executablePath();
     if (aopen != "0" && current != path) {
         m_services.autostart.write(path);
-        WriteSetting(m_services.store, MainKey, "Aopen", "1");
+        WriteSetting(m_services.store, MainKey, value::Aopen, "1");
     }
 }
 
 void Form1::loadStartDate() {
     m_startDate = m_services.clock.shortDate();
-    const std::string stored = Read(m_services.store, "StartDate");
+    const std::string stored = Read(m_services.store, value::StartDate);
     if (!stored.empty())
         m_startDate = stored;
     else
-        WriteSetting(m_services.store, MainKey, "StartDate", m_startDate);
+        WriteSetting(m_services.store, MainKey, value::StartDate, m_startDate);
 }
 
 bool Form1::runFromStep15() {
     // 15. The start date must read as a date.
     if (!m_services.clock.isDate(m_startDate)) return false;
-    // 16. Use time and travel; today's values begin at zero.
+    // 16. Use time and travel; today's values begin at zero (the merge sets them).
     mergeUseTimeAndMove();
-    m_model.TodayUseTime = 0;
-    m_model.TodayMove = 0;
     // 17, 18. Travel and use-time records.
     showRecords();
     // 19, 20. Home panel and news page.
@@ -154,43 +152,37 @@ bool Form1::runFromStep15() {
 
 void Form1::showRecords() {
     SettingsStore& store = m_services.store;
-    const bool b5 = m_lang == Wlang::B5;
-    std::string maxMove = Read(store, "MaxMove");
+    std::string maxMove = Read(store, value::MaxMove);
     if (maxMove.empty()) {
-        WriteSetting(store, MainKey, "MaxMove", "0");
+        WriteSetting(store, MainKey, value::MaxMove, "0");
         m_model.MaxMove = 0;
     } else {
         m_model.MaxMove = NumericValue(maxMove);
     }
     m_form.setText("Label8", MetresText(m_model.MaxMove, m_services.numberFormat));
-    m_model.MaxMove_Date = Read(store, "MaxMove_Date");
+    m_model.MaxMove_Date = Read(store, value::MaxMove_Date);
     if (!m_model.MaxMove_Date.empty())
-        m_form.setToolTip("Label8", std::string(b5 ? "最高記錄發生於:" : "最高记录发生于:") +
-                                        m_model.MaxMove_Date);
+        m_form.setToolTip("Label8", MoveRecordTip(m_lang, m_model.MaxMove_Date));
 
-    std::string maxUse = Read(store, "MaxUseTime");
+    std::string maxUse = Read(store, value::MaxUseTime);
     if (maxUse.empty()) {
-        WriteSetting(store, MainKey, "MaxUseTime", "0");
+        WriteSetting(store, MainKey, value::MaxUseTime, "0");
         m_model.MaxUseTime = 0;
     } else {
         m_model.MaxUseTime = NumericValue(maxUse);
     }
     m_form.setText("Label16", FormatUseTime(m_model.MaxUseTime));
-    m_model.MaxUseTime_Date = Read(store, "MaxUseTime_Date");
+    m_model.MaxUseTime_Date = Read(store, value::MaxUseTime_Date);
     if (!m_model.MaxUseTime_Date.empty())
-        m_form.setToolTip("Label16", std::string(b5 ? "最高記錄發生於" : "最高记录发生于") +
-                                         m_model.MaxUseTime_Date);
+        m_form.setToolTip("Label16", UseTimeRecordTip(m_lang, m_model.MaxUseTime_Date));
 }
 
 void Form1::showClickRecord() {
     SettingsStore& store = m_services.store;
-    m_model.MaxTotalClick = ToInt32Saturated(NumericValue(Read(store, "MaxTotalClick")));
-    m_model.MaxTotalClickDate = DynamicValue::Text(Read(store, "MaxTotalClickDate"));
-    const bool gb = m_lang == Wlang::GB;
-    const std::string record = std::to_string(m_model.MaxTotalClick);
-    m_form.setText("Label25", std::string(gb ? "历史最高记录:" : "歷史最高記錄:") + record + "次");
-    m_form.setToolTip("Label25", std::string(gb ? "最高记录发生于:" : "最高記錄發生於:") +
-                                     m_model.MaxTotalClickDate.toText());
+    m_model.MaxTotalClick = ToInt32Saturated(NumericValue(Read(store, value::MaxTotalClick)));
+    m_model.MaxTotalClickDate = DynamicValue::Text(Read(store, value::MaxTotalClickDate));
+    m_form.setText("Label25", ClickRecordText(m_lang, std::to_string(m_model.MaxTotalClick)));
+    m_form.setToolTip("Label25", ClickRecordTip(m_lang, m_model.MaxTotalClickDate.toText()));
 }
 
 void Form1::openPages() {
@@ -222,7 +214,7 @@ void Form1::mergeClicks() {
 void Form1::mergeKeyDownAll() {
     MergeKeyDownAll(m_model, m_services.store);
     // Keystrokes are counted unless the stored switch turns them off.
-    m_keys->setCountingEnabled(Trimmed(m_services.store, "AddSysHook") != "1");
+    m_keys->setCountingEnabled(Trimmed(m_services.store, value::AddSysHook) != "1");
     m_keys->connect(m_services.input);
 }
 
@@ -238,7 +230,7 @@ void Form1::decideTestMode() {
         m_form.setVisible("test1", true);
         m_testP = 1;
     } else {
-        if (Trimmed(m_services.store, "AddHook") != "1") m_clickHook->AddHook();
+        if (Trimmed(m_services.store, value::AddHook) != "1") m_clickHook->AddHook();
         m_testP = 0;
     }
 }
@@ -307,7 +299,7 @@ void Form1::menuRightAutoShutdown_Click() {
 bool Form1::handleClick(const std::string& name) {
     if (m_scheduler && m_scheduler->handleClick(name)) return true;
     if (name == "Check2MinToSystray") {
-        WriteSetting(m_services.store, MainKey, "MinToSystray",
+        WriteSetting(m_services.store, MainKey, value::MinToSystray,
                      m_form.get(name).checked ? "1" : "0");
         return true;
     }

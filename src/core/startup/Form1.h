@@ -85,7 +85,6 @@ public:
     Wlang lang() const { return m_lang; }
     const std::string& VersionNumber() const { return m_versionNumber; }
     int TestP() const { return m_testP; }
-    int glngWhichWindows32() const { return m_whichWindows32; }
     const std::string& StartDate() const { return m_startDate; }
     const std::string& computerName() const { return m_computerName; }
     const std::string& userName() const { return m_userName; }
@@ -97,7 +96,6 @@ public:
     ClickHook& clickHook() { return *m_clickHook; }
     KeyCounter& keyCounter() { return *m_keys; }
     ShutdownScheduler& scheduler() { return *m_scheduler; }
-    PersistenceTick& persistence() { return *m_persistence; }
 
 private:
     void checkVersion();

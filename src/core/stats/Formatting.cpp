@@ -32,11 +32,9 @@ std::string FormatThreeDecimals(double value, const NumberFormat& format) {
     char buf[64];
     auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, 3);
     std::string plain(buf, res.ptr);  // "1234.567"
-    std::string whole = plain.substr(0, plain.size() - 4);
-    std::string fraction = plain.substr(plain.size() - 3);
-    bool negative = value < 0 && plain.find_first_not_of("0.") != std::string::npos;
-
-    if (whole == "0" && !format.leadingZero()) whole.clear();
+    const std::string whole = plain.substr(0, plain.size() - 4);
+    const std::string fraction = plain.substr(plain.size() - 3);
+    const bool negative = value < 0 && plain.find_first_not_of("0.") != std::string::npos;
     return (negative ? "-" : "") + format.groupWhole(whole) + format.decimalSeparator() + fraction;
 }
 

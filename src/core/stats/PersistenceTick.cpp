@@ -6,6 +6,7 @@
 #include "stats/Formatting.h"
 #include "stats/NumberText.h"
 #include "stats/Points.h"
+#include "texts/MainWindowTexts.h"
 
 namespace pt {
 
@@ -83,16 +84,14 @@ void PersistenceTick::saveAll() {
             WriteSetting(m_store, MainKey, value::MaxMove,
                          NumberToText(IntPart(m_model.TodayMove)));
             WriteSetting(m_store, MainKey, value::MaxMove_Date, date);
-            m_form.setToolTip(
-                m_label8, std::string(B5Test(lang, "最高记录发生于:", "最高記錄發生於:")) + date);
+            m_form.setToolTip(m_label8, MoveRecordTip(lang, date));
         }
 
         if (m_model.TodayUseTime > m_model.MaxUseTime) {
             WriteSetting(m_store, MainKey, value::MaxUseTime,
                          NumberToText(IntPart(m_model.TodayUseTime)));
             WriteSetting(m_store, MainKey, value::MaxUseTime_Date, date);
-            m_form.setToolTip(m_label16,
-                              std::string(B5Test(lang, "最高记录发生于", "最高記錄發生於")) + date);
+            m_form.setToolTip(m_label16, UseTimeRecordTip(lang, date));
         }
 
         WriteBoth(m_store, value::AllUseTime, NumberToText(m_model.AllUseTime));
@@ -106,10 +105,8 @@ void PersistenceTick::saveAll() {
             const std::string count = std::to_string(c.todayTotalClick);
             WriteSetting(m_store, MainKey, value::MaxTotalClick, count);
             WriteSetting(m_store, MainKey, value::MaxTotalClickDate, date);
-            m_form.setText(m_label25, std::string(GbTest(lang, "历史最高记录:", "歷史最高記錄:")) +
-                                          count + "次");
-            m_form.setToolTip(
-                m_label25, std::string(GbTest(lang, "最高记录发生于:", "最高記錄發生於:")) + date);
+            m_form.setText(m_label25, ClickRecordText(lang, count));
+            m_form.setToolTip(m_label25, ClickRecordTip(lang, date));
         }
 
         WriteBoth(m_store, value::KeyDownAll, m_model.KeyDownAll.toText());

@@ -108,4 +108,20 @@ void ApplyTraditionalTexts(FormModel& form) {
     }
 }
 
+std::string MoveRecordTip(Wlang lang, std::string_view date) {
+    return std::string(B5Test(lang, "最高记录发生于:", "最高記錄發生於:")) + std::string(date);
+}
+
+std::string UseTimeRecordTip(Wlang lang, std::string_view date) {
+    return std::string(B5Test(lang, "最高记录发生于", "最高記錄發生於")) + std::string(date);
+}
+
+std::string ClickRecordText(Wlang lang, std::string_view count) {
+    return std::string(GbTest(lang, "历史最高记录:", "歷史最高記錄:")) + std::string(count) + "次";
+}
+
+std::string ClickRecordTip(Wlang lang, std::string_view date) {
+    return std::string(GbTest(lang, "最高记录发生于:", "最高記錄發生於:")) + std::string(date);
+}
+
 }  // namespace pt

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "form/FormModel.h"
+#include "texts/Language.h"
 
 namespace pt {
 
@@ -24,6 +26,14 @@ const std::vector<WindowText>& MainWindowTexts();
 void ApplyDesignedTexts(FormModel& form);
 // Replaces the designed texts that have a Traditional form.
 void ApplyTraditionalTexts(FormModel& form);
+
+// The record texts of the statistics page: the travel record's tooltip (Label8), the use
+// time record's tooltip (Label16, without a colon) and the click record's caption and
+// tooltip (Label25). The first two follow the B5 test, the click record the GB test.
+std::string MoveRecordTip(Wlang lang, std::string_view date);
+std::string UseTimeRecordTip(Wlang lang, std::string_view date);
+std::string ClickRecordText(Wlang lang, std::string_view count);
+std::string ClickRecordTip(Wlang lang, std::string_view date);
 
 // Control names of the tab titles and status-bar panels in the main window's form model.
 inline constexpr std::string_view TabNames[5] = {"SSTab1.Tab0", "SSTab1.Tab1", "SSTab1.Tab2",
