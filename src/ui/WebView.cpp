@@ -25,17 +25,9 @@ namespace {
 
 constexpr const char* ModuleFile = "pathtally_web.so";
 
-// The factory of the module, resolved once per process; nullptr when it cannot be loaded.
+// The factory of the module once it is loaded; nullptr before, or when it cannot be.
 // The library is never unloaded: the engine cannot be torn down and started again.
-CreateWebPageFunction& Factory() {
-    static CreateWebPageFunction factory = nullptr;
-    return factory;
-}
-
-bool& Loaded() {
-    static bool loaded = false;
-    return loaded;
-}
+CreateWebPageFunction g_factory = nullptr;
 
 // The engine renders through an OpenGL context shared with the application. Qt creates it
 // with the application when Qt::AA_ShareOpenGLContexts is set beforehand, which maps the
@@ -52,10 +44,7 @@ void PrepareSharedContext() {
     qt_gl_set_global_share_context(context);
 }
 
-CreateWebPageFunction LoadModule() {
-    static bool tried = false;
-    if (tried) return Factory();
-    tried = true;
+CreateWebPageFunction FindFactory() {
     QStringList candidates;
     const QString fromEnvironment = qEnvironmentVariable("PATHTALLY_WEB_MODULE");
     if (!fromEnvironment.isEmpty()) candidates << fromEnvironment;
@@ -74,15 +63,18 @@ CreateWebPageFunction LoadModule() {
         }
         auto factory =
             reinterpret_cast<CreateWebPageFunction>(library->resolve(CreateWebPageSymbol));
-        if (factory) {
-            Factory() = factory;
-            Loaded() = true;
-            break;
-        }
+        if (factory) return factory;
         qWarning("The web module %s has no page factory", qPrintable(path));
         library->unload();
     }
-    return Factory();
+    return nullptr;
+}
+
+// Loads the module on the first call only.
+CreateWebPageFunction LoadModule() {
+    static const bool tried = (g_factory = FindFactory(), true);
+    (void)tried;
+    return g_factory;
 }
 
 }  // namespace
@@ -97,7 +89,7 @@ WebView::WebView(QWidget* parent)
 WebView::~WebView() = default;
 
 bool WebView::engineLoaded() {
-    return Loaded();
+    return g_factory != nullptr;
 }
 
 void WebView::navigate(const std::string& url) {

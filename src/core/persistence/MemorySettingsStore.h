@@ -7,8 +7,8 @@
 
 namespace pt {
 
-// A settings store in memory: the contract of the real store without a file. Used by
-// tests, and as the fallback when the real store cannot be opened.
+// A settings store in memory: the contract of the real store without a file, for tests
+// and fuzz targets.
 class MemorySettingsStore : public SettingsStore {
 public:
     std::string read(SettingsRoot root, std::string_view keyPath, std::string_view name) override;
