@@ -4,6 +4,7 @@
 #include <QSessionManager>
 
 #include "Commands.h"
+#include "platform/linux/CreateX11CursorSource.h"
 #include "platform/linux/DesktopShell.h"
 #include "platform/linux/LinuxSystemInfo.h"
 #include "platform/linux/LocalSingleInstance.h"
@@ -12,7 +13,6 @@
 #include "platform/linux/QtNumberFormat.h"
 #include "platform/linux/SqliteSettingsStore.h"
 #include "platform/linux/TerminationSignals.h"
-#include "platform/linux/X11CursorSource.h"
 #include "platform/linux/X11InputEvents.h"
 #include "platform/linux/X11WindowHints.h"
 #include "platform/linux/XdgAutostartEntry.h"
@@ -46,12 +46,12 @@ int main(int argc, char** argv) {
     pt::LinuxSystemInfo system;
     pt::DesktopShell shell;
     pt::XdgAutostartEntry autostart;
-    pt::X11CursorSource cursor;
+    auto cursor = pt::CreateX11CursorSource();
     pt::X11InputEvents input;
     pt::LogindPower power;
 
     pt::Form1Services services{*store, clock,     numberFormat, system, messages,
-                               shell,  autostart, cursor,       input,  power};
+                               shell,  autostart, *cursor,      input,  power};
     pt::MainWindow window(services);
     messages.setParent(&window);
     window.skipTaskbar = [](QWidget* w) { pt::SetSkipTaskbar(w->winId()); };

@@ -16,30 +16,8 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// Everything a source hands over, summed as the sampling tick sums it.
-struct Taken {
-    int x = -1, y = -1;
-    double travel = 0;
-    std::uint64_t samples = 0;
-    void add(const CursorReading& r) {
-        x = r.x;
-        y = r.y;
-        travel += r.travel;
-        samples += r.samples;
-    }
-};
-
-// Takes readings until the source reports the position (or the time is up).
-bool TakeUntilAt(X11CursorSource& source, Taken& taken, int x, int y,
-                 std::chrono::milliseconds limit = 3s) {
-    const auto end = Clock::now() + limit;
-    while (Clock::now() < end) {
-        if (auto r = source.take()) taken.add(*r);
-        if (taken.x == x && taken.y == y) return true;
-        std::this_thread::sleep_for(1ms);
-    }
-    return false;
-}
+using test::Taken;
+using test::TakeUntilAt;
 
 bool WaitResting(X11CursorSource& source, std::chrono::milliseconds limit = 3s) {
     const auto end = Clock::now() + limit;

@@ -7,8 +7,18 @@
 #include <QEventLoop>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <string>
 #include <thread>
+#include <vector>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/CursorSource.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -43,9 +53,35 @@ inline void PumpFor(std::chrono::milliseconds time) {
     PumpUntil([] { return false; }, time);
 }
 
+// Everything a cursor source hands over, summed as the sampling tick sums it.
+struct Taken {
+    int x = -1, y = -1;
+    double travel = 0;
+    std::uint64_t samples = 0;
+    void add(const CursorReading& r) {
+        x = r.x;
+        y = r.y;
+        travel += r.travel;
+        samples += r.samples;
+    }
+};
+
+// Takes readings until the source reports the position (or the time is up).
+inline bool TakeUntilAt(CursorSource& source, Taken& taken, int x, int y,
+                        std::chrono::milliseconds limit = std::chrono::seconds(3)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (auto r = source.take()) taken.add(*r);
+        if (taken.x == x && taken.y == y) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
 class XTestDriver {
 public:
-    XTestDriver() : m_display(XOpenDisplay(nullptr)) {}
+    explicit XTestDriver(const char* displayName = nullptr)
+        : m_display(XOpenDisplay(displayName)) {}
     ~XTestDriver() {
         if (m_display) XCloseDisplay(m_display);
     }
@@ -98,6 +134,60 @@ private:
     }
 
     Display* m_display;
+};
+
+// An X server of the test's own, so it can be taken away mid-test or started without
+// some extension ("-extension", "RECORD").
+class PrivateXServer {
+public:
+    explicit PrivateXServer(std::initializer_list<const char*> extraArgs = {}) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        std::vector<std::string> args = {"Xvfb",      "-displayfd", std::to_string(fds[1]),
+                                         "-nolisten", "tcp",        "-noreset"};
+        for (const char* a : extraArgs) args.emplace_back(a);
+        m_pid = fork();
+        if (m_pid == 0) {
+            close(fds[0]);
+            if (!freopen("/dev/null", "w", stderr)) _exit(126);
+            std::vector<char*> argv;
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execvp("Xvfb", argv.data());
+            _exit(127);
+        }
+        close(fds[1]);
+        // The server writes its display number and a line feed once it listens.
+        std::string number;
+        char c = 0;
+        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        close(fds[0]);
+        if (number.empty()) return;
+        const std::string name = ":" + number;
+        // Ready once it accepts a connection.
+        for (int i = 0; i < 100; ++i) {
+            if (Display* d = XOpenDisplay(name.c_str())) {
+                XCloseDisplay(d);
+                m_display = name;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    ~PrivateXServer() { stop(); }
+    PrivateXServer(const PrivateXServer&) = delete;
+    PrivateXServer& operator=(const PrivateXServer&) = delete;
+    const std::string& display() const { return m_display; }
+    void stop() {
+        if (m_pid <= 0) return;
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+        m_pid = 0;
+    }
+
+private:
+    pid_t m_pid = -1;
+    std::string m_display;
 };
 
 }  // namespace pt::test

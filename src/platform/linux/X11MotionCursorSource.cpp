@@ -1,0 +1,201 @@
+#include "platform/linux/X11MotionCursorSource.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <time.h>
+#include <unistd.h>
+
+#include "platform/linux/XConnectionLoss.h"
+#include "stats/Chord.h"
+
+// X headers last: their macros clash with common names.
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+#include <X11/extensions/record.h>
+
+namespace pt {
+namespace {
+
+using Nanos = std::int64_t;
+
+Nanos Now() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<Nanos>(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+std::uint64_t Pack(int x, int y) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) |
+           static_cast<std::uint32_t>(y);
+}
+
+std::int16_t Swap16(std::int16_t v) {
+    const auto u = static_cast<std::uint16_t>(v);
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>((u >> 8) | (u << 8)));
+}
+
+}  // namespace
+
+// What the recording callback needs: the source, and whether motion came in the batch of
+// replies being processed.
+struct X11MotionCursorSource::Recorder {
+    X11MotionCursorSource* source;
+    bool motion = false;
+
+    static void onData(XPointer closure, XRecordInterceptData* data) {
+        auto* self = reinterpret_cast<Recorder*>(closure);
+        if (data->category == XRecordFromServer && data->data_len * 4 >= sizeof(xEvent)) {
+            const auto* event = reinterpret_cast<const xEvent*>(data->data);
+            if ((event->u.u.type & 0x7f) == MotionNotify) {
+                std::int16_t x = event->u.keyButtonPointer.rootX;
+                std::int16_t y = event->u.keyButtonPointer.rootY;
+                if (data->client_swapped) {
+                    x = Swap16(x);
+                    y = Swap16(y);
+                }
+                self->motion = true;
+                self->source->m_motionEvents.fetch_add(1, std::memory_order_relaxed);
+                self->source->add(x, y);
+            }
+        }
+        XRecordFreeData(data);
+    }
+};
+
+X11MotionCursorSource::X11MotionCursorSource() : X11MotionCursorSource(Options{}) {}
+
+X11MotionCursorSource::X11MotionCursorSource(Options options) : m_options(std::move(options)) {
+    XInitThreads();  // the recorder's connections live on another thread
+    m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    m_thread = std::thread([this] { run(); });
+    m_started.wait(false, std::memory_order_acquire);  // until the recording has been tried
+}
+
+X11MotionCursorSource::~X11MotionCursorSource() {
+    stop();
+    if (m_wakeFd >= 0) close(m_wakeFd);
+}
+
+void X11MotionCursorSource::stop() {
+    m_stop.store(true, std::memory_order_release);
+    if (m_wakeFd >= 0) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] ssize_t n = write(m_wakeFd, &one, sizeof one);
+    }
+    if (m_thread.joinable()) m_thread.join();
+}
+
+std::optional<CursorReading> X11MotionCursorSource::take() {
+    const std::uint64_t positions = m_pending.exchange(0, std::memory_order_acquire);
+    if (positions == 0) return std::nullopt;
+    CursorReading reading;
+    reading.travel = m_travel.exchange(0, std::memory_order_acq_rel);
+    const std::uint64_t position = m_position.load(std::memory_order_acquire);
+    reading.x = static_cast<std::int32_t>(static_cast<std::uint32_t>(position >> 32));
+    reading.y = static_cast<std::int32_t>(static_cast<std::uint32_t>(position));
+    reading.samples = positions;
+    return reading;
+}
+
+// Recorder thread: one more position of the pointer.
+void X11MotionCursorSource::add(int x, int y) {
+    const double d = ChordLength(m_x0, m_y0, x, y);
+    m_x0 = x;
+    m_y0 = y;
+    m_position.store(Pack(x, y), std::memory_order_release);
+    if (d != 0) m_travel.fetch_add(d, std::memory_order_acq_rel);
+    m_pending.fetch_add(1, std::memory_order_release);
+}
+
+void X11MotionCursorSource::run() {
+    const char* name = m_options.displayName.empty() ? nullptr : m_options.displayName.c_str();
+    auto started = [this](bool available) {
+        m_available = available;
+        m_running.store(available, std::memory_order_release);
+        m_started.store(true, std::memory_order_release);
+        m_started.notify_all();
+    };
+    // The control connection asks questions; the data connection only receives the
+    // recorded events once the context is enabled on it.
+    Display* control = XOpenDisplay(name);
+    Display* data = control ? XOpenDisplay(name) : nullptr;
+    int major = 0, minor = 0;
+    if (!data || !XRecordQueryVersion(control, &major, &minor)) {
+        if (data) XCloseDisplay(data);
+        if (control) XCloseDisplay(control);
+        started(false);
+        return;
+    }
+    std::atomic<bool> lost{false};
+    WatchConnectionLoss(control, &lost);
+    WatchConnectionLoss(data, &lost);
+
+    XRecordClientSpec clients = XRecordAllClients;
+    XRecordRange* range = XRecordAllocRange();
+    range->device_events.first = MotionNotify;
+    range->device_events.last = MotionNotify;
+    const XRecordContext context = XRecordCreateContext(control, 0, &clients, 1, &range, 1);
+    XFree(range);
+    XSync(control, False);
+    Recorder recorder{this};
+    const bool enabled =
+        context != 0 && XRecordEnableContextAsync(data, context, Recorder::onData,
+                                                  reinterpret_cast<XPointer>(&recorder));
+    if (enabled) XFlush(data);
+    started(enabled && !lost.load(std::memory_order_acquire));
+
+    const Window root = DefaultRootWindow(control);
+    // A warp shows only in the position; read it and drop the reading when recorded
+    // motion came meanwhile (the events tell the true path).
+    auto checkForWarp = [&](bool first) {
+        Window rootReturn = 0, child = 0;
+        int x = 0, y = 0, winX = 0, winY = 0;
+        unsigned mask = 0;
+        m_warpChecks.fetch_add(1, std::memory_order_relaxed);
+        if (!XQueryPointer(control, root, &rootReturn, &child, &x, &y, &winX, &winY, &mask)) return;
+        recorder.motion = false;
+        pollfd fd{ConnectionNumber(data), POLLIN, 0};
+        if (poll(&fd, 1, 0) > 0) XRecordProcessReplies(data);
+        if (recorder.motion || lost.load(std::memory_order_acquire)) return;
+        if (first || x != m_x0 || y != m_y0) {
+            if (!first) m_warpsFound.fetch_add(1, std::memory_order_relaxed);
+            add(x, y);
+        }
+    };
+
+    const Nanos period = std::chrono::nanoseconds(m_options.warpCheckPeriod).count();
+    pollfd fds[2] = {{ConnectionNumber(data), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
+    if (running()) checkForWarp(true);  // the first position counts from (0, 0)
+    Nanos quietSince = Now();
+    while (running() && !m_stop.load(std::memory_order_acquire) &&
+           !lost.load(std::memory_order_acquire)) {
+        const Nanos wait = quietSince + period - Now();
+        const int timeout = wait <= 0 ? 0 : static_cast<int>((wait + 999'999) / 1'000'000);
+        const int ready = poll(fds, 2, timeout);
+        if (m_stop.load(std::memory_order_acquire)) break;
+        if (ready > 0 && fds[0].revents != 0) {
+            recorder.motion = false;
+            XRecordProcessReplies(data);
+            if (recorder.motion) quietSince = Now();
+            // A hung-up socket that Xlib has not reported yet must not spin the loop.
+            if ((fds[0].revents & (POLLHUP | POLLERR)) && !lost.load(std::memory_order_acquire))
+                break;
+        }
+        if (Now() - quietSince >= period) {
+            checkForWarp(false);
+            quietSince = Now();
+        }
+    }
+    m_running.store(false, std::memory_order_release);
+    if (!lost.load(std::memory_order_acquire) && context != 0) {
+        XRecordDisableContext(control, context);
+        XRecordFreeContext(control, context);
+        XSync(control, False);
+    }
+    XCloseDisplay(data);
+    XCloseDisplay(control);
+    ForgetConnectionLoss(data);
+    ForgetConnectionLoss(control);
+}
+
+}  // namespace pt
