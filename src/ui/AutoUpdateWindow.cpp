@@ -11,7 +11,7 @@ namespace pt {
 AutoUpdateWindow::AutoUpdateWindow(Wlang lang, const std::string& versionNumber,
                                    const std::string& address, FormAutoUpdate::Mode mode)
     : OnlineWindow(m_presenter.form(), QStringLiteral("FormAutoUpdate"), lang),
-      m_presenter(*m_web, lang, versionNumber, address, mode),
+      m_presenter(m_pageTitle, lang, versionNumber, address, mode),
       m_timer(new QTimer(this)) {
     auto* label = new QLabel(this);
     label->setObjectName(QStringLiteral("Label1"));
@@ -19,8 +19,14 @@ AutoUpdateWindow::AutoUpdateWindow(Wlang lang, const std::string& versionNumber,
     layout->addWidget(label);
     layout->addWidget(m_web, 1);
     resize(640, 480);
-    // The update page is read before anything is shown.
-    m_web->setLoadWhileHidden(true);
+    // Loaded only if the view is ever shown; by then the page read for the check stands in.
+    m_web->navigate(address);
+    connect(&m_pageTitle, &HttpPageTitle::finished, this, [this] {
+        if (m_pageTitle.wholePage().isEmpty()) return;
+        const QString type = m_pageTitle.contentType();
+        m_web->showContent(m_pageTitle.wholePage(),
+                           type.isEmpty() ? QStringLiteral("text/html") : type, m_pageTitle.url());
+    });
     m_timer->setInterval(FormAutoUpdate::TickMilliseconds);
     connect(m_timer, &QTimer::timeout, this, &AutoUpdateWindow::onTick);
     binder().bindCustom("Timer1", [this](const Control& c) {

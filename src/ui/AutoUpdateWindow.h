@@ -1,14 +1,17 @@
 #pragma once
 
 #include "online/FormAutoUpdate.h"
+#include "ui/HttpPageTitle.h"
 #include "ui/OnlineWindow.h"
 
 class QTimer;
 
 namespace pt {
 
-// The automatic update check (FormAutoUpdate): hidden while the update page loads, then
-// the verdict. It shows and closes itself as its presenter decides.
+// The automatic update check (FormAutoUpdate): hidden while the update page is read over
+// HTTP, then the verdict. It shows and closes itself as its presenter decides. The page
+// itself is shown in the web view (which loads the web engine) only once a person sees
+// it, from the copy already read when that copy is whole.
 class AutoUpdateWindow : public OnlineWindow {
     Q_OBJECT
 public:
@@ -23,6 +26,7 @@ signals:
 private:
     void onTick();
 
+    HttpPageTitle m_pageTitle;
     FormAutoUpdate m_presenter;
     QTimer* m_timer;
 };

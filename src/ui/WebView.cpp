@@ -84,6 +84,11 @@ WebView::WebView(QWidget* parent)
       m_layout(new QVBoxLayout(this)),
       m_unavailableText(QStringLiteral("无法显示此网页：网页组件未能加载。")) {
     m_layout->setContentsMargins(0, 0, 0, 0);
+    // A native window of its own: the engine's page is composed through OpenGL, and then
+    // only inside this window; a label that changes elsewhere in the top-level window is
+    // repainted and flushed as plain pixels instead of recomposing the whole window.
+    setAttribute(Qt::WA_DontCreateNativeAncestors);
+    setAttribute(Qt::WA_NativeWindow);
 }
 
 WebView::~WebView() = default;
@@ -94,8 +99,18 @@ bool WebView::engineLoaded() {
 
 void WebView::navigate(const std::string& url) {
     m_url = QString::fromStdString(url);
+    m_content.clear();
     m_pending = true;
-    if (m_loadWhileHidden || isVisible()) loadPending();
+    if (isVisible()) loadPending();
+}
+
+void WebView::showContent(const QByteArray& data, const QString& mimeType, const QString& url) {
+    constexpr qsizetype EngineContentLimit = 2 * 1024 * 1024;
+    m_url = url;
+    m_content = data.size() < EngineContentLimit ? data : QByteArray();
+    m_contentType = mimeType;
+    m_pending = true;
+    if (isVisible()) loadPending();
 }
 
 std::string WebView::title() const {
@@ -104,11 +119,6 @@ std::string WebView::title() const {
 
 void WebView::onTitleChanged(std::function<void(const std::string&)> handler) {
     m_titleHandler = std::move(handler);
-}
-
-void WebView::setLoadWhileHidden(bool load) {
-    m_loadWhileHidden = load;
-    if (load && m_pending) loadPending();
 }
 
 void WebView::setUnavailableText(const QString& text) {
@@ -148,7 +158,10 @@ void WebView::loadPending() {
         });
     }
     m_pending = false;
-    m_page->navigate(m_url);
+    if (!m_content.isEmpty())
+        m_page->setContent(m_content, m_contentType, m_url);
+    else
+        m_page->navigate(m_url);
 }
 
 }  // namespace pt

@@ -17,8 +17,8 @@ class WebPage;
 // An embedded web page that costs nothing until it is needed. Until the first navigate()
 // it is an empty widget; the web-engine module (pathtally_web.so) is loaded, and the
 // page created inside this widget, only when a requested page is to be seen: when the
-// widget is shown, or at once for a view that must load while hidden. A program started
-// hidden in the tray therefore never maps the engine.
+// widget is shown. A program started hidden in the tray therefore never maps the engine,
+// nor does a page only read (the update check reads its page over plain HTTP).
 //
 // The module is looked for in $PATHTALLY_WEB_MODULE (a file), next to the executable,
 // then in the install folder. When it cannot be loaded the view says so in plain text.
@@ -40,9 +40,10 @@ public:
     std::string title() const override;
     void onTitleChanged(std::function<void(const std::string&)> handler) override;
 
-    // Loads requested pages even while the widget is hidden (a page that is read before
-    // it is shown, as the update check does).
-    void setLoadWhileHidden(bool load);
+    // Like navigate(), but the page is at hand already (it is not fetched again). Above
+    // the engine's limit for such pages (2 MB) the address is loaded instead.
+    void showContent(const QByteArray& data, const QString& mimeType, const QString& url);
+
     // The address last requested, loaded or still waiting to be shown.
     QString requestedUrl() const { return m_url; }
     // The page exists (the module is loaded and a navigation started).
@@ -70,8 +71,9 @@ private:
     QLabel* m_message = nullptr;
     QString m_unavailableText;
     QString m_url;
+    QByteArray m_content;  // shown instead of loading m_url when not empty
+    QString m_contentType;
     bool m_pending = false;
-    bool m_loadWhileHidden = false;
     bool m_failed = false;
     std::function<void(const std::string&)> m_titleHandler;
 };

@@ -104,9 +104,9 @@ TEST(UpdateCheck, DecisionTable) {
     EXPECT_EQ(UpdateVerdictFromTitle(UpdateTitle("V1.0.2"), "V1.0.1"), UpdateVerdict::Newer);
     EXPECT_EQ(UpdateVerdictFromTitle(UpdateTitle("V1.0.1"), "V1.0.1"), UpdateVerdict::Current);
     EXPECT_EQ(UpdateVerdictFromTitle(UpdateTitle("V1.0.0"), "V1.0.1"), UpdateVerdict::Current);
-    // Plain text comparison: "V1.2.10" sorts before "V1.2.9".
-    EXPECT_EQ(UpdateVerdictFromTitle(UpdateTitle("V1.2.10"), "V1.2.9"), UpdateVerdict::Current);
-    EXPECT_EQ(UpdateVerdictFromTitle(UpdateTitle("V1.2.9"), "V1.2.10"), UpdateVerdict::Newer);
+    // Version numbers, not text: "V1.0.10" is newer than "V1.0.9".
+    EXPECT_EQ(UpdateVerdictFromTitle(UpdateTitle("V1.0.10"), "V1.0.9"), UpdateVerdict::Newer);
+    EXPECT_EQ(UpdateVerdictFromTitle(UpdateTitle("V1.0.9"), "V1.0.10"), UpdateVerdict::Current);
     // Recognised but shorter than 20 characters: empty version, never newer.
     EXPECT_EQ(UpdateVerdictFromTitle("Pathtally V9.9.9", "V1.0.1"), UpdateVerdict::Current);
     // Not the update page: the product name is missing or differently cased.
@@ -115,6 +115,23 @@ TEST(UpdateCheck, DecisionTable) {
     EXPECT_EQ(UpdateVerdictFromTitle("pathtally 软件最新版本号为：V9.9.9", "V1.0.1"), std::nullopt);
     EXPECT_EQ(UpdateVerdictFromTitle("最新 Pathtally 版本号为：V9.9.9", "V1.0.1"),
               UpdateVerdict::Current);  // the name anywhere; here the version is off place
+}
+
+TEST(UpdateCheck, VersionsCompareNumberByNumber) {
+    EXPECT_TRUE(IsNewerVersion("V1.0.10", "V1.0.9"));
+    EXPECT_FALSE(IsNewerVersion("V1.0.9", "V1.0.10"));
+    EXPECT_TRUE(IsNewerVersion("V2.0", "V1.9.99"));
+    EXPECT_TRUE(IsNewerVersion("V1.0.1.1", "V1.0.1"));  // a missing number counts as 0
+    EXPECT_FALSE(IsNewerVersion("V1.0", "V1.0.0"));
+    EXPECT_FALSE(IsNewerVersion("V1.0.01", "V1.0.1"));  // leading zeros change nothing
+    EXPECT_TRUE(IsNewerVersion("v1.1.0", "V1.0.1"));
+    EXPECT_TRUE(IsNewerVersion("V1.0.2)", "V1.0.1"));  // what follows the numbers is ignored
+    EXPECT_FALSE(IsNewerVersion("9.9.9", "V1.0.1"));  // no version text: off place
+    // Nothing to compare: never newer, so no false alarm from a changed page.
+    EXPECT_FALSE(IsNewerVersion("", "V1.0.1"));
+    EXPECT_FALSE(IsNewerVersion("Vx.9.9", "V1.0.1"));
+    EXPECT_FALSE(IsNewerVersion("V99999999999999999999999", "V99999999999999999999999"));
+    EXPECT_TRUE(IsNewerVersion("V99999999999999999999999", "V1"));
 }
 
 struct AutoUpdateRun {
@@ -191,7 +208,7 @@ TEST(FormAutoUpdate, TitleAtTick61StillWins) {
     run.ticks(60);
     run.browser.setTitle(UpdateTitle("V1.2.10"));
     run.ticks(1);
-    EXPECT_EQ(run.form.outcome(), Outcome::Newer);  // "V1.2.10" > "V1.0.1" as text
+    EXPECT_EQ(run.form.outcome(), Outcome::Newer);
     EXPECT_FALSE(run.form.closeRequested());
 }
 

@@ -1,5 +1,9 @@
 #include "online/UpdateCheck.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 namespace pt {
 
 namespace {
@@ -20,7 +24,39 @@ size_t NextCharacter(std::string_view text, size_t at) {
     return at + length;
 }
 
+// The numbers of a version text; empty when it is none ("V" and a number first).
+std::vector<std::uint64_t> VersionNumbers(std::string_view text) {
+    std::vector<std::uint64_t> numbers;
+    if (text.empty() || (text[0] != 'V' && text[0] != 'v')) return numbers;
+    size_t at = 1;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+        std::uint64_t n = 0;
+        for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+            const auto digit = static_cast<std::uint64_t>(text[at] - '0');
+            n = n > (UINT64_MAX - digit) / 10 ? UINT64_MAX : n * 10 + digit;
+        }
+        numbers.push_back(n);
+        if (at + 1 < text.size() && text[at] == '.' && text[at + 1] >= '0' && text[at + 1] <= '9')
+            ++at;
+        else
+            break;
+    }
+    return numbers;
+}
+
 }  // namespace
+
+bool IsNewerVersion(std::string_view latest, std::string_view running) {
+    const std::vector<std::uint64_t> a = VersionNumbers(latest);
+    const std::vector<std::uint64_t> b = VersionNumbers(running);
+    if (a.empty()) return false;
+    for (size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
+        const std::uint64_t x = i < a.size() ? a[i] : 0;
+        const std::uint64_t y = i < b.size() ? b[i] : 0;
+        if (x != y) return x > y;
+    }
+    return false;
+}
 
 std::string LatestVersionFromTitle(std::string_view title) {
     constexpr int First = 20, Count = 7;
@@ -34,9 +70,8 @@ std::string LatestVersionFromTitle(std::string_view title) {
 std::optional<UpdateVerdict> UpdateVerdictFromTitle(std::string_view title,
                                                     std::string_view versionNumber) {
     if (title.find(UpdatePageMarker) == std::string_view::npos) return std::nullopt;
-    // UTF-8 byte order is the order of the character codes.
-    return LatestVersionFromTitle(title) > versionNumber ? UpdateVerdict::Newer
-                                                         : UpdateVerdict::Current;
+    return IsNewerVersion(LatestVersionFromTitle(title), versionNumber) ? UpdateVerdict::Newer
+                                                                        : UpdateVerdict::Current;
 }
 
 }  // namespace pt

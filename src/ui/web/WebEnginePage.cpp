@@ -25,6 +25,10 @@ public:
     void navigate(const QString& url) override {
         if (m_view) m_view->setUrl(QUrl::fromUserInput(url));
     }
+    void setContent(const QByteArray& data, const QString& mimeType,
+                    const QString& baseUrl) override {
+        if (m_view) m_view->setContent(data, mimeType, QUrl(baseUrl));
+    }
     QString title() const override { return m_view ? m_view->title() : QString(); }
     void setTitleHandler(std::function<void(const QString&)> handler) override {
         m_handler = std::move(handler);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 
@@ -17,6 +18,9 @@ public:
     virtual QWidget* widget() = 0;
     // Starts loading; returns at once.
     virtual void navigate(const QString& url) = 0;
+    // Shows a page already at hand (no fetch); links resolve against baseUrl.
+    virtual void setContent(const QByteArray& data, const QString& mimeType,
+                            const QString& baseUrl) = 0;
     // The document title, or the address while the page has none.
     virtual QString title() const = 0;
     virtual void setTitleHandler(std::function<void(const QString&)> handler) = 0;
