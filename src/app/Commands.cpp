@@ -6,6 +6,7 @@
 #include "ui/ClearAll.h"
 #include "ui/FormAbout.h"
 #include "ui/FormOption.h"
+#include "ui/HistoryWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/OnlineWindows.h"
 #include "ui/RankingWindow.h"
@@ -25,8 +26,20 @@ std::unique_ptr<OnlineWindows> WireCommands(MainWindow& window) {
         FormOption::run(s.store, s.autostart, s.system, form.lang(), hookSwitch, &window);
     });
     window.setCommand("menuClearAll", [&window, &form, &s] {
-        ClearAll::run(form.model(), s.store, s.clock, form.lang(), &window);
+        ClearAll::run(form.model(), s.store, s.clock, form.lang(), &window, form.dayAccounting());
     });
+    auto history = [&window, &form, &s] {
+        // Saved first, so the window shows the last seconds too.
+        form.saveAll();
+        HistoryWindow::showInstance(*s.history, s.clock, s.messages, form.lang(), &window);
+    };
+    if (s.history) {
+        window.setCommand("menuDayHistory", history);
+        window.setCommand("menuRightMenuDayHistory", history);
+    } else {
+        form.form().setVisible("menuDayHistory", false);
+        form.form().setVisible("menuRightMenuDayHistory", false);
+    }
     auto about = [&window, &form, &s] {
         FormAbout::showInstance(s.store, s.shell, form.lang(),
                                 {form.VersionNumber(), form.computerName(), form.userName()},

@@ -4,6 +4,7 @@
 #include <QSessionManager>
 
 #include "Commands.h"
+#include "HistoryExport.h"
 #include "platform/linux/CreateX11CursorSource.h"
 #include "platform/linux/DesktopShell.h"
 #include "platform/linux/LinuxSystemInfo.h"
@@ -25,6 +26,9 @@
 #include "ui/UpdateWindow.h"
 
 int main(int argc, char** argv) {
+    // Command-line work that needs no window (and no display) ends here.
+    if (const auto exitCode = pt::RunExportCommand(argc, argv)) return *exitCode;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pathtally"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -52,6 +56,7 @@ int main(int argc, char** argv) {
 
     pt::Form1Services services{*store, clock,     numberFormat, system, messages,
                                shell,  autostart, *cursor,      input,  power};
+    services.history = store.get();
     pt::MainWindow window(services);
     messages.setParent(&window);
     window.skipTaskbar = [](QWidget* w) { pt::SetSkipTaskbar(w->winId()); };

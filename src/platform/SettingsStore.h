@@ -25,6 +25,9 @@ public:
     // Groups the writes until endBatch() into one transaction where the backend can.
     virtual void beginBatch() {}
     virtual void endBatch() {}
+    // Whether the last batch reached the store whole (false when it was rolled back or
+    // could not start). Backends without transactions always say true.
+    virtual bool lastBatchSaved() const { return true; }
 };
 
 // Scope guard for a batch of writes.

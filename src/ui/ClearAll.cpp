@@ -1,5 +1,6 @@
 #include "ClearAll.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -12,7 +13,7 @@
 namespace pt {
 
 ClearAll::ClearAll(StatisticsModel& model, SettingsStore& store, Clock& clock, Wlang lang,
-                   QWidget* parent, MessageBox* messages)
+                   QWidget* parent, MessageBox* messages, DayAccounting* days)
     : QDialog(parent) {
     setObjectName(QStringLiteral("ClearAll"));
     setModal(true);
@@ -28,6 +29,9 @@ ClearAll::ClearAll(StatisticsModel& model, SettingsStore& store, Clock& clock, W
     label->setWordWrap(true);
     label->setMinimumWidth(340);
     layout->addWidget(label);
+    auto* clearHistory = new QCheckBox(this);
+    clearHistory->setObjectName(QStringLiteral("CheckClearHistory"));
+    layout->addWidget(clearHistory);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     for (const char* name : {"Command1", "Command2"}) {
@@ -42,7 +46,7 @@ ClearAll::ClearAll(StatisticsModel& model, SettingsStore& store, Clock& clock, W
         m_ownBoxes = std::make_unique<QtMessageBox>(this);
         messages = m_ownBoxes.get();
     }
-    m_presenter = std::make_unique<ClearAllPresenter>(model, store, clock, *messages, lang);
+    m_presenter = std::make_unique<ClearAllPresenter>(model, store, clock, *messages, lang, days);
     m_binder = new FormBinder(m_presenter->form(), this);
     m_binder->bindCustom(
         "ClearAll", [this](const Control& c) { setWindowTitle(QString::fromStdString(c.text)); });
@@ -61,8 +65,8 @@ void ClearAll::onClicked(const std::string& name) {
 }
 
 void ClearAll::run(StatisticsModel& model, SettingsStore& store, Clock& clock, Wlang lang,
-                   QWidget* parent) {
-    ClearAll dialog(model, store, clock, lang, parent);
+                   QWidget* parent, DayAccounting* days) {
+    ClearAll dialog(model, store, clock, lang, parent, nullptr, days);
     dialog.exec();
 }
 

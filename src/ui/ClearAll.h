@@ -7,6 +7,7 @@
 
 namespace pt {
 
+class DayAccounting;
 class FormBinder;
 class QtMessageBox;
 
@@ -16,14 +17,15 @@ class ClearAll : public QDialog {
     Q_OBJECT
 public:
     ClearAll(StatisticsModel& model, SettingsStore& store, Clock& clock, Wlang lang,
-             QWidget* parent = nullptr, MessageBox* messages = nullptr);
+             QWidget* parent = nullptr, MessageBox* messages = nullptr,
+             DayAccounting* days = nullptr);
     ~ClearAll() override;
 
     ClearAllPresenter& presenter() { return *m_presenter; }
 
     // Opens a fresh dialog modally and returns once it is closed.
     static void run(StatisticsModel& model, SettingsStore& store, Clock& clock, Wlang lang,
-                    QWidget* parent = nullptr);
+                    QWidget* parent = nullptr, DayAccounting* days = nullptr);
 
 private:
     void onClicked(const std::string& name);

@@ -188,6 +188,7 @@ void MainWindow::buildMenus() {
     file->menuAction()->setObjectName(QStringLiteral("menuFile"));
     m_binder->bindAction(file->menuAction());
     makeAction(file, {"menuHistory", "F2"});
+    makeAction(file, {"menuDayHistory", nullptr});
     makeAction(file, {"menuPaiHang", "F3"});
     separator(file, "menuLine1");
     file->actions().last()->setVisible(false);
@@ -222,6 +223,7 @@ void MainWindow::buildMenus() {
     makeAction(m_rightMenu, {"menuRightMenuShowMainWindow", nullptr});
     separator(m_rightMenu, "menuRightLine1");
     makeAction(m_rightMenu, {"menuRightAutoShutdown", nullptr});
+    makeAction(m_rightMenu, {"menuRightMenuDayHistory", nullptr});
     makeAction(m_rightMenu, {"menuRightMenuMyWeb", nullptr});
     makeAction(m_rightMenu, {"menuRightMenuAbout", nullptr});
     separator(m_rightMenu, "menuRightMenuLine2");

@@ -1,12 +1,18 @@
 #include "shell/ClearAllPresenter.h"
 
 #include "persistence/ValueNames.h"
+#include "stats/DayAccounting.h"
 
 namespace pt {
 
 ClearAllPresenter::ClearAllPresenter(StatisticsModel& model, SettingsStore& store, Clock& clock,
-                                     MessageBox& messages, Wlang lang)
-    : m_model(model), m_store(store), m_clock(clock), m_messages(messages), m_lang(lang) {
+                                     MessageBox& messages, Wlang lang, DayAccounting* days)
+    : m_model(model),
+      m_store(store),
+      m_clock(clock),
+      m_messages(messages),
+      m_lang(lang),
+      m_days(days) {
     Form_Load();
 }
 
@@ -20,6 +26,10 @@ void ClearAllPresenter::Form_Load() {
                                     "請按[確定]，此操作不可逆，請謹慎考慮！"));
     m_form.setText("Command1", B5Test(m_lang, "确定(&O)", "確定"));
     m_form.setText("Command2", B5Test(m_lang, "取消(&C)", "取消"));
+    m_form.setText("CheckClearHistory",
+                   B5Test(m_lang, "同时清除每日统计记录", "同時清除每日統計記錄"));
+    m_form.setChecked("CheckClearHistory", false);
+    m_form.setVisible("CheckClearHistory", m_days != nullptr);
 }
 
 void ClearAllPresenter::click(const std::string& name) {
@@ -46,6 +56,8 @@ void ClearAllPresenter::Command1_Click() {
 }
 
 void ClearAllPresenter::reset() {
+    // What was counted before the reset still belongs to its day.
+    if (m_days) m_days->beforeReset();
     ClickCounters& c = m_model.clicks;
     c.todayLeftClick = c.todayMidClick = c.todayRightClick = c.todayTotalClick = 0;
     c.leftClick = c.midClick = c.rightClick = c.totalClick = 0;
@@ -66,6 +78,11 @@ void ClearAllPresenter::reset() {
     m_model.TodayMove = 0;
     m_model.AllMove = 0;
     m_model.MaxMove = 0;
+
+    if (m_days) {
+        SettingsBatch batch(m_store);
+        m_days->afterReset(m_form.get("CheckClearHistory").checked);
+    }
 }
 
 }  // namespace pt

@@ -11,15 +11,19 @@
 
 namespace pt {
 
+class DayAccounting;
+
 // The data reset dialog: after a yes/no confirmation it zeroes the travel, use-time and
 // click statistics in memory and resets the click record in the store. Keystrokes, the
 // record dates of travel and use time, and every other stored value are left alone; the
 // periodic save carries the zeroed totals into the store and the data file.
-// Controls: "ClearAll" (window title), Label1, Command1 (reset), Command2 (close only).
+// Controls: "ClearAll" (window title), Label1, Command1 (reset), Command2 (close only),
+// CheckClearHistory: when ticked (it starts unticked) the reset removes every day of the
+// day history too; unticked, the days stay and only the totals restart.
 class ClearAllPresenter {
 public:
     ClearAllPresenter(StatisticsModel& model, SettingsStore& store, Clock& clock,
-                      MessageBox& messages, Wlang lang);
+                      MessageBox& messages, Wlang lang, DayAccounting* days = nullptr);
 
     FormModel& form() { return m_form; }
 
@@ -42,6 +46,7 @@ private:
     Clock& m_clock;
     MessageBox& m_messages;
     Wlang m_lang;
+    DayAccounting* m_days;
     FormModel m_form;
     bool m_closeRequested = false;
 };

@@ -11,6 +11,7 @@
 #include "persistence/StartupMerge.h"
 #include "persistence/ValueNames.h"
 #include "shutdown/ShutdownScheduler.h"
+#include "stats/DayAccounting.h"
 #include "stats/Formatting.h"
 #include "stats/NumberText.h"
 #include "stats/PersistenceTick.h"
@@ -73,6 +74,10 @@ void Form1::Form_Load() {
     m_persistence =
         std::make_unique<PersistenceTick>(m_model, m_form, m_services.store, m_services.clock,
                                           m_lang, m_services.dataFile, m_computerName, m_startDate);
+    if (m_services.history) {
+        m_days = std::make_unique<DayAccounting>(m_model, *m_services.history, m_services.clock);
+        m_persistence->setDayAccounting(m_days.get());
+    }
     m_clickHook = std::make_unique<ClickHook>(m_model.clicks, m_services.input);
     m_keys = std::make_unique<KeyCounter>(m_model, m_form, m_lang);
     // 10. The data file.
@@ -98,6 +103,8 @@ void Form1::Form_Load() {
         WriteSetting(store, MainKey, value::StartDate, m_startDate);
         runFromStep15();
     }
+    // The totals are merged: from here on, what they grow by belongs to the day.
+    if (m_days) m_days->begin();
     m_loaded = true;
 }
 

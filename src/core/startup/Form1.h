@@ -8,6 +8,7 @@
 #include "platform/AutostartEntry.h"
 #include "platform/Clock.h"
 #include "platform/CursorSource.h"
+#include "platform/DayHistory.h"
 #include "platform/InputEvents.h"
 #include "platform/MessageBox.h"
 #include "platform/NumberFormat.h"
@@ -22,6 +23,7 @@
 namespace pt {
 
 class ClickHook;
+class DayAccounting;
 class KeyCounter;
 class PersistenceTick;
 class SamplingTick;
@@ -41,6 +43,8 @@ struct Form1Services {
     Power& power;
     // The data file, opened by its bare name in the working directory.
     std::string dataFile = "PTDATA.CVD";
+    // Every day's figures; none kept when absent.
+    DayHistory* history = nullptr;
 };
 
 struct ProgramVersion {
@@ -96,6 +100,8 @@ public:
     ClickHook& clickHook() { return *m_clickHook; }
     KeyCounter& keyCounter() { return *m_keys; }
     ShutdownScheduler& scheduler() { return *m_scheduler; }
+    // The day-by-day accounting; null without a history.
+    DayAccounting* dayAccounting() { return m_days.get(); }
 
 private:
     void checkVersion();
@@ -137,6 +143,7 @@ private:
     std::unique_ptr<ClickHook> m_clickHook;
     std::unique_ptr<KeyCounter> m_keys;
     std::unique_ptr<ShutdownScheduler> m_scheduler;
+    std::unique_ptr<DayAccounting> m_days;
 };
 
 // The program's version text: "V" + major + "." + minor + "." + revision.

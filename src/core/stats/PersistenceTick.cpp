@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "persistence/ValueNames.h"
+#include "stats/DayAccounting.h"
 #include "stats/Formatting.h"
 #include "stats/NumberText.h"
 #include "stats/Points.h"
@@ -47,6 +48,9 @@ PersistenceTick::PersistenceTick(StatisticsModel& model, FormModel& form, Settin
       m_panel4(form.id("StatusBar1.Panel4")) {}
 
 void PersistenceTick::tick() {
+    // A new day: what was counted before it is saved to the old day first.
+    if (m_days && m_days->onTick()) saveAll();
+
     // Uptime from the 64-bit boot clock: no wrap after 49.7 days.
     m_model.WindowsRunTime = IntPart(static_cast<double>(m_clock.millisecondsSinceBoot() / 1000));
     m_form.setText(m_label14, FormatUseTime(m_model.WindowsRunTime));
@@ -110,7 +114,9 @@ void PersistenceTick::saveAll() {
         }
 
         WriteBoth(m_store, value::KeyDownAll, m_model.KeyDownAll.toText());
+        if (m_days) m_days->write();
     }
+    if (m_days) m_days->saved(m_store.lastBatchSaved());
     m_dataFile.SaveFile(RecordOf(m_model, m_computerName,
                                  m_clock.shortDate() + "T" + m_clock.shortTimeText(), m_startDate));
 }

@@ -18,6 +18,8 @@ namespace pt {
 //
 // The language, computer name and start date are read through references at every tick,
 // so the owner may decide them after constructing the tick.
+class DayAccounting;
+
 class PersistenceTick {
 public:
     PersistenceTick(StatisticsModel& model, FormModel& form, SettingsStore& store,
@@ -38,6 +40,10 @@ public:
 
     DataFile& dataFile() { return m_dataFile; }
 
+    // Every day's figures, kept with each save (in the same batch as the totals) and closed
+    // with a save when the day changes. Optional.
+    void setDayAccounting(DayAccounting* days) { m_days = days; }
+
 private:
     StatisticsModel& m_model;
     FormModel& m_form;
@@ -47,6 +53,7 @@ private:
     const std::string& m_computerName;
     const std::string& m_startDate;
     DataFile m_dataFile;
+    DayAccounting* m_days = nullptr;
 
     ControlId m_label14, m_label10, m_label12, m_label8, m_label16, m_label25;
     ControlId m_panel1, m_panel3, m_panel4;

@@ -39,6 +39,7 @@ const std::vector<WindowText>& MainWindowTexts() {
         {"StatusBar1.Panel4", "今天电脑所用的时间", "今天電腦所用時間(時:分:秒)", true},
         // Menus.
         {"menuFile", "操作(&F)", "操作(&F)"},
+        {"menuDayHistory", "每日统计(&D)...", "每日統計(&D)..."},
         {"menuClearAll", "数据重置", "數據重置"},
         {"menuOption", "选项(&O)", "選項(&O)"},
         {"menuClose", "退出(&X)", "退出(&X)"},
@@ -49,6 +50,7 @@ const std::vector<WindowText>& MainWindowTexts() {
         {"menuAbout", "关于(&A) Pathtally...", "關於(&A) Pathtally..."},
         {"menuRightMenuShowMainWindow", "显示主窗口", "顯示主視窗"},
         {"menuRightAutoShutdown", "定时自动关机", "定時自動關機"},
+        {"menuRightMenuDayHistory", "每日统计", "每日統計"},
         {"menuRightMenuMyWeb", "官方网站", "官方網站"},
         {"menuRightMenuAbout", "关于Pathtally", "關於Pathtally"},
         {"menuRightMenuClose", "退出", "退出"},

@@ -94,7 +94,9 @@ bool SqliteSettingsStore::exec(const char* sql, int* code) {
 void SqliteSettingsStore::close() {
     if (m_select) sqlite3_finalize(m_select);
     if (m_upsert) sqlite3_finalize(m_upsert);
-    m_select = m_upsert = nullptr;
+    if (m_addDay) sqlite3_finalize(m_addDay);
+    if (m_addHour) sqlite3_finalize(m_addHour);
+    m_select = m_upsert = m_addDay = m_addHour = nullptr;
     if (m_db) sqlite3_close_v2(m_db);
     m_db = nullptr;
     m_inTransaction = false;
@@ -163,7 +165,62 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::tryOpen(bool create) {
             -1, SQLITE_PREPARE_PERSISTENT, &m_upsert, nullptr);
     // A table of the same name but another shape is no settings store of ours.
     if (rc != SQLITE_OK) return fail(IsBusy(rc) ? rc : SQLITE_CORRUPT);
+
+    if (!migrate(&rc) && IsBusy(rc)) return fail(rc);
+    // Without the history tables (a read-only file of an older version) the settings
+    // still work; the history then stays empty.
+    if (sqlite3_prepare_v3(m_db,
+                           "INSERT INTO days (date, travel, left_clicks, middle_clicks,"
+                           " right_clicks, keys, use_seconds) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"
+                           " ON CONFLICT (date) DO UPDATE SET travel = travel + ?2,"
+                           " left_clicks = left_clicks + ?3, middle_clicks = middle_clicks + ?4,"
+                           " right_clicks = right_clicks + ?5, keys = keys + ?6,"
+                           " use_seconds = use_seconds + ?7",
+                           -1, SQLITE_PREPARE_PERSISTENT, &m_addDay, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v3(m_db,
+                           "INSERT INTO day_hours (date, hour, travel, clicks, keys)"
+                           " VALUES (?1, ?2, ?3, ?4, ?5) ON CONFLICT (date, hour) DO UPDATE SET"
+                           " travel = travel + ?3, clicks = clicks + ?4, keys = keys + ?5",
+                           -1, SQLITE_PREPARE_PERSISTENT, &m_addHour, nullptr) != SQLITE_OK) {
+        if (m_addDay) sqlite3_finalize(m_addDay);
+        m_addDay = nullptr;
+    }
     return OpenResult::Open;
+}
+
+bool SqliteSettingsStore::migrate(int* code) {
+    sqlite3_stmt* version = nullptr;
+    int current = 0;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA user_version", -1, &version, nullptr) == SQLITE_OK &&
+        sqlite3_step(version) == SQLITE_ROW)
+        current = sqlite3_column_int(version, 0);
+    sqlite3_finalize(version);
+    if (current >= SchemaVersion) return true;
+    // Version 0 (the settings table alone) -> 1: the day history. One transaction, so a
+    // failure leaves the database as it was.
+    if (!exec("BEGIN IMMEDIATE", code)) return false;
+    const bool done = exec(
+                          "CREATE TABLE IF NOT EXISTS days ("
+                          " date TEXT PRIMARY KEY NOT NULL,"
+                          " travel INTEGER NOT NULL DEFAULT 0,"
+                          " left_clicks INTEGER NOT NULL DEFAULT 0,"
+                          " middle_clicks INTEGER NOT NULL DEFAULT 0,"
+                          " right_clicks INTEGER NOT NULL DEFAULT 0,"
+                          " keys INTEGER NOT NULL DEFAULT 0,"
+                          " use_seconds INTEGER NOT NULL DEFAULT 0)",
+                          code) &&
+                      exec(
+                          "CREATE TABLE IF NOT EXISTS day_hours ("
+                          " date TEXT NOT NULL,"
+                          " hour INTEGER NOT NULL CHECK (hour BETWEEN 0 AND 23),"
+                          " travel INTEGER NOT NULL DEFAULT 0,"
+                          " clicks INTEGER NOT NULL DEFAULT 0,"
+                          " keys INTEGER NOT NULL DEFAULT 0,"
+                          " PRIMARY KEY (date, hour))",
+                          code) &&
+                      exec("PRAGMA user_version = 1", code) && exec("COMMIT", code);
+    if (!done) exec("ROLLBACK");
+    return done;
 }
 
 bool SqliteSettingsStore::ensureOpen(bool create) {
@@ -254,6 +311,7 @@ void SqliteSettingsStore::write(SettingsRoot root, std::string_view keyPath, std
         int rc = sqlite3_step(m_upsert);
         sqlite3_reset(m_upsert);
         sqlite3_clear_bindings(m_upsert);
+        if (rc != SQLITE_DONE && m_inTransaction) m_batchStepFailed = true;
         if (IsDamage(rc) && !m_inTransaction && recover()) continue;
         return;
     }
@@ -262,6 +320,8 @@ void SqliteSettingsStore::write(SettingsRoot root, std::string_view keyPath, std
 void SqliteSettingsStore::beginBatch() {
     if (m_batchDepth++ > 0) return;
     m_batchFailed = false;
+    m_batchStepFailed = false;
+    m_lastBatchSaved = false;
     if (!ensureOpen(true)) return;
     int rc = SQLITE_OK;
     if (exec("BEGIN IMMEDIATE", &rc)) {
@@ -280,10 +340,121 @@ void SqliteSettingsStore::endBatch() {
     m_batchFailed = false;
     if (!m_inTransaction) return;
     m_inTransaction = false;
-    if (!exec("COMMIT")) exec("ROLLBACK");
+    // All or nothing: the totals and the day history must not part.
+    if (!m_batchStepFailed && exec("COMMIT")) {
+        m_lastBatchSaved = true;
+        return;
+    }
+    exec("ROLLBACK");
 }
 
-std::unique_ptr<SettingsStore> OpenSettingsStore() {
+bool SqliteSettingsStore::stepChange(sqlite3_stmt* statement) {
+    const int rc = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    if (rc == SQLITE_DONE) return true;
+    if (m_inTransaction) m_batchStepFailed = true;
+    return false;
+}
+
+void SqliteSettingsStore::add(std::string_view date, int hour, const DayFigures& f) {
+    if (m_batchDepth > 0 && m_batchFailed) return;
+    if (!ensureOpen(true) || !m_addDay || !m_addHour) {
+        if (m_inTransaction) m_batchStepFailed = true;
+        return;
+    }
+    const bool ownTransaction = !m_inTransaction && exec("BEGIN IMMEDIATE");
+    sqlite3_bind_text(m_addDay, 1, date.data(), static_cast<int>(date.size()), SQLITE_STATIC);
+    int column = 2;
+    for (std::int64_t value :
+         {f.travel, f.leftClicks, f.middleClicks, f.rightClicks, f.keys, f.useSeconds})
+        sqlite3_bind_int64(m_addDay, column++, value);
+    bool done = stepChange(m_addDay);
+    sqlite3_bind_text(m_addHour, 1, date.data(), static_cast<int>(date.size()), SQLITE_STATIC);
+    sqlite3_bind_int(m_addHour, 2, hour);
+    sqlite3_bind_int64(m_addHour, 3, f.travel);
+    sqlite3_bind_int64(m_addHour, 4, f.clicks());
+    sqlite3_bind_int64(m_addHour, 5, f.keys);
+    done = stepChange(m_addHour) && done;
+    if (ownTransaction && !(done && exec("COMMIT"))) exec("ROLLBACK");
+}
+
+std::optional<std::vector<DayRow>> SqliteSettingsStore::readDays() {
+    std::vector<DayRow> rows;
+    std::error_code ec;
+    if (!ensureOpen(false)) {
+        if (fs::exists(m_path, ec)) return std::nullopt;
+        return rows;  // no database yet: no days
+    }
+    sqlite3_stmt* select = nullptr;
+    if (sqlite3_prepare_v2(m_db,
+                           "SELECT date, travel, left_clicks, middle_clicks, right_clicks, keys,"
+                           " use_seconds FROM days WHERE typeof(date) = 'text' ORDER BY date",
+                           -1, &select, nullptr) != SQLITE_OK) {
+        // A database of the old version that could not be moved forward has no days.
+        const bool missingTable = !m_addDay;
+        sqlite3_finalize(select);
+        if (missingTable) return rows;
+        return std::nullopt;
+    }
+    int rc;
+    while ((rc = sqlite3_step(select)) == SQLITE_ROW) {
+        DayRow row;
+        row.date = reinterpret_cast<const char*>(sqlite3_column_text(select, 0));
+        DayFigures& f = row.figures;
+        std::int64_t* fields[] = {&f.travel,      &f.leftClicks, &f.middleClicks,
+                                  &f.rightClicks, &f.keys,       &f.useSeconds};
+        for (int i = 0; i < 6; ++i) *fields[i] = sqlite3_column_int64(select, i + 1);
+        rows.push_back(std::move(row));
+    }
+    sqlite3_finalize(select);
+    if (rc != SQLITE_DONE) return std::nullopt;
+    return rows;
+}
+
+std::vector<DayRow> SqliteSettingsStore::days() {
+    return readDays().value_or(std::vector<DayRow>{});
+}
+
+std::vector<HourRow> SqliteSettingsStore::hours(std::string_view date) {
+    std::vector<HourRow> rows;
+    if (!ensureOpen(false)) return rows;
+    sqlite3_stmt* select = nullptr;
+    if (sqlite3_prepare_v2(m_db,
+                           "SELECT hour, travel, clicks, keys FROM day_hours WHERE date = ?"
+                           " ORDER BY hour",
+                           -1, &select, nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(select, 1, date.data(), static_cast<int>(date.size()), SQLITE_STATIC);
+        while (sqlite3_step(select) == SQLITE_ROW)
+            rows.push_back({sqlite3_column_int(select, 0), sqlite3_column_int64(select, 1),
+                            sqlite3_column_int64(select, 2), sqlite3_column_int64(select, 3)});
+    }
+    sqlite3_finalize(select);
+    return rows;
+}
+
+void SqliteSettingsStore::dropHoursBefore(std::string_view date) {
+    if (!ensureOpen(false) || !m_addHour) return;
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(m_db, "DELETE FROM day_hours WHERE date < ?", -1, &statement, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_bind_text(statement, 1, date.data(), static_cast<int>(date.size()), SQLITE_STATIC);
+        stepChange(statement);
+    }
+    sqlite3_finalize(statement);
+}
+
+void SqliteSettingsStore::clear() {
+    if (!ensureOpen(false) || !m_addDay) return;
+    if (m_inTransaction) {
+        if (!exec("DELETE FROM days") || !exec("DELETE FROM day_hours")) m_batchStepFailed = true;
+    } else if (exec("BEGIN IMMEDIATE")) {
+        if (exec("DELETE FROM days") && exec("DELETE FROM day_hours") && exec("COMMIT")) return;
+        exec("ROLLBACK");
+    }
+}
+
+std::unique_ptr<SqliteSettingsStore> OpenSettingsStore() {
     return std::make_unique<SqliteSettingsStore>(SqliteSettingsStore::DefaultPath());
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/DayHistory.h"
 #include "platform/SettingsStore.h"
 
 struct sqlite3;
@@ -23,7 +24,12 @@ namespace pt {
 // database that cannot be read (damaged, truncated, not a database) is moved aside to
 // "<name>.damaged-<time>" and a fresh one is started. A database deleted or replaced while
 // the program runs is noticed at the next call and opened (or created) anew.
-class SqliteSettingsStore : public SettingsStore {
+//
+// The same database keeps the day history in tables of its own ("days", "day_hours"),
+// written in the settings' batch so that a save commits totals and history together; a
+// batch in which any write fails is rolled back whole. The schema version (user_version)
+// is moved forward on open; a database of a newer version is used as it stands.
+class SqliteSettingsStore : public SettingsStore, public DayHistory {
 public:
     explicit SqliteSettingsStore(std::filesystem::path databaseFile);
     ~SqliteSettingsStore() override;
@@ -35,6 +41,18 @@ public:
                std::string_view text) override;
     void beginBatch() override;
     void endBatch() override;
+    bool lastBatchSaved() const override { return m_lastBatchSaved; }
+
+    void add(std::string_view date, int hour, const DayFigures& figures) override;
+    std::vector<DayRow> days() override;
+    std::vector<HourRow> hours(std::string_view date) override;
+    void dropHoursBefore(std::string_view date) override;
+    void clear() override;
+    // The days, or nothing when the database exists but cannot be read.
+    std::optional<std::vector<DayRow>> readDays();
+
+    // The schema version this program writes.
+    static constexpr int SchemaVersion = 1;
 
     const std::filesystem::path& path() const { return m_path; }
     bool isOpen() const { return m_db != nullptr; }
@@ -53,21 +71,29 @@ private:
     // Moves a damaged database aside and starts afresh; bounded per store.
     bool recover();
     bool exec(const char* sql, int* code = nullptr);
+    // Moves an older schema forward; false only when the database refuses.
+    bool migrate(int* code);
+    // Runs a prepared change with the history's bindings; notes a failure in a batch.
+    bool stepChange(sqlite3_stmt* statement);
 
     std::filesystem::path m_path;
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_select = nullptr;
     sqlite3_stmt* m_upsert = nullptr;
+    sqlite3_stmt* m_addDay = nullptr;
+    sqlite3_stmt* m_addHour = nullptr;
     int m_batchDepth = 0;
     bool m_inTransaction = false;
     bool m_batchFailed = false;
+    bool m_batchStepFailed = false;
+    bool m_lastBatchSaved = true;
     int m_recoveries = 0;
     std::optional<std::filesystem::path> m_setAside;
     // The file the connection has open, to notice when it is deleted or replaced.
     unsigned long m_device = 0, m_inode = 0;
 };
 
-// The program's settings store at its default place.
-std::unique_ptr<SettingsStore> OpenSettingsStore();
+// The program's settings store (and day history) at its default place.
+std::unique_ptr<SqliteSettingsStore> OpenSettingsStore();
 
 }  // namespace pt

@@ -1,0 +1,99 @@
+// Opening the day history window over ten years of days kept in a real settings database:
+// from the first read of the store to the window painted, and the memory it adds. Also
+// checks that the web engine stays unloaded. Prints
+// "RESULT<TAB>figure<TAB>value<TAB>unit<TAB>budget<TAB>verdict" lines as the other
+// benchmarks do.
+
+#include <QApplication>
+#include <QPixmap>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "platform/linux/QtClock.h"
+#include "platform/linux/SqliteSettingsStore.h"
+#include "stats/DayAccounting.h"
+#include "ui/HistoryWindow.h"
+#include "ui/QtMessageBox.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Steady = std::chrono::steady_clock;
+constexpr double BudgetMs = 200.0;
+constexpr int Runs = 7;
+
+double ResidentMiB() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1048576.0;
+}
+
+bool WebEngineLoaded() {
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line))
+        if (line.find("WebEngine") != std::string::npos) return true;
+    return false;
+}
+
+void Result(const char* figure, double value, const char* unit, const char* budget,
+            const char* verdict) {
+    std::printf("RESULT\t%s\t%.2f\t%s\t%s\t%s\n", figure, value, unit, budget, verdict);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    const fs::path folder =
+        fs::temp_directory_path() / ("pt-history-bench-" + std::to_string(getpid()));
+    pt::SqliteSettingsStore store(folder / "settings.db");
+    pt::QtClock clock;
+    const std::string today = pt::IsoDate(clock.now());
+    {
+        pt::SettingsBatch batch(store);
+        for (int back = 3652; back >= 0; --back)
+            store.add(pt::IsoDateMinusDays(today, back), back % 24,
+                      {40000 + back * 13, 900 + back % 97, back % 9, 80 + back % 31,
+                       9000 + back % 1000, 20000 + back % 5000});
+    }
+
+    pt::QtMessageBox messages;
+    const double residentBefore = ResidentMiB();
+    std::vector<double> times;
+    for (int run = 0; run < Runs; ++run) {
+        const auto start = Steady::now();
+        auto* window = new pt::HistoryWindow(store, clock, messages, pt::Wlang::GB);
+        window->show();
+        window->grab();  // every chart and the table painted once
+        QCoreApplication::processEvents();
+        times.push_back(std::chrono::duration<double, std::milli>(Steady::now() - start).count());
+        if (run == 0)
+            Result("history window resident increase", ResidentMiB() - residentBefore, "MiB", "",
+                   "-");
+        delete window;
+    }
+    std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
+    std::printf("history window open over %zu days: first %.1f ms, median %.1f ms, worst %.1f ms\n",
+                store.days().size(), times.front(), median, times.back());
+    Result("history window open, 10 years (median)", median, "ms", "200",
+           median < BudgetMs ? "ok" : "MISSED");
+    const bool web = WebEngineLoaded();
+    Result("history window loads the web engine", web ? 1 : 0, "", "0", web ? "MISSED" : "ok");
+
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+    return median < BudgetMs && !web ? 0 : 1;
+}

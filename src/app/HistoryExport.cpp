@@ -1,0 +1,53 @@
+#include "HistoryExport.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+
+#include "persistence/HistoryCsv.h"
+#include "platform/linux/SqliteSettingsStore.h"
+#include "ui/WholeFile.h"
+
+namespace pt {
+namespace {
+
+void Say(const QString& text) {
+    std::fprintf(stderr, "pathtally: %s\n", text.toLocal8Bit().constData());
+}
+
+}  // namespace
+
+std::optional<int> RunExportCommand(int argc, char** argv) {
+    int at = 1;
+    while (at < argc && std::strcmp(argv[at], "--export-csv") != 0 &&
+           std::strncmp(argv[at], "--export-csv=", 13) != 0)
+        ++at;
+    if (at == argc) return std::nullopt;
+    QString file;
+    if (argv[at][12] == '=')
+        file = QString::fromLocal8Bit(argv[at] + 13);
+    else if (at + 1 < argc)
+        file = QString::fromLocal8Bit(argv[at + 1]);
+    if (file.isEmpty()) {
+        Say(QStringLiteral("--export-csv needs the name of the file to write"));
+        return 2;
+    }
+
+    QCoreApplication app(argc, argv);
+    SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
+    const auto days = store.readDays();
+    if (!days || store.setAside()) {
+        Say(QStringLiteral("cannot read the day history from %1")
+                .arg(QString::fromStdString(store.path().string())));
+        return 1;
+    }
+    if (const QString failure = WriteWholeFile(file, HistoryCsv(*days)); !failure.isEmpty()) {
+        Say(QStringLiteral("cannot write %1: %2").arg(file, failure));
+        return 1;
+    }
+    std::printf("%zu days written to %s\n", days->size(), file.toLocal8Bit().constData());
+    return 0;
+}
+
+}  // namespace pt

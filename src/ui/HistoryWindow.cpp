@@ -1,0 +1,216 @@
+#include "HistoryWindow.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "BarChart.h"
+#include "ChartModel.h"
+#include "DayTableModel.h"
+#include "Skin.h"
+#include "WholeFile.h"
+#include "persistence/HistoryCsv.h"
+#include "stats/DayAccounting.h"
+#include "texts/HistoryTexts.h"
+
+namespace pt {
+namespace {
+
+QPointer<HistoryWindow> g_instance;
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+constexpr int Ranges[] = {7, 30, 365};
+
+}  // namespace
+
+HistoryWindow::HistoryWindow(DayHistory& history, const Clock& clock, MessageBox& messages,
+                             Wlang lang, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      m_history(history),
+      m_clock(clock),
+      m_messages(messages),
+      m_lang(lang),
+      m_dayModel(new ChartModel(this)),
+      m_hourModel(new ChartModel(this)),
+      m_tableModel(new DayTableModel(lang, this)) {
+    setObjectName(QStringLiteral("HistoryWindow"));
+    setWindowTitle(Text(HistoryTextOf(lang, HistoryText::Title)));
+    ApplySkin(this);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(new QLabel(Text(HistoryTextOf(lang, HistoryText::Figure)), this));
+    m_figureChoice = new QComboBox(this);
+    m_figureChoice->setObjectName(QStringLiteral("FigureChoice"));
+    for (DayFigure figure : AllDayFigures) m_figureChoice->addItem(Text(FigureName(lang, figure)));
+    choices->addWidget(m_figureChoice);
+    choices->addSpacing(12);
+    choices->addWidget(new QLabel(Text(HistoryTextOf(lang, HistoryText::Range)), this));
+    m_rangeChoice = new QComboBox(this);
+    m_rangeChoice->setObjectName(QStringLiteral("RangeChoice"));
+    for (HistoryText range :
+         {HistoryText::Last7Days, HistoryText::Last30Days, HistoryText::Last365Days})
+        m_rangeChoice->addItem(Text(HistoryTextOf(lang, range)));
+    m_rangeChoice->setCurrentIndex(1);
+    choices->addWidget(m_rangeChoice);
+    choices->addStretch();
+    auto* exportButton = new QPushButton(Text(HistoryTextOf(lang, HistoryText::Export)), this);
+    exportButton->setObjectName(QStringLiteral("ExportCsv"));
+    choices->addWidget(exportButton);
+    layout->addLayout(choices);
+
+    m_dayChart = new BarChart(*m_dayModel, this);
+    m_dayChart->setObjectName(QStringLiteral("DayChart"));
+    layout->addWidget(m_dayChart, 3);
+
+    m_hoursLabel = new QLabel(this);
+    m_hoursLabel->setObjectName(QStringLiteral("HoursLabel"));
+    layout->addWidget(m_hoursLabel);
+    m_hourChart = new BarChart(*m_hourModel, this);
+    m_hourChart->setObjectName(QStringLiteral("HourChart"));
+    layout->addWidget(m_hourChart, 2);
+
+    auto* lower = new QHBoxLayout;
+    m_table = new QTableView(this);
+    m_table->setObjectName(QStringLiteral("DayTable"));
+    m_table->setModel(m_tableModel);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_table->horizontalHeader()->setDefaultSectionSize(96);
+    lower->addWidget(m_table, 3);
+    auto* best = new QGroupBox(Text(HistoryTextOf(lang, HistoryText::BestDays)), this);
+    best->setObjectName(QStringLiteral("BestDays"));
+    auto* bestLayout = new QFormLayout(best);
+    for (size_t i = 0; i < std::size(AllDayFigures); ++i) {
+        m_bestDays[i] = new QLabel(best);
+        m_bestDays[i]->setObjectName(QStringLiteral("Best%1").arg(i));
+        m_bestDays[i]->setTextFormat(Qt::PlainText);
+        bestLayout->addRow(Text(FigureName(lang, AllDayFigures[i])), m_bestDays[i]);
+    }
+    lower->addWidget(best, 1);
+    layout->addLayout(lower, 3);
+    resize(820, 620);
+
+    connect(m_figureChoice, &QComboBox::currentIndexChanged, this,
+            [this](int index) { setFigure(AllDayFigures[std::clamp(index, 0, 5)]); });
+    connect(m_rangeChoice, &QComboBox::currentIndexChanged, this,
+            [this](int index) { setRange(Ranges[std::clamp(index, 0, 2)]); });
+    connect(exportButton, &QPushButton::clicked, this, &HistoryWindow::exportCsv);
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) showHoursOf(m_tableModel->dayAt(current.row()).date);
+            });
+    askFileName = [this] {
+        return QFileDialog::getSaveFileName(
+            this, Text(HistoryTextOf(m_lang, HistoryText::ExportTitle)),
+            QDir::home().filePath(QStringLiteral("pathtally-days.csv")),
+            QStringLiteral("CSV (*.csv)"));
+    };
+    reload();
+}
+
+HistoryWindow::~HistoryWindow() = default;
+
+HistoryWindow* HistoryWindow::instance() {
+    return g_instance.data();
+}
+
+HistoryWindow* HistoryWindow::showInstance(DayHistory& history, const Clock& clock,
+                                           MessageBox& messages, Wlang lang, QWidget* parent) {
+    if (g_instance) {
+        g_instance->reload();
+    } else {
+        g_instance = new HistoryWindow(history, clock, messages, lang, parent);
+        g_instance->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    g_instance->show();
+    g_instance->raise();
+    g_instance->activateWindow();
+    return g_instance.data();
+}
+
+void HistoryWindow::reload() {
+    m_tableModel->setDays(m_history.days());
+    const std::string today = IsoDate(m_clock.now());
+    // The hours of today, or of the last day kept when today has none yet.
+    const auto& days = m_tableModel->days();
+    m_hoursDate = days.empty() || days.back().date == today ? today : days.back().date;
+    refreshDayChart();
+    refreshHourChart();
+    refreshBestDays();
+}
+
+void HistoryWindow::setFigure(DayFigure figure) {
+    m_figure = figure;
+    if (m_figureChoice->currentIndex() != static_cast<int>(figure))
+        m_figureChoice->setCurrentIndex(static_cast<int>(figure));
+    refreshDayChart();
+    refreshHourChart();
+}
+
+void HistoryWindow::setRange(int days) {
+    m_range = days;
+    const int index = static_cast<int>(std::find(std::begin(Ranges), std::end(Ranges), days) -
+                                       std::begin(Ranges));
+    if (index < 3 && m_rangeChoice->currentIndex() != index) m_rangeChoice->setCurrentIndex(index);
+    refreshDayChart();
+}
+
+void HistoryWindow::showHoursOf(const std::string& date) {
+    m_hoursDate = date;
+    refreshHourChart();
+}
+
+void HistoryWindow::refreshDayChart() {
+    m_dayModel->setPoints(LastDays(m_tableModel->days(), IsoDate(m_clock.now()), m_range, m_figure),
+                          m_figure);
+}
+
+void HistoryWindow::refreshHourChart() {
+    m_hourModel->setPoints(DayHours(m_history.hours(m_hoursDate), m_figure), m_figure);
+    const bool none = !HourFigureOf(HourRow{}, m_figure);
+    m_hourChart->setEmptyText(none ? Text(HistoryTextOf(m_lang, HistoryText::NoHoursForUseTime))
+                                   : QString());
+    m_hoursLabel->setText(QString::fromStdString(m_hoursDate) + QLatin1Char(' ') +
+                          Text(HistoryTextOf(m_lang, HistoryText::HoursOf)) +
+                          Text(FigureName(m_lang, m_figure)));
+}
+
+void HistoryWindow::refreshBestDays() {
+    for (size_t i = 0; i < std::size(AllDayFigures); ++i) {
+        const DayFigure figure = AllDayFigures[i];
+        const auto best = BestDay(m_tableModel->days(), figure);
+        m_bestDays[i]->setText(
+            best ? QString::fromStdString(FigureText(FigureOf(best->figures, figure), figure) +
+                                          "  (" + best->date + ")")
+                 : Text(HistoryTextOf(m_lang, HistoryText::NoBestDay)));
+    }
+}
+
+void HistoryWindow::exportCsv() {
+    const QString file = askFileName ? askFileName() : QString();
+    if (file.isEmpty()) return;
+    const QString failure = WriteWholeFile(file, HistoryCsv(m_history.days()));
+    if (failure.isEmpty()) return;
+    m_messages.show((Text(HistoryTextOf(m_lang, HistoryText::ExportFailed)) + file + "\n" + failure)
+                        .toStdString(),
+                    std::string(HistoryTextOf(m_lang, HistoryText::ExportTitle)), MsgButtons::Ok,
+                    MsgIcon::Warning, MsgDefault::First);
+}
+
+}  // namespace pt

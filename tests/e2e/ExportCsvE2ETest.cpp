@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "persistence/HistoryCsv.h"
+#include "platform/linux/SqliteSettingsStore.h"
+#include "support/TempDir.h"
+
+namespace pt {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int code = -1;
+    std::string output;
+};
+
+// `pathtally --export-csv <file>` with no display at all and the settings under `config`.
+Result Export(const fs::path& config, const std::string& file) {
+    const std::string command =
+        "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM"
+        " XDG_CONFIG_HOME='" +
+        config.string() + "' '" PT_BINARY_DIR "/pathtally' --export-csv '" + file + "' 2>&1";
+    Result result;
+    if (std::FILE* p = popen(command.c_str(), "r")) {
+        char buf[1024];
+        size_t got;
+        while ((got = std::fread(buf, 1, sizeof buf, p)) > 0) result.output.append(buf, got);
+        const int status = pclose(p);
+        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return result;
+}
+
+std::string Bytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+size_t Entries(const fs::path& folder) {
+    return static_cast<size_t>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+class ExportCsvE2ETest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    fs::path config = dir / "config";
+    fs::path out = dir / "out";
+    void SetUp() override { fs::create_directories(out); }
+};
+
+TEST_F(ExportCsvE2ETest, WritesTheDaysWithoutADisplay) {
+    {
+        SqliteSettingsStore store(config / "pathtally" / "settings.db");
+        store.add("2026-12-07", 9, {123456, 812, 3, 95, 10432, 28800});
+        store.add("2026-12-08", 10, {1, 2, 3, 4, 5, 6});
+    }
+    const Result r = Export(config, (out / "days.csv").string());
+    EXPECT_EQ(r.code, 0) << r.output;
+    EXPECT_EQ(Bytes(out / "days.csv"),
+              HistoryCsv({{"2026-12-07", {123456, 812, 3, 95, 10432, 28800}},
+                          {"2026-12-08", {1, 2, 3, 4, 5, 6}}}));
+    EXPECT_EQ(Entries(out), 1u);
+}
+
+TEST_F(ExportCsvE2ETest, NoDatabaseYetGivesTheHeaderAndCreatesNoDatabase) {
+    const Result r = Export(config, (out / "days.csv").string());
+    EXPECT_EQ(r.code, 0) << r.output;
+    EXPECT_EQ(Bytes(out / "days.csv"), HistoryCsv({}));
+    EXPECT_FALSE(fs::exists(config / "pathtally" / "settings.db"));
+}
+
+TEST_F(ExportCsvE2ETest, AnUnwritablePathFailsWithAMessageAndLeavesNoFile) {
+    {
+        SqliteSettingsStore store(config / "pathtally" / "settings.db");
+        store.add("2026-12-08", 10, {1, 2, 3, 4, 5, 6});
+    }
+    // The tests run as root, so a read-only folder would not stop the write: a path under
+    // a plain file, a missing folder and a folder as the target cannot be written by anyone.
+    std::ofstream(out / "plain") << "x";
+    fs::create_directory(out / "folder");
+    for (const fs::path& target :
+         {out / "plain" / "days.csv", out / "missing" / "days.csv", out / "folder"}) {
+        const Result r = Export(config, target.string());
+        EXPECT_EQ(r.code, 1) << target;
+        EXPECT_NE(r.output.find("pathtally: cannot write " + target.string()), std::string::npos)
+            << r.output;
+    }
+    EXPECT_EQ(Entries(out), 2u) << "no temporary or partial file left";
+    EXPECT_EQ(Entries(out / "folder"), 0u);
+
+    const Result noName = Export(config, "");
+    EXPECT_EQ(noName.code, 2);
+    EXPECT_NE(noName.output.find("--export-csv needs"), std::string::npos) << noName.output;
+}
+
+TEST_F(ExportCsvE2ETest, AnUnreadableDatabaseFails) {
+    fs::create_directories(config / "pathtally");
+    std::ofstream(config / "pathtally" / "settings.db") << std::string(8192, 'z');
+    const Result r = Export(config, (out / "days.csv").string());
+    EXPECT_EQ(r.code, 1) << r.output;
+    EXPECT_NE(r.output.find("cannot read the day history"), std::string::npos) << r.output;
+    EXPECT_FALSE(fs::exists(out / "days.csv"));
+}
+
+}  // namespace
+}  // namespace pt

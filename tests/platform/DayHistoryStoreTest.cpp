@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "platform/linux/SqliteSettingsStore.h"
+#include "support/SqliteShell.h"
+#include "support/TempDir.h"
+
+namespace pt {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr auto LM = SettingsRoot::LocalMachine;
+
+class DayHistoryStoreTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    fs::path db = dir / "pathtally" / "settings.db";
+    std::string shell(const std::string& sql) { return test::SqliteShell(db, sql); }
+};
+
+TEST_F(DayHistoryStoreTest, TodaysDatabaseMovesForwardWithoutLoss) {
+    // A database as the program wrote it before the day history: the settings table alone.
+    fs::create_directories(db.parent_path());
+    shell(
+        "PRAGMA journal_mode=WAL;"
+        "CREATE TABLE settings (root TEXT NOT NULL, key TEXT NOT NULL COLLATE NOCASE,"
+        " name TEXT NOT NULL COLLATE NOCASE, value TEXT, PRIMARY KEY (root, key, name));"
+        "INSERT INTO settings VALUES ('HKEY_LOCAL_MACHINE', 'SOFTWARE\\Corvandel\\Pathtally',"
+        " 'AllUseTime', '98765');"
+        "INSERT INTO settings VALUES ('HKEY_LOCAL_MACHINE', 'software\\microsoft\\com3',"
+        " 'AllUseTime', '98765');"
+        "INSERT INTO settings VALUES ('HKEY_CURRENT_USER', 'a', 'b', 'c');");
+    ASSERT_EQ(shell("PRAGMA user_version;"), "0");
+    {
+        SqliteSettingsStore store(db);
+        EXPECT_EQ(store.read(LM, "software\\corvandel\\pathtally", "allusetime"), "98765");
+        EXPECT_EQ(store.read(SettingsRoot::CurrentUser, "a", "b"), "c");
+        EXPECT_TRUE(store.days().empty());
+        store.add("2026-12-08", 21, {100, 1, 2, 3, 4, 5});
+    }
+    EXPECT_EQ(shell("PRAGMA user_version;"), "1");
+    EXPECT_EQ(shell("SELECT count(*) FROM settings;"), "3");
+    // Opened again: nothing migrates twice, nothing is lost.
+    SqliteSettingsStore again(db);
+    EXPECT_EQ(again.read(LM, "software\\microsoft\\com3", "AllUseTime"), "98765");
+    ASSERT_EQ(again.days().size(), 1u);
+    EXPECT_EQ(again.days()[0], (DayRow{"2026-12-08", {100, 1, 2, 3, 4, 5}}));
+    EXPECT_EQ(shell("PRAGMA user_version;"), "1");
+}
+
+TEST_F(DayHistoryStoreTest, ANewerSchemaIsUsedAsItStands) {
+    fs::create_directories(db.parent_path());
+    shell(
+        "CREATE TABLE settings (root TEXT NOT NULL, key TEXT NOT NULL COLLATE NOCASE,"
+        " name TEXT NOT NULL COLLATE NOCASE, value TEXT, PRIMARY KEY (root, key, name));"
+        "INSERT INTO settings VALUES ('HKEY_LOCAL_MACHINE', 'k', 'n', 'v');"
+        "PRAGMA user_version = 7;");
+    SqliteSettingsStore store(db);
+    EXPECT_EQ(store.read(LM, "k", "n"), "v");
+    EXPECT_TRUE(store.days().empty());
+    store.add("2026-12-08", 1, {1, 0, 0, 0, 0, 0});  // no table of ours: nothing, no harm
+    store.write(LM, "k", "n", "w");
+    EXPECT_EQ(store.read(LM, "k", "n"), "w");
+    EXPECT_EQ(shell("PRAGMA user_version;"), "7");
+}
+
+TEST_F(DayHistoryStoreTest, FiguresAddUpInOneRowPerDateAndHour) {
+    SqliteSettingsStore store(db);
+    store.add("2026-12-09", 0, {10, 1, 0, 0, 5, 60});
+    store.add("2026-12-08", 23, {7, 0, 1, 0, 2, 30});
+    store.add("2026-12-08", 23, {3, 2, 0, 1, 1, 10});
+    store.add("2026-12-08", 22, {1, 0, 0, 0, 0, 1});
+    const auto days = store.days();
+    ASSERT_EQ(days.size(), 2u);
+    EXPECT_EQ(days[0], (DayRow{"2026-12-08", {11, 2, 1, 1, 3, 41}}));
+    EXPECT_EQ(days[1].date, "2026-12-09");
+    const auto hours = store.hours("2026-12-08");
+    ASSERT_EQ(hours.size(), 2u);
+    EXPECT_EQ(hours[0], (HourRow{22, 1, 0, 0}));
+    EXPECT_EQ(hours[1], (HourRow{23, 10, 4, 3}));
+    EXPECT_EQ(shell("SELECT count(*) FROM days WHERE date = '2026-12-08';"), "1");
+
+    store.dropHoursBefore("2026-12-09");
+    EXPECT_TRUE(store.hours("2026-12-08").empty());
+    EXPECT_EQ(store.hours("2026-12-09").size(), 1u);
+    EXPECT_EQ(store.days().size(), 2u);
+    store.clear();
+    EXPECT_TRUE(store.days().empty());
+    EXPECT_TRUE(store.hours("2026-12-09").empty());
+}
+
+TEST_F(DayHistoryStoreTest, ABatchWithAFailedWriteSavesNeitherTotalsNorDays) {
+    SqliteSettingsStore store(db);
+    {
+        SettingsBatch batch(store);
+        store.write(LM, "k", "AllUseTime", "10");
+        store.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
+    }
+    EXPECT_TRUE(store.lastBatchSaved());
+    // Someone breaks the hour table from outside: the next save cannot write its hours.
+    shell("DROP TABLE day_hours;");
+    {
+        SettingsBatch batch(store);
+        store.write(LM, "k", "AllUseTime", "20");
+        store.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
+    }
+    EXPECT_FALSE(store.lastBatchSaved());
+    EXPECT_EQ(store.read(LM, "k", "AllUseTime"), "10");
+    ASSERT_EQ(store.days().size(), 1u);
+    EXPECT_EQ(store.days()[0].figures.useSeconds, 10);
+}
+
+}  // namespace
+}  // namespace pt
