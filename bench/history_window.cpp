@@ -5,6 +5,7 @@
 // benchmarks do.
 
 #include <QApplication>
+#include <QLabel>
 #include <QPixmap>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "platform/linux/QtClock.h"
@@ -37,12 +39,33 @@ double ResidentMiB() {
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1048576.0;
 }
 
+// User and system time of the process: on a loaded machine the wall time measures the
+// queue for a core as much as the work.
+double CpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
 bool WebEngineLoaded() {
     std::ifstream maps("/proc/self/maps");
     std::string line;
     while (std::getline(maps, line))
         if (line.find("WebEngine") != std::string::npos) return true;
     return false;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin() + 1, values.end());  // the first open apart
+    return values[(values.size() + 1) / 2];
+}
+
+std::string LoadAverage() {
+    std::ifstream in("/proc/loadavg");
+    std::string line;
+    std::getline(in, line);
+    return line + "\n";
 }
 
 void Result(const char* figure, double value, const char* unit, const char* budget,
@@ -70,30 +93,45 @@ int main(int argc, char** argv) {
     }
 
     pt::QtMessageBox messages;
+    // The program has its main window painted (fonts loaded) before anyone opens this one.
+    {
+        QLabel warm(QStringLiteral("鼠标今天移动：滑鼠累計點擊次數 0123456789"));
+        warm.show();
+        warm.grab();
+    }
     const double residentBefore = ResidentMiB();
-    std::vector<double> times;
+    std::vector<double> times, cpuTimes;
     for (int run = 0; run < Runs; ++run) {
         const auto start = Steady::now();
+        const double cpuStart = CpuMs();
         auto* window = new pt::HistoryWindow(store, clock, messages, pt::Wlang::GB);
         window->show();
         window->grab();  // every chart and the table painted once
         QCoreApplication::processEvents();
         times.push_back(std::chrono::duration<double, std::milli>(Steady::now() - start).count());
+        cpuTimes.push_back(CpuMs() - cpuStart);
         if (run == 0)
             Result("history window resident increase", ResidentMiB() - residentBefore, "MiB", "",
                    "-");
         delete window;
     }
+    const double first = times.front();
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
     std::printf("history window open over %zu days: first %.1f ms, median %.1f ms, worst %.1f ms\n",
-                store.days().size(), times.front(), median, times.back());
-    Result("history window open, 10 years (median)", median, "ms", "200",
+                store.days().size(), first, median, times.back());
+    std::printf("processor time: first open %.1f ms, later opens %.1f ms (median); load %s",
+                cpuTimes.front(), Median(cpuTimes), LoadAverage().c_str());
+    Result("history window first open, 10 years", first, "ms", "200",
+           first < BudgetMs ? "ok" : "MISSED");
+    Result("history window first open, processor time", cpuTimes.front(), "ms", "200",
+           cpuTimes.front() < BudgetMs ? "ok" : "MISSED");
+    Result("history window open again, 10 years (median)", median, "ms", "200",
            median < BudgetMs ? "ok" : "MISSED");
     const bool web = WebEngineLoaded();
     Result("history window loads the web engine", web ? 1 : 0, "", "0", web ? "MISSED" : "ok");
 
     std::error_code ec;
     fs::remove_all(folder, ec);
-    return median < BudgetMs && !web ? 0 : 1;
+    return first < BudgetMs && median < BudgetMs && !web ? 0 : 1;
 }
