@@ -26,7 +26,8 @@ QSize BarChart::sizeHint() const {
 
 QRect BarChart::plotArea() const {
     const int labelHeight = fontMetrics().height() + 4;
-    return rect().adjusted(6, 6, -6, -labelHeight);
+    // Room at the top for the scale.
+    return rect().adjusted(6, labelHeight, -6, -labelHeight);
 }
 
 int BarChart::barAt(QPoint position) const {
@@ -67,6 +68,13 @@ void BarChart::paintEvent(QPaintEvent*) {
         p.fillRect(QRectF(area.left() + i * slot + gap / 2, area.bottom() - height + 1,
                           std::max(1.0, slot - gap), height),
                    bar);
+    }
+
+    // The scale: the largest value, at the top.
+    if (largest > 0) {
+        p.setPen(palette().text().color());
+        p.drawText(area.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                   QString::fromStdString(FigureText(largest, m_model.figure())));
     }
 
     // Labels under the bars, as many as fit.

@@ -186,9 +186,13 @@ void HistoryWindow::refreshHourChart() {
     const bool none = !HourFigureOf(HourRow{}, m_figure);
     m_hourChart->setEmptyText(none ? Text(HistoryTextOf(m_lang, HistoryText::NoHoursForUseTime))
                                    : QString());
+    // An hour keeps the clicks of all buttons together.
+    const bool clicks = m_figure == DayFigure::LeftClicks || m_figure == DayFigure::MiddleClicks ||
+                        m_figure == DayFigure::RightClicks;
     m_hoursLabel->setText(QString::fromStdString(m_hoursDate) + QLatin1Char(' ') +
                           Text(HistoryTextOf(m_lang, HistoryText::HoursOf)) +
-                          Text(FigureName(m_lang, m_figure)));
+                          Text(clicks ? HistoryTextOf(m_lang, HistoryText::AllClicks)
+                                      : FigureName(m_lang, m_figure)));
 }
 
 void HistoryWindow::refreshBestDays() {

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <thread>
@@ -160,6 +161,26 @@ TEST_F(PersistenceE2E, TotalsSurviveAKillAndTheMergeTrustsTheRightSource) {
         ASSERT_TRUE(saved);
         run.kill9();
         EXPECT_EQ(*saved, useTime + 10);
+    }
+}
+
+TEST_F(PersistenceE2E, EachRunAddsOnlyItsOwnFiguresToTodaysRow) {
+    // Years of totals before this run belong to no day of the history.
+    set("SOFTWARE\\Corvandel\\Pathtally", "AllUseTime", "5000");
+    set("software\\microsoft\\com3", "AllUseTime", "5000");
+    auto today = [] {
+        const std::time_t now = std::time(nullptr);
+        char text[16];
+        std::strftime(text, sizeof text, "%Y-%m-%d", std::localtime(&now));
+        return std::string(text);
+    };
+    for (int runs = 1; runs <= 2; ++runs) {
+        ProgramRun run(home, config, work);
+        ASSERT_TRUE(firstSave(run, main("AllUseTime")));
+        run.kill9();
+        EXPECT_EQ(test::SqliteShell(db, "SELECT date, use_seconds FROM days;"),
+                  today() + "|" + std::to_string(10 * runs));
+        EXPECT_EQ(main("AllUseTime"), std::to_string(5000 + 10 * runs));
     }
 }
 

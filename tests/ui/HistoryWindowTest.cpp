@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -90,6 +91,9 @@ TEST_F(HistoryWindowTest, ChartsShowTheTablesValuesForEveryRangeAndFigure) {
     window.findChild<QComboBox*>("FigureChoice")->setCurrentIndex(1);
     EXPECT_EQ(window.dayChartModel().rowCount(), 7);
     EXPECT_EQ(window.dayChartModel().figure(), DayFigure::LeftClicks);
+    // A picture for the eye, next to the main window's.
+    QDir().mkpath(PT_BINARY_DIR "/screenshots");
+    EXPECT_TRUE(window.grab().save(PT_BINARY_DIR "/screenshots/history-gb.png"));
 }
 
 TEST_F(HistoryWindowTest, HoursOfTheChosenDayAndTheBestDays) {
@@ -110,6 +114,8 @@ TEST_F(HistoryWindowTest, HoursOfTheChosenDayAndTheBestDays) {
     EXPECT_EQ(hours.data(hours.index(9, 1), ChartModel::ValueRole).toLongLong(), 3);
     EXPECT_EQ(hours.data(hours.index(14, 1), ChartModel::ValueRole).toLongLong(), 2);
     EXPECT_FALSE(hours.data(hours.index(10, 1), ChartModel::ValueRole).isValid());
+    EXPECT_EQ(window.findChild<QLabel*>("HoursLabel")->text(),
+              QStringLiteral("2026-12-07 每小時：滑鼠點擊（左中右鍵合計）"));
     window.setFigure(DayFigure::UseTime);
     EXPECT_FALSE(hours.data(hours.index(9, 1), ChartModel::ValueRole).isValid());
 

@@ -175,6 +175,9 @@ TEST_F(MainWindowTest, MenusCarryTheirShortcutsAndHiddenItemsStayHidden) {
          {"menuHistory", "menuCleanHistory", "menuCleanPaiHang", "menuWebhelp"})
         EXPECT_FALSE(action(hidden)->isVisible()) << hidden;
     EXPECT_TRUE(action("menuUpdate")->isVisible());
+    EXPECT_EQ(action("menuDayHistory")->text(), "每日统计(&D)...");
+    EXPECT_TRUE(action("menuDayHistory")->isVisible());
+    EXPECT_EQ(action("menuRightMenuDayHistory")->text(), "每日统计");
     auto* tabs = window->findChild<QTabWidget*>("SSTab1");
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_TRUE(tabs->isTabVisible(0));
@@ -197,6 +200,8 @@ TEST_F(MainWindowTest, TraditionalTextsOnTheRealWidgets) {
     EXPECT_EQ(tabs->tabText(3), "Auto Shut");
     EXPECT_EQ(action("menuClearAll")->text(), "數據重置");
     EXPECT_EQ(action("menuPaiHang")->text(), "排行榜(&P)");
+    EXPECT_EQ(action("menuDayHistory")->text(), "每日統計(&D)...");
+    EXPECT_EQ(action("menuRightMenuDayHistory")->text(), "每日統計");
     EXPECT_EQ(w.findChild<QLabel*>("StatusBar1.Panel2")->toolTip(), "今天滑鼠移動的路程(米)");
     EXPECT_TRUE(shows("Label24", "滑鼠累計點擊次數"));
     // A picture of each language for the eye, next to the test binaries.

@@ -32,6 +32,8 @@ std::string_view HistoryTextOf(Wlang lang, HistoryText text) {
             return B5Test(lang, "无法保存文件：", "無法儲存檔案：");
         case HistoryText::ExportTitle:
             return B5Test(lang, "导出每日统计", "匯出每日統計");
+        case HistoryText::AllClicks:
+            return B5Test(lang, "鼠标点击（左中右键合计）", "滑鼠點擊（左中右鍵合計）");
     }
     return {};
 }

@@ -24,6 +24,7 @@ enum class HistoryText {
     Export,
     ExportFailed,
     ExportTitle,
+    AllClicks,
 };
 
 std::string_view HistoryTextOf(Wlang lang, HistoryText text);
