@@ -5,18 +5,7 @@
 
 #include "Commands.h"
 #include "HistoryExport.h"
-#include "platform/linux/CreateX11CursorSource.h"
-#include "platform/linux/DesktopShell.h"
-#include "platform/linux/LinuxSystemInfo.h"
-#include "platform/linux/LocalSingleInstance.h"
-#include "platform/linux/LogindPower.h"
-#include "platform/linux/QtClock.h"
-#include "platform/linux/QtNumberFormat.h"
-#include "platform/linux/SqliteSettingsStore.h"
-#include "platform/linux/TerminationSignals.h"
-#include "platform/linux/X11InputEvents.h"
-#include "platform/linux/X11WindowHints.h"
-#include "platform/linux/XdgAutostartEntry.h"
+#include "platform/PlatformServices.h"
 #include "ui/AutoUpdateWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/OnlineWindows.h"
@@ -34,9 +23,9 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     pt::QtMessageBox messages;
+    auto platform = pt::CreatePlatformServices();
     // Before anything else: one instance only. The language is not known yet.
-    pt::LocalSingleInstance instance;
-    if (!instance.acquire()) {
+    if (!platform->singleInstance().acquire()) {
         messages.show(
             "这个程序正在运行中，不能重复运行，若在屏幕上看不到，请点击右下角相应图标处即可显示此程"
             "序",
@@ -44,22 +33,16 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    auto store = pt::OpenSettingsStore();
-    pt::QtClock clock;
-    pt::QtNumberFormat numberFormat;
-    pt::LinuxSystemInfo system;
-    pt::DesktopShell shell;
-    pt::XdgAutostartEntry autostart;
-    auto cursor = pt::CreateX11CursorSource();
-    pt::X11InputEvents input;
-    pt::LogindPower power;
-
-    pt::Form1Services services{*store, clock,     numberFormat, system, messages,
-                               shell,  autostart, *cursor,      input,  power};
-    services.history = store.get();
+    const pt::InputBackendChoice& backend = platform->inputBackend();
+    qInfo("Input: %s (%s)", backend.name.c_str(), backend.reason.c_str());
+    pt::PlatformServices& p = *platform;
+    pt::Form1Services services{p.store(), p.clock(),     p.numberFormat(), p.system(), messages,
+                               p.shell(), p.autostart(), p.cursor(),       p.input(),  p.power()};
+    services.history = p.history();
+    services.inputAccess = &p.inputAccess();
     pt::MainWindow window(services);
     messages.setParent(&window);
-    window.skipTaskbar = [](QWidget* w) { pt::SetSkipTaskbar(w->winId()); };
+    window.skipTaskbar = [&p](QWidget* w) { p.keepOffTaskList(w->winId()); };
     // Fault-injection tests run the one-second tick faster (10 to 1000 ms); nothing else
     // changes. Unset in every real run.
     if (const int ms = qEnvironmentVariableIntValue("PATHTALLY_TEST_SECOND_MS");
@@ -72,7 +55,7 @@ int main(int argc, char** argv) {
     pt::Form1& form = window.presenter();
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&form](QSessionManager&) { form.saveAll(); });
-    pt::TerminationSignals termination([&form] {
+    platform->onStopRequest([&form] {
         form.saveAll();
         QApplication::exit(0);
     });

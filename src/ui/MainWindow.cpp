@@ -110,6 +110,15 @@ MainWindow::MainWindow(Form1Services services, QWidget* parent) : QMainWindow(pa
         m_rightMenu->menuAction()->setVisible(c.visible ||
                                               !QSystemTrayIcon::isSystemTrayAvailable());
     });
+    m_binder->bindCustom("InputAccessNotice", [this](const Control& c) {
+        const QString text = c.visible ? QString::fromStdString(c.text) : QString();
+        m_noticeHeight = m_statisticsPage->showAccessNotice(text, kTabWidth);
+        if (m_tabWidth == 0) return;  // laid out later
+        m_tabHeight = kTabHeight + m_noticeHeight;
+        m_tabs->setFixedSize(m_tabWidth, m_tabHeight);
+        setMinimumSize(m_tabWidth, m_tabHeight + kChrome);
+        resize(width(), m_homeHeight + m_tabHeight + kChrome);
+    });
     m_binder->bindChildren();
     m_binder->onClicked = [this](const std::string& name) { dispatch(name); };
 
@@ -286,7 +295,7 @@ void MainWindow::layOut() {
     m_tabs->setTabEnabled(2, false);
     m_tabs->setTabVisible(4, false);
     m_tabWidth = kTabWidth;
-    m_tabHeight = kTabHeight;
+    m_tabHeight = kTabHeight + m_noticeHeight;
     m_homeHeight = kHomeHeight;
     m_tabs->setFixedSize(m_tabWidth, m_tabHeight);
     m_home->setFixedSize(m_tabWidth, m_homeHeight);

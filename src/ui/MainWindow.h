@@ -93,6 +93,7 @@ private:
     std::map<std::string, std::function<void()>> m_commands;
     bool m_offTaskList = false;
     int m_tabWidth = 0, m_tabHeight = 0, m_homeHeight = 0;
+    int m_noticeHeight = 0;  // what the input-access notice adds to the statistics page
 };
 
 }  // namespace pt

@@ -37,6 +37,12 @@ constexpr const char* kAll = "#0000d0";
 
 StatisticsPage::StatisticsPage(QWidget* parent) : QWidget(parent) {
     auto* page = new QVBoxLayout(this);
+    // Shown only where the input devices cannot be read: what is not measured and the fix.
+    auto* notice = MakeLabel(this, "InputAccessNotice", "#d00000");
+    notice->setWordWrap(true);
+    notice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    notice->hide();
+    page->addWidget(notice);
 
     // Travel (top left) and keystrokes (top right).
     auto* top = new QHBoxLayout;
@@ -146,6 +152,16 @@ void StatisticsPage::fixLiveLabels() {
         label->ensurePolished();
         label->setFixedSize(width, label->fontMetrics().height() + 6);
     }
+}
+
+int StatisticsPage::showAccessNotice(const QString& text, int pageWidth) {
+    auto* notice = findChild<QLabel*>(QStringLiteral("InputAccessNotice"));
+    notice->setText(text);
+    notice->setVisible(!text.isEmpty());
+    if (text.isEmpty()) return 0;
+    const QMargins margins = layout()->contentsMargins();
+    const int width = pageWidth - margins.left() - margins.right();
+    return notice->heightForWidth(width) + layout()->spacing() + notice->fontMetrics().height() / 2;
 }
 
 }  // namespace pt

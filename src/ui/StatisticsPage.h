@@ -16,6 +16,10 @@ public:
     // repaints only its own label instead of laying out the whole window again. Call once
     // the window's look (fonts) is final.
     void fixLiveLabels();
+
+    // Shows the notice of a desktop whose input devices cannot be read (empty text: hidden)
+    // and returns the height it adds to the page at the page width given.
+    int showAccessNotice(const QString& text, int pageWidth);
 };
 
 }  // namespace pt

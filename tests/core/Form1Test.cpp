@@ -42,6 +42,15 @@ public:
     void quit() override { quitCalled = true; }
 };
 
+// An input access that the test opens and closes.
+class SwitchableInputAccess : public InputAccess {
+public:
+    bool readable = true;
+    bool positionKnown = true;
+    bool devicesReadable() const override { return readable; }
+    bool pointerPositionKnown() const override { return positionKnown; }
+};
+
 class Form1Test : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -60,7 +69,7 @@ protected:
         fs::remove_all(dir, ec);
     }
 
-    Form1& load(ProgramVersion version = {}) {
+    Form1& load(ProgramVersion version = {}, const InputAccess* access = nullptr) {
         Form1Services services{store,
                                clock,
                                numbers,
@@ -71,7 +80,8 @@ protected:
                                cursor,
                                input,
                                power,
-                               (dir / "PTDATA.CVD").string()};
+                               (dir / "PTDATA.CVD").string(),
+                               access};
         form = std::make_unique<Form1>(services, view, version);
         form->Form_Load();
         return *form;
@@ -128,6 +138,7 @@ TEST_F(Form1Test, FirstStartOnACleanSystem) {
     EXPECT_EQ(view.home, std::vector<std::string>{"https://www.pathtally.net/pt/h1/"});
     EXPECT_EQ(view.news, std::vector<std::string>{"https://www.pathtally.net/pt/news/"});
     EXPECT_TRUE(view.tabShown[4]);
+    EXPECT_FALSE(control("InputAccessNotice").visible);
 }
 
 TEST_F(Form1Test, StoredSettingsShapeTheStart) {
@@ -302,6 +313,56 @@ TEST_F(Form1Test, LinksOpenTheSite) {
               (std::vector<std::string>{
                   "https://www.pathtally.net", "https://www.pathtally.net/pt/",
                   "https://www.pathtally.net/pt/liuyanList.asp", "https://www.pathtally.net"}));
+}
+
+TEST_F(Form1Test, UnreadableInputDevicesShowTheFixAndMarkTheFiguresNotMeasured) {
+    for (auto key : {MainKey, MirrorKey}) WriteSetting(store, key, "Allmove", "3773585");
+    SwitchableInputAccess access;
+    access.readable = false;
+    access.positionKnown = false;
+    Form1& f = load({}, &access);
+    f.Timer1_Timer();
+    const Control& notice = control("InputAccessNotice");
+    EXPECT_TRUE(notice.visible);
+    for (const char* part : {"TAG+=\"uaccess\"", "sudo usermod -aG input $USER", "重新登录",
+                             "任何程序都能读取键盘输入", "只统计次数"})
+        EXPECT_NE(notice.text.find(part), std::string::npos) << part;
+    // Today's figures are not shown as zero measured; the stored total still stands.
+    EXPECT_EQ(control("Label2").text, "未测量");
+    EXPECT_EQ(control("StatusBar1.Panel2").text, "未测量");
+    EXPECT_EQ(control("StatusBar1.Panel3").text, "未测量");
+    EXPECT_EQ(control("Label27").text, "未测量");
+    EXPECT_EQ(control("Label31").text, "-");
+    EXPECT_EQ(control("Label40").text, "-");
+    EXPECT_EQ(control("Label73").text, "今天:未测量");
+    EXPECT_EQ(control("Label4").text, " 1.000km ");
+    EXPECT_EQ(control("Label6").text, "本桌面不提供");
+    // Use time goes on.
+    for (int i = 0; i < 3; ++i) f.Timer2_Timer();
+    EXPECT_EQ(f.model().TodayUseTime, 3);
+
+    // A device becomes readable (a udev rule applied while running): figures come back.
+    access.readable = true;
+    f.Timer2_Timer();
+    EXPECT_FALSE(control("InputAccessNotice").visible);
+    EXPECT_EQ(control("Label2").text, " 0.000m ");
+    EXPECT_EQ(control("Label27").text, "0");
+    EXPECT_EQ(control("Label73").text, "Today:");  // as before the marking
+    input.keys(65);
+    EXPECT_EQ(control("Label73").text, "今天:1");
+    EXPECT_EQ(control("Label6").text, "本桌面不提供");  // travel never needed the position
+}
+
+TEST_F(Form1Test, NoticeAndMarksInTraditional) {
+    system.locale = 1028;
+    SwitchableInputAccess access;
+    access.readable = false;
+    Form1& f = load({}, &access);
+    f.Timer1_Timer();
+    EXPECT_NE(control("InputAccessNotice").text.find("重新登入"), std::string::npos);
+    EXPECT_EQ(control("Label2").text, "未測量");
+    EXPECT_EQ(control("Label73").text, "今天:未測量");
+    EXPECT_EQ(control("Label6").text, "( 0, 0)");  // the position is known here
 }
 
 }  // namespace

@@ -27,5 +27,8 @@ if ((xvfb)); then
   for _ in $(seq 100); do [[ -s "$root/display" ]] && break; sleep 0.05; done
   export DISPLAY=":$(head -n1 "$root/display")"
   export QT_QPA_PLATFORM=xcb
+  # An X11 session of its own, whatever session the tests are started from.
+  export XDG_SESSION_TYPE=x11
+  unset WAYLAND_DISPLAY PATHTALLY_INPUT
 fi
 "$@"

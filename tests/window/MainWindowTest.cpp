@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -11,10 +13,13 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTabWidget>
+
 #include <cstdlib>
+#include <filesystem>
 
 #include "input/ClickHook.h"
 #include "persistence/MemorySettingsStore.h"
+#include "platform/PlatformServices.h"
 #include "platform/linux/X11CursorSource.h"
 #include "platform/linux/X11InputEvents.h"
 #include "support/Fakes.h"
@@ -51,8 +56,9 @@ protected:
         WriteSetting(store, MainKey, "UpdateCK", "0");
     }
 
-    MainWindow& open() {
-        cursor = std::make_unique<X11CursorSource>();
+    // With the input sources the platform picks for this session when given.
+    MainWindow& open(PlatformServices* platform = nullptr) {
+        if (!platform) cursor = std::make_unique<X11CursorSource>();
         Form1Services services{store,
                                clock,
                                numbers,
@@ -60,10 +66,11 @@ protected:
                                messages,
                                shell,
                                autostart,
-                               *cursor,
-                               input,
+                               platform ? platform->cursor() : *cursor,
+                               platform ? platform->input() : input,
                                power,
-                               (dir / "PTDATA.CVD").string()};
+                               (dir / "PTDATA.CVD").string(),
+                               platform ? &platform->inputAccess() : nullptr};
         window = std::make_unique<MainWindow>(services);
         window->start();
         window->showAtStart();
@@ -236,6 +243,50 @@ TEST_F(MainWindowTest, SwitchedOffPagesAreNeverRequested) {
     EXPECT_TRUE(site.requests().isEmpty()) << site.requests().join(",").toStdString();
     EXPECT_FALSE(w.findChild<QWidget*>("WebBrowser1")->isVisible());
     EXPECT_FALSE(w.findChild<QTabWidget*>("SSTab1")->isTabVisible(4));
+}
+
+// True when this process can open at least one of the kernel's input event devices.
+bool AnyEventDeviceOpens() {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/input", ec)) {
+        if (entry.path().filename().string().rfind("event", 0) != 0) continue;
+        const int fd = ::open(entry.path().c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+            ::close(fd);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A Wayland session whose input devices this user cannot open: the window says so with the
+// fix, marks what it cannot measure and keeps counting use time. The check is the real
+// one: the platform's libinput source tries the seat's devices.
+TEST_F(MainWindowTest, WaylandSessionWithoutReadableDevicesShowsTheFix) {
+    if (AnyEventDeviceOpens())
+        GTEST_SKIP() << "the input devices are readable here; run as a user outside the "
+                        "input group to see the notice";
+    qputenv("XDG_SESSION_TYPE", "wayland");
+    qunsetenv("PATHTALLY_INPUT");
+    auto platform = CreatePlatformServices();
+    qputenv("XDG_SESSION_TYPE", "x11");
+    ASSERT_EQ(platform->inputBackend().name, "libinput") << platform->inputBackend().reason;
+    open(platform.get());
+    auto* notice = window->findChild<QLabel*>(QStringLiteral("InputAccessNotice"));
+    ASSERT_TRUE(notice);
+    EXPECT_TRUE(WaitFor([&] { return notice->isVisible(); }));
+    for (const char* fix : {"TAG+=\"uaccess\"", "sudo usermod -aG input $USER"})
+        EXPECT_TRUE(notice->text().contains(QString::fromUtf8(fix))) << fix;
+    EXPECT_TRUE(shows("Label2", QStringLiteral("未测量")));
+    EXPECT_EQ(label("Label27"), QStringLiteral("未测量"));
+    EXPECT_EQ(label("Label73"), QStringLiteral("今天:未测量"));
+    EXPECT_EQ(label("Label6"), QStringLiteral("本桌面不提供"));
+    // The frames keep their room: the page grew by the notice.
+    auto* travel = window->findChild<QWidget*>(QStringLiteral("Frame4"));
+    EXPECT_GE(travel->height(), travel->sizeHint().height());
+    // Use time goes on (one tick a second).
+    EXPECT_TRUE(WaitFor([&] { return window->presenter().model().TodayUseTime >= 1; }, 5000));
+    window.reset();  // before the platform's sources it uses
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "input/ClickHook.h"
+#include "input/InputAccessNotice.h"
 #include "input/KeyCounter.h"
 #include "online/Site.h"
 #include "online/SitePages.h"
@@ -69,8 +70,9 @@ void Form1::Form_Load() {
     // 9. Who and where.
     m_userName = m_services.system.userName();
     m_computerName = m_services.system.computerName();
-    m_sampling = std::make_unique<SamplingTick>(m_model, m_form, m_services.cursor,
-                                                m_services.numberFormat, m_lang);
+    m_sampling =
+        std::make_unique<SamplingTick>(m_model, m_form, m_services.cursor, m_services.numberFormat,
+                                       m_lang, m_services.inputAccess);
     m_persistence =
         std::make_unique<PersistenceTick>(m_model, m_form, m_services.store, m_services.clock,
                                           m_lang, m_services.dataFile, m_computerName, m_startDate);
@@ -223,6 +225,9 @@ void Form1::mergeKeyDownAll() {
     // Keystrokes are counted unless the stored switch turns them off.
     m_keys->setCountingEnabled(Trimmed(m_services.store, value::AddSysHook) != "1");
     m_keys->connect(m_services.input);
+    if (!m_accessNotice)
+        m_accessNotice =
+            std::make_unique<InputAccessNotice>(m_form, m_services.inputAccess, m_lang);
 }
 
 void Form1::decideTestMode() {
@@ -265,6 +270,7 @@ void Form1::Timer2_Timer() {
     if (!m_persistence) return;
     // Fold in the travel sampled since the last display tick before counting and saving.
     if (m_sampling) m_sampling->tick();
+    if (m_accessNotice) m_accessNotice->refresh();
     m_persistence->tick();
 }
 

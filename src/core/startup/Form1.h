@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/CursorSource.h"
 #include "platform/DayHistory.h"
+#include "platform/InputAccess.h"
 #include "platform/InputEvents.h"
 #include "platform/MessageBox.h"
 #include "platform/NumberFormat.h"
@@ -24,6 +25,7 @@ namespace pt {
 
 class ClickHook;
 class DayAccounting;
+class InputAccessNotice;
 class KeyCounter;
 class PersistenceTick;
 class SamplingTick;
@@ -45,6 +47,8 @@ struct Form1Services {
     std::string dataFile = "PTDATA.CVD";
     // Every day's figures; none kept when absent.
     DayHistory* history = nullptr;
+    // What the input sources can measure; null: everything (as on X11).
+    const InputAccess* inputAccess = nullptr;
 };
 
 struct ProgramVersion {
@@ -142,6 +146,7 @@ private:
     std::unique_ptr<PersistenceTick> m_persistence;
     std::unique_ptr<ClickHook> m_clickHook;
     std::unique_ptr<KeyCounter> m_keys;
+    std::unique_ptr<InputAccessNotice> m_accessNotice;
     std::unique_ptr<ShutdownScheduler> m_scheduler;
     std::unique_ptr<DayAccounting> m_days;
 };

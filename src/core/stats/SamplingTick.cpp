@@ -3,6 +3,7 @@
 #include <string>
 
 #include "stats/Formatting.h"
+#include "texts/InputAccessTexts.h"
 #include "texts/MainWindowTexts.h"
 
 namespace pt {
@@ -49,12 +50,13 @@ std::string PositionText(std::int32_t x, std::int32_t y) {
 }
 
 SamplingTick::SamplingTick(StatisticsModel& model, FormModel& form, CursorSource& cursor,
-                           const NumberFormat& numberFormat, Wlang lang)
+                           const NumberFormat& numberFormat, Wlang lang, const InputAccess* access)
     : m_model(model),
       m_form(form),
       m_cursor(cursor),
       m_numberFormat(numberFormat),
       m_lang(lang),
+      m_access(access),
       m_label6(form.id("Label6")),
       m_label2(form.id("Label2")),
       m_label4(form.id("Label4")),
@@ -78,17 +80,22 @@ void SamplingTick::tick() {
         m_model.MouseX0 = m_model.MouseX1;
         m_samples += reading->samples;
     }
-    m_form.setText(m_label6, PositionText(m_model.MouseX1, m_model.MouseY1));
-    const std::string metres = MetresText(m_model.TodayMove, m_numberFormat);
+    const bool measured = !m_access || m_access->devicesReadable();
+    const bool positionKnown = !m_access || m_access->pointerPositionKnown();
+    m_form.setText(m_label6, positionKnown ? PositionText(m_model.MouseX1, m_model.MouseY1)
+                                           : std::string(PositionUnavailableText(m_lang)));
+    const std::string metres = measured ? MetresText(m_model.TodayMove, m_numberFormat)
+                                        : std::string(NotMeasuredText(m_lang));
     m_form.setText(m_label2, metres);
     m_form.setText(m_panel2, metres);
-    m_form.setText(m_panel3, std::to_string(m_model.clicks.todayTotalClick) + "/" +
-                                 m_model.KeyDownToday.toText());
+    m_form.setText(m_panel3, measured ? std::to_string(m_model.clicks.todayTotalClick) + "/" +
+                                            m_model.KeyDownToday.toText()
+                                      : std::string(NotMeasuredText(m_lang)));
     m_form.setText(m_label4, KilometresText(m_model.AllMove, m_numberFormat));
-    showClickLines();
+    showClickLines(measured);
 }
 
-void SamplingTick::showClickLines() {
+void SamplingTick::showClickLines(bool measured) {
     const bool b5 = m_lang == Wlang::B5;
     for (const auto& [id, word] : m_words) m_form.setText(id, word);
 
@@ -97,7 +104,10 @@ void SamplingTick::showClickLines() {
                                    c.todayRightClick};
     const std::int32_t total[4] = {c.totalClick, c.leftClick, c.midClick, c.rightClick};
     for (int i = 0; i < 4; ++i) {
-        m_form.setText(m_todayCounts[i], std::to_string(today[i]));
+        if (measured)
+            m_form.setText(m_todayCounts[i], std::to_string(today[i]));
+        else
+            m_form.setText(m_todayCounts[i], i == 0 ? NotMeasuredText(m_lang) : kNotMeasuredMark);
         m_form.setText(m_totalCounts[i], FormatBigCount(total[i], m_lang));
         // The exact count as tooltip, in GB mode only (B5 leaves the tooltips alone).
         if (!b5) m_form.setToolTip(m_totalCounts[i], std::to_string(total[i]));

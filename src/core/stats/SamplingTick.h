@@ -7,6 +7,7 @@
 
 #include "form/FormModel.h"
 #include "platform/CursorSource.h"
+#include "platform/InputAccess.h"
 #include "platform/NumberFormat.h"
 #include "stats/StatisticsModel.h"
 #include "texts/Language.h"
@@ -17,10 +18,13 @@ namespace pt {
 // rewrites the live figures (position, travel texts, status-bar panels 2 and 3, the two
 // click lines). The cursor source samples at about 1 kHz on its own; each tick folds in
 // everything sampled since the last one, so the tick itself may run at display rate.
+// Where the input access reports that the devices cannot be read, today's travel and click
+// figures read "not measured"; where the desktop keeps the pointer's position to itself,
+// the position label says so.
 class SamplingTick {
 public:
     SamplingTick(StatisticsModel& model, FormModel& form, CursorSource& cursor,
-                 const NumberFormat& numberFormat, Wlang lang);
+                 const NumberFormat& numberFormat, Wlang lang, const InputAccess* access = nullptr);
 
     void tick();
 
@@ -28,13 +32,14 @@ public:
     std::uint64_t samples() const { return m_samples; }
 
 private:
-    void showClickLines();
+    void showClickLines(bool measured);
 
     StatisticsModel& m_model;
     FormModel& m_form;
     CursorSource& m_cursor;
     const NumberFormat& m_numberFormat;
     Wlang m_lang;
+    const InputAccess* m_access;
     std::uint64_t m_samples = 0;
 
     ControlId m_label6, m_label2, m_label4, m_panel2, m_panel3;

@@ -1,5 +1,7 @@
 #include "platform/linux/KeysymToVirtualKey.h"
 
+#include <linux/input-event-codes.h>
+
 #include <X11/keysym.h>
 
 namespace pt {
@@ -154,6 +156,100 @@ int VirtualKeyFromEvdevPosition(int evdevCode) {
     if (evdevCode == 86) return 226;
     if (evdevCode < 0 || evdevCode >= static_cast<int>(sizeof kCodes)) return 0;
     return kCodes[evdevCode];
+}
+
+int VirtualKeyFromEvdevCode(int evdevCode, bool numLock) {
+    if (const int vk = VirtualKeyFromEvdevPosition(evdevCode)) return vk;
+    if (evdevCode >= KEY_F1 && evdevCode <= KEY_F10) return 112 + (evdevCode - KEY_F1);
+    if (evdevCode >= KEY_F13 && evdevCode <= KEY_F24) return 124 + (evdevCode - KEY_F13);
+    // Keypad: the digit with NumLock on, the navigation key under it otherwise.
+    struct Keypad {
+        int code, digit, navigation;
+    };
+    static constexpr Keypad kKeypad[] = {
+        {KEY_KP0, 96, 45},  {KEY_KP1, 97, 35},  {KEY_KP2, 98, 40},    {KEY_KP3, 99, 34},
+        {KEY_KP4, 100, 37}, {KEY_KP5, 101, 12}, {KEY_KP6, 102, 39},   {KEY_KP7, 103, 36},
+        {KEY_KP8, 104, 38}, {KEY_KP9, 105, 33}, {KEY_KPDOT, 110, 46},
+    };
+    for (const Keypad& k : kKeypad)
+        if (k.code == evdevCode) return numLock ? k.digit : k.navigation;
+    switch (evdevCode) {
+        case KEY_ESC:
+            return 27;
+        case KEY_BACKSPACE:
+            return 8;
+        case KEY_TAB:
+            return 9;
+        case KEY_ENTER:
+        case KEY_KPENTER:
+            return 13;
+        case KEY_LEFTSHIFT:
+        case KEY_RIGHTSHIFT:
+            return 16;
+        case KEY_LEFTCTRL:
+        case KEY_RIGHTCTRL:
+            return 17;
+        case KEY_LEFTALT:
+        case KEY_RIGHTALT:
+            return 18;
+        case KEY_PAUSE:
+            return 19;
+        case KEY_CAPSLOCK:
+            return 20;
+        case KEY_SPACE:
+            return 32;
+        case KEY_PAGEUP:
+            return 33;
+        case KEY_PAGEDOWN:
+            return 34;
+        case KEY_END:
+            return 35;
+        case KEY_HOME:
+            return 36;
+        case KEY_LEFT:
+            return 37;
+        case KEY_UP:
+            return 38;
+        case KEY_RIGHT:
+            return 39;
+        case KEY_DOWN:
+            return 40;
+        case KEY_SYSRQ:
+        case KEY_PRINT:
+            return 44;
+        case KEY_INSERT:
+            return 45;
+        case KEY_DELETE:
+            return 46;
+        case KEY_HELP:
+            return 47;
+        case KEY_LEFTMETA:
+            return 91;
+        case KEY_RIGHTMETA:
+            return 92;
+        case KEY_COMPOSE:
+            return 93;
+        case KEY_KPASTERISK:
+            return 106;
+        case KEY_KPPLUS:
+            return 107;
+        case KEY_KPMINUS:
+            return 109;
+        case KEY_KPCOMMA:
+            return 110;
+        case KEY_KPSLASH:
+            return 111;
+        case KEY_F11:
+            return 122;
+        case KEY_F12:
+            return 123;
+        case KEY_NUMLOCK:
+            return 144;
+        case KEY_SCROLLLOCK:
+            return 145;
+        default:
+            return 0;
+    }
 }
 
 int VirtualKeyFor(const KeyLevels& levels, bool numLock, int xKeycode) {

@@ -14,6 +14,13 @@ int VirtualKeyFromKeysym(std::uint32_t keysym);
 // Latin meaning. 0 for any other position.
 int VirtualKeyFromEvdevPosition(int evdevCode);
 
+// Virtual-key code of a key by its evdev code alone, where no keyboard map is at hand (input
+// read from the kernel's devices): the main block by position on a US keyboard, the
+// function, modifier, navigation and keypad keys by their meaning. Keypad keys give their
+// digit (96-105, and 110 for the decimal key) while NumLock is on, their navigation code
+// otherwise. 0 for a key without a code.
+int VirtualKeyFromEvdevCode(int evdevCode, bool numLock);
+
 // A key press as the keyboard map describes it: the keysyms of its first two levels in
 // the active group. Keypad keys show navigation at level 0 and digits at level 1.
 struct KeyLevels {
