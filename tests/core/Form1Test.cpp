@@ -80,8 +80,8 @@ protected:
                                cursor,
                                input,
                                power,
-                               (dir / "PTDATA.CVD").string(),
-                               access};
+                               (dir / "PTDATA.CVD").string()};
+        services.inputAccess = access;
         form = std::make_unique<Form1>(services, view, version);
         form->Form_Load();
         return *form;

@@ -69,8 +69,8 @@ protected:
                                platform ? platform->cursor() : *cursor,
                                platform ? platform->input() : input,
                                power,
-                               (dir / "PTDATA.CVD").string(),
-                               platform ? &platform->inputAccess() : nullptr};
+                               (dir / "PTDATA.CVD").string()};
+        if (platform) services.inputAccess = &platform->inputAccess();
         window = std::make_unique<MainWindow>(services);
         window->start();
         window->showAtStart();
