@@ -36,6 +36,7 @@ std::optional<int> RunExportCommand(int argc, char** argv) {
 
     QCoreApplication app(argc, argv);
     SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
+    store.setRecoveryAllowed(false);  // a damaged database stays as it is
     const auto days = store.readDays();
     if (!days || store.setAside()) {
         Say(QStringLiteral("cannot read the day history from %1")

@@ -108,6 +108,9 @@ TEST_F(ExportCsvE2ETest, AnUnreadableDatabaseFails) {
     EXPECT_EQ(r.code, 1) << r.output;
     EXPECT_NE(r.output.find("cannot read the day history"), std::string::npos) << r.output;
     EXPECT_FALSE(fs::exists(out / "days.csv"));
+    // Left where it was, for the program (or a person) to deal with.
+    EXPECT_EQ(Bytes(config / "pathtally" / "settings.db"), std::string(8192, 'z'));
+    EXPECT_EQ(Entries(config / "pathtally"), 1u);
 }
 
 }  // namespace

@@ -248,7 +248,7 @@ bool SqliteSettingsStore::ensureOpen(bool create) {
 
 bool SqliteSettingsStore::recover() {
     close();
-    if (m_recoveries >= MaxRecoveries) return false;
+    if (!m_recoveryAllowed || m_recoveries >= MaxRecoveries) return false;
     ++m_recoveries;
     std::error_code ec;
     fs::path aside = m_path;

@@ -56,6 +56,9 @@ public:
 
     const std::filesystem::path& path() const { return m_path; }
     bool isOpen() const { return m_db != nullptr; }
+    // Off: a database that cannot be read is left where it is and reads as failed (for
+    // readers such as the export, which must not change what they read).
+    void setRecoveryAllowed(bool allowed) { m_recoveryAllowed = allowed; }
     // Where the last damaged database was moved, if one was.
     const std::optional<std::filesystem::path>& setAside() const { return m_setAside; }
 
@@ -88,6 +91,7 @@ private:
     bool m_batchStepFailed = false;
     bool m_lastBatchSaved = true;
     int m_recoveries = 0;
+    bool m_recoveryAllowed = true;
     std::optional<std::filesystem::path> m_setAside;
     // The file the connection has open, to notice when it is deleted or replaced.
     unsigned long m_device = 0, m_inode = 0;
