@@ -197,13 +197,13 @@ void MainWindow::buildMenus() {
     file->menuAction()->setObjectName(QStringLiteral("menuFile"));
     m_binder->bindAction(file->menuAction());
     makeAction(file, {"menuHistory", "F2"});
-    makeAction(file, {"menuDayHistory", nullptr});
     makeAction(file, {"menuPaiHang", "F3"});
     separator(file, "menuLine1");
     file->actions().last()->setVisible(false);
     makeAction(file, {"menuCleanHistory", nullptr});
     makeAction(file, {"menuCleanPaiHang", nullptr});
     makeAction(file, {"menuClearAll", nullptr});
+    makeAction(file, {"menuDayHistory", nullptr});
     separator(file, "menuLine2");
     file->actions().last()->setVisible(false);
     makeAction(file, {"menuOption", nullptr});

@@ -47,6 +47,38 @@ TEST_F(DayHistoryStoreTest, TodaysDatabaseMovesForwardWithoutLoss) {
     EXPECT_EQ(shell("PRAGMA user_version;"), "1");
 }
 
+TEST_F(DayHistoryStoreTest, TodaysDatabaseHeldByAnotherWriterIsReadAndMovedForwardLater) {
+    fs::create_directories(db.parent_path());
+    shell(
+        "PRAGMA journal_mode=WAL;"
+        "CREATE TABLE settings (root TEXT NOT NULL, key TEXT NOT NULL COLLATE NOCASE,"
+        " name TEXT NOT NULL COLLATE NOCASE, value TEXT, PRIMARY KEY (root, key, name));"
+        "INSERT INTO settings VALUES ('HKEY_LOCAL_MACHINE', 'k', 'AllUseTime', '98765');");
+    std::FILE* holder =
+        popen(("sqlite3 -batch '" + db.string() + "' > /dev/null 2>&1").c_str(), "w");
+    ASSERT_NE(holder, nullptr);
+    std::fputs(".timeout 5000\nBEGIN IMMEDIATE;\nUPDATE settings SET value = value;\n", holder);
+    std::fflush(holder);
+    bool held = false;
+    for (int i = 0; i < 300 && !held; ++i)
+        held = shell("BEGIN IMMEDIATE; ROLLBACK;").find("locked") != std::string::npos;
+    ASSERT_TRUE(held);
+    SqliteSettingsStore store(db);
+    EXPECT_EQ(store.read(LM, "k", "AllUseTime"), "98765") << "the start reads its totals";
+    std::fputs("COMMIT;\n.quit\n", holder);
+    pclose(holder);
+
+    // Free again: the first save with the day's figures moves the schema forward.
+    {
+        SettingsBatch save(store);
+        store.write(LM, "k", "AllUseTime", "98775");
+        store.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
+    }
+    EXPECT_TRUE(store.lastBatchSaved());
+    ASSERT_EQ(store.days().size(), 1u);
+    EXPECT_EQ(shell("PRAGMA user_version;"), "1");
+}
+
 TEST_F(DayHistoryStoreTest, ANewerSchemaIsUsedAsItStands) {
     fs::create_directories(db.parent_path());
     shell(
@@ -57,8 +89,12 @@ TEST_F(DayHistoryStoreTest, ANewerSchemaIsUsedAsItStands) {
     SqliteSettingsStore store(db);
     EXPECT_EQ(store.read(LM, "k", "n"), "v");
     EXPECT_TRUE(store.days().empty());
-    store.add("2026-12-08", 1, {1, 0, 0, 0, 0, 0});  // no table of ours: nothing, no harm
-    store.write(LM, "k", "n", "w");
+    {
+        SettingsBatch save(store);
+        store.write(LM, "k", "n", "w");
+        store.add("2026-12-08", 1, {1, 0, 0, 0, 0, 0});  // no table of ours: no harm
+    }
+    EXPECT_TRUE(store.lastBatchSaved()) << "the totals are saved all the same";
     EXPECT_EQ(store.read(LM, "k", "n"), "w");
     EXPECT_EQ(shell("PRAGMA user_version;"), "7");
 }

@@ -166,9 +166,14 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::tryOpen(bool create) {
     // A table of the same name but another shape is no settings store of ours.
     if (rc != SQLITE_OK) return fail(IsBusy(rc) ? rc : SQLITE_CORRUPT);
 
-    if (!migrate(&rc) && IsBusy(rc)) return fail(rc);
-    // Without the history tables (a read-only file of an older version) the settings
-    // still work; the history then stays empty.
+    // Without the history tables (a file held by another writer, a read-only file of an
+    // older version) the settings still work.
+    if (migrate()) prepareHistory();
+    return OpenResult::Open;
+}
+
+bool SqliteSettingsStore::prepareHistory() {
+    if (m_addDay && m_addHour) return true;
     if (sqlite3_prepare_v3(m_db,
                            "INSERT INTO days (date, travel, left_clicks, middle_clicks,"
                            " right_clicks, keys, use_seconds) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"
@@ -183,9 +188,11 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::tryOpen(bool create) {
                            " travel = travel + ?3, clicks = clicks + ?4, keys = keys + ?5",
                            -1, SQLITE_PREPARE_PERSISTENT, &m_addHour, nullptr) != SQLITE_OK) {
         if (m_addDay) sqlite3_finalize(m_addDay);
-        m_addDay = nullptr;
+        if (m_addHour) sqlite3_finalize(m_addHour);
+        m_addDay = m_addHour = nullptr;
+        return false;
     }
-    return OpenResult::Open;
+    return true;
 }
 
 bool SqliteSettingsStore::migrate(int* code) {
@@ -197,8 +204,9 @@ bool SqliteSettingsStore::migrate(int* code) {
     sqlite3_finalize(version);
     if (current >= SchemaVersion) return true;
     // Version 0 (the settings table alone) -> 1: the day history. One transaction, so a
-    // failure leaves the database as it was.
-    if (!exec("BEGIN IMMEDIATE", code)) return false;
+    // failure leaves the database as it was (inside a batch, the batch's transaction).
+    const bool own = !m_inTransaction;
+    if (own && !exec("BEGIN IMMEDIATE", code)) return false;
     const bool done = exec(
                           "CREATE TABLE IF NOT EXISTS days ("
                           " date TEXT PRIMARY KEY NOT NULL,"
@@ -218,8 +226,8 @@ bool SqliteSettingsStore::migrate(int* code) {
                           " keys INTEGER NOT NULL DEFAULT 0,"
                           " PRIMARY KEY (date, hour))",
                           code) &&
-                      exec("PRAGMA user_version = 1", code) && exec("COMMIT", code);
-    if (!done) exec("ROLLBACK");
+                      exec("PRAGMA user_version = 1", code) && (!own || exec("COMMIT", code));
+    if (!done && own) exec("ROLLBACK");
     return done;
 }
 
@@ -359,10 +367,12 @@ bool SqliteSettingsStore::stepChange(sqlite3_stmt* statement) {
 
 void SqliteSettingsStore::add(std::string_view date, int hour, const DayFigures& f) {
     if (m_batchDepth > 0 && m_batchFailed) return;
-    if (!ensureOpen(true) || !m_addDay || !m_addHour) {
+    if (!ensureOpen(true)) {
         if (m_inTransaction) m_batchStepFailed = true;
         return;
     }
+    // No tables of ours (a newer schema without them): the totals are saved all the same.
+    if (!m_addDay && !(migrate() && prepareHistory())) return;
     const bool ownTransaction = !m_inTransaction && exec("BEGIN IMMEDIATE");
     sqlite3_bind_text(m_addDay, 1, date.data(), static_cast<int>(date.size()), SQLITE_STATIC);
     int column = 2;

@@ -74,8 +74,11 @@ private:
     // Moves a damaged database aside and starts afresh; bounded per store.
     bool recover();
     bool exec(const char* sql, int* code = nullptr);
-    // Moves an older schema forward; false only when the database refuses.
-    bool migrate(int* code);
+    // Moves an older schema forward; false when the database refuses (held by another
+    // writer: the settings still work, and the next history write tries again).
+    bool migrate(int* code = nullptr);
+    // The history's statements, prepared once the schema has its tables.
+    bool prepareHistory();
     // Runs a prepared change with the history's bindings; notes a failure in a batch.
     bool stepChange(sqlite3_stmt* statement);
 
