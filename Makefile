@@ -3,7 +3,7 @@ PRESET ?= default
 BUILD  := build/$(PRESET)
 JOBS   ?= $(shell nproc)
 
-.PHONY: run test build deps test-deps bench format clean
+.PHONY: run test build deps test-deps bench format clean windows
 
 run: deps build
 	scripts/run.sh $(BUILD)/pathtally
@@ -20,6 +20,12 @@ test-deps:
 build:
 	cmake --preset $(PRESET) >/dev/null
 	cmake --build $(BUILD) -j$(JOBS)
+
+# pathtally.exe, cross-built with mingw-w64 (static runtime) in build/windows.
+windows:
+	scripts/deps.sh --windows
+	cmake --preset windows >/dev/null
+	cmake --build build/windows -j$(JOBS)
 
 bench: test-deps build
 	bench/run_all.sh $(BUILD)

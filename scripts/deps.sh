@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build (and, with --test, the test suite) needs.
+# Installs the Debian 12 packages the build (and, with --test, the test suite; with --windows,
+# the Windows cross-build and Wine) needs.
 # Only packages that are missing are installed, so a second run costs a dpkg query.
 set -euo pipefail
 build_pkgs=(cmake ninja-build pkg-config g++ ccache
@@ -8,8 +9,15 @@ build_pkgs=(cmake ninja-build pkg-config g++ ccache
   xvfb xauth x11-utils imagemagick fonts-noto-cjk dbus)
 test_pkgs=(libgtest-dev libgmock-dev xdotool trayer python3-dbusmock dbus-x11 sqlite3 clang libclang-rt-14-dev
   qt6-charts-dev)  # Qt Charts only for the chart memory benchmark, never for the program
+# The Windows build (mingw-w64, static runtime) and its tests under Wine.
+windows_pkgs=(g++-mingw-w64-x86-64-posix googletest wine wine64)
 want=("${build_pkgs[@]}")
-[[ "${1:-}" == "--test" ]] && want+=("${test_pkgs[@]}")
+for arg in "$@"; do
+  case "$arg" in
+    --test) want+=("${test_pkgs[@]}" "${windows_pkgs[@]}") ;;
+    --windows) want+=("${windows_pkgs[@]}") ;;
+  esac
+done
 missing=()
 for p in "${want[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -318,7 +318,10 @@ TEST(DataFileOnDisk, SaveRecoversByRecreatingTheFile) {
 TEST(DataFileOnDisk, SaveKeepsALink) {
     TempDir dir;
     fs::create_directory(dir / "real");
-    fs::create_symlink(dir / "real" / "PTDATA.CVD", dir / "PTDATA.CVD");
+    std::error_code ec;
+    fs::create_symlink(dir / "real" / "PTDATA.CVD", dir / "PTDATA.CVD", ec);
+    // Windows lets only privileged users make symbolic links (Wine none at all).
+    if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
     DataFile file(dir / "PTDATA.CVD");
     ASSERT_TRUE(file.SaveFile(SampleRecord()));  // the file it names is created
     ASSERT_TRUE(file.SaveFile(SampleRecord()));

@@ -1,0 +1,40 @@
+# Tests of the Windows program, cross-built with mingw-w64 and run under Wine
+# (tests/support/run-wine-test.sh: a Wine prefix per test binary, copied from one made
+# once per build folder). Included from tests/CMakeLists.txt.
+
+# GoogleTest from Debian's source package, built with the cross toolchain.
+set(PATHTALLY_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${PATHTALLY_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(gtest_target gtest gtest_main gmock gmock_main)
+  target_compile_options(${gtest_target} PRIVATE -w)  # not our code to keep warning-free
+endforeach()
+
+file(GLOB SUPPORT_SOURCES CONFIGURE_DEPENDS support/*.cpp support/*.h)
+add_library(pathtally_testsupport STATIC ${SUPPORT_SOURCES})
+target_include_directories(pathtally_testsupport PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(pathtally_testsupport PUBLIC pathtally_core gtest gmock)
+
+set(PT_RUN_WINE_TEST ${CMAKE_CURRENT_SOURCE_DIR}/support/run-wine-test.sh)
+set(PT_WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine-template)
+
+# pathtally_add_wine_test(<name> [XVFB] SOURCES ... LIBS ...)
+function(pathtally_add_wine_test name)
+  cmake_parse_arguments(T "XVFB" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE pathtally_testsupport gtest_main ${T_LIBS})
+  target_compile_definitions(${name} PRIVATE
+    PT_BINARY_DIR="${CMAKE_BINARY_DIR}" PT_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  set(mode "")
+  if(T_XVFB)
+    set(mode "--xvfb")
+  endif()
+  add_test(NAME ${name}
+    COMMAND ${PT_RUN_WINE_TEST} ${mode} --template ${PT_WINE_TEMPLATE} $<TARGET_FILE:${name}>)
+endfunction()
+
+# Core rules with fakes, the same tests as on Linux but for the one on POSIX file modes
+# under an open umask, which Windows does not have.
+file(GLOB CORE_TESTS CONFIGURE_DEPENDS core/*.cpp)
+list(REMOVE_ITEM CORE_TESTS ${CMAKE_CURRENT_SOURCE_DIR}/core/DataFileAccessTest.cpp)
+pathtally_add_wine_test(core_tests SOURCES ${CORE_TESTS})
