@@ -38,3 +38,8 @@ endfunction()
 file(GLOB CORE_TESTS CONFIGURE_DEPENDS core/*.cpp)
 list(REMOVE_ITEM CORE_TESTS ${CMAKE_CURRENT_SOURCE_DIR}/core/DataFileAccessTest.cpp)
 pathtally_add_wine_test(core_tests SOURCES ${CORE_TESTS})
+
+# The Win32 backend against Wine's registry, hooks and pointer, on an X server of its own.
+file(GLOB WINDOWS_PLATFORM_TESTS CONFIGURE_DEPENDS windows/*.cpp)
+pathtally_add_wine_test(windows_platform_tests XVFB SOURCES ${WINDOWS_PLATFORM_TESTS}
+  LIBS pathtally_platform)

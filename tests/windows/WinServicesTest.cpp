@@ -1,0 +1,146 @@
+// The smaller Win32 services and the input and pointer sources, under Wine.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <vector>
+
+#include "platform/windows/Win32.h"
+#include "platform/windows/WinCursorSource.h"
+#include "platform/windows/WinInputEvents.h"
+#include "platform/windows/WinPlatform.h"
+
+namespace pt {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Pumps this thread's messages until done() holds or the time is up.
+template <class Done>
+bool PumpUntil(Done done, std::chrono::seconds limit = std::chrono::seconds(20)) {
+    const auto end = Clock::now() + limit;
+    while (!done()) {
+        if (Clock::now() > end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+TEST(MutexSingleInstance, SecondClaimIsRefusedUntilTheFirstEnds) {
+    auto first = std::make_unique<MutexSingleInstance>(L"Local\\Pathtally.Test.Instance");
+    ASSERT_TRUE(first->acquire());
+    EXPECT_TRUE(first->acquire());  // asking again keeps the claim
+    MutexSingleInstance second(L"Local\\Pathtally.Test.Instance");
+    EXPECT_FALSE(second.acquire());
+    first.reset();
+    EXPECT_TRUE(second.acquire());
+}
+
+TEST(WinInputEvents, HeldKeysCountOnceAndBothShiftsAreShift) {
+    WinInputEvents input;
+    EXPECT_EQ(input.keyTransition('A', true), 'A');
+    EXPECT_EQ(input.keyTransition('A', true), 0);  // auto-repeat
+    EXPECT_EQ(input.keyTransition('A', false), 0);
+    EXPECT_EQ(input.keyTransition('A', true), 'A');
+    EXPECT_EQ(input.keyTransition(VK_LSHIFT, true), 16);
+    EXPECT_EQ(input.keyTransition(VK_RSHIFT, true), 16);
+    EXPECT_EQ(input.keyTransition(VK_RCONTROL, true), 17);
+    EXPECT_EQ(input.keyTransition(0, true), 0);
+    EXPECT_EQ(input.keyTransition(300, true), 0);
+}
+
+TEST(WinInputEvents, HooksSeeInjectedClicksAndKeysOnce) {
+    WinInputEvents input;
+    std::vector<int> buttons, keys;
+    ASSERT_TRUE(input.installMouseHook([&](int m) { buttons.push_back(m); }));
+    ASSERT_TRUE(input.installMouseHook([&](int m) { buttons.push_back(m); }));  // still one hook
+    ASSERT_TRUE(input.connectKeys([&](int k) { keys.push_back(k); }));
+
+    INPUT events[6]{};
+    events[0].type = events[1].type = events[2].type = events[3].type = INPUT_MOUSE;
+    events[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    events[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    events[2].mi.dwFlags = MOUSEEVENTF_MIDDLEDOWN;
+    events[3].mi.dwFlags = MOUSEEVENTF_MIDDLEUP;
+    events[4].type = events[5].type = INPUT_KEYBOARD;
+    events[4].ki.wVk = VK_F5;
+    events[5].ki.wVk = VK_F5;
+    events[5].ki.dwFlags = KEYEVENTF_KEYUP;
+    ASSERT_EQ(SendInput(6, events, sizeof(INPUT)), 6u);
+    ASSERT_TRUE(PumpUntil([&] { return buttons.size() >= 2 && !keys.empty(); }));
+    EXPECT_EQ(buttons, (std::vector<int>{516, 519}));
+    EXPECT_EQ(keys, (std::vector<int>{VK_F5}));
+
+    input.removeMouseHook();
+    input.disconnectKeys();
+    ASSERT_EQ(SendInput(2, events, sizeof(INPUT)), 2u);
+    PumpUntil([] { return false; }, std::chrono::seconds(0));
+    EXPECT_EQ(buttons.size(), 2u);
+}
+
+// Moves the X pointer with xdotool (XTest), as a person's mouse would; Wine runs a Unix
+// program named by its path. SetCursorPos would only move Wine's own idea of it.
+bool MovePointer(int x, int y) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    std::wstring command =
+        L"Z:\\usr\\bin\\xdotool mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y);
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return true;
+}
+
+TEST(WinCursorSource, FollowsThePointerAndSumsStraightMoves) {
+    WinCursorSource cursor;
+    ASSERT_TRUE(PumpUntil([&] { return cursor.running(); }));
+    ASSERT_TRUE(MovePointer(100, 100));
+    std::optional<CursorReading> last;
+    ASSERT_TRUE(PumpUntil([&] {
+        auto r = cursor.take();
+        if (r) last = r;
+        return r && r->x == 100 && r->y == 100;
+    })) << "last read "
+        << (last ? last->x : -1) << "," << (last ? last->y : -1);
+    ASSERT_TRUE(MovePointer(400, 500));  // 300 across, 400 down: 500 long
+    double travel = 0;
+    std::uint64_t samples = 0;
+    ASSERT_TRUE(PumpUntil([&] {
+        auto r = cursor.take();
+        if (!r) return false;
+        travel += r->travel;
+        samples += r->samples;
+        return r->x == 400 && r->y == 500;
+    }));
+    EXPECT_DOUBLE_EQ(travel, 500.0);
+    EXPECT_GE(samples, 1u);
+}
+
+TEST(ReadsAsDate, CalendarDatesInTheUsualOrders) {
+    for (const char* text : {"2026/12/8", "2026-12-08", "8.12.2026", "12/31/2026", "31/12/2026",
+                             " 2024/2/29 ", "2026年12月8日"})
+        EXPECT_TRUE(ReadsAsDate(text)) << text;
+    for (const char* text : {"", "2026/13/40", "2025/2/29", "2026/12", "2026/12/8/1", "abc",
+                             "2026/12-8", "21:30:05", "2026年12月"})
+        EXPECT_FALSE(ReadsAsDate(text)) << text;
+}
+
+TEST(WinClock, UptimeIsSixtyFourBitAndMovesForward) {
+    WinClock clock;
+    const std::uint64_t a = clock.millisecondsSinceBoot();
+    const LocalTime t = clock.now();
+    EXPECT_GE(t.weekday, 1);
+    EXPECT_LE(t.weekday, 7);
+    EXPECT_FALSE(clock.shortDate().empty());
+    EXPECT_TRUE(clock.isDate(clock.shortDate())) << clock.shortDate();
+    ASSERT_TRUE(PumpUntil([&] { return clock.millisecondsSinceBoot() > a; }));
+}
+
+}  // namespace
+}  // namespace pt
