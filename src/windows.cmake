@@ -10,3 +10,16 @@ add_library(pathtally_platform_windows STATIC ${PLATFORM_SOURCES})
 add_library(pathtally_platform ALIAS pathtally_platform_windows)
 target_link_libraries(pathtally_platform_windows PUBLIC pathtally_core
   PRIVATE advapi32 shell32 user32 winmm)
+
+# --- views: plain Win32 windows bound to the core's form models ------------------------
+file(GLOB UI_SOURCES CONFIGURE_DEPENDS ui/win32/*.cpp ui/win32/*.h)
+add_library(pathtally_ui_win32 STATIC ${UI_SOURCES})
+target_link_libraries(pathtally_ui_win32 PUBLIC pathtally_core pathtally_platform
+  PRIVATE comctl32 gdi32 shell32 user32)
+
+# --- the program: pathtally.exe, a GUI program with the runtimes linked in -----------
+file(GLOB APP_SOURCES CONFIGURE_DEPENDS app/windows/*.cpp app/windows/*.h)
+add_executable(pathtally WIN32 ${APP_SOURCES})
+target_link_libraries(pathtally PRIVATE pathtally_ui_win32 pathtally_platform)
+target_link_options(pathtally PRIVATE -municode)  # wWinMain
+set_target_properties(pathtally PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

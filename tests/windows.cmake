@@ -43,3 +43,9 @@ pathtally_add_wine_test(core_tests SOURCES ${CORE_TESTS})
 file(GLOB WINDOWS_PLATFORM_TESTS CONFIGURE_DEPENDS windows/*.cpp)
 pathtally_add_wine_test(windows_platform_tests XVFB SOURCES ${WINDOWS_PLATFORM_TESTS}
   LIBS pathtally_platform)
+
+# The whole program under Wine on Xvfb, driven with xdotool; screenshots in both scripts.
+add_test(NAME windows_program_e2e
+  COMMAND ${PT_RUN_WINE_TEST} --xvfb --template ${PT_WINE_TEMPLATE} --unix
+    ${CMAKE_CURRENT_SOURCE_DIR}/windows/program-e2e.sh $<TARGET_FILE:pathtally>
+    ${CMAKE_BINARY_DIR}/screenshots)

@@ -1,0 +1,128 @@
+// The composition root of the Windows program: the Win32 services, the main window and
+// the commands that open the dialogs.
+
+#include <cstdlib>
+#include <memory>
+
+#include "input/ClickHook.h"
+#include "platform/windows/RegistrySettingsStore.h"
+#include "platform/windows/WinCursorSource.h"
+#include "platform/windows/WinInputEvents.h"
+#include "platform/windows/WinPlatform.h"
+#include "shell/ClearAllPresenter.h"
+#include "shell/FeedbackMail.h"
+#include "shell/FormOptionPresenter.h"
+#include "ui/win32/Win32Dialog.h"
+#include "ui/win32/Win32MainWindow.h"
+
+namespace {
+
+void WireCommands(pt::Win32MainWindow& window) {
+    pt::Form1& form = window.presenter();
+    pt::Form1Services& s = form.services();
+    window.setCommand("menuOption", [&window, &form, &s] {
+        pt::ClickHook& hook = form.clickHook();
+        pt::ClickHookSwitch hookSwitch{[&hook] { return hook.installed(); },
+                                       [&hook] { hook.AddHook(); }, [&hook] { hook.DelHook(); }};
+        pt::FormOptionPresenter options(s.store, s.autostart, s.system, form.lang(), hookSwitch);
+        pt::Win32DialogSpec spec{
+            "FormOption",
+            400,
+            190,
+            [](pt::Win32FormBinder& b, HWND d) {
+                const char* checks[] = {"Check1", "Check2", "Check3", "Check4"};
+                for (int i = 0; i < 4; ++i)
+                    b.add(pt::Win32FormBinder::Kind::CheckBox, checks[i], d, 18, 14 + i * 28, 364,
+                          24);
+                const char* buttons[] = {"Command1", "Command2", "Command3"};
+                for (int i = 0; i < 3; ++i)
+                    b.add(pt::Win32FormBinder::Kind::Button, buttons[i], d, 90 + i * 100, 150, 92,
+                          28);
+            },
+            [&options](const std::string& name) { options.click(name); },
+            [&options] { options.cancel(); },
+            [&options] { return options.closeRequested(); }};
+        pt::RunWin32Dialog(window.handle(), window.font(), options.form(), spec);
+    });
+    window.setCommand("menuClearAll", [&window, &form, &s] {
+        pt::ClearAllPresenter clear(form.model(), s.store, s.clock, s.messages, form.lang());
+        pt::Win32DialogSpec spec{
+            "ClearAll",
+            380,
+            130,
+            [](pt::Win32FormBinder& b, HWND d) {
+                b.add(pt::Win32FormBinder::Kind::Label, "Label1", d, 18, 14, 344, 60);
+                b.add(pt::Win32FormBinder::Kind::Button, "Command1", d, 150, 88, 100, 28);
+                b.add(pt::Win32FormBinder::Kind::Button, "Command2", d, 260, 88, 100, 28);
+            },
+            [&clear](const std::string& name) { clear.click(name); },
+            [&clear] { clear.cancel(); },
+            [&clear] { return clear.closeRequested(); }};
+        pt::RunWin32Dialog(window.handle(), window.font(), clear.form(), spec);
+    });
+    window.setCommand("menuEmailToMe", [&form, &s] {
+        s.shell.open(pt::FeedbackMailText(pt::FeedbackVariant::MainMenu, form.lang()));
+    });
+}
+
+// F3 ranking, F1 help, Ctrl+X exit, as the menu items say.
+HACCEL MakeAccelerators(pt::FormModel& form) {
+    auto command = [&form](const char* name) {
+        return static_cast<WORD>(pt::FirstBoundId + form.id(name));
+    };
+    ACCEL keys[] = {{FVIRTKEY, VK_F3, command("menuPaiHang")},
+                    {FVIRTKEY, VK_F1, command("menuHelp1")},
+                    {FVIRTKEY | FCONTROL, 'X', command("menuClose")}};
+    return CreateAcceleratorTableW(keys, 3);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    pt::WinMessageBox messages;
+    // Before anything else: one instance only. The language is not known yet.
+    pt::MutexSingleInstance instance;
+    if (!instance.acquire()) {
+        messages.show(
+            "这个程序正在运行中，不能重复运行，若在屏幕上看不到，请点击右下角相应图标处即可显示此程"
+            "序",
+            "Pathtally", pt::MsgButtons::Ok, pt::MsgIcon::Warning, pt::MsgDefault::First);
+        return 0;
+    }
+
+    pt::RegistrySettingsStore store;
+    pt::WinClock clock;
+    pt::WinNumberFormat numberFormat;
+    pt::WinSystemInfo system;
+    pt::WinShell shell;
+    pt::RunKeyAutostart autostart(store);
+    pt::WinCursorSource cursor;
+    pt::WinInputEvents input;
+    pt::WinPower power;
+
+    pt::Form1Services services{store, clock,     numberFormat, system, messages,
+                               shell, autostart, cursor,       input,  power};
+    pt::Win32MainWindow window(services);
+    messages.setOwner(window.handle());
+    // Tests run the one-second tick faster (10 to 1000 ms); unset in every real run.
+    if (const char* ms = std::getenv("PATHTALLY_TEST_SECOND_MS")) {
+        const long value = std::strtol(ms, nullptr, 10);
+        if (value >= 10 && value <= 1000) window.secondTickMs = static_cast<unsigned>(value);
+    }
+    window.start();
+    WireCommands(window);
+    window.showAtStart();
+
+    HACCEL accelerators = MakeAccelerators(window.presenter().form());
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (TranslateAcceleratorW(window.handle(), accelerators, &msg)) continue;
+        if (IsDialogMessageW(GetAncestor(msg.hwnd, GA_ROOT), &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    // Exit and power actions have saved already; a quit message from elsewhere saves here.
+    window.presenter().saveAll();
+    DestroyAcceleratorTable(accelerators);
+    return static_cast<int>(msg.wParam);
+}

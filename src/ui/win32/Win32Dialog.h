@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "ui/win32/Win32FormBinder.h"
+
+namespace pt {
+
+// A modal dialog of bound controls: the owner is disabled while it runs, the close box
+// counts as cancel, and it ends once closeRequested() holds after a click.
+struct Win32DialogSpec {
+    const char* titleName;  // the control whose text is the window title
+    int width = 400;
+    int height = 200;
+    std::function<void(Win32FormBinder&, HWND)> build;
+    std::function<void(const std::string&)> click;
+    std::function<void()> cancel;
+    std::function<bool()> closeRequested;
+};
+
+void RunWin32Dialog(HWND owner, HFONT font, FormModel& model, const Win32DialogSpec& spec);
+
+}  // namespace pt

@@ -1,0 +1,182 @@
+#include "ui/win32/Win32FormBinder.h"
+
+#include "platform/windows/WideText.h"
+
+namespace pt {
+
+Win32FormBinder::Win32FormBinder(FormModel& model, HFONT font) : m_model(model), m_font(font) {}
+
+HWND Win32FormBinder::add(Kind kind, const char* name, HWND parent, int x, int y, int w, int h) {
+    const ControlId id = m_model.id(name);
+    const wchar_t* cls = L"STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    switch (kind) {
+        case Kind::Label:
+            style |= SS_LEFT | SS_NOPREFIX;
+            break;
+        case Kind::Link:
+            style |= SS_LEFT | SS_NOPREFIX | SS_NOTIFY;
+            break;
+        case Kind::Button:
+            cls = L"BUTTON";
+            style |= BS_PUSHBUTTON | WS_TABSTOP;
+            break;
+        case Kind::CheckBox:
+            cls = L"BUTTON";
+            style |= BS_AUTOCHECKBOX | WS_TABSTOP;
+            break;
+        case Kind::Edit:
+            cls = L"EDIT";
+            style |= ES_RIGHT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
+            break;
+        case Kind::Group:
+            cls = L"BUTTON";
+            style |= BS_GROUPBOX;
+            break;
+    }
+    HWND hwnd = CreateWindowExW(0, cls, L"", style, x, y, w, h, parent,
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FirstBoundId + id)),
+                                GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    m_windows[id] = hwnd;
+    m_kinds[id] = kind;
+    return hwnd;
+}
+
+void Win32FormBinder::addChain(const std::vector<const char*>& names, HWND parent, int x, int y,
+                               int h) {
+    Chain chain{{}, x, y, h};
+    for (const char* name : names) {
+        add(Kind::Label, name, parent, x, y, 1, h);
+        chain.ids.push_back(m_model.id(name));
+        m_chainOf[chain.ids.back()] = m_chains.size();
+    }
+    m_chains.push_back(std::move(chain));
+}
+
+UINT Win32FormBinder::menuCommand(const char* name) {
+    return FirstBoundId + m_model.id(name);
+}
+
+void Win32FormBinder::bindCustom(const char* name, std::function<void(const Control&)> apply) {
+    m_custom[m_model.id(name)] = std::move(apply);
+}
+
+void Win32FormBinder::setTextColor(const char* name, COLORREF color) {
+    if (HWND w = window(name)) m_colors[w] = color;
+}
+
+HWND Win32FormBinder::window(const char* name) const {
+    const auto it = m_windows.find(const_cast<FormModel&>(m_model).id(name));
+    return it == m_windows.end() ? nullptr : it->second;
+}
+
+bool Win32FormBinder::command(WPARAM wParam, LPARAM lParam) {
+    const UINT code = HIWORD(wParam);
+    const UINT controlId = LOWORD(wParam);
+    if (controlId < FirstBoundId || controlId - FirstBoundId >= m_model.size()) return false;
+    const ControlId id = controlId - FirstBoundId;
+    const auto kind = m_kinds.find(id);
+    if (lParam == 0 || kind == m_kinds.end()) {  // a menu item
+        if (onClicked) onClicked(m_model[id].name);
+        return true;
+    }
+    switch (kind->second) {
+        case Kind::Edit:
+            if (code == EN_CHANGE && !m_applying) {
+                const HWND edit = reinterpret_cast<HWND>(lParam);
+                std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+                text.resize(static_cast<size_t>(
+                    GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+                m_model.textEditedByUser(id, Narrow(text));
+            }
+            return true;
+        case Kind::CheckBox:
+            if (code == BN_CLICKED) {
+                m_model.checkedByUser(id, SendMessageW(reinterpret_cast<HWND>(lParam), BM_GETCHECK,
+                                                       0, 0) == BST_CHECKED);
+                if (onClicked) onClicked(m_model[id].name);
+            }
+            return true;
+        case Kind::Button:
+        case Kind::Link:
+            if (code == BN_CLICKED && onClicked)
+                onClicked(m_model[id].name);  // STN_CLICKED is 0 too
+            return true;
+        default:
+            return true;
+    }
+}
+
+HBRUSH Win32FormBinder::controlColor(HDC dc, HWND control) {
+    const auto it = m_colors.find(control);
+    SetBkMode(dc, TRANSPARENT);
+    if (it != m_colors.end()) SetTextColor(dc, it->second);
+    // The background of the window the control sits on.
+    return reinterpret_cast<HBRUSH>(GetClassLongPtrW(GetParent(control), GCLP_HBRBACKGROUND));
+}
+
+void Win32FormBinder::apply(ControlId id) {
+    const Control& c = m_model[id];
+    if (const auto custom = m_custom.find(id); custom != m_custom.end()) {
+        custom->second(c);
+        return;
+    }
+    const std::wstring text = Widen(c.text);
+    const auto it = m_windows.find(id);
+    if (it == m_windows.end()) {
+        // A menu item (menus cannot hide an item: a hidden one is shown greyed).
+        for (HMENU menu : m_menus) {
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_STRING | MIIM_STATE;
+            info.dwTypeData = const_cast<wchar_t*>(text.c_str());
+            info.fState = (c.enabled && c.visible ? MFS_ENABLED : MFS_DISABLED) |
+                          (c.checked ? MFS_CHECKED : MFS_UNCHECKED);
+            SetMenuItemInfoW(menu, FirstBoundId + id, FALSE, &info);
+        }
+        return;
+    }
+    HWND w = it->second;
+    m_applying = true;
+    SetWindowTextW(w, text.c_str());
+    m_applying = false;
+    if (m_kinds[id] == Kind::CheckBox)
+        SendMessageW(w, BM_SETCHECK, c.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    EnableWindow(w, c.enabled);
+    ShowWindow(w, c.visible ? SW_SHOWNA : SW_HIDE);
+    if (const auto chain = m_chainOf.find(id); chain != m_chainOf.end()) layOutChain(chain->second);
+}
+
+void Win32FormBinder::layOutChain(size_t index) {
+    const Chain& chain = m_chains[index];
+    int x = chain.x;
+    for (ControlId id : chain.ids) {
+        HWND w = m_windows[id];
+        const std::wstring text = Widen(m_model[id].text);
+        HDC dc = GetDC(w);
+        HGDIOBJ old = SelectObject(dc, m_font);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(w, dc);
+        const int width = m_model[id].visible ? size.cx : 0;
+        SetWindowPos(w, nullptr, x, chain.y, width, chain.h, SWP_NOZORDER | SWP_NOACTIVATE);
+        x += width;
+    }
+}
+
+int Win32FormBinder::sync() {
+    const auto changes = m_model.takeChanges();
+    for (ControlId id : changes) apply(id);
+    if (auto focus = m_model.takeFocusRequest())
+        if (const auto it = m_windows.find(*focus); it != m_windows.end()) SetFocus(it->second);
+    return static_cast<int>(changes.size());
+}
+
+void Win32FormBinder::syncAll() {
+    m_model.takeChanges();
+    for (ControlId id = 0; id < m_model.size(); ++id) apply(id);
+}
+
+}  // namespace pt

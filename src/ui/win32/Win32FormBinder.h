@@ -1,0 +1,69 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "form/FormModel.h"
+#include "platform/windows/Win32.h"
+
+namespace pt {
+
+// Renders a form model on plain Win32 controls, the counterpart of the Qt FormBinder:
+// controls are created by their names, carry the control's model id (plus a base) as their
+// Win32 control id, and only the controls changed since the last sync are touched. Clicks
+// (WM_COMMAND from buttons, check boxes, notifying labels and menu items) come back by
+// name; edits and ticks update the model without marking it changed.
+class Win32FormBinder {
+public:
+    enum class Kind { Label, Link, Button, CheckBox, Edit, Group };
+
+    Win32FormBinder(FormModel& model, HFONT font);
+
+    // Creates a named control as a child of parent at the given place (pixels).
+    HWND add(Kind kind, const char* name, HWND parent, int x, int y, int w, int h);
+    // Labels in a row that size themselves to their text, each one starting where the one
+    // before it ends.
+    void addChain(const std::vector<const char*>& names, HWND parent, int x, int y, int h);
+    // A menu item created by the caller with menuCommand(name) as its command id.
+    UINT menuCommand(const char* name);
+    void bindMenu(HMENU menu) { m_menus.push_back(menu); }
+    void bindCustom(const char* name, std::function<void(const Control&)> apply);
+    void setTextColor(const char* name, COLORREF color);
+
+    // WM_COMMAND of a window holding bound controls; true when it was one of them.
+    bool command(WPARAM wParam, LPARAM lParam);
+    // WM_CTLCOLORSTATIC / WM_CTLCOLORBTN: the control's own text colour, if it has one.
+    HBRUSH controlColor(HDC dc, HWND control);
+
+    int sync();
+    void syncAll();
+    HWND window(const char* name) const;
+
+    std::function<void(const std::string&)> onClicked;
+
+private:
+    void apply(ControlId id);
+    void layOutChain(size_t chain);
+
+    FormModel& m_model;
+    HFONT m_font;
+    std::map<ControlId, HWND> m_windows;
+    std::map<ControlId, Kind> m_kinds;
+    std::map<ControlId, std::function<void(const Control&)>> m_custom;
+    std::map<HWND, COLORREF> m_colors;
+    std::vector<HMENU> m_menus;
+    struct Chain {
+        std::vector<ControlId> ids;
+        int x, y, h;
+    };
+    std::vector<Chain> m_chains;
+    std::map<ControlId, size_t> m_chainOf;
+    bool m_applying = false;
+};
+
+// Win32 control ids of bound controls: the model id plus this base.
+inline constexpr UINT FirstBoundId = 1000;
+
+}  // namespace pt

@@ -1,0 +1,535 @@
+#include "ui/win32/Win32MainWindow.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "platform/windows/WideText.h"
+#include "shutdown/ShutdownScheduler.h"
+#include "texts/MainWindowTexts.h"
+
+namespace pt {
+namespace {
+
+using Kind = Win32FormBinder::Kind;
+
+constexpr int TabWidth = 660;
+constexpr int TabHeight = 460;
+constexpr int HomeHeight = 80;
+constexpr UINT SamplingTimer = 1, SecondTimer = 2, CountdownTimer = 3;
+constexpr UINT ShownTickMs = 100, HiddenTickMs = 250;
+constexpr UINT TrayMessage = WM_APP + 1;
+constexpr UINT TrayId = 1;
+
+// What a page area says where no web control can be created.
+constexpr const wchar_t* PageUnavailable = L"无法显示此网页：网页组件未能加载。";
+
+constexpr COLORREF Blue = RGB(0, 0, 0xd0), Left = RGB(0xc0, 0, 0xc0), Middle = RGB(0, 0x80, 0),
+                   Right = RGB(0xd0, 0, 0), Red = RGB(0xd0, 0, 0);
+
+// A face that has the Chinese characters: the system's own where it has one, else one of
+// the Noto families (Wine on Debian finds these through fontconfig).
+HFONT MakeFont() {
+    HDC dc = GetDC(nullptr);
+    std::wstring chosen;
+    for (const wchar_t* face : {L"Microsoft YaHei UI", L"SimSun", L"Noto Sans CJK SC",
+                                L"Noto Sans CJK TC", L"Noto Serif CJK SC"}) {
+        LOGFONTW want{};
+        want.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynW(want.lfFaceName, face, LF_FACESIZE);
+        bool found = false;
+        EnumFontFamiliesExW(
+            dc, &want,
+            [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
+                *reinterpret_cast<bool*>(found) = true;
+                return 0;
+            },
+            reinterpret_cast<LPARAM>(&found), 0);
+        if (found) {
+            chosen = face;
+            break;
+        }
+    }
+    ReleaseDC(nullptr, dc);
+    if (chosen.empty()) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    return CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, chosen.c_str());
+}
+
+std::string Numbered(const char* prefix, int n) {
+    return prefix + std::to_string(n);
+}
+
+}  // namespace
+
+Win32MainWindow::Win32MainWindow(Form1Services services) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    m_icon = LoadIconW(nullptr, IDI_APPLICATION);
+    WNDCLASSEXW cls{};
+    cls.cbSize = sizeof(cls);
+    cls.lpfnWndProc = windowProc;
+    cls.hInstance = instance;
+    cls.hIcon = m_icon;
+    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    cls.lpszClassName = L"PathtallyMain";
+    RegisterClassExW(&cls);
+    cls.lpfnWndProc = pageProc;
+    cls.hIcon = nullptr;
+    cls.hbrBackground = GetSysColorBrush(COLOR_WINDOW);  // the tab control's body
+    cls.lpszClassName = L"PathtallyPage";
+    RegisterClassExW(&cls);
+
+    m_font = MakeFont();
+    m_presenter = std::make_unique<Form1>(services, *this);
+    m_binder = std::make_unique<Win32FormBinder>(m_presenter->form(), m_font);
+    m_hwnd = CreateWindowExW(
+        0, L"PathtallyMain", L"Pathtally",
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, CW_USEDEFAULT,
+        CW_USEDEFAULT, TabWidth, TabHeight, nullptr, nullptr, instance, this);
+    createControls();
+    m_binder->onClicked = [this](const std::string& name) { dispatch(name); };
+}
+
+Win32MainWindow::~Win32MainWindow() {
+    trayIcon(NIM_DELETE);
+    if (m_hwnd) DestroyWindow(m_hwnd);
+}
+
+void Win32MainWindow::createControls() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    m_tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+                             TabWidth, TabHeight, m_hwnd, nullptr, instance, nullptr);
+    SendMessageW(m_tabs, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    for (int i = 0; i < 5; ++i) {
+        m_pages[i] = CreateWindowExW(WS_EX_CONTROLPARENT, L"PathtallyPage", L"", WS_CHILD, 4, 28,
+                                     TabWidth - 8, TabHeight - 32, m_hwnd, nullptr, instance, this);
+        m_binder->bindCustom(std::string(TabNames[i]).c_str(), [this, i](const Control& c) {
+            m_tabText[i] = Widen(c.text);
+            rebuildTabs();
+        });
+    }
+    buildStatisticsPage(m_pages[0]);
+    buildShutdownPage(m_pages[3]);
+    HWND news = CreateWindowExW(0, L"STATIC", PageUnavailable, WS_CHILD | WS_VISIBLE | SS_CENTER, 0,
+                                180, TabWidth - 8, 24, m_pages[4], nullptr, instance, nullptr);
+    SendMessageW(news, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    m_home = CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", PageUnavailable,
+                             WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, TabHeight,
+                             TabWidth, HomeHeight, m_hwnd, nullptr, instance, nullptr);
+    SendMessageW(m_home, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+
+    m_status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hwnd,
+                               nullptr, instance, nullptr);
+    SendMessageW(m_status, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    int edges[5] = {200, 320, 430, 540, -1};
+    SendMessageW(m_status, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+    for (int i = 0; i < 5; ++i)
+        m_binder->bindCustom(std::string(PanelNames[i]).c_str(), [this, i](const Control& c) {
+            SendMessageW(m_status, SB_SETTEXTW, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(Widen(c.text).c_str()));
+        });
+
+    m_binder->bindCustom(
+        "Form1", [this](const Control& c) { SetWindowTextW(m_hwnd, Widen(c.text).c_str()); });
+    m_binder->bindCustom("cSysTray1", [this](const Control& c) {
+        m_trayTip = Widen(c.toolTip);
+        if (m_trayAdded) trayIcon(NIM_MODIFY);
+    });
+    buildMenus();
+    trayIcon(NIM_ADD);
+}
+
+void Win32MainWindow::buildStatisticsPage(HWND p) {
+    Win32FormBinder& b = *m_binder;
+    b.add(Kind::Group, "Frame4", p, 6, 4, 380, 112);
+    for (int row = 0; row < 4; ++row) {
+        b.add(Kind::Label, Numbered("Label", 2 * row + 1).c_str(), p, 16, 24 + row * 21, 132, 20);
+        const std::string value = Numbered("Label", 2 * row + 2);
+        b.add(Kind::Label, value.c_str(), p, 150, 24 + row * 21, 230, 20);
+        b.setTextColor(value.c_str(), Blue);
+    }
+    b.add(Kind::Group, "Frame6", p, 392, 4, 254, 112);
+    b.add(Kind::Label, "Label73", p, 402, 26, 236, 20);
+    b.add(Kind::Label, "Label74", p, 402, 50, 236, 20);
+
+    b.add(Kind::Group, "Frame5", p, 6, 120, 640, 86);
+    const std::vector<const char*> line1 = {"Label26", "Label27", "Label28", "Label29", "Label30",
+                                            "Label31", "Label33", "Label34", "Label35", "Label36",
+                                            "Label37", "Label38", "Label39", "Label40", "Label41"};
+    const std::vector<const char*> line2 = {"Label24", "Label42", "Label43", "Label44", "Label45",
+                                            "Label46", "Label47", "Label48", "Label49", "Label50",
+                                            "Label51", "Label52", "Label53", "Label54", "Label55"};
+    b.addChain(line1, p, 16, 140, 20);
+    b.addChain(line2, p, 16, 161, 20);
+    for (const auto* line : {&line1, &line2}) {
+        const COLORREF colors[15] = {0,      Blue,   0, Left,  Left,  Left,  0, Middle,
+                                     Middle, Middle, 0, Right, Right, Right, 0};
+        for (size_t i = 0; i < line->size(); ++i)
+            if (colors[i]) b.setTextColor((*line)[i], colors[i]);
+    }
+    b.add(Kind::Label, "Label25", p, 16, 182, 620, 20);
+
+    b.add(Kind::Group, "Frame3", p, 6, 210, 640, 66);
+    const char* time[4][2] = {{"Label9", "Label10"},
+                              {"Label11", "Label12"},
+                              {"Label13", "Label14"},
+                              {"Label15", "Label16"}};
+    for (int i = 0; i < 4; ++i) {
+        const int x = 16 + (i % 2) * 316, y = 230 + (i / 2) * 21;
+        b.add(Kind::Label, time[i][0], p, x, y, 120, 20);
+        b.add(Kind::Label, time[i][1], p, x + 122, y, 186, 20);
+        b.setTextColor(time[i][1], Blue);
+    }
+
+    b.add(Kind::CheckBox, "Check2MinToSystray", p, 8, 284, 210, 22);
+    b.add(Kind::Label, "Label17", p, 224, 287, 62, 20);
+    b.add(Kind::Label, "Label19", p, 286, 287, 62, 20);
+    b.add(Kind::Label, "Label20", p, 352, 287, 48, 20);
+    b.add(Kind::Label, "Label21", p, 400, 287, 64, 20);
+    b.add(Kind::Link, "Label75", p, 470, 287, 96, 20);
+    b.add(Kind::Label, "test1", p, 570, 287, 76, 20);
+    for (const char* red : {"Label19", "Label21", "test1"}) b.setTextColor(red, Red);
+    b.setTextColor("Label75", RGB(0, 0, 0xff));
+}
+
+void Win32MainWindow::buildShutdownPage(HWND p) {
+    Win32FormBinder& b = *m_binder;
+    b.add(Kind::Group, "Frame1", p, 6, 4, 640, 340);
+    auto buttons = [&](int enable, int y) {
+        b.add(Kind::Button, Numbered("Command", enable).c_str(), p, 530, y - 2, 104, 24);
+        b.add(Kind::Button, Numbered("Command", enable + 1).c_str(), p, 530, y - 2, 104, 24);
+    };
+    b.add(Kind::CheckBox, "Check1", p, 16, 24, 170, 22);
+    b.add(Kind::Edit, "Text1", p, 190, 24, 64, 22);
+    b.add(Kind::Label, "Label18", p, 260, 27, 260, 20);
+    buttons(1, 24);
+    b.add(Kind::Label, "Label23", p, 16, 50, 612, 36);
+    b.setTextColor("Label23", Red);
+    int text = 2;
+    for (int row = 2; row <= 9; ++row) {
+        const int y = 92 + (row - 2) * 31;
+        b.add(Kind::CheckBox, Numbered("Check", row).c_str(), p, 16, y, 170, 22);
+        int x = 190;
+        auto field = [&](const std::string& label) {
+            b.add(Kind::Edit, Numbered("Text", text++).c_str(), p, x, y, 44, 22);
+            b.add(Kind::Label, label.c_str(), p, x + 48, y + 3, 30, 20);
+            x += 82;
+        };
+        if (row == 6) {
+            field("MonthLabel6");
+            field("DayLabel6");
+        }
+        field(Numbered("HourLabel", row));
+        field(Numbered("MinuteLabel", row));
+        buttons(2 * row - 1, y);
+    }
+    b.add(Kind::Group, "Frame2", p, 6, 350, 640, 64);
+    b.add(Kind::Button, "cmdLogoff", p, 40, 374, 170, 28);
+    b.add(Kind::Button, "cmdReboot", p, 240, 374, 170, 28);
+    b.add(Kind::Button, "cmdShutdown", p, 440, 374, 170, 28);
+}
+
+void Win32MainWindow::buildMenus() {
+    Win32FormBinder& b = *m_binder;
+    auto item = [&](HMENU menu, const char* name) {
+        AppendMenuW(menu, MF_STRING, b.menuCommand(name), L"-");
+    };
+    // Items that are never shown keep their names in the model but get no item here.
+    HMENU file = CreatePopupMenu();
+    item(file, "menuPaiHang");
+    item(file, "menuClearAll");
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+    item(file, "menuOption");
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+    item(file, "menuClose");
+    HMENU help = CreatePopupMenu();
+    item(help, "menuHelp1");
+    AppendMenuW(help, MF_SEPARATOR, 0, nullptr);
+    for (const char* name :
+         {"menuUpdate", "menuAutoUpdate", "menuWebBrowser", "menuLiuYan", "menuEmailToMe"})
+        item(help, name);
+    AppendMenuW(help, MF_SEPARATOR, 0, nullptr);
+    item(help, "menuAbout");
+    m_menuBar = CreateMenu();
+    AppendMenuW(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"-");
+    AppendMenuW(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"-");
+    m_rightMenu = CreatePopupMenu();
+    item(m_rightMenu, "menuRightMenuShowMainWindow");
+    AppendMenuW(m_rightMenu, MF_SEPARATOR, 0, nullptr);
+    for (const char* name : {"menuRightAutoShutdown", "menuRightMenuMyWeb", "menuRightMenuAbout"})
+        item(m_rightMenu, name);
+    AppendMenuW(m_rightMenu, MF_SEPARATOR, 0, nullptr);
+    item(m_rightMenu, "menuRightMenuClose");
+    b.bindMenu(file);
+    b.bindMenu(help);
+    b.bindMenu(m_rightMenu);
+    const char* titles[2] = {"menuFile", "menuHelp"};
+    for (UINT i = 0; i < 2; ++i)
+        b.bindCustom(titles[i], [this, i](const Control& c) {
+            const std::wstring text = Widen(c.text);
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_STRING;
+            info.dwTypeData = const_cast<wchar_t*>(text.c_str());
+            SetMenuItemInfoW(m_menuBar, i, TRUE, &info);
+            DrawMenuBar(m_hwnd);
+        });
+    SetMenu(m_hwnd, m_menuBar);
+}
+
+void Win32MainWindow::rebuildTabs() {
+    SendMessageW(m_tabs, TCM_DELETEALLITEMS, 0, 0);
+    int position = 0, selected = -1;
+    for (int i = 0; i < 5; ++i) {
+        if (!m_tabShown[i]) continue;
+        TCITEMW tab{};
+        tab.mask = TCIF_TEXT | TCIF_PARAM;
+        tab.pszText = m_tabText[i].data();
+        tab.lParam = i;
+        SendMessageW(m_tabs, TCM_INSERTITEMW, static_cast<WPARAM>(position),
+                     reinterpret_cast<LPARAM>(&tab));
+        if (i == m_current) selected = position;
+        ++position;
+    }
+    if (selected < 0) {
+        selected = 0;
+        for (int i = 0; i < 5; ++i)
+            if (m_tabShown[i]) {
+                m_current = i;
+                break;
+            }
+    }
+    SendMessageW(m_tabs, TCM_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    showPage(m_current);
+}
+
+void Win32MainWindow::showPage(int index) {
+    m_current = index;
+    for (int i = 0; i < 5; ++i) ShowWindow(m_pages[i], i == index ? SW_SHOW : SW_HIDE);
+}
+
+void Win32MainWindow::start() {
+    m_presenter->Form_Load();
+    ShutdownScheduler& scheduler = m_presenter->scheduler();
+    scheduler.onTimer3Changed = [this](bool on) {
+        if (on)
+            SetTimer(m_hwnd, CountdownTimer, 1000, nullptr);
+        else
+            KillTimer(m_hwnd, CountdownTimer);
+    };
+    if (scheduler.countdownActive()) SetTimer(m_hwnd, CountdownTimer, 1000, nullptr);
+    m_binder->syncAll();
+    setTickPeriod();
+    SetTimer(m_hwnd, SecondTimer, secondTickMs, nullptr);
+}
+
+void Win32MainWindow::showAtStart() {
+    if (!m_presenter->startsHidden() || !m_trayAdded) showWindow(true);
+}
+
+void Win32MainWindow::setCommand(const std::string& name, std::function<void()> command) {
+    m_commands[name] = std::move(command);
+}
+
+void Win32MainWindow::setTickPeriod() {
+    SetTimer(m_hwnd, SamplingTimer, isWindowVisible() ? ShownTickMs : HiddenTickMs, nullptr);
+}
+
+void Win32MainWindow::dispatch(const std::string& name) {
+    if (auto it = m_commands.find(name); it != m_commands.end())
+        it->second();
+    else
+        m_presenter->handleClick(name);
+    m_binder->sync();
+}
+
+void Win32MainWindow::trayIcon(DWORD action) {
+    if (action == NIM_DELETE && !m_trayAdded) return;
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = m_hwnd;
+    data.uID = TrayId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = TrayMessage;
+    data.hIcon = m_icon;
+    lstrcpynW(data.szTip, m_trayTip.c_str(), ARRAYSIZE(data.szTip));
+    const BOOL ok = Shell_NotifyIconW(action, &data);
+    if (action == NIM_ADD) m_trayAdded = ok;
+    if (action == NIM_DELETE) m_trayAdded = false;
+}
+
+// --- Form1View ---------------------------------------------------------------------
+
+void Win32MainWindow::layOut() {
+    m_current = 0;
+    m_tabShown[1] = m_tabShown[2] = m_tabShown[4] = false;
+    rebuildTabs();
+    m_homeShown = true;
+    RECT frame{0, 0, TabWidth, TabHeight + HomeHeight + 24};
+    AdjustWindowRectEx(&frame, GetWindowLongW(m_hwnd, GWL_STYLE), TRUE, 0);
+    SetWindowPos(m_hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32MainWindow::hideFromTaskList() {
+    // Only where the tray icon leads back to the window.
+    if (!m_trayAdded) return;
+    ShowWindow(m_hwnd, SW_HIDE);
+    SetWindowLongW(m_hwnd, GWL_EXSTYLE, GetWindowLongW(m_hwnd, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+}
+
+bool Win32MainWindow::isWindowVisible() const {
+    return IsWindowVisible(m_hwnd) != FALSE;
+}
+
+void Win32MainWindow::hideWindow() {
+    ShowWindow(m_hwnd, SW_HIDE);
+    setTickPeriod();
+}
+
+void Win32MainWindow::showWindow(bool normalState) {
+    ShowWindow(m_hwnd, normalState ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(m_hwnd);
+    m_binder->sync();
+    setTickPeriod();
+}
+
+void Win32MainWindow::selectTab(int index) {
+    if (index < 0 || index > 4) return;
+    m_current = index;
+    rebuildTabs();
+}
+
+void Win32MainWindow::setTabShown(int index, bool shown) {
+    if (index < 0 || index > 4) return;
+    m_tabShown[index] = shown;
+    rebuildTabs();
+}
+
+void Win32MainWindow::navigateHome(const std::string&) {
+    ShowWindow(m_home, SW_SHOW);
+}
+
+void Win32MainWindow::collapseHome() {
+    if (!m_homeShown) return;
+    m_homeShown = false;
+    ShowWindow(m_home, SW_HIDE);
+    RECT r;
+    GetWindowRect(m_hwnd, &r);
+    SetWindowPos(m_hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top - HomeHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32MainWindow::navigateNews(const std::string&) {}
+
+void Win32MainWindow::quit() {
+    trayIcon(NIM_DELETE);
+    PostQuitMessage(0);
+}
+
+// --- messages ----------------------------------------------------------------------
+
+LRESULT CALLBACK Win32MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        static_cast<Win32MainWindow*>(create->lpCreateParams)->m_hwnd = hwnd;
+    }
+    auto* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return self ? self->handle(message, wParam, lParam)
+                : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// Pages pass their controls' notifications to the main window.
+LRESULT CALLBACK Win32MainWindow::pageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self &&
+        (message == WM_COMMAND || message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN))
+        return self->handle(message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (m_binder && m_binder->command(wParam, lParam)) return 0;
+            break;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return reinterpret_cast<LRESULT>(m_binder->controlColor(
+                reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->hwndFrom == m_tabs && header->code == TCN_SELCHANGE) {
+                TCITEMW tab{};
+                tab.mask = TCIF_PARAM;
+                const auto selected = SendMessageW(m_tabs, TCM_GETCURSEL, 0, 0);
+                SendMessageW(m_tabs, TCM_GETITEMW, static_cast<WPARAM>(selected),
+                             reinterpret_cast<LPARAM>(&tab));
+                showPage(static_cast<int>(tab.lParam));
+            } else if (header->hwndFrom == m_status && header->code == NM_CLICK) {
+                const auto part = reinterpret_cast<const NMMOUSE*>(lParam)->dwItemSpec;
+                if (part < 5) dispatch(std::string(PanelNames[part]));
+            }
+            return 0;
+        }
+        case WM_TIMER:
+            switch (wParam) {
+                case SamplingTimer:
+                    m_presenter->Timer1_Timer();
+                    if (isWindowVisible()) m_binder->sync();
+                    break;
+                case SecondTimer:
+                    m_presenter->Timer2_Timer();
+                    if (isWindowVisible()) m_binder->sync();
+                    break;
+                case CountdownTimer:
+                    m_presenter->scheduler().Timer3_Timer();
+                    if (isWindowVisible()) m_binder->sync();
+                    break;
+                default:
+                    break;
+            }
+            return 0;
+        case TrayMessage:
+            if (lParam == WM_LBUTTONDOWN) {
+                m_presenter->trayButtonDown(1);
+                m_binder->sync();
+            } else if (lParam == WM_RBUTTONDOWN) {
+                m_presenter->trayButtonDown(2);
+                POINT at;
+                GetCursorPos(&at);
+                SetForegroundWindow(m_hwnd);
+                TrackPopupMenu(m_rightMenu, TPM_RIGHTBUTTON, at.x, at.y, 0, m_hwnd, nullptr);
+            }
+            return 0;
+        case WM_CLOSE:
+            m_presenter->Form_Unload();
+            m_binder->sync();
+            return 0;
+        case WM_QUERYENDSESSION:
+            m_presenter->saveAll();
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam) m_presenter->saveAll();
+            return 0;
+        case WM_SIZE:
+            if (m_status) SendMessageW(m_status, WM_SIZE, 0, 0);
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(m_hwnd, message, wParam, lParam);
+}
+
+}  // namespace pt

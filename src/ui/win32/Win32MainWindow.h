@@ -1,0 +1,83 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "startup/Form1.h"
+#include "startup/Form1View.h"
+#include "ui/win32/Win32FormBinder.h"
+
+namespace pt {
+
+// The main window ("Form1") as a plain Win32 window: tab control with the statistics and
+// shutdown pages, the home strip and news page areas, menus, status bar and tray icon. A
+// passive view of the presenter's form model, like the Qt window. The sampling tick folds
+// in what the cursor thread measured 10 times a second while shown, 4 while hidden.
+class Win32MainWindow : public Form1View {
+public:
+    explicit Win32MainWindow(Form1Services services);
+    ~Win32MainWindow() override;
+    Win32MainWindow(const Win32MainWindow&) = delete;
+    Win32MainWindow& operator=(const Win32MainWindow&) = delete;
+
+    Form1& presenter() { return *m_presenter; }
+    HWND handle() const { return m_hwnd; }
+    HFONT font() const { return m_font; }
+
+    void start();
+    void showAtStart();
+    void setCommand(const std::string& name, std::function<void()> command);
+    // Period of the one-second tick; only tests shorten it (set before start()).
+    unsigned secondTickMs = 1000;
+
+    // Form1View
+    void applySkin() override {}
+    void layOut() override;
+    void hideFromTaskList() override;
+    bool isWindowVisible() const override;
+    void hideWindow() override;
+    void showWindow(bool normalState) override;
+    void selectTab(int index) override;
+    void setTabShown(int index, bool shown) override;
+    void navigateHome(const std::string& url) override;
+    void collapseHome() override;
+    void navigateNews(const std::string& url) override;
+    void quit() override;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK pageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void createControls();
+    void buildStatisticsPage(HWND page);
+    void buildShutdownPage(HWND page);
+    void buildMenus();
+    void rebuildTabs();
+    void showPage(int index);
+    void dispatch(const std::string& name);
+    void trayIcon(DWORD action);
+    void setTickPeriod();
+
+    std::unique_ptr<Form1> m_presenter;
+    std::unique_ptr<Win32FormBinder> m_binder;
+    HWND m_hwnd = nullptr;
+    HWND m_tabs = nullptr;
+    HWND m_status = nullptr;
+    HWND m_home = nullptr;
+    HWND m_pages[5] = {};
+    HMENU m_menuBar = nullptr;
+    HMENU m_rightMenu = nullptr;
+    HFONT m_font = nullptr;
+    HICON m_icon = nullptr;
+    bool m_tabShown[5] = {true, true, true, true, true};
+    std::wstring m_tabText[5];
+    int m_current = 0;
+    bool m_homeShown = true;
+    bool m_trayAdded = false;
+    std::wstring m_trayTip;
+    std::map<std::string, std::function<void()>> m_commands;
+};
+
+}  // namespace pt
