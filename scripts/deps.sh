@@ -10,7 +10,7 @@ build_pkgs=(cmake ninja-build pkg-config g++ ccache
 test_pkgs=(libgtest-dev libgmock-dev xdotool trayer python3-dbusmock dbus-x11 sqlite3 clang libclang-rt-14-dev
   qt6-charts-dev)  # Qt Charts only for the chart memory benchmark, never for the program
 # The Windows build (mingw-w64, static runtime) and its tests under Wine.
-windows_pkgs=(g++-mingw-w64-x86-64-posix googletest wine wine64)
+windows_pkgs=(g++-mingw-w64-x86-64-posix googletest wine wine64 locales)
 want=("${build_pkgs[@]}")
 for arg in "$@"; do
   case "$arg" in

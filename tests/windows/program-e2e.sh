@@ -12,6 +12,11 @@ work=$PT_UNIX_TEST_ROOT/work
 mkdir -p "$work"
 cd "$work"
 export PATHTALLY_TEST_SECOND_MS=50  # a save every half second
+# Wine takes the system locale from the Unix one: build the two Chinese locales here when
+# the system has not generated them.
+export LOCPATH=$PT_UNIX_TEST_ROOT/locales
+mkdir -p "$LOCPATH"
+for l in zh_CN zh_TW; do localedef -i "$l" -f UTF-8 "$LOCPATH/$l.UTF-8" 2>/dev/null || true; done
 MAIN='HKLM\SOFTWARE\Corvandel\Pathtally'
 MIRROR='HKLM\software\microsoft\com3'
 
