@@ -51,7 +51,6 @@ TEST(X11ConnectionLoss, ALostServerStopsTheMotionRecorderWithoutSpinning) {
     ASSERT_FALSE(server.display().empty());
     X11MotionCursorSource::Options options;
     options.displayName = server.display();
-    options.warpCheckPeriod = 20ms;
     auto source = std::make_unique<X11MotionCursorSource>(options);
     ASSERT_TRUE(source->available());
     ASSERT_TRUE(source->running());

@@ -2,7 +2,6 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <time.h>
 #include <unistd.h>
 
 #include "platform/linux/XConnectionLoss.h"
@@ -11,18 +10,11 @@
 // X headers last: their macros clash with common names.
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
+#include <X11/extensions/XI2proto.h>
 #include <X11/extensions/record.h>
 
 namespace pt {
 namespace {
-
-using Nanos = std::int64_t;
-
-Nanos Now() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<Nanos>(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
-}
 
 std::uint64_t Pack(int x, int y) {
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) |
@@ -36,14 +28,17 @@ std::int16_t Swap16(std::int16_t v) {
 
 }  // namespace
 
-// What the recording callback needs: the source, and whether motion came in the batch of
-// replies being processed.
+// What the recording callback needs: the source, the input extension's opcode, and what
+// came in the batch of replies being processed.
 struct X11MotionCursorSource::Recorder {
     X11MotionCursorSource* source;
+    int inputOpcode = -1;
     bool motion = false;
+    bool warp = false;
 
     static void onData(XPointer closure, XRecordInterceptData* data) {
         auto* self = reinterpret_cast<Recorder*>(closure);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(data->data);
         if (data->category == XRecordFromServer && data->data_len * 4 >= sizeof(xEvent)) {
             const auto* event = reinterpret_cast<const xEvent*>(data->data);
             if ((event->u.u.type & 0x7f) == MotionNotify) {
@@ -57,6 +52,12 @@ struct X11MotionCursorSource::Recorder {
                 self->source->m_motionEvents.fetch_add(1, std::memory_order_relaxed);
                 self->source->add(x, y);
             }
+        } else if (data->category == XRecordFromClient && data->data_len >= 1) {
+            // A program asked for a warp (core or XInput 2): the position is read next.
+            if (bytes[0] == X_WarpPointer ||
+                (self->inputOpcode > 0 && bytes[0] == self->inputOpcode &&
+                 bytes[1] == X_XIWarpPointer))
+                self->warp = true;
         }
         XRecordFreeData(data);
     }
@@ -130,14 +131,30 @@ void X11MotionCursorSource::run() {
     WatchConnectionLoss(control, &lost);
     WatchConnectionLoss(data, &lost);
 
-    XRecordClientSpec clients = XRecordAllClients;
-    XRecordRange* range = XRecordAllocRange();
-    range->device_events.first = MotionNotify;
-    range->device_events.last = MotionNotify;
-    const XRecordContext context = XRecordCreateContext(control, 0, &clients, 1, &range, 1);
-    XFree(range);
-    XSync(control, False);
+    // Recorded: every motion event of a pointer device, and every request that warps the
+    // pointer (which makes no device event), core or XInput 2.
     Recorder recorder{this};
+    int event = 0, error = 0;
+    if (!XQueryExtension(control, "XInputExtension", &recorder.inputOpcode, &event, &error))
+        recorder.inputOpcode = -1;
+    XRecordClientSpec clients = XRecordAllClients;
+    XRecordRange* ranges[2] = {XRecordAllocRange(), XRecordAllocRange()};
+    ranges[0]->device_events.first = MotionNotify;
+    ranges[0]->device_events.last = MotionNotify;
+    ranges[0]->core_requests.first = X_WarpPointer;
+    ranges[0]->core_requests.last = X_WarpPointer;
+    const int rangeCount = recorder.inputOpcode > 0 ? 2 : 1;
+    if (rangeCount == 2) {
+        ranges[1]->ext_requests.ext_major.first = static_cast<unsigned char>(recorder.inputOpcode);
+        ranges[1]->ext_requests.ext_major.last = static_cast<unsigned char>(recorder.inputOpcode);
+        ranges[1]->ext_requests.ext_minor.first = X_XIWarpPointer;
+        ranges[1]->ext_requests.ext_minor.last = X_XIWarpPointer;
+    }
+    const XRecordContext context =
+        XRecordCreateContext(control, 0, &clients, 1, ranges, rangeCount);
+    XFree(ranges[0]);
+    XFree(ranges[1]);
+    XSync(control, False);
     const bool enabled =
         context != 0 && XRecordEnableContextAsync(data, context, Recorder::onData,
                                                   reinterpret_cast<XPointer>(&recorder));
@@ -145,13 +162,13 @@ void X11MotionCursorSource::run() {
     started(enabled && !lost.load(std::memory_order_acquire));
 
     const Window root = DefaultRootWindow(control);
-    // A warp shows only in the position; read it and drop the reading when recorded
-    // motion came meanwhile (the events tell the true path).
-    auto checkForWarp = [&](bool first) {
+    // Where the pointer is now: the first position, and after a warp. A reading is
+    // dropped when recorded motion came meanwhile (the events tell the true path).
+    auto readPosition = [&](bool first) {
         Window rootReturn = 0, child = 0;
         int x = 0, y = 0, winX = 0, winY = 0;
         unsigned mask = 0;
-        m_warpChecks.fetch_add(1, std::memory_order_relaxed);
+        m_positionReads.fetch_add(1, std::memory_order_relaxed);
         if (!XQueryPointer(control, root, &rootReturn, &child, &x, &y, &winX, &winY, &mask)) return;
         recorder.motion = false;
         pollfd fd{ConnectionNumber(data), POLLIN, 0};
@@ -163,28 +180,21 @@ void X11MotionCursorSource::run() {
         }
     };
 
-    const Nanos period = std::chrono::nanoseconds(m_options.warpCheckPeriod).count();
+    // Asleep until the server sends something: no wake-up while nothing moves.
     pollfd fds[2] = {{ConnectionNumber(data), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
-    if (running()) checkForWarp(true);  // the first position counts from (0, 0)
-    Nanos quietSince = Now();
+    if (running()) readPosition(true);  // the first position counts from (0, 0)
     while (running() && !m_stop.load(std::memory_order_acquire) &&
            !lost.load(std::memory_order_acquire)) {
-        const Nanos wait = quietSince + period - Now();
-        const int timeout = wait <= 0 ? 0 : static_cast<int>((wait + 999'999) / 1'000'000);
-        const int ready = poll(fds, 2, timeout);
+        const int ready = poll(fds, 2, -1);
+        m_wakeUps.fetch_add(1, std::memory_order_relaxed);
         if (m_stop.load(std::memory_order_acquire)) break;
-        if (ready > 0 && fds[0].revents != 0) {
-            recorder.motion = false;
-            XRecordProcessReplies(data);
-            if (recorder.motion) quietSince = Now();
-            // A hung-up socket that Xlib has not reported yet must not spin the loop.
-            if ((fds[0].revents & (POLLHUP | POLLERR)) && !lost.load(std::memory_order_acquire))
-                break;
-        }
-        if (Now() - quietSince >= period) {
-            checkForWarp(false);
-            quietSince = Now();
-        }
+        if (ready <= 0 || fds[0].revents == 0) continue;
+        recorder.motion = false;
+        recorder.warp = false;
+        XRecordProcessReplies(data);
+        if (recorder.warp && !lost.load(std::memory_order_acquire)) readPosition(false);
+        // A hung-up socket that Xlib has not reported yet must not spin the loop.
+        if ((fds[0].revents & (POLLHUP | POLLERR)) && !lost.load(std::memory_order_acquire)) break;
     }
     m_running.store(false, std::memory_order_release);
     if (!lost.load(std::memory_order_acquire) && context != 0) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,10 +16,10 @@ namespace pt {
 // any speed and any device rate, with no wake-up per sample: a thread of its own sleeps on
 // the recording connection until the server sends events.
 //
-// A warp (a program moving the pointer) makes no device event, so while no motion
-// arrives the position is also read a few times a second and a change is added as a
-// chord, as the polling sampler would. The first position counts from (0, 0). Distances
-// are handed to take() through atomics, without a lock.
+// A warp (a program moving the pointer) makes no device event; the requests that warp it
+// are recorded as well, and the position is read after each, as the polling sampler would
+// have seen it. Nothing else wakes the thread. The first position counts from (0, 0).
+// Distances are handed to take() through atomics, without a lock.
 //
 // available() is false when the display cannot be opened or lacks RECORD; the caller then
 // uses another source. A server that goes away stops the source (take() stays empty).
@@ -28,8 +27,6 @@ class X11MotionCursorSource : public CursorSource {
 public:
     struct Options {
         std::string displayName;  // empty: $DISPLAY
-        // How long no motion must arrive before the position is read for warps.
-        std::chrono::milliseconds warpCheckPeriod{250};
     };
 
     X11MotionCursorSource();
@@ -48,8 +45,10 @@ public:
 
     // For benchmarks and tests.
     std::uint64_t motionEvents() const { return m_motionEvents.load(std::memory_order_relaxed); }
-    std::uint64_t warpChecks() const { return m_warpChecks.load(std::memory_order_relaxed); }
+    std::uint64_t positionReads() const { return m_positionReads.load(std::memory_order_relaxed); }
     std::uint64_t warpsFound() const { return m_warpsFound.load(std::memory_order_relaxed); }
+    // Times the recording thread woke up.
+    std::uint64_t wakeUps() const { return m_wakeUps.load(std::memory_order_relaxed); }
 
 private:
     struct Recorder;
@@ -75,8 +74,9 @@ private:
     std::atomic<std::uint64_t> m_pending{0};
 
     std::atomic<std::uint64_t> m_motionEvents{0};
-    std::atomic<std::uint64_t> m_warpChecks{0};
+    std::atomic<std::uint64_t> m_positionReads{0};
     std::atomic<std::uint64_t> m_warpsFound{0};
+    std::atomic<std::uint64_t> m_wakeUps{0};
 };
 
 }  // namespace pt
