@@ -4,6 +4,10 @@
 // server's RECORD extension that sums the chords between every MotionNotify the server
 // generates, on a thread of its own blocked in the recording.
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -79,6 +83,30 @@ private:
     std::atomic<double> m_travel{0};
     std::atomic<long> m_events{0};
     int m_x = 0, m_y = 0;
+};
+
+// The listener in a process of its own: the baseline for a whole program's CPU and memory
+// on the same driven path.
+class ListenerProcess {
+public:
+    ListenerProcess() {
+        m_pid = fork();
+        if (m_pid == 0) {
+            RecordListener listener;
+            if (!listener.ok()) _exit(3);
+            for (;;) pause();  // until SIGTERM
+        }
+    }
+    ~ListenerProcess() {
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+    }
+    ListenerProcess(const ListenerProcess&) = delete;
+    ListenerProcess& operator=(const ListenerProcess&) = delete;
+    pid_t pid() const { return m_pid; }
+
+private:
+    pid_t m_pid = -1;
 };
 
 }  // namespace bench

@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "RecordListener.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/SqliteSettingsStore.h"
 
@@ -193,9 +194,16 @@ int main(int argc, char** argv) {
         Wait(8000);  // window and its pages settled
         const double resting = shown.cpuPercent([] { Wait(5000); });
         Result("program CPU, window shown, pointer resting", resting, "% of a core", "", -1);
+        bench::ListenerProcess listener;
+        const double listener0 = CpuSeconds(listener.pid());
+        const auto t0 = Clock::now();
         const double moving = shown.cpuPercent([&] { Circle(d, 5); });
+        const double listened = (CpuSeconds(listener.pid()) - listener0) /
+                                std::chrono::duration<double>(Clock::now() - t0).count() * 100;
         Result("program CPU, window shown, pointer moving", moving, "% of a core", "< 5",
                moving < 5);
+        Result("  RECORD listener, same path", listened, "% of a core", "", -1);
+        if (listened > 0) Result("  program / listener", moving / listened, "", "", -1);
     }
     {
         // The same without the embedded pages: what the web engine adds to every repaint.

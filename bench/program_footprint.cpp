@@ -318,28 +318,6 @@ private:
     bool m_ready = false;
 };
 
-// The bare RECORD listener in a process of its own: the baseline for the program's CPU
-// and memory on the same driven path.
-class ListenerProcess {
-public:
-    ListenerProcess() {
-        m_pid = fork();
-        if (m_pid == 0) {
-            bench::RecordListener listener;
-            if (!listener.ok()) _exit(3);
-            for (;;) pause();  // until SIGTERM
-        }
-    }
-    ~ListenerProcess() {
-        kill(m_pid, SIGTERM);
-        waitpid(m_pid, nullptr, 0);
-    }
-    pid_t pid() const { return m_pid; }
-
-private:
-    pid_t m_pid = -1;
-};
-
 // A figure of the program beside the listener's, and their ratio.
 void Beside(const std::string& figure, double program, double listener, const char* unit,
             const char* budget, int verdict) {
@@ -385,7 +363,7 @@ void Memory(Display* d, const std::string& program) {
                rss, "MiB", "< 40", hidden ? rss < 40 : -1);
         // Hidden, resting and then moving, measured with the scheduler's nanoseconds
         // beside a bare RECORD listener: the program and the X server serving it.
-        ListenerProcess listener;
+        bench::ListenerProcess listener;
         std::this_thread::sleep_for(1s);
         Result("  RECORD listener's resident memory", ResidentMb(listener.pid()), "MiB");
         const char* server = std::getenv("PT_XVFB_PID");

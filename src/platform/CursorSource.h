@@ -6,8 +6,9 @@
 namespace pt {
 
 // What the pointer did since the last take(): where it is now and the travel, in pixels,
-// summed as straight chords between consecutive samples. The sampling itself may run
-// faster than take() is called (a backend samples on its own thread at about 1 kHz).
+// summed as straight chords between consecutive positions. A backend measures on its own
+// thread, far more often than take() is called (every motion event, or about 1000 reads a
+// second).
 struct CursorReading {
     std::int32_t x = 0;
     std::int32_t y = 0;

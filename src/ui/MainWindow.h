@@ -24,8 +24,8 @@ class StatisticsPage;
 class WebView;
 
 // The main window ("Form1"): tabs, status bar, menus and tray icon, a passive view of the
-// presenter's form model. The sampling tick runs at display rate while the window is
-// shown and slowly while it is hidden; the cursor source samples at 1 kHz on its own.
+// presenter's form model. The sampling tick repaints 4 times a second; the cursor source
+// measures the pointer on its own thread.
 class MainWindow : public QMainWindow, public Form1View {
     Q_OBJECT
 public:

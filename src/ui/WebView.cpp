@@ -84,11 +84,6 @@ WebView::WebView(QWidget* parent)
       m_layout(new QVBoxLayout(this)),
       m_unavailableText(QStringLiteral("无法显示此网页：网页组件未能加载。")) {
     m_layout->setContentsMargins(0, 0, 0, 0);
-    // A native window of its own: the engine's page is composed through OpenGL, and then
-    // only inside this window; a label that changes elsewhere in the top-level window is
-    // repainted and flushed as plain pixels instead of recomposing the whole window.
-    setAttribute(Qt::WA_DontCreateNativeAncestors);
-    setAttribute(Qt::WA_NativeWindow);
 }
 
 WebView::~WebView() = default;

@@ -16,8 +16,8 @@ namespace pt {
 
 // The sampling tick: adds the pointer's travel to today's and the total travel and
 // rewrites the live figures (position, travel texts, status-bar panels 2 and 3, the two
-// click lines). The cursor source samples at about 1 kHz on its own; each tick folds in
-// everything sampled since the last one, so the tick itself may run at display rate.
+// click lines). The cursor source measures on its own thread; each tick folds in
+// everything measured since the last one, so the tick itself may run at display rate.
 // Where the input access reports that the devices cannot be read, today's travel and click
 // figures read "not measured"; where the desktop keeps the pointer's position to itself,
 // the position label says so.
