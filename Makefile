@@ -3,7 +3,7 @@ PRESET ?= default
 BUILD  := build/$(PRESET)
 JOBS   ?= $(shell nproc)
 
-.PHONY: run test build deps test-deps bench format clean windows
+.PHONY: run test build package deps test-deps bench format clean windows
 
 run: deps build
 	scripts/run.sh $(BUILD)/pathtally
@@ -17,8 +17,9 @@ deps:
 test-deps:
 	scripts/deps.sh --test
 
+# Warnings are errors here and in CI; a plain `cmake` build (a packager's) only warns.
 build:
-	cmake --preset $(PRESET) >/dev/null
+	cmake --preset $(PRESET) -DPATHTALLY_WERROR=ON >/dev/null
 	cmake --build $(BUILD) -j$(JOBS)
 
 # pathtally.exe, cross-built with mingw-w64 (static runtime) in build/windows.
@@ -26,6 +27,10 @@ windows:
 	scripts/deps.sh --windows
 	cmake --preset windows >/dev/null
 	cmake --build build/windows -j$(JOBS)
+
+# A Debian package of the program (build/<preset>/pathtally_<version>_<arch>.deb).
+package: deps build
+	cd $(BUILD) && cpack -G DEB
 
 bench: test-deps build
 	bench/run_all.sh $(BUILD)

@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QSessionManager>
 
+#include "CommandLine.h"
 #include "Commands.h"
 #include "HistoryExport.h"
 #include "platform/PlatformServices.h"
+#include "ui/AppIcon.h"
 #include "ui/AutoUpdateWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/OnlineWindows.h"
@@ -18,8 +20,20 @@ int main(int argc, char** argv) {
     // Command-line work that needs no window (and no display) ends here.
     if (const auto exitCode = pt::RunExportCommand(argc, argv)) return *exitCode;
 
-    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pathtally"));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(PATHTALLY_VERSION_MAJOR)
+                                            .arg(PATHTALLY_VERSION_MINOR)
+                                            .arg(PATHTALLY_VERSION_PATCH));
+    // --help and --version are answered before the application object, so need no display.
+    if (const auto early = pt::ReadCommandLine(pt::ProcessArguments(argc, argv), false);
+        early.exitStatus)
+        return *early.exitStatus;
+    QApplication app(argc, argv);
+    const pt::CommandLineRequest request = pt::ReadCommandLine(QApplication::arguments(), true);
+    if (request.exitStatus) return *request.exitStatus;
+    QApplication::setDesktopFileName(QStringLiteral("net.pathtally.Pathtally"));
+    QApplication::setWindowIcon(pt::AppIcon());  // every window, the online ones too
     QApplication::setQuitOnLastWindowClosed(false);
 
     pt::QtMessageBox messages;
@@ -33,9 +47,12 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const pt::InputBackendChoice& backend = platform->inputBackend();
-    qInfo("Input: %s (%s)", backend.name.c_str(), backend.reason.c_str());
     pt::PlatformServices& p = *platform;
+    // The data file, opened by its bare name, lands in one per-user folder however the
+    // program is started; one left where an earlier run started is taken over.
+    p.enterDataFolder();
+    const pt::InputBackendChoice& backend = p.inputBackend();
+    qInfo("Input: %s (%s)", backend.name.c_str(), backend.reason.c_str());
     pt::Form1Services services{p.store(), p.clock(),     p.numberFormat(), p.system(), messages,
                                p.shell(), p.autostart(), p.cursor(),       p.input(),  p.power()};
     services.history = p.history();

@@ -51,6 +51,11 @@ public:
     // Keeps a top-level window (by its native id) off the task list where the window
     // system has such a hint; does nothing elsewhere.
     virtual void keepOffTaskList(std::uintptr_t nativeWindow) = 0;
+    // Makes the per-user data folder the working directory, so that the data file, opened by
+    // its bare name, lands there however the program is started, and takes over a data file
+    // left in the folder it was started from. After the single-instance claim, before the
+    // main window.
+    virtual void enterDataFolder() = 0;
     // Calls onStop on the user-interface thread when the process is asked to stop
     // (termination signals). Call once.
     virtual void onStopRequest(std::function<void()> onStop) = 0;

@@ -11,8 +11,10 @@
 
 #include "ui/web/WebPage.h"
 
-#ifndef PATHTALLY_WEB_MODULE_DIR
-#define PATHTALLY_WEB_MODULE_DIR "/usr/local/lib/pathtally"
+// Where an installed program keeps the module, relative to the executable's folder, so an
+// installation works wherever its prefix is.
+#ifndef PATHTALLY_WEB_MODULE_RELATIVE_DIR
+#define PATHTALLY_WEB_MODULE_RELATIVE_DIR "../lib/pathtally"
 #endif
 
 // Exported by Qt Gui: what QGuiApplication calls when Qt::AA_ShareOpenGLContexts is set
@@ -48,8 +50,10 @@ CreateWebPageFunction FindFactory() {
     QStringList candidates;
     const QString fromEnvironment = qEnvironmentVariable("PATHTALLY_WEB_MODULE");
     if (!fromEnvironment.isEmpty()) candidates << fromEnvironment;
-    candidates << QDir(QCoreApplication::applicationDirPath()).filePath(ModuleFile)
-               << QDir(QStringLiteral(PATHTALLY_WEB_MODULE_DIR)).filePath(ModuleFile);
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    candidates << programFolder.filePath(ModuleFile)
+               << QDir::cleanPath(programFolder.filePath(
+                      QStringLiteral(PATHTALLY_WEB_MODULE_RELATIVE_DIR "/") + ModuleFile));
     for (const QString& path : candidates) {
         if (!QFileInfo::exists(path)) continue;
         PrepareSharedContext();

@@ -61,7 +61,9 @@ protected:
     void SetUp() override {
         const char* root = std::getenv("PT_TEST_ROOT");
         ASSERT_NE(root, nullptr) << "run through run-test.sh --xvfb";
-        work = fs::path(root) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        // The data folder, $XDG_DATA_HOME/pathtally; the program starts there.
+        work = fs::path(root) / ::testing::UnitTest::GetInstance()->current_test_info()->name() /
+               "pathtally";
         fs::create_directories(work);
     }
     std::string setting(const char* name) {
@@ -74,12 +76,15 @@ protected:
         store.write(SettingsRoot::LocalMachine, MainKey, name, value);
         store.write(SettingsRoot::LocalMachine, MirrorKey, name, value);
     }
+    std::map<std::string, std::string> dataHome() const {
+        return {{"XDG_DATA_HOME", work.parent_path().string()}};
+    }
     fs::path work;
 };
 
 TEST_F(InputCountingE2E, PressesAndKeysAnywhereReachTheSavedTotals) {
     {
-        ProgramRun run(work);
+        ProgramRun run(work, dataHome());
         ASSERT_TRUE(run.waitForWindow()) << run.output();
         std::this_thread::sleep_for(1s);
         // Over the desktop's root window, away from the program's own window.
@@ -146,7 +151,7 @@ TEST_F(InputCountingE2E, StoredSwitchesKeepPressesAndKeysFromCounting) {
     }
     setTotal("totalClick", "7");
     setTotal("KeyDownAll", "9");
-    ProgramRun run(work);
+    ProgramRun run(work, dataHome());
     ASSERT_TRUE(run.waitForWindow()) << run.output();
     std::this_thread::sleep_for(1s);
     Xdotool("mousemove 1200 1000 click 1 click 3 key a b c");

@@ -28,15 +28,17 @@ using namespace std::chrono_literals;
 // The program with its own home and settings folder.
 class ProgramRun : public test::ProgramRun {
 public:
+    // `workDir` is the data folder, $XDG_DATA_HOME/pathtally; the program starts there.
     ProgramRun(const fs::path& home, const fs::path& config, const fs::path& workDir)
-        : test::ProgramRun(workDir,
-                           {{"HOME", home.string()}, {"XDG_CONFIG_HOME", config.string()}}) {}
+        : test::ProgramRun(workDir, {{"HOME", home.string()},
+                                     {"XDG_CONFIG_HOME", config.string()},
+                                     {"XDG_DATA_HOME", workDir.parent_path().string()}}) {}
 };
 
 class PersistenceE2E : public ::testing::Test {
 protected:
     test::TempDir dir;
-    fs::path home = dir / "home", config = dir / "config", work = dir / "work";
+    fs::path home = dir / "home", config = dir / "config", work = dir / "data" / "pathtally";
     fs::path db = config / "pathtally" / "settings.db";
     fs::path dataFile = work / "PTDATA.CVD";
 

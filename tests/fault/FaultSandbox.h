@@ -42,7 +42,9 @@ class Sandbox {
 public:
     TempDir dir;
     fs::path home = dir / "home", config = dir / "config", runtime = dir / "run",
-             work = dir / "work", log = dir / "output.log";
+             log = dir / "output.log";
+    // The program works in its data folder, $XDG_DATA_HOME/pathtally, and is started there.
+    fs::path work = dir / "data" / "pathtally";
     fs::path db = config / "pathtally" / "settings.db";
     fs::path dataFile = work / "PTDATA.CVD";
 

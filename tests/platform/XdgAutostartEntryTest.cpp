@@ -152,6 +152,36 @@ TEST(XdgAutostartEntry, ReadsEntriesEditedByHandOrByTheDesktop) {
     EXPECT_EQ(readWith("[Desktop Entry]\nExec=\"/opt/x\n"), "\"/opt/x");
 }
 
+// At login the entry starts the program in its data folder, with its icon; an entry written
+// before it named them is brought up to date as it is read, still running the same program.
+TEST(XdgAutostartEntry, NamesTheIconAndTheDataFolderAndUpdatesOlderEntries) {
+    test::TempDir dir;
+    ScopedEnv data("XDG_DATA_HOME", (dir / "my data").c_str());
+    XdgAutostartEntry entry(dir / "autostart" / "pathtally.desktop");
+    entry.write("/opt/pathtally/pathtally");
+    const std::string text = test::ReadAll(entry.file());
+    EXPECT_TRUE(HasLine(text, "Icon=net.pathtally.Pathtally")) << text;
+    EXPECT_TRUE(HasLine(text, "Path=" + (dir / "my data" / "pathtally").string())) << text;
+
+    const std::string older =
+        "[Desktop Entry]\nType=Application\nExec=\"/opt/p t/pathtally\"\nHidden=false\n";
+    test::WriteAll(entry.file(), older);
+    EXPECT_EQ(entry.read(), "/opt/p t/pathtally");
+    const std::string updated = test::ReadAll(entry.file());
+    EXPECT_TRUE(HasLine(updated, "Exec=\"/opt/p t/pathtally\"")) << updated;
+    EXPECT_TRUE(HasLine(updated, "Icon=net.pathtally.Pathtally")) << updated;
+    EXPECT_TRUE(HasLine(updated, "Path=" + (dir / "my data" / "pathtally").string())) << updated;
+    EXPECT_TRUE(HasLine(updated, "Hidden=false")) << updated;
+
+    // One switched off, or running something else than a program, is left as it is.
+    for (const std::string& other : {std::string("[Desktop Entry]\nExec=/opt/x\nHidden=true\n"),
+                                     std::string("[Desktop Entry]\nExec=/opt/x --hidden\n")}) {
+        test::WriteAll(entry.file(), other);
+        entry.read();
+        EXPECT_EQ(test::ReadAll(entry.file()), other);
+    }
+}
+
 TEST(XdgAutostartEntry, FailuresAreSilent) {
     test::TempDir dir;
     test::WriteAll(dir / "autostart", "a file where the folder should be");

@@ -263,7 +263,8 @@ void ShutdownScheduler::armTimeRow(int rowIndex) {
         const double minute = value(r.minute());
         const std::string typed = text(r.minute());
         if (minute < 10) {
-            const std::string padded = "0" + typed.substr(typed.size() - 1);
+            std::string padded = "0";  // appended: "0" + std::string trips GCC 12's -Wrestrict
+            padded += typed.substr(typed.size() - 1);
             if (NumericValue(padded) == minute) m_form.setText(r.minute(), padded);
         }
         const LocalTime now = m_clock.now();

@@ -5,8 +5,10 @@
 #include <QtGlobal>
 #include <optional>
 
+#include "persistence/DataFile.h"
 #include "platform/PlatformServices.h"
 #include "platform/linux/CreateX11CursorSource.h"
+#include "platform/linux/DataFolder.h"
 #include "platform/linux/DesktopShell.h"
 #include "platform/linux/InputBackendSelection.h"
 #include "platform/linux/LibinputInput.h"
@@ -76,6 +78,7 @@ public:
         if (QGuiApplication::platformName() == QLatin1String("xcb"))
             SetSkipTaskbar(static_cast<unsigned long>(nativeWindow));
     }
+    void enterDataFolder() override { EnterDataFolder(DataFileName, system().computerName()); }
     void onStopRequest(std::function<void()> onStop) override {
         m_termination = std::make_unique<TerminationSignals>(std::move(onStop));
     }

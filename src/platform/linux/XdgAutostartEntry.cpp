@@ -17,6 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* FileName = "pathtally.desktop";
+constexpr const char* IconName = "net.pathtally.Pathtally";
 constexpr std::string_view Group = "[Desktop Entry]";
 
 // Characters that force an Exec argument into double quotes.
@@ -88,6 +89,8 @@ std::string EscapeValue(std::string_view value) {
 struct Entry {
     std::string exec;
     bool hasExec = false;
+    std::string icon;
+    std::string path;
     bool hidden = false;
     bool disabled = false;
 };
@@ -113,6 +116,10 @@ std::optional<Entry> ReadEntry(const fs::path& file) {
         if (key == "Exec") {
             entry.exec = value;
             entry.hasExec = true;
+        } else if (key == "Icon") {
+            entry.icon = value;
+        } else if (key == "Path") {
+            entry.path = value;
         } else if (key == "Hidden") {
             entry.hidden = value == "true";
         } else if (key == "X-GNOME-Autostart-enabled") {
@@ -159,9 +166,11 @@ bool WriteAtomically(const fs::path& file, const std::string& content) {
 
 }  // namespace
 
-XdgAutostartEntry::XdgAutostartEntry() : m_file(DefaultFolder() / FileName) {}
+XdgAutostartEntry::XdgAutostartEntry()
+    : m_file(DefaultFolder() / FileName), m_workingFolder(DataFolder()) {}
 
-XdgAutostartEntry::XdgAutostartEntry(fs::path file) : m_file(std::move(file)) {}
+XdgAutostartEntry::XdgAutostartEntry(fs::path file, fs::path workingFolder)
+    : m_file(std::move(file)), m_workingFolder(std::move(workingFolder)) {}
 
 fs::path XdgAutostartEntry::DefaultFolder() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
@@ -235,7 +244,12 @@ std::string XdgAutostartEntry::read() {
     if (!entry || !entry->hasExec || entry->hidden || entry->disabled) return {};
     // An Exec that is not one plain program is returned as it stands: it never equals the
     // program's path, so the next comparison rewrites it.
-    return ProgramOfExec(entry->exec).value_or(entry->exec);
+    const std::optional<std::string> program = ProgramOfExec(entry->exec);
+    if (!program) return entry->exec;
+    // An entry written before it named the icon and the working folder is brought up to
+    // date; it goes on running the same program.
+    if (entry->icon != IconName || entry->path != m_workingFolder.string()) write(*program);
+    return *program;
 }
 
 void XdgAutostartEntry::write(const std::string& path) {
@@ -252,12 +266,15 @@ void XdgAutostartEntry::write(const std::string& path) {
             exec = ExecValue(RunningExecutable());
     }
 
+    // Path: where the data file lives; the program also goes there itself at start.
     std::ostringstream out;
     out << Group << '\n'
         << "Type=Application\n"
         << "Name=Pathtally\n"
         << "Comment=Measures mouse travel, clicks, keystrokes and computer use time\n"
         << "Exec=" << EscapeValue(exec) << '\n'
+        << "Icon=" << IconName << '\n'
+        << "Path=" << EscapeValue(m_workingFolder.string()) << '\n'
         << "Terminal=false\n"
         << "StartupNotify=false\n"
         // Give the panel time to offer its tray before the program looks for one.

@@ -5,20 +5,23 @@
 #include <string>
 
 #include "platform/AutostartEntry.h"
+#include "platform/linux/DataFolder.h"
 
 namespace pt {
 
 // The session autostart entry as an XDG autostart file,
 // $XDG_CONFIG_HOME/autostart/pathtally.desktop (default ~/.config/autostart). The entry
-// runs the program by its absolute path. Writing an empty path keeps the file but marks
-// it Hidden=true, which desktops treat as switched off. Every write replaces the file
-// atomically (temporary file, then rename); failures are silent, as the interface says.
+// runs the program by its absolute path, in the data folder, with the program's icon. Writing an
+// empty path keeps the file but marks it Hidden=true, which desktops treat as switched off. Every
+// write replaces the file atomically (temporary file, then rename); failures are silent, as the
+// interface says.
 class XdgAutostartEntry : public AutostartEntry {
 public:
     // Uses the XDG folder of the environment.
     XdgAutostartEntry();
     // Uses a given file (tests, or a desktop that keeps autostart entries elsewhere).
-    explicit XdgAutostartEntry(std::filesystem::path file);
+    explicit XdgAutostartEntry(std::filesystem::path file,
+                               std::filesystem::path workingFolder = DataFolder());
 
     std::string read() override;
     void write(const std::string& path) override;
@@ -37,6 +40,7 @@ public:
 
 private:
     std::filesystem::path m_file;
+    std::filesystem::path m_workingFolder;
 };
 
 }  // namespace pt

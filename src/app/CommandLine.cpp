@@ -1,0 +1,71 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace pt {
+
+namespace {
+
+void Print(std::FILE* stream, const QString& text) {
+    std::fputs(qPrintable(text), stream);
+    std::fflush(stream);
+}
+
+// The parser's help names the program only once the application object exists.
+QString HelpText(const QCommandLineParser& parser, const QStringList& arguments) {
+    QString text = parser.helpText();
+    const QString usage = QStringLiteral("Usage: ");
+    const qsizetype end = text.indexOf(QLatin1String(" [options]"));
+    if (text.startsWith(usage) && end > 0 && !arguments.isEmpty())
+        text.replace(usage.size(), end - usage.size(), QFileInfo(arguments.first()).fileName());
+    return text;
+}
+
+}  // namespace
+
+CommandLineRequest ReadCommandLine(const QStringList& arguments, bool qtOptionsRemoved) {
+    QCommandLineParser parser;
+    // "-platform" is one unknown option, not -p -l -a ...; "-reverse" must not read as -v.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(QStringLiteral(
+        "Measures mouse travel, clicks, keystrokes and computer use time from the tray."));
+    // Not addHelpOption(): its --help-all lists Qt's options, which need the application.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays help on command-line options."));
+    parser.addOption(help);
+    const QCommandLineOption version = parser.addVersionOption();
+
+    CommandLineRequest request;
+    const bool parsed = parser.parse(arguments);
+    if (parser.isSet(help)) {
+        Print(stdout, HelpText(parser, arguments));
+        request.exitStatus = 0;
+    } else if (parser.isSet(version)) {
+        Print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') +
+                          QCoreApplication::applicationVersion() + QLatin1Char('\n'));
+        request.exitStatus = 0;
+    } else if (!parsed && qtOptionsRemoved) {
+        Print(stderr, QCoreApplication::applicationName() + QStringLiteral(": ") +
+                          parser.errorText() + QStringLiteral("\n\n") +
+                          HelpText(parser, arguments));
+        request.exitStatus = 1;
+    } else if (qtOptionsRemoved && !parser.positionalArguments().isEmpty()) {
+        Print(stderr, QCoreApplication::applicationName() +
+                          QStringLiteral(": unexpected argument '%1'\n\n")
+                              .arg(parser.positionalArguments().first()) +
+                          HelpText(parser, arguments));
+        request.exitStatus = 1;
+    }
+    return request;
+}
+
+QStringList ProcessArguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+}  // namespace pt
