@@ -35,15 +35,24 @@ std::string FormatThreeDecimals(double value, const NumberFormat& format) {
     const std::string whole = plain.substr(0, plain.size() - 4);
     const std::string fraction = plain.substr(plain.size() - 3);
     const bool negative = value < 0 && plain.find_first_not_of("0.") != std::string::npos;
-    return (negative ? "-" : "") + format.groupWhole(whole) + format.decimalSeparator() + fraction;
+    // Appended, not "literal" + std::string, which GCC 12 flags (-Wrestrict) at -O3.
+    std::string text = negative ? "-" : "";
+    text += format.groupWhole(whole);
+    text += format.decimalSeparator();
+    text += fraction;
+    return text;
 }
 
 std::string MetresText(double pixels, const NumberFormat& format) {
-    return " " + FormatThreeDecimals(pixels * MmPerPixel / 1000, format) + "m ";
+    std::string text = " ";
+    text += FormatThreeDecimals(pixels * MmPerPixel / 1000, format);
+    return text + "m ";
 }
 
 std::string KilometresText(double pixels, const NumberFormat& format) {
-    return " " + FormatThreeDecimals(pixels * MmPerPixel / 1000000, format) + "km ";
+    std::string text = " ";
+    text += FormatThreeDecimals(pixels * MmPerPixel / 1000000, format);
+    return text + "km ";
 }
 
 }  // namespace pt

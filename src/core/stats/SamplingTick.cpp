@@ -10,7 +10,10 @@ namespace pt {
 namespace {
 
 std::string Signed(std::int32_t v) {
-    return (v < 0 ? "" : " ") + std::to_string(v);
+    // Appended, not "literal" + std::string, which GCC 12 flags (-Wrestrict) at -O3.
+    std::string text = v < 0 ? "" : " ";
+    text += std::to_string(v);
+    return text;
 }
 
 struct Word {
@@ -46,7 +49,12 @@ constexpr Word kClickWords[] = {
 }  // namespace
 
 std::string PositionText(std::int32_t x, std::int32_t y) {
-    return "(" + Signed(x) + "," + Signed(y) + ")";
+    std::string text = "(";
+    text += Signed(x);
+    text += ',';
+    text += Signed(y);
+    text += ')';
+    return text;
 }
 
 SamplingTick::SamplingTick(StatisticsModel& model, FormModel& form, CursorSource& cursor,

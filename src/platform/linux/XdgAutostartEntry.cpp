@@ -146,7 +146,10 @@ std::string RunningExecutable() {
 bool WriteAtomically(const fs::path& file, const std::string& content) {
     std::error_code ec;
     fs::create_directories(file.parent_path(), ec);
-    std::string pattern = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX"));
+    std::string name = ".";
+    name += file.filename().string();
+    name += ".XXXXXX";
+    std::string pattern = file.parent_path() / name;
     const int fd = mkstemp(pattern.data());
     if (fd < 0) return false;
     bool ok = fchmod(fd, 0644) == 0;
