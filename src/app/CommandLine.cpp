@@ -37,6 +37,11 @@ CommandLineRequest ReadCommandLine(const QStringList& arguments, bool qtOptionsR
                                   QStringLiteral("Displays help on command-line options."));
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption exportCsv(
+        QStringLiteral("export-csv"),
+        QStringLiteral("Writes the day history to <file> as CSV and exits (no display needed)."),
+        QStringLiteral("file"));
+    parser.addOption(exportCsv);
 
     CommandLineRequest request;
     const bool parsed = parser.parse(arguments);
@@ -47,7 +52,9 @@ CommandLineRequest ReadCommandLine(const QStringList& arguments, bool qtOptionsR
         Print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') +
                           QCoreApplication::applicationVersion() + QLatin1Char('\n'));
         request.exitStatus = 0;
-    } else if (!parsed && qtOptionsRemoved) {
+    } else if (!parsed && (qtOptionsRemoved || parser.unknownOptionNames().isEmpty())) {
+        // Before the application object only an error in our own options counts (a value
+        // missing after one); Qt's own options are still unknown then.
         Print(stderr, QCoreApplication::applicationName() + QStringLiteral(": ") +
                           parser.errorText() + QStringLiteral("\n\n") +
                           HelpText(parser, arguments));
@@ -58,6 +65,8 @@ CommandLineRequest ReadCommandLine(const QStringList& arguments, bool qtOptionsR
                               .arg(parser.positionalArguments().first()) +
                           HelpText(parser, arguments));
         request.exitStatus = 1;
+    } else if (parser.isSet(exportCsv)) {
+        request.exportCsv = parser.value(exportCsv);
     }
     return request;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 #include <optional>
 
@@ -11,6 +12,8 @@ struct CommandLineRequest {
     // Set when the program ends at once with this status: after --help or --version (0) or
     // on a command-line error (1), the text already printed.
     std::optional<int> exitStatus;
+    // --export-csv FILE: write the day history to FILE and end, with no window.
+    std::optional<QString> exportCsv;
 };
 
 // Reads `arguments` (the program's name first). Before the application object exists Qt's

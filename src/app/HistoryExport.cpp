@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <cstring>
 
 #include "persistence/HistoryCsv.h"
 #include "platform/linux/SqliteSettingsStore.h"
@@ -18,17 +17,7 @@ void Say(const QString& text) {
 
 }  // namespace
 
-std::optional<int> RunExportCommand(int argc, char** argv) {
-    int at = 1;
-    while (at < argc && std::strcmp(argv[at], "--export-csv") != 0 &&
-           std::strncmp(argv[at], "--export-csv=", 13) != 0)
-        ++at;
-    if (at == argc) return std::nullopt;
-    QString file;
-    if (argv[at][12] == '=')
-        file = QString::fromLocal8Bit(argv[at] + 13);
-    else if (at + 1 < argc)
-        file = QString::fromLocal8Bit(argv[at + 1]);
+int RunExportCommand(int argc, char** argv, const QString& file) {
     if (file.isEmpty()) {
         Say(QStringLiteral("--export-csv needs the name of the file to write"));
         return 2;

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <optional>
+#include <QString>
 
 namespace pt {
 
-// `pathtally --export-csv FILE`: exports the day history from the settings database and
-// returns the exit code, or nothing when the command line asks for no export. Needs no
-// display; says what failed on stderr.
-std::optional<int> RunExportCommand(int argc, char** argv);
+// `pathtally --export-csv FILE`: exports the day history from the settings database to
+// `file` and returns the exit code. Needs no display; says what failed on stderr.
+int RunExportCommand(int argc, char** argv, const QString& file);
 
 }  // namespace pt

@@ -17,18 +17,16 @@
 #include "ui/UpdateWindow.h"
 
 int main(int argc, char** argv) {
-    // Command-line work that needs no window (and no display) ends here.
-    if (const auto exitCode = pt::RunExportCommand(argc, argv)) return *exitCode;
-
     QApplication::setApplicationName(QStringLiteral("Pathtally"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(PATHTALLY_VERSION_MAJOR)
                                             .arg(PATHTALLY_VERSION_MINOR)
                                             .arg(PATHTALLY_VERSION_PATCH));
-    // --help and --version are answered before the application object, so need no display.
-    if (const auto early = pt::ReadCommandLine(pt::ProcessArguments(argc, argv), false);
-        early.exitStatus)
-        return *early.exitStatus;
+    // --help, --version and --export-csv are answered before the application object, so
+    // need no display.
+    const auto early = pt::ReadCommandLine(pt::ProcessArguments(argc, argv), false);
+    if (early.exitStatus) return *early.exitStatus;
+    if (early.exportCsv) return pt::RunExportCommand(argc, argv, *early.exportCsv);
     QApplication app(argc, argv);
     const pt::CommandLineRequest request = pt::ReadCommandLine(QApplication::arguments(), true);
     if (request.exitStatus) return *request.exitStatus;
