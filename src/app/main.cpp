@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QSessionManager>
+#include <QTimer>
+#include <cstdio>
 
 #include "CommandLine.h"
 #include "Commands.h"
 #include "HistoryExport.h"
 #include "platform/PlatformServices.h"
+#include "texts/MainWindowTexts.h"
 #include "ui/AppIcon.h"
 #include "ui/AutoUpdateWindow.h"
 #include "ui/MainWindow.h"
@@ -38,6 +41,13 @@ int main(int argc, char** argv) {
     auto platform = pt::CreatePlatformServices();
     // Before anything else: one instance only. The language is not known yet.
     if (!platform->singleInstance().acquire()) {
+        if (const std::string reason = platform->singleInstance().failure(); !reason.empty()) {
+            // Not a second start: there is no safe place for the single-instance lock.
+            std::fprintf(stderr, "pathtally: cannot start: %s\n", reason.c_str());
+            messages.show("Pathtally 无法启动：" + reason, "Pathtally", pt::MsgButtons::Ok,
+                          pt::MsgIcon::Stop, pt::MsgDefault::First);
+            return 1;
+        }
         messages.show(
             "这个程序正在运行中，不能重复运行，若在屏幕上看不到，请点击右下角相应图标处即可显示此程"
             "序",
@@ -76,5 +86,12 @@ int main(int argc, char** argv) {
     });
 
     window.showAtStart();
+    // A store that can only be read keeps the stored totals but saves nothing: said once,
+    // from the event loop, so the ticks run while the box is open.
+    if (const std::string place = p.store().readOnlyPlace(); !place.empty())
+        QTimer::singleShot(0, &window, [&messages, &form, place] {
+            messages.show(pt::StoreReadOnlyText(form.lang(), place), "Pathtally",
+                          pt::MsgButtons::Ok, pt::MsgIcon::Warning, pt::MsgDefault::First);
+        });
     return app.exec();
 }

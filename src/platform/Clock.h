@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace pt {
@@ -14,6 +15,14 @@ struct LocalTime {
     int minute = 0;
     int second = 0;
     int weekday = 1;  // 1 = Sunday .. 7 = Saturday
+};
+
+// A day of the calendar.
+struct CalendarDate {
+    int year = 2000;
+    int month = 1;  // 1..12
+    int day = 1;    // 1..31
+    bool operator==(const CalendarDate&) const = default;
 };
 
 // The wall clock and the locale's date and time texts. Injected everywhere: the core
@@ -34,8 +43,13 @@ public:
     virtual std::string weekdayName() const = 0;
     // Milliseconds since the system booted, 64-bit (never wraps in practice).
     virtual std::uint64_t millisecondsSinceBoot() const = 0;
+    // The date a text stands for: ISO 8601 ("2026-11-08"), or a short or long date as
+    // this or another common locale writes it ("2026/11/8", "08.11.2026", "8 Nov 2026").
+    virtual std::optional<CalendarDate> readDate(const std::string& text) const = 0;
+    // A date as the user's locale writes it, short form.
+    virtual std::string dateText(const CalendarDate& date) const = 0;
     // Whether a text reads as a date (year, month and day can be taken from it).
-    virtual bool isDate(const std::string& text) const = 0;
+    bool isDate(const std::string& text) const { return readDate(text).has_value(); }
 };
 
 }  // namespace pt

@@ -25,6 +25,9 @@ public:
     // Groups the writes until endBatch() into one transaction where the backend can.
     virtual void beginBatch() {}
     virtual void endBatch() {}
+    // The place of a store that can be read but not written (a read-only folder): what is
+    // written is then not kept. Empty while writes are kept.
+    virtual std::string readOnlyPlace() const { return {}; }
     // Whether the last batch reached the store whole (false when it was rolled back or
     // could not start). Backends without transactions always say true.
     virtual bool lastBatchSaved() const { return true; }

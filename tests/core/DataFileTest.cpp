@@ -315,20 +315,6 @@ TEST(DataFileOnDisk, SaveRecoversByRecreatingTheFile) {
     EXPECT_TRUE(fs::is_regular_file(dir / "PTDATA.CVD"));
 }
 
-TEST(DataFileOnDisk, SaveKeepsALink) {
-    TempDir dir;
-    fs::create_directory(dir / "real");
-    std::error_code ec;
-    fs::create_symlink(dir / "real" / "PTDATA.CVD", dir / "PTDATA.CVD", ec);
-    // Windows lets only privileged users make symbolic links (Wine none at all).
-    if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
-    DataFile file(dir / "PTDATA.CVD");
-    ASSERT_TRUE(file.SaveFile(SampleRecord()));  // the file it names is created
-    ASSERT_TRUE(file.SaveFile(SampleRecord()));
-    EXPECT_TRUE(fs::is_symlink(dir / "PTDATA.CVD"));
-    EXPECT_EQ(Fields(ReadAll(dir / "real" / "PTDATA.CVD"))[11], "127");
-}
-
 TEST(DataFileOnDisk, RetriesAreBounded) {
     TempDir dir;
     // A folder with content cannot be recreated as a file: every attempt fails, and the

@@ -186,6 +186,35 @@ TEST_F(Form1Test, AnUnreadableStartDateIsReplacedByToday) {
     EXPECT_EQ(control("Label16").toolTip, "");
 }
 
+TEST_F(Form1Test, DatesAreStoredInOneFormAndShownInTheUsersLocale) {
+    // The user's locale writes day first; dates written in it before are read, stored again
+    // in the form every locale reads, and shown in the locale.
+    clock.dayFirst = true;
+    WriteSetting(store, MainKey, "StartDate", "8/11/2026");
+    WriteSetting(store, MainKey, "MaxMove_Date", "2/1/2026");
+    WriteSetting(store, MainKey, "MaxUseTime_Date", "2026-03-04");
+    WriteSetting(store, MainKey, "MaxUseTime", "5");
+    Form1& f = load();
+    EXPECT_EQ(f.StartDate(), "2026-11-08");
+    EXPECT_EQ(stored("StartDate"), "2026-11-08");
+    EXPECT_EQ(control("Label8").toolTip, "最高记录发生于:2/1/2026");
+    EXPECT_EQ(control("Label16").toolTip, "最高记录发生于4/3/2026");
+
+    // A record set now is stored in that form and shown in the locale.
+    for (int i = 0; i < 10; ++i) f.Timer2_Timer();
+    EXPECT_EQ(stored("MaxUseTime_Date"), "2026-12-08");
+    EXPECT_EQ(control("Label16").toolTip, "最高记录发生于8/12/2026");
+    EXPECT_EQ(stored("StartDate"), "2026-11-08");
+}
+
+TEST_F(Form1Test, AnUnreadableStartDateBecomesTodayInTheStoredForm) {
+    clock.dayFirst = true;
+    WriteSetting(store, MainKey, "StartDate", "8 Brumaire 2026");
+    Form1& f = load();
+    EXPECT_EQ(f.StartDate(), "2026-12-08");
+    EXPECT_EQ(stored("StartDate"), "2026-12-08");
+}
+
 TEST_F(Form1Test, TotalsAreMergedFromStoreAndFile) {
     for (auto key : {MainKey, MirrorKey}) {
         WriteSetting(store, key, "AllUseTime", "3600");

@@ -6,6 +6,7 @@
 #include "online/FormWebBrowser.h"
 #include "online/InstallationId.h"
 #include "online/RankingCode.h"
+#include "online/Site.h"
 #include "online/SitePages.h"
 #include "online/UpdateCheck.h"
 #include "persistence/MemorySettingsStore.h"
@@ -314,6 +315,35 @@ TEST(SitePages, SwitchesCompareTheStoredTextExactly) {
     EXPECT_FALSE(AutomaticUpdateCheckEnabled(store));
     WriteSetting(store, MainKey, "UpdateCK", "1");
     EXPECT_TRUE(AutomaticUpdateCheckEnabled(store));
+}
+
+TEST(SiteRoot, OnlyHttpAddressesWithAHostAreUsed) {
+    MemorySettingsStore store;
+    // Mirrors and local copies, with or without a port, path or trailing slash.
+    for (auto [stored, used] : std::vector<std::pair<std::string, std::string>>{
+             {"http://127.0.0.1:8000", "http://127.0.0.1:8000"},
+             {"HTTPS://Mirror.example.org/", "HTTPS://Mirror.example.org"},
+             {"https://example.org/pathtally-mirror/", "https://example.org/pathtally-mirror"},
+             {"http://[::1]:8080", "http://[::1]:8080"},
+             {"", std::string(DefaultSiteRoot)}}) {
+        WriteSetting(store, MainKey, "SiteRoot", stored);
+        EXPECT_EQ(SiteRoot(store), used) << stored;
+    }
+    // Anything the desktop opener could take for a file, a script or an option.
+    for (const char* hostile :
+         {"file:///etc/passwd", "javascript:alert(1)//", "--help", "-x http://example.org",
+          "ftp://example.org", "http://", "http:///etc", "https://:80", "http://a b.org",
+          "http://user@evil.example", "http://example.org/a?b=c", "http://example.org/#x",
+          "http://example.org/a\b", "http://example.org:port", "http://example.org:123456",
+          "http://-opt.example", "//example.org", "http://example.org/\n\r"}) {
+        WriteSetting(store, MainKey, "SiteRoot", hostile);
+        EXPECT_EQ(SiteRoot(store), DefaultSiteRoot) << hostile;
+        EXPECT_EQ(HomePageAddress(store), std::string(DefaultSiteRoot) + "/pt/h1/") << hostile;
+    }
+    WriteSetting(store, MainKey, "SiteRoot", std::string("http://example.org/\x01"));
+    EXPECT_EQ(SiteRoot(store), DefaultSiteRoot);
+    WriteSetting(store, MainKey, "SiteRoot", std::string("http://exa\tmple.org"));
+    EXPECT_EQ(SiteRoot(store), DefaultSiteRoot);
 }
 
 }  // namespace

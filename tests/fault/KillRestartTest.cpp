@@ -60,7 +60,7 @@ TEST(KillRestart, TotalsNeverFallBehindTheLastCompletedSave) {
     double maxLostMs = 0;     // time counted by a run since its last save when it died
     int storeTornBefore = 0;  // kills after which the store's two copies disagreed
     std::map<KillAt, int> kinds;
-    int insideFileSave = 0;  // the data file left writable: killed before the save ended
+    int insideFileSave = 0;  // the new data file left beside it: killed before the save ended
     int betweenCopies = 0;   // the store saved, the data file not yet
 
     for (int i = 0; i <= Kills; ++i) {
@@ -105,8 +105,11 @@ TEST(KillRestart, TotalsNeverFallBehindTheLastCompletedSave) {
         ++kinds[how];
         const auto ticksBefore = first->useTime;
         std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
+        // A save writes the data file's record into a new file beside it, then renames it.
+        fs::path newDataFile = sb.dataFile;
+        newDataFile += ".new";
         if (how == KillAt::DataFileBeingWritten) {
-            SpinUntil([&] { return Writable(sb.dataFile); }, 1500ms);
+            SpinUntil([&] { return fs::exists(newDataFile); }, 1500ms);
         } else if (how == KillAt::StoreBeingWritten) {
             fs::path wal = sb.db;
             wal += "-wal";
@@ -129,7 +132,7 @@ TEST(KillRestart, TotalsNeverFallBehindTheLastCompletedSave) {
         auto afterKill = sb.storeTotals();
         ASSERT_TRUE(afterKill);
         auto inFile = sb.fileTotals();
-        if (Writable(sb.dataFile)) ++insideFileSave;
+        if (fs::exists(newDataFile)) ++insideFileSave;
         if (inFile && inFile->useTime < afterKill->useTime) ++betweenCopies;
         // The store is written before the data file: it is never behind it.
         if (inFile) {

@@ -34,5 +34,30 @@ TEST(QtClock, ADayPeriodTheToolkitDoesNotKnowBecomesAmPm) {
     EXPECT_NE(text.find("下午"), std::string::npos) << text;
 }
 
+TEST(QtClock, DatesWrittenInOtherLocalesAreRead) {
+    const CalendarDate nov8{2026, 11, 8}, nov13{2026, 11, 13};
+    const char* const locales[] = {"zh_CN", "zh_TW", "en_US", "en_GB", "de_DE",
+                                   "fr_FR", "ja_JP", "ru_RU", "C"};
+    for (const char* reader : locales) {
+        const QtClock clock{QLocale(QString::fromLatin1(reader))};
+        SCOPED_TRACE(reader);
+        EXPECT_EQ(clock.readDate("2026-11-08"), nov8);
+        EXPECT_EQ(clock.readDate(" 8 Nov 2026 "), nov8);
+        EXPECT_EQ(clock.readDate("November 8, 2026"), nov8);
+        EXPECT_EQ(clock.readDate("2026/11/8"), nov8);
+        EXPECT_EQ(clock.readDate(clock.dateText(nov8)), nov8);  // its own form
+        // Another locale's form; day 13 so that day and month cannot be taken for each other.
+        for (const char* writer : locales) {
+            const std::string text = QtClock{QLocale(QString::fromLatin1(writer))}.dateText(nov13);
+            EXPECT_EQ(clock.readDate(text), nov13) << writer << ": " << text;
+        }
+        for (const char* none : {"", "not a date", "2026-13-40", "31/02/2026", "8 Brumaire 2026"})
+            EXPECT_FALSE(clock.readDate(none)) << none;
+    }
+    // Shown in the user's locale.
+    EXPECT_EQ(QtClock{QLocale(QStringLiteral("zh_CN"))}.dateText(nov8), "2026/11/8");
+    EXPECT_EQ(QtClock{QLocale(QStringLiteral("de_DE"))}.dateText(nov8), "08.11.2026");
+}
+
 }  // namespace
 }  // namespace pt

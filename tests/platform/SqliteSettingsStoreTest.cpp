@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <thread>
@@ -189,6 +193,166 @@ TEST_F(SqliteStoreTest, AnUnreachablePlaceFailsSilently) {
     }
     EXPECT_EQ(s.read(LM, MainKey, "x"), "");
     EXPECT_FALSE(s.isOpen());
+}
+
+TEST_F(SqliteStoreTest, AWalDeletedWhileOpenLosesNothing) {
+    SqliteSettingsStore s(db);
+    s.write(LM, MainKey, "StartDate", "2026-11-08");
+    {
+        SettingsBatch batch(s);
+        s.write(LM, MainKey, "AllUseTime", "100");
+    }
+    const fs::path wal = db.string() + "-wal";
+    ASSERT_TRUE(fs::exists(wal));
+    fs::remove(wal);
+    {
+        SettingsBatch batch(s);
+        s.write(LM, MainKey, "AllUseTime", "110");
+    }
+    // What was only in the deleted WAL and what came after are both in the store.
+    EXPECT_EQ(Shell(db, "SELECT name || '=' || value FROM settings ORDER BY name;"),
+              "AllUseTime=110\nStartDate=2026-11-08");
+    EXPECT_EQ(Shell(db, "PRAGMA integrity_check;"), "ok");
+    EXPECT_EQ(s.read(LM, MainKey, "AllUseTime"), "110");
+}
+
+TEST_F(SqliteStoreTest, ALinkAtTheStorePathIsMovedAsideAndItsTargetLeftAlone) {
+    fs::create_directories(db.parent_path());
+    const fs::path text = dir / "notes.txt", other = dir / "other.db";
+    test::WriteAll(text, "not a database\n");
+    Shell(other, "CREATE TABLE notes (t TEXT); INSERT INTO notes VALUES ('mine');");
+    for (const fs::path& target : {text, other}) {
+        SCOPED_TRACE(target);
+        fs::permissions(target,
+                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                            fs::perms::others_read,
+                        fs::perm_options::replace);
+        const std::string before = test::ReadAll(target);
+        fs::remove(db);
+        fs::create_symlink(target, db);
+        {
+            SqliteSettingsStore s(db);
+            EXPECT_EQ(s.read(LM, MainKey, "x"), "");
+            s.write(LM, MainKey, "x", "1");
+            EXPECT_EQ(s.read(LM, MainKey, "x"), "1");
+            ASSERT_TRUE(s.setAside());
+            EXPECT_TRUE(fs::is_symlink(*s.setAside()));
+        }
+        EXPECT_FALSE(fs::is_symlink(db));
+        EXPECT_EQ(test::ReadAll(target), before);
+        EXPECT_EQ(Perms(target) & fs::perms::others_read, fs::perms::others_read);
+    }
+    EXPECT_EQ(Shell(other, "SELECT name FROM sqlite_master;"), "notes");
+}
+
+TEST_F(SqliteStoreTest, AnotherProgramsDatabaseIsMovedAsideUnwritten) {
+    fs::create_directories(db.parent_path());
+    // Tables but no settings table; another program's mark; a settings table of ours with
+    // another table beside it, made before the mark existed (kept).
+    struct Case {
+        const char* sql;
+        bool ours;
+    };
+    for (const Case& c : {Case{"CREATE TABLE notes (t TEXT);", false},
+                          Case{"PRAGMA application_id = 1234; CREATE TABLE settings (root TEXT, "
+                               "key TEXT, name TEXT, value TEXT);",
+                               false},
+                          Case{"CREATE TABLE settings (root TEXT NOT NULL, key TEXT NOT NULL "
+                               "COLLATE NOCASE, name TEXT NOT NULL COLLATE NOCASE, value TEXT, "
+                               "PRIMARY KEY (root, key, name)); CREATE TABLE days (d TEXT);"
+                               "INSERT INTO settings VALUES ('HKEY_LOCAL_MACHINE', 'k', 'x', "
+                               "'old');",
+                               true}}) {
+        SCOPED_TRACE(c.sql);
+        for (auto& e : fs::directory_iterator(db.parent_path())) fs::remove(e.path());
+        Shell(db, c.sql);
+        const std::string before = test::ReadAll(db);
+        SqliteSettingsStore s(db);
+        s.write(LM, "k", "y", "new");
+        EXPECT_EQ(s.read(LM, "k", "y"), "new");
+        EXPECT_EQ(s.read(LM, "k", "x"), c.ours ? "old" : "");
+        EXPECT_EQ(s.setAside().has_value(), !c.ours);
+        if (!c.ours) {
+            EXPECT_EQ(test::ReadAll(*s.setAside()), before);
+        }
+        EXPECT_EQ(Shell(db, "PRAGMA application_id;"), "1347710073");
+    }
+}
+
+TEST_F(SqliteStoreTest, CompanionFilesThatAreLinksAreNeverWrittenThrough) {
+    {
+        SqliteSettingsStore first(db);
+        first.write(LM, MainKey, "x", "1");
+    }  // closed: the WAL is checkpointed and gone
+    const fs::path text = dir / "notes.txt";
+    test::WriteAll(text, "not a log\n");
+    fs::create_symlink(text, db.string() + "-wal");
+    SqliteSettingsStore s(db);
+    s.write(LM, MainKey, "x", "2");
+    EXPECT_EQ(s.read(LM, MainKey, "x"), "2");
+    EXPECT_EQ(test::ReadAll(text), "not a log\n");
+    EXPECT_FALSE(fs::is_symlink(db.string() + "-wal"));
+}
+
+// A folder made read-only under the store by a read-only bind mount (root alone may mount;
+// permission bits would not stop root).
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const fs::path& folder) : m_folder(folder) {
+        if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+            m_reason = std::strerror(errno);
+            return;
+        }
+        m_mounted = true;
+        if (::mount(nullptr, folder.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) !=
+            0)
+            m_reason = std::strerror(errno);
+    }
+    ~ReadOnlyFolder() { release(); }
+    void release() {
+        if (m_mounted) ::umount2(m_folder.c_str(), MNT_DETACH);
+        m_mounted = false;
+    }
+    bool active() const { return m_mounted && m_reason.empty(); }
+    const std::string& reason() const { return m_reason; }
+
+private:
+    fs::path m_folder;
+    bool m_mounted = false;
+    std::string m_reason;
+};
+
+TEST_F(SqliteStoreTest, AStoreThatCannotBeWrittenIsStillRead) {
+    {
+        SqliteSettingsStore s(db);
+        SettingsBatch batch(s);
+        s.write(LM, MainKey, "AllUseTime", "3600");
+    }
+    ASSERT_FALSE(fs::exists(db.string() + "-wal"));
+    const std::string before = test::ReadAll(db);
+    ReadOnlyFolder readOnly(db.parent_path());
+    if (!readOnly.active())
+        GTEST_SKIP() << "a read-only bind mount is refused: " << readOnly.reason();
+
+    SqliteSettingsStore s(db);
+    EXPECT_EQ(s.read(LM, MainKey, "AllUseTime"), "3600");
+    EXPECT_TRUE(s.readOnly());
+    {
+        SettingsBatch batch(s);
+        s.write(LM, MainKey, "AllUseTime", "3610");
+    }
+    EXPECT_EQ(s.read(LM, MainKey, "AllUseTime"), "3600");
+    EXPECT_FALSE(s.setAside()) << "nothing is moved aside";
+    EXPECT_EQ(test::ReadAll(db), before);
+
+    // Writable again: the next save is kept.
+    readOnly.release();
+    {
+        SettingsBatch batch(s);
+        s.write(LM, MainKey, "AllUseTime", "3620");
+    }
+    EXPECT_FALSE(s.readOnly());
+    EXPECT_EQ(Shell(db, "SELECT value FROM settings WHERE name = 'AllUseTime';"), "3620");
 }
 
 }  // namespace

@@ -5,8 +5,15 @@
 namespace pt::test {
 
 std::string FakeClock::shortDate() const {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", time.year, time.month, time.day);
+    return dateText({time.year, time.month, time.day});
+}
+
+std::string FakeClock::dateText(const CalendarDate& date) const {
+    char buf[40];
+    if (dayFirst)
+        std::snprintf(buf, sizeof buf, "%d/%d/%04d", date.day, date.month, date.year);
+    else
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", date.year, date.month, date.day);
     return buf;
 }
 
@@ -16,11 +23,14 @@ std::string FakeClock::timeText() const {
     return buf;
 }
 
-bool FakeClock::isDate(const std::string& text) const {
+std::optional<CalendarDate> FakeClock::readDate(const std::string& text) const {
     int y, m, d;
     char tail;
-    if (std::sscanf(text.c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3) return false;
-    return y >= 100 && m >= 1 && m <= 12 && d >= 1 && d <= 31;
+    if (std::sscanf(text.c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3 &&
+        std::sscanf(text.c_str(), "%d/%d/%d%c", &d, &m, &y, &tail) != 3)
+        return std::nullopt;
+    if (y < 100 || m < 1 || m > 12 || d < 1 || d > 31) return std::nullopt;
+    return CalendarDate{y, m, d};
 }
 
 void FakeClock::setDate(int year, int month, int day) {

@@ -21,12 +21,14 @@
 
 namespace pt::test {
 
-// A settable clock. Dates are written as yyyy-mm-dd, times as hh:mm:ss.
+// A settable clock. Dates are written as yyyy-mm-dd (d/m/yyyy with dayFirst, as a locale
+// might), times as hh:mm:ss; both date forms are read.
 class FakeClock : public Clock {
 public:
     LocalTime time{2026, 12, 8, 21, 30, 0, 3};  // a Tuesday
     std::uint64_t bootMs = 0;
     std::string weekday = "星期二";
+    bool dayFirst = false;
 
     LocalTime now() const override { return time; }
     std::string shortDate() const override;
@@ -35,7 +37,8 @@ public:
     std::string generalDate() const override { return shortDate() + " " + timeText(); }
     std::string weekdayName() const override { return weekday; }
     std::uint64_t millisecondsSinceBoot() const override { return bootMs; }
-    bool isDate(const std::string& text) const override;
+    std::optional<CalendarDate> readDate(const std::string& text) const override;
+    std::string dateText(const CalendarDate& date) const override;
 
     // Sets the date and derives the weekday (1 = Sunday).
     void setDate(int year, int month, int day);

@@ -15,10 +15,13 @@ inline constexpr std::string_view BackupSiteRoot = "https://pathtally.github.io"
 inline constexpr std::string_view FeedbackAddress = "feedback@pathtally.net";
 inline constexpr std::string_view MakerName = "Corvandel";
 
-inline std::string SiteRoot(SettingsStore& store) {
-    std::string root = ReadSetting(store, MainKey, value::SiteRoot);
-    while (!root.empty() && (root.back() == '/' || root.back() == ' ')) root.pop_back();
-    return root.empty() ? std::string(DefaultSiteRoot) : root;
-}
+// Whether a text may serve as the site root: an absolute http or https address with a
+// host (name, IPv4 or bracketed IPv6), an optional port and an optional plain path; no
+// user part, query, fragment, blank or control character.
+bool IsUsableSiteRoot(std::string_view root);
+
+// The stored SiteRoot without trailing slashes and blanks; the default site when it is
+// empty or not usable (the refused text is logged once on stderr).
+std::string SiteRoot(SettingsStore& store);
 
 }  // namespace pt

@@ -1,10 +1,11 @@
 #include "persistence/DataFile.h"
 
+#include <array>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <limits>
-#include <sstream>
 #include <system_error>
 #include <vector>
 
@@ -22,13 +23,15 @@ constexpr int FComputer = 1, FSavedAt = 3, FUseTime = 4, FMove = 5, FStartDate =
               FMidCopy = 45, FRightCopy = 46, FTotalCopy = 47, FUseTimeCopy = 48, FMoveCopy = 49,
               FTail = 50;
 
-// A file larger than this is no data file (a record is about 7 KB).
-constexpr std::uintmax_t MaxFileSize = 16u << 20;
+// A file larger than this is no data file: a record is about 7 KB, so this holds several
+// with room to spare, and a file of commas or short lines this size is read quickly.
+constexpr std::uintmax_t MaxFileSize = 64u << 10;
 
+// A field as it stands in the content (no copy is made while reading).
 struct Field {
     enum class Kind { Empty, Quoted, Bare };
     Kind kind = Kind::Empty;
-    std::string text;
+    std::string_view text;
 };
 
 // Text fields are quoted without escaping: a quote or a line break inside one would cut
@@ -73,44 +76,64 @@ std::string_view Trim(std::string_view t) {
     return t;
 }
 
-// Splits the content into fields: commas and line ends separate them, blank lines are
-// skipped. False on an unclosed quote.
-bool Tokenize(std::string_view text, std::vector<Field>& fields) {
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t eol = text.find('\n', pos);
-        if (eol == std::string_view::npos) eol = text.size();
-        std::string_view line = text.substr(pos, eol - pos);
-        pos = eol + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (Trim(line).empty()) continue;
-        size_t i = 0;
-        for (;;) {
-            while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-            Field f;
-            if (i < line.size() && line[i] == '"') {
-                size_t close = line.find('"', i + 1);
-                if (close == std::string_view::npos) return false;
-                f.kind = Field::Kind::Quoted;
-                f.text = std::string(line.substr(i + 1, close - i - 1));
-                i = line.find(',', close + 1);  // anything up to the comma is ignored
-            } else {
-                size_t comma = line.find(',', i);
-                std::string_view raw = Trim(line.substr(
-                    i, comma == std::string_view::npos ? std::string_view::npos : comma - i));
-                if (!raw.empty()) {
-                    f.kind = Field::Kind::Bare;
-                    f.text = std::string(raw);
-                }
-                i = comma;
+// Hands out the content's fields one at a time: commas and line ends separate them,
+// blank lines are skipped. Holds nothing but its place in the content.
+class FieldReader {
+public:
+    enum class Step { Field, End, UnclosedQuote };
+    explicit FieldReader(std::string_view text) : m_text(text) {}
+
+    Step next(Field& f) {
+        if (!m_inLine && !startLine()) return Step::End;
+        size_t i = m_col;
+        const std::string_view line = m_line;
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        f = Field{};
+        if (i < line.size() && line[i] == '"') {
+            size_t close = line.find('"', i + 1);
+            if (close == std::string_view::npos) return Step::UnclosedQuote;
+            f.kind = Field::Kind::Quoted;
+            f.text = line.substr(i + 1, close - i - 1);
+            i = line.find(',', close + 1);  // anything up to the comma is ignored
+        } else {
+            size_t comma = line.find(',', i);
+            std::string_view raw = Trim(line.substr(
+                i, comma == std::string_view::npos ? std::string_view::npos : comma - i));
+            if (!raw.empty()) {
+                f.kind = Field::Kind::Bare;
+                f.text = raw;
             }
-            fields.push_back(std::move(f));
-            if (i == std::string_view::npos || i >= line.size()) break;
-            ++i;  // past the comma; a comma at the end of the line leaves one empty field
+            i = comma;
         }
+        if (i == std::string_view::npos || i >= line.size())
+            m_inLine = false;
+        else
+            m_col = i + 1;  // past the comma; a comma at the end of the line leaves one empty field
+        return Step::Field;
     }
-    return true;
-}
+
+private:
+    // Moves to the next line that is not blank; false at the end of the content.
+    bool startLine() {
+        while (m_pos < m_text.size()) {
+            size_t eol = m_text.find('\n', m_pos);
+            if (eol == std::string_view::npos) eol = m_text.size();
+            std::string_view line = m_text.substr(m_pos, eol - m_pos);
+            m_pos = eol + 1;
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            if (Trim(line).empty()) continue;
+            m_line = line;
+            m_col = 0;
+            m_inLine = true;
+            return true;
+        }
+        return false;
+    }
+
+    std::string_view m_text, m_line;
+    size_t m_pos = 0, m_col = 0;
+    bool m_inLine = false;
+};
 
 // A number field: empty reads as 0 (and as empty for the keystroke total).
 std::optional<double> NumberOf(const Field& f) {
@@ -213,15 +236,19 @@ std::string FormatDataRecord(const DataRecord& r, const std::function<char()>& f
 }
 
 std::optional<ParsedDataFile> ParseDataFile(std::string_view text) {
-    std::vector<Field> fields;
-    if (!Tokenize(text, fields)) return std::nullopt;
-    if (fields.size() % DataFieldCount != 0) return std::nullopt;  // a record cut short
+    // One record's fields at a time: every record must convert, as each would be read in
+    // turn; the last one counts.
     ParsedDataFile parsed;
-    if (fields.empty()) return parsed;
-
-    // Every record must convert, as each would be read in turn; the last one counts.
-    for (size_t start = 0; start < fields.size(); start += DataFieldCount) {
-        auto f = [&](int i) -> const Field& { return fields[start + static_cast<size_t>(i)]; };
+    std::array<Field, DataFieldCount> fields;
+    size_t count = 0;
+    FieldReader reader(text);
+    for (;;) {
+        const FieldReader::Step step = reader.next(fields[count]);
+        if (step == FieldReader::Step::UnclosedQuote) return std::nullopt;
+        if (step == FieldReader::Step::End) break;
+        if (++count < fields.size()) continue;
+        count = 0;
+        auto f = [&](int i) -> const Field& { return fields[static_cast<size_t>(i)]; };
         DataRecord r;
         r.computerName = f(FComputer).text;
         r.savedAt = f(FSavedAt).text;
@@ -249,6 +276,7 @@ std::optional<ParsedDataFile> ParseDataFile(std::string_view text) {
         parsed.record = std::move(r);
         parsed.copiesAgree = agree;
     }
+    if (count != 0) return std::nullopt;  // a record cut short
     return parsed;
 }
 
@@ -298,19 +326,44 @@ void ApplyFileTotals(const FileTotals& t, StatisticsModel& model) {
 
 namespace {
 
-void ClearReadOnly(const fs::path& p, std::error_code& ec) {
-    fs::permissions(p, fs::perms::owner_write, fs::perm_options::add, ec);
-}
-
 // The totals are the user's own: the file is readable by its owner only.
 constexpr fs::perms OwnerOnly = fs::perms::owner_read | fs::perms::owner_write;
 
-bool CreateEmpty(const fs::path& p) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
+// Our own file: a regular file, not a link to one. Only ours has its mode changed.
+bool IsOwnFile(const fs::path& p) {
+    std::error_code ec;
+    return fs::is_regular_file(fs::symlink_status(p, ec));
+}
+
+void ClearReadOnly(const fs::path& p, std::error_code& ec) {
+    if (IsOwnFile(p)) fs::permissions(p, fs::perms::owner_write, fs::perm_options::add, ec);
+}
+
+// Creates a new owner-only file at `p`, never through a link or over anything there.
+std::FILE* CreateExclusive(const fs::path& p) {
+    std::FILE* f = std::fopen(p.c_str(), "wbx");
+    if (!f) return nullptr;
     std::error_code ec;
     fs::permissions(p, OwnerOnly, fs::perm_options::replace, ec);
-    return true;
+    return f;
+}
+
+bool CreateEmpty(const fs::path& p) {
+    std::FILE* f = CreateExclusive(p);
+    return f && std::fclose(f) == 0;
+}
+
+// Reads at most `limit` bytes of a regular file; nullopt when it is larger or unreadable.
+std::optional<std::string> ReadBounded(const fs::path& p, std::uintmax_t limit) {
+    std::ifstream in(p, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string content(static_cast<size_t>(limit) + 1, '\0');
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
+    if (in.bad()) return std::nullopt;
+    const auto got = static_cast<size_t>(in.gcount());
+    if (got > limit) return std::nullopt;
+    content.resize(got);
+    return content;
 }
 
 }  // namespace
@@ -324,25 +377,34 @@ char DataFile::drawFiller() {
 
 void DataFile::recreateEmpty() {
     std::error_code ec;
-    ClearReadOnly(m_path, ec);
+    // Removing a link removes the link alone, never what it points to.
     fs::remove(m_path, ec);
     CreateEmpty(m_path);
 }
 
 bool DataFile::trySave(const std::string& text) {
     std::error_code ec;
-    // Something other than a file in the way fails this try; the retry recreates the file.
-    auto status = fs::status(m_path, ec);
-    if (fs::exists(status)) {
-        if (!fs::is_regular_file(status)) return false;
-        ClearReadOnly(m_path, ec);
-        if (ec) return false;
-    } else if (!CreateEmpty(m_path)) {
-        return false;
+    // Written whole into a new file beside it, then renamed over the name: a link (or
+    // anything else) at the name is replaced, never written through, and a crash leaves
+    // either the old record or the new one.
+    fs::path temporary = m_path;
+    temporary += ".new";
+    fs::remove(temporary, ec);
+    if (std::FILE* f = CreateExclusive(temporary)) {
+        bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+        ok = std::fclose(f) == 0 && ok;
+        if (ok) fs::permissions(temporary, fs::perms::owner_read, fs::perm_options::replace, ec);
+        if (ok && !ec) fs::rename(temporary, m_path, ec);
+        ok = ok && !ec;
+        if (!ok) fs::remove(temporary, ec);
+        return ok;
     }
-    // Overwritten in place, then cut to length: a rename or a truncation to zero would make
-    // the file system flush at every save. Should a crash leave a mix of old and new, the
+    // No second file can be made here (a folder closed to new files): overwrite our own
+    // file in place, then cut it to length. Should a crash leave a mix of old and new, the
     // copies disagree and the settings store's totals win at the next start.
+    if (!IsOwnFile(m_path)) return false;
+    ClearReadOnly(m_path, ec);
+    if (ec) return false;
     {
         std::fstream out(m_path, std::ios::binary | std::ios::in | std::ios::out);
         if (!out) return false;
@@ -351,7 +413,7 @@ bool DataFile::trySave(const std::string& text) {
         if (!out) return false;
     }
     fs::resize_file(m_path, text.size(), ec);
-    if (ec) return false;
+    if (ec || !IsOwnFile(m_path)) return false;
     fs::permissions(m_path, fs::perms::owner_read, fs::perm_options::replace, ec);
     return !ec;
 }
@@ -369,26 +431,23 @@ FileTotals DataFile::LoadFile(std::string_view computerName) {
     bool recreated = false;
     for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
         std::error_code ec;
-        if (fs::exists(m_path, ec)) {
-            ClearReadOnly(m_path, ec);
-        } else if (!CreateEmpty(m_path)) {
+        const fs::file_status status = fs::symlink_status(m_path, ec);
+        if (!fs::exists(status)) {
+            if (!CreateEmpty(m_path)) {
+                recreateEmpty();
+                recreated = true;
+                continue;
+            }
+        } else if (!fs::is_regular_file(status)) {
+            // A link, a FIFO, a folder: not our file. It is never read or changed; our own
+            // file takes its place.
             recreateEmpty();
             recreated = true;
             continue;
         }
-        std::string content;
-        bool readOk = fs::is_regular_file(m_path, ec) && fs::file_size(m_path, ec) <= MaxFileSize;
-        if (readOk && !ec) {
-            std::ifstream in(m_path, std::ios::binary);
-            std::ostringstream buffer;
-            buffer << in.rdbuf();
-            readOk = static_cast<bool>(in) || in.eof();
-            content = buffer.str();
-        } else {
-            readOk = false;
-        }
+        ClearReadOnly(m_path, ec);
         std::optional<ParsedDataFile> parsed;
-        if (readOk) parsed = ParseDataFile(content);
+        if (auto content = ReadBounded(m_path, MaxFileSize)) parsed = ParseDataFile(*content);
         if (!parsed) {
             // Damaged: the totals survive in the settings store; start this file afresh.
             recreateEmpty();

@@ -74,7 +74,10 @@ void ApplyFileTotals(const FileTotals& totals, StatisticsModel& model);
 
 // The data file on disk. It is read-only between saves (no write permission bits). A
 // failed save or a damaged file is recovered by recreating the file and trying again, a
-// bounded number of times.
+// bounded number of times. A save writes a new owner-only file beside it and renames it
+// over the name: a link (or anything else) found at the name is replaced, never written
+// through, and only our own regular file ever has its mode changed. Loading never reads
+// through a link and reads at most 64 KiB; a larger file counts as damaged.
 class DataFile {
 public:
     enum class LoadState {

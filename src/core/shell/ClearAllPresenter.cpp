@@ -2,6 +2,7 @@
 
 #include "persistence/ValueNames.h"
 #include "stats/DayAccounting.h"
+#include "stats/StoredDate.h"
 
 namespace pt {
 
@@ -69,7 +70,7 @@ void ClearAllPresenter::reset() {
     {
         SettingsBatch batch(m_store);
         WriteSetting(m_store, MainKey, value::MaxTotalClick, "0");
-        WriteSetting(m_store, MainKey, value::MaxTotalClickDate, m_clock.shortDate());
+        WriteSetting(m_store, MainKey, value::MaxTotalClickDate, StoredToday(m_clock));
     }
 
     m_model.TodayUseTime = 0;

@@ -17,6 +17,7 @@
 #include "stats/NumberText.h"
 #include "stats/PersistenceTick.h"
 #include "stats/SamplingTick.h"
+#include "stats/StoredDate.h"
 #include "texts/MainWindowTexts.h"
 
 namespace pt {
@@ -107,7 +108,7 @@ void Form1::Form_Load() {
     loadStartDate();
     // 15-25, once more (and only once more) when the stored start date is not a date.
     if (!runFromStep15()) {
-        m_startDate = m_services.clock.shortDate();
+        m_startDate = StoredToday(m_services.clock);
         WriteSetting(store, MainKey, value::StartDate, m_startDate);
         runFromStep15();
     }
@@ -137,12 +138,19 @@ void Form1::keepAutostartCurrent() {
 }
 
 void Form1::loadStartDate() {
-    m_startDate = m_services.clock.shortDate();
+    m_startDate = StoredToday(m_services.clock);
     const std::string stored = Read(m_services.store, value::StartDate);
-    if (!stored.empty())
-        m_startDate = stored;
-    else
+    if (stored.empty()) {
         WriteSetting(m_services.store, MainKey, value::StartDate, m_startDate);
+        return;
+    }
+    m_startDate = stored;
+    // A date written in a locale's own form is stored again in the form every locale reads.
+    const std::string normalized = NormalizedDate(m_services.clock, stored);
+    if (!normalized.empty() && normalized != stored) {
+        m_startDate = normalized;
+        WriteSetting(m_services.store, MainKey, value::StartDate, m_startDate);
+    }
 }
 
 bool Form1::runFromStep15() {
@@ -177,7 +185,8 @@ void Form1::showRecords() {
     m_form.setText("Label8", MetresText(m_model.MaxMove, m_services.numberFormat));
     m_model.MaxMove_Date = Read(store, value::MaxMove_Date);
     if (!m_model.MaxMove_Date.empty())
-        m_form.setToolTip("Label8", MoveRecordTip(m_lang, m_model.MaxMove_Date));
+        m_form.setToolTip("Label8",
+                          MoveRecordTip(m_lang, ShownDate(m_services.clock, m_model.MaxMove_Date)));
 
     std::string maxUse = Read(store, value::MaxUseTime);
     if (maxUse.empty()) {
@@ -189,7 +198,8 @@ void Form1::showRecords() {
     m_form.setText("Label16", FormatUseTime(m_model.MaxUseTime));
     m_model.MaxUseTime_Date = Read(store, value::MaxUseTime_Date);
     if (!m_model.MaxUseTime_Date.empty())
-        m_form.setToolTip("Label16", UseTimeRecordTip(m_lang, m_model.MaxUseTime_Date));
+        m_form.setToolTip("Label16", UseTimeRecordTip(m_lang, ShownDate(m_services.clock,
+                                                                        m_model.MaxUseTime_Date)));
 }
 
 void Form1::showClickRecord() {
@@ -197,7 +207,9 @@ void Form1::showClickRecord() {
     m_model.MaxTotalClick = ToInt32Saturated(NumericValue(Read(store, value::MaxTotalClick)));
     m_model.MaxTotalClickDate = DynamicValue::Text(Read(store, value::MaxTotalClickDate));
     m_form.setText("Label25", ClickRecordText(m_lang, std::to_string(m_model.MaxTotalClick)));
-    m_form.setToolTip("Label25", ClickRecordTip(m_lang, m_model.MaxTotalClickDate.toText()));
+    m_form.setToolTip(
+        "Label25",
+        ClickRecordTip(m_lang, ShownDate(m_services.clock, m_model.MaxTotalClickDate.toText())));
 }
 
 void Form1::openPages() {

@@ -7,6 +7,7 @@
 #include "stats/Formatting.h"
 #include "stats/NumberText.h"
 #include "stats/Points.h"
+#include "stats/StoredDate.h"
 #include "texts/MainWindowTexts.h"
 
 namespace pt {
@@ -79,7 +80,7 @@ void PersistenceTick::saveAll() {
     const ClickCounters& c = m_model.clicks;
     {
         SettingsBatch batch(m_store);
-        const std::string date = m_clock.shortDate();
+        const std::string date = StoredToday(m_clock);
 
         WriteBoth(m_store, value::AllMoveWritten, NumberToText(IntPart(m_model.AllMove)));
 
@@ -88,14 +89,14 @@ void PersistenceTick::saveAll() {
             WriteSetting(m_store, MainKey, value::MaxMove,
                          NumberToText(IntPart(m_model.TodayMove)));
             WriteSetting(m_store, MainKey, value::MaxMove_Date, date);
-            m_form.setToolTip(m_label8, MoveRecordTip(lang, date));
+            m_form.setToolTip(m_label8, MoveRecordTip(lang, ShownDate(m_clock, date)));
         }
 
         if (m_model.TodayUseTime > m_model.MaxUseTime) {
             WriteSetting(m_store, MainKey, value::MaxUseTime,
                          NumberToText(IntPart(m_model.TodayUseTime)));
             WriteSetting(m_store, MainKey, value::MaxUseTime_Date, date);
-            m_form.setToolTip(m_label16, UseTimeRecordTip(lang, date));
+            m_form.setToolTip(m_label16, UseTimeRecordTip(lang, ShownDate(m_clock, date)));
         }
 
         WriteBoth(m_store, value::AllUseTime, NumberToText(m_model.AllUseTime));
@@ -110,15 +111,14 @@ void PersistenceTick::saveAll() {
             WriteSetting(m_store, MainKey, value::MaxTotalClick, count);
             WriteSetting(m_store, MainKey, value::MaxTotalClickDate, date);
             m_form.setText(m_label25, ClickRecordText(lang, count));
-            m_form.setToolTip(m_label25, ClickRecordTip(lang, date));
+            m_form.setToolTip(m_label25, ClickRecordTip(lang, ShownDate(m_clock, date)));
         }
 
         WriteBoth(m_store, value::KeyDownAll, m_model.KeyDownAll.toText());
         if (m_days) m_days->write();
     }
     if (m_days) m_days->saved(m_store.lastBatchSaved());
-    m_dataFile.SaveFile(RecordOf(m_model, m_computerName,
-                                 m_clock.shortDate() + "T" + m_clock.shortTimeText(), m_startDate));
+    m_dataFile.SaveFile(RecordOf(m_model, m_computerName, StoredTimeStamp(m_clock), m_startDate));
 }
 
 }  // namespace pt

@@ -35,6 +35,9 @@ std::string UseTimeRecordTip(Wlang lang, std::string_view date);
 std::string ClickRecordText(Wlang lang, std::string_view count);
 std::string ClickRecordTip(Wlang lang, std::string_view date);
 
+// Said once at start when the settings store can be read but not written (`folder`).
+std::string StoreReadOnlyText(Wlang lang, std::string_view folder);
+
 // Control names of the tab titles and status-bar panels in the main window's form model.
 inline constexpr std::string_view TabNames[5] = {"SSTab1.Tab0", "SSTab1.Tab1", "SSTab1.Tab2",
                                                  "SSTab1.Tab3", "SSTab1.Tab4"};

@@ -12,14 +12,26 @@ namespace pt {
 // One instance per user: a lock file in the runtime folder (a crashed holder's stale lock
 // is taken over) plus a local socket, reachable by the same user only, on which a second
 // start could knock.
+//
+// The runtime folder is $XDG_RUNTIME_DIR when that is a folder of ours. Otherwise it is
+// the first of $TMPDIR/pathtally-<uid>, then pathtally-<uid>-1 ... -9 that is (or can be
+// made) a real folder owned by us with no access for others: every start walks the same
+// list, so two starts agree on the folder, and a folder planted by another user in a
+// shared temporary folder is passed over, never used. A lock path that is not a regular
+// file (a FIFO, a link, a socket) is removed first: no instance makes one, and the folder
+// is ours alone.
 class LocalSingleInstance : public SingleInstance {
 public:
     explicit LocalSingleInstance(QString name = QStringLiteral("pathtally"));
     ~LocalSingleInstance() override;
     bool acquire() override;
 
+    // No private runtime folder, or a lock path that cannot be cleared.
+    std::string failure() const override { return m_failure.toStdString(); }
+
 private:
     QString m_name;
+    QString m_failure;
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<QLocalServer> m_server;
 };

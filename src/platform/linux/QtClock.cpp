@@ -100,15 +100,39 @@ std::uint64_t QtClock::millisecondsSinceBoot() const {
            static_cast<std::uint64_t>(ts.tv_nsec / 1000000);
 }
 
-bool QtClock::isDate(const std::string& text) const {
+std::optional<CalendarDate> QtClock::readDate(const std::string& text) const {
     const QString s = QString::fromStdString(text).trimmed();
-    if (s.isEmpty()) return false;
-    if (m_locale.toDate(s, m_dateFormat).isValid()) return true;
-    if (m_locale.toDate(s, QLocale::ShortFormat).isValid()) return true;
-    if (QDate::fromString(s, Qt::ISODate).isValid()) return true;
-    for (const char* f : {"yyyy/M/d", "yyyy-M-d", "d/M/yyyy", "M/d/yyyy", "yyyy.M.d", "d.M.yyyy"})
-        if (QDate::fromString(s, QLatin1String(f)).isValid()) return true;
-    return false;
+    if (s.isEmpty()) return std::nullopt;
+    auto found = [](const QDate& d) -> std::optional<CalendarDate> {
+        if (!d.isValid()) return std::nullopt;
+        return CalendarDate{d.year(), d.month(), d.day()};
+    };
+    // The stored form first: it reads the same in every locale.
+    if (auto d = found(QDate::fromString(s, Qt::ISODate))) return d;
+    // Then the user's locale, which most likely wrote an older date, then the locales a
+    // date may have been written in before, then forms common to many of them.
+    static const char* const others[] = {"C",     "en_US", "en_GB", "zh_CN", "zh_TW",
+                                         "de_DE", "fr_FR", "ja_JP", "ko_KR", "ru_RU"};
+    auto inLocale = [&](const QLocale& locale) -> std::optional<CalendarDate> {
+        if (auto d = found(locale.toDate(s, ShortDateFormat(locale)))) return d;
+        if (auto d = found(locale.toDate(s, QLocale::ShortFormat))) return d;
+        if (auto d = found(locale.toDate(s, QLocale::LongFormat))) return d;
+        for (const char* f : {"d MMM yyyy", "d MMMM yyyy", "MMM d, yyyy", "MMMM d, yyyy",
+                              "dddd, d MMMM yyyy", "dddd, MMMM d, yyyy"})
+            if (auto d = found(locale.toDate(s, QLatin1String(f)))) return d;
+        return std::nullopt;
+    };
+    if (auto d = inLocale(m_locale)) return d;
+    for (const char* name : others)
+        if (auto d = inLocale(QLocale(QLatin1String(name)))) return d;
+    for (const char* f : {"yyyy/M/d", "yyyy-M-d", "yyyy.M.d", "yyyy年M月d日", "d/M/yyyy",
+                          "M/d/yyyy", "d.M.yyyy", "d-M-yyyy"})
+        if (auto d = found(QDate::fromString(s, QString::fromUtf8(f)))) return d;
+    return std::nullopt;
+}
+
+std::string QtClock::dateText(const CalendarDate& date) const {
+    return m_locale.toString(QDate(date.year, date.month, date.day), m_dateFormat).toStdString();
 }
 
 }  // namespace pt

@@ -19,7 +19,8 @@ public:
     std::string generalDate() const override;
     std::string weekdayName() const override;
     std::uint64_t millisecondsSinceBoot() const override;
-    bool isDate(const std::string& text) const override;
+    std::optional<CalendarDate> readDate(const std::string& text) const override;
+    std::string dateText(const CalendarDate& date) const override;
 
     // A time as the locale writes it, long (with seconds) or short, without a time zone.
     static std::string TimeText(const QLocale& locale, const QTime& time, bool withSeconds);

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +22,8 @@ namespace {
 // window when someone holds a transaction open there.
 constexpr int BusyTimeoutMs = 200;
 constexpr int MaxRecoveries = 3;
+// Marks a database as this program's settings store ("PTly").
+constexpr int ApplicationId = 0x50546c79;
 
 const char* RootName(SettingsRoot root) {
     return root == SettingsRoot::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
@@ -47,10 +50,50 @@ bool MakeFolder(const fs::path& folder) {
 }
 
 bool CreateOwnerOnlyFile(const fs::path& file) {
-    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     ::close(fd);
     return true;
+}
+
+using FileIdentity = SqliteSettingsStore::FileIdentity;
+
+// The identity of a file by its name (0, 0 when there is none).
+FileIdentity IdentityOf(const fs::path& file) {
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) != 0) return {};
+    return {static_cast<unsigned long>(st.st_dev), static_cast<unsigned long>(st.st_ino)};
+}
+
+fs::path WithSuffix(const fs::path& file, const char* suffix) {
+    fs::path p = file;
+    p += suffix;
+    return p;
+}
+
+// The database file as SQLite's URI form wants it: reserved characters percent-encoded.
+std::string FileUri(const fs::path& file, const char* query) {
+    std::string uri = "file:";
+    for (unsigned char c : file.string()) {
+        if (c == '%' || c == '?' || c == '#' || c < 0x20 || c >= 0x7f) {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%%%02X", c);
+            uri += buf;
+        } else {
+            uri += static_cast<char>(c);
+        }
+    }
+    return uri + query;
+}
+
+// Owner-only rights on our own regular file; a link is never followed.
+void MakeOwnerOnly(const fs::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 07777) != 0600)
+        ::fchmod(fd, 0600);
+    ::close(fd);
 }
 
 std::string TimeTag() {
@@ -102,39 +145,72 @@ void SqliteSettingsStore::close() {
     m_inTransaction = false;
 }
 
+bool SqliteSettingsStore::placeWritable() const {
+    return ::faccessat(AT_FDCWD, m_path.parent_path().c_str(), W_OK, AT_EACCESS) == 0 &&
+           ::faccessat(AT_FDCWD, m_path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
 SqliteSettingsStore::OpenResult SqliteSettingsStore::tryOpen(bool create) {
-    std::error_code ec;
-    if (!fs::exists(m_path, ec)) {
+    struct stat st {};
+    if (::lstat(m_path.c_str(), &st) != 0) {
+        if (errno != ENOENT) return OpenResult::Failed;
         if (!create) return OpenResult::Missing;
-        if (!MakeFolder(m_path.parent_path()) || !CreateOwnerOnlyFile(m_path))
-            return OpenResult::Failed;
+        if (!MakeFolder(m_path.parent_path())) return OpenResult::Failed;
+        if (!CreateOwnerOnlyFile(m_path) && errno != EEXIST) return OpenResult::Failed;
+        if (::lstat(m_path.c_str(), &st) != 0) return OpenResult::Failed;
     }
-    if (sqlite3_open_v2(m_path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+    // A link, a FIFO, a folder: no database of ours, whatever it leads to.
+    if (!S_ISREG(st.st_mode)) return OpenResult::Foreign;
+    // SQLite opens the companions by name: one that is a link would be written through.
+    for (const char* companion : {"-wal", "-shm"}) {
+        const fs::path file = WithSuffix(m_path, companion);
+        struct stat cs {};
+        if (::lstat(file.c_str(), &cs) == 0 && !S_ISREG(cs.st_mode)) ::unlink(file.c_str());
+    }
+
+    OpenResult result = openConnection(m_path.string(), SQLITE_OPEN_READWRITE, true);
+    if (result != OpenResult::ReadOnlyPlace) return result;
+    // The place takes no writes (a read-only folder or file system), and a database in WAL
+    // mode cannot be read the usual way there. Read what it holds, so the stored totals
+    // still count; writes are dropped until the place can be written again.
+    result = openConnection(m_path.string(), SQLITE_OPEN_READONLY, false);
+    if (result != OpenResult::Open)
+        result = openConnection(FileUri(m_path, "?immutable=1"),
+                                SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, false);
+    if (result != OpenResult::Open) return result;
+    m_readOnly = true;
+    if (!m_toldReadOnly) {
+        m_toldReadOnly = true;
+        std::fprintf(stderr,
+                     "pathtally: the settings database %s cannot be written; its values are "
+                     "read, but nothing is saved there\n",
+                     m_path.c_str());
+    }
+    return OpenResult::Open;
+}
+
+SqliteSettingsStore::OpenResult SqliteSettingsStore::openConnection(const std::string& name,
+                                                                    int flags, bool writable) {
+    close();
+    if (sqlite3_open_v2(name.c_str(), &m_db, flags | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW,
                         nullptr) != SQLITE_OK) {
         int rc = m_db ? sqlite3_extended_errcode(m_db) : SQLITE_CANTOPEN;
         close();
-        return IsDamage(rc) ? OpenResult::Damaged : OpenResult::Failed;
+        if (IsDamage(rc)) return OpenResult::Damaged;
+        return writable && !placeWritable() ? OpenResult::ReadOnlyPlace : OpenResult::Failed;
     }
     sqlite3_busy_timeout(m_db, BusyTimeoutMs);
-    if (struct stat st{}; ::stat(m_path.c_str(), &st) == 0) {
-        m_device = st.st_dev;
-        m_inode = st.st_ino;
-    }
-    fs::permissions(m_path, fs::perms::owner_read | fs::perms::owner_write,
-                    fs::perm_options::replace, ec);
+    if (writable) MakeOwnerOnly(m_path);
 
-    auto fail = [this](int rc) {
+    auto fail = [this, writable](int rc) {
         close();
         if (IsDamage(rc)) return OpenResult::Damaged;
-        return IsBusy(rc) ? OpenResult::Busy : OpenResult::Failed;
+        if (IsBusy(rc)) return OpenResult::Busy;
+        return writable && !placeWritable() ? OpenResult::ReadOnlyPlace : OpenResult::Failed;
     };
-    int rc = SQLITE_OK;
-    if (!exec("PRAGMA journal_mode=WAL", &rc)) return fail(rc);
-    if (!exec("PRAGMA synchronous=NORMAL", &rc)) return fail(rc);
-
     // A damaged file often opens fine and fails only where a page is missing: check it.
     sqlite3_stmt* check = nullptr;
-    rc = sqlite3_prepare_v2(m_db, "PRAGMA quick_check", -1, &check, nullptr);
+    int rc = sqlite3_prepare_v2(m_db, "PRAGMA quick_check", -1, &check, nullptr);
     if (rc != SQLITE_OK) return fail(rc);
     rc = sqlite3_step(check);
     bool healthy =
@@ -144,31 +220,50 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::tryOpen(bool create) {
     if (rc != SQLITE_ROW) return fail(rc);
     if (!healthy) return fail(SQLITE_CORRUPT);
 
-    if (!exec("CREATE TABLE IF NOT EXISTS settings ("
-              " root TEXT NOT NULL,"
-              " key TEXT NOT NULL COLLATE NOCASE,"
-              " name TEXT NOT NULL COLLATE NOCASE,"
-              " value TEXT,"
-              " PRIMARY KEY (root, key, name))",
-              &rc) &&
-        (rc & 0xff) != SQLITE_READONLY)
-        return fail(rc);
+    // Before anything is written: is this our database?
+    bool marked = false;
+    switch (checkOwnership(marked)) {
+        case Ownership::Ours:
+            break;
+        case Ownership::Foreign:
+            close();
+            return OpenResult::Foreign;
+        case Ownership::Unknown:
+            return fail(sqlite3_errcode(m_db));
+    }
+
+    if (writable) {
+        if (!exec("PRAGMA journal_mode=WAL", &rc)) return fail(rc);
+        if (!exec("PRAGMA synchronous=NORMAL", &rc)) return fail(rc);
+        if (!exec("CREATE TABLE IF NOT EXISTS settings ("
+                  " root TEXT NOT NULL,"
+                  " key TEXT NOT NULL COLLATE NOCASE,"
+                  " name TEXT NOT NULL COLLATE NOCASE,"
+                  " value TEXT,"
+                  " PRIMARY KEY (root, key, name))",
+                  &rc))
+            return fail(rc);
+        // Marked as ours; a database made before the mark existed gets it now.
+        if (!marked) exec(("PRAGMA application_id=" + std::to_string(ApplicationId)).c_str());
+    }
 
     rc = sqlite3_prepare_v3(m_db,
                             "SELECT value FROM settings WHERE root = ? AND key = ? AND name = ?",
                             -1, SQLITE_PREPARE_PERSISTENT, &m_select, nullptr);
-    if (rc == SQLITE_OK)
+    if (rc == SQLITE_OK && writable)
         rc = sqlite3_prepare_v3(
             m_db,
             "INSERT INTO settings (root, key, name, value) VALUES (?, ?, ?, ?)"
             " ON CONFLICT (root, key, name) DO UPDATE SET value = excluded.value",
             -1, SQLITE_PREPARE_PERSISTENT, &m_upsert, nullptr);
-    // A table of the same name but another shape is no settings store of ours.
     if (rc != SQLITE_OK) return fail(IsBusy(rc) ? rc : SQLITE_CORRUPT);
 
     // Without the history tables (a file held by another writer, a read-only file of an
     // older version) the settings still work.
-    if (migrate()) prepareHistory();
+    if (!writable || migrate()) prepareHistory();
+    m_readOnly = false;
+    m_dbIdentity = IdentityOf(m_path);
+    m_walIdentity = IdentityOf(WithSuffix(m_path, "-wal"));
     return OpenResult::Open;
 }
 
@@ -231,46 +326,99 @@ bool SqliteSettingsStore::migrate(int* code) {
     return done;
 }
 
-bool SqliteSettingsStore::ensureOpen(bool create) {
-    if (m_db) {
-        // Still the file we opened? Writing on into a deleted file would lose every save.
-        struct stat st {};
-        if (!m_inTransaction &&
-            (::stat(m_path.c_str(), &st) != 0 || st.st_dev != m_device || st.st_ino != m_inode))
-            close();
-        else
-            return true;
+SqliteSettingsStore::Ownership SqliteSettingsStore::checkOwnership(bool& marked) {
+    auto single = [this](const char* sql, std::string* text, int* number) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql, -1, &st, nullptr) != SQLITE_OK) return false;
+        const int rc = sqlite3_step(st);
+        if (rc == SQLITE_ROW) {
+            if (number) *number = sqlite3_column_int(st, 0);
+            if (text) {
+                const unsigned char* t = sqlite3_column_text(st, 0);
+                *text = t ? reinterpret_cast<const char*>(t) : "";
+            }
+        }
+        sqlite3_finalize(st);
+        return rc == SQLITE_ROW || rc == SQLITE_DONE;
+    };
+    int id = 0;
+    if (!single("PRAGMA application_id", nullptr, &id)) return Ownership::Unknown;
+    marked = id == ApplicationId;
+    if (marked) return Ownership::Ours;
+    if (id != 0) return Ownership::Foreign;  // another program's mark
+    // Unmarked: an empty database, or one made before the mark whose settings table has
+    // exactly our columns (other tables of ours may sit beside it).
+    int tables = 0;
+    if (!single("SELECT count(*) FROM sqlite_master", nullptr, &tables)) return Ownership::Unknown;
+    if (tables == 0) return Ownership::Ours;
+    std::string columns;
+    if (!single("SELECT group_concat(lower(name), ',') FROM"
+                " (SELECT name FROM pragma_table_info('settings') ORDER BY cid)",
+                &columns, nullptr))
+        return Ownership::Unknown;
+    return columns == "root,key,name,value" ? Ownership::Ours : Ownership::Foreign;
+}
+
+bool SqliteSettingsStore::filesReplaced() {
+    if (IdentityOf(m_path) != m_dbIdentity) return true;
+    if (m_readOnly) return false;
+    const FileIdentity wal = IdentityOf(WithSuffix(m_path, "-wal"));
+    if (m_walIdentity.inode == 0) {
+        m_walIdentity = wal;  // made since the database was opened
+        return false;
     }
+    return wal != m_walIdentity;
+}
+
+bool SqliteSettingsStore::ensureOpen(bool create) {
+    if (m_db && !m_inTransaction && filesReplaced()) {
+        // Deleted or replaced under us: writing on would go into a file nobody will read.
+        // When only the WAL went, what our connection still holds of it is first copied
+        // into the database; then the store is opened anew and the next save writes all.
+        if (IdentityOf(m_path) == m_dbIdentity) exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        std::fprintf(stderr,
+                     "pathtally: the settings database %s was removed or replaced; "
+                     "opening it again\n",
+                     m_path.c_str());
+        close();
+    }
+    if (m_db) return !(create && m_readOnly);
     switch (tryOpen(create)) {
         case OpenResult::Open:
-            return true;
+            return !(create && m_readOnly);
         case OpenResult::Damaged:
-            return recover();
+            return recover(false) && !(create && m_readOnly);
+        case OpenResult::Foreign:
+            return recover(true) && !(create && m_readOnly);
         case OpenResult::Missing:
         case OpenResult::Busy:
+        case OpenResult::ReadOnlyPlace:
         case OpenResult::Failed:
             return false;
     }
     return false;
 }
 
-bool SqliteSettingsStore::recover() {
+bool SqliteSettingsStore::recover(bool foreign) {
     close();
     if (!m_recoveryAllowed || m_recoveries >= MaxRecoveries) return false;
     ++m_recoveries;
     std::error_code ec;
     fs::path aside = m_path;
-    aside += ".damaged-" + TimeTag();
+    aside += (foreign ? ".not-ours-" : ".damaged-") + TimeTag();
+    // A link is moved as a link: what it points to is never touched.
     fs::rename(m_path, aside, ec);
     if (ec) {
         fs::remove(m_path, ec);
         if (ec) return false;
     } else {
         m_setAside = aside;
-        std::fprintf(
-            stderr,
-            "pathtally: the settings database %s could not be read; moved to %s, starting afresh\n",
-            m_path.c_str(), aside.c_str());
+        std::fprintf(stderr,
+                     foreign ? "pathtally: %s is not a settings database of ours; moved to %s, "
+                               "starting afresh\n"
+                             : "pathtally: the settings database %s could not be read; moved "
+                               "to %s, starting afresh\n",
+                     m_path.c_str(), aside.c_str());
     }
     fs::path wal = m_path, shm = m_path, walAside = aside;
     wal += "-wal";
@@ -300,7 +448,7 @@ std::string SqliteSettingsStore::read(SettingsRoot root, std::string_view keyPat
         // Reset at once: a statement left running would pin an old snapshot of the file.
         sqlite3_reset(m_select);
         sqlite3_clear_bindings(m_select);
-        if (IsDamage(rc) && !m_inTransaction && recover()) continue;
+        if (IsDamage(rc) && !m_inTransaction && recover(false)) continue;
         return result;
     }
     return {};
@@ -320,7 +468,7 @@ void SqliteSettingsStore::write(SettingsRoot root, std::string_view keyPath, std
         sqlite3_reset(m_upsert);
         sqlite3_clear_bindings(m_upsert);
         if (rc != SQLITE_DONE && m_inTransaction) m_batchStepFailed = true;
-        if (IsDamage(rc) && !m_inTransaction && recover()) continue;
+        if (IsDamage(rc) && !m_inTransaction && recover(false)) continue;
         return;
     }
 }
@@ -330,7 +478,12 @@ void SqliteSettingsStore::beginBatch() {
     m_batchFailed = false;
     m_batchStepFailed = false;
     m_lastBatchSaved = false;
-    if (!ensureOpen(true)) return;
+    // A store that could only be read is tried for writing again at every save.
+    if (m_db && m_readOnly) close();
+    if (!ensureOpen(true)) {
+        m_batchFailed = true;
+        return;
+    }
     int rc = SQLITE_OK;
     if (exec("BEGIN IMMEDIATE", &rc)) {
         m_inTransaction = true;
@@ -338,7 +491,7 @@ void SqliteSettingsStore::beginBatch() {
         // Someone holds the database (a long transaction in the sqlite3 shell): skip this
         // batch rather than stall on every write; the next save writes everything again.
         m_batchFailed = true;
-    } else if (IsDamage(rc) && recover() && exec("BEGIN IMMEDIATE")) {
+    } else if (IsDamage(rc) && recover(false) && exec("BEGIN IMMEDIATE")) {
         m_inTransaction = true;
     }
 }

@@ -22,8 +22,14 @@ namespace pt {
 // in an owner-only folder) by the first write. Text is cut at its first NUL; a value that
 // is not text (a blob or NULL set from outside) reads as empty. Failures are silent. A
 // database that cannot be read (damaged, truncated, not a database) is moved aside to
-// "<name>.damaged-<time>" and a fresh one is started. A database deleted or replaced while
-// the program runs is noticed at the next call and opened (or created) anew.
+// "<name>.damaged-<time>" and a fresh one is started; one that is not ours (a link, not a
+// file, another program's database: marked with another application id, or with tables
+// but no settings table of our shape) is moved aside to "<name>.not-ours-<time>" without
+// a byte written into it. A database (or its WAL file) deleted or replaced while the
+// program runs is noticed at the next call and opened (or created) anew; what the
+// connection still held of a deleted WAL is copied into the database first. A database in
+// a place that takes no writes (a read-only folder or file system) is opened for reading
+// only, so its values still count; writes are then dropped, and every batch tries again.
 //
 // The same database keeps the day history in tables of its own ("days", "day_hours"),
 // written in the settings' batch so that a save commits totals and history together; a
@@ -59,20 +65,37 @@ public:
     // Off: a database that cannot be read is left where it is and reads as failed (for
     // readers such as the export, which must not change what they read).
     void setRecoveryAllowed(bool allowed) { m_recoveryAllowed = allowed; }
+    // Open for reading only: nothing written is kept.
+    bool readOnly() const { return m_db != nullptr && m_readOnly; }
+    std::string readOnlyPlace() const override {
+        return readOnly() ? m_path.parent_path().string() : std::string();
+    }
     // Where the last damaged database was moved, if one was.
     const std::optional<std::filesystem::path>& setAside() const { return m_setAside; }
 
     // $XDG_CONFIG_HOME/pathtally/settings.db ($HOME/.config when XDG_CONFIG_HOME is unset).
     static std::filesystem::path DefaultPath();
 
-private:
-    enum class OpenResult { Open, Missing, Busy, Damaged, Failed };
+    // Which file a name stands for.
+    struct FileIdentity {
+        unsigned long device = 0, inode = 0;
+        bool operator==(const FileIdentity&) const = default;
+    };
 
+private:
+    enum class OpenResult { Open, Missing, Busy, Damaged, Foreign, ReadOnlyPlace, Failed };
+    enum class Ownership { Ours, Foreign, Unknown };
+
+    // Open for writing, false while the store can only be read (create) or not at all.
     bool ensureOpen(bool create);
     OpenResult tryOpen(bool create);
+    OpenResult openConnection(const std::string& name, int flags, bool writable);
+    Ownership checkOwnership(bool& marked);
+    bool filesReplaced();
+    bool placeWritable() const;
     void close();
-    // Moves a damaged database aside and starts afresh; bounded per store.
-    bool recover();
+    // Moves a damaged (or foreign) database aside and starts afresh; bounded per store.
+    bool recover(bool foreign);
     bool exec(const char* sql, int* code = nullptr);
     // Moves an older schema forward; false when the database refuses (held by another
     // writer: the settings still work, and the next history write tries again).
@@ -96,8 +119,10 @@ private:
     int m_recoveries = 0;
     bool m_recoveryAllowed = true;
     std::optional<std::filesystem::path> m_setAside;
-    // The file the connection has open, to notice when it is deleted or replaced.
-    unsigned long m_device = 0, m_inode = 0;
+    bool m_readOnly = false;
+    bool m_toldReadOnly = false;
+    // The files the connection has open, to notice when they are deleted or replaced.
+    FileIdentity m_dbIdentity, m_walIdentity;
 };
 
 // The program's settings store (and day history) at its default place.

@@ -1,0 +1,36 @@
+#include "stats/StoredDate.h"
+
+#include <cstdio>
+
+namespace pt {
+
+std::string IsoDate(const CalendarDate& date) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return buf;
+}
+
+std::string StoredToday(const Clock& clock) {
+    const LocalTime now = clock.now();
+    return IsoDate({now.year, now.month, now.day});
+}
+
+std::string StoredTimeStamp(const Clock& clock) {
+    const LocalTime now = clock.now();
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "T%02d:%02d", now.hour, now.minute);
+    return StoredToday(clock) + buf;
+}
+
+std::string NormalizedDate(const Clock& clock, std::string_view stored) {
+    const auto date = clock.readDate(std::string(stored));
+    return date ? IsoDate(*date) : std::string();
+}
+
+std::string ShownDate(const Clock& clock, std::string_view stored) {
+    if (stored.empty()) return {};
+    const auto date = clock.readDate(std::string(stored));
+    return date ? clock.dateText(*date) : std::string(stored);
+}
+
+}  // namespace pt
