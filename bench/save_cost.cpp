@@ -39,7 +39,10 @@ public:
     std::string generalDate() const override { return "2026-12-08 21:30:00"; }
     std::string weekdayName() const override { return "Tuesday"; }
     std::uint64_t millisecondsSinceBoot() const override { return 123456789; }
-    bool isDate(const std::string&) const override { return true; }
+    std::optional<pt::CalendarDate> readDate(const std::string&) const override {
+        return pt::CalendarDate{2026, 12, 8};
+    }
+    std::string dateText(const pt::CalendarDate&) const override { return "2026-12-08"; }
 };
 
 struct Stats {
