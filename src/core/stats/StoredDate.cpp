@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "stats/DayAccounting.h"
+
 namespace pt {
 
 std::string IsoDate(const CalendarDate& date) {
@@ -11,8 +13,7 @@ std::string IsoDate(const CalendarDate& date) {
 }
 
 std::string StoredToday(const Clock& clock) {
-    const LocalTime now = clock.now();
-    return IsoDate({now.year, now.month, now.day});
+    return IsoDate(clock.now());  // as the day history names its days
 }
 
 std::string StoredTimeStamp(const Clock& clock) {
