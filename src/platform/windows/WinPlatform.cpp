@@ -72,11 +72,16 @@ std::string WinClock::weekdayName() const {
 std::uint64_t WinClock::millisecondsSinceBoot() const {
     return GetTickCount64();
 }
-bool WinClock::isDate(const std::string& text) const {
+std::optional<CalendarDate> WinClock::readDate(const std::string& text) const {
     return ReadsAsDate(text);
 }
 
-bool ReadsAsDate(const std::string& text) {
+std::string WinClock::dateText(const CalendarDate& date) const {
+    return std::to_string(date.year) + "/" + std::to_string(date.month) + "/" +
+           std::to_string(date.day);
+}
+
+std::optional<CalendarDate> ReadsAsDate(const std::string& text) {
     std::vector<int> numbers;
     std::string_view rest = text;
     while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
@@ -93,17 +98,21 @@ bool ReadsAsDate(const std::string& text) {
         separators.push_back(rest.substr(0, n));
         rest.remove_prefix(n);
     }
-    if (numbers.size() != 3) return false;
+    if (numbers.size() != 3) return std::nullopt;
     const bool chinese = separators[0] == "年" && separators[1] == "月" &&
                          (separators[2].empty() || separators[2] == "日");
     const bool plain = separators[0].size() == 1 && separators[0] == separators[1] &&
                        separators[2].empty() &&
                        std::string_view("/-.").find(separators[0]) != std::string_view::npos;
-    if (chinese) return ValidDate(numbers[0], numbers[1], numbers[2]);
-    if (!plain) return false;
-    return ValidDate(numbers[0], numbers[1], numbers[2]) ||
-           ValidDate(numbers[2], numbers[1], numbers[0]) ||
-           ValidDate(numbers[2], numbers[0], numbers[1]);
+    auto date = [](int y, int m, int d) -> std::optional<CalendarDate> {
+        if (!ValidDate(y, m, d)) return std::nullopt;
+        return CalendarDate{y, m, d};
+    };
+    if (chinese) return date(numbers[0], numbers[1], numbers[2]);
+    if (!plain) return std::nullopt;
+    if (auto d = date(numbers[0], numbers[1], numbers[2])) return d;
+    if (auto d = date(numbers[2], numbers[1], numbers[0])) return d;
+    return date(numbers[2], numbers[0], numbers[1]);
 }
 
 // --- number format, system ----------------------------------------------------------

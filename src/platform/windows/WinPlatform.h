@@ -26,12 +26,13 @@ public:
     std::string generalDate() const override;
     std::string weekdayName() const override;
     std::uint64_t millisecondsSinceBoot() const override;
-    bool isDate(const std::string& text) const override;
+    std::optional<CalendarDate> readDate(const std::string& text) const override;
+    std::string dateText(const CalendarDate& date) const override;
 };
 
 // Whether a text reads as a calendar date: three numbers separated by '/', '-' or '.',
 // year first (y/m/d) or last (d/m/y or m/d/y), or the same with 年, 月 and 日.
-bool ReadsAsDate(const std::string& text);
+std::optional<CalendarDate> ReadsAsDate(const std::string& text);
 
 // GetLocaleInfoEx of the user's locale: LOCALE_SDECIMAL, LOCALE_STHOUSAND.
 class WinNumberFormat : public NumberFormat {
