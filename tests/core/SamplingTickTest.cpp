@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "stats/Points.h"
 #include "stats/SamplingTick.h"
 #include "support/Fakes.h"
@@ -139,6 +141,48 @@ TEST(Points, EveryLevelThresholdIsExact) {
         EXPECT_EQ(ComputeLevel(m).level, level - 1);
         EXPECT_EQ(ComputeLevel(m).gap, 1);
     }
+}
+
+// The level as it was always counted: up one at a time from level 1. Continued from the
+// previous level for rising points, which gives the same result as starting at 1.
+double CountedLevel(double points, double from) {
+    double level = from;
+    while (5 * (level + 1) * level <= points) level += 1;
+    return level;
+}
+
+TEST(Points, ClosedFormMatchesTheCountedLevelEverywhere) {
+    double counted = 1;
+    auto check = [&](double points) {
+        counted = CountedLevel(points, counted);
+        const Level l = LevelOfPoints(points);
+        ASSERT_EQ(l.level, counted) << "points " << points;
+        ASSERT_EQ(l.gap, 10 * ((counted + 1) * counted / 2) - points) << "points " << points;
+    };
+    for (double p = 0; p <= 1e6; ++p) check(p);
+    // Around every threshold up to the points the largest stored totals can give.
+    for (double level = 448; level <= 520000; ++level) {
+        const double start = 5 * level * (level - 1);
+        for (double p : {start - 1, start, start + 1}) check(p);
+    }
+}
+
+TEST(Points, HugeOrBrokenTotalsGiveALevelAtOnce) {
+    StatisticsModel m;
+    m.AllUseTime = 1e308;
+    m.AllMove = 1e308;
+    m.KeyDownAll = DynamicValue::Double(1e308);
+    const Level huge = ComputeLevel(m);
+    EXPECT_GT(huge.level, 1e150);
+    m.AllMove = 2e38;  // 5.3e32 points: above about 4e32 the count already stalled
+    m.AllUseTime = 0;
+    m.KeyDownAll = DynamicValue::Double(0);
+    EXPECT_GT(ComputeLevel(m).level, 1e16);
+    // Not a number, infinite or negative: still an answer, level 1 where nothing counts.
+    EXPECT_EQ(LevelOfPoints(std::nan("")).level, 1);
+    EXPECT_EQ(LevelOfPoints(-5).level, 1);
+    EXPECT_EQ(LevelOfPoints(-5).gap, 15);
+    EXPECT_EQ(LevelOfPoints(HUGE_VAL).level, HUGE_VAL);
 }
 
 TEST(Points, TraditionalTextsForEveryLanguageButGb) {

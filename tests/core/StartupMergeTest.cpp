@@ -90,5 +90,29 @@ TEST(StartupMerge, KeystrokesTakeTheMirrorCopy) {
     EXPECT_EQ(m.KeyDownAll.toText(), "0");
 }
 
+// A stored total beyond any real count (here as the data file and both store copies
+// hold it) is held at the documented maximum, so nothing computed from it can stall.
+TEST(StartupMerge, HugeTotalsAreHeldAtTheMaximum) {
+    MemorySettingsStore store;
+    StatisticsModel m;
+    m.AllUseTime1 = 1e308;
+    m.KeyDownAll1 = DynamicValue::Double(1e308);
+    for (const char* name : {"AllUseTime", "AllMove", "KeyDownAll"})
+        Store(store, name, "1E+308", "1E+308");
+    MergeUseTimeAndMove(m, store);
+    MergeKeyDownAll(m, store);
+    EXPECT_EQ(m.AllUseTime, MaxStoredTotal);
+    EXPECT_EQ(m.AllMove, MaxStoredTotal);
+    EXPECT_EQ(m.KeyDownAll.toDouble(), MaxStoredTotal);
+
+    // Only in the data file, and only just above the maximum.
+    MemorySettingsStore empty;
+    m.AllUseTime1 = MaxStoredTotal * 1.5;
+    m.AllMove1 = MaxStoredTotal;
+    MergeUseTimeAndMove(m, empty);
+    EXPECT_EQ(m.AllUseTime, MaxStoredTotal);
+    EXPECT_EQ(m.AllMove, MaxStoredTotal);
+}
+
 }  // namespace
 }  // namespace pt

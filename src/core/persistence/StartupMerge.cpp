@@ -1,5 +1,7 @@
 #include "persistence/StartupMerge.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string_view>
 
 #include "persistence/ValueNames.h"
@@ -29,17 +31,22 @@ std::int32_t MergeClick(SettingsStore& store, std::string_view name, std::int32_
     return storeValue >= fileValue ? storeValue : fileValue;
 }
 
+// A stored total beyond any real count would stall every computation made from it.
+double Bounded(double total) {
+    return std::isnan(total) ? 0 : std::min(total, MaxStoredTotal);
+}
+
 }  // namespace
 
 void MergeUseTimeAndMove(StatisticsModel& model, SettingsStore& store) {
     Copies useTime = ReadCopies(store, value::AllUseTime);
     model.AllUseTime2 = useTime.agree() ? useTime.main : 0;
     model.AllUseTime =
-        model.AllUseTime1 > model.AllUseTime2 ? model.AllUseTime1 : model.AllUseTime2;
+        Bounded(model.AllUseTime1 > model.AllUseTime2 ? model.AllUseTime1 : model.AllUseTime2);
 
     Copies move = ReadCopies(store, value::AllMove);
     model.AllMove2 = move.agree() ? move.main : 0;
-    model.AllMove = model.AllMove1 > model.AllMove2 ? model.AllMove1 : model.AllMove2;
+    model.AllMove = Bounded(model.AllMove1 > model.AllMove2 ? model.AllMove1 : model.AllMove2);
 
     model.TodayUseTime = 0;
     model.TodayMove = 0;
@@ -58,6 +65,8 @@ void MergeKeyDownAll(StatisticsModel& model, SettingsStore& store) {
     DynamicValue stored = keys.agree() ? DynamicValue::Double(keys.mirror) : DynamicValue::Int16(0);
     model.KeyDownAll =
         model.KeyDownAll1.toDouble() > stored.toDouble() ? model.KeyDownAll1 : stored;
+    const double total = model.KeyDownAll.toDouble();
+    if (Bounded(total) != total) model.KeyDownAll = DynamicValue::Double(Bounded(total));
 }
 
 }  // namespace pt

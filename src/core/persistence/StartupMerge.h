@@ -9,7 +9,8 @@ struct StatisticsModel;
 // The start-up merge of the totals. For each total the data file's value (the *1 fields,
 // set by loading the data file) competes with the settings store's, and the store's value
 // counts only when its two copies, in the main key and in the mirror key, agree
-// (numerically; an absent value counts as 0). Disagreeing copies count as 0.
+// (numerically; an absent value counts as 0). Disagreeing copies count as 0. Use time,
+// travel and keystrokes are held at MaxStoredTotal.
 
 // AllUseTime and AllMove: the file's value when it is greater, else the store's. Sets
 // AllUseTime2 and AllMove2 on the way, then starts today's use time and travel at 0.

@@ -11,13 +11,21 @@ Level ComputeLevel(const StatisticsModel& model) {
     double time = IntPart(model.AllUseTime / 3600);
     double clicks = IntPart(static_cast<double>(model.clicks.totalClick) / 1000);
     double keys = IntPart(model.KeyDownAll.toDouble() / 1000);
+    return LevelOfPoints((travel + time + clicks) + keys);
+}
+
+Level LevelOfPoints(double points) {
     Level l;
-    l.points = (travel + time + clicks) + keys;
-    l.level = IntPart(std::sqrt(2 * l.points / 10 + 0.25) - 0.5 + 1);
-    // The square root can land a hair below a whole number right at a threshold.
-    while (5 * (l.level + 1) * l.level <= l.points) l.level += 1;
-    while (l.level > 1 && 5 * l.level * (l.level - 1) > l.points) l.level -= 1;
-    l.gap = 10 * ((l.level + 1) * l.level / 2) - l.points;
+    l.points = points;
+    if (points >= 10) {
+        l.level = std::floor(std::sqrt(points / 5 + 0.25) + 0.5);
+        // The square root can land a hair off a whole number right at a threshold; one
+        // step corrects it. Bounded: past 2^53 adding one no longer changes the level.
+        for (int i = 0; i < 2 && 5 * (l.level + 1) * l.level <= points; ++i) l.level += 1;
+        for (int i = 0; i < 2 && l.level > 1 && 5 * l.level * (l.level - 1) > points; ++i)
+            l.level -= 1;
+    }
+    l.gap = 10 * ((l.level + 1) * l.level / 2) - points;
     return l;
 }
 

@@ -15,6 +15,8 @@ struct Level {
 // Points from the lifetime totals: one per 100 m of travel, per hour of use, per 1000
 // clicks and per 1000 keystrokes; level L begins at 5 * L * (L - 1) points.
 Level ComputeLevel(const StatisticsModel& model);
+// The level and gap of a number of points; below 10 points (or not a number) level 1.
+Level LevelOfPoints(double points);
 
 // Computes the points into JiFeng and shows them (Label21 caption, Label19, Label21 tooltip).
 void JiFengDengJi(StatisticsModel& model, FormModel& form, Wlang lang);

@@ -11,6 +11,12 @@ namespace pt {
 // Widened it is exactly 0.26499998569488525, and that value is the multiplier everywhere.
 inline constexpr double MmPerPixel = static_cast<double>(0.265f);
 
+// The largest lifetime total (seconds of use, pixels of travel, keystrokes) taken from the
+// settings store or the data file at start; a larger stored value is held at it, a value
+// that is not a number reads as 0. 1e15 is beyond any real count (31 million years of use)
+// and far below 2^53, where adding one second or one key would no longer change a double.
+inline constexpr double MaxStoredTotal = 1e15;
+
 // The click counters, kept apart so the click hook reaches them without the window.
 struct ClickCounters {
     std::int32_t todayLeftClick = 0;
