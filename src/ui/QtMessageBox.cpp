@@ -4,9 +4,9 @@
 
 namespace pt {
 
-MsgAnswer QtMessageBox::show(const std::string& text, const std::string& title, MsgButtons buttons,
-                             MsgIcon icon, MsgDefault defaultButton) {
-    QMessageBox box(m_parent);
+namespace {
+
+void Fill(QMessageBox& box, const std::string& text, const std::string& title, MsgIcon icon) {
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setTextFormat(Qt::PlainText);  // a message may quote what the user typed
     box.setText(QString::fromStdString(text));
@@ -28,6 +28,25 @@ MsgAnswer QtMessageBox::show(const std::string& text, const std::string& title, 
             box.setIcon(QMessageBox::Critical);
             break;
     }
+}
+
+}  // namespace
+
+void QtMessageBox::notify(const std::string& text, const std::string& title, MsgIcon icon) {
+    // Shown without a nested event loop: whoever raised it (a tick, a system's answer)
+    // returns at once and the timers keep firing. Modal to the application as show() is.
+    auto* box = new QMessageBox(m_parent);
+    Fill(*box, text, title, icon);
+    box->setStandardButtons(QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->show();
+}
+
+MsgAnswer QtMessageBox::show(const std::string& text, const std::string& title, MsgButtons buttons,
+                             MsgIcon icon, MsgDefault defaultButton) {
+    QMessageBox box(m_parent);
+    Fill(box, text, title, icon);
     QMessageBox::StandardButton first = QMessageBox::Ok, second = QMessageBox::NoButton;
     if (buttons == MsgButtons::OkCancel) second = QMessageBox::Cancel;
     if (buttons == MsgButtons::YesNo) {

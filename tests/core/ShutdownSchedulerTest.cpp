@@ -386,18 +386,20 @@ TEST(ShutdownCheck, TwoRulesInOneMinute) {
 
 TEST(ShutdownCheck, RefusedRequestIsToldOnceAndTheProgramGoesOn) {
     Page p;
-    p.power.result = {false, "Access denied"};
+    p.power.result = {false, PowerRefusal::NotAuthorized,
+                      "org.freedesktop.DBus.Error.AccessDenied"};
     p.arm(7, {"23", "0"});
     p.arm(8, {"23", "0"});
     p.at(2026, 12, 8, 23, 0);
     for (int second = 0; second < 5; ++second) p.s->ScheduleCheck();
     EXPECT_EQ(p.power.requests.size(), 1u);
     ASSERT_EQ(p.boxes.shown.size(), 1u);
-    EXPECT_EQ(p.boxes.shown[0].text, "系统拒绝了关机请求，电脑没有关闭。\r\n原因：Access denied");
+    EXPECT_EQ(p.boxes.shown[0].text, "系统拒绝了关机请求，电脑没有关闭。\r\n原因：没有权限");
     EXPECT_EQ(p.boxes.shown[0].icon, MsgIcon::Stop);
+    EXPECT_FALSE(p.boxes.shown[0].waited);                  // raised from the tick: never waits
     EXPECT_EQ(p.events, std::vector<std::string>{"save"});  // saved, never quit
     EXPECT_EQ(p.s->armed(7), 1);                            // still armed for tomorrow
-    p.power.result = {true, {}};
+    p.power.result = {true, {}, {}};
     p.at(2026, 12, 9, 23, 0);
     p.s->ScheduleCheck();
     EXPECT_EQ(p.power.requests.size(), 2u);
@@ -601,11 +603,11 @@ TEST(ShutdownCountdown, EndsWhenTheRequestIsNotCarriedOut) {
     EXPECT_TRUE(test.c("Command1").visible);
 
     Countdown refused;
-    refused.power.result = {false, "no logind"};
+    refused.power.result = {false, PowerRefusal::NoService, "ServiceUnknown: no logind"};
     refused.begin("0.05");
     refused.run(100);
     EXPECT_EQ(refused.power.requests.size(), 1u);
-    EXPECT_EQ(refused.lastBox(), "系统拒绝了关机请求，电脑没有关闭。\r\n原因：no logind");
+    EXPECT_EQ(refused.lastBox(), "系统拒绝了关机请求，电脑没有关闭。\r\n原因：找不到系统服务");
     EXPECT_FALSE(refused.s->countdownActive());
     refused.tick("Check1");  // can be started again
     refused.click("Command1");
@@ -659,19 +661,99 @@ TEST(ShutdownPowerButtons, ConfirmationTexts) {
 
 TEST(ShutdownPowerButtons, RefusalKeepsTheProgramRunning) {
     Page p(Wlang::B5);
-    p.power.result = {false, "Interactive authentication required."};
+    p.power.result = {false, PowerRefusal::NoAnswer, "NoReply: Did not receive a reply."};
     p.boxes.answers.push_back(MsgAnswer::Ok);
     p.click("cmdReboot");
     ASSERT_EQ(p.boxes.shown.size(), 2u);
-    EXPECT_EQ(
-        p.boxes.shown[1].text,
-        "系統拒絕了重啟請求，電腦沒有重新啟動。\r\n原因：Interactive authentication required.");
+    EXPECT_EQ(p.boxes.shown[1].text,
+              "系統拒絕了重啟請求，電腦沒有重新啟動。\r\n原因：系統沒有回應");
     EXPECT_EQ(p.boxes.shown[1].title, "錯誤提示");
     EXPECT_EQ(p.events, std::vector<std::string>{"save"});
     EXPECT_FALSE(p.s->powerActions().ended());
 
     p.arm(7, {"23", "0"});  // still serving the page
     EXPECT_EQ(p.s->armed(7), 1);
+}
+
+// The raw error never reaches the user: each kind of refusal has a few words of its own in
+// the window's script.
+TEST(ShutdownPowerButtons, RefusalReasonsAreShortAndInTheWindowsScript) {
+    struct Case {
+        PowerRefusal why;
+        Wlang lang;
+        const char* reason;
+    } cases[] = {
+        {PowerRefusal::Denied, Wlang::GB, "系统拒绝了请求"},
+        {PowerRefusal::NotAuthorized, Wlang::GB, "没有权限"},
+        {PowerRefusal::NoService, Wlang::GB, "找不到系统服务"},
+        {PowerRefusal::NoAnswer, Wlang::GB, "系统没有回应"},
+        {PowerRefusal::Denied, Wlang::B5, "系統拒絕了請求"},
+        {PowerRefusal::NotAuthorized, Wlang::En, "沒有權限"},
+        {PowerRefusal::NoService, Wlang::B5, "找不到系統服務"},
+    };
+    for (const Case& k : cases) {
+        Page p(k.lang);
+        p.power.result = {false, k.why,
+                          "org.freedesktop.DBus.Python.KeyError: Traceback (most recent call "
+                          "last):\n  File \"/usr/lib/python3/dist-packages/dbus/service.py\""};
+        p.boxes.answers.push_back(MsgAnswer::Ok);
+        p.click("cmdLogoff");
+        ASSERT_EQ(p.boxes.shown.size(), 2u);
+        const std::string& text = p.boxes.shown[1].text;
+        EXPECT_EQ(text.substr(text.find("原因：") + std::string("原因：").size()), k.reason);
+        EXPECT_EQ(text.find("Traceback"), std::string::npos);
+    }
+}
+
+// The system may answer long after the request: meanwhile nothing waits, no second
+// request goes out, the countdown and the schedule hold still, and the late answer is
+// handled as an immediate one would be.
+TEST(ShutdownPowerButtons, LateAnswersAreHandledWhenTheyCome) {
+    Page p;
+    p.power.answerLater = true;
+    p.power.result = {false, PowerRefusal::NotAuthorized, "AccessDenied"};
+    p.boxes.answers.push_back(MsgAnswer::Ok);
+    p.click("cmdShutdown");
+    EXPECT_EQ(p.power.requests.size(), 1u);
+    EXPECT_EQ(p.boxes.shown.size(), 1u);  // the confirmation only, so far
+    EXPECT_TRUE(p.s->powerActions().busy());
+    p.boxes.answers.push_back(MsgAnswer::Ok);
+    p.click("cmdShutdown");  // a second click while the first waits asks nothing
+    EXPECT_EQ(p.power.requests.size(), 1u);
+    EXPECT_EQ(p.boxes.shown.size(), 1u);
+    p.arm(7, {"23", "0"});
+    p.at(2026, 12, 8, 23, 0);
+    p.s->ScheduleCheck();
+    EXPECT_EQ(p.power.requests.size(), 1u);
+
+    ASSERT_TRUE(p.power.answer());
+    ASSERT_EQ(p.boxes.shown.size(), 2u);
+    EXPECT_EQ(p.boxes.shown[1].text, "系统拒绝了关机请求，电脑没有关闭。\r\n原因：没有权限");
+    EXPECT_FALSE(p.boxes.shown[1].waited);
+    EXPECT_FALSE(p.s->powerActions().busy());
+    EXPECT_EQ(p.events, std::vector<std::string>{"save"});
+
+    // The schedule asks again once the answer is in; this time the system agrees.
+    p.boxes.answers.clear();
+    p.power.result = {true, {}, {}};
+    p.s->ScheduleCheck();
+    EXPECT_EQ(p.power.requests.size(), 2u);
+    EXPECT_EQ(p.events, (std::vector<std::string>{"save", "save"}));
+    ASSERT_TRUE(p.power.answer());
+    EXPECT_EQ(p.events, (std::vector<std::string>{"save", "save", "quit"}));
+    EXPECT_TRUE(p.s->powerActions().ended());
+}
+
+// An answer that arrives after the page is gone (the program is ending) is dropped.
+TEST(ShutdownPowerButtons, AnswerAfterThePageIsGoneIsDropped) {
+    Page p;
+    p.power.answerLater = true;
+    p.boxes.answers.push_back(MsgAnswer::Ok);
+    p.click("cmdReboot");
+    p.s.reset();
+    ASSERT_TRUE(p.power.answer());
+    EXPECT_EQ(p.events, std::vector<std::string>{"save"});
+    EXPECT_EQ(p.boxes.shown.size(), 1u);
 }
 
 TEST(ShutdownPowerButtons, UnknownNamesAreNotOurs) {

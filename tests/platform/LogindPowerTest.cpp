@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -10,12 +14,16 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
+#include <QTimer>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "persistence/MemorySettingsStore.h"
 #include "platform/linux/LogindPower.h"
 #include "shutdown/ShutdownScheduler.h"
 #include "support/Fakes.h"
+#include "support/TempDir.h"
 
 // Readable failures for Qt strings (found by argument-dependent lookup).
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -141,6 +149,26 @@ const QString Login1 = QStringLiteral("org.freedesktop.login1");
 const QString Login1Path = QStringLiteral("/org/freedesktop/login1");
 const QString Manager = QStringLiteral("org.freedesktop.login1.Manager");
 
+// Runs the event loop until `done` holds or `limitMs` passes; false on timeout.
+bool SpinUntil(const std::function<bool()>& done, int limitMs = 30000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > limitMs) return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    return true;
+}
+
+// Sends a request and waits, in the event loop, for its answer.
+PowerResult Ask(LogindPower& power, PowerAction action) {
+    auto answer = std::make_shared<std::optional<PowerResult>>();
+    power.request(action, [answer](const PowerResult& r) { *answer = r; });
+    if (!SpinUntil([&] { return answer->has_value(); }))
+        return {false, PowerRefusal::Denied, "the test saw no answer"};
+    return **answer;
+}
+
 class LogindPowerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -162,14 +190,14 @@ protected:
 
 TEST_F(LogindPowerTest, PowerOffFallsBackToPowerOffWhereFlagsAreUnknown) {
     // The template's logind has no *WithFlags methods.
-    const PowerResult result = power.request(PowerAction::PowerOff);
-    EXPECT_TRUE(result.accepted) << result.reason;
+    const PowerResult result = Ask(power, PowerAction::PowerOff);
+    EXPECT_TRUE(result.accepted) << result.detail;
     EXPECT_EQ(managerCalls(), QStringList{QStringLiteral("PowerOff(true)")});
 }
 
 TEST_F(LogindPowerTest, PowerOffSkipsInhibitorsAndRetriesWithoutTheFlag) {
     addMethod(QStringLiteral("PowerOffWithFlags"), QStringLiteral("t"), QString());
-    EXPECT_TRUE(power.request(PowerAction::PowerOff).accepted);
+    EXPECT_TRUE(Ask(power, PowerAction::PowerOff).accepted);
     EXPECT_EQ(managerCalls(), QStringList{QStringLiteral("PowerOffWithFlags(16)")});
 
     // A logind that does not know the flag answers InvalidArgs.
@@ -178,18 +206,18 @@ TEST_F(LogindPowerTest, PowerOffSkipsInhibitorsAndRetriesWithoutTheFlag) {
               QStringLiteral("if args[0] & 16: raise dbus.exceptions.DBusException("
                              "'Invalid flags parameter', "
                              "name='org.freedesktop.DBus.Error.InvalidArgs')"));
-    EXPECT_TRUE(power.request(PowerAction::PowerOff).accepted);
+    EXPECT_TRUE(Ask(power, PowerAction::PowerOff).accepted);
     EXPECT_EQ(managerCalls(), (QStringList{QStringLiteral("PowerOffWithFlags(16)"),
                                            QStringLiteral("PowerOffWithFlags(0)")}));
 }
 
 TEST_F(LogindPowerTest, RebootIsNotForced) {
-    EXPECT_TRUE(power.request(PowerAction::Reboot).accepted);
+    EXPECT_TRUE(Ask(power, PowerAction::Reboot).accepted);
     EXPECT_EQ(managerCalls(), QStringList{QStringLiteral("Reboot(true)")});
 
     bus.control(Login1, Login1Path, QStringLiteral("ClearCalls"), {});
     addMethod(QStringLiteral("RebootWithFlags"), QStringLiteral("t"), QString());
-    EXPECT_TRUE(power.request(PowerAction::Reboot).accepted);
+    EXPECT_TRUE(Ask(power, PowerAction::Reboot).accepted);
     EXPECT_EQ(managerCalls(), QStringList{QStringLiteral("RebootWithFlags(0)")});
 }
 
@@ -201,9 +229,9 @@ TEST_F(LogindPowerTest, LogOffTerminatesThisSessionWithoutASessionManager) {
     bus.control(Login1, Login1Path, QStringLiteral("ClearCalls"), {});
     const QByteArray saved = qgetenv("XDG_SESSION_ID");
     qputenv("XDG_SESSION_ID", "c7");
-    const PowerResult result = power.request(PowerAction::LogOff);
+    const PowerResult result = Ask(power, PowerAction::LogOff);
     qputenv("XDG_SESSION_ID", saved);
-    EXPECT_TRUE(result.accepted) << result.reason;
+    EXPECT_TRUE(result.accepted) << result.detail;
     EXPECT_EQ(managerCalls(), QStringList{QStringLiteral("GetSession(c7)")});
     EXPECT_EQ(bus.calls(Login1, QStringLiteral("/org/freedesktop/login1/session/c7")),
               QStringList{QStringLiteral("Terminate()")});
@@ -234,8 +262,8 @@ TEST_P(LogOffThroughSessionManager, AsksTheDesktopAndLeavesLogindAlone) {
                                    {interface, QString::fromLatin1(m.method),
                                     QString::fromLatin1(m.signature), QString(), QString()});
     ASSERT_EQ(added.type(), QDBusMessage::ReplyMessage) << added.errorMessage().toStdString();
-    const PowerResult result = power.request(PowerAction::LogOff);
-    EXPECT_TRUE(result.accepted) << result.reason;
+    const PowerResult result = Ask(power, PowerAction::LogOff);
+    EXPECT_TRUE(result.accepted) << result.detail;
     EXPECT_EQ(bus.calls(service, path), QStringList{QString::fromLatin1(m.expectedCall)});
     EXPECT_TRUE(managerCalls().isEmpty());
 }
@@ -253,31 +281,49 @@ INSTANTIATE_TEST_SUITE_P(
                                      "org.xfce.Session.Manager", "Logout", "bb",
                                      "Logout(false, true)"}));
 
-TEST_F(LogindPowerTest, ErrorsBecomeReadableRefusals) {
+TEST_F(LogindPowerTest, ErrorsBecomeRefusalsWithTheirKind) {
     addMethod(QStringLiteral("PowerOff"), QStringLiteral("b"),
               QStringLiteral("raise dbus.exceptions.DBusException('Access denied by policy', "
                              "name='org.freedesktop.DBus.Error.AccessDenied')"));
-    const PowerResult refused = power.request(PowerAction::PowerOff);
+    const PowerResult refused = Ask(power, PowerAction::PowerOff);
     EXPECT_FALSE(refused.accepted);
-    EXPECT_NE(refused.reason.find("Access denied by policy"), std::string::npos) << refused.reason;
-    EXPECT_NE(refused.reason.find("AccessDenied"), std::string::npos) << refused.reason;
+    EXPECT_EQ(refused.why, PowerRefusal::NotAuthorized);
+    EXPECT_NE(refused.detail.find("Access denied by policy"), std::string::npos) << refused.detail;
+    EXPECT_NE(refused.detail.find("AccessDenied"), std::string::npos) << refused.detail;
 
     // No session of that id: the log-off is refused, not reported as done.
     const QByteArray saved = qgetenv("XDG_SESSION_ID");
     qputenv("XDG_SESSION_ID", "missing");
-    const PowerResult noSession = power.request(PowerAction::LogOff);
+    const PowerResult noSession = Ask(power, PowerAction::LogOff);
     qputenv("XDG_SESSION_ID", saved);
     EXPECT_FALSE(noSession.accepted);
-    EXPECT_FALSE(noSession.reason.empty());
+    EXPECT_FALSE(noSession.detail.empty());
 }
 
-// The whole path of a confirmed shutdown that logind refuses: the user reads why, the
-// totals were saved, and the program does not end.
+// Whatever the program logs while it lives.
+class LogCapture {
+public:
+    LogCapture() { s_previous = qInstallMessageHandler(&LogCapture::take); }
+    ~LogCapture() { qInstallMessageHandler(s_previous); }
+    static inline QString text;
+
+private:
+    static void take(QtMsgType, const QMessageLogContext&, const QString& message) {
+        text += message + QLatin1Char('\n');
+    }
+    static inline QtMessageHandler s_previous = nullptr;
+};
+
+// The whole path of a confirmed shutdown that logind refuses: the user reads why in a few
+// words, the full error goes to the log, the totals were saved, and the program does not
+// end.
 TEST_F(LogindPowerTest, RefusedShutdownIsShownAndTheProgramKeepsRunning) {
     addMethod(QStringLiteral("PowerOff"), QStringLiteral("b"),
               QStringLiteral("raise dbus.exceptions.DBusException('Interactive authentication "
                              "required.', name='org.freedesktop.DBus.Error."
                              "InteractiveAuthorizationRequired')"));
+    LogCapture log;
+    LogCapture::text.clear();
     FormModel form;
     MemorySettingsStore store;
     test::FakeClock clock;
@@ -288,11 +334,13 @@ TEST_F(LogindPowerTest, RefusedShutdownIsShownAndTheProgramKeepsRunning) {
     page.AutoShutDown();
     boxes.answers.push_back(MsgAnswer::Ok);
     ASSERT_TRUE(page.handleClick("cmdShutdown"));
+    ASSERT_TRUE(SpinUntil([&] { return boxes.shown.size() == 2; }));
 
-    ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[1].title, "错误提示");
-    EXPECT_EQ(boxes.shown[1].text.rfind("系统拒绝了关机请求，电脑没有关闭。", 0), 0u);
-    EXPECT_NE(boxes.shown[1].text.find("Interactive authentication required."), std::string::npos);
+    EXPECT_EQ(boxes.shown[1].text, "系统拒绝了关机请求，电脑没有关闭。\r\n原因：没有权限");
+    EXPECT_FALSE(boxes.shown[1].waited);
+    EXPECT_TRUE(LogCapture::text.contains(QStringLiteral("Interactive authentication required.")))
+        << LogCapture::text.toStdString();
     EXPECT_EQ(saves, 1);
     EXPECT_EQ(quits, 0);
     EXPECT_EQ(managerCalls(), QStringList{QStringLiteral("PowerOff(true)")});
@@ -301,16 +349,101 @@ TEST_F(LogindPowerTest, RefusedShutdownIsShownAndTheProgramKeepsRunning) {
     addMethod(QStringLiteral("PowerOff"), QStringLiteral("b"), QString());
     boxes.answers.push_back(MsgAnswer::Ok);
     page.handleClick("cmdShutdown");
-    EXPECT_EQ(quits, 1);
+    EXPECT_TRUE(SpinUntil([&] { return quits == 1; }));
+}
+
+// A log-off where logind lacks a method: the mock answers with a Python traceback, which
+// the log keeps and the box leaves out.
+TEST_F(LogindPowerTest, RawErrorsStayInTheLog) {
+    addMethod(QStringLiteral("GetSession"), QStringLiteral("s"),
+              QStringLiteral("raise KeyError('no session ' + args[0])"));
+    LogCapture log;
+    LogCapture::text.clear();
+    const QByteArray saved = qgetenv("XDG_SESSION_ID");
+    qputenv("XDG_SESSION_ID", "c9");
+    FormModel form;
+    MemorySettingsStore store;
+    test::FakeClock clock;
+    test::FakeMessageBox boxes;
+    ShutdownScheduler page(form, store, clock, boxes, power, Wlang::B5, false, nullptr, nullptr);
+    page.AutoShutDown();
+    boxes.answers.push_back(MsgAnswer::Ok);
+    page.handleClick("cmdLogoff");
+    const bool told = SpinUntil([&] { return boxes.shown.size() == 2; });
+    qputenv("XDG_SESSION_ID", saved);
+    ASSERT_TRUE(told);
+    EXPECT_EQ(boxes.shown[1].text, "系統拒絕了註銷請求，您沒有被註銷。\r\n原因：系統拒絕了請求");
+    EXPECT_TRUE(LogCapture::text.contains(QStringLiteral("Traceback")))
+        << LogCapture::text.toStdString();
+}
+
+// A logind method that never answers: the request returns at once and the caller's event
+// loop (the program's ticks) keeps running while the answer is awaited.
+TEST_F(LogindPowerTest, AnUnansweredCallNeverHoldsTheCaller) {
+    addMethod(QStringLiteral("PowerOff"), QStringLiteral("b"),
+              QStringLiteral("import time\ntime.sleep(60)"));
+    auto answer = std::make_shared<std::optional<PowerResult>>();
+    QElapsedTimer clock;
+    clock.start();
+    power.request(PowerAction::PowerOff, [answer](const PowerResult& r) { *answer = r; });
+    EXPECT_LT(clock.elapsed(), 500);
+
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+    tick.start(20);
+    // The call reaches logind while the ticks go on; no answer comes.
+    EXPECT_TRUE(SpinUntil([&] { return ticks >= 50; }, 20000));
+    EXPECT_FALSE(answer->has_value());
+}
+
+// A bus that accepts the connection and never says a word: given up after a short bound,
+// as a refusal for want of an answer, with the ticks going on meanwhile.
+TEST(LogindPowerSilentBus, ASilentBusIsGivenUpAfterABound) {
+    App();
+    test::TempDir dir;
+    const std::string path = (dir / "silent-bus").string();
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un where{};
+    where.sun_family = AF_UNIX;
+    std::snprintf(where.sun_path, sizeof where.sun_path, "%s", path.c_str());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&where), sizeof where), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);  // accepted by the kernel, never read
+    const QByteArray saved = qgetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", QByteArray("unix:path=") + path.c_str());
+
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+    tick.start(20);
+    auto answer = std::make_shared<std::optional<PowerResult>>();
+    QElapsedTimer clock;
+    clock.start();
+    {
+        LogindPower power;
+        power.request(PowerAction::Reboot, [answer](const PowerResult& r) { *answer = r; });
+        EXPECT_LT(clock.elapsed(), 500);
+        EXPECT_TRUE(SpinUntil([&] { return answer->has_value(); }, 20000));
+    }
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", saved);
+    ::close(listener);
+    ASSERT_TRUE(answer->has_value());
+    EXPECT_FALSE((*answer)->accepted);
+    EXPECT_EQ((*answer)->why, PowerRefusal::NoAnswer) << (*answer)->detail;
+    EXPECT_LT(clock.elapsed(), LogindPower::ConnectTimeoutMs + 5000);
+    // The event loop ran all along: about one tick per 20 ms of the wait.
+    EXPECT_GT(ticks, LogindPower::ConnectTimeoutMs / 20 / 3);
 }
 
 TEST(LogindPowerNoBus, NoLogindIsARefusal) {
     MockBus bus;  // a bus without logind on it
     ASSERT_TRUE(bus.ready());
     LogindPower power;
-    const PowerResult result = power.request(PowerAction::Reboot);
+    const PowerResult result = Ask(power, PowerAction::Reboot);
     EXPECT_FALSE(result.accepted);
-    EXPECT_NE(result.reason.find("ServiceUnknown"), std::string::npos) << result.reason;
+    EXPECT_EQ(result.why, PowerRefusal::NoService);
+    EXPECT_NE(result.detail.find("ServiceUnknown"), std::string::npos) << result.detail;
 }
 
 }  // namespace

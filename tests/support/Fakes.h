@@ -81,12 +81,16 @@ public:
         MsgButtons buttons;
         MsgIcon icon;
         MsgDefault defaultButton;
+        bool waited = true;  // false for a box that returned at once (notify)
     };
     std::vector<Shown> shown;
     std::deque<MsgAnswer> answers;
 
     MsgAnswer show(const std::string& text, const std::string& title, MsgButtons buttons,
                    MsgIcon icon, MsgDefault defaultButton) override;
+    void notify(const std::string& text, const std::string& title, MsgIcon icon) override {
+        shown.push_back({text, title, MsgButtons::Ok, icon, MsgDefault::First, false});
+    }
 };
 
 class FakeShell : public Shell {
@@ -95,16 +99,32 @@ public:
     void open(const std::string& address) override { opened.push_back(address); }
 };
 
+// Answers every request with `result`: at once, or only when answer() is called while
+// `answerLater` is set (a system that takes its time).
 class FakePower : public Power {
 public:
     std::vector<PowerAction> requests;
     int privilegeCalls = 0;
-    PowerResult result{true, {}};
+    PowerResult result{true, {}, {}};
+    bool answerLater = false;
     void enablePrivilege() override { ++privilegeCalls; }
-    PowerResult request(PowerAction action) override {
+    void request(PowerAction action, std::function<void(const PowerResult&)> done) override {
         requests.push_back(action);
-        return result;
+        if (answerLater)
+            m_waiting.push_back(std::move(done));
+        else
+            done(result);
     }
+    // Answers the requests still waiting; false when none was.
+    bool answer() {
+        auto waiting = std::move(m_waiting);
+        m_waiting.clear();
+        for (auto& done : waiting) done(result);
+        return !waiting.empty();
+    }
+
+private:
+    std::vector<std::function<void(const PowerResult&)>> m_waiting;
 };
 
 class FakeAutostart : public AutostartEntry {

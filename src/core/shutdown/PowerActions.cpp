@@ -1,6 +1,8 @@
 #include "shutdown/PowerActions.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace pt {
 
@@ -39,8 +41,24 @@ const Confirmation& ConfirmationOf(PowerAction action) {
     return powerOff;
 }
 
+// The reason in a few words of the window's language; the system's own text goes to the
+// log, never into the box.
+std::string_view ReasonText(PowerRefusal why, Wlang lang) {
+    switch (why) {
+        case PowerRefusal::NotAuthorized:
+            return GbTest(lang, "没有权限", "沒有權限");
+        case PowerRefusal::NoService:
+            return GbTest(lang, "找不到系统服务", "找不到系統服務");
+        case PowerRefusal::NoAnswer:
+            return GbTest(lang, "系统没有回应", "系統沒有回應");
+        case PowerRefusal::Denied:
+            break;
+    }
+    return GbTest(lang, "系统拒绝了请求", "系統拒絕了請求");
+}
+
 // What the user reads when the system turned the request down.
-std::string RefusalText(PowerAction action, Wlang lang, const std::string& reason) {
+std::string RefusalText(PowerAction action, Wlang lang, PowerRefusal why) {
     std::string text;
     switch (action) {
         case PowerAction::LogOff:
@@ -56,8 +74,8 @@ std::string RefusalText(PowerAction action, Wlang lang, const std::string& reaso
                           "系統拒絕了關機請求，電腦沒有關閉。");
             break;
     }
-    if (!reason.empty()) text += "\r\n" + std::string(GbTest(lang, "原因：", "原因：")) + reason;
-    return text;
+    return text + "\r\n" + std::string(GbTest(lang, "原因：", "原因：")) +
+           std::string(ReasonText(why, lang));
 }
 
 // Clears a flag when the scope ends, also on an exception from a callback.
@@ -83,25 +101,29 @@ PowerActions::PowerActions(MessageBox& messages, Power& power, Wlang lang, bool 
       m_saveAll(std::move(saveAll)),
       m_quit(std::move(quit)) {}
 
+PowerActions::~PowerActions() {
+    m_self.reset();
+}
+
 PowerActions::Outcome PowerActions::confirmed(PowerAction action) {
-    if (m_ended || m_busy) return Outcome::Cancelled;
-    BusyScope busy(m_busy);
-    const Confirmation& c = ConfirmationOf(action);
-    const std::string text = std::string(GbTest(m_lang, c.questionGb, c.questionB5)) + "\r\n" +
-                             std::string(GbTest(m_lang, c.adviceGb, c.adviceB5));
-    const MsgAnswer answer =
-        m_messages.show(text, std::string(GbTest(m_lang, c.titleGb, c.titleB5)),
-                        MsgButtons::OkCancel, MsgIcon::Question, MsgDefault::Second);
+    if (m_ended || busy()) return Outcome::Cancelled;
+    MsgAnswer answer = MsgAnswer::Cancel;
+    {
+        BusyScope asking(m_asking);
+        const Confirmation& c = ConfirmationOf(action);
+        const std::string text = std::string(GbTest(m_lang, c.questionGb, c.questionB5)) + "\r\n" +
+                                 std::string(GbTest(m_lang, c.adviceGb, c.adviceB5));
+        answer = m_messages.show(text, std::string(GbTest(m_lang, c.titleGb, c.titleB5)),
+                                 MsgButtons::OkCancel, MsgIcon::Question, MsgDefault::Second);
+    }
     if (answer != MsgAnswer::Ok) return Outcome::Cancelled;
     return perform(action);
 }
 
 PowerActions::Outcome PowerActions::ShutComputer() {
-    if (m_ended || m_busy) return Outcome::Cancelled;
-    BusyScope busy(m_busy);
+    if (m_ended || busy()) return Outcome::Cancelled;
     if (m_testMode) {
-        m_messages.show("您的电脑即将关闭", "Pathtally", MsgButtons::Ok, MsgIcon::None,
-                        MsgDefault::First);
+        m_messages.notify("您的电脑即将关闭", "Pathtally", MsgIcon::None);
         return Outcome::TestMessage;
     }
     return perform(PowerAction::PowerOff);
@@ -110,15 +132,34 @@ PowerActions::Outcome PowerActions::ShutComputer() {
 PowerActions::Outcome PowerActions::perform(PowerAction action) {
     if (m_whichWindows32 == 1) m_power.enablePrivilege();
     if (m_saveAll) m_saveAll();
-    const PowerResult result = m_power.request(action);
+    m_waiting = true;
+    // The answer may come before request returns (a platform that knows it at once) or
+    // any time later; only in the first case is it this call's outcome.
+    struct Call {
+        bool returned = false;
+        std::optional<Outcome> outcome;
+    };
+    auto call = std::make_shared<Call>();
+    std::weak_ptr<PowerActions*> self = m_self;
+    m_power.request(action, [self, action, call](const PowerResult& result) {
+        const auto alive = self.lock();
+        if (!alive) return;
+        const Outcome outcome = (*alive)->answered(action, result);
+        if (!call->returned) call->outcome = outcome;
+    });
+    call->returned = true;
+    return call->outcome.value_or(Outcome::Requested);
+}
+
+PowerActions::Outcome PowerActions::answered(PowerAction action, const PowerResult& result) {
+    m_waiting = false;
     if (result.accepted) {
         m_ended = true;
         if (m_quit) m_quit();
         return Outcome::Accepted;
     }
-    m_messages.show(RefusalText(action, m_lang, result.reason),
-                    std::string(GbTest(m_lang, "错误提示", "錯誤提示")), MsgButtons::Ok,
-                    MsgIcon::Stop, MsgDefault::First);
+    m_messages.notify(RefusalText(action, m_lang, result.why),
+                      std::string(GbTest(m_lang, "错误提示", "錯誤提示")), MsgIcon::Stop);
     return Outcome::Refused;
 }
 

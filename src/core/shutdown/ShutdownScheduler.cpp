@@ -434,6 +434,7 @@ bool ShutdownScheduler::fire() {
     switch (m_power.ShutComputer()) {
         case PowerActions::Outcome::TestMessage:
             return false;  // test mode: the check goes on with the other rows
+        case PowerActions::Outcome::Requested:
         case PowerActions::Outcome::Refused:
             m_refusedMinute = MinuteKey(now);
             return true;

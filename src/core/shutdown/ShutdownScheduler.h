@@ -98,7 +98,8 @@ private:
     std::array<std::int16_t, 10> m_armed{};  // index = row; rows 2..9 used
     double m_autoShutdownTime = 0;
     bool m_timer3 = false;
-    // The minute in which a scheduled request was refused: not asked again in it.
+    // The minute in which a scheduled request went out: not asked again in it (an
+    // accepted one ends the program, a refused one has been told once).
     std::optional<std::int64_t> m_refusedMinute;
 };
 
