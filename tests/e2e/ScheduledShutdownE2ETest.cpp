@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -142,8 +144,8 @@ protected:
     fs::path store() const { return m_root / "config" / "pathtally" / "settings.db"; }
 
     // Arms the every-day rule 7 for the current minute, as a previous run would have stored
-    // it, and starts the program.
-    void startWithRuleForThisMinute() {
+    // it, and starts the program with `extra` added to its environment.
+    void startWithRuleForThisMinute(const std::vector<std::string>& extra = {}) {
         std::time_t now = std::time(nullptr);
         std::tm tm = *std::localtime(&now);
         if (tm.tm_sec > 50) {  // keep the minute from turning before the first tick
@@ -164,6 +166,7 @@ protected:
         env.push_back("XDG_CONFIG_HOME=" + (m_root / "config").string());
         env.push_back("PATHTALLY_LOCALE_CONF=" + (m_root / "locale.conf").string());
         env.push_back("QT_QPA_PLATFORM=xcb");
+        env.insert(env.end(), extra.begin(), extra.end());
         m_program = std::make_unique<Child>(
             std::vector<std::string>{std::string(PT_BINARY_DIR) + "/pathtally"}, env,
             m_root / "program.log", m_root / "work");
@@ -172,6 +175,30 @@ protected:
     std::string stored(const std::string& name) {
         SqliteSettingsStore settings(store());
         return ReadSetting(settings, MainKey, name);
+    }
+
+    // True when a visible window's title contains `title` within `limit`.
+    bool windowShown(const std::string& title, std::chrono::milliseconds limit) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < end) {
+            if (Shell("xdotool search --onlyvisible --name . getwindowname %@").find(title) !=
+                std::string::npos)
+                return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+
+    // True when the stored use time grows by `seconds` within `limit`: the one-second tick
+    // runs and saves.
+    bool keepsSaving(double seconds, std::chrono::milliseconds limit) {
+        const double from = std::atof(stored("AllUseTime").c_str());
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < end) {
+            if (std::atof(stored("AllUseTime").c_str()) >= from + seconds) return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
     }
 
     fs::path m_root;
@@ -218,6 +245,60 @@ TEST_F(ScheduledShutdown, RefusedPowerOffIsShownAndTheProgramKeepsRunning) {
     EXPECT_EQ(calls.find("PowerOff"), calls.rfind("PowerOff")) << calls;
     m_program->terminate();
     EXPECT_TRUE(m_program->waitEnd(10s));
+}
+
+// The refusal box opened by a scheduled shutdown leaves the one-second tick running: use
+// time goes on and is saved while the box waits for the user.
+TEST_F(ScheduledShutdown, RefusalBoxLeavesTheTicksAndSavesRunning) {
+    Shell(
+        bus("call --system -d org.freedesktop.login1 -o /org/freedesktop/login1 -m "
+            "org.freedesktop.DBus.Mock.AddMethod org.freedesktop.login1.Manager PowerOff b '' "
+            "\"raise dbus.exceptions.DBusException('Not authorized', "
+            "name='org.freedesktop.DBus.Error.AccessDenied')\""));
+    startWithRuleForThisMinute({"PATHTALLY_TEST_SECOND_MS=50"});
+    ASSERT_TRUE(windowShown("错误提示", 30s));
+    EXPECT_TRUE(keepsSaving(20, 30s)) << "the tick stopped while the box was open";
+    EXPECT_TRUE(windowShown("错误提示", 1s));  // still open, unanswered
+    m_program->terminate();
+    EXPECT_TRUE(m_program->waitEnd(10s));
+}
+
+// A logind that takes the request and never answers: the ticks and saves go on, and a
+// request to stop is served at once, not after the bus gives up.
+TEST_F(ScheduledShutdown, UnansweredPowerOffHoldsNothingUp) {
+    const fs::path asked = m_root / "asked";
+    Shell(
+        bus("call --system -d org.freedesktop.login1 -o /org/freedesktop/login1 -m "
+            "org.freedesktop.DBus.Mock.AddMethod org.freedesktop.login1.Manager PowerOff b '' "
+            "\"open('" +
+            asked.string() + "', 'w').close()\nimport time\ntime.sleep(300)\""));
+    startWithRuleForThisMinute({"PATHTALLY_TEST_SECOND_MS=50"});
+    for (int i = 0; i < 300 && !fs::exists(asked); ++i) std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(fs::exists(asked)) << "logind was not asked";
+    EXPECT_TRUE(keepsSaving(20, 30s)) << "the tick stopped while logind kept the request";
+    m_program->terminate();
+    EXPECT_TRUE(m_program->waitEnd(10s)) << "SIGTERM waited for logind";
+    EXPECT_TRUE(WIFEXITED(m_program->status()));
+}
+
+// A system bus that accepts the connection and never speaks: the request is given up
+// after a short bound and told as a refusal; the ticks run meanwhile.
+TEST_F(ScheduledShutdown, SilentSystemBusIsGivenUp) {
+    const fs::path socketPath = m_root / "silent-bus";
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un where{};
+    where.sun_family = AF_UNIX;
+    std::snprintf(where.sun_path, sizeof where.sun_path, "%s", socketPath.c_str());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&where), sizeof where), 0);
+    ASSERT_EQ(::listen(listener, 8), 0);
+    startWithRuleForThisMinute({"PATHTALLY_TEST_SECOND_MS=50",
+                                "DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + socketPath.string()});
+    EXPECT_TRUE(keepsSaving(20, 30s)) << "the tick stopped while the bus kept silent";
+    EXPECT_TRUE(windowShown("错误提示", 30s));
+    m_program->terminate();
+    EXPECT_TRUE(m_program->waitEnd(10s));
+    ::close(listener);
 }
 
 }  // namespace
