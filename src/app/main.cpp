@@ -84,6 +84,8 @@ int main(int argc, char** argv) {
         form.saveAll();
         QApplication::exit(0);
     });
+    // A lost display ends the process from inside the window system's library: save first.
+    platform->saveBeforeAbruptExit([&form] { form.saveAll(); });
 
     window.showAtStart();
     // A store that can only be read keeps the stored totals but saves nothing: said once,

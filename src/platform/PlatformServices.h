@@ -59,6 +59,10 @@ public:
     // Calls onStop on the user-interface thread when the process is asked to stop
     // (termination signals). Call once.
     virtual void onStopRequest(std::function<void()> onStop) = 0;
+    // Calls save before the process ends where the window system's client library ends it
+    // without returning to the event loop (the display went away). Call once; inactive
+    // once these services are destroyed. Nothing to do where no such path exists.
+    virtual void saveBeforeAbruptExit(std::function<void()> save) { (void)save; }
 };
 
 // Built by the platform backend the program was compiled for; it picks between that

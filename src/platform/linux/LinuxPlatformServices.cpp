@@ -17,6 +17,7 @@
 #include "platform/linux/LogindPower.h"
 #include "platform/linux/QtClock.h"
 #include "platform/linux/QtNumberFormat.h"
+#include "platform/linux/SaveOnAbruptExit.h"
 #include "platform/linux/SqliteSettingsStore.h"
 #include "platform/linux/TerminationSignals.h"
 #include "platform/linux/X11InputEvents.h"
@@ -82,6 +83,9 @@ public:
     void onStopRequest(std::function<void()> onStop) override {
         m_termination = std::make_unique<TerminationSignals>(std::move(onStop));
     }
+    void saveBeforeAbruptExit(std::function<void()> save) override {
+        m_abruptExit = std::make_unique<SaveOnAbruptExit>(std::move(save));
+    }
 
 private:
     bool usesLibinput() const { return m_choice.name == kLibinputInput; }
@@ -111,6 +115,7 @@ private:
     X11InputAccess m_x11Access;
     std::unique_ptr<LibinputInput> m_libinput;
     std::unique_ptr<TerminationSignals> m_termination;
+    std::unique_ptr<SaveOnAbruptExit> m_abruptExit;
 };
 
 }  // namespace
