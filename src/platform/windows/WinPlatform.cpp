@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <thread>
 #include <vector>
 
 #include "platform/windows/Win32.h"
@@ -156,6 +157,17 @@ int WinSystemInfo::systemLocaleId() {
 
 // --- message box, shell ---------------------------------------------------------------
 
+void WinMessageBox::notify(const std::string& text, const std::string& title, MsgIcon icon) {
+    UINT flags = MB_OK | MB_SETFOREGROUND;
+    if (icon == MsgIcon::Information) flags |= MB_ICONINFORMATION;
+    if (icon == MsgIcon::Warning) flags |= MB_ICONWARNING;
+    if (icon == MsgIcon::Question) flags |= MB_ICONQUESTION;
+    if (icon == MsgIcon::Stop) flags |= MB_ICONSTOP;
+    std::thread([text = Widen(text), title = Widen(title), flags] {
+        MessageBoxW(nullptr, text.c_str(), title.c_str(), flags);
+    }).detach();
+}
+
 MsgAnswer WinMessageBox::show(const std::string& text, const std::string& title, MsgButtons buttons,
                               MsgIcon icon, MsgDefault defaultButton) {
     UINT flags = 0;
@@ -219,7 +231,7 @@ void WinPower::enablePrivilege() {
     CloseHandle(token);
 }
 
-PowerResult WinPower::request(PowerAction action) {
+void WinPower::request(PowerAction action, std::function<void(const PowerResult&)> done) {
     UINT flags = EWX_LOGOFF;
     switch (action) {
         case PowerAction::LogOff:
@@ -232,7 +244,7 @@ PowerResult WinPower::request(PowerAction action) {
             flags = EWX_SHUTDOWN | EWX_FORCE | EWX_POWEROFF;
             break;
     }
-    if (ExitWindowsEx(flags, 0)) return {true, {}};
+    if (ExitWindowsEx(flags, 0)) return done({true, {}, {}});
     const DWORD error = GetLastError();
     wchar_t* message = nullptr;
     FormatMessageW(
@@ -241,7 +253,8 @@ PowerResult WinPower::request(PowerAction action) {
     std::string reason = message ? Narrow(message) : "error " + std::to_string(error);
     if (message) LocalFree(message);
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
-    return {false, reason};
+    const bool notAuthorized = error == ERROR_PRIVILEGE_NOT_HELD || error == ERROR_ACCESS_DENIED;
+    done({false, notAuthorized ? PowerRefusal::NotAuthorized : PowerRefusal::Denied, reason});
 }
 
 // --- autostart, single instance ---------------------------------------------------------

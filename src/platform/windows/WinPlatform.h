@@ -62,6 +62,8 @@ public:
     void setOwner(void* window) { m_owner = window; }
     MsgAnswer show(const std::string& text, const std::string& title, MsgButtons buttons,
                    MsgIcon icon, MsgDefault defaultButton) override;
+    // On a thread of its own, without an owner: the caller's timers go on meanwhile.
+    void notify(const std::string& text, const std::string& title, MsgIcon icon) override;
 
 private:
     void* m_owner = nullptr;
@@ -73,12 +75,13 @@ public:
     void open(const std::string& address) override;
 };
 
-// ExitWindowsEx after SE_SHUTDOWN_NAME has been enabled with AdjustTokenPrivileges. A
-// refused request returns the system's own error text.
+// ExitWindowsEx after SE_SHUTDOWN_NAME has been enabled with AdjustTokenPrivileges. It
+// returns at once, so the answer is given before request returns; a refusal carries the
+// system's own error text as its detail.
 class WinPower : public Power {
 public:
     void enablePrivilege() override;
-    PowerResult request(PowerAction action) override;
+    void request(PowerAction action, std::function<void(const PowerResult&)> done) override;
 };
 
 // The value "Pathtally" under software\microsoft\windows\currentversion\run of
