@@ -341,7 +341,7 @@ void ClearReadOnly(const fs::path& p, std::error_code& ec) {
 
 // Creates a new owner-only file at `p`, never through a link or over anything there.
 std::FILE* CreateExclusive(const fs::path& p) {
-    std::FILE* f = std::fopen(p.c_str(), "wbx");
+    std::FILE* f = std::fopen(p.string().c_str(), "wbx");
     if (!f) return nullptr;
     std::error_code ec;
     fs::permissions(p, OwnerOnly, fs::perm_options::replace, ec);

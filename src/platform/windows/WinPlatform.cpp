@@ -91,7 +91,7 @@ std::optional<CalendarDate> ReadsAsDate(const std::string& text) {
     while (!rest.empty()) {
         int value = 0;
         const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
-        if (ec != std::errc{}) return false;
+        if (ec != std::errc{}) return std::nullopt;
         numbers.push_back(value);
         rest.remove_prefix(static_cast<size_t>(end - rest.data()));
         size_t n = 0;
