@@ -37,6 +37,10 @@ endfunction()
 # under an open umask, which Windows does not have.
 file(GLOB CORE_TESTS CONFIGURE_DEPENDS core/*.cpp)
 list(REMOVE_ITEM CORE_TESTS ${CMAKE_CURRENT_SOURCE_DIR}/core/DataFileAccessTest.cpp)
+# The takeover of a data file left in the start folder runs on Linux only (the Windows
+# program does not move its working folder yet); its tests plant links and owner-only
+# files, which Windows handles differently.
+list(REMOVE_ITEM CORE_TESTS ${CMAKE_CURRENT_SOURCE_DIR}/core/DataFileTakeoverTest.cpp)
 pathtally_add_wine_test(core_tests SOURCES ${CORE_TESTS})
 
 # The Win32 backend against Wine's registry, hooks and pointer, on an X server of its own.
