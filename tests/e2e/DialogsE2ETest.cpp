@@ -273,7 +273,14 @@ TEST_F(DialogsE2E, OptionsAndDataResetFromTheMenus) {
         EXPECT_EQ(entry.read(), program) << "start-up keeps the entry current";
 
         // Three presses on plain labels of the statistics page, saved within a save period.
-        const int before = std::atoi(setting(MainKey, "totalClick").c_str());
+        // The stored total as the running program left it: read again until the first save
+        // has written it (a read while the program opens the store may find nothing yet).
+        std::string stored;
+        for (int i = 0; i < 150 && stored.empty(); ++i) {
+            stored = setting(MainKey, "totalClick");
+            if (stored.empty()) std::this_thread::sleep_for(100ms);
+        }
+        const int before = std::atoi(stored.c_str());
         for (int i = 0; i < 3; ++i) Xdotool("mousemove --window " + main + " 250 140 click 1");
         ASSERT_TRUE(waitForSetting("totalClick", std::to_string(before + 3)))
             << setting(MainKey, "totalClick");
