@@ -127,7 +127,7 @@ TEST(UpdateCheck, VersionsCompareNumberByNumber) {
     EXPECT_FALSE(IsNewerVersion("V1.0.01", "V1.0.1"));  // leading zeros change nothing
     EXPECT_TRUE(IsNewerVersion("v1.1.0", "V1.0.1"));
     EXPECT_TRUE(IsNewerVersion("V1.0.2)", "V1.0.1"));  // what follows the numbers is ignored
-    EXPECT_FALSE(IsNewerVersion("9.9.9", "V1.0.1"));  // no version text: off place
+    EXPECT_FALSE(IsNewerVersion("9.9.9", "V1.0.1"));   // no version text: off place
     // Nothing to compare: never newer, so no false alarm from a changed page.
     EXPECT_FALSE(IsNewerVersion("", "V1.0.1"));
     EXPECT_FALSE(IsNewerVersion("Vx.9.9", "V1.0.1"));
