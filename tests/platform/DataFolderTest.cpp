@@ -10,6 +10,7 @@
 
 #include "persistence/DataFile.h"
 #include "platform/linux/DataFolder.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace pt {
@@ -17,26 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (m_old)
-            setenv(m_name, m_old->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
+using test::ScopedEnv;
 
 // Runs with `folder` as the working directory and an open umask; puts both back.
 class StartedIn {
