@@ -7,7 +7,7 @@ build_pkgs=(cmake ninja-build pkg-config g++ ccache
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin libgl-dev
   libsqlite3-dev libx11-dev libxi-dev libxtst-dev libinput-dev libudev-dev
   xvfb xauth x11-utils imagemagick fonts-noto-cjk dbus
-  librsvg2-bin dpkg-dev file)
+  librsvg2-bin dpkg-dev file qt6-translations-l10n)
 test_pkgs=(libgtest-dev libgmock-dev xdotool trayer python3-dbusmock dbus-x11 sqlite3 clang libclang-rt-14-dev
   desktop-file-utils appstream
   qt6-charts-dev)  # Qt Charts only for the chart memory benchmark, never for the program

@@ -26,7 +26,8 @@ std::unique_ptr<OnlineWindows> WireCommands(MainWindow& window) {
         FormOption::run(s.store, s.autostart, s.system, form.lang(), hookSwitch, &window);
     });
     window.setCommand("menuClearAll", [&window, &form, &s] {
-        ClearAll::run(form.model(), s.store, s.clock, form.lang(), &window, form.dayAccounting());
+        ClearAll::run(form.model(), s.store, s.clock, form.lang(), &window, form.dayAccounting(),
+                      [&form] { form.Timer1_Timer(); });
     });
     auto history = [&window, &form, &s] {
         // Saved first, so the window shows the last seconds too.

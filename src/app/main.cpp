@@ -15,6 +15,7 @@
 #include "ui/MainWindow.h"
 #include "ui/OnlineWindows.h"
 #include "ui/QtMessageBox.h"
+#include "ui/QtTranslations.h"
 #include "ui/RankingWindow.h"
 #include "ui/SiteBrowserWindow.h"
 #include "ui/UpdateWindow.h"
@@ -39,7 +40,9 @@ int main(int argc, char** argv) {
 
     pt::QtMessageBox messages;
     auto platform = pt::CreatePlatformServices();
-    // Before anything else: one instance only. The language is not known yet.
+    // Standard buttons (OK, Cancel, Yes, No) in the window's language.
+    pt::InstallQtTranslations(pt::WlangFromLocaleId(platform->system().systemLocaleId()));
+    // Before anything else: one instance only.
     if (!platform->singleInstance().acquire()) {
         if (const std::string reason = platform->singleInstance().failure(); !reason.empty()) {
             // Not a second start: there is no safe place for the single-instance lock.
@@ -48,6 +51,8 @@ int main(int argc, char** argv) {
                           pt::MsgIcon::Stop, pt::MsgDefault::First);
             return 1;
         }
+        // The running window comes to the front, besides the message.
+        platform->singleInstance().activateRunning();
         messages.show(
             "这个程序正在运行中，不能重复运行，若在屏幕上看不到，请点击右下角相应图标处即可显示此程"
             "序",
@@ -87,6 +92,7 @@ int main(int argc, char** argv) {
     // A lost display ends the process from inside the window system's library: save first.
     platform->saveBeforeAbruptExit([&form] { form.saveAll(); });
 
+    platform->singleInstance().onActivationRequested([&window] { window.bringToFront(); });
     window.showAtStart();
     // A store that can only be read keeps the stored totals but saves nothing: said once,
     // from the event loop, so the ticks run while the box is open.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace pt {
@@ -13,6 +14,11 @@ public:
     // Why acquire() failed when no other instance holds the claim (no safe place for it);
     // empty otherwise.
     virtual std::string failure() const { return {}; }
+    // A later start that did not acquire: asks the running instance to bring its window to
+    // the front. False when that instance cannot be reached.
+    virtual bool activateRunning() = 0;
+    // The running instance: `handler` runs on the UI thread whenever a later start asks.
+    virtual void onActivationRequested(std::function<void()> handler) = 0;
 };
 
 }  // namespace pt

@@ -13,7 +13,8 @@
 namespace pt {
 
 ClearAll::ClearAll(StatisticsModel& model, SettingsStore& store, Clock& clock, Wlang lang,
-                   QWidget* parent, MessageBox* messages, DayAccounting* days)
+                   QWidget* parent, MessageBox* messages, DayAccounting* days,
+                   std::function<void()> takeMeasured)
     : QDialog(parent) {
     setObjectName(QStringLiteral("ClearAll"));
     setModal(true);
@@ -46,7 +47,8 @@ ClearAll::ClearAll(StatisticsModel& model, SettingsStore& store, Clock& clock, W
         m_ownBoxes = std::make_unique<QtMessageBox>(this);
         messages = m_ownBoxes.get();
     }
-    m_presenter = std::make_unique<ClearAllPresenter>(model, store, clock, *messages, lang, days);
+    m_presenter = std::make_unique<ClearAllPresenter>(model, store, clock, *messages, lang, days,
+                                                      std::move(takeMeasured));
     m_binder = new FormBinder(m_presenter->form(), this);
     m_binder->bindCustom(
         "ClearAll", [this](const Control& c) { setWindowTitle(QString::fromStdString(c.text)); });
@@ -65,8 +67,8 @@ void ClearAll::onClicked(const std::string& name) {
 }
 
 void ClearAll::run(StatisticsModel& model, SettingsStore& store, Clock& clock, Wlang lang,
-                   QWidget* parent, DayAccounting* days) {
-    ClearAll dialog(model, store, clock, lang, parent, nullptr, days);
+                   QWidget* parent, DayAccounting* days, std::function<void()> takeMeasured) {
+    ClearAll dialog(model, store, clock, lang, parent, nullptr, days, std::move(takeMeasured));
     dialog.exec();
 }
 

@@ -18,14 +18,16 @@ class ClearAll : public QDialog {
 public:
     ClearAll(StatisticsModel& model, SettingsStore& store, Clock& clock, Wlang lang,
              QWidget* parent = nullptr, MessageBox* messages = nullptr,
-             DayAccounting* days = nullptr);
+             DayAccounting* days = nullptr, std::function<void()> takeMeasured = {});
     ~ClearAll() override;
 
     ClearAllPresenter& presenter() { return *m_presenter; }
 
-    // Opens a fresh dialog modally and returns once it is closed.
+    // Opens a fresh dialog modally and returns once it is closed. `takeMeasured` folds in
+    // what was measured up to the confirmation (see ClearAllPresenter).
     static void run(StatisticsModel& model, SettingsStore& store, Clock& clock, Wlang lang,
-                    QWidget* parent = nullptr, DayAccounting* days = nullptr);
+                    QWidget* parent = nullptr, DayAccounting* days = nullptr,
+                    std::function<void()> takeMeasured = {});
 
 private:
     void onClicked(const std::string& name);

@@ -27,16 +27,18 @@ constexpr int FrameHeight = 150;
 constexpr int StripHeight = 260;
 
 // The logo strip: the product's mark, a pointer trail and the maker's name, one above
-// the other, so the strip reads well as it scrolls through the frame.
-QPixmap LogoStrip() {
-    QPixmap pixmap(LogoWidth, StripHeight);
+// the other, so the strip reads well as it scrolls through the frame. Drawn for the
+// screen's device pixel ratio, so it stays sharp on scaled screens.
+QPixmap LogoStrip(qreal pixelRatio) {
+    QPixmap pixmap(QSize(LogoWidth, StripHeight) * pixelRatio);
+    pixmap.setDevicePixelRatio(pixelRatio);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient sky(0, 0, 0, StripHeight);
     sky.setColorAt(0, QColor(0xDC, 0xEA, 0xF7));
     sky.setColorAt(1, QColor(0xF7, 0xFB, 0xFF));
-    p.fillRect(pixmap.rect(), sky);
+    p.fillRect(QRect(0, 0, LogoWidth, StripHeight), sky);
 
     // A mouse.
     p.setPen(QPen(QColor(0x2F, 0x5C, 0x8A), 3));
@@ -112,7 +114,7 @@ FormAbout::FormAbout(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts 
     m_viewport->installEventFilter(this);
     m_picture2 = new QLabel(m_viewport);
     m_picture2->setObjectName(QStringLiteral("Picture2"));
-    m_picture2->setPixmap(LogoStrip());
+    m_picture2->setPixmap(LogoStrip(devicePixelRatioF()));
     m_picture2->setGeometry(0, 0, LogoWidth, StripHeight);
     m_picture2->setMouseTracking(true);
     m_picture1->installEventFilter(this);
@@ -218,10 +220,15 @@ bool FormAbout::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_picture1 || watched == m_viewport || watched == m_picture2) {
         switch (event->type()) {
             case QEvent::Enter:
-            case QEvent::MouseMove:
                 m_presenter->Picture1_MouseMove();
                 followHover();
                 break;
+            case QEvent::MouseMove:
+                m_presenter->Picture1_MouseMove();
+                followHover();
+                // Handled here: passed on, the move would reach the box's own handler,
+                // which starts the scrolling again.
+                return true;
             case QEvent::Leave:
                 // Leaving the logo means the pointer is over the rest of the box (or has
                 // left the window): the strip scrolls on.
@@ -244,9 +251,19 @@ bool FormAbout::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FormAbout::mouseMoveEvent(QMouseEvent* event) {
-    m_presenter->Form_MouseMove();
-    followHover();
+    if (!m_picture1->geometry().contains(event->position().toPoint())) {
+        m_presenter->Form_MouseMove();
+        followHover();
+    }
     QDialog::mouseMoveEvent(event);
+}
+
+void FormAbout::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // On a screen with another pixel ratio than the one it was made for, draw it again.
+    const QPixmap current = m_picture2->pixmap();
+    if (!qFuzzyCompare(current.devicePixelRatio(), devicePixelRatioF()))
+        m_picture2->setPixmap(LogoStrip(devicePixelRatioF()));
 }
 
 }  // namespace pt

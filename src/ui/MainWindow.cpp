@@ -5,11 +5,14 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "Accessibility.h"
 #include "AppIcon.h"
 #include "FormBinder.h"
 #include "ShutdownPage.h"
@@ -30,6 +33,8 @@ constexpr int kTabWidth = Twips(9900);
 constexpr int kTabHeight = Twips(6900);
 constexpr int kHomeHeight = Twips(1200);
 constexpr int kChrome = Twips(1300);
+// What a window manager's frame and title bar may take beyond the window itself.
+constexpr int kFrameAllowance = 16;
 
 // The display tick folds in what the pointer source measured and repaints what changed, 4
 // times a second, shown or hidden: each repaint of a window that holds a web page
@@ -71,25 +76,30 @@ MainWindow::MainWindow(Form1Services services, QWidget* parent) : QMainWindow(pa
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_tabs->setUsesScrollButtons(false);
     m_statisticsPage = new StatisticsPage(m_tabs);
-    m_tabs->addTab(m_statisticsPage, QString());
-    for (const char* name : {"TabPage1", "TabPage2"}) {
-        auto* empty = new QWidget(m_tabs);
-        empty->setObjectName(QLatin1String(name));
-        m_tabs->addTab(empty, QString());
+    m_pages[0] = m_statisticsPage;
+    for (int i : {1, 2}) {
+        m_pages[i] = new QWidget(m_tabs);
+        m_pages[i]->setObjectName(QStringLiteral("TabPage%1").arg(i));
     }
     m_shutdownPage = new ShutdownPage(m_tabs);
-    m_tabs->addTab(m_shutdownPage, QString());
+    m_pages[3] = m_shutdownPage;
     // The pages load only once they can be seen: a start hidden in the tray never maps
     // the web engine.
     m_news = new WebView(m_tabs);
     m_news->setObjectName(QStringLiteral("WebBrowser2"));
-    m_tabs->addTab(m_news, QString());
+    m_pages[4] = m_news;
+    for (QWidget* page : m_pages) m_tabs->addTab(page, QString());
     column->addWidget(m_tabs);
     m_home = new WebView(central);
     m_home->setObjectName(QStringLiteral("WebBrowser1"));
     column->addWidget(m_home);
     column->addStretch(1);
-    setCentralWidget(central);
+    // On a screen smaller than the designed window the page content scrolls.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setWidget(central);
+    setCentralWidget(m_scroll);
 
     m_binder = new FormBinder(m_presenter->form(), this);
     buildMenus();
@@ -97,7 +107,9 @@ MainWindow::MainWindow(Form1Services services, QWidget* parent) : QMainWindow(pa
 
     for (int i = 0; i < 5; ++i) {
         m_binder->bindCustom(std::string(TabNames[i]), [this, i](const Control& c) {
-            m_tabs->setTabText(i, QString::fromStdString(c.text));
+            m_tabTitles[i] = QString::fromStdString(c.text);
+            if (const int at = m_tabs->indexOf(m_pages[i]); at >= 0)
+                m_tabs->setTabText(at, m_tabTitles[i]);
         });
     }
     m_binder->bindCustom(
@@ -116,8 +128,7 @@ MainWindow::MainWindow(Form1Services services, QWidget* parent) : QMainWindow(pa
         if (m_tabWidth == 0) return;  // laid out later
         m_tabHeight = kTabHeight + m_noticeHeight;
         m_tabs->setFixedSize(m_tabWidth, m_tabHeight);
-        setMinimumSize(m_tabWidth, m_tabHeight + kChrome);
-        resize(width(), m_homeHeight + m_tabHeight + kChrome);
+        fitToScreen();
     });
     m_binder->bindChildren();
     m_binder->onClicked = [this](const std::string& name) { dispatch(name); };
@@ -139,6 +150,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::start() {
     m_presenter->Form_Load();
+    ApplyAccessibleTexts(this, MainWindowAccessibleTexts(), m_presenter->lang());
     wireShutdownPage();
     m_statisticsPage->fixLiveLabels();
     // Status-bar panels of fixed size: the figures change many times a second.
@@ -159,6 +171,10 @@ void MainWindow::start() {
 void MainWindow::showAtStart() {
     // Without a tray there is no way back to a hidden window: show it.
     if (!m_presenter->startsHidden() || !QSystemTrayIcon::isSystemTrayAvailable()) showWindow(true);
+}
+
+void MainWindow::bringToFront() {
+    showWindow(true);
 }
 
 void MainWindow::wireShutdownPage() {
@@ -290,17 +306,30 @@ void MainWindow::applySkin() {
 
 void MainWindow::layOut() {
     m_tabs->setCurrentIndex(0);
-    m_tabs->setTabVisible(1, false);
-    m_tabs->setTabVisible(2, false);
-    m_tabs->setTabEnabled(2, false);
-    m_tabs->setTabVisible(4, false);
+    for (int hidden : {1, 2, 4}) setTabShown(hidden, false);
     m_tabWidth = kTabWidth;
     m_tabHeight = kTabHeight + m_noticeHeight;
     m_homeHeight = kHomeHeight;
     m_tabs->setFixedSize(m_tabWidth, m_tabHeight);
     m_home->setFixedSize(m_tabWidth, m_homeHeight);
-    resize(m_tabWidth, m_homeHeight + m_tabHeight + kChrome);
-    setMinimumSize(m_tabWidth, m_tabHeight + kChrome);
+    fitToScreen();
+}
+
+void MainWindow::fitToScreen() {
+    // The designed size where it fits; else the screen's available area (less what the
+    // window frame takes), the page content scrolling inside.
+    const QSize designed(m_tabWidth, m_homeHeight + m_tabHeight + kChrome);
+    QSize available = designed;
+    if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
+        available = s->availableGeometry().size() - QSize(kFrameAllowance, kFrameAllowance * 2);
+    m_fitsScreen = designed.width() <= available.width() && designed.height() <= available.height();
+    if (m_fitsScreen) {
+        resize(designed);
+        setMinimumSize(m_tabWidth, m_tabHeight + kChrome);
+    } else {
+        setMinimumSize(0, 0);
+        resize(designed.boundedTo(available));
+    }
 }
 
 void MainWindow::hideFromTaskList() {
@@ -326,14 +355,28 @@ void MainWindow::showWindow(bool normalState) {
 }
 
 void MainWindow::selectTab(int index) {
-    m_tabs->setCurrentIndex(index);
+    if (index >= 0 && index < 5 && m_tabs->indexOf(m_pages[index]) >= 0)
+        m_tabs->setCurrentWidget(m_pages[index]);
 }
 
 void MainWindow::setTabShown(int index, bool shown) {
-    m_tabs->setTabVisible(index, shown);
+    // A hidden page leaves the tab control altogether (it stays a named child of it): a
+    // tab that is only made invisible is still reached by Ctrl+Tab and screen readers.
+    if (index < 0 || index >= 5) return;
+    QWidget* page = m_pages[index];
+    const int at = m_tabs->indexOf(page);
+    if (shown && at < 0) {
+        int position = 0;
+        for (int i = 0; i < index; ++i) position += m_tabs->indexOf(m_pages[i]) >= 0 ? 1 : 0;
+        m_tabs->insertTab(position, page, m_tabTitles[index]);
+    } else if (!shown && at >= 0) {
+        m_tabs->removeTab(at);
+        page->hide();
+    }
 }
 
 void MainWindow::navigateHome(const std::string& url) {
+    SetUnreachableTexts(*m_home, m_presenter->lang());
     m_home->setVisible(true);
     m_home->navigate(url);
 }
@@ -345,6 +388,7 @@ void MainWindow::collapseHome() {
 }
 
 void MainWindow::navigateNews(const std::string& url) {
+    SetUnreachableTexts(*m_news, m_presenter->lang());
     m_news->navigate(url);
 }
 
@@ -363,6 +407,14 @@ bool MainWindow::event(QEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
+    // Without a tray a hidden window could not be reached again: the close box minimises
+    // it instead, so it stays on the task list while the counting goes on. (Ending the
+    // program there would silently stop the measuring a person closed the window to keep
+    // out of the way; the menu's exit ends it.)
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        showMinimized();
+        return;
+    }
     m_presenter->Form_Unload();
 }
 
@@ -382,7 +434,7 @@ void MainWindow::hideEvent(QHideEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    if (isMinimized() || m_tabWidth == 0) return;
+    if (isMinimized() || m_tabWidth == 0 || !m_fitsScreen) return;
     // The window never gets smaller than the tab control and the home panel.
     const int minHeight = m_tabHeight + m_homeHeight + kChrome;
     if (width() < m_tabWidth || height() < minHeight)

@@ -13,6 +13,7 @@
 
 class QLabel;
 class QMenu;
+class QScrollArea;
 class QSystemTrayIcon;
 class QTabWidget;
 
@@ -38,6 +39,8 @@ public:
     void start();
     // Shows the window unless it starts hidden in the tray (and there is a tray to hide in).
     void showAtStart();
+    // Shows the window, restored and in front (a later start of the program asks for it).
+    void bringToFront();
 
     // Opens secondary windows and handles commands the presenter leaves to the view.
     // Registered by the composition root, by control or menu name.
@@ -76,10 +79,14 @@ private:
     void dispatch(const std::string& name);
     void onSamplingTimer();
     void wireShutdownPage();
+    void fitToScreen();
 
     std::unique_ptr<Form1> m_presenter;
     FormBinder* m_binder = nullptr;
     QTabWidget* m_tabs = nullptr;
+    QWidget* m_pages[5] = {};  // by the presenter's page index, shown or not
+    QString m_tabTitles[5];
+    QScrollArea* m_scroll = nullptr;
     WebView* m_home = nullptr;
     WebView* m_news = nullptr;
     ShutdownPage* m_shutdownPage = nullptr;
@@ -94,6 +101,7 @@ private:
     bool m_offTaskList = false;
     int m_tabWidth = 0, m_tabHeight = 0, m_homeHeight = 0;
     int m_noticeHeight = 0;  // what the input-access notice adds to the statistics page
+    bool m_fitsScreen = true;
 };
 
 }  // namespace pt

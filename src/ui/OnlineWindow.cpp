@@ -1,5 +1,7 @@
 #include "ui/OnlineWindow.h"
 
+#include <QShortcut>
+
 #include "ui/WebView.h"
 
 namespace pt {
@@ -12,7 +14,11 @@ OnlineWindow::OnlineWindow(FormModel& model, const QString& name, Wlang lang)
     m_web->setUnavailableText(lang == Wlang::B5
                                   ? QStringLiteral("無法顯示此網頁：網頁元件未能載入。")
                                   : QStringLiteral("无法显示此网页：网页组件未能加载。"));
+    SetUnreachableTexts(*m_web, lang);
     m_binder = new FormBinder(model, this);
+    // Esc closes the window, as it closes a dialog.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 void OnlineWindow::bind() {

@@ -12,7 +12,7 @@ class WebView;
 
 // Base of the windows that show a page of the product website: a top-level window,
 // deleted when closed, rendering its presenter's form model. The window's own control
-// (named like the window) carries its title and visibility.
+// (named like the window) carries its title and visibility. Esc closes it.
 class OnlineWindow : public QWidget {
     Q_OBJECT
 public:

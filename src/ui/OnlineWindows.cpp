@@ -71,7 +71,7 @@ void OnlineWindows::requestRanking() {
         return;
     }
     m_ranking = new RankingWindow(SiteAddress(m_store, RankingPagePath),
-                                  InstallationId(m_store, m_randomId), points);
+                                  InstallationId(m_store, m_randomId), points, m_lang);
     m_ranking->bringToFront();
 }
 

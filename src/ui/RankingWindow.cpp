@@ -10,9 +10,9 @@
 namespace pt {
 
 RankingWindow::RankingWindow(const std::string& address, std::uint32_t installationId,
-                             const DynamicValue& jiFeng)
-    : OnlineWindow(m_presenter.form(), QStringLiteral("FormPaiMing"), Wlang::GB),
-      m_presenter(*m_web, address) {
+                             const DynamicValue& jiFeng, Wlang lang)
+    : OnlineWindow(m_presenter.form(), QStringLiteral("FormPaiMing"), lang),
+      m_presenter(*m_web, address, lang) {
     auto* label1 = new QLabel(this);
     label1->setObjectName(QStringLiteral("Label1"));
     auto* label2 = new QLabel(this);

@@ -10,7 +10,7 @@ class RankingWindow : public OnlineWindow {
     Q_OBJECT
 public:
     RankingWindow(const std::string& address, std::uint32_t installationId,
-                  const DynamicValue& jiFeng);
+                  const DynamicValue& jiFeng, Wlang lang = Wlang::GB);
     FormPaiMing& presenter() { return m_presenter; }
 
 private:

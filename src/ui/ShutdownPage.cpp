@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "Skin.h"
+
 namespace pt {
 
 namespace {
@@ -76,9 +78,7 @@ ShutdownPage::ShutdownPage(QWidget* parent) : QWidget(parent), m_timer3(new QTim
     r->addStretch();
     auto* warning = Label(QStringLiteral("Label23"), frame1);
     warning->setWordWrap(true);
-    QPalette palette = warning->palette();
-    palette.setColor(QPalette::WindowText, Qt::red);
-    warning->setPalette(palette);
+    SetFigureColor(warning, Qt::red);
     grid->addWidget(warning, rows.line++, 0, 1, 3);
 
     // Rows 2 to 9: the clock rules; row 6 has a month and a day before the time.
@@ -105,6 +105,36 @@ ShutdownPage::ShutdownPage(QWidget* parent) : QWidget(parent), m_timer3(new QTim
         buttons->addWidget(Named<QPushButton>(QString::fromLatin1(name), frame2));
     page->addWidget(frame2);
     page->addStretch();
+    orderForKeyboard();
+}
+
+void ShutdownPage::orderForKeyboard() {
+    const auto find = [this](const QString& name) { return findChild<QWidget*>(name); };
+    // Each label names the field before it ("[  ] 时 [  ] 分").
+    const auto buddy = [&](const QString& label, const QString& field) {
+        if (auto* l = findChild<QLabel*>(label)) l->setBuddy(find(field));
+    };
+    buddy(QStringLiteral("Label18"), QStringLiteral("Text1"));
+    buddy(QStringLiteral("MonthLabel6"), QStringLiteral("Text10"));
+    buddy(QStringLiteral("DayLabel6"), QStringLiteral("Text11"));
+
+    // Tab goes through each row as it reads: the box, its fields, then the button that
+    // applies them; the three power buttons last.
+    QList<QWidget*> order{find(QStringLiteral("Check1")), find(QStringLiteral("Text1")),
+                          find(QStringLiteral("Command1")), find(QStringLiteral("Command2"))};
+    int text = 2;
+    for (int row = 2; row <= 9; ++row) {
+        order << find(Name("Check", row));
+        const int fields = row == 6 ? 4 : 2;
+        buddy(Name("HourLabel", row), Name("Text", text + fields - 2));
+        buddy(Name("MinuteLabel", row), Name("Text", text + fields - 1));
+        for (int i = 0; i < fields; ++i) order << find(Name("Text", text++));
+        order << find(Name("Command", 2 * row - 1)) << find(Name("Command", 2 * row));
+    }
+    for (const char* name : {"cmdLogoff", "cmdReboot", "cmdShutdown"})
+        order << find(QString::fromLatin1(name));
+    for (int i = 1; i < order.size(); ++i)
+        if (order[i - 1] && order[i]) setTabOrder(order[i - 1], order[i]);
 }
 
 }  // namespace pt

@@ -19,6 +19,8 @@ public:
     QTimer* timer3() const { return m_timer3; }
 
 private:
+    void orderForKeyboard();
+
     QTimer* m_timer3;
 };
 

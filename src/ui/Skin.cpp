@@ -1,63 +1,97 @@
 #include "Skin.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QPalette>
 #include <QStringList>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 
 namespace pt {
 
 namespace {
 
 constexpr const char* SkinProperty = "ptSkin";
+constexpr double ReadableContrast = 4.5;
 
-const char* const StyleSheet = R"(
-QPushButton {
-    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fdfefe, stop:1 #d9e4ef);
-    border: 1px solid #7d95ad;
-    border-radius: 4px;
-    padding: 4px 14px;
-    min-width: 64px;
+double Luminance(QColor c) {
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
 }
-QPushButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #c6daee); }
-QPushButton:pressed { background: #b7cde3; }
-QPushButton:default { border: 2px solid #4a78a6; }
-QPushButton:disabled { color: #8a96a3; border-color: #b5c0cc; }
-QCheckBox:disabled, QLabel:disabled { color: #8a96a3; }
-QToolTip { background: #fffbe6; color: #30343a; border: 1px solid #c9b97a; }
-)";
+
+// Keeps a figure's colour readable when the application's palette changes (a dark
+// desktop theme switched on while the program runs).
+class FigureColor : public QObject {
+public:
+    FigureColor(QWidget* label, QColor designed) : QObject(label), m_designed(designed) {
+        label->installEventFilter(this);
+        apply(label);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // The application's palette reaches a widget as a change of its own palette.
+        if (event->type() == QEvent::PaletteChange ||
+            event->type() == QEvent::ApplicationPaletteChange ||
+            event->type() == QEvent::ParentChange)
+            apply(static_cast<QWidget*>(watched));
+        return false;
+    }
+
+private:
+    void apply(QWidget* label) {
+        // The background the label is drawn on: its parent's (a label paints none).
+        const QWidget* under = label->parentWidget() ? label->parentWidget() : label;
+        QPalette palette = label->palette();
+        const QColor color = ReadableColor(m_designed, under->palette().color(QPalette::Window));
+        if (palette.color(QPalette::WindowText) == color) return;
+        palette.setColor(QPalette::WindowText, color);
+        label->setPalette(palette);
+    }
+
+    QColor m_designed;
+};
 
 }  // namespace
 
 void ApplySkin(QWidget* window) {
     if (!window) return;
-    QPalette palette = window->palette();
-    palette.setColor(QPalette::Window, QColor(0xEE, 0xF3, 0xF8));
-    palette.setColor(QPalette::WindowText, QColor(0x1F, 0x2A, 0x36));
-    palette.setColor(QPalette::Base, QColor(0xFF, 0xFF, 0xFF));
-    palette.setColor(QPalette::AlternateBase, QColor(0xE4, 0xEC, 0xF4));
-    palette.setColor(QPalette::Button, QColor(0xDD, 0xE7, 0xF1));
-    palette.setColor(QPalette::ButtonText, QColor(0x1F, 0x2A, 0x36));
-    palette.setColor(QPalette::Highlight, QColor(0x3D, 0x6F, 0xA3));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::Link, QColor(0x1A, 0x5F, 0xB4));
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x8A, 0x96, 0xA3));
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x8A, 0x96, 0xA3));
-    window->setPalette(palette);
-    window->setAutoFillBackground(true);
-
     // Latin text in Noto Sans, Chinese in the CJK faces; fontconfig falls back when missing.
     QFont font = window->font();
     font.setFamilies({QStringLiteral("Noto Sans"), QStringLiteral("Noto Sans CJK SC"),
                       QStringLiteral("Noto Sans CJK TC")});
     window->setFont(font);
-
-    window->setStyleSheet(QString::fromLatin1(StyleSheet));
     window->setProperty(SkinProperty, true);
 }
 
 bool IsSkinned(const QWidget* window) {
     return window && window->property(SkinProperty).toBool();
+}
+
+void SetFigureColor(QWidget* label, QColor designed) {
+    if (label) new FigureColor(label, designed);
+}
+
+double ContrastRatio(QColor a, QColor b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor ReadableColor(QColor designed, QColor background) {
+    if (ContrastRatio(designed, background) >= ReadableContrast) return designed;
+    const bool darkBackground = Luminance(background) < 0.18;
+    float h, s, l, a;
+    designed.getHslF(&h, &s, &l, &a);
+    for (int step = 0; step < 100; ++step) {
+        l = std::clamp(l + (darkBackground ? 0.02f : -0.02f), 0.0f, 1.0f);
+        const QColor candidate = QColor::fromHslF(h, s, l, a);
+        if (ContrastRatio(candidate, background) >= ReadableContrast || l <= 0 || l >= 1)
+            return candidate;
+    }
+    return darkBackground ? QColor(Qt::white) : QColor(Qt::black);
 }
 
 }  // namespace pt

@@ -7,25 +7,32 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "Skin.h"
+
 namespace pt {
 namespace {
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* color = nullptr) {
     auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
-    if (color) label->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(color)));
+    if (color) SetFigureColor(label, QColor(QLatin1String(color)));
     return label;
 }
 
 // A row of labels that size themselves to their text, each starting where the one before
-// it ends, so a count that grows pushes the rest of its line to the right.
-QHBoxLayout* ChainedLine(QWidget* parent,
-                         std::initializer_list<std::pair<const char*, const char*>> labels) {
-    auto* line = new QHBoxLayout;
+// it ends, so a count that grows pushes the rest of its line to the right. A screen
+// reader reads the line as one text.
+QWidget* ChainedLine(QWidget* parent, const char* name,
+                     std::initializer_list<std::pair<const char*, const char*>> labels) {
+    auto* widget = new QWidget(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setProperty("ptAccessibleLine", true);
+    auto* line = new QHBoxLayout(widget);
+    line->setContentsMargins(0, 0, 0, 0);
     line->setSpacing(0);
-    for (const auto& [name, color] : labels) line->addWidget(MakeLabel(parent, name, color));
+    for (const auto& [label, color] : labels) line->addWidget(MakeLabel(widget, label, color));
     line->addStretch(1);
-    return line;
+    return widget;
 }
 
 constexpr const char* kLeft = "#c000c0";
@@ -52,8 +59,11 @@ StatisticsPage::StatisticsPage(QWidget* parent) : QWidget(parent) {
     const char* travelLabels[4][2] = {
         {"Label1", "Label2"}, {"Label3", "Label4"}, {"Label5", "Label6"}, {"Label7", "Label8"}};
     for (int row = 0; row < 4; ++row) {
-        travel->addWidget(MakeLabel(frame4, travelLabels[row][0]), row, 0);
-        travel->addWidget(MakeLabel(frame4, travelLabels[row][1], "#0000d0"), row, 1);
+        QLabel* caption = MakeLabel(frame4, travelLabels[row][0]);
+        QLabel* figure = MakeLabel(frame4, travelLabels[row][1], "#0000d0");
+        caption->setBuddy(figure);
+        travel->addWidget(caption, row, 0);
+        travel->addWidget(figure, row, 1);
     }
     travel->setColumnStretch(1, 1);
     top->addWidget(frame4, 3);
@@ -71,36 +81,38 @@ StatisticsPage::StatisticsPage(QWidget* parent) : QWidget(parent) {
     auto* frame5 = new QGroupBox(this);
     frame5->setObjectName(QStringLiteral("Frame5"));
     auto* clicks = new QVBoxLayout(frame5);
-    clicks->addLayout(ChainedLine(frame5, {{"Label26", nullptr},
-                                           {"Label27", kAll},
-                                           {"Label28", nullptr},
-                                           {"Label29", kLeft},
-                                           {"Label30", kLeft},
-                                           {"Label31", kLeft},
-                                           {"Label33", nullptr},
-                                           {"Label34", kMiddle},
-                                           {"Label35", kMiddle},
-                                           {"Label36", kMiddle},
-                                           {"Label37", nullptr},
-                                           {"Label38", kRight},
-                                           {"Label39", kRight},
-                                           {"Label40", kRight},
-                                           {"Label41", nullptr}}));
-    clicks->addLayout(ChainedLine(frame5, {{"Label24", nullptr},
-                                           {"Label42", kAll},
-                                           {"Label43", nullptr},
-                                           {"Label44", kLeft},
-                                           {"Label45", kLeft},
-                                           {"Label46", kLeft},
-                                           {"Label47", nullptr},
-                                           {"Label48", kMiddle},
-                                           {"Label49", kMiddle},
-                                           {"Label50", kMiddle},
-                                           {"Label51", nullptr},
-                                           {"Label52", kRight},
-                                           {"Label53", kRight},
-                                           {"Label54", kRight},
-                                           {"Label55", nullptr}}));
+    clicks->addWidget(ChainedLine(frame5, "ClickLineToday",
+                                  {{"Label26", nullptr},
+                                   {"Label27", kAll},
+                                   {"Label28", nullptr},
+                                   {"Label29", kLeft},
+                                   {"Label30", kLeft},
+                                   {"Label31", kLeft},
+                                   {"Label33", nullptr},
+                                   {"Label34", kMiddle},
+                                   {"Label35", kMiddle},
+                                   {"Label36", kMiddle},
+                                   {"Label37", nullptr},
+                                   {"Label38", kRight},
+                                   {"Label39", kRight},
+                                   {"Label40", kRight},
+                                   {"Label41", nullptr}}));
+    clicks->addWidget(ChainedLine(frame5, "ClickLineTotal",
+                                  {{"Label24", nullptr},
+                                   {"Label42", kAll},
+                                   {"Label43", nullptr},
+                                   {"Label44", kLeft},
+                                   {"Label45", kLeft},
+                                   {"Label46", kLeft},
+                                   {"Label47", nullptr},
+                                   {"Label48", kMiddle},
+                                   {"Label49", kMiddle},
+                                   {"Label50", kMiddle},
+                                   {"Label51", nullptr},
+                                   {"Label52", kRight},
+                                   {"Label53", kRight},
+                                   {"Label54", kRight},
+                                   {"Label55", nullptr}}));
     clicks->addWidget(MakeLabel(frame5, "Label25"));
     page->addWidget(frame5);
 
@@ -113,8 +125,11 @@ StatisticsPage::StatisticsPage(QWidget* parent) : QWidget(parent) {
                                     {"Label13", "Label14"},
                                     {"Label15", "Label16"}};
     for (int i = 0; i < 4; ++i) {
-        time->addWidget(MakeLabel(frame3, timeLabels[i][0]), i / 2, (i % 2) * 2);
-        time->addWidget(MakeLabel(frame3, timeLabels[i][1], "#0000d0"), i / 2, (i % 2) * 2 + 1);
+        QLabel* caption = MakeLabel(frame3, timeLabels[i][0]);
+        QLabel* figure = MakeLabel(frame3, timeLabels[i][1], "#0000d0");
+        caption->setBuddy(figure);
+        time->addWidget(caption, i / 2, (i % 2) * 2);
+        time->addWidget(figure, i / 2, (i % 2) * 2 + 1);
     }
     time->setColumnStretch(1, 1);
     time->setColumnStretch(3, 1);
@@ -126,12 +141,15 @@ StatisticsPage::StatisticsPage(QWidget* parent) : QWidget(parent) {
     check->setObjectName(QStringLiteral("Check2MinToSystray"));
     bottom->addWidget(check);
     bottom->addStretch(1);
-    bottom->addWidget(MakeLabel(this, "Label17"));
-    bottom->addWidget(MakeLabel(this, "Label19", "#d00000"));
-    bottom->addSpacing(12);
-    bottom->addWidget(MakeLabel(this, "Label20"));
-    bottom->addWidget(MakeLabel(this, "Label21", "#d00000"));
-    bottom->addSpacing(12);
+    for (const auto& [captionName, figureName] :
+         {std::pair{"Label17", "Label19"}, std::pair{"Label20", "Label21"}}) {
+        QLabel* caption = MakeLabel(this, captionName);
+        QLabel* figure = MakeLabel(this, figureName, "#d00000");
+        caption->setBuddy(figure);
+        bottom->addWidget(caption);
+        bottom->addWidget(figure);
+        bottom->addSpacing(12);
+    }
     auto* ranking = MakeLabel(this, "Label75");
     ranking->setTextFormat(Qt::RichText);
     ranking->setCursor(Qt::PointingHandCursor);

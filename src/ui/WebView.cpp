@@ -9,6 +9,7 @@
 #include <QSurfaceFormat>
 #include <QVBoxLayout>
 
+#include "texts/ViewTexts.h"
 #include "ui/web/WebPage.h"
 
 // Where an installed program keeps the module, relative to the executable's folder, so an
@@ -83,6 +84,11 @@ CreateWebPageFunction LoadModule() {
 
 }  // namespace
 
+void SetUnreachableTexts(WebView& view, Wlang lang) {
+    view.setUnreachableTexts(QString::fromUtf8(PageUnreachableText.in(lang)),
+                             QString::fromUtf8(PageUnreachableHint.in(lang)));
+}
+
 WebView::WebView(QWidget* parent)
     : QWidget(parent),
       m_layout(new QVBoxLayout(this)),
@@ -125,6 +131,40 @@ void WebView::setUnavailableText(const QString& text) {
     if (m_message) m_message->setText(text);
 }
 
+void WebView::setUnreachableTexts(const QString& heading, const QString& hint) {
+    m_unreachableHeading = heading;
+    m_unreachableHint = hint;
+}
+
+QString WebView::unreachablePage(const QString& url) const {
+    // Small enough for the home strip: two centred lines in the window's colours, no
+    // scroll bar.
+    const QPalette& p = palette();
+    return QStringLiteral(
+               "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title><style>"
+               "html,body{margin:0;height:100%;overflow:hidden}"
+               "body{display:flex;align-items:center;justify-content:center;text-align:center;"
+               "font:13px 'Noto Sans','Noto Sans CJK SC','Noto Sans CJK TC',sans-serif;"
+               "background:%4;color:%5}"
+               "p{margin:2px 8px}small{opacity:.75;word-break:break-all}</style></head>"
+               "<body><div><p><b>%1</b></p><p><small>%2%3</small></p></div></body></html>")
+        .arg(m_unreachableHeading.toHtmlEscaped(), m_unreachableHint.toHtmlEscaped(),
+             url.toHtmlEscaped(), p.color(QPalette::Window).name(),
+             p.color(QPalette::WindowText).name());
+}
+
+void WebView::back() {
+    if (m_page) m_page->back();
+}
+
+void WebView::forward() {
+    if (m_page) m_page->forward();
+}
+
+void WebView::reload() {
+    if (m_page) m_page->reload();
+}
+
 void WebView::prepareToShow() {
     if (m_pending && !isHidden()) loadPending();
 }
@@ -151,6 +191,9 @@ void WebView::loadPending() {
         }
         m_page.reset(page);
         m_layout->addWidget(page->widget());
+        page->setUnreachablePage([this](const QString& url) {
+            return m_unreachableHeading.isEmpty() ? QString() : unreachablePage(url);
+        });
         page->setTitleHandler([this](const QString& title) {
             emit titleChanged(title);
             if (m_titleHandler) m_titleHandler(title.toStdString());

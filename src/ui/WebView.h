@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/Browser.h"
+#include "texts/Language.h"
 
 class QLabel;
 class QVBoxLayout;
@@ -13,6 +14,10 @@ class QVBoxLayout;
 namespace pt {
 
 class WebPage;
+class WebView;
+
+// Gives a view the texts of its unreachable-site page in the window's language.
+void SetUnreachableTexts(WebView& view, Wlang lang);
 
 // An embedded web page that costs nothing until it is needed. Until the first navigate()
 // it is an empty widget; the web-engine module (pathtally_web.so) is loaded, and the
@@ -51,6 +56,13 @@ public:
     // The module could not be loaded; the view shows the unavailable text.
     bool unavailable() const { return m_failed; }
     void setUnavailableText(const QString& text);
+    // The texts of the small local page shown where the site cannot be reached: a heading
+    // (also the page's title) and a hint before the address.
+    void setUnreachableTexts(const QString& heading, const QString& hint);
+    // History and reload of the page; nothing happens before a page exists.
+    void back();
+    void forward();
+    void reload();
     // Creates the waiting page now, while the window is still unmapped: a window that gets
     // its first page after it has been mapped is re-created by the toolkit (it switches to
     // an OpenGL surface), which the user sees as a flicker. Nothing happens when no page
@@ -65,11 +77,14 @@ protected:
 
 private:
     void loadPending();
+    QString unreachablePage(const QString& url) const;
 
     QVBoxLayout* m_layout;
     std::unique_ptr<WebPage> m_page;
     QLabel* m_message = nullptr;
     QString m_unavailableText;
+    QString m_unreachableHeading;
+    QString m_unreachableHint;
     QString m_url;
     QByteArray m_content;  // shown instead of loading m_url when not empty
     QString m_contentType;

@@ -2,6 +2,7 @@
 
 #include "persistence/MemorySettingsStore.h"
 #include "shell/ClearAllPresenter.h"
+#include "stats/SamplingTick.h"
 #include "support/Fakes.h"
 
 namespace pt {
@@ -137,6 +138,34 @@ TEST_F(ClearAllTest, DialogFollowsTheB5TestAndBoxesTheGbTest) {
     EXPECT_EQ(boxes.shown[0].text, "請再次確認是否要將所有的統計資料歸零？");
     EXPECT_EQ(boxes.shown[0].title, "資料重置確認(此操作不可逆)");
     EXPECT_EQ(boxes.shown[1].text, "所有的統計資料已歸零");
+}
+
+// Pointer travel the sampler still holds when the reset is confirmed belongs to the time
+// before the reset: it is folded in and cleared with the rest, never counted after it.
+TEST_F(ClearAllTest, TravelMeasuredUpToTheConfirmationIsClearedWithTheRest) {
+    test::FakeCursor cursor;
+    test::EnglishNumberFormat numbers;
+    FormModel window;
+    SamplingTick sampling(model, window, cursor, numbers, Wlang::GB);
+    for (int run = 1; run <= 50; ++run) {
+        model.TodayMove = 100.0 * run;
+        model.AllMove = 1e6 + run;
+        // The pointer moves right up to the confirmation; the window's tick has not yet
+        // taken that travel from the sampler.
+        cursor.push(CursorReading{run, 2 * run, 7.0 * run, 3});
+        ClearAllPresenter dialog(model, store, clock, boxes, Wlang::GB, nullptr,
+                                 [&sampling] { sampling.tick(); });
+        boxes.answers = {MsgAnswer::Yes};
+        dialog.click("Command1");
+        sampling.tick();  // the next display tick after the reset
+        ASSERT_EQ(model.TodayMove, 0.0) << "run " << run;
+        ASSERT_EQ(model.AllMove, 0.0) << "run " << run;
+        EXPECT_EQ(window.get("Label6").text, PositionText(run, 2 * run));
+        // Travel after the reset counts from the position the reset last saw.
+        cursor.push(CursorReading{run + 3, 2 * run + 4, 5.0, 1});
+        sampling.tick();
+        EXPECT_EQ(model.TodayMove, 5.0);
+    }
 }
 
 }  // namespace

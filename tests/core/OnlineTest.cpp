@@ -56,7 +56,7 @@ TEST(RankingCode, FormPaiMingNavigatesAndShowsTheCodeOnce) {
     FakeBrowser browser;
     FormPaiMing form(browser, "http://site/pt/paiming.asp");
     EXPECT_EQ(form.form().get("FormPaiMing").text, "查看您的排名");
-    EXPECT_EQ(form.form().get("Command1").text, "Close");
+    EXPECT_EQ(form.form().get("Command1").text, "关闭(&C)");
     form.load(5, DynamicValue::Int16(10));
     EXPECT_EQ(browser.navigations, std::vector<std::string>{"http://site/pt/paiming.asp"});
     EXPECT_EQ(form.form().get("Text1").text, "764-1699");

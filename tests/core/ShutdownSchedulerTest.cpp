@@ -289,6 +289,20 @@ TEST(ShutdownDate, FebruaryTwentyNinthDependsOnTheYearOfArming) {
     EXPECT_EQ(leap2.lastBox(), "你输入的日期错误(2028年2月只有29天)，请重新输入");
 }
 
+// Centuries are leap years only when divisible by 400.
+TEST(ShutdownDate, TheGregorianRuleDecidesFebruary) {
+    for (const auto& [year, days] : {std::pair{2100, 28}, {1900, 28}, {2000, 29}, {2400, 29}}) {
+        Page p;
+        p.at(year, 1, 10, 12, 0);
+        p.arm(6, {"2", "29", "7", "0"});
+        if (days == 28)
+            EXPECT_EQ(p.lastBox(),
+                      "你输入的日期错误(" + std::to_string(year) + "年2月只有28天)，请重新输入");
+        else
+            EXPECT_EQ(p.s->armed(6), 1) << year;
+    }
+}
+
 TEST(ShutdownDate, FiresOnThatDateInEveryYear) {
     Page p;
     p.arm(6, {"3", "15", "7", "05"});
@@ -593,15 +607,34 @@ TEST(ShutdownCountdown, CancelAndRestartBeginsAFreshCount) {
     EXPECT_FALSE(p.s->countdownActive());
 }
 
-TEST(ShutdownCountdown, EndsWhenTheRequestIsNotCarriedOut) {
-    Countdown test(Wlang::GB, true);
-    test.begin("0.05");
-    EXPECT_EQ(test.run(100), 3);
-    EXPECT_EQ(test.lastBox(), "您的电脑即将关闭");
-    EXPECT_FALSE(test.s->countdownActive());
-    EXPECT_FALSE(test.c("Label23").visible);
-    EXPECT_TRUE(test.c("Command1").visible);
+// Test mode only announces the shutdown; the warning line then shows zero and the count
+// goes on (without asking again) until it is cancelled.
+TEST(ShutdownCountdown, TestModeShowsZeroAndCountsOn) {
+    for (const char* minutes : {"0.05", "0.001"}) {
+        Countdown test(Wlang::GB, true);
+        test.begin(minutes);
+        const int ticks = std::string(minutes) == "0.05" ? 3 : 1;
+        for (int i = 0; i < ticks; ++i) test.s->Timer3_Timer();
+        EXPECT_EQ(test.lastBox(), "您的电脑即将关闭");
+        EXPECT_TRUE(test.power.requests.empty());
+        const std::string zero = "你的电脑将于( 0:00:00 )之后自动关机，请及时保存你正在编辑的文件";
+        EXPECT_EQ(test.c("Label23").text, zero) << minutes;
+        EXPECT_TRUE(test.c("Label23").visible);
+        EXPECT_TRUE(test.s->countdownActive());
+        EXPECT_TRUE(test.c("Command2").visible);
+        EXPECT_EQ(test.run(5), 5);
+        EXPECT_EQ(test.boxes.shown.size(), 1u) << "announced once";
+        EXPECT_EQ(test.c("Label23").text, zero);
+        test.click("Command2");
+        EXPECT_FALSE(test.s->countdownActive());
+        test.tick("Check1");
+        test.click("Command1");
+        test.run(3 + 1);
+        EXPECT_EQ(test.boxes.shown.size(), 2u) << "a fresh count announces again";
+    }
+}
 
+TEST(ShutdownCountdown, EndsWhenTheRequestIsNotCarriedOut) {
     Countdown refused;
     refused.power.result = {false, PowerRefusal::NoService, "ServiceUnknown: no logind"};
     refused.begin("0.05");

@@ -5,6 +5,7 @@
 
 #include "support/ProgramRun.h"
 #include "support/TempDir.h"
+#include "support/TrayHost.h"
 
 namespace pt {
 namespace {
@@ -44,6 +45,43 @@ TEST_F(SingleInstanceE2E, ASecondStartWarnsAndEndsWhileTheFirstRunsOn) {
     ASSERT_TRUE(second.waitExit(10s));
     EXPECT_TRUE(WIFEXITED(second.status()) && WEXITSTATUS(second.status()) == 0);
     EXPECT_TRUE(first.running()) << "the first instance is not disturbed";
+}
+
+// Without a tray the close box must not strand the program: it keeps running and a second
+// start brings its window back to the front.
+TEST_F(SingleInstanceE2E, WithoutATrayASecondStartShowsTheClosedWindow) {
+    test::ProgramRun first(dir / "work", env);
+    ASSERT_TRUE(first.waitForWindow()) << first.output();
+    const std::string window = first.visibleWindows("^PathtallyV");
+    ASSERT_TRUE(test::RequestClose(window.substr(0, window.find('\n'))));
+
+    test::ProgramRun second(dir / "work", env);
+    ASSERT_TRUE(WindowNamed("^Pathtally$")) << "the second start's message";
+    EXPECT_FALSE(first.visibleWindows("^PathtallyV").empty()) << "the window is back";
+    EXPECT_TRUE(test::KeysTo("^Pathtally$", "Return"));
+    ASSERT_TRUE(second.waitExit(10s));
+    EXPECT_TRUE(first.running());
+}
+
+// With a tray the close box hides the window; a second start shows it again.
+TEST_F(SingleInstanceE2E, WithATrayASecondStartShowsTheHiddenWindow) {
+    test::TrayHost tray;
+    if (!tray.ready()) GTEST_SKIP() << "no tray host (trayer) on this machine";
+    test::ProgramRun first(dir / "work", env);
+    ASSERT_TRUE(first.waitForWindow()) << first.output();
+    const std::string window = first.visibleWindows("^PathtallyV");
+    ASSERT_TRUE(test::RequestClose(window.substr(0, window.find('\n'))));
+    const auto end = std::chrono::steady_clock::now() + 20s;
+    while (!first.visibleWindows("^PathtallyV").empty() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(first.visibleWindows("^PathtallyV").empty()) << "closing hides it";
+
+    test::ProgramRun second(dir / "work", env);
+    EXPECT_TRUE(first.waitForWindow()) << "the second start brings it back";
+    ASSERT_TRUE(WindowNamed("^Pathtally$"));
+    EXPECT_TRUE(test::KeysTo("^Pathtally$", "Return"));
+    ASSERT_TRUE(second.waitExit(10s));
+    EXPECT_TRUE(first.running());
 }
 
 TEST_F(SingleInstanceE2E, ACrashedInstanceNeverBlocksTheNextStart) {

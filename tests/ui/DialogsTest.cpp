@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QImage>
@@ -19,6 +21,10 @@
 #include "ui/FormOption.h"
 #include "ui/Skin.h"
 
+// After Qt: Xlib's macros would clash with Qt's names.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
 namespace pt {
 namespace {
 
@@ -28,6 +34,67 @@ QApplication& App() {
     static char name[] = "ui_tests";
     static char* argv[] = {name, nullptr};
     return *new QApplication(argc, argv);
+}
+
+// Runs the event loop until `done` holds or the time is up.
+template <typename F>
+bool WaitFor(F done, int ms = 10000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// Moves the pointer: the real one through XTest on an X server, else a synthetic move.
+class PointerDriver {
+public:
+    PointerDriver() {
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+            m_display = XOpenDisplay(nullptr);
+    }
+    ~PointerDriver() {
+        if (m_display) XCloseDisplay(m_display);
+    }
+    PointerDriver(const PointerDriver&) = delete;
+    PointerDriver& operator=(const PointerDriver&) = delete;
+
+    void moveTo(QWidget* widget, QPoint local) {
+        if (!m_display) {
+            QTest::mouseMove(widget, local);
+            return;
+        }
+        // XTest takes device pixels.
+        const QPoint global = widget->mapToGlobal(local) * widget->devicePixelRatioF();
+        XTestFakeMotionEvent(m_display, -1, global.x(), global.y(), CurrentTime);
+        XSync(m_display, False);
+    }
+
+private:
+    Display* m_display = nullptr;
+};
+
+// Counts the pointer moves a widget receives.
+class MoveCounter : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseMove) ++count;
+        return false;
+    }
+};
+
+// A picture for the eye, named after the pixel ratio it was taken at.
+void SaveScreenshot(QWidget* widget, const QString& name) {
+    QDir().mkpath(QStringLiteral(PT_BINARY_DIR "/screenshots"));
+    const QString file = QStringLiteral(PT_BINARY_DIR "/screenshots/%1-%2x.png")
+                             .arg(name)
+                             .arg(qRound(widget->devicePixelRatioF()));
+    EXPECT_TRUE(widget->grab().save(file)) << file.toStdString();
 }
 
 template <class W>
@@ -250,23 +317,45 @@ TEST_F(AboutTest, LogoScrollsReentersAndPausesUnderThePointer) {
     QTest::qWait(100);
     EXPECT_LT(box->presenter().logoTop(), before);
 
-    // Pointer on the logo: frozen with a border; elsewhere on the box: on again.
-    QTest::mouseMove(frame, QPoint(5, 5));
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-    QCoreApplication::sendEvent(frame, &enter);
-    EXPECT_FALSE(box->scrollTimer().isActive());
+    // Pointer on the logo, moving over it: frozen with a border. Elsewhere on the box: on
+    // again. On an X server the real pointer is moved (XTest), as a person would.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+    PointerDriver pointer;
+    MoveCounter moves;
+    for (QWidget* w : std::initializer_list<QWidget*>{frame, strip->parentWidget(), strip})
+        w->installEventFilter(&moves);
+    const QPoint middle = frame->rect().center();
+    pointer.moveTo(frame, middle);
+    ASSERT_TRUE(WaitFor([&] { return !box->scrollTimer().isActive(); }));
     EXPECT_EQ(frame->frameShape(), QFrame::Box);
+    for (int i = 1; i <= 5; ++i) {
+        const int seen = moves.count;
+        pointer.moveTo(frame, middle + QPoint(3 * i, 2 * i));
+        ASSERT_TRUE(WaitFor([&] { return moves.count > seen; })) << "move " << i;
+        EXPECT_FALSE(box->scrollTimer().isActive()) << "move " << i;
+    }
     const int frozen = box->presenter().logoTop();
     QTest::qWait(60);
     EXPECT_EQ(box->presenter().logoTop(), frozen);
+    EXPECT_FALSE(box->scrollTimer().isActive());
 
-    QEvent leave(QEvent::Leave);
-    QCoreApplication::sendEvent(frame, &leave);
-    EXPECT_TRUE(box->scrollTimer().isActive());
+    pointer.moveTo(box, QPoint(4, box->height() - 4));
+    ASSERT_TRUE(WaitFor([&] { return box->scrollTimer().isActive(); }));
     EXPECT_EQ(frame->frameShape(), QFrame::NoFrame);
     QTest::qWait(60);
     EXPECT_LT(box->presenter().logoTop(), frozen);
     EXPECT_GT(box->presenter().logoTop(), frozen - 60) << "resumed from where it stopped";
+}
+
+// The logo is drawn for the screen's pixel ratio (sharp at 2x).
+TEST_F(AboutTest, LogoIsDrawnForThePixelRatio) {
+    FormAbout* box = open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+    QLabel* strip = Child<QLabel>(box, "Picture2");
+    const QPixmap logo = strip->pixmap();
+    EXPECT_DOUBLE_EQ(logo.devicePixelRatio(), box->devicePixelRatioF());
+    EXPECT_EQ(logo.width(), qRound(strip->width() * box->devicePixelRatioF()));
+    SaveScreenshot(box, "about");
 }
 
 TEST_F(AboutTest, LinksGoToTheShell) {

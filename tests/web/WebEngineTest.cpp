@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -227,6 +228,50 @@ TEST_F(OnlinePages, HiddenViewLoadsOnlyWhenShown) {
     EXPECT_EQ(view->title(), "Home strip");
     EXPECT_FALSE(titles.isEmpty());
     EXPECT_EQ(site.requests(), QStringList{"/pt/h1/"});
+}
+
+// A site that cannot be reached shows a small local page in the window's language (its
+// heading is the page's title), sized for the home strip, and nothing is retried.
+TEST_F(OnlinePages, UnreachableSiteShowsALocalPageInTheWindowsLanguage) {
+    for (const auto& [lang, heading] :
+         {std::pair{Wlang::GB, "无法打开此网页"}, std::pair{Wlang::B5, "無法開啟此網頁"}}) {
+        QWidget window;
+        window.resize(660, 80);
+        auto* view = new WebView(&window);
+        view->resize(660, 80);
+        SetUnreachableTexts(*view, lang);
+        std::vector<std::string> titles;
+        view->onTitleChanged([&](const std::string& t) { titles.push_back(t); });
+        view->navigate("http://127.0.0.1:9/pt/h1/");  // nothing listens on the discard port
+        window.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view->title() == heading; }, 20000))
+            << view->title();
+        QTest::qWait(500);
+        EXPECT_EQ(view->title(), heading) << "it stays: no retry replaces it";
+        QDir().mkpath(QStringLiteral(PT_BINARY_DIR "/screenshots"));
+        window.grab().save(QStringLiteral(PT_BINARY_DIR "/screenshots/unreachable-%1.png")
+                               .arg(QLatin1String(WlangCode(lang))));
+    }
+}
+
+// The site window goes back, forward and reloads with the keys browsers use.
+TEST_F(OnlinePages, SiteBrowserGoesBackForwardAndReloads) {
+    site.setPage("/", "Pathtally home");
+    site.setPage("/second", "Second page");
+    windows().showSiteBrowser();
+    QPointer<SiteBrowserWindow> w = windows().siteBrowserWindow();
+    ASSERT_TRUE(w);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->windowTitle() == "Pathtally home"; }, 15000));
+    w->webView()->navigate(site.root().toStdString() + "/second");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->windowTitle() == "Second page"; }, 15000));
+    w->activateWindow();
+    QTest::keyClick(w, Qt::Key_Left, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->windowTitle() == "Pathtally home"; }, 15000));
+    QTest::keyClick(w, Qt::Key_Right, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->windowTitle() == "Second page"; }, 15000));
+    const int before = site.count("/second");
+    QTest::keyClick(w, Qt::Key_F5);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return site.count("/second") > before; }, 15000));
 }
 
 }  // namespace

@@ -1,15 +1,16 @@
 #include "online/FormPaiMing.h"
 
 #include "online/RankingCode.h"
+#include "texts/ViewTexts.h"
 
 namespace pt {
 
-FormPaiMing::FormPaiMing(Browser& browser, std::string rankingAddress)
+FormPaiMing::FormPaiMing(Browser& browser, std::string rankingAddress, Wlang lang)
     : m_browser(browser), m_address(std::move(rankingAddress)) {
     m_form.setText("FormPaiMing", "查看您的排名");
     m_form.setText("Label1", "请将以下验证码复制到输入框中");
     m_form.setText("Label2", "验证码：");
-    m_form.setText("Command1", "Close");
+    m_form.setText("Command1", RankingCloseText.in(lang));
 }
 
 void FormPaiMing::load(std::uint32_t installationId, const DynamicValue& jiFeng) {

@@ -6,6 +6,7 @@
 #include "form/FormModel.h"
 #include "platform/Browser.h"
 #include "stats/DynamicValue.h"
+#include "texts/Language.h"
 
 namespace pt {
 
@@ -14,7 +15,8 @@ namespace pt {
 // Command1 (closes the window).
 class FormPaiMing {
 public:
-    FormPaiMing(Browser& browser, std::string rankingAddress);
+    // The page's texts exist in Simplified only; the close button follows `lang`.
+    FormPaiMing(Browser& browser, std::string rankingAddress, Wlang lang = Wlang::GB);
 
     FormModel& form() { return m_form; }
     // Navigates and computes the code once; later changes of the points are not followed.

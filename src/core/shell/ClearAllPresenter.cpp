@@ -7,13 +7,15 @@
 namespace pt {
 
 ClearAllPresenter::ClearAllPresenter(StatisticsModel& model, SettingsStore& store, Clock& clock,
-                                     MessageBox& messages, Wlang lang, DayAccounting* days)
+                                     MessageBox& messages, Wlang lang, DayAccounting* days,
+                                     std::function<void()> takeMeasured)
     : m_model(model),
       m_store(store),
       m_clock(clock),
       m_messages(messages),
       m_lang(lang),
-      m_days(days) {
+      m_days(days),
+      m_takeMeasured(std::move(takeMeasured)) {
     Form_Load();
 }
 
@@ -57,6 +59,8 @@ void ClearAllPresenter::Command1_Click() {
 }
 
 void ClearAllPresenter::reset() {
+    // What was measured up to the confirmation is counted now and cleared with the rest.
+    if (m_takeMeasured) m_takeMeasured();
     // What was counted before the reset still belongs to its day.
     if (m_days) m_days->beforeReset();
     ClickCounters& c = m_model.clicks;

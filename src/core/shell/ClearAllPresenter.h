@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "form/FormModel.h"
@@ -22,8 +23,12 @@ class DayAccounting;
 // day history too; unticked, the days stay and only the totals restart.
 class ClearAllPresenter {
 public:
+    // `takeMeasured` runs just before the statistics are zeroed: it folds in what the
+    // measuring sources still hold (the pointer travel sampled since the last tick), so
+    // that nothing measured before the reset is counted after it.
     ClearAllPresenter(StatisticsModel& model, SettingsStore& store, Clock& clock,
-                      MessageBox& messages, Wlang lang, DayAccounting* days = nullptr);
+                      MessageBox& messages, Wlang lang, DayAccounting* days = nullptr,
+                      std::function<void()> takeMeasured = {});
 
     FormModel& form() { return m_form; }
 
@@ -47,6 +52,7 @@ private:
     MessageBox& m_messages;
     Wlang m_lang;
     DayAccounting* m_days;
+    std::function<void()> m_takeMeasured;
     FormModel m_form;
     bool m_closeRequested = false;
 };

@@ -1,5 +1,7 @@
 #include "shutdown/ShutdownScheduler.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
 
@@ -314,13 +316,17 @@ void ShutdownScheduler::armDateRow() {
     const std::string wrongDate = b("你输入的日期错误(", "你輸入的日期錯誤(");
     if (month == 2) {
         const int year = m_clock.now().year;
-        if (year % 4 == 0 && day > 29) {
+        // The Gregorian rule: 2000 has a 29 February, 2100 does not.
+        const bool leap = std::chrono::year_month_day(std::chrono::year(year),
+                                                      std::chrono::February, std::chrono::day(29))
+                              .ok();
+        if (leap && day > 29) {
             errorBox(wrongDate + Plain(year) +
                          b("年2月只有29天)，请重新输入", "年2月只有29天)，請重新輸入"),
                      "Text11");
             return;
         }
-        if (year % 4 != 0 && day > 28) {
+        if (!leap && day > 28) {
             errorBox(wrongDate + Plain(year) +
                          b("年2月只有28天)，请重新输入", "年2月只有28天)，請重新輸入"),
                      "Text11");
@@ -492,6 +498,7 @@ void ShutdownScheduler::Command1_Click() {
     double seconds = std::floor(minutes * 60 + 1e-9);
     if (!std::isfinite(seconds)) seconds = std::numeric_limits<double>::max();
     m_autoShutdownTime = seconds;
+    m_countdownFired = false;
     m_form.setText("Label23",
                    "你的电脑将于" + text("Text1") + "分钟之后自动关机，请及时保存你正在编辑的文件");
     m_form.setVisible("Label23", true);
@@ -512,16 +519,19 @@ void ShutdownScheduler::Command2_Click() {
 void ShutdownScheduler::Timer3_Timer() {
     if (!m_timer3 || m_power.ended() || m_power.busy()) return;
     m_autoShutdownTime -= 1;
-    if (m_autoShutdownTime <= 0) {
-        // The count is over: the row goes back to idle whatever the request brings (in
-        // test mode, or when the system refuses, the program keeps running).
-        Command2_Click();
-        m_power.ShutComputer();
-        return;
+    if (m_autoShutdownTime <= 0 && !m_countdownFired) {
+        m_countdownFired = true;
+        // In test mode the request is only announced and the count goes on, showing zero;
+        // when the system refuses, the row goes back to idle and the program keeps running.
+        if (m_power.ShutComputer() != PowerActions::Outcome::TestMessage) {
+            Command2_Click();
+            return;
+        }
     }
+    // Past zero (test mode) the line stays at zero rather than counting negative time.
     m_form.setText("Label23",
                    std::string(GbTest(m_lang, "你的电脑将于( ", "你的電腦將於( ")) +
-                       FormatUseTime(m_autoShutdownTime) +
+                       FormatUseTime(std::max(m_autoShutdownTime, 0.0)) +
                        std::string(GbTest(m_lang, " )之后自动关机，请及时保存你正在编辑的文件",
                                           " )之後自動關機，請及時保存你正在編輯的文檔")));
 }

@@ -98,6 +98,7 @@ private:
     std::array<std::int16_t, 10> m_armed{};  // index = row; rows 2..9 used
     double m_autoShutdownTime = 0;
     bool m_timer3 = false;
+    bool m_countdownFired = false;  // the count reached zero and the power step ran
     // The minute in which a scheduled request went out: not asked again in it (an
     // accepted one ends the program, a refused one has been told once).
     std::optional<std::int64_t> m_refusedMinute;

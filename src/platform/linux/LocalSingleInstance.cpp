@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
+#include <QStandardPaths>
 #include <cerrno>
 
 namespace pt {
@@ -100,12 +102,36 @@ bool LocalSingleInstance::acquire() {
         if (!m_lock->tryLock(100)) return false;
     }
     // We hold the lock, so a leftover socket belongs to a crashed instance.
-    const QString socket = folder + QLatin1Char('/') + m_name + QStringLiteral(".socket");
+    const QString socket = socketPath();
     QLocalServer::removeServer(socket);
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     m_server->listen(socket);
+    // Any connection is a request to come forward; nothing is read from it.
+    QObject::connect(m_server.get(), &QLocalServer::newConnection, m_server.get(), [this] {
+        while (QLocalSocket* peer = m_server->nextPendingConnection()) {
+            peer->disconnectFromServer();
+            peer->deleteLater();
+            if (m_activationHandler) m_activationHandler();
+        }
+    });
     return true;
+}
+
+QString LocalSingleInstance::socketPath() const {
+    return RuntimeFolder() + QLatin1Char('/') + m_name + QStringLiteral(".socket");
+}
+
+bool LocalSingleInstance::activateRunning() {
+    QLocalSocket socket;
+    socket.connectToServer(socketPath());
+    if (!socket.waitForConnected(2000)) return false;
+    socket.disconnectFromServer();
+    return true;
+}
+
+void LocalSingleInstance::onActivationRequested(std::function<void()> handler) {
+    m_activationHandler = std::move(handler);
 }
 
 }  // namespace pt

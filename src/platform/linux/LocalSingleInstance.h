@@ -3,6 +3,7 @@
 #include <QLocalServer>
 #include <QLockFile>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "platform/SingleInstance.h"
@@ -10,8 +11,8 @@
 namespace pt {
 
 // One instance per user: a lock file in the runtime folder (a crashed holder's stale lock
-// is taken over) plus a local socket, reachable by the same user only, on which a second
-// start could knock.
+// is taken over) plus a local socket, reachable by the same user only, on which a later
+// start knocks to bring the running window to the front.
 //
 // The runtime folder is $XDG_RUNTIME_DIR when that is a folder of ours. Otherwise it is
 // the first of $TMPDIR/pathtally-<uid>, then pathtally-<uid>-1 ... -9 that is (or can be
@@ -25,13 +26,18 @@ public:
     explicit LocalSingleInstance(QString name = QStringLiteral("pathtally"));
     ~LocalSingleInstance() override;
     bool acquire() override;
+    bool activateRunning() override;
+    void onActivationRequested(std::function<void()> handler) override;
 
     // No private runtime folder, or a lock path that cannot be cleared.
     std::string failure() const override { return m_failure.toStdString(); }
 
 private:
+    QString socketPath() const;
+
     QString m_name;
     QString m_failure;
+    std::function<void()> m_activationHandler;
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<QLocalServer> m_server;
 };

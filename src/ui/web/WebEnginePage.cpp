@@ -4,6 +4,8 @@
 
 #include <QPointer>
 #include <QUrl>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include "ui/web/WebPage.h"
@@ -18,6 +20,8 @@ public:
                          [this](const QString& title) {
                              if (m_handler) m_handler(title);
                          });
+        QObject::connect(m_view->page(), &QWebEnginePage::loadingChanged, m_view,
+                         [this](const QWebEngineLoadingInfo& info) { onLoading(info); });
     }
     ~WebEnginePage() override { delete m_view.data(); }
 
@@ -33,9 +37,33 @@ public:
     void setTitleHandler(std::function<void(const QString&)> handler) override {
         m_handler = std::move(handler);
     }
+    void back() override {
+        if (m_view) m_view->back();
+    }
+    void forward() override {
+        if (m_view) m_view->forward();
+    }
+    void reload() override {
+        if (m_view) m_view->reload();
+    }
+    void setUnreachablePage(std::function<QString(const QString&)> html) override {
+        m_unreachable = std::move(html);
+    }
 
 private:
+    void onLoading(const QWebEngineLoadingInfo& info) {
+        constexpr int Aborted = -3;  // a navigation replaced by the next one
+        if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus || !m_unreachable ||
+            info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ||
+            info.errorCode() == Aborted || !m_view)
+            return;
+        // The failed address stays the base, so that reload tries it again.
+        const QString html = m_unreachable(info.url().toString());
+        if (!html.isEmpty()) m_view->setHtml(html, info.url());
+    }
+
     QPointer<QWebEngineView> m_view;
+    std::function<QString(const QString&)> m_unreachable;
     std::function<void(const QString&)> m_handler;
 };
 

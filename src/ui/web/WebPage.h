@@ -24,6 +24,14 @@ public:
     // The document title, or the address while the page has none.
     virtual QString title() const = 0;
     virtual void setTitleHandler(std::function<void(const QString&)> handler) = 0;
+    // History and reload, as a browser's buttons do them.
+    virtual void back() = 0;
+    virtual void forward() = 0;
+    virtual void reload() = 0;
+    // Where the site cannot be reached (no connection, no such host), the page shows the
+    // document `html` returns for the address instead of the engine's own error page.
+    // Nothing is retried. Answers of the site itself (a 404 page) are shown as they are.
+    virtual void setUnreachablePage(std::function<QString(const QString& url)> html) = 0;
 };
 
 // extern "C" WebPage* pathtally_create_web_page(QWidget* parent); nullptr on failure.

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "texts/Language.h"
+
+namespace pt {
+
+// A text of the windows in both scripts.
+struct TwoScripts {
+    std::string_view simplified;
+    std::string_view traditional;
+    // The main window's rule: Traditional only for "B5".
+    std::string_view in(Wlang lang) const { return B5Test(lang, simplified, traditional); }
+};
+
+// Close button of the ranking window, with its access key.
+inline constexpr TwoScripts RankingCloseText{"关闭(&C)", "關閉(&C)"};
+
+// Navigation of the site browser window.
+inline constexpr TwoScripts BackText{"后退(&B)", "後退(&B)"};
+inline constexpr TwoScripts ForwardText{"前进(&F)", "前進(&F)"};
+inline constexpr TwoScripts ReloadText{"刷新(&R)", "重新整理(&R)"};
+
+// The small local page shown where a page of the site cannot be loaded (nothing is
+// retried): a heading and the address that failed.
+inline constexpr TwoScripts PageUnreachableText{"无法打开此网页", "無法開啟此網頁"};
+inline constexpr TwoScripts PageUnreachableHint{"请检查网络连接。网址：", "請檢查網路連線。網址："};
+
+// What a screen reader says for a control that shows a figure or takes a value: its
+// name and a description. `gbTest` marks the controls whose captions follow the GB test
+// (the shutdown page); the others follow the B5 test, as the window's captions do.
+struct AccessibleText {
+    std::string_view control;
+    TwoScripts name;
+    TwoScripts description;
+    bool gbTest = false;
+    std::string_view nameIn(Wlang lang) const {
+        return gbTest ? GbTest(lang, name.simplified, name.traditional) : name.in(lang);
+    }
+    std::string_view descriptionIn(Wlang lang) const {
+        return gbTest ? GbTest(lang, description.simplified, description.traditional)
+                      : description.in(lang);
+    }
+};
+
+// Every field and figure of the main window, the two click lines ("ClickLineToday",
+// "ClickLineTotal") and the two web pages.
+const std::vector<AccessibleText>& MainWindowAccessibleTexts();
+
+}  // namespace pt
