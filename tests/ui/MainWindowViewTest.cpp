@@ -108,6 +108,15 @@ void ExpectReadable(QWidget* window, const char* which) {
     EXPECT_GE(checked, 3) << which;
 }
 
+// A picture for the eye, named after the pixel ratio it was taken at.
+void SaveScreenshot(QWidget* widget, const char* name) {
+    QDir().mkpath(QStringLiteral(PT_BINARY_DIR "/screenshots"));
+    const QString file = QStringLiteral(PT_BINARY_DIR "/screenshots/%1-%2x.png")
+                             .arg(QLatin1String(name))
+                             .arg(qRound(widget->devicePixelRatioF()));
+    EXPECT_TRUE(widget->grab().save(file)) << file.toStdString();
+}
+
 class MainWindowView : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -181,8 +190,7 @@ TEST_F(MainWindowView, EveryTextReadsUnderADarkPalette) {
     ExpectReadable(&reset, "data reset");
     FormAbout about(store, shell, Wlang::GB, {"V1.0.1", "DESKTOP-1", "alice"});
     ExpectReadable(&about, "about");
-    QDir().mkpath(QStringLiteral(PT_BINARY_DIR "/screenshots"));
-    w.grab().save(QStringLiteral(PT_BINARY_DIR "/screenshots/main-dark.png"));
+    SaveScreenshot(&w, "main-dark");
 }
 
 TEST_F(MainWindowView, FiguresFollowAPaletteChangeWhileRunning) {
@@ -300,8 +308,17 @@ TEST_F(MainWindowView, FitsTheScreen) {
     EXPECT_LE(w.frameGeometry().width(), available.width());
     EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0) << "the page scrolls";
     EXPECT_TRUE(child("StatusBar1.Panel1")->isVisible());
-    QDir().mkpath(QStringLiteral(PT_BINARY_DIR "/screenshots"));
-    w.grab().save(QStringLiteral(PT_BINARY_DIR "/screenshots/main-small-screen.png"));
+    SaveScreenshot(&w, "main-small-screen");
+}
+
+// Pictures of both scripts at the run's pixel ratio (1x, and 2x in the second run).
+TEST_F(MainWindowView, ScreenshotsOfBothScripts) {
+    for (const auto& [locale, name] : {std::pair{2052, "main-gb"}, std::pair{1028, "main-b5"}}) {
+        MainWindow& w = open(locale);
+        EXPECT_FALSE(child<QLabel>("Label1")->text().isEmpty());
+        SaveScreenshot(&w, name);
+        window.reset();
+    }
 }
 
 TEST_F(MainWindowView, StandardButtonsInTheWindowsLanguage) {
