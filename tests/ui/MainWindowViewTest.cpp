@@ -260,17 +260,18 @@ TEST_F(MainWindowView, ScreenReadersGetNamesAndOneTextPerLine) {
         w.presenter().model().clicks.todayLeftClick = 2;
         w.presenter().model().clicks.todayTotalClick = 2;
         w.presenter().Timer1_Timer();
-        QApplication::processEvents();
-        QTest::qWait(150);  // one display tick renders the counts
-        EXPECT_EQ(name("Label2"), b5 ? QStringLiteral("滑鼠今天移動的路程 0.000m")
-                                     : QStringLiteral("鼠标今天移动的路程 0.000m"));
         QAccessibleInterface* line = QAccessible::queryAccessibleInterface(child("ClickLineToday"));
         ASSERT_NE(line, nullptr);
-        EXPECT_EQ(line->childCount(), 0) << "the words and counts are not read one by one";
-        EXPECT_EQ(
-            line->text(QAccessible::Name),
+        const QString clickLine =
             b5 ? QStringLiteral("今日滑鼠點擊次數2次(其中左鍵點擊2次,中鍵點擊0次,右鍵點擊0次)")
-               : QStringLiteral("今日鼠标点击次数2次(其中左键点击2次,中键点击0次,右键点击0次)"));
+               : QStringLiteral("今日鼠标点击次数2次(其中左键点击2次,中键点击0次,右键点击0次)");
+        // The next display tick renders the counts.
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return line->text(QAccessible::Name) == clickLine; }, 3000));
+        EXPECT_EQ(name("Label2"), b5 ? QStringLiteral("滑鼠今天移動的路程 0.000m")
+                                     : QStringLiteral("鼠标今天移动的路程 0.000m"));
+        EXPECT_EQ(line->childCount(), 0) << "the words and counts are not read one by one";
+        EXPECT_EQ(line->text(QAccessible::Name), clickLine);
         EXPECT_EQ(child<QLabel>("Label1")->buddy(), child("Label2"));
         EXPECT_EQ(child<QLabel>("HourLabel3")->buddy(), child("Text4"));
         window.reset();
