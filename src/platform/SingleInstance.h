@@ -16,9 +16,9 @@ public:
     virtual std::string failure() const { return {}; }
     // A later start that did not acquire: asks the running instance to bring its window to
     // the front. False when that instance cannot be reached.
-    virtual bool activateRunning() = 0;
+    virtual bool activateRunning() { return false; }
     // The running instance: `handler` runs on the UI thread whenever a later start asks.
-    virtual void onActivationRequested(std::function<void()> handler) = 0;
+    virtual void onActivationRequested(std::function<void()> /*handler*/) {}
 };
 
 }  // namespace pt
