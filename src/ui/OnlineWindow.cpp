@@ -2,6 +2,7 @@
 
 #include <QShortcut>
 
+#include "texts/ViewTexts.h"
 #include "ui/WebView.h"
 
 namespace pt {
@@ -11,9 +12,7 @@ OnlineWindow::OnlineWindow(FormModel& model, const QString& name, Wlang lang)
     setObjectName(name);
     setAttribute(Qt::WA_DeleteOnClose);
     m_web->setObjectName(QStringLiteral("WebBrowser1"));
-    m_web->setUnavailableText(lang == Wlang::B5
-                                  ? QStringLiteral("無法顯示此網頁：網頁元件未能載入。")
-                                  : QStringLiteral("无法显示此网页：网页组件未能加载。"));
+    m_web->setUnavailableText(QString::fromUtf8(PageUnavailableText.in(lang)));
     SetUnreachableTexts(*m_web, lang);
     m_binder = new FormBinder(model, this);
     // Esc closes the window, as it closes a dialog.

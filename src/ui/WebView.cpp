@@ -92,7 +92,7 @@ void SetUnreachableTexts(WebView& view, Wlang lang) {
 WebView::WebView(QWidget* parent)
     : QWidget(parent),
       m_layout(new QVBoxLayout(this)),
-      m_unavailableText(QStringLiteral("无法显示此网页：网页组件未能加载。")) {
+      m_unavailableText(QString::fromUtf8(PageUnavailableText.simplified)) {
     m_layout->setContentsMargins(0, 0, 0, 0);
 }
 

@@ -96,5 +96,33 @@ wait_for 10 at_least mirror_clicks || fail "after restart mirror totalClick $(mi
 wait_for 10 at_least file_clicks || fail "after restart data file clicks $(file_clicks)"
 import -window root "$shots/windows-main-b5.png"
 stop
+
+# The every-day shutdown rule, armed as a previous run stored it, fires in test mode (a
+# marker file beside the program): the program says the computer is about to shut down
+# instead of asking Windows to, and runs on. Outside test mode ExitWindowsEx would end the
+# Wine session under the test.
+testmode=$work/testmode
+mkdir -p "$testmode"
+cp "$exe" "$testmode/pathtally.exe"
+: >"$testmode/Pathtally.vbp"
+# The rule is read at start: arm this minute when the start surely fits in it, else the next.
+if (($(date +%-S) <= 30)); then at=$(date +%H:%M); else at=$(date -d '+1 minute' +%H:%M); fi
+"$WINE64" reg add "$MAIN" /v check7 /d 1 /f >/dev/null 2>&1
+"$WINE64" reg add "$MAIN" /v Text14 /d "$((10#${at%:*}))" /f >/dev/null 2>&1
+"$WINE64" reg add "$MAIN" /v Text15 /d "$((10#${at#*:}))" /f >/dev/null 2>&1
+exe=$testmode/pathtally.exe
+start zh_CN.UTF-8
+[[ -f "$testmode/Record.txt" ]] || wait_for 10 test -f "$testmode/Record.txt" ||
+  fail "test mode left no run record beside the program"
+wait_for 100 has_refusal || fail "the every-day rule at $at showed no message in test mode"
+import -window root "$shots/windows-test-mode-shutdown.png"
+xdotool key --window "$(refusal)" Return
+uses=$(reg_value "$MAIN" AllUseTime)
+want=$((${uses%%.*} + 1))
+wait_for 30 at_least reg_value "$MAIN" AllUseTime || fail "the program stopped saving after the rule"
+kill -0 "$pid" 2>/dev/null || fail "the program ended in test mode"
+[[ $(reg_value "$MAIN" check7) == 1 ]] || fail "the every-day rule was not kept for tomorrow"
+stop
+
 echo "clicks ${first_total} -> $(main_clicks) (main), $(mirror_clicks) (mirror), $(field 11) (file);" \
-  "keys after first run ${keys:-none}"
+  "keys after first run ${keys:-none}; every-day rule at $at shown in test mode"

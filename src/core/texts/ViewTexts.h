@@ -23,6 +23,10 @@ inline constexpr TwoScripts BackText{"后退(&B)", "後退(&B)"};
 inline constexpr TwoScripts ForwardText{"前进(&F)", "前進(&F)"};
 inline constexpr TwoScripts ReloadText{"刷新(&R)", "重新整理(&R)"};
 
+// What a page area says where the web module cannot be loaded at all.
+inline constexpr TwoScripts PageUnavailableText{"无法显示此网页：网页组件未能加载。",
+                                                "無法顯示此網頁：網頁元件未能載入。"};
+
 // The small local page shown where a page of the site cannot be loaded (nothing is
 // retried): a heading and the address that failed.
 inline constexpr TwoScripts PageUnreachableText{"无法打开此网页", "無法開啟此網頁"};

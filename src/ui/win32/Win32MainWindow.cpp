@@ -8,6 +8,7 @@
 #include "platform/windows/WideText.h"
 #include "shutdown/ShutdownScheduler.h"
 #include "texts/MainWindowTexts.h"
+#include "texts/ViewTexts.h"
 
 namespace pt {
 namespace {
@@ -21,9 +22,6 @@ constexpr UINT SamplingTimer = 1, SecondTimer = 2, CountdownTimer = 3;
 constexpr UINT ShownTickMs = 100, HiddenTickMs = 250;
 constexpr UINT TrayMessage = WM_APP + 1;
 constexpr UINT TrayId = 1;
-
-// What a page area says where no web control can be created.
-constexpr const wchar_t* PageUnavailable = L"无法显示此网页：网页组件未能加载。";
 
 constexpr COLORREF Blue = RGB(0, 0, 0xd0), Left = RGB(0xc0, 0, 0xc0), Middle = RGB(0, 0x80, 0),
                    Right = RGB(0xd0, 0, 0), Red = RGB(0xd0, 0, 0);
@@ -115,10 +113,12 @@ void Win32MainWindow::createControls() {
     }
     buildStatisticsPage(m_pages[0]);
     buildShutdownPage(m_pages[3]);
-    HWND news = CreateWindowExW(0, L"STATIC", PageUnavailable, WS_CHILD | WS_VISIBLE | SS_CENTER, 0,
-                                180, TabWidth - 8, 24, m_pages[4], nullptr, instance, nullptr);
-    SendMessageW(news, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
-    m_home = CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", PageUnavailable,
+    // Where no web control can be created, the page areas say so (in the window's
+    // language once it is known, at start).
+    m_news = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_CENTER, 0, 180,
+                             TabWidth - 8, 24, m_pages[4], nullptr, instance, nullptr);
+    SendMessageW(m_news, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    m_home = CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", L"",
                              WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, TabHeight,
                              TabWidth, HomeHeight, m_hwnd, nullptr, instance, nullptr);
     SendMessageW(m_home, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
@@ -181,18 +181,18 @@ void Win32MainWindow::buildStatisticsPage(HWND p) {
                               {"Label15", "Label16"}};
     for (int i = 0; i < 4; ++i) {
         const int x = 16 + (i % 2) * 316, y = 230 + (i / 2) * 21;
-        b.add(Kind::Label, time[i][0], p, x, y, 120, 20);
-        b.add(Kind::Label, time[i][1], p, x + 122, y, 186, 20);
+        b.add(Kind::Label, time[i][0], p, x, y, 150, 20);
+        b.add(Kind::Label, time[i][1], p, x + 152, y, 156, 20);
         b.setTextColor(time[i][1], Blue);
     }
 
     b.add(Kind::CheckBox, "Check2MinToSystray", p, 8, 284, 210, 22);
-    b.add(Kind::Label, "Label17", p, 224, 287, 62, 20);
-    b.add(Kind::Label, "Label19", p, 286, 287, 62, 20);
-    b.add(Kind::Label, "Label20", p, 352, 287, 48, 20);
-    b.add(Kind::Label, "Label21", p, 400, 287, 64, 20);
-    b.add(Kind::Link, "Label75", p, 470, 287, 96, 20);
-    b.add(Kind::Label, "test1", p, 570, 287, 76, 20);
+    b.add(Kind::Label, "Label17", p, 222, 287, 66, 20);
+    b.add(Kind::Label, "Label19", p, 288, 287, 48, 20);
+    b.add(Kind::Label, "Label20", p, 338, 287, 72, 20);
+    b.add(Kind::Label, "Label21", p, 410, 287, 104, 20);
+    b.add(Kind::Link, "Label75", p, 516, 287, 70, 20);
+    b.add(Kind::Label, "test1", p, 588, 287, 58, 20);
     for (const char* red : {"Label19", "Label21", "test1"}) b.setTextColor(red, Red);
     b.setTextColor("Label75", RGB(0, 0, 0xff));
 }
@@ -315,6 +315,10 @@ void Win32MainWindow::showPage(int index) {
 
 void Win32MainWindow::start() {
     m_presenter->Form_Load();
+    const std::wstring unavailable =
+        Widen(std::string(PageUnavailableText.in(m_presenter->lang())));
+    SetWindowTextW(m_home, unavailable.c_str());
+    SetWindowTextW(m_news, unavailable.c_str());
     ShutdownScheduler& scheduler = m_presenter->scheduler();
     scheduler.onTimer3Changed = [this](bool on) {
         if (on)

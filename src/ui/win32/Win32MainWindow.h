@@ -66,6 +66,7 @@ private:
     HWND m_tabs = nullptr;
     HWND m_status = nullptr;
     HWND m_home = nullptr;
+    HWND m_news = nullptr;
     HWND m_pages[5] = {};
     HMENU m_menuBar = nullptr;
     HMENU m_rightMenu = nullptr;
