@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
+#include "persistence/DataFile.h"
 #include "platform/windows/Win32.h"
 #include "platform/windows/WinCursorSource.h"
+#include "platform/windows/WinDataFolder.h"
 #include "platform/windows/WinInputEvents.h"
 #include "platform/windows/WinPlatform.h"
 
@@ -140,6 +145,49 @@ TEST(WinClock, UptimeIsSixtyFourBitAndMovesForward) {
     EXPECT_FALSE(clock.shortDate().empty());
     EXPECT_TRUE(clock.isDate(clock.shortDate())) << clock.shortDate();
     ASSERT_TRUE(PumpUntil([&] { return clock.millisecondsSinceBoot() > a; }));
+}
+
+}  // namespace
+}  // namespace pt
+
+namespace pt {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Started from a folder that holds an earlier run's data file, the program works in the
+// user's application-data folder and takes the file over; a damaged one stays put.
+TEST(WinDataFolder, WorksInTheUsersFolderAndTakesAnOldDataFileOver) {
+    const char* root = std::getenv("PT_TEST_ROOT");
+    ASSERT_NE(root, nullptr);
+    const fs::path appData = fs::path(root) / "appdata", start = fs::path(root) / "start",
+                   damagedStart = fs::path(root) / "damaged";
+    fs::create_directories(start);
+    fs::create_directories(damagedStart);
+    ASSERT_TRUE(SetEnvironmentVariableW(L"APPDATA", appData.wstring().c_str()));
+    _wputenv_s(L"APPDATA", appData.wstring().c_str());
+    const std::string computer = WinSystemInfo().computerName();
+    DataRecord record;
+    record.computerName = computer;
+    record.savedAt = "2026-12-08T10:00:00";
+    record.totalClick = record.leftClick = 42;
+    record.KeyDownAll = DynamicValue::Int16(7);
+    ASSERT_TRUE(DataFile(start / DataFileName).SaveFile(record));
+
+    fs::current_path(start);
+    const WinDataFolderEntry entry = EnterWinDataFolder(DataFileName, computer);
+    ASSERT_TRUE(entry.entered);
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), appData / "Pathtally"));
+    EXPECT_EQ(entry.takeover, TakeoverResult::Moved);
+    EXPECT_FALSE(fs::exists(start / DataFileName));
+    EXPECT_EQ(DataFile(DataFileName).LoadFile(computer).totalClick1, 42);
+
+    std::ofstream(damagedStart / DataFileName) << "not a data file";
+    fs::current_path(damagedStart);
+    const WinDataFolderEntry again = EnterWinDataFolder(DataFileName, computer);
+    EXPECT_EQ(again.takeover, TakeoverResult::LeftInPlace);
+    EXPECT_TRUE(fs::exists(damagedStart / DataFileName));
+    EXPECT_EQ(DataFile(DataFileName).LoadFile(computer).totalClick1, 42);
 }
 
 }  // namespace

@@ -31,13 +31,17 @@ reg_value() {
   "$WINE64" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
     awk -v n="$2" 'tolower($1) == tolower(n) { print $3 }'
 }
-field() { tr -d '\r\n' <PTDATA.CVD | awk -F, -v i="$1" '{ print $(i + 1) }'; }
+# The program works in the user's application-data folder, wherever it is started from.
+appdata=$("$WINE64" cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+data_file=$("$WINE64" winepath -u "$appdata\\Pathtally\\PTDATA.CVD" 2>/dev/null | tr -d '\r')
+[[ -n "$data_file" ]] || fail "no application-data folder"
+field() { tr -d '\r\n' <"$data_file" | awk -F, -v i="$1" '{ print $(i + 1) }'; }
 main_window() { xdotool search --name '^PathtallyV' 2>/dev/null | head -n1; }
 has_main_window() { [[ -n "$(main_window)" ]]; }
 at_least() { local v; v=$("$@"); [[ -n "$v" && "${v%%.*}" -ge "$want" ]]; }
 main_clicks() { reg_value "$MAIN" totalClick; }
 mirror_clicks() { reg_value "$MIRROR" totalClick; }
-file_clicks() { [[ -f PTDATA.CVD ]] && field 11; }
+file_clicks() { [[ -f "$data_file" ]] && field 11; }
 
 start() {
   LANG=$1 "$WINE64" "$exe" >/dev/null 2>&1 &
@@ -71,7 +75,8 @@ wait_for 10 at_least file_clicks || fail "data file total clicks $(file_clicks)"
 want=1
 at_least reg_value "$MAIN" Allmove || fail "main key Allmove $(reg_value "$MAIN" Allmove)"
 at_least reg_value "$MIRROR" Allmove || fail "mirror key Allmove"
-[[ $(tr -d '\r\n' <PTDATA.CVD | awk -F, '{ print NF }') == 51 ]] || fail "data file is not 51 fields"
+[[ $(tr -d '\r\n' <"$data_file" | awk -F, '{ print NF }') == 51 ]] || fail "data file is not 51 fields"
+[[ ! -e PTDATA.CVD ]] || fail "a data file was left in the folder the program was started from"
 keys=$(reg_value "$MAIN" KeyDownAll)
 import -window root "$shots/windows-main-gb.png"
 

@@ -5,8 +5,10 @@
 #include <memory>
 
 #include "input/ClickHook.h"
+#include "persistence/DataFile.h"
 #include "platform/windows/RegistrySettingsStore.h"
 #include "platform/windows/WinCursorSource.h"
+#include "platform/windows/WinDataFolder.h"
 #include "platform/windows/WinInputEvents.h"
 #include "platform/windows/WinPlatform.h"
 #include "shell/ClearAllPresenter.h"
@@ -90,10 +92,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return 0;
     }
 
+    pt::WinSystemInfo system;
+    // The data file lives in the user's own folder, wherever the program was started from.
+    pt::EnterWinDataFolder(pt::DataFileName, system.computerName());
+
     pt::RegistrySettingsStore store;
     pt::WinClock clock;
     pt::WinNumberFormat numberFormat;
-    pt::WinSystemInfo system;
     pt::WinShell shell;
     pt::RunKeyAutostart autostart(store);
     pt::WinCursorSource cursor;
