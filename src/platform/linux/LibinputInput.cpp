@@ -219,8 +219,15 @@ void LibinputInput::handle(libinput_event* event) {
 
 std::optional<CursorReading> LibinputInput::take() {
     const std::uint64_t motions = m_counter.motionEvents();
-    if (motions == m_motionTaken) return std::nullopt;
+    const auto point = m_position ? m_position->current() : std::nullopt;
+    const bool pointMoved = point && point != m_positionTaken;
+    if (motions == m_motionTaken && !pointMoved) return std::nullopt;
     CursorReading reading;
+    if (point) {
+        reading.x = point->x;
+        reading.y = point->y;
+        m_positionTaken = point;
+    }
     reading.travel = m_counter.takeTravel();
     reading.samples = motions - m_motionTaken;
     m_motionTaken = motions;

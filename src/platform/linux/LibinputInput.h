@@ -10,6 +10,7 @@
 #include "platform/InputAccess.h"
 #include "platform/InputEvents.h"
 #include "platform/linux/DeviceEventCounter.h"
+#include "platform/linux/PointerPosition.h"
 
 struct libinput;
 struct libinput_device;
@@ -26,7 +27,8 @@ namespace pt {
 // followed through udev. The context's descriptor is watched by the Qt event loop of the
 // thread that creates the object; every event is reduced to a DeviceEvent and counted by
 // DeviceEventCounter, so only counts and distances leave the handler. The pointer's
-// position is not known here (the compositor keeps it).
+// position is not known here (the compositor keeps it) unless the compositor reports it
+// through a PointerPosition.
 class LibinputInput : public CursorSource, public InputEvents, public InputAccess {
 public:
     // An empty seat means $XDG_SEAT, else "seat0".
@@ -35,7 +37,12 @@ public:
     LibinputInput(const LibinputInput&) = delete;
     LibinputInput& operator=(const LibinputInput&) = delete;
 
-    // CursorSource: the travel since the last take (the position stays 0, 0).
+    // The position the desktop reports, where it does (not owned; may be null). Travel
+    // never depends on it.
+    void setPointerPosition(const PointerPosition* position) { m_position = position; }
+
+    // CursorSource: the travel since the last take, and the position where the desktop
+    // reports one (else 0, 0). Also not empty when only the position changed.
     std::optional<CursorReading> take() override;
 
     // InputEvents
@@ -46,7 +53,9 @@ public:
 
     // InputAccess
     bool devicesReadable() const override { return m_counter.devices() > 0; }
-    bool pointerPositionKnown() const override { return false; }
+    bool pointerPositionKnown() const override {
+        return m_position && m_position->current().has_value();
+    }
 
     // Handles every event queued on the context (the socket notifier calls it).
     void dispatch();
@@ -77,6 +86,8 @@ private:
     int m_opened = 0;
     int m_refused = 0;
     std::uint64_t m_motionTaken = 0;
+    const PointerPosition* m_position = nullptr;
+    std::optional<PointerPosition::Point> m_positionTaken;
     double m_screenWidth = 1920;  // device pixels, for absolute devices
     double m_screenHeight = 1080;
 };

@@ -11,6 +11,7 @@
 #include "platform/linux/DataFolder.h"
 #include "platform/linux/DesktopShell.h"
 #include "platform/linux/InputBackendSelection.h"
+#include "platform/linux/KWinPointerPosition.h"
 #include "platform/linux/LibinputInput.h"
 #include "platform/linux/LinuxSystemInfo.h"
 #include "platform/linux/LocalSingleInstance.h"
@@ -97,6 +98,10 @@ private:
             else if (!m_libinput->devicesReadable())
                 qWarning("Input: no input device of seat %s could be opened (%d refused)",
                          m_libinput->seat().c_str(), m_libinput->devicesRefused());
+            // The position only for the window's label, from KWin where it runs.
+            m_kwinPosition =
+                std::make_unique<KWinPointerPosition>(KWinPointerPosition::SessionBus());
+            m_libinput->setPointerPosition(m_kwinPosition.get());
         }
         return *m_libinput;
     }
@@ -113,6 +118,7 @@ private:
     std::unique_ptr<CursorSource> m_x11Cursor;
     std::unique_ptr<X11InputEvents> m_x11Input;
     X11InputAccess m_x11Access;
+    std::unique_ptr<KWinPointerPosition> m_kwinPosition;  // outlives m_libinput, which reads it
     std::unique_ptr<LibinputInput> m_libinput;
     std::unique_ptr<TerminationSignals> m_termination;
     std::unique_ptr<SaveOnAbruptExit> m_abruptExit;
