@@ -18,8 +18,15 @@ target_link_libraries(pathtally_ui_win32 PUBLIC pathtally_core pathtally_platfor
   PRIVATE comctl32 gdi32 shell32 user32)
 
 # --- the program: pathtally.exe, a GUI program with the runtimes linked in -----------
+enable_language(RC)
 file(GLOB APP_SOURCES CONFIGURE_DEPENDS app/windows/*.cpp app/windows/*.h)
-add_executable(pathtally WIN32 ${APP_SOURCES})
+add_executable(pathtally WIN32 ${APP_SOURCES} app/windows/pathtally.rc)
+set_property(SOURCE app/windows/pathtally.rc APPEND PROPERTY INCLUDE_DIRECTORIES
+  ${PROJECT_SOURCE_DIR}/data/icons)
+set_property(SOURCE app/windows/pathtally.rc APPEND PROPERTY COMPILE_DEFINITIONS
+  PATHTALLY_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
+  PATHTALLY_VERSION_MINOR=${PROJECT_VERSION_MINOR}
+  PATHTALLY_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 target_link_libraries(pathtally PRIVATE pathtally_ui_win32 pathtally_platform)
 target_link_options(pathtally PRIVATE -municode)  # wWinMain
 set_target_properties(pathtally PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

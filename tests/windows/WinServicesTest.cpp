@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#define PT_WIDEN2(text) L##text
+#define PT_WIDEN(text) PT_WIDEN2(text)
+#define PT_WIDE_BINARY_DIR PT_WIDEN(PT_BINARY_DIR)
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -188,6 +192,29 @@ TEST(WinDataFolder, WorksInTheUsersFolderAndTakesAnOldDataFileOver) {
     EXPECT_EQ(again.takeover, TakeoverResult::LeftInPlace);
     EXPECT_TRUE(fs::exists(damagedStart / DataFileName));
     EXPECT_EQ(DataFile(DataFileName).LoadFile(computer).totalClick1, 42);
+}
+
+}  // namespace
+}  // namespace pt
+
+namespace pt {
+namespace {
+
+// pathtally.exe carries its icon (for the window, the tray and Explorer) and its version.
+TEST(ProgramResources, IconAndVersionAreBuiltIn) {
+    const std::wstring exe = L"Z:" PT_WIDE_BINARY_DIR L"/pathtally.exe";
+    HMODULE program = LoadLibraryExW(exe.c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(program, nullptr) << "cannot open pathtally.exe";
+    EXPECT_NE(FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)), nullptr)
+        << "no icon group 1";  // RT_GROUP_ICON
+    HICON icon =
+        static_cast<HICON>(LoadImageW(program, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
+    EXPECT_NE(icon, nullptr);
+    if (icon) DestroyIcon(icon);
+    EXPECT_NE(FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16)), nullptr)
+        << "no version information";  // RT_VERSION
+    FreeLibrary(program);
 }
 
 }  // namespace

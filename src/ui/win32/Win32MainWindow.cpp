@@ -66,7 +66,9 @@ Win32MainWindow::Win32MainWindow(Form1Services services) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    m_icon = LoadIconW(nullptr, IDI_APPLICATION);
+    // The program's own icon (resource 1); a build without it shows the generic one.
+    m_icon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    if (!m_icon) m_icon = LoadIconW(nullptr, IDI_APPLICATION);
     WNDCLASSEXW cls{};
     cls.cbSize = sizeof(cls);
     cls.lpfnWndProc = windowProc;
