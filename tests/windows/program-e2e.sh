@@ -78,6 +78,31 @@ at_least reg_value "$MIRROR" Allmove || fail "mirror key Allmove"
 [[ $(tr -d '\r\n' <"$data_file" | awk -F, '{ print NF }') == 51 ]] || fail "data file is not 51 fields"
 [[ ! -e PTDATA.CVD ]] || fail "a data file was left in the folder the program was started from"
 keys=$(reg_value "$MAIN" KeyDownAll)
+
+# The About box from the Help menu: its logo scrolls, stops while the pointer rests on it
+# and goes on once the pointer moves over the rest of the box; Esc closes it.
+about() { xdotool search --name '^关于 Pathtally$' 2>/dev/null | head -n1; }
+has_about() { [[ -n "$(about)" ]]; }
+no_about() { [[ -z "$(about)" ]]; }
+xdotool key --window "$win" alt+h a
+wait_for 30 has_about || fail "the Help menu opened no About box"
+eval "$(xdotool getwindowgeometry --shell "$(about)")"
+edge=$(((WIDTH - 470) / 2))
+logo_x=$((X + edge + 20)) logo_y=$((Y + HEIGHT - edge - 214 + 20))
+logo_shot() { import -window root -crop "100x140+$logo_x+$logo_y" +repage "$work/$1.png"; }
+logo_moved() {
+  logo_shot before; sleep 0.6; logo_shot after
+  [[ $(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1 || true) != 0 ]]
+}
+logo_moved || fail "the About logo does not scroll"
+import -window root "$shots/windows-about-gb.png"
+xdotool mousemove $((logo_x + 50)) $((logo_y + 70))
+sleep 0.3
+! logo_moved || fail "the About logo scrolls on under the pointer"
+xdotool mousemove $((logo_x + 200)) $((logo_y + 150))
+logo_moved || fail "the About logo stays paused after the pointer left it"
+xdotool key --window "$(about)" Escape
+wait_for 10 no_about || fail "Esc did not close the About box"
 import -window root "$shots/windows-main-gb.png"
 
 # A second start is refused with a message and leaves the first running.

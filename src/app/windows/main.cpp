@@ -13,7 +13,9 @@
 #include "platform/windows/WinPlatform.h"
 #include "shell/ClearAllPresenter.h"
 #include "shell/FeedbackMail.h"
+#include "shell/FormAboutPresenter.h"
 #include "shell/FormOptionPresenter.h"
+#include "ui/win32/Win32AboutBox.h"
 #include "ui/win32/Win32Dialog.h"
 #include "ui/win32/Win32MainWindow.h"
 
@@ -62,6 +64,14 @@ void WireCommands(pt::Win32MainWindow& window) {
             [&clear] { return clear.closeRequested(); }};
         pt::RunWin32Dialog(window.handle(), window.font(), clear.form(), spec);
     });
+    auto about = [&window, &form, &s] {
+        pt::FormAboutPresenter presenter(
+            s.store, s.shell, form.lang(),
+            {form.VersionNumber(), form.computerName(), form.userName()});
+        pt::RunWin32AboutBox(window.handle(), window.font(), presenter);
+    };
+    window.setCommand("menuAbout", about);
+    window.setCommand("menuRightMenuAbout", about);
     window.setCommand("menuEmailToMe", [&form, &s] {
         s.shell.open(pt::FeedbackMailText(pt::FeedbackVariant::MainMenu, form.lang()));
     });

@@ -8,6 +8,7 @@ namespace {
 struct DialogState {
     Win32FormBinder* binder;
     const Win32DialogSpec* spec;
+    const Win32DialogMotion* motion;
     bool done = false;
 };
 
@@ -16,6 +17,11 @@ LRESULT CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
         case WM_COMMAND:
             if (state && state->binder->command(wParam, lParam)) return 0;
+            if (state && LOWORD(wParam) == IDCANCEL) {  // Esc, as the close box
+                state->spec->cancel();
+                state->done = true;
+                return 0;
+            }
             break;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
@@ -23,6 +29,15 @@ LRESULT CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
                 return reinterpret_cast<LRESULT>(state->binder->controlColor(
                     reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
             break;
+        case WM_TIMER:
+            if (state && state->motion->tick) {
+                state->motion->tick();
+                state->binder->sync();
+            }
+            return 0;
+        case WM_MOUSEMOVE:
+            if (state && state->motion->mouseMove) state->motion->mouseMove();
+            return 0;
         case WM_CLOSE:
             if (state) {
                 state->spec->cancel();
@@ -37,7 +52,8 @@ LRESULT CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
-void RunWin32Dialog(HWND owner, HFONT font, FormModel& model, const Win32DialogSpec& spec) {
+void RunWin32Dialog(HWND owner, HFONT font, FormModel& model, const Win32DialogSpec& spec,
+                    const Win32DialogMotion& motion) {
     static const bool registered = [] {
         WNDCLASSEXW cls{};
         cls.cbSize = sizeof(cls);
@@ -50,7 +66,7 @@ void RunWin32Dialog(HWND owner, HFONT font, FormModel& model, const Win32DialogS
     }();
     if (!registered) return;
     Win32FormBinder binder(model, font);
-    DialogState state{&binder, &spec};
+    DialogState state{&binder, &spec, &motion};
     RECT frame{0, 0, spec.width, spec.height};
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
@@ -71,6 +87,8 @@ void RunWin32Dialog(HWND owner, HFONT font, FormModel& model, const Win32DialogS
         if (spec.closeRequested()) state.done = true;
     };
     binder.syncAll();
+    constexpr UINT_PTR TickTimer = 1;
+    if (motion.tickMs && motion.tick) SetTimer(hwnd, TickTimer, motion.tickMs, nullptr);
     if (owner) EnableWindow(owner, FALSE);
     ShowWindow(hwnd, SW_SHOW);
     MSG msg;
@@ -79,6 +97,7 @@ void RunWin32Dialog(HWND owner, HFONT font, FormModel& model, const Win32DialogS
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    if (motion.tickMs && motion.tick) KillTimer(hwnd, TickTimer);
     if (owner) EnableWindow(owner, TRUE);
     DestroyWindow(hwnd);
     if (owner) SetForegroundWindow(owner);

@@ -19,6 +19,15 @@ struct Win32DialogSpec {
     std::function<bool()> closeRequested;
 };
 
-void RunWin32Dialog(HWND owner, HFONT font, FormModel& model, const Win32DialogSpec& spec);
+// What some dialogs add: a timer that calls tick every tickMs while the dialog runs, and
+// the pointer moving over the dialog itself (not over its controls).
+struct Win32DialogMotion {
+    unsigned tickMs = 0;
+    std::function<void()> tick;
+    std::function<void()> mouseMove;
+};
+
+void RunWin32Dialog(HWND owner, HFONT font, FormModel& model, const Win32DialogSpec& spec,
+                    const Win32DialogMotion& motion = {});
 
 }  // namespace pt

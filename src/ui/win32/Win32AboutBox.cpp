@@ -1,0 +1,127 @@
+#include "ui/win32/Win32AboutBox.h"
+
+#include "shell/FormAboutPresenter.h"
+#include "ui/win32/Win32Dialog.h"
+
+namespace pt {
+namespace {
+
+using Kind = Win32FormBinder::Kind;
+
+constexpr int LogoWidth = 112;
+constexpr int FrameHeight = 150;
+constexpr int StripHeight = 260;
+constexpr int TwipsPerPixel = 15;
+
+HFONT g_logoFont = nullptr;  // the dialog's font, for the names under the icon
+
+// Whole pixels of a position in twips, rounded down also below zero.
+int TwipsToPixels(int twips) {
+    return twips >= 0 ? twips / TwipsPerPixel : -((-twips + TwipsPerPixel - 1) / TwipsPerPixel);
+}
+
+// The logo frame: the program's icon and the product and maker names, one above the
+// other, drawn at the presenter's strip position; a border while the pointer is on it.
+LRESULT CALLBACK LogoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* presenter = reinterpret_cast<FormAboutPresenter*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(hwnd, &paint);
+            RECT all;
+            GetClientRect(hwnd, &all);
+            HBRUSH sky = CreateSolidBrush(RGB(0xDC, 0xEA, 0xF7));
+            FillRect(dc, &all, sky);
+            DeleteObject(sky);
+            if (presenter) {
+                const int top = TwipsToPixels(presenter->logoTop());
+                HICON icon = static_cast<HICON>(LoadImageW(
+                    GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 64, 64, 0));
+                if (icon) {
+                    DrawIconEx(dc, (LogoWidth - 64) / 2, top + 24, icon, 64, 64, 0, nullptr,
+                               DI_NORMAL);
+                    DestroyIcon(icon);
+                }
+                SetBkMode(dc, TRANSPARENT);
+                if (g_logoFont) SelectObject(dc, g_logoFont);
+                SetTextColor(dc, RGB(0x1F, 0x3F, 0x66));
+                RECT name{0, top + 182, LogoWidth, top + 208};
+                DrawTextW(dc, L"Pathtally", -1, &name, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
+                SetTextColor(dc, RGB(0x55, 0x66, 0x77));
+                RECT maker{0, top + 212, LogoWidth, top + 232};
+                DrawTextW(dc, L"Corvandel", -1, &maker, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
+                if (presenter->logoBorder())
+                    FrameRect(dc, &all, GetSysColorBrush(COLOR_WINDOWTEXT));
+            }
+            EndPaint(hwnd, &paint);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            if (presenter) presenter->Picture1_MouseMove();
+            InvalidateRect(hwnd, nullptr, FALSE);
+            return 0;
+        case WM_LBUTTONUP:
+            if (presenter) presenter->click("Picture1");
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+void RunWin32AboutBox(HWND owner, HFONT font, FormAboutPresenter& presenter) {
+    static const bool registered = [] {
+        WNDCLASSEXW cls{};
+        cls.cbSize = sizeof(cls);
+        cls.lpfnWndProc = LogoProc;
+        cls.hInstance = GetModuleHandleW(nullptr);
+        cls.hCursor = LoadCursorW(nullptr, IDC_HAND);
+        cls.lpszClassName = L"PathtallyLogo";
+        return RegisterClassExW(&cls) != 0;
+    }();
+    g_logoFont = font;
+    presenter.setLogoGeometry(FrameHeight * TwipsPerPixel, StripHeight * TwipsPerPixel);
+    HWND logo = nullptr;
+    Win32DialogSpec spec{
+        "FormAbout",
+        470,
+        214,
+        [&](Win32FormBinder& b, HWND d) {
+            if (registered) {
+                logo = CreateWindowExW(
+                    WS_EX_CLIENTEDGE, L"PathtallyLogo", L"", WS_CHILD | WS_VISIBLE, 16, 16,
+                    LogoWidth + 4, FrameHeight + 4, d, nullptr, GetModuleHandleW(nullptr), nullptr);
+                SetWindowLongPtrW(logo, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&presenter));
+            }
+            const int x = 148, w = 306;
+            b.add(Kind::Label, "Label1", d, x, 16, w, 20);
+            b.add(Kind::Label, "Label14", d, x, 40, w, 20);
+            b.add(Kind::Label, "Label2", d, x, 64, w, 20);
+            b.add(Kind::Label, "Label9", d, x, 88, 80, 20);
+            b.add(Kind::Link, "Label10", d, x + 82, 88, w - 82, 20);
+            b.add(Kind::Label, "Label17", d, x, 112, 80, 20);
+            b.add(Kind::Link, "Label18", d, x + 82, 112, w - 82, 20);
+            b.add(Kind::Link, "Label8", d, x, 136, w, 20);
+            for (const char* link : {"Label10", "Label18", "Label8"})
+                b.setTextColor(link, RGB(0, 0, 0xff));
+            b.add(Kind::Button, "Command1", d, 364, 176, 90, 28);
+        },
+        [&presenter](const std::string& name) { presenter.click(name); },
+        [] {},
+        [&presenter] { return presenter.closeRequested(); }};
+    Win32DialogMotion motion{FormAboutPresenter::TimerIntervalMs,
+                             [&presenter, &logo] {
+                                 const int before = TwipsToPixels(presenter.logoTop());
+                                 presenter.Timer1_Timer();
+                                 if (logo && TwipsToPixels(presenter.logoTop()) != before)
+                                     InvalidateRect(logo, nullptr, FALSE);
+                             },
+                             [&presenter, &logo] {
+                                 presenter.Form_MouseMove();
+                                 if (logo) InvalidateRect(logo, nullptr, FALSE);
+                             }};
+    RunWin32Dialog(owner, font, presenter.form(), spec, motion);
+}
+
+}  // namespace pt
