@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QStringList>
 #include <QThread>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -148,13 +149,16 @@ private:
     QByteArray m_saved[2];
 };
 
-// Runs the event loop until `done` holds or `limitMs` passes; false on timeout.
+// Runs the event loop until `done` holds or `limitMs` passes; false on timeout. Sleeps
+// between events (a timer wakes it every 20 ms to look again).
 inline bool SpinUntil(const std::function<bool()>& done, int limitMs = 30000) {
     QElapsedTimer clock;
     clock.start();
+    QTimer wake;
+    wake.start(20);
     while (!done()) {
         if (clock.elapsed() > limitMs) return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
