@@ -14,9 +14,11 @@
 #include <memory>
 #include <thread>
 
+#include "platform/PlatformServices.h"
 #include "platform/linux/KWinPointerPosition.h"
 #include "platform/linux/LibinputInput.h"
 #include "support/DBusMockBus.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace pt {
@@ -214,6 +216,41 @@ TEST_F(KWinPointerPositionTest, AScriptKWinRefusesToLoadLeavesThePositionUnknown
     EXPECT_FALSE(position->scriptRunning());
     EXPECT_FALSE(position->current().has_value());
     EXPECT_EQ(bus.calls(KWin, Scripting).size(), 2);  // unload, load; nothing run
+}
+
+// The platform of a Wayland session on KDE: the position KWin reports is what the window's
+// sources give. The process's session bus is the mock's from here on, so this is the one
+// test that reaches it.
+TEST_F(KWinPointerPositionTest, AWaylandSessionTakesThePositionFromKWinOnTheSessionBus) {
+    startKWin(5);
+    test::ScopedEnv session("XDG_SESSION_TYPE", "wayland");
+    test::ScopedEnv forced("PATHTALLY_INPUT", nullptr);
+    auto platform = CreatePlatformServices();
+    ASSERT_EQ(platform->inputBackend().name, "libinput") << platform->inputBackend().reason;
+    CursorSource& cursor = platform->cursor();
+    const InputAccess& access = platform->inputAccess();
+    EXPECT_FALSE(access.pointerPositionKnown());
+    ASSERT_TRUE(SpinUntil([&] {
+        return bus.calls(KWin, QStringLiteral("/Scripting/Script5")) ==
+               QStringList{QStringLiteral("run()")};
+    })) << "KWin was not asked to run the script";
+
+    auto message = QDBusMessage::createMethodCall(
+        QDBusConnection::sessionBus().baseService(), KWinPointerPosition::ObjectPath,
+        KWinPointerPosition::Interface, KWinPointerPosition::Method);
+    message.setArguments({1234, 56});
+    EXPECT_EQ(bus.observer().call(message, QDBus::BlockWithGui, 10000).type(),
+              QDBusMessage::ReplyMessage);
+    EXPECT_TRUE(access.pointerPositionKnown());
+    const auto reading = cursor.take();
+    ASSERT_TRUE(reading.has_value());
+    EXPECT_EQ(reading->x, 1234);
+    EXPECT_EQ(reading->y, 56);
+
+    bus.control(KWin, Scripting, QStringLiteral("ClearCalls"), {});
+    platform.reset();
+    EXPECT_EQ(bus.calls(KWin, Scripting),
+              QStringList{QStringLiteral("unloadScript(pathtally-pointer)")});
 }
 
 TEST_F(KWinPointerPositionTest, TheScriptReportsAtMostEveryIntervalAndAlwaysTheLastPosition) {
