@@ -16,7 +16,9 @@ export HOME=$root/home XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data \
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 xvfb_pid=
+bus_pid=
 cleanup() {
+  [[ -n "$bus_pid" ]] && kill "$bus_pid" 2>/dev/null
   [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
   rm -rf "$root"
 }
@@ -29,6 +31,17 @@ for _ in $(seq 100); do [[ -s "$root/display" ]] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$root/display")" QT_QPA_PLATFORM=xcb
 # The X server's own CPU is measured beside the program's.
 export PT_XVFB_PID=$xvfb_pid
+# A session bus, as every desktop session has: without one, each Qt program (the
+# accessibility bridge) starts dbus-launch on its way to the first window.
+if [[ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]] && command -v dbus-daemon >/dev/null; then
+  if bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1); then
+    export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$bus")
+    bus_pid=$(sed -n 2p <<<"$bus")
+  fi
+fi
+bus_note=${bus_pid:+one started for the run}
+bus_note=${bus_note:-${DBUS_SESSION_BUS_ADDRESS:+given by the caller}}
+bus_note=${bus_note:-none}
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 results=$root/results.tsv
@@ -58,7 +71,8 @@ for bin in "${benches[@]}"; do
 done
 
 echo
-echo "Benchmarks on $(nproc) core(s), $(uname -m), display $DISPLAY (Xvfb);" \
+echo "Benchmarks on $(nproc) core(s), $(uname -m), display $DISPLAY (Xvfb)," \
+  "session bus: $bus_note;" \
   "load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
 awk -F'\t' '
   { b[NR]=$1; f[NR]=$2; v[NR]=$3; u[NR]=$4; g[NR]=$5; k[NR]=$6

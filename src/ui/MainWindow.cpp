@@ -64,6 +64,9 @@ struct MenuItem {
 
 MainWindow::MainWindow(Form1Services services, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
+    // Skinned before the children exist: each is polished once, when first shown, instead of
+    // once more for the style sheet and the font set on a finished window.
+    ApplySkin(this);
     const QIcon icon = AppIcon();
     setWindowIcon(icon);
     m_presenter = std::make_unique<Form1>(services, *this);
@@ -301,7 +304,7 @@ void MainWindow::onSamplingTimer() {
 }
 
 void MainWindow::applySkin() {
-    ApplySkin(this);
+    if (!IsSkinned(this)) ApplySkin(this);  // done when the window was built
 }
 
 void MainWindow::layOut() {
