@@ -64,8 +64,8 @@ struct MenuItem {
 
 MainWindow::MainWindow(Form1Services services, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
-    // Skinned before the children exist: each is polished once, when first shown, instead of
-    // once more for the style sheet and the font set on a finished window.
+    // Skinned before the children exist: they are born with the window's font, instead of
+    // each taking a font change (and laying out again) when it is set on a finished window.
     ApplySkin(this);
     const QIcon icon = AppIcon();
     setWindowIcon(icon);
