@@ -109,6 +109,7 @@ protected:
     std::unique_ptr<KWinPointerPosition> start() {
         KWinPointerPosition::Options options;
         options.scriptFolder = QString::fromStdString(folder.path().string());
+        options.kwinSettleMs = 1000;  // the mock's methods are added after its name
         auto position = std::make_unique<KWinPointerPosition>(subjectBus, options);
         EXPECT_TRUE(SpinUntil([&] { return position->settled(); }));
         return position;
@@ -189,6 +190,26 @@ TEST_F(KWinPointerPositionTest, WhereTheScriptHasNoObjectOfItsOwnKWinStartsIt) {
     const QStringList calls = bus.calls(KWin, Scripting);
     ASSERT_EQ(calls.size(), 3);
     EXPECT_EQ(calls[2], QStringLiteral("start()"));
+}
+
+TEST_F(KWinPointerPositionTest, AKWinThatLeavesAndComesBackGetsTheScriptAgain) {
+    startKWin(2);
+    auto position = start();
+    ASSERT_TRUE(position->scriptRunning());
+    EXPECT_EQ(report(10, 20).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(position->current().has_value());
+
+    // While KWin is gone the position it last reported is not shown as the current one.
+    ASSERT_TRUE(bus.stopMocks(KWin));
+    EXPECT_TRUE(SpinUntil([&] { return !position->current().has_value(); }));
+    EXPECT_FALSE(position->scriptRunning());
+
+    startKWin(4);
+    ASSERT_TRUE(SpinUntil([&] { return position->scriptRunning(); }));
+    EXPECT_EQ(bus.calls(KWin, QStringLiteral("/Scripting/Script4")),
+              QStringList{QStringLiteral("run()")});
+    EXPECT_EQ(report(30, 40).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(position->current(), (PointerPosition::Point{30, 40}));
 }
 
 TEST_F(KWinPointerPositionTest, WithoutKWinOrItsScriptingThePositionStaysUnknown) {

@@ -91,6 +91,22 @@ public:
         return false;
     }
 
+    // Ends every mock started so far and waits until `name` has left the bus.
+    bool stopMocks(const QString& name) {
+        for (auto& mock : m_mocks) {
+            mock->kill();
+            mock->waitForFinished(2000);
+        }
+        m_mocks.clear();
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 15000) {
+            if (!m_bus->interface()->isServiceRegistered(name).value()) return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
     // A call on a mock object's control interface (AddMethod, AddSession, ...).
     QDBusMessage control(const QString& service, const QString& path, const QString& method,
                          const QVariantList& args) {

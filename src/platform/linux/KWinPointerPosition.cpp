@@ -5,11 +5,13 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
 #include <QDBusVirtualObject>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QVariant>
 #include <cmath>
 #include <limits>
@@ -143,17 +145,19 @@ KWinPointerPosition::KWinPointerPosition(QDBusConnection bus, Options options)
         fail(QStringLiteral("no session bus"));
         return;
     }
+    // KWin may come later or again (a compositor restarted under a running session): each
+    // new owner of its name gets the script anew; while it is gone the position is unknown.
+    auto* kwinWatcher = new QDBusServiceWatcher(
+        KWinService, m_bus, QDBusServiceWatcher::WatchForOwnerChange, &m_context);
+    QObject::connect(
+        kwinWatcher, &QDBusServiceWatcher::serviceOwnerChanged, &m_context,
+        [this](const QString&, const QString&, const QString& owner) { kwinChanged(owner); });
     // Is KWin on the bus? Asked without waiting; the answer continues in kwinLooked().
     auto ask = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
     ask.setArguments({KWinService});
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(ask), &m_context);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &m_context,
-                     [this](QDBusPendingCallWatcher* w) {
-                         w->deleteLater();
-                         kwinLooked(w->reply());
-                     });
+    send(ask, &KWinPointerPosition::kwinLooked);
 }
 
 KWinPointerPosition::~KWinPointerPosition() {
@@ -186,12 +190,34 @@ void KWinPointerPosition::call(const QString& path, const QString& interface, co
                                const QVariantList& args, Reply then) {
     auto message = QDBusMessage::createMethodCall(KWinService, path, interface, method);
     message.setArguments(args);
+    send(message, then);
+}
+
+void KWinPointerPosition::send(const QDBusMessage& message, Reply then) {
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message), &m_context);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &m_context,
-                     [this, then](QDBusPendingCallWatcher* w) {
+                     [this, then, generation = m_generation](QDBusPendingCallWatcher* w) {
                          w->deleteLater();
-                         (this->*then)(w->reply());
+                         // Answers of a KWin that has gone since are of no use.
+                         if (generation == m_generation) (this->*then)(w->reply());
                      });
+}
+
+void KWinPointerPosition::kwinChanged(const QString& owner) {
+    ++m_generation;
+    m_running.store(false, std::memory_order_release);
+    m_known.store(false, std::memory_order_release);
+    if (owner.isEmpty()) {
+        qInfo("Pointer position: KWin left the session bus; not available until it is back");
+        m_settled.store(true, std::memory_order_release);
+        return;
+    }
+    qInfo("Pointer position: KWin came on the session bus");
+    m_settled.store(false, std::memory_order_release);
+    // KWin takes its name before its scripting is ready.
+    QTimer::singleShot(m_options.kwinSettleMs, &m_context, [this, generation = m_generation] {
+        if (generation == m_generation) setUp();
+    });
 }
 
 void KWinPointerPosition::fail(const QString& why) {
@@ -206,17 +232,23 @@ void KWinPointerPosition::kwinLooked(const QDBusMessage& reply) {
                  .arg(desktop.isEmpty() ? QString() : QStringLiteral(", desktop ") + desktop));
         return;
     }
+    setUp();
+}
+
+void KWinPointerPosition::setUp() {
     const QString service = m_bus.baseService();
     // A unique connection name (":1.42") needs no quoting inside the script's string.
     if (!QRegularExpression(QStringLiteral("^:[0-9A-Za-z_.-]+$")).match(service).hasMatch()) {
         fail(QStringLiteral("unexpected connection name %1").arg(service));
         return;
     }
-    m_receiver = std::make_unique<Receiver>(*this);
-    if (!m_bus.registerVirtualObject(ObjectPath, m_receiver.get())) {
-        m_receiver.reset();
-        fail(QStringLiteral("the object %1 could not be registered").arg(ObjectPath));
-        return;
+    if (!m_receiver) {
+        m_receiver = std::make_unique<Receiver>(*this);
+        if (!m_bus.registerVirtualObject(ObjectPath, m_receiver.get())) {
+            m_receiver.reset();
+            fail(QStringLiteral("the object %1 could not be registered").arg(ObjectPath));
+            return;
+        }
     }
     QString folder = m_options.scriptFolder;
     if (folder.isEmpty())

@@ -20,14 +20,17 @@ namespace pt {
 // registers under the connection's unique name; reports come at most every
 // reportIntervalMs while the pointer moves, the last position always among them, and none
 // while it rests. Without KWin, or where it refuses the script, the position stays unknown
-// and one line in the log says why. Nothing here waits on the bus except the unloading of
-// the script at the end (bounded by exitTimeoutMs).
+// and one line in the log says why. A KWin that comes (again) later gets the script then.
+// Nothing here waits on the bus except the unloading of the script at the end (bounded by
+// exitTimeoutMs).
 class KWinPointerPosition : public PointerPosition {
 public:
     struct Options {
         QString scriptFolder;  // empty: $XDG_RUNTIME_DIR
         int reportIntervalMs = 100;
         int exitTimeoutMs = 1000;
+        // How long a KWin that has just taken its bus name is given to set up scripting.
+        int kwinSettleMs = 2000;
     };
 
     // Looks for KWin on `bus` (the session bus) and, where it is there, loads and runs the
@@ -70,7 +73,10 @@ private:
 
     void call(const QString& path, const QString& interface, const QString& method,
               const QVariantList& args, Reply then);
+    void send(const QDBusMessage& message, Reply then);
     void kwinLooked(const QDBusMessage& reply);
+    void kwinChanged(const QString& owner);
+    void setUp();
     void oldScriptUnloaded(const QDBusMessage& reply);
     void loaded(const QDBusMessage& reply);
     void ranAtScriptPath(const QDBusMessage& reply);
@@ -84,6 +90,7 @@ private:
     QString m_scriptPath;
     int m_scriptId = -1;
     bool m_loadSent = false;
+    int m_generation = 0;  // counts KWin's comings and goings; older answers are dropped
     // Receives the bus's answers on the creating thread; gone with this object.
     QObject m_context;
     std::unique_ptr<Receiver> m_receiver;
