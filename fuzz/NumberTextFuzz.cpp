@@ -17,7 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (std::fabs(back - v) > std::fabs(v) * 1e-14) pt::fuzz::Broken();
     if (written.find_first_of(" ,") != std::string::npos) pt::fuzz::Broken();
 
-    (void)pt::SingleToText(static_cast<float>(v));
     (void)pt::IntPart(v);
     (void)pt::RoundHalfEven(v);
     const int counter = pt::ToInt32Saturated(v);

@@ -3,9 +3,9 @@
 
 #include "FuzzInput.h"
 #include "form/FormModel.h"
-#include "persistence/MemorySettingsStore.h"
 #include "shutdown/ShutdownScheduler.h"
 #include "support/Fakes.h"
+#include "support/MemorySettingsStore.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool testMode = in.byte() % 2;
     const unsigned clicks = in.byte();
 
-    pt::MemorySettingsStore store;
+    pt::test::MemorySettingsStore store;
     bool anyArmed = false;
     for (const char* name : Names) {
         const std::string value = in.text();

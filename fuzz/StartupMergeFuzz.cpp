@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "FuzzInput.h"
-#include "persistence/MemorySettingsStore.h"
 #include "persistence/StartupMerge.h"
 #include "stats/StatisticsModel.h"
+#include "support/MemorySettingsStore.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     model.clicks.totalClick1 = static_cast<std::int32_t>(fileNumber());
     model.KeyDownAll1 = pt::DynamicValue::Double(fileNumber());
 
-    pt::MemorySettingsStore store;
+    pt::test::MemorySettingsStore store;
     for (const char* name : Names) {
         pt::WriteSetting(store, pt::MainKey, name, in.text());
         pt::WriteSetting(store, pt::MirrorKey, name, in.text());

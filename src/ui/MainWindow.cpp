@@ -181,17 +181,7 @@ void MainWindow::bringToFront() {
 }
 
 void MainWindow::wireShutdownPage() {
-    ShutdownScheduler& scheduler = m_presenter->scheduler();
-    QTimer* timer3 = m_shutdownPage->timer3();
-    scheduler.onTimer3Changed = [timer3](bool on) {
-        if (on)
-            timer3->start();
-        else
-            timer3->stop();
-    };
-    if (scheduler.countdownActive()) timer3->start();
-    connect(timer3, &QTimer::timeout, this, [this] {
-        m_presenter->scheduler().Timer3_Timer();
+    m_shutdownPage->connectCountdown(m_presenter->scheduler(), [this] {
         if (isVisible()) m_binder->sync();  // a hidden window catches up when shown
     });
 }

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "Skin.h"
+#include "shutdown/ShutdownScheduler.h"
 
 namespace pt {
 
@@ -135,6 +136,21 @@ void ShutdownPage::orderForKeyboard() {
         order << find(QString::fromLatin1(name));
     for (int i = 1; i < order.size(); ++i)
         if (order[i - 1] && order[i]) setTabOrder(order[i - 1], order[i]);
+}
+
+void ShutdownPage::connectCountdown(ShutdownScheduler& scheduler, std::function<void()> afterTick) {
+    QTimer* timer = m_timer3;
+    scheduler.onTimer3Changed = [timer](bool on) {
+        if (on)
+            timer->start();
+        else
+            timer->stop();
+    };
+    if (scheduler.countdownActive()) timer->start();
+    connect(timer, &QTimer::timeout, this, [&scheduler, afterTick = std::move(afterTick)] {
+        scheduler.Timer3_Timer();
+        if (afterTick) afterTick();
+    });
 }
 
 }  // namespace pt

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "persistence/MemorySettingsStore.h"
 #include "shell/ClearAllPresenter.h"
 #include "stats/SamplingTick.h"
 #include "support/Fakes.h"
+#include "support/MemorySettingsStore.h"
 
 namespace pt {
 namespace {
@@ -11,7 +11,7 @@ namespace {
 class ClearAllTest : public ::testing::Test {
 protected:
     StatisticsModel model;
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     test::FakeClock clock;
     test::FakeMessageBox boxes;
 

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "online/Site.h"
-#include "persistence/MemorySettingsStore.h"
 #include "shell/FeedbackMail.h"
 #include "shell/FormAboutPresenter.h"
 #include "support/Fakes.h"
+#include "support/MemorySettingsStore.h"
 
 namespace pt {
 namespace {
@@ -74,7 +74,7 @@ TEST(FeedbackMail, EachVariantDecodesToItsText) {
         {FeedbackVariant::AboutBox, Wlang::En, traditional},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(WlangCode(c.lang));
+        SCOPED_TRACE(static_cast<int>(c.lang));
         const Mail mail = Parse(FeedbackMailText(c.variant, c.lang));
         EXPECT_EQ(mail.address, FeedbackAddress);
         ASSERT_EQ(mail.fields.size(), 2u);
@@ -96,7 +96,7 @@ TEST(FeedbackMail, EncodesUtf8BytesAndSeparators) {
 
 class FormAboutPresenterTest : public ::testing::Test {
 protected:
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     test::FakeShell shell;
     AboutFacts facts{"V1.2.3", "DESKTOP-1", "alice"};
 };

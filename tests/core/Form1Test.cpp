@@ -5,9 +5,8 @@
 
 #include "input/ClickHook.h"
 #include "input/KeyCounter.h"
-#include "persistence/MemorySettingsStore.h"
 #include "startup/Form1.h"
-#include "support/Fakes.h"
+#include "support/FakeServices.h"
 
 namespace pt {
 namespace {
@@ -51,7 +50,7 @@ public:
     bool pointerPositionKnown() const override { return positionKnown; }
 };
 
-class Form1Test : public ::testing::Test {
+class Form1Test : public ::testing::Test, protected test::FakeServices {
 protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
@@ -70,19 +69,9 @@ protected:
     }
 
     Form1& load(ProgramVersion version = {}, const InputAccess* access = nullptr) {
-        Form1Services services{store,
-                               clock,
-                               numbers,
-                               system,
-                               messages,
-                               shell,
-                               autostart,
-                               cursor,
-                               input,
-                               power,
-                               (dir / "PTDATA.CVD").string()};
-        services.inputAccess = access;
-        form = std::make_unique<Form1>(services, view, version);
+        Form1Services parts = services((dir / "PTDATA.CVD").string());
+        parts.inputAccess = access;
+        form = std::make_unique<Form1>(parts, view, version);
         form->Form_Load();
         return *form;
     }
@@ -90,16 +79,6 @@ protected:
     const Control& control(const char* name) { return form->form().get(name); }
 
     fs::path dir;
-    MemorySettingsStore store;
-    test::FakeClock clock;
-    test::EnglishNumberFormat numbers;
-    test::FakeSystemInfo system;
-    test::FakeMessageBox messages;
-    test::FakeShell shell;
-    test::FakeAutostart autostart;
-    test::FakeCursor cursor;
-    test::FakeInput input;
-    test::FakePower power;
     FakeView view;
     std::unique_ptr<Form1> form;
 };

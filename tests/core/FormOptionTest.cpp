@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "persistence/MemorySettingsStore.h"
 #include "shell/FormOptionPresenter.h"
 #include "support/Fakes.h"
+#include "support/MemorySettingsStore.h"
 
 namespace pt {
 namespace {
@@ -17,13 +17,13 @@ struct Journal {
     std::vector<std::string> events;
 };
 
-class JournalStore : public MemorySettingsStore {
+class JournalStore : public test::MemorySettingsStore {
 public:
     explicit JournalStore(Journal& journal) : m_journal(journal) {}
     void write(SettingsRoot root, std::string_view keyPath, std::string_view name,
                std::string_view text) override {
         m_journal.events.push_back(std::string(name) + "=" + std::string(text));
-        MemorySettingsStore::write(root, keyPath, name, text);
+        test::MemorySettingsStore::write(root, keyPath, name, text);
     }
 
 private:
@@ -72,7 +72,7 @@ protected:
         return FormOptionPresenter(store, autostart, system, lang, hook.hookSwitch());
     }
     void set(const char* name, const char* text) {
-        store.MemorySettingsStore::write(SettingsRoot::LocalMachine, MainKey, name, text);
+        store.test::MemorySettingsStore::write(SettingsRoot::LocalMachine, MainKey, name, text);
     }
     std::string stored(const char* name) { return ReadSetting(store, MainKey, name); }
 };

@@ -50,9 +50,6 @@ TEST(NumberToText, ShortestPlainDecimalThenExponent) {
     EXPECT_EQ(NumberToText(-1.25), "-1.25");
     EXPECT_EQ(NumberToText(123456789012345.0), "123456789012345");
     EXPECT_EQ(NumberToText(1e15), "1E+15");
-    EXPECT_EQ(SingleToText(12345678.0f), "1.234568E+07");
-    EXPECT_EQ(SingleToText(1234567.0f), "1234567");
-    EXPECT_EQ(NumericValue(SingleToText(12345678.0f)), 12345680);
 }
 
 TEST(DynamicValue, EmptyIsZeroAndEmptyText) {

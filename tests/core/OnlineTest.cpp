@@ -9,8 +9,8 @@
 #include "online/Site.h"
 #include "online/SitePages.h"
 #include "online/UpdateCheck.h"
-#include "persistence/MemorySettingsStore.h"
 #include "support/Fakes.h"
+#include "support/MemorySettingsStore.h"
 
 namespace pt {
 namespace {
@@ -66,7 +66,7 @@ TEST(RankingCode, FormPaiMingNavigatesAndShowsTheCodeOnce) {
 }
 
 TEST(InstallationId, CreatedOnceAndKept) {
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     int created = 0;
     auto source = [&] {
         ++created;
@@ -82,12 +82,12 @@ TEST(InstallationId, CreatedOnceAndKept) {
 
 TEST(InstallationId, DamagedValueIsReplaced) {
     for (const char* stored : {"abc", "-5", " 12", "12x", "99999999999", "2147483648", ""}) {
-        MemorySettingsStore store;
+        test::MemorySettingsStore store;
         WriteSetting(store, MainKey, "InstallationId", stored);
         EXPECT_EQ(InstallationId(store, [] { return 41u; }), 42u) << stored;
         EXPECT_EQ(ReadSetting(store, MainKey, "InstallationId"), "42");
     }
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     WriteSetting(store, MainKey, "InstallationId", "0");
     EXPECT_EQ(InstallationId(store, [] { return 41u; }), 0u);  // a stored 0 is valid
 }
@@ -296,7 +296,7 @@ TEST(FormWebBrowser, TitleFollowsThePageOnTicksNotMultipleOfFive) {
 }
 
 TEST(SitePages, SwitchesCompareTheStoredTextExactly) {
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     WriteSetting(store, MainKey, "SiteRoot", "http://127.0.0.1:8080/");
     EXPECT_EQ(HomePageAddress(store), "http://127.0.0.1:8080/pt/h1/");
     EXPECT_EQ(NewsPageAddress(store), "http://127.0.0.1:8080/pt/news/");
@@ -318,7 +318,7 @@ TEST(SitePages, SwitchesCompareTheStoredTextExactly) {
 }
 
 TEST(SiteRoot, OnlyHttpAddressesWithAHostAreUsed) {
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     // Mirrors and local copies, with or without a port, path or trailing slash.
     for (auto [stored, used] : std::vector<std::pair<std::string, std::string>>{
              {"http://127.0.0.1:8000", "http://127.0.0.1:8000"},

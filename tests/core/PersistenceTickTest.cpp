@@ -2,17 +2,17 @@
 
 #include <vector>
 
-#include "persistence/MemorySettingsStore.h"
 #include "persistence/StartupMerge.h"
 #include "stats/PersistenceTick.h"
 #include "support/Fakes.h"
+#include "support/MemorySettingsStore.h"
 #include "support/TempDir.h"
 
 namespace pt {
 namespace {
 
 // Remembers every write in order and whether it fell inside a batch.
-class RecordingStore : public MemorySettingsStore {
+class RecordingStore : public test::MemorySettingsStore {
 public:
     struct Write {
         std::string key, name, text;
@@ -24,7 +24,7 @@ public:
     void write(SettingsRoot root, std::string_view keyPath, std::string_view name,
                std::string_view text) override {
         writes.push_back({std::string(keyPath), std::string(name), std::string(text), depth > 0});
-        MemorySettingsStore::write(root, keyPath, name, text);
+        test::MemorySettingsStore::write(root, keyPath, name, text);
     }
     void beginBatch() override {
         if (depth++ == 0) ++batches;

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "persistence/MemorySettingsStore.h"
 #include "shutdown/ShutdownScheduler.h"
 #include "support/Fakes.h"
+#include "support/MemorySettingsStore.h"
 
 namespace pt {
 namespace {
@@ -16,7 +16,7 @@ using test::FakePower;
 // Page 3 of the main window with a simulated clock, store, message boxes and power.
 struct Page {
     FormModel form;
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     FakeClock clock;
     FakeMessageBox boxes;
     FakePower power;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "persistence/MemorySettingsStore.h"
 #include "persistence/StartupMerge.h"
 #include "stats/StatisticsModel.h"
+#include "support/MemorySettingsStore.h"
 
 namespace pt {
 namespace {
@@ -13,7 +13,7 @@ void Store(SettingsStore& s, std::string_view name, const char* main, const char
 }
 
 TEST(StartupMerge, ClickTotalsTrustTheStoreOnlyWhenItsCopiesAgree) {
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     StatisticsModel m;
     m.clicks.leftClick1 = 500;
     m.clicks.midClick1 = 700;
@@ -33,7 +33,7 @@ TEST(StartupMerge, ClickTotalsTrustTheStoreOnlyWhenItsCopiesAgree) {
 }
 
 TEST(StartupMerge, ClickCopiesCompareAsNumbersAndHoldAt32Bits) {
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     StatisticsModel m;
     Store(store, "leftClick", "700", " 700.0");
     Store(store, "totalClick", "9999999999", "9999999999");
@@ -43,7 +43,7 @@ TEST(StartupMerge, ClickCopiesCompareAsNumbersAndHoldAt32Bits) {
 }
 
 TEST(StartupMerge, UseTimeAndTravel) {
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     StatisticsModel m;
     m.AllUseTime1 = 5000;
     m.AllMove1 = 100;
@@ -72,7 +72,7 @@ TEST(StartupMerge, UseTimeAndTravel) {
 }
 
 TEST(StartupMerge, KeystrokesTakeTheMirrorCopy) {
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     StatisticsModel m;
     m.KeyDownAll1 = DynamicValue::Double(100);
     Store(store, "KeyDownAll", "4321", "4321.0");
@@ -93,7 +93,7 @@ TEST(StartupMerge, KeystrokesTakeTheMirrorCopy) {
 // A stored total beyond any real count (here as the data file and both store copies
 // hold it) is held at the documented maximum, so nothing computed from it can stall.
 TEST(StartupMerge, HugeTotalsAreHeldAtTheMaximum) {
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     StatisticsModel m;
     m.AllUseTime1 = 1e308;
     m.KeyDownAll1 = DynamicValue::Double(1e308);
@@ -106,7 +106,7 @@ TEST(StartupMerge, HugeTotalsAreHeldAtTheMaximum) {
     EXPECT_EQ(m.KeyDownAll.toDouble(), MaxStoredTotal);
 
     // Only in the data file, and only just above the maximum.
-    MemorySettingsStore empty;
+    test::MemorySettingsStore empty;
     m.AllUseTime1 = MaxStoredTotal * 1.5;
     m.AllMove1 = MaxStoredTotal;
     MergeUseTimeAndMove(m, empty);

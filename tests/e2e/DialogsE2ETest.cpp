@@ -27,6 +27,7 @@
 #include "platform/linux/XdgAutostartEntry.h"
 #include "shell/FeedbackMail.h"
 #include "support/ProgramRun.h"
+#include "support/QtTestApp.h"
 
 namespace pt {
 namespace {
@@ -153,12 +154,7 @@ protected:
                  "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" + opened.string() + "'\n");
         fs::permissions(work / "bin" / "xdg-open", fs::perms::owner_all);
         setSiteRoot(Site);  // nothing leaves the machine
-        if (!QGuiApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "e2e_tests";
-            static char* argv[] = {name, nullptr};
-            new QGuiApplication(argc, argv);
-        }
+        test::QtTestApp<QGuiApplication>();
     }
     std::string setting(std::string_view key, const char* name) {
         SqliteSettingsStore store(storeFile());

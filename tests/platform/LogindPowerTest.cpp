@@ -19,11 +19,11 @@
 #include <memory>
 #include <optional>
 
-#include "persistence/MemorySettingsStore.h"
 #include "platform/linux/LogindPower.h"
 #include "shutdown/ShutdownScheduler.h"
 #include "support/DBusMockBus.h"
 #include "support/Fakes.h"
+#include "support/MemorySettingsStore.h"
 #include "support/TempDir.h"
 
 namespace pt {
@@ -64,6 +64,9 @@ protected:
     MockBus bus;
     LogindPower power;
 };
+
+// Rates and delays: a loaded machine can upset them, so they run alone (the "load" label).
+class LogindPowerTiming : public LogindPowerTest {};
 
 TEST_F(LogindPowerTest, PowerOffFallsBackToPowerOffWhereFlagsAreUnknown) {
     // The template's logind has no *WithFlags methods.
@@ -202,7 +205,7 @@ TEST_F(LogindPowerTest, RefusedShutdownIsShownAndTheProgramKeepsRunning) {
     LogCapture log;
     LogCapture::text.clear();
     FormModel form;
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     test::FakeClock clock;
     test::FakeMessageBox boxes;
     int saves = 0, quits = 0;
@@ -239,7 +242,7 @@ TEST_F(LogindPowerTest, RawErrorsStayInTheLog) {
     const QByteArray saved = qgetenv("XDG_SESSION_ID");
     qputenv("XDG_SESSION_ID", "c9");
     FormModel form;
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     test::FakeClock clock;
     test::FakeMessageBox boxes;
     ShutdownScheduler page(form, store, clock, boxes, power, Wlang::B5, false, nullptr, nullptr);
@@ -256,7 +259,7 @@ TEST_F(LogindPowerTest, RawErrorsStayInTheLog) {
 
 // A logind method that never answers: the request returns at once and the caller's event
 // loop (the program's ticks) keeps running while the answer is awaited.
-TEST_F(LogindPowerTest, AnUnansweredCallNeverHoldsTheCaller) {
+TEST_F(LogindPowerTiming, AnUnansweredCallNeverHoldsTheCaller) {
     addMethod(QStringLiteral("PowerOff"), QStringLiteral("b"),
               QStringLiteral("import time\ntime.sleep(60)"));
     auto answer = std::make_shared<std::optional<PowerResult>>();
@@ -276,7 +279,7 @@ TEST_F(LogindPowerTest, AnUnansweredCallNeverHoldsTheCaller) {
 
 // A bus that accepts the connection and never says a word: given up after a short bound,
 // as a refusal for want of an answer, with the ticks going on meanwhile.
-TEST(LogindPowerSilentBus, ASilentBusIsGivenUpAfterABound) {
+TEST(LogindPowerSilentBusTiming, ASilentBusIsGivenUpAfterABound) {
     App();
     test::TempDir dir;
     const std::string path = (dir / "silent-bus").string();

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "persistence/MemorySettingsStore.h"
 #include "platform/linux/SqliteSettingsStore.h"
+#include "support/MemorySettingsStore.h"
 #include "support/SqliteShell.h"
 #include "support/TempDir.h"
 
@@ -27,7 +27,7 @@ std::string Shell(const fs::path& db, const std::string& sql) {
 
 // What the contract tests need to look inside each backend.
 struct MemoryBackend {
-    using Store = MemorySettingsStore;
+    using Store = test::MemorySettingsStore;
     std::unique_ptr<Store> make() { return std::make_unique<Store>(); }
     bool keyExists(Store& s, SettingsRoot root, std::string_view key) {
         return s.hasKey(root, key);

@@ -31,6 +31,9 @@ protected:
     test::XTestDriver driver;
 };
 
+// Rates and delays: a loaded machine can upset them, so they run alone (the "load" label).
+class X11CursorSourceTiming : public X11CursorSourceTest {};
+
 TEST_F(X11CursorSourceTest, FirstReadMeasuresFromTheOrigin) {
     driver.moveTo(300, 400);
     X11CursorSource source;
@@ -73,7 +76,7 @@ TEST_F(X11CursorSourceTest, NothingToTakeWhileNoReadHappened) {
     EXPECT_FALSE(source.take().has_value());
 }
 
-TEST_F(X11CursorSourceTest, RestingSamplerWakesOnRawMotionAndStillCatchesWarps) {
+TEST_F(X11CursorSourceTiming, RestingSamplerWakesOnRawMotionAndStillCatchesWarps) {
     driver.moveTo(500, 500);
     X11CursorSource::Options options;
     options.idlePeriod = 1500ms;  // long, so a quick wake can only come from raw motion
@@ -97,7 +100,7 @@ TEST_F(X11CursorSourceTest, RestingSamplerWakesOnRawMotionAndStillCatchesWarps) 
     EXPECT_DOUBLE_EQ(taken.travel, expected);
 }
 
-TEST_F(X11CursorSourceTest, BacksOffWhileResting) {
+TEST_F(X11CursorSourceTiming, BacksOffWhileResting) {
     X11CursorSource source;  // default: about 20 reads a second at rest
     ASSERT_TRUE(WaitResting(source));
     const auto before = source.samplesTaken();
@@ -110,7 +113,7 @@ TEST_F(X11CursorSourceTest, BacksOffWhileResting) {
     EXPECT_LE(source.samplesPerSecond(), 40);
 }
 
-TEST_F(X11CursorSourceTest, SamplesOftenWhileThePointerMoves) {
+TEST_F(X11CursorSourceTiming, SamplesOftenWhileThePointerMoves) {
     X11CursorSource source;
     std::atomic<bool> stop{false};
     std::thread mover([&] {
@@ -135,7 +138,7 @@ TEST_F(X11CursorSourceTest, SamplesOftenWhileThePointerMoves) {
     EXPECT_GT(source.samplesPerSecond(), 100);
 }
 
-TEST_F(X11CursorSourceTest, StopsPromptlyEvenWhileResting) {
+TEST_F(X11CursorSourceTiming, StopsPromptlyEvenWhileResting) {
     X11CursorSource::Options slow;
     slow.idlePeriod = 10s;
     slow.restingReads = 5;

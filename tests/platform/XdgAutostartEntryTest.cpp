@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "persistence/MemorySettingsStore.h"
 #include "platform/linux/XdgAutostartEntry.h"
 #include "shell/FormOptionPresenter.h"
 #include "support/Fakes.h"
+#include "support/MemorySettingsStore.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
@@ -174,7 +174,7 @@ TEST(XdgAutostartEntry, FailuresAreSilent) {
 TEST(XdgAutostartEntry, OptionsDialogMovesAndSwitchesTheRealEntry) {
     test::TempDir dir;
     XdgAutostartEntry entry(dir / "autostart" / "pathtally.desktop");
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     test::FakeSystemInfo system;
     system.exe = "/opt/new place/pathtally";
     entry.write("/opt/old/pathtally");  // the program has moved since

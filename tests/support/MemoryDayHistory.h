@@ -4,8 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "persistence/MemorySettingsStore.h"
 #include "platform/DayHistory.h"
+#include "support/MemorySettingsStore.h"
 
 namespace pt::test {
 

@@ -13,9 +13,10 @@
 #include <QTest>
 
 #include "online/Site.h"
-#include "persistence/MemorySettingsStore.h"
 #include "shell/FeedbackMail.h"
 #include "support/Fakes.h"
+#include "support/MemorySettingsStore.h"
+#include "support/QtTestApp.h"
 #include "ui/ClearAll.h"
 #include "ui/FormAbout.h"
 #include "ui/FormOption.h"
@@ -27,14 +28,6 @@
 
 namespace pt {
 namespace {
-
-QApplication& App() {
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) return *app;
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    return *new QApplication(argc, argv);
-}
 
 // Runs the event loop until `done` holds or the time is up.
 template <typename F>
@@ -119,8 +112,8 @@ void Tick(QCheckBox* box) {
 
 class DialogsTest : public ::testing::Test {
 protected:
-    void SetUp() override { App(); }
-    MemorySettingsStore store;
+    void SetUp() override { test::QtTestApp(); }
+    test::MemorySettingsStore store;
 };
 
 TEST_F(DialogsTest, OptionsShowsBothScriptsAndAppliesOnOk) {

@@ -14,6 +14,7 @@
 #include "stats/DayAccounting.h"
 #include "support/Fakes.h"
 #include "support/MemoryDayHistory.h"
+#include "support/QtTestApp.h"
 #include "support/TempDir.h"
 #include "ui/ChartModel.h"
 #include "ui/ClearAll.h"
@@ -23,18 +24,10 @@
 namespace pt {
 namespace {
 
-QApplication& App() {
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) return *app;
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    return *new QApplication(argc, argv);
-}
-
 class HistoryWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        App();
+        test::QtTestApp();
         clock.setDate(2026, 12, 8);
         clock.setTime(15, 0, 0);
     }

@@ -10,9 +10,10 @@
 #include <QTimer>
 #include <memory>
 
-#include "persistence/MemorySettingsStore.h"
 #include "shutdown/ShutdownScheduler.h"
 #include "support/Fakes.h"
+#include "support/MemorySettingsStore.h"
+#include "support/QtTestApp.h"
 #include "texts/MainWindowTexts.h"
 #include "ui/FormBinder.h"
 #include "ui/ShutdownPage.h"
@@ -20,19 +21,11 @@
 namespace pt {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QApplication(argc, argv);
-    return *qobject_cast<QApplication*>(QCoreApplication::instance());
-}
-
 // The page as the main window shows it: the presenter's form rendered by a binder, clicks
 // and edits of the widgets sent back by name, Timer3 driven by the presenter.
 struct PageView {
     FormModel form;
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     test::FakeClock clock;
     test::FakeMessageBox boxes;
     test::FakePower power;
@@ -41,7 +34,7 @@ struct PageView {
     FormBinder* binder = nullptr;
 
     explicit PageView(Wlang lang) {
-        App();
+        test::QtTestApp();
         ApplyDesignedTexts(form);
         if (lang == Wlang::B5) ApplyTraditionalTexts(form);
         presenter = std::make_unique<ShutdownScheduler>(
@@ -55,9 +48,7 @@ struct PageView {
             presenter->handleClick(name);
             binder->sync();
         };
-        presenter->onTimer3Changed = [this](bool on) {
-            on ? page->timer3()->start() : page->timer3()->stop();
-        };
+        page->connectCountdown(*presenter, [this] { binder->sync(); });
         page->resize(640, 560);
         page->show();
         QApplication::processEvents();
@@ -172,6 +163,7 @@ TEST(ShutdownPageView, TodayRowPadsTheMinuteInItsField) {
 TEST(ShutdownPageView, RefusedEntryMovesTheFocusToTheField) {
     PageView v(Wlang::GB);
     v.page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(v.page.get(), 30000));
     v.click("Check6");
     v.type("Text10", "4");
     v.type("Text11", "31");
@@ -198,10 +190,11 @@ TEST(ShutdownPageView, CountdownRowStates) {
     EXPECT_FALSE(v.w("Text1")->isEnabled());
     EXPECT_FALSE(v.w("Check1")->isEnabled());
 
-    v.presenter->Timer3_Timer();
-    v.binder->sync();
-    EXPECT_EQ(v.caption("Label23"),
-              QStringLiteral("你的電腦將於( 0:01:29 )之後自動關機，請及時保存你正在編輯的文檔"));
+    // The page's own timer runs the countdown, a second at a time.
+    const QString oneTickLater =
+        QStringLiteral("你的電腦將於( 0:01:29 )之後自動關機，請及時保存你正在編輯的文檔");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return v.caption("Label23") == oneTickLater; }, 30000))
+        << v.caption("Label23").toStdString();
 
     v.click("Command2");
     EXPECT_FALSE(v.page->timer3()->isActive());

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 
 #include "form/FormModel.h"
+#include "support/QtTestApp.h"
 #include "ui/FormBinder.h"
 #include "ui/RankingWindow.h"
 #include "ui/WebView.h"
@@ -16,18 +17,10 @@
 namespace pt {
 namespace {
 
-// The application object, created once for the tests of this file when nothing else did.
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
-
 class WebViewFallback : public testing::Test {
 protected:
     void SetUp() override {
-        EnsureApplication();
+        test::QtTestApp();
         // No module anywhere: neither next to the test binary nor installed.
         qputenv("PATHTALLY_WEB_MODULE", "/nonexistent/pathtally_web.so");
     }

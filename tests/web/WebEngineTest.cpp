@@ -13,8 +13,8 @@
 #include "LocalSite.h"
 #include "online/InstallationId.h"
 #include "online/RankingCode.h"
-#include "persistence/MemorySettingsStore.h"
 #include "support/Fakes.h"
+#include "support/MemorySettingsStore.h"
 #include "ui/AutoUpdateWindow.h"
 #include "ui/OnlineWindows.h"
 #include "ui/RankingWindow.h"
@@ -65,7 +65,7 @@ protected:
     }
 
     test::LocalSite site;
-    MemorySettingsStore store;
+    test::MemorySettingsStore store;
     test::FakeMessageBox box;
     DynamicValue points = DynamicValue::Int16(10);
 

@@ -18,11 +18,10 @@
 #include <filesystem>
 
 #include "input/ClickHook.h"
-#include "persistence/MemorySettingsStore.h"
 #include "platform/PlatformServices.h"
 #include "platform/linux/X11CursorSource.h"
 #include "platform/linux/X11InputEvents.h"
-#include "support/Fakes.h"
+#include "support/FakeServices.h"
 #include "support/TempDir.h"
 #include "ui/MainWindow.h"
 #include "web/LocalSite.h"
@@ -46,7 +45,7 @@ bool WaitFor(F done, int ms = 5000) {
     return true;
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, protected test::FakeServices {
 protected:
     void SetUp() override {
         system.folder = dir.path().string();
@@ -58,20 +57,13 @@ protected:
 
     // With the input sources the platform picks for this session when given.
     MainWindow& open(PlatformServices* platform = nullptr) {
-        if (!platform) cursor = std::make_unique<X11CursorSource>();
-        Form1Services services{store,
-                               clock,
-                               numbers,
-                               system,
-                               messages,
-                               shell,
-                               autostart,
-                               platform ? platform->cursor() : *cursor,
-                               platform ? platform->input() : input,
-                               power,
-                               (dir / "PTDATA.CVD").string()};
-        if (platform) services.inputAccess = &platform->inputAccess();
-        window = std::make_unique<MainWindow>(services);
+        if (!platform) x11Cursor = std::make_unique<X11CursorSource>();
+        Form1Services parts =
+            services((dir / "PTDATA.CVD").string(),
+                     platform ? &platform->cursor() : static_cast<CursorSource*>(x11Cursor.get()),
+                     platform ? &platform->input() : &x11Input);
+        if (platform) parts.inputAccess = &platform->inputAccess();
+        window = std::make_unique<MainWindow>(parts);
         window->start();
         window->showAtStart();
         EXPECT_TRUE(WaitFor([&] { return window->isVisible(); }));
@@ -88,16 +80,8 @@ protected:
     }
 
     test::TempDir dir;
-    MemorySettingsStore store;
-    test::FakeClock clock;
-    test::EnglishNumberFormat numbers;
-    test::FakeSystemInfo system;
-    test::FakeMessageBox messages;
-    test::FakeShell shell;
-    test::FakeAutostart autostart;
-    test::FakePower power;
-    X11InputEvents input;
-    std::unique_ptr<X11CursorSource> cursor;
+    X11InputEvents x11Input;
+    std::unique_ptr<X11CursorSource> x11Cursor;
     std::unique_ptr<MainWindow> window;
 };
 

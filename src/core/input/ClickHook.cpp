@@ -4,8 +4,8 @@
 
 namespace pt {
 
-ClickHook::ClickHook(ClickCounters& counters, InputEvents& source, NextHook next)
-    : m_counters(counters), m_source(source), m_next(std::move(next)) {}
+ClickHook::ClickHook(ClickCounters& counters, InputEvents& source)
+    : m_counters(counters), m_source(source) {}
 
 ClickHook::~ClickHook() {
     DelHook();
@@ -14,8 +14,7 @@ ClickHook::~ClickHook() {
 void ClickHook::AddHook() {
     if (m_MouseHookHandle) return;
     // A failed install leaves no hook: clicks are simply not counted.
-    m_MouseHookHandle =
-        m_source.installMouseHook([this](int message) { MouseHookProc(0, message); });
+    m_MouseHookHandle = m_source.installMouseHook([this](int message) { MouseHookProc(message); });
 }
 
 void ClickHook::DelHook() {
@@ -33,9 +32,7 @@ bool ClickHook::increment(std::int32_t& counter) {
     return true;
 }
 
-std::int32_t ClickHook::MouseHookProc(std::int32_t code, std::int32_t wParam) {
-    if (code != 0) return m_next ? m_next(code, wParam) : 0;
-
+void ClickHook::MouseHookProc(std::int32_t wParam) {
     std::int32_t* button = nullptr;
     std::int32_t* total = nullptr;
     switch (wParam) {
@@ -52,7 +49,7 @@ std::int32_t ClickHook::MouseHookProc(std::int32_t code, std::int32_t wParam) {
             total = &m_counters.midClick;
             break;
         default:
-            return 0;
+            return;
     }
     // In order; a counter at its maximum keeps its value and ends the press's counting
     // there, while the counters before it keep their increment.
@@ -60,7 +57,6 @@ std::int32_t ClickHook::MouseHookProc(std::int32_t code, std::int32_t wParam) {
          {button, &m_counters.todayTotalClick, total, &m_counters.totalClick}) {
         if (!increment(*counter)) break;
     }
-    return 0;
 }
 
 }  // namespace pt

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "platform/InputEvents.h"
 #include "stats/StatisticsModel.h"
@@ -18,10 +17,7 @@ public:
     static constexpr int WM_RBUTTONDOWN = 516;
     static constexpr int WM_MBUTTONDOWN = 519;
 
-    // What a hook with code != 0 hands the event on to; its result is returned unchanged.
-    using NextHook = std::function<std::int32_t(std::int32_t code, std::int32_t wParam)>;
-
-    ClickHook(ClickCounters& counters, InputEvents& source, NextHook next = {});
+    ClickHook(ClickCounters& counters, InputEvents& source);
     ~ClickHook();
     ClickHook(const ClickHook&) = delete;
     ClickHook& operator=(const ClickHook&) = delete;
@@ -33,9 +29,9 @@ public:
     void DelHook();
     bool installed() const { return m_MouseHookHandle; }
 
-    // Called for every mouse event. code != 0: handed on, nothing counted. code == 0:
-    // a listed button-down message raises its four counters in order. Returns 0.
-    std::int32_t MouseHookProc(std::int32_t code, std::int32_t wParam);
+    // Called for every mouse event: a listed button-down message raises its four counters
+    // in order; any other message counts nothing.
+    void MouseHookProc(std::int32_t wParam);
 
     // Increments refused because a counter stood at its maximum (it stays there).
     std::uint64_t refusedIncrements() const { return m_refused; }
@@ -46,7 +42,6 @@ private:
 
     ClickCounters& m_counters;
     InputEvents& m_source;
-    NextHook m_next;
     bool m_MouseHookHandle = false;
     std::uint64_t m_refused = 0;
 };

@@ -135,10 +135,6 @@ std::string NumberToText(double value) {
     return FormatG(value, 15);
 }
 
-std::string SingleToText(float value) {
-    return FormatG(static_cast<double>(value), 7);
-}
-
 double IntPart(double value) {
     return std::floor(value);
 }

@@ -16,10 +16,6 @@ double NumericValue(std::string_view text);
 // ("1E+15", "1.5E-05") beyond that range. No blanks, no grouping.
 std::string NumberToText(double value);
 
-// The same for a single-precision value: up to 7 significant digits
-// (12345678 -> "1.234568E+07").
-std::string SingleToText(float value);
-
 // Whole part toward minus infinity, as the statistics' Int() does.
 double IntPart(double value);
 

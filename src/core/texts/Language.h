@@ -16,18 +16,6 @@ inline Wlang WlangFromLocaleId(int localeId) {
     return Wlang::En;
 }
 
-inline const char* WlangCode(Wlang lang) {
-    switch (lang) {
-        case Wlang::GB:
-            return "GB";
-        case Wlang::B5:
-            return "B5";
-        case Wlang::En:
-            return "En";
-    }
-    return "En";
-}
-
 // GB test: Simplified only when the code is "GB".
 inline std::string_view GbTest(Wlang lang, std::string_view simplified,
                                std::string_view traditional) {

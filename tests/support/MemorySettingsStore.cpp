@@ -1,8 +1,8 @@
-#include "persistence/MemorySettingsStore.h"
+#include "support/MemorySettingsStore.h"
 
 #include <cctype>
 
-namespace pt {
+namespace pt::test {
 
 std::string MemorySettingsStore::Fold(SettingsRoot root, std::string_view keyPath,
                                       std::string_view name) {
@@ -33,4 +33,4 @@ bool MemorySettingsStore::hasKey(SettingsRoot root, std::string_view keyPath) co
     return it != m_values.end() && it->first.compare(0, prefix.size(), prefix) == 0;
 }
 
-}  // namespace pt
+}  // namespace pt::test

@@ -5,10 +5,10 @@
 
 #include "platform/SettingsStore.h"
 
-namespace pt {
+namespace pt::test {
 
 // A settings store in memory: the contract of the real store without a file, for tests
-// and fuzz targets.
+// and fuzz targets (the program itself always keeps its settings on disk).
 class MemorySettingsStore : public SettingsStore {
 public:
     std::string read(SettingsRoot root, std::string_view keyPath, std::string_view name) override;
@@ -25,4 +25,4 @@ private:
     int m_writes = 0;
 };
 
-}  // namespace pt
+}  // namespace pt::test

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QCoreApplication>
+
+class QApplication;
+
+namespace pt::test {
+
+// The one application object of a Qt test binary, made on first use and kept for the
+// binary's life. App is QApplication for widget tests, QGuiApplication where only the
+// display is needed; a binary uses one kind.
+template <typename App = QApplication>
+App& QtTestApp() {
+    if (auto* app = qobject_cast<App*>(QCoreApplication::instance())) return *app;
+    static int argc = 1;
+    static char name[] = "pathtally-test";
+    static char* argv[] = {name, nullptr};
+    return *new App(argc, argv);
+}
+
+}  // namespace pt::test
