@@ -26,8 +26,8 @@
 #include <set>
 #include <tuple>
 
-#include "persistence/MemorySettingsStore.h"
-#include "support/Fakes.h"
+#include "support/FakeServices.h"
+#include "support/QtTestApp.h"
 #include "support/TempDir.h"
 #include "ui/AutoUpdateWindow.h"
 #include "ui/ClearAll.h"
@@ -42,13 +42,6 @@
 
 namespace pt {
 namespace {
-
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "ui_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
 
 // A dark desktop theme's palette, as a platform theme (qt6ct "darker") sets it.
 QPalette DarkPalette() {
@@ -118,10 +111,10 @@ void SaveScreenshot(QWidget* widget, const char* name) {
     EXPECT_TRUE(widget->grab().save(file)) << file.toStdString();
 }
 
-class MainWindowView : public ::testing::Test {
+class MainWindowView : public ::testing::Test, protected test::FakeServices {
 protected:
     void SetUp() override {
-        EnsureApplication();
+        test::QtTestApp();
         system.folder = dir.path().string();
         system.exe = (dir / "pathtally").string();
         WriteSetting(store, MainKey, "ClosePtHome", "1");
@@ -135,18 +128,7 @@ protected:
 
     MainWindow& open(int locale = 2052) {
         system.locale = locale;
-        Form1Services services{store,
-                               clock,
-                               numbers,
-                               system,
-                               messages,
-                               shell,
-                               autostart,
-                               cursor,
-                               input,
-                               power,
-                               (dir / "PTDATA.CVD").string()};
-        window = std::make_unique<MainWindow>(services);
+        window = std::make_unique<MainWindow>(services((dir / "PTDATA.CVD").string()));
         window->start();
         window->showAtStart();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -160,16 +142,6 @@ protected:
     }
 
     test::TempDir dir;
-    MemorySettingsStore store;
-    test::FakeClock clock;
-    test::EnglishNumberFormat numbers;
-    test::FakeSystemInfo system;
-    test::FakeMessageBox messages;
-    test::FakeShell shell;
-    test::FakeAutostart autostart;
-    test::FakeCursor cursor;
-    test::FakeInput input;
-    test::FakePower power;
     std::unique_ptr<MainWindow> window;
 };
 

@@ -233,8 +233,13 @@ TEST_F(OnlinePages, HiddenViewLoadsOnlyWhenShown) {
 // A site that cannot be reached shows a small local page in the window's language (its
 // heading is the page's title), sized for the home strip, and nothing is retried.
 TEST_F(OnlinePages, UnreachableSiteShowsALocalPageInTheWindowsLanguage) {
-    for (const auto& [lang, heading] :
-         {std::pair{Wlang::GB, "无法打开此网页"}, std::pair{Wlang::B5, "無法開啟此網頁"}}) {
+    struct Case {
+        Wlang lang;
+        const char* heading;
+        const char* script;  // for the screenshot's name
+    };
+    for (const auto& [lang, heading, script] :
+         {Case{Wlang::GB, "无法打开此网页", "GB"}, Case{Wlang::B5, "無法開啟此網頁", "B5"}}) {
         QWidget window;
         window.resize(660, 80);
         auto* view = new WebView(&window);
@@ -250,7 +255,7 @@ TEST_F(OnlinePages, UnreachableSiteShowsALocalPageInTheWindowsLanguage) {
         EXPECT_EQ(view->title(), heading) << "it stays: no retry replaces it";
         QDir().mkpath(QStringLiteral(PT_BINARY_DIR "/screenshots"));
         window.grab().save(QStringLiteral(PT_BINARY_DIR "/screenshots/unreachable-%1.png")
-                               .arg(QLatin1String(WlangCode(lang))));
+                               .arg(QLatin1String(script)));
     }
 }
 
