@@ -19,7 +19,6 @@
 #include "Skin.h"
 #include "StatisticsPage.h"
 #include "WebView.h"
-#include "shutdown/ShutdownScheduler.h"
 #include "texts/MainWindowTexts.h"
 
 namespace pt {

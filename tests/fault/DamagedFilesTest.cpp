@@ -65,7 +65,11 @@ protected:
     std::unique_ptr<ProgramProcess> startCleanly() {
         auto run = sb.start();
         EXPECT_TRUE(run->waitForWindow()) << run->output();
-        std::this_thread::sleep_for(300ms);
+        // A save after the window is up comes from the ticks: the start is over and any box
+        // it raised is on the screen. One of the two copies is always writable here.
+        const auto shown = fs::file_time_type::clock::now();
+        EXPECT_TRUE(WaitUntil([&] { return !run->running() || sb.savedSince(shown); }))
+            << run->output();
         EXPECT_FALSE(sb.messageBoxShown(*run)) << run->output();
         return run;
     }
@@ -202,11 +206,10 @@ TEST_F(DamagedFiles, FullDiskUnderTheStoreKeepsCountingInTheDataFile) {
         auto run = startCleanly();
         // The data file alone keeps the totals now, from where both copies were.
         std::optional<Totals> file;
-        for (int i = 0; i < 400 && !(file && file->useTime >= before.useTime + 20); ++i) {
-            std::this_thread::sleep_for(50ms);
+        ASSERT_TRUE(WaitUntil([&] {
             file = sb.fileTotals();
-        }
-        ASSERT_TRUE(file && file->useTime >= before.useTime + 20) << run->output();
+            return file && file->useTime >= before.useTime + 20;
+        })) << run->output();
         EXPECT_FALSE(sb.messageBoxShown(*run));
         EXPECT_TRUE(WIFEXITED(run->terminate()));
         counted = sb.fileTotals()->useTime;
@@ -267,12 +270,8 @@ TEST_F(DamagedFiles, StaleLockAndSocketNeverBlockAStart) {
     // While one runs, a second start is refused with the message and ends.
     auto first = startCleanly();
     auto second = sb.start();
-    bool told = false;
-    for (int i = 0; i < 200 && !told; ++i) {
-        told = !second->visibleWindows("^Pathtally$").empty();
-        std::this_thread::sleep_for(50ms);
-    }
-    EXPECT_TRUE(told) << "no message from the second start";
+    EXPECT_TRUE(WaitUntil([&] { return !second->visibleWindows("^Pathtally$").empty(); }))
+        << "no message from the second start";
     EXPECT_TRUE(first->running());
 }
 

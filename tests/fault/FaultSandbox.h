@@ -23,6 +23,7 @@
 #include "support/ProgramProcess.h"
 #include "support/SqliteShell.h"
 #include "support/TempDir.h"
+#include "support/WaitUntil.h"
 
 namespace pt::test {
 
@@ -135,13 +136,26 @@ public:
     // Waits until the store holds a save of this run with a use time above `above`.
     std::optional<Totals> waitForSave(ProgramProcess& run, double above,
                                       std::chrono::milliseconds limit = 30s) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < end) {
-            if (!run.running()) return std::nullopt;
-            if (auto t = storeTotals(); t && t->useTime > above) return t;
-            std::this_thread::sleep_for(50ms);
+        std::optional<Totals> saved;
+        WaitUntil(
+            [&] {
+                if (!run.running()) return true;
+                saved = storeTotals();
+                return saved && saved->useTime > above;
+            },
+            limit);
+        return saved && saved->useTime > above && run.running() ? saved : std::nullopt;
+    }
+
+    // True once the store or the data file has been written after `since`.
+    bool savedSince(fs::file_time_type since) const {
+        fs::path wal = db;
+        wal += "-wal";
+        for (const fs::path& file : {db, wal, dataFile}) {
+            std::error_code ec;
+            if (fs::last_write_time(file, ec) > since && !ec) return true;
         }
-        return std::nullopt;
+        return false;
     }
 
     // A message box ("Pathtally" alone as its title) of this run, if one is shown.

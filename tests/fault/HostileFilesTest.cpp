@@ -21,17 +21,6 @@ mode_t Mode(const fs::path& p) {
     return ::lstat(p.c_str(), &st) == 0 ? st.st_mode : 0;
 }
 
-// Waits until `condition` holds or the time is up.
-template <class F>
-bool WaitFor(F condition, std::chrono::milliseconds limit = 30s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(50ms);
-    }
-    return condition();
-}
-
 // The peak resident memory of a process, in KiB.
 long PeakResidentKiB(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -100,14 +89,14 @@ TEST_F(HostileFiles, AStoreThatCannotBeWrittenStillGivesItsTotals) {
     ASSERT_TRUE(run->waitForWindow()) << run->output();
     // The data file's saves go on from the stored totals, and the user is told.
     std::optional<Totals> file;
-    EXPECT_TRUE(WaitFor([&] {
+    EXPECT_TRUE(WaitUntil([&] {
         file = sb.fileTotals();
         return file && file->useTime >= before.useTime + 10;
     })) << "the stored totals were not taken: "
         << (file ? file->useTime : -1) << " after " << before.useTime << "\n"
         << run->output();
     EXPECT_GE(file->clicks, before.clicks);
-    EXPECT_TRUE(WaitFor([&] { return sb.messageBoxShown(*run); }, 10s));
+    EXPECT_TRUE(WaitUntil([&] { return sb.messageBoxShown(*run); }, 10s));
     EXPECT_NE(run->output().find("cannot be written"), std::string::npos) << run->output();
     EXPECT_TRUE(WIFEXITED(run->terminate()));
 }
@@ -126,7 +115,7 @@ TEST_F(HostileFiles, ALinkPlantedBeforeTheStartIsNeverWrittenThrough) {
     // The store's totals carry on, into a data file of the program's own.
     auto saved = sb.waitForSave(*run, before.useTime);
     ASSERT_TRUE(saved) << run->output();
-    EXPECT_TRUE(WaitFor([&] {
+    EXPECT_TRUE(WaitUntil([&] {
         auto file = sb.fileTotals();
         return file && file->useTime >= before.useTime + 10;
     })) << run->output();
@@ -150,7 +139,7 @@ TEST_F(HostileFiles, LinksSwappedInWhileRunningAreReplacedNotFollowed) {
 
     auto run = sb.start();
     ASSERT_TRUE(run->waitForWindow()) << run->output();
-    ASSERT_TRUE(WaitFor([&] { return sb.fileTotals().has_value(); })) << run->output();
+    ASSERT_TRUE(WaitUntil([&] { return sb.fileTotals().has_value(); })) << run->output();
     const double before = sb.fileTotals()->useTime;
     fs::remove(sb.dataFile);
     fs::create_symlink(target, sb.dataFile);
@@ -158,11 +147,11 @@ TEST_F(HostileFiles, LinksSwappedInWhileRunningAreReplacedNotFollowed) {
     fs::create_symlink(otherDb, sb.db);
 
     // Both are saved again, into files of the program's own.
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         auto t = sb.fileTotals();
         return t && t->useTime > before;
     })) << run->output();
-    ASSERT_TRUE(WaitFor([&] { return S_ISREG(Mode(sb.db)); })) << run->output();
+    ASSERT_TRUE(WaitUntil([&] { return S_ISREG(Mode(sb.db)); })) << run->output();
     auto saved = sb.waitForSave(*run, before);
     ASSERT_TRUE(saved) << run->output();
     EXPECT_TRUE(WIFEXITED(run->terminate()));
@@ -252,7 +241,7 @@ TEST_F(HostileFiles, ARuntimeFolderPlantedByAnotherUserIsPassedOver) {
 
     // A second start finds the first one in the same folder.
     ProgramProcess second(sb.work, sb.log, env);
-    EXPECT_TRUE(WaitFor([&] { return !second.visibleWindows("^Pathtally$").empty(); }))
+    EXPECT_TRUE(WaitUntil([&] { return !second.visibleWindows("^Pathtally$").empty(); }))
         << "no message from the second start";
     EXPECT_TRUE(first->running());
     EXPECT_TRUE(WIFEXITED(first->terminate()));

@@ -29,6 +29,16 @@ private:
     mode_t m_old;
 };
 
+// True while a process runs a script from `bin` (its command line names the script).
+bool OpenerRunning(const fs::path& bin) {
+    std::error_code ec;
+    for (const auto& process : fs::directory_iterator("/proc", ec)) {
+        const std::string commandLine = ReadAll(process.path() / "cmdline");
+        if (commandLine.find(bin.string() + "/") != std::string::npos) return true;
+    }
+    return false;
+}
+
 TEST(Security, StoreDataFileAndSocketAreOwnerOnlyUnderAnOpenUmask) {
     Sandbox sb;
     fs::remove_all(sb.config / "pathtally");  // the program creates the store itself
@@ -39,7 +49,8 @@ TEST(Security, StoreDataFileAndSocketAreOwnerOnlyUnderAnOpenUmask) {
     }
     ASSERT_TRUE(run->waitForWindow()) << run->output();
     ASSERT_TRUE(sb.waitForSave(*run, 0)) << run->output();
-    std::this_thread::sleep_for(200ms);  // the data file is written after the store
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(sb.dataFile); }))  // written after the store
+        << run->output();
 
     fs::path wal = sb.db, shm = sb.db;
     wal += "-wal";
@@ -85,12 +96,12 @@ TEST(Security, AddressesReachTheOpenerAsOneArgumentNeverThroughAShell) {
     const std::string hostile = "http://127.0.0.1:9/a;touch ran1 $(touch ran2) `touch ran3`|x&y";
     shell.open(hostile);
     shell.open("mailto:someone@example.org?subject=a;touch ran4&body=$(touch ran5)");
-    for (int i = 0; i < 100; ++i) {
+    // Every open has started its opener by now (or refused to): wait for the two allowed
+    // calls and for no opener to be left running, so a leaked one would be written down too.
+    EXPECT_TRUE(WaitUntil([&] {
         const std::string got = ReadAll(calls);
-        if (std::count(got.begin(), got.end(), '\n') >= 4) break;
-        std::this_thread::sleep_for(50ms);
-    }
-    std::this_thread::sleep_for(200ms);
+        return std::count(got.begin(), got.end(), '\n') >= 4 && !OpenerRunning(bin);
+    }));
     const std::string got = ReadAll(calls);
     std::istringstream lines(got);
     std::vector<std::string> args;
