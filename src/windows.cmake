@@ -9,7 +9,7 @@ file(GLOB_RECURSE PLATFORM_SOURCES CONFIGURE_DEPENDS platform/windows/*.cpp plat
 add_library(pathtally_platform_windows STATIC ${PLATFORM_SOURCES})
 add_library(pathtally_platform ALIAS pathtally_platform_windows)
 target_link_libraries(pathtally_platform_windows PUBLIC pathtally_core
-  PRIVATE advapi32 shell32 user32 winmm)
+  PRIVATE advapi32 shell32 user32 winhttp winmm)
 
 # --- views: plain Win32 windows bound to the core's form models ------------------------
 file(GLOB UI_SOURCES CONFIGURE_DEPENDS ui/win32/*.cpp ui/win32/*.h)

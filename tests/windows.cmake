@@ -24,7 +24,8 @@ function(pathtally_add_wine_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE pathtally_testsupport gtest_main ${T_LIBS})
   target_compile_definitions(${name} PRIVATE
-    PT_BINARY_DIR="${CMAKE_BINARY_DIR}" PT_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    PT_BINARY_DIR="${CMAKE_BINARY_DIR}" PT_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    PT_WIDE_SOURCE_DIR=L"${CMAKE_SOURCE_DIR}")
   set(mode "")
   if(T_XVFB)
     set(mode "--xvfb")

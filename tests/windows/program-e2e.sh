@@ -140,8 +140,22 @@ if (($(date +%-S) <= 30)); then at=$(date +%H:%M); else at=$(date -d '+1 minute'
 "$WINE64" reg add "$MAIN" /v check7 /d 1 /f >/dev/null 2>&1
 "$WINE64" reg add "$MAIN" /v Text14 /d "$((10#${at%:*}))" /f >/dev/null 2>&1
 "$WINE64" reg add "$MAIN" /v Text15 /d "$((10#${at#*:}))" /f >/dev/null 2>&1
+# The site is a local one that announces a newer version: the program's own unseen update
+# check (once per run, on first showing the window) reads the page over WinHTTP and shows
+# its window, as nobody asked but something new was found.
+site_port=$PT_UNIX_TEST_ROOT/site-port
+python3 "$(dirname "$0")/scripted-site.py" "$site_port" &
+trap 'touch "$site_port.stop"' EXIT
+has_port() { [[ -s $site_port ]]; }
+wait_for 20 has_port || fail "the local site did not start"
+"$WINE64" reg add "$MAIN" /v SiteRoot /d "http://127.0.0.1:$(cat "$site_port")" /f >/dev/null 2>&1
+"$WINE64" reg add "$MAIN" /v UpdateCK /d 1 /f >/dev/null 2>&1
 exe=$testmode/pathtally.exe
 start zh_CN.UTF-8
+update_window() { xdotool search --onlyvisible --name '^自动检查更新\.\.\.$' 2>/dev/null | head -n1; }
+has_update_window() { [[ -n "$(update_window)" ]]; }
+wait_for 40 has_update_window || fail "the unseen update check showed no newer version"
+import -window root "$shots/windows-update-found.png"
 [[ -f "$testmode/Record.txt" ]] || wait_for 10 test -f "$testmode/Record.txt" ||
   fail "test mode left no run record beside the program"
 wait_for 100 has_refusal || fail "the every-day rule at $at showed no message in test mode"
@@ -155,4 +169,5 @@ kill -0 "$pid" 2>/dev/null || fail "the program ended in test mode"
 stop
 
 echo "clicks ${first_total} -> $(main_clicks) (main), $(mirror_clicks) (mirror), $(field 11) (file);" \
-  "keys after first run ${keys:-none}; every-day rule at $at shown in test mode"
+  "keys after first run ${keys:-none}; every-day rule at $at shown in test mode;" \
+  "update check found the newer version"

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "input/ClickHook.h"
+#include "online/SitePages.h"
 #include "persistence/DataFile.h"
 #include "platform/windows/RegistrySettingsStore.h"
 #include "platform/windows/WinCursorSource.h"
@@ -16,12 +17,50 @@
 #include "shell/FormAboutPresenter.h"
 #include "shell/FormOptionPresenter.h"
 #include "ui/win32/Win32AboutBox.h"
+#include "ui/win32/Win32AutoUpdateWindow.h"
 #include "ui/win32/Win32Dialog.h"
 #include "ui/win32/Win32MainWindow.h"
 
 namespace {
 
-void WireCommands(pt::Win32MainWindow& window) {
+// The update check's window: one at a time; the check the user asks for replaces an unseen
+// one of the program's own, and the program runs its own unseen check once per run, when
+// the main window is first shown (where the Options allow it).
+class UpdateChecks {
+public:
+    explicit UpdateChecks(pt::Win32MainWindow& window) : m_window(window) {}
+
+    void checkForUpdates() {
+        if (m_check && !m_check->finished() &&
+            m_check->presenter().mode() == pt::FormAutoUpdate::Mode::Asked) {
+            if (m_check->isVisible()) m_check->bringToFront();
+            return;  // still loading unseen: it shows itself on its 30th tick
+        }
+        start(pt::FormAutoUpdate::Mode::Asked);
+    }
+    void mainWindowShown() {
+        if (m_unaskedCheckDone) return;
+        m_unaskedCheckDone = true;
+        pt::Form1Services& s = m_window.presenter().services();
+        if (!pt::AutomaticUpdateCheckEnabled(s.store)) return;
+        start(pt::FormAutoUpdate::Mode::Unasked);
+    }
+
+private:
+    void start(pt::FormAutoUpdate::Mode mode) {
+        pt::Form1& form = m_window.presenter();
+        m_check.reset();
+        m_check = std::make_unique<pt::Win32AutoUpdateWindow>(
+            m_window.handle(), m_window.font(), form.lang(), form.VersionNumber(),
+            pt::SiteAddress(form.services().store, pt::UpdatePagePath), mode);
+    }
+
+    pt::Win32MainWindow& m_window;
+    std::unique_ptr<pt::Win32AutoUpdateWindow> m_check;
+    bool m_unaskedCheckDone = false;
+};
+
+void WireCommands(pt::Win32MainWindow& window, UpdateChecks& updates) {
     pt::Form1& form = window.presenter();
     pt::Form1Services& s = form.services();
     window.setCommand("menuOption", [&window, &form, &s] {
@@ -72,6 +111,7 @@ void WireCommands(pt::Win32MainWindow& window) {
     };
     window.setCommand("menuAbout", about);
     window.setCommand("menuRightMenuAbout", about);
+    window.setCommand("menuAutoUpdate", [&updates] { updates.checkForUpdates(); });
     window.setCommand("menuEmailToMe", [&form, &s] {
         s.shell.open(pt::FeedbackMailText(pt::FeedbackVariant::MainMenu, form.lang()));
     });
@@ -125,7 +165,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (value >= 10 && value <= 1000) window.secondTickMs = static_cast<unsigned>(value);
     }
     window.start();
-    WireCommands(window);
+    UpdateChecks updates(window);
+    WireCommands(window, updates);
+    window.onShown = [&updates] { updates.mainWindowShown(); };
     window.showAtStart();
 
     HACCEL accelerators = MakeAccelerators(window.presenter().form());

@@ -403,6 +403,7 @@ void Win32MainWindow::showWindow(bool normalState) {
     SetForegroundWindow(m_hwnd);
     m_binder->sync();
     setTickPeriod();
+    if (onShown) onShown();
 }
 
 void Win32MainWindow::selectTab(int index) {

@@ -28,6 +28,8 @@ public:
 
     void start();
     void showAtStart();
+    // Called whenever the window is shown (at start, from the tray, by a second start).
+    std::function<void()> onShown;
     void setCommand(const std::string& name, std::function<void()> command);
     // Period of the one-second tick; only tests shorten it (set before start()).
     unsigned secondTickMs = 1000;

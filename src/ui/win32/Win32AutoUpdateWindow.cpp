@@ -1,0 +1,115 @@
+#include "ui/win32/Win32AutoUpdateWindow.h"
+
+#include "platform/windows/WideText.h"
+#include "texts/ViewTexts.h"
+
+namespace pt {
+namespace {
+
+constexpr UINT_PTR TickTimer = 1;
+constexpr int Width = 520, Height = 300;
+
+}  // namespace
+
+Win32AutoUpdateWindow::Win32AutoUpdateWindow(HWND owner, HFONT font, Wlang lang,
+                                             const std::string& versionNumber,
+                                             const std::string& address, FormAutoUpdate::Mode mode)
+    : m_presenter(m_pageTitle, lang, versionNumber, address, mode) {
+    static const bool registered = [] {
+        WNDCLASSEXW cls{};
+        cls.cbSize = sizeof(cls);
+        cls.lpfnWndProc = windowProc;
+        cls.hInstance = GetModuleHandleW(nullptr);
+        cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        cls.lpszClassName = L"PathtallyAutoUpdate";
+        return RegisterClassExW(&cls) != 0;
+    }();
+    if (!registered) return;
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT frame{0, 0, Width, Height};
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    m_hwnd = CreateWindowExW(0, L"PathtallyAutoUpdate", L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                             frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
+                             GetModuleHandleW(nullptr), this);
+    if (!m_hwnd) return;
+    m_binder = std::make_unique<Win32FormBinder>(m_presenter.form(), font);
+    m_binder->add(Win32FormBinder::Kind::Label, "Label1", m_hwnd, 12, 10, Width - 24, 22);
+    HWND page = m_binder->add(Win32FormBinder::Kind::Label, "WebBrowser1", m_hwnd, 12, 40,
+                              Width - 24, Height - 52);
+    SetWindowTextW(page, Widen(std::string(PageUnavailableText.in(lang))).c_str());
+    // The page area keeps its text: the presenter only shows or hides it.
+    m_binder->bindCustom("WebBrowser1", [page](const Control& c) {
+        ShowWindow(page, c.visible ? SW_SHOW : SW_HIDE);
+    });
+    m_binder->bindCustom("FormAutoUpdate", [this](const Control& c) {
+        SetWindowTextW(m_hwnd, Widen(c.text).c_str());
+        if (c.visible != (IsWindowVisible(m_hwnd) != FALSE))
+            ShowWindow(m_hwnd, c.visible ? SW_SHOW : SW_HIDE);
+    });
+    m_binder->bindCustom("Timer1", [this](const Control& c) {
+        if (c.enabled)
+            SetTimer(m_hwnd, TickTimer, FormAutoUpdate::TickMilliseconds, nullptr);
+        else
+            KillTimer(m_hwnd, TickTimer);
+    });
+    m_presenter.load();
+    m_binder->syncAll();
+}
+
+Win32AutoUpdateWindow::~Win32AutoUpdateWindow() {
+    destroy();
+}
+
+bool Win32AutoUpdateWindow::isVisible() const {
+    return m_hwnd && IsWindowVisible(m_hwnd);
+}
+
+void Win32AutoUpdateWindow::bringToFront() {
+    if (!m_hwnd) return;
+    ShowWindow(m_hwnd, SW_RESTORE);
+    SetForegroundWindow(m_hwnd);
+}
+
+void Win32AutoUpdateWindow::destroy() {
+    if (!m_hwnd) return;
+    HWND hwnd = m_hwnd;
+    m_hwnd = nullptr;
+    KillTimer(hwnd, TickTimer);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd);
+}
+
+LRESULT CALLBACK Win32AutoUpdateWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam,
+                                                   LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Win32AutoUpdateWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return self ? self->handle(hwnd, message, wParam, lParam)
+                : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT Win32AutoUpdateWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_TIMER:
+            if (wParam != TickTimer) break;
+            m_pageTitle.poll();
+            m_presenter.Timer1_Timer();
+            m_binder->sync();
+            if (m_presenter.closeRequested()) destroy();  // nothing of this object is used after
+            return 0;
+        case WM_CLOSE:
+            destroy();
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            return reinterpret_cast<LRESULT>(m_binder->controlColor(
+                reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace pt
