@@ -3,8 +3,14 @@
 
 #include <cstdlib>
 #include <memory>
+#include <random>
 
 #include "input/ClickHook.h"
+#include "online/DesktopBrowser.h"
+#include "online/FormPaiMing.h"
+#include "online/InstallationId.h"
+#include "online/RankingCode.h"
+#include "online/Site.h"
 #include "online/SitePages.h"
 #include "persistence/DataFile.h"
 #include "platform/windows/RegistrySettingsStore.h"
@@ -111,6 +117,39 @@ void WireCommands(pt::Win32MainWindow& window, UpdateChecks& updates) {
     };
     window.setCommand("menuAbout", about);
     window.setCommand("menuRightMenuAbout", about);
+    // Without a web control the site's pages open in the desktop's browser; the ranking
+    // window keeps the code to paste into the ranking page.
+    auto ranking = [&window, &form, &s] {
+        const pt::DynamicValue points = form.model().JiFeng;
+        if (!pt::RankingAllowed(points, s.messages)) return;
+        pt::DesktopBrowser browser(s.shell);
+        pt::FormPaiMing presenter(browser, pt::SiteAddress(s.store, pt::RankingPagePath),
+                                  form.lang());
+        std::random_device random;
+        presenter.load(pt::InstallationId(s.store, [&random] { return random(); }), points);
+        pt::Win32DialogSpec spec{
+            "FormPaiMing",
+            380,
+            130,
+            [](pt::Win32FormBinder& b, HWND d) {
+                b.add(pt::Win32FormBinder::Kind::Label, "Label1", d, 18, 14, 344, 22);
+                b.add(pt::Win32FormBinder::Kind::Label, "Label2", d, 18, 48, 70, 22);
+                HWND code = b.add(pt::Win32FormBinder::Kind::Edit, "Text1", d, 90, 45, 272, 24);
+                SendMessageW(code, EM_SETREADONLY, TRUE, 0);
+                b.add(pt::Win32FormBinder::Kind::Button, "Command1", d, 262, 88, 100, 28);
+            },
+            [&presenter](const std::string& name) {
+                if (name == "Command1") presenter.Command1_Click();
+            },
+            [&presenter] { presenter.Command1_Click(); },
+            [&presenter] { return presenter.closeRequested(); }};
+        pt::RunWin32Dialog(window.handle(), window.font(), presenter.form(), spec);
+    };
+    window.setCommand("menuPaiHang", ranking);
+    window.setCommand("Label75", ranking);
+    window.setCommand("menuUpdate",
+                      [&s] { s.shell.open(pt::SiteAddress(s.store, pt::DownloadPagePath)); });
+    window.setCommand("menuWebBrowser", [&s] { s.shell.open(pt::SiteRoot(s.store)); });
     window.setCommand("menuAutoUpdate", [&updates] { updates.checkForUpdates(); });
     window.setCommand("menuEmailToMe", [&form, &s] {
         s.shell.open(pt::FeedbackMailText(pt::FeedbackVariant::MainMenu, form.lang()));
