@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 class QApplication;
 
@@ -16,6 +17,19 @@ App& QtTestApp() {
     static char name[] = "pathtally-test";
     static char* argv[] = {name, nullptr};
     return *new App(argc, argv);
+}
+
+// Runs the event loop until `done` holds (true) or `ms` have passed (false). The default
+// bound is generous, for a loaded machine.
+template <typename Done>
+bool QtWaitUntil(Done done, int ms = 30000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
 }
 
 }  // namespace pt::test

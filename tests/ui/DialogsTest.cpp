@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QImage>
@@ -28,18 +27,6 @@
 
 namespace pt {
 namespace {
-
-// Runs the event loop until `done` holds or the time is up.
-template <typename F>
-bool WaitFor(F done, int ms = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 // Moves the pointer: the real one through XTest on an X server, else a synthetic move.
 class PointerDriver {
@@ -307,7 +294,7 @@ TEST_F(AboutTest, LogoScrollsReentersAndPausesUnderThePointer) {
 
     // The scrolling timer really moves it.
     const int before = box->presenter().logoTop();
-    EXPECT_TRUE(WaitFor([&] { return box->presenter().logoTop() < before; }));
+    EXPECT_TRUE(test::QtWaitUntil([&] { return box->presenter().logoTop() < before; }));
 
     // Pointer on the logo, moving over it: frozen with a border. Elsewhere on the box: on
     // again. On an X server the real pointer is moved (XTest), as a person would.
@@ -318,12 +305,12 @@ TEST_F(AboutTest, LogoScrollsReentersAndPausesUnderThePointer) {
         w->installEventFilter(&moves);
     const QPoint middle = frame->rect().center();
     pointer.moveTo(frame, middle);
-    ASSERT_TRUE(WaitFor([&] { return !box->scrollTimer().isActive(); }));
+    ASSERT_TRUE(test::QtWaitUntil([&] { return !box->scrollTimer().isActive(); }));
     EXPECT_EQ(frame->frameShape(), QFrame::Box);
     for (int i = 1; i <= 5; ++i) {
         const int seen = moves.count;
         pointer.moveTo(frame, middle + QPoint(3 * i, 2 * i));
-        ASSERT_TRUE(WaitFor([&] { return moves.count > seen; })) << "move " << i;
+        ASSERT_TRUE(test::QtWaitUntil([&] { return moves.count > seen; })) << "move " << i;
         EXPECT_FALSE(box->scrollTimer().isActive()) << "move " << i;
     }
     const int frozen = box->presenter().logoTop();
@@ -332,9 +319,9 @@ TEST_F(AboutTest, LogoScrollsReentersAndPausesUnderThePointer) {
     EXPECT_FALSE(box->scrollTimer().isActive());
 
     pointer.moveTo(box, QPoint(4, box->height() - 4));
-    ASSERT_TRUE(WaitFor([&] { return box->scrollTimer().isActive(); }));
+    ASSERT_TRUE(test::QtWaitUntil([&] { return box->scrollTimer().isActive(); }));
     EXPECT_EQ(frame->frameShape(), QFrame::NoFrame);
-    EXPECT_TRUE(WaitFor([&] { return box->presenter().logoTop() < frozen; }));
+    EXPECT_TRUE(test::QtWaitUntil([&] { return box->presenter().logoTop() < frozen; }));
     EXPECT_GT(box->presenter().logoTop(), frozen - 60) << "resumed from where it stopped";
 }
 

@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QTabWidget>
 
@@ -22,6 +21,7 @@
 #include "platform/linux/X11CursorSource.h"
 #include "platform/linux/X11InputEvents.h"
 #include "support/FakeServices.h"
+#include "support/QtTestApp.h"
 #include "support/TempDir.h"
 #include "ui/MainWindow.h"
 #include "web/LocalSite.h"
@@ -31,18 +31,6 @@ namespace {
 
 void Xdotool(const std::string& args) {
     ASSERT_EQ(std::system(("xdotool " + args).c_str()), 0) << args;
-}
-
-// Runs the event loop until `done` holds or the time is up.
-template <typename F>
-bool WaitFor(F done, int ms = 5000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
 }
 
 class MainWindowTest : public ::testing::Test, protected test::FakeServices {
@@ -66,7 +54,7 @@ protected:
         window = std::make_unique<MainWindow>(parts);
         window->start();
         window->showAtStart();
-        EXPECT_TRUE(WaitFor([&] { return window->isVisible(); }));
+        EXPECT_TRUE(test::QtWaitUntil([&] { return window->isVisible(); }));
         return *window;
     }
 
@@ -76,7 +64,7 @@ protected:
     }
     QAction* action(const char* name) { return window->findChild<QAction*>(QLatin1String(name)); }
     bool shows(const char* name, const QString& text) {
-        return WaitFor([&] { return label(name) == text; });
+        return test::QtWaitUntil([&] { return label(name) == text; });
     }
 
     test::TempDir dir;
@@ -118,12 +106,13 @@ TEST_F(MainWindowTest, ClosingHidesAndCountingGoesOn) {
     MainWindow& w = open();
     w.close();
     // With a tray it hides; without one (as here) it is minimised, never out of reach.
-    ASSERT_TRUE(WaitFor([&] { return !w.isVisible() || w.isMinimized(); }));
+    ASSERT_TRUE(test::QtWaitUntil([&] { return !w.isVisible() || w.isMinimized(); }));
     Xdotool("mousemove 500 500 click 1");
-    ASSERT_TRUE(WaitFor([&] { return w.presenter().model().clicks.todayLeftClick == 1; }));
+    ASSERT_TRUE(
+        test::QtWaitUntil([&] { return w.presenter().model().clicks.todayLeftClick == 1; }));
     // The tray's left click brings the hidden window back, with the figures current.
     w.bringToFront();
-    ASSERT_TRUE(WaitFor([&] { return w.isVisible() && !w.isMinimized(); }));
+    ASSERT_TRUE(test::QtWaitUntil([&] { return w.isVisible() && !w.isMinimized(); }));
     EXPECT_TRUE(shows("Label31", "1"));
     EXPECT_TRUE(shows("Label6", "( 500, 500)"));
 }
@@ -134,8 +123,9 @@ TEST_F(MainWindowTest, TheDatePanelWidensForALongText) {
     open();
     auto* panel = window->findChild<QLabel*>("StatusBar1.Panel1");
     ASSERT_NE(panel, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return panel->text().contains(QLatin1String("long name")); }));
-    EXPECT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(
+        test::QtWaitUntil([&] { return panel->text().contains(QLatin1String("long name")); }));
+    EXPECT_TRUE(test::QtWaitUntil([&] {
         return panel->width() > panel->fontMetrics().horizontalAdvance(panel->text());
     })) << panel->width();
 }
@@ -212,17 +202,17 @@ TEST_F(MainWindowTest, HomeAndNewsPagesAreRequestedUnlessSwitchedOff) {
     WriteSetting(store, MainKey, "ClosePtHome", "0");
     WriteSetting(store, MainKey, "ClosePtNews", " 1");  // only exactly "1" switches off
     MainWindow& w = open();
-    EXPECT_TRUE(WaitFor([&] { return site.count("/pt/h1/") == 1; }, 30000))
+    EXPECT_TRUE(test::QtWaitUntil([&] { return site.count("/pt/h1/") == 1; }, 30000))
         << site.requests().join(",").toStdString();
     w.findChild<QTabWidget*>("SSTab1")->setCurrentWidget(w.findChild<QWidget*>("WebBrowser2"));
-    EXPECT_TRUE(WaitFor([&] { return site.count("/pt/news/") == 1; }, 30000));
+    EXPECT_TRUE(test::QtWaitUntil([&] { return site.count("/pt/news/") == 1; }, 30000));
 }
 
 TEST_F(MainWindowTest, SwitchedOffPagesAreNeverRequested) {
     test::LocalSite site;
     WriteSetting(store, MainKey, "SiteRoot", site.root().toStdString());
     MainWindow& w = open();
-    WaitFor([] { return false; }, 1500);
+    test::QtWaitUntil([] { return false; }, 1500);  // a time in which they would be requested
     EXPECT_TRUE(site.requests().isEmpty()) << site.requests().join(",").toStdString();
     EXPECT_FALSE(w.findChild<QWidget*>("WebBrowser1")->isVisible());
     auto* tabs = w.findChild<QTabWidget*>("SSTab1");
@@ -258,7 +248,7 @@ TEST_F(MainWindowTest, WaylandSessionWithoutReadableDevicesShowsTheFix) {
     open(platform.get());
     auto* notice = window->findChild<QLabel*>(QStringLiteral("InputAccessNotice"));
     ASSERT_TRUE(notice);
-    EXPECT_TRUE(WaitFor([&] { return notice->isVisible(); }));
+    EXPECT_TRUE(test::QtWaitUntil([&] { return notice->isVisible(); }));
     for (const char* fix : {"TAG+=\"uaccess\"", "sudo usermod -aG input $USER"})
         EXPECT_TRUE(notice->text().contains(QString::fromUtf8(fix))) << fix;
     EXPECT_TRUE(shows("Label2", QStringLiteral("未测量")));
@@ -269,7 +259,8 @@ TEST_F(MainWindowTest, WaylandSessionWithoutReadableDevicesShowsTheFix) {
     auto* travel = window->findChild<QWidget*>(QStringLiteral("Frame4"));
     EXPECT_GE(travel->height(), travel->sizeHint().height());
     // Use time goes on (one tick a second).
-    EXPECT_TRUE(WaitFor([&] { return window->presenter().model().TodayUseTime >= 1; }, 5000));
+    EXPECT_TRUE(
+        test::QtWaitUntil([&] { return window->presenter().model().TodayUseTime >= 1; }, 5000));
     window.reset();  // before the platform's sources it uses
 }
 
