@@ -91,7 +91,7 @@ int OpenOnce(const char* path) {
     LoadFonts();
     const auto start = Steady::now();
     const double cpuStart = CpuMs();
-    auto* window = new pt::HistoryWindow(store, clock, messages, pt::Wlang::GB);
+    auto* window = new pt::HistoryWindow(store, clock, messages, pt::Language::Simplified);
     window->show();
     window->grab();
     QCoreApplication::processEvents();
@@ -204,7 +204,7 @@ int main(int argc, char** argv) {
     for (int run = 0; run < Runs; ++run) {
         const auto start = Steady::now();
         const double cpuStart = CpuMs();
-        auto* window = new pt::HistoryWindow(store, clock, messages, pt::Wlang::GB);
+        auto* window = new pt::HistoryWindow(store, clock, messages, pt::Language::Simplified);
         window->show();
         window->grab();  // every chart and the table painted once
         QCoreApplication::processEvents();

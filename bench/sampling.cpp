@@ -209,8 +209,8 @@ void InputBurst(Display*) {
     pt::FormModel form;
     pt::X11InputEvents source;
     pt::ClickHook hook(stats.clicks, source);
-    pt::KeyCounter keys(stats, form, pt::Wlang::GB);
-    hook.AddHook();
+    pt::KeyCounter keys(stats, form, pt::Language::Simplified);
+    hook.install();
     keys.connect(source);
     if (!hook.installed()) {
         std::printf("no X input source: %s\n", source.error().c_str());
@@ -257,7 +257,7 @@ void InputBurst(Display*) {
             XTestFakeKeyEvent(d, a, True, CurrentTime);
             XTestFakeKeyEvent(d, a, False, CurrentTime);
         },
-        [&] { return stats.KeyDownAll.toDouble(); });
+        [&] { return stats.totalKeys.toDouble(); });
 
     // The counting steps alone, without the X server.
     constexpr int kCalls = 5'000'000;
@@ -265,14 +265,14 @@ void InputBurst(Display*) {
     pt::X11InputEvents unused(":none");  // never opened: the procedure is called directly
     pt::ClickHook core(counters, unused);
     auto t0 = Clock::now();
-    for (int i = 0; i < kCalls; ++i) core.MouseHookProc(i % 4 == 0 ? 512 : 513);
+    for (int i = 0; i < kCalls; ++i) core.countButton(i % 4 == 0 ? 512 : 513);
     Result("click hook procedure alone", Seconds(Clock::now() - t0) / kCalls * 1e9, "ns");
     pt::StatisticsModel s2;
     pt::FormModel f2;
-    pt::KeyCounter k2(s2, f2, pt::Wlang::GB);
+    pt::KeyCounter k2(s2, f2, pt::Language::Simplified);
     constexpr int kKeys = 1'000'000;
     t0 = Clock::now();
-    for (int i = 0; i < kKeys; ++i) k2.sh_KeyDown(65, 0);
+    for (int i = 0; i < kKeys; ++i) k2.countKey(65);
     Result("key handler alone (counted key)", Seconds(Clock::now() - t0) / kKeys * 1e9, "ns");
 }
 

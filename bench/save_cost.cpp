@@ -95,14 +95,14 @@ int main(int argc, char** argv) {
     FixedClock clock;
     pt::StatisticsModel model;
     pt::FormModel form;
-    pt::Wlang lang = pt::Wlang::GB;
+    pt::Language lang = pt::Language::Simplified;
     std::string computer = "DESKTOP-1", startDate = "2026-12-01";
-    model.AllMove = 123456789.5;
-    model.AllUseTime = 3600000;
+    model.totalTravel = 123456789.5;
+    model.totalUseTime = 3600000;
     model.clicks.leftClick = 1000000;
     model.clicks.totalClick = 1200000;
-    model.KeyDownAll = pt::DynamicValue::Double(5000000);
-    model.MaxMove = 1;  // a record broken in this run: the save writes it too
+    model.totalKeys = pt::DynamicValue::Double(5000000);
+    model.recordTravel = 1;  // a record broken in this run: the save writes it too
     pt::PersistenceTick tick(model, form, store, clock, lang, dir / "PTDATA.CVD", computer,
                              startDate);
     // Ten years of days kept, and every save adds to today's row and hour.
@@ -119,10 +119,10 @@ int main(int argc, char** argv) {
     std::vector<double> cpu;
     auto whole = Time(
         [&](int i) {
-            model.AllUseTime += 10;
-            model.AllMove += 2000;
+            model.totalUseTime += 10;
+            model.totalTravel += 2000;
             model.clicks.leftClick += 3;
-            model.TodayMove = 100 + i;
+            model.todayTravel = 100 + i;
             tick.saveAll();
         },
         &cpu);
@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
     });
     pt::DataFile file(dir / "PTDATA.CVD");
     auto record = pt::RecordOf(model, computer, "2026-12-08T21:30:00", startDate);
-    auto fileOnly = Time([&](int) { file.SaveFile(record); });
+    auto fileOnly = Time([&](int) { file.save(record); });
 
     Stats s = Measure(whole), c = Measure(cpu), st = Measure(storeOnly), f = Measure(fileOnly);
     std::printf("save cost over %d saves in %s\n", Iterations, dir.c_str());

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // when its copies agree.
     if (record.computerName.find_first_of("\"\r\n") == std::string::npos) {
         const pt::FileTotals totals = pt::TotalsOf(*parsed, record.computerName);
-        if (parsed->copiesAgree && totals.totalClick1 != record.totalClick) pt::fuzz::Broken();
+        if (parsed->copiesAgree && totals.fileTotalClick != record.totalClick) pt::fuzz::Broken();
     }
 
     // A save of what was read is read back with its copies agreeing and the same counts.
@@ -27,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         back.rightClick != record.rightClick || back.totalClick != record.totalClick)
         pt::fuzz::Broken();
     // Totals are written with 15 significant digits.
-    const double whole = std::floor(record.AllMove);
-    if (std::fabs(back.AllMove - whole) > std::fabs(whole) * 1e-14) pt::fuzz::Broken();
-    if (std::fabs(back.AllUseTime - record.AllUseTime) > std::fabs(record.AllUseTime) * 1e-14)
+    const double whole = std::floor(record.totalTravel);
+    if (std::fabs(back.totalTravel - whole) > std::fabs(whole) * 1e-14) pt::fuzz::Broken();
+    if (std::fabs(back.totalUseTime - record.totalUseTime) > std::fabs(record.totalUseTime) * 1e-14)
         pt::fuzz::Broken();
     return 0;
 }

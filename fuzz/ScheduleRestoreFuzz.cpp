@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     clock.setDate(2000 + static_cast<int>(in.byte() % 100), 1 + static_cast<int>(in.byte() % 12),
                   1 + static_cast<int>(in.byte() % 28));
     clock.setTime(static_cast<int>(in.byte() % 24), static_cast<int>(in.byte() % 60));
-    const pt::Wlang lang = in.byte() % 2 ? pt::Wlang::B5 : pt::Wlang::GB;
+    const pt::Language lang = in.byte() % 2 ? pt::Language::Traditional : pt::Language::Simplified;
     const bool testMode = in.byte() % 2;
     const unsigned clicks = in.byte();
 
@@ -40,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int saves = 0;
     pt::ShutdownScheduler scheduler(
         form, store, clock, boxes, power, lang, testMode, [&saves] { ++saves; }, [] {});
-    scheduler.AutoShutDown();
-    scheduler.ScheduleCheck();
+    scheduler.restoreSchedule();
+    scheduler.checkSchedule();
     // Nothing stored armed: the check does nothing at all.
     if (!anyArmed && (!power.requests.empty() || saves != 0)) pt::fuzz::Broken();
 
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         form.checkedByUser(form.id("Check1"), true);
         scheduler.handleClick("Check1");
         scheduler.handleClick("Command1");
-        for (int i = 0; i < 3 && scheduler.countdownActive(); ++i) scheduler.Timer3_Timer();
+        for (int i = 0; i < 3 && scheduler.countdownActive(); ++i) scheduler.onCountdownTick();
         scheduler.handleClick("Command2");
     }
     for (int i = 2; i <= 9; ++i) (void)scheduler.armed(i);

@@ -24,13 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (b == 255) return 2147483647.0;
         return static_cast<double>(b) * 1000;
     };
-    model.AllUseTime1 = fileNumber();
-    model.AllMove1 = fileNumber();
-    model.clicks.leftClick1 = static_cast<std::int32_t>(fileNumber());
-    model.clicks.midClick1 = static_cast<std::int32_t>(fileNumber());
-    model.clicks.rightClick1 = static_cast<std::int32_t>(fileNumber());
-    model.clicks.totalClick1 = static_cast<std::int32_t>(fileNumber());
-    model.KeyDownAll1 = pt::DynamicValue::Double(fileNumber());
+    model.fileUseTime = fileNumber();
+    model.fileTravel = fileNumber();
+    model.clicks.fileLeftClick = static_cast<std::int32_t>(fileNumber());
+    model.clicks.fileMidClick = static_cast<std::int32_t>(fileNumber());
+    model.clicks.fileRightClick = static_cast<std::int32_t>(fileNumber());
+    model.clicks.fileTotalClick = static_cast<std::int32_t>(fileNumber());
+    model.fileKeys = pt::DynamicValue::Double(fileNumber());
 
     pt::test::MemorySettingsStore store;
     for (const char* name : Names) {
@@ -39,16 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     pt::MergeUseTimeAndMove(model, store);
     pt::MergeClickTotals(model, store);
-    pt::MergeKeyDownAll(model, store);
+    pt::MergeKeyTotals(model, store);
 
-    if (!(model.AllUseTime >= model.AllUseTime1) || !(model.AllMove >= model.AllMove1))
+    if (!(model.totalUseTime >= model.fileUseTime) || !(model.totalTravel >= model.fileTravel))
         pt::fuzz::Broken();
     const pt::ClickCounters& c = model.clicks;
-    if (c.leftClick < c.leftClick1 || c.midClick < c.midClick1 || c.rightClick < c.rightClick1 ||
-        c.totalClick < c.totalClick1)
+    if (c.leftClick < c.fileLeftClick || c.midClick < c.fileMidClick ||
+        c.rightClick < c.fileRightClick || c.totalClick < c.fileTotalClick)
         pt::fuzz::Broken();
-    if (!(model.KeyDownAll.toDouble() >= model.KeyDownAll1.toDouble())) pt::fuzz::Broken();
-    if (!std::isfinite(model.AllUseTime) || !std::isfinite(model.AllMove)) pt::fuzz::Broken();
-    (void)model.KeyDownAll.toText();
+    if (!(model.totalKeys.toDouble() >= model.fileKeys.toDouble())) pt::fuzz::Broken();
+    if (!std::isfinite(model.totalUseTime) || !std::isfinite(model.totalTravel)) pt::fuzz::Broken();
+    (void)model.totalKeys.toText();
     return 0;
 }

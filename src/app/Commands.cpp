@@ -2,13 +2,13 @@
 
 #include "input/ClickHook.h"
 #include "shell/FeedbackMail.h"
+#include "ui/AboutDialog.h"
 #include "ui/AutoUpdateWindow.h"
-#include "ui/ClearAll.h"
-#include "ui/FormAbout.h"
-#include "ui/FormOption.h"
+#include "ui/ClearAllDialog.h"
 #include "ui/HistoryWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/OnlineWindows.h"
+#include "ui/OptionsDialog.h"
 #include "ui/RankingWindow.h"
 #include "ui/SiteBrowserWindow.h"
 #include "ui/UpdateWindow.h"
@@ -16,18 +16,18 @@
 namespace pt {
 
 std::unique_ptr<OnlineWindows> WireCommands(MainWindow& window) {
-    Form1& form = window.presenter();
-    Form1Services& s = form.services();
+    MainPresenter& form = window.presenter();
+    MainServices& s = form.services();
 
     window.setCommand("menuOption", [&window, &form, &s] {
         ClickHook& hook = form.clickHook();
         ClickHookSwitch hookSwitch{[&hook] { return hook.installed(); },
-                                   [&hook] { hook.AddHook(); }, [&hook] { hook.DelHook(); }};
-        FormOption::run(s.store, s.autostart, s.system, form.lang(), hookSwitch, &window);
+                                   [&hook] { hook.install(); }, [&hook] { hook.remove(); }};
+        OptionsDialog::run(s.store, s.autostart, s.system, form.lang(), hookSwitch, &window);
     });
     window.setCommand("menuClearAll", [&window, &form, &s] {
-        ClearAll::run(form.model(), s.store, s.clock, form.lang(), &window, form.dayAccounting(),
-                      [&form] { form.Timer1_Timer(); });
+        ClearAllDialog::run(form.model(), s.store, s.clock, form.lang(), &window,
+                            form.dayAccounting(), [&form] { form.onSamplingTick(); });
     });
     auto history = [&window, &form, &s] {
         // Saved first, so the window shows the last seconds too.
@@ -42,9 +42,9 @@ std::unique_ptr<OnlineWindows> WireCommands(MainWindow& window) {
         form.form().setVisible("menuRightMenuDayHistory", false);
     }
     auto about = [&window, &form, &s] {
-        FormAbout::showInstance(s.store, s.shell, form.lang(),
-                                {form.VersionNumber(), form.computerName(), form.userName()},
-                                &window);
+        AboutDialog::showInstance(s.store, s.shell, form.lang(),
+                                  {form.versionText(), form.computerName(), form.userName()},
+                                  &window);
     };
     window.setCommand("menuAbout", about);
     window.setCommand("menuRightMenuAbout", about);
@@ -53,8 +53,8 @@ std::unique_ptr<OnlineWindows> WireCommands(MainWindow& window) {
     });
 
     auto online =
-        std::make_unique<OnlineWindows>(s.store, s.messages, form.lang(), form.VersionNumber(),
-                                        [&form] { return form.model().JiFeng; });
+        std::make_unique<OnlineWindows>(s.store, s.messages, form.lang(), form.versionText(),
+                                        [&form] { return form.model().points; });
     OnlineWindows* o = online.get();
     window.setCommand("menuUpdate", [o] { o->showUpdate(); });
     window.setCommand("menuAutoUpdate", [o] { o->checkForUpdates(); });

@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     pt::QtMessageBox messages;
     auto platform = pt::CreatePlatformServices();
     // Standard buttons (OK, Cancel, Yes, No) in the window's language.
-    pt::InstallQtTranslations(pt::WlangFromLocaleId(platform->system().systemLocaleId()));
+    pt::InstallQtTranslations(pt::LanguageFromLocaleId(platform->system().systemLocaleId()));
     // Before anything else: one instance only.
     if (!platform->singleInstance().acquire()) {
         if (const std::string reason = platform->singleInstance().failure(); !reason.empty()) {
@@ -66,8 +66,8 @@ int main(int argc, char** argv) {
     p.enterDataFolder();
     const pt::InputBackendChoice& backend = p.inputBackend();
     qInfo("Input: %s (%s)", backend.name.c_str(), backend.reason.c_str());
-    pt::Form1Services services{p.store(), p.clock(),     p.numberFormat(), p.system(), messages,
-                               p.shell(), p.autostart(), p.cursor(),       p.input(),  p.power()};
+    pt::MainServices services{p.store(), p.clock(),     p.numberFormat(), p.system(), messages,
+                              p.shell(), p.autostart(), p.cursor(),       p.input(),  p.power()};
     services.history = p.history();
     services.inputAccess = &p.inputAccess();
     pt::MainWindow window(services);
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     auto online = pt::WireCommands(window);
 
     // Nothing counted is lost when the session ends or the process is asked to stop.
-    pt::Form1& form = window.presenter();
+    pt::MainPresenter& form = window.presenter();
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
                      [&form](QSessionManager&) { form.saveAll(); });
     platform->onStopRequest([&form] {

@@ -54,7 +54,7 @@ QAccessibleInterface* Factory(const QString&, QObject* object) {
 
 }  // namespace
 
-void ApplyAccessibleTexts(QWidget* root, const std::vector<AccessibleText>& texts, Wlang lang) {
+void ApplyAccessibleTexts(QWidget* root, const std::vector<AccessibleText>& texts, Language lang) {
     static const bool installed = (QAccessible::installFactory(Factory), true);
     (void)installed;
     for (const AccessibleText& t : texts) {

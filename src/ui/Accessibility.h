@@ -14,6 +14,6 @@ namespace pt {
 //   路程 0.318m"), computed when asked, so the ticks that rewrite it cost nothing more;
 // - a line of labels (a click line, marked by its entry's name) is read as one text, the
 //   labels it is made of are not read one by one.
-void ApplyAccessibleTexts(QWidget* root, const std::vector<AccessibleText>& texts, Wlang lang);
+void ApplyAccessibleTexts(QWidget* root, const std::vector<AccessibleText>& texts, Language lang);
 
 }  // namespace pt

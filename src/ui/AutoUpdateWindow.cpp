@@ -8,10 +8,10 @@
 
 namespace pt {
 
-AutoUpdateWindow::AutoUpdateWindow(Wlang lang, const std::string& versionNumber,
-                                   const std::string& address, FormAutoUpdate::Mode mode)
+AutoUpdateWindow::AutoUpdateWindow(Language lang, const std::string& versionText,
+                                   const std::string& address, AutoUpdatePresenter::Mode mode)
     : OnlineWindow(m_presenter.form(), QStringLiteral("FormAutoUpdate"), lang),
-      m_presenter(m_pageTitle, lang, versionNumber, address, mode),
+      m_presenter(m_pageTitle, lang, versionText, address, mode),
       m_timer(new QTimer(this)) {
     auto* label = new QLabel(this);
     label->setObjectName(QStringLiteral("Label1"));
@@ -27,7 +27,7 @@ AutoUpdateWindow::AutoUpdateWindow(Wlang lang, const std::string& versionNumber,
         m_web->showContent(m_pageTitle.wholePage(),
                            type.isEmpty() ? QStringLiteral("text/html") : type, m_pageTitle.url());
     });
-    m_timer->setInterval(FormAutoUpdate::TickMilliseconds);
+    m_timer->setInterval(AutoUpdatePresenter::TickMilliseconds);
     connect(m_timer, &QTimer::timeout, this, &AutoUpdateWindow::onTick);
     binder().bindCustom("Timer1", [this](const Control& c) {
         if (!c.enabled)
@@ -40,9 +40,9 @@ AutoUpdateWindow::AutoUpdateWindow(Wlang lang, const std::string& versionNumber,
 }
 
 void AutoUpdateWindow::onTick() {
-    m_presenter.Timer1_Timer();
+    m_presenter.onTick();
     sync();
-    if (m_presenter.outcome() != FormAutoUpdate::Outcome::Pending)
+    if (m_presenter.outcome() != AutoUpdatePresenter::Outcome::Pending)
         emit finished(m_presenter.outcome());
     if (m_presenter.closeRequested()) close();
 }

@@ -9,7 +9,7 @@ namespace {
 constexpr int FigureCount = static_cast<int>(std::size(AllDayFigures));
 }
 
-DayTableModel::DayTableModel(Wlang lang, QObject* parent)
+DayTableModel::DayTableModel(Language lang, QObject* parent)
     : QAbstractTableModel(parent), m_lang(lang) {}
 
 void DayTableModel::setDays(std::vector<DayRow> days) {

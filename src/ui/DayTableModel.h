@@ -13,7 +13,7 @@ namespace pt {
 class DayTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    DayTableModel(Wlang lang, QObject* parent = nullptr);
+    DayTableModel(Language lang, QObject* parent = nullptr);
 
     // Takes the days oldest first, as the store gives them.
     void setDays(std::vector<DayRow> days);
@@ -28,7 +28,7 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    Wlang m_lang;
+    Language m_lang;
     std::vector<DayRow> m_days;
 };
 

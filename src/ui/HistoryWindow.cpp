@@ -36,7 +36,7 @@ constexpr int Ranges[] = {7, 30, 365};
 }  // namespace
 
 HistoryWindow::HistoryWindow(DayHistory& history, const Clock& clock, MessageBox& messages,
-                             Wlang lang, QWidget* parent)
+                             Language lang, QWidget* parent)
     : QWidget(parent, Qt::Window),
       m_history(history),
       m_clock(clock),
@@ -131,7 +131,7 @@ HistoryWindow* HistoryWindow::instance() {
 }
 
 HistoryWindow* HistoryWindow::showInstance(DayHistory& history, const Clock& clock,
-                                           MessageBox& messages, Wlang lang, QWidget* parent) {
+                                           MessageBox& messages, Language lang, QWidget* parent) {
     if (g_instance) {
         g_instance->reload();
     } else {

@@ -26,13 +26,14 @@ class DayTableModel;
 class HistoryWindow : public QWidget {
     Q_OBJECT
 public:
-    HistoryWindow(DayHistory& history, const Clock& clock, MessageBox& messages, Wlang lang,
+    HistoryWindow(DayHistory& history, const Clock& clock, MessageBox& messages, Language lang,
                   QWidget* parent = nullptr);
     ~HistoryWindow() override;
 
     // Shows the window: the open one is refreshed and raised, else a new one is made.
     static HistoryWindow* showInstance(DayHistory& history, const Clock& clock,
-                                       MessageBox& messages, Wlang lang, QWidget* parent = nullptr);
+                                       MessageBox& messages, Language lang,
+                                       QWidget* parent = nullptr);
     static HistoryWindow* instance();
 
     // Reads the days again and redraws everything.
@@ -61,7 +62,7 @@ private:
     DayHistory& m_history;
     const Clock& m_clock;
     MessageBox& m_messages;
-    Wlang m_lang;
+    Language m_lang;
     DayFigure m_figure = DayFigure::Travel;
     int m_range = 30;
     std::string m_hoursDate;

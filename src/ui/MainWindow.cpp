@@ -61,14 +61,14 @@ struct MenuItem {
 
 }  // namespace
 
-MainWindow::MainWindow(Form1Services services, QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(MainServices services, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     // Skinned before the children exist: they are born with the window's font, instead of
     // each taking a font change (and laying out again) when it is set on a finished window.
     ApplySkin(this);
     const QIcon icon = AppIcon();
     setWindowIcon(icon);
-    m_presenter = std::make_unique<Form1>(services, *this);
+    m_presenter = std::make_unique<MainPresenter>(services, *this);
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
@@ -143,15 +143,15 @@ MainWindow::MainWindow(Form1Services services, QWidget* parent) : QMainWindow(pa
     });
     m_tray->show();
 
-    m_timer1.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer1, &QTimer::timeout, this, &MainWindow::onSamplingTimer);
-    connect(&m_timer2, &QTimer::timeout, this, [this] { m_presenter->Timer2_Timer(); });
+    m_samplingTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_samplingTimer, &QTimer::timeout, this, &MainWindow::onSamplingTimer);
+    connect(&m_secondTimer, &QTimer::timeout, this, [this] { m_presenter->onSecondTick(); });
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::start() {
-    m_presenter->Form_Load();
+    m_presenter->start();
     ApplyAccessibleTexts(this, MainWindowAccessibleTexts(), m_presenter->lang());
     wireShutdownPage();
     m_statisticsPage->fixLiveLabels();
@@ -166,8 +166,8 @@ void MainWindow::start() {
         }
     }
     m_binder->syncAll();
-    m_timer1.start(isVisible() ? kShownTickMs : kHiddenTickMs);
-    m_timer2.start(secondTickMs);
+    m_samplingTimer.start(isVisible() ? kShownTickMs : kHiddenTickMs);
+    m_secondTimer.start(secondTickMs);
 }
 
 void MainWindow::showAtStart() {
@@ -280,7 +280,7 @@ void MainWindow::dispatch(const std::string& name) {
 }
 
 void MainWindow::onSamplingTimer() {
-    m_presenter->Timer1_Timer();
+    m_presenter->onSamplingTick();
     if (!isVisible()) return;
     m_binder->sync();
     // The date panel widens (never narrows) for a locale's longer date and time texts; it
@@ -407,13 +407,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         showMinimized();
         return;
     }
-    m_presenter->Form_Unload();
+    m_presenter->onCloseBox();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     m_binder->sync();
-    if (m_timer1.isActive()) m_timer1.setInterval(kShownTickMs);
+    if (m_samplingTimer.isActive()) m_samplingTimer.setInterval(kShownTickMs);
     // The toolkit rewrites the window state when it maps the window: ask again.
     if (skipTaskbar && m_offTaskList) skipTaskbar(this);
     if (onShown) onShown();
@@ -421,7 +421,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::hideEvent(QHideEvent* event) {
     QMainWindow::hideEvent(event);
-    if (m_timer1.isActive()) m_timer1.setInterval(kHiddenTickMs);
+    if (m_samplingTimer.isActive()) m_samplingTimer.setInterval(kHiddenTickMs);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "startup/Form1.h"
-#include "startup/Form1View.h"
+#include "startup/MainPresenter.h"
+#include "startup/MainView.h"
 
 class QLabel;
 class QMenu;
@@ -27,13 +27,13 @@ class WebView;
 // The main window ("Form1"): tabs, status bar, menus and tray icon, a passive view of the
 // presenter's form model. The sampling tick repaints 4 times a second; the cursor source
 // measures the pointer on its own thread.
-class MainWindow : public QMainWindow, public Form1View {
+class MainWindow : public QMainWindow, public MainView {
     Q_OBJECT
 public:
-    explicit MainWindow(Form1Services services, QWidget* parent = nullptr);
+    explicit MainWindow(MainServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    Form1& presenter() { return *m_presenter; }
+    MainPresenter& presenter() { return *m_presenter; }
 
     // Runs the start-up sequence and starts the ticks.
     void start();
@@ -52,7 +52,7 @@ public:
     // Called every time the window is shown.
     std::function<void()> onShown;
 
-    // Form1View
+    // MainView
     void applySkin() override;
     void layOut() override;
     void hideFromTaskList() override;
@@ -81,7 +81,7 @@ private:
     void wireShutdownPage();
     void fitToScreen();
 
-    std::unique_ptr<Form1> m_presenter;
+    std::unique_ptr<MainPresenter> m_presenter;
     FormBinder* m_binder = nullptr;
     QTabWidget* m_tabs = nullptr;
     QWidget* m_pages[5] = {};  // by the presenter's page index, shown or not
@@ -95,8 +95,8 @@ private:
     QSystemTrayIcon* m_tray = nullptr;
     QLabel* m_datePanel = nullptr;
     QString m_datePanelText;  // last measured
-    QTimer m_timer1;
-    QTimer m_timer2;
+    QTimer m_samplingTimer;
+    QTimer m_secondTimer;
     std::map<std::string, std::function<void()>> m_commands;
     bool m_offTaskList = false;
     int m_tabWidth = 0, m_tabHeight = 0, m_homeHeight = 0;

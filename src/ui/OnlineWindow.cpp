@@ -7,7 +7,7 @@
 
 namespace pt {
 
-OnlineWindow::OnlineWindow(FormModel& model, const QString& name, Wlang lang)
+OnlineWindow::OnlineWindow(FormModel& model, const QString& name, Language lang)
     : QWidget(nullptr), m_web(new WebView(this)) {
     setObjectName(name);
     setAttribute(Qt::WA_DeleteOnClose);

@@ -16,7 +16,7 @@ class WebView;
 class OnlineWindow : public QWidget {
     Q_OBJECT
 public:
-    OnlineWindow(FormModel& model, const QString& name, Wlang lang);
+    OnlineWindow(FormModel& model, const QString& name, Language lang);
 
     WebView* webView() const { return m_web; }
     // Brings the open window to the front without reloading it.

@@ -13,15 +13,15 @@
 
 namespace pt {
 
-OnlineWindows::OnlineWindows(SettingsStore& store, MessageBox& messages, Wlang lang,
-                             std::string versionNumber, std::function<DynamicValue()> jiFeng,
+OnlineWindows::OnlineWindows(SettingsStore& store, MessageBox& messages, Language lang,
+                             std::string versionText, std::function<DynamicValue()> points,
                              std::function<std::uint32_t()> randomId, QObject* parent)
     : QObject(parent),
       m_store(store),
       m_messages(messages),
       m_lang(lang),
-      m_versionNumber(std::move(versionNumber)),
-      m_jiFeng(std::move(jiFeng)),
+      m_versionText(std::move(versionText)),
+      m_points(std::move(points)),
       m_randomId(std::move(randomId)) {
     if (!m_randomId) m_randomId = [] { return QRandomGenerator::system()->generate(); };
 }
@@ -36,35 +36,34 @@ OnlineWindows::~OnlineWindows() {
 
 void OnlineWindows::showUpdate() {
     if (!m_update)
-        m_update =
-            new UpdateWindow(m_lang, m_versionNumber, SiteAddress(m_store, DownloadPagePath));
+        m_update = new UpdateWindow(m_lang, m_versionText, SiteAddress(m_store, DownloadPagePath));
     m_update->bringToFront();
 }
 
 void OnlineWindows::checkForUpdates() {
-    if (m_autoUpdate && m_autoUpdate->presenter().mode() == FormAutoUpdate::Mode::Asked) {
+    if (m_autoUpdate && m_autoUpdate->presenter().mode() == AutoUpdatePresenter::Mode::Asked) {
         if (m_autoUpdate->isVisible()) m_autoUpdate->bringToFront();
         return;  // still loading unseen: it shows itself on its 30th tick
     }
     // An unseen check of our own gives way to the one the user asked for.
     delete m_autoUpdate.data();
-    startAutoUpdate(FormAutoUpdate::Mode::Asked);
+    startAutoUpdate(AutoUpdatePresenter::Mode::Asked);
 }
 
 void OnlineWindows::mainWindowShown() {
     if (m_unaskedCheckDone) return;
     m_unaskedCheckDone = true;
     if (!AutomaticUpdateCheckEnabled(m_store) || m_autoUpdate) return;
-    startAutoUpdate(FormAutoUpdate::Mode::Unasked);
+    startAutoUpdate(AutoUpdatePresenter::Mode::Unasked);
 }
 
-void OnlineWindows::startAutoUpdate(FormAutoUpdate::Mode mode) {
+void OnlineWindows::startAutoUpdate(AutoUpdatePresenter::Mode mode) {
     m_autoUpdate =
-        new AutoUpdateWindow(m_lang, m_versionNumber, SiteAddress(m_store, UpdatePagePath), mode);
+        new AutoUpdateWindow(m_lang, m_versionText, SiteAddress(m_store, UpdatePagePath), mode);
 }
 
 void OnlineWindows::requestRanking() {
-    const DynamicValue points = m_jiFeng ? m_jiFeng() : DynamicValue();
+    const DynamicValue points = m_points ? m_points() : DynamicValue();
     if (!RankingAllowed(points, m_messages)) return;
     if (m_ranking) {
         m_ranking->bringToFront();  // with the code computed when it opened

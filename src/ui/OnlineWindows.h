@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "online/FormAutoUpdate.h"
+#include "online/AutoUpdatePresenter.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "stats/DynamicValue.h"
@@ -30,10 +30,10 @@ class UpdateWindow;
 class OnlineWindows : public QObject {
     Q_OBJECT
 public:
-    // jiFeng: the current points; randomId: a source of random numbers for a new
+    // points: the current points; randomId: a source of random numbers for a new
     // installation identifier (QRandomGenerator's system generator when empty).
-    OnlineWindows(SettingsStore& store, MessageBox& messages, Wlang lang, std::string versionNumber,
-                  std::function<DynamicValue()> jiFeng,
+    OnlineWindows(SettingsStore& store, MessageBox& messages, Language lang,
+                  std::string versionText, std::function<DynamicValue()> points,
                   std::function<std::uint32_t()> randomId = {}, QObject* parent = nullptr);
     ~OnlineWindows() override;
 
@@ -49,13 +49,13 @@ public:
     SiteBrowserWindow* siteBrowserWindow() const { return m_siteBrowser; }
 
 private:
-    void startAutoUpdate(FormAutoUpdate::Mode mode);
+    void startAutoUpdate(AutoUpdatePresenter::Mode mode);
 
     SettingsStore& m_store;
     MessageBox& m_messages;
-    Wlang m_lang;
-    std::string m_versionNumber;
-    std::function<DynamicValue()> m_jiFeng;
+    Language m_lang;
+    std::string m_versionText;
+    std::function<DynamicValue()> m_points;
     std::function<std::uint32_t()> m_randomId;
     bool m_unaskedCheckDone = false;
     QPointer<UpdateWindow> m_update;

@@ -6,10 +6,10 @@
 
 namespace pt {
 
-QTranslator* InstallQtTranslations(Wlang lang) {
+QTranslator* InstallQtTranslations(Language lang) {
     auto* translator = new QTranslator(QCoreApplication::instance());
-    const QString file =
-        lang == Wlang::B5 ? QStringLiteral("qtbase_zh_TW") : QStringLiteral("qtbase_zh_CN");
+    const QString file = lang == Language::Traditional ? QStringLiteral("qtbase_zh_TW")
+                                                       : QStringLiteral("qtbase_zh_CN");
     if (!translator->load(file, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;
         return nullptr;

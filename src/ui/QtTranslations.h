@@ -11,6 +11,6 @@ namespace pt {
 // is "B5". Returns the installed translator (owned by the application), or null when the
 // translation file is not installed (the buttons then stay English). Call once, after the
 // application object exists.
-QTranslator* InstallQtTranslations(Wlang lang);
+QTranslator* InstallQtTranslations(Language lang);
 
 }  // namespace pt

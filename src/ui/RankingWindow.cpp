@@ -10,7 +10,7 @@
 namespace pt {
 
 RankingWindow::RankingWindow(const std::string& address, std::uint32_t installationId,
-                             const DynamicValue& jiFeng, Wlang lang)
+                             const DynamicValue& points, Language lang)
     : OnlineWindow(m_presenter.form(), QStringLiteral("FormPaiMing"), lang),
       m_presenter(*m_web, address, lang) {
     auto* label1 = new QLabel(this);
@@ -32,10 +32,10 @@ RankingWindow::RankingWindow(const std::string& address, std::uint32_t installat
     layout->setColumnStretch(1, 1);
     resize(800, 600);
     binder().onClicked = [this](const std::string& name) {
-        if (name == "Command1") m_presenter.Command1_Click();
+        if (name == "Command1") m_presenter.close();
         if (m_presenter.closeRequested()) this->close();
     };
-    m_presenter.load(installationId, jiFeng);
+    m_presenter.load(installationId, points);
     bind();
     code->selectAll();
 }

@@ -1,20 +1,20 @@
 #pragma once
 
-#include "online/FormPaiMing.h"
+#include "online/RankingPresenter.h"
 #include "ui/OnlineWindow.h"
 
 namespace pt {
 
-// The ranking window (FormPaiMing): the ranking page beside the code to paste into it.
+// The ranking window (RankingPresenter): the ranking page beside the code to paste into it.
 class RankingWindow : public OnlineWindow {
     Q_OBJECT
 public:
     RankingWindow(const std::string& address, std::uint32_t installationId,
-                  const DynamicValue& jiFeng, Wlang lang = Wlang::GB);
-    FormPaiMing& presenter() { return m_presenter; }
+                  const DynamicValue& points, Language lang = Language::Simplified);
+    RankingPresenter& presenter() { return m_presenter; }
 
 private:
-    FormPaiMing m_presenter;
+    RankingPresenter m_presenter;
 };
 
 }  // namespace pt

@@ -60,9 +60,9 @@ struct RowBuilder {
 
 }  // namespace
 
-ShutdownPage::ShutdownPage(QWidget* parent) : QWidget(parent), m_timer3(new QTimer(this)) {
-    m_timer3->setObjectName(QStringLiteral("Timer3"));
-    m_timer3->setInterval(1000);
+ShutdownPage::ShutdownPage(QWidget* parent) : QWidget(parent), m_countdownTimer(new QTimer(this)) {
+    m_countdownTimer->setObjectName(QStringLiteral("Timer3"));
+    m_countdownTimer->setInterval(1000);
 
     auto* page = new QVBoxLayout(this);
 
@@ -139,8 +139,8 @@ void ShutdownPage::orderForKeyboard() {
 }
 
 void ShutdownPage::connectCountdown(ShutdownScheduler& scheduler, std::function<void()> afterTick) {
-    QTimer* timer = m_timer3;
-    scheduler.onTimer3Changed = [timer](bool on) {
+    QTimer* timer = m_countdownTimer;
+    scheduler.onCountdownChanged = [timer](bool on) {
         if (on)
             timer->start();
         else
@@ -148,7 +148,7 @@ void ShutdownPage::connectCountdown(ShutdownScheduler& scheduler, std::function<
     };
     if (scheduler.countdownActive()) timer->start();
     connect(timer, &QTimer::timeout, this, [&scheduler, afterTick = std::move(afterTick)] {
-        scheduler.Timer3_Timer();
+        scheduler.onCountdownTick();
         if (afterTick) afterTick();
     });
 }

@@ -19,7 +19,7 @@ public:
     explicit ShutdownPage(QWidget* parent = nullptr);
 
     // The countdown's one-second timer (Timer3), off until a countdown starts.
-    QTimer* timer3() const { return m_timer3; }
+    QTimer* countdownTimer() const { return m_countdownTimer; }
     // Lets the scheduler drive the countdown timer: started and stopped when it says (and
     // at once when a countdown is already running), each second handed to the scheduler and
     // then to `afterTick`, where the window shows the new state.
@@ -28,7 +28,7 @@ public:
 private:
     void orderForKeyboard();
 
-    QTimer* m_timer3;
+    QTimer* m_countdownTimer;
 };
 
 }  // namespace pt

@@ -12,7 +12,7 @@
 
 namespace pt {
 
-SiteBrowserWindow::SiteBrowserWindow(Wlang lang, const std::string& siteRoot)
+SiteBrowserWindow::SiteBrowserWindow(Language lang, const std::string& siteRoot)
     : OnlineWindow(m_presenter.form(), QStringLiteral("FormWebBrowser"), lang),
       m_presenter(*m_web, siteRoot),
       m_timer(new QTimer(this)) {
@@ -58,9 +58,9 @@ SiteBrowserWindow::SiteBrowserWindow(Wlang lang, const std::string& siteRoot)
     layout->addLayout(bar);
     layout->addWidget(m_web, 1);
     resize(960, 700);
-    m_timer->setInterval(FormWebBrowser::TickMilliseconds);
+    m_timer->setInterval(SiteBrowserPresenter::TickMilliseconds);
     connect(m_timer, &QTimer::timeout, this, [this] {
-        m_presenter.Timer1_Timer();
+        m_presenter.onTick();
         sync();
     });
     m_presenter.load();

@@ -1,21 +1,21 @@
 #pragma once
 
-#include "online/FormWebBrowser.h"
+#include "online/SiteBrowserPresenter.h"
 #include "ui/OnlineWindow.h"
 
 class QTimer;
 
 namespace pt {
 
-// A small browser on the product website (FormWebBrowser), its title following the page.
+// A small browser on the product website (SiteBrowserPresenter), its title following the page.
 class SiteBrowserWindow : public OnlineWindow {
     Q_OBJECT
 public:
-    SiteBrowserWindow(Wlang lang, const std::string& siteRoot);
-    FormWebBrowser& presenter() { return m_presenter; }
+    SiteBrowserWindow(Language lang, const std::string& siteRoot);
+    SiteBrowserPresenter& presenter() { return m_presenter; }
 
 private:
-    FormWebBrowser m_presenter;
+    SiteBrowserPresenter m_presenter;
     QTimer* m_timer;
 };
 

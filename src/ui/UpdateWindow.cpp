@@ -7,9 +7,10 @@
 
 namespace pt {
 
-UpdateWindow::UpdateWindow(Wlang lang, const std::string& versionNumber, const std::string& address)
+UpdateWindow::UpdateWindow(Language lang, const std::string& versionText,
+                           const std::string& address)
     : OnlineWindow(m_presenter.form(), QStringLiteral("FormUpdate"), lang),
-      m_presenter(*m_web, lang, versionNumber, address) {
+      m_presenter(*m_web, lang, versionText, address) {
     auto* label = new QLabel(this);
     label->setObjectName(QStringLiteral("Label1"));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);

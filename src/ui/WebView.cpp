@@ -84,7 +84,7 @@ CreateWebPageFunction LoadModule() {
 
 }  // namespace
 
-void SetUnreachableTexts(WebView& view, Wlang lang) {
+void SetUnreachableTexts(WebView& view, Language lang) {
     view.setUnreachableTexts(QString::fromUtf8(PageUnreachableText.in(lang)),
                              QString::fromUtf8(PageUnreachableHint.in(lang)));
 }

@@ -17,7 +17,7 @@ class WebPage;
 class WebView;
 
 // Gives a view the texts of its unreachable-site page in the window's language.
-void SetUnreachableTexts(WebView& view, Wlang lang);
+void SetUnreachableTexts(WebView& view, Language lang);
 
 // An embedded web page that costs nothing until it is needed. Until the first navigate()
 // it is an empty widget; the web-engine module (pathtally_web.so) is loaded, and the

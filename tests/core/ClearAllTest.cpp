@@ -19,18 +19,18 @@ protected:
         ClickCounters& c = model.clicks;
         c.todayLeftClick = 10, c.todayMidClick = 2, c.todayRightClick = 3, c.todayTotalClick = 15;
         c.leftClick = 1000, c.midClick = 200, c.rightClick = 300, c.totalClick = 1500;
-        c.leftClick1 = 900, c.totalClick2 = 1400;
-        model.MaxTotalClick = 700;
-        model.MaxTotalClickDate = DynamicValue::Text("2026-01-02");
-        model.TodayUseTime = 3600, model.AllUseTime = 99999, model.MaxUseTime = 20000;
-        model.TodayMove = 12345.5, model.AllMove = 9.9e7, model.MaxMove = 4e5;
-        model.MaxMove_Date = "2026-03-04";
-        model.MaxUseTime_Date = "2026-05-06";
-        model.AllMove1 = 8e7, model.AllUseTime2 = 88888;
-        model.WindowsRunTime = 4242;
-        model.KeyDownToday = DynamicValue::Int32(321);
-        model.KeyDownAll = DynamicValue::Double(1e6);
-        model.JiFeng = DynamicValue::Int32(77);
+        c.fileLeftClick = 900, c.storeTotalClick = 1400;
+        model.recordClicks = 700;
+        model.recordClicksDate = DynamicValue::Text("2026-01-02");
+        model.todayUseTime = 3600, model.totalUseTime = 99999, model.recordUseTime = 20000;
+        model.todayTravel = 12345.5, model.totalTravel = 9.9e7, model.recordTravel = 4e5;
+        model.recordTravelDate = "2026-03-04";
+        model.recordUseTimeDate = "2026-05-06";
+        model.fileTravel = 8e7, model.storeUseTime = 88888;
+        model.uptime = 4242;
+        model.todayKeys = DynamicValue::Int32(321);
+        model.totalKeys = DynamicValue::Double(1e6);
+        model.points = DynamicValue::Int32(77);
         WriteSetting(store, MainKey, "MaxTotalClick", "700");
         WriteSetting(store, MainKey, "MaxTotalClickDate", "2026-01-02");
         WriteSetting(store, MainKey, "MaxMove", "400000");
@@ -42,39 +42,39 @@ protected:
     void expectUntouched() {
         EXPECT_EQ(model.clicks.totalClick, 1500);
         EXPECT_EQ(model.clicks.todayLeftClick, 10);
-        EXPECT_EQ(model.MaxTotalClick, 700);
-        EXPECT_DOUBLE_EQ(model.AllMove, 9.9e7);
-        EXPECT_DOUBLE_EQ(model.AllUseTime, 99999);
+        EXPECT_EQ(model.recordClicks, 700);
+        EXPECT_DOUBLE_EQ(model.totalTravel, 9.9e7);
+        EXPECT_DOUBLE_EQ(model.totalUseTime, 99999);
         EXPECT_EQ(stored("MaxTotalClick"), "700");
         EXPECT_EQ(stored("MaxTotalClickDate"), "2026-01-02");
     }
 };
 
 TEST_F(ClearAllTest, YesZeroesExactlyTheTravelTimeAndClickStatistics) {
-    ClearAllPresenter dialog(model, store, clock, boxes, Wlang::GB);
+    ClearAllPresenter dialog(model, store, clock, boxes, Language::Simplified);
     boxes.answers = {MsgAnswer::Yes};
     dialog.click("Command1");
     EXPECT_TRUE(dialog.closeRequested());
 
     const ClickCounters& c = model.clicks;
     for (int v : {c.todayLeftClick, c.todayMidClick, c.todayRightClick, c.todayTotalClick,
-                  c.leftClick, c.midClick, c.rightClick, c.totalClick, model.MaxTotalClick})
+                  c.leftClick, c.midClick, c.rightClick, c.totalClick, model.recordClicks})
         EXPECT_EQ(v, 0);
-    EXPECT_TRUE(model.MaxTotalClickDate.toText().empty());
-    for (double v : {model.TodayUseTime, model.AllUseTime, model.MaxUseTime, model.TodayMove,
-                     model.AllMove, model.MaxMove})
+    EXPECT_TRUE(model.recordClicksDate.toText().empty());
+    for (double v : {model.todayUseTime, model.totalUseTime, model.recordUseTime, model.todayTravel,
+                     model.totalTravel, model.recordTravel})
         EXPECT_EQ(v, 0.0);
 
     // Kept: keystrokes, the other record dates, uptime, points and the start-up copies.
-    EXPECT_EQ(model.KeyDownToday, DynamicValue::Int32(321));
-    EXPECT_EQ(model.KeyDownAll, DynamicValue::Double(1e6));
-    EXPECT_EQ(model.MaxMove_Date, "2026-03-04");
-    EXPECT_EQ(model.MaxUseTime_Date, "2026-05-06");
-    EXPECT_EQ(model.WindowsRunTime, 4242);
-    EXPECT_EQ(model.JiFeng, DynamicValue::Int32(77));
-    EXPECT_EQ(c.leftClick1, 900);
-    EXPECT_EQ(c.totalClick2, 1400);
-    EXPECT_DOUBLE_EQ(model.AllMove1, 8e7);
+    EXPECT_EQ(model.todayKeys, DynamicValue::Int32(321));
+    EXPECT_EQ(model.totalKeys, DynamicValue::Double(1e6));
+    EXPECT_EQ(model.recordTravelDate, "2026-03-04");
+    EXPECT_EQ(model.recordUseTimeDate, "2026-05-06");
+    EXPECT_EQ(model.uptime, 4242);
+    EXPECT_EQ(model.points, DynamicValue::Int32(77));
+    EXPECT_EQ(c.fileLeftClick, 900);
+    EXPECT_EQ(c.storeTotalClick, 1400);
+    EXPECT_DOUBLE_EQ(model.fileTravel, 8e7);
 
     // The store: the click record restarts today; the rest waits for the periodic save.
     EXPECT_EQ(stored("MaxTotalClick"), "0");
@@ -85,9 +85,9 @@ TEST_F(ClearAllTest, YesZeroesExactlyTheTravelTimeAndClickStatistics) {
 }
 
 TEST_F(ClearAllTest, BoxesAskYesNoThenReport) {
-    ClearAllPresenter dialog(model, store, clock, boxes, Wlang::GB);
+    ClearAllPresenter dialog(model, store, clock, boxes, Language::Simplified);
     boxes.answers = {MsgAnswer::Yes};
-    dialog.Command1_Click();
+    dialog.confirmReset();
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0].text, "请再次确认是否要将所有的统计数据归零？");
     EXPECT_EQ(boxes.shown[0].title, "数据重置确认(此操作不可逆)");
@@ -100,24 +100,24 @@ TEST_F(ClearAllTest, BoxesAskYesNoThenReport) {
 }
 
 TEST_F(ClearAllTest, NoCancelAndCloseChangeNothing) {
-    ClearAllPresenter no(model, store, clock, boxes, Wlang::GB);
+    ClearAllPresenter no(model, store, clock, boxes, Language::Simplified);
     boxes.answers = {MsgAnswer::No};
     no.click("Command1");
     EXPECT_TRUE(no.closeRequested());
     EXPECT_EQ(boxes.shown.size(), 1u) << "no result box after No";
     expectUntouched();
 
-    ClearAllPresenter cancel(model, store, clock, boxes, Wlang::GB);
+    ClearAllPresenter cancel(model, store, clock, boxes, Language::Simplified);
     cancel.click("Command2");
     EXPECT_TRUE(cancel.closeRequested());
-    ClearAllPresenter closeBox(model, store, clock, boxes, Wlang::GB);
+    ClearAllPresenter closeBox(model, store, clock, boxes, Language::Simplified);
     closeBox.cancel();
     EXPECT_EQ(boxes.shown.size(), 1u);
     expectUntouched();
 }
 
-TEST_F(ClearAllTest, DialogFollowsTheB5TestAndBoxesTheGbTest) {
-    ClearAllPresenter b5(model, store, clock, boxes, Wlang::B5);
+TEST_F(ClearAllTest, DialogTakesTheTraditionalTextsAndBoxesOnlySimplifiedInSimplified) {
+    ClearAllPresenter b5(model, store, clock, boxes, Language::Traditional);
     EXPECT_EQ(b5.form().get("ClearAll").text, "數據重置");
     EXPECT_EQ(b5.form().get("Command1").text, "確定");
     EXPECT_EQ(b5.form().get("Command2").text, "取消");
@@ -126,14 +126,14 @@ TEST_F(ClearAllTest, DialogFollowsTheB5TestAndBoxesTheGbTest) {
               "此操作不可逆，請謹慎考慮！");
 
     // A third language: the dialog stays Simplified, its boxes are Traditional.
-    ClearAllPresenter en(model, store, clock, boxes, Wlang::En);
+    ClearAllPresenter en(model, store, clock, boxes, Language::English);
     EXPECT_EQ(en.form().get("ClearAll").text, "数据重置");
     EXPECT_EQ(en.form().get("Command1").text, "确定(&O)");
     EXPECT_EQ(en.form().get("Label1").text,
               "请注意：如果您想将所有的统计数据重置（即所有的统计数据归零），请按[确定]，"
               "此操作不可逆，请谨慎考虑！");
     boxes.answers = {MsgAnswer::Yes};
-    en.Command1_Click();
+    en.confirmReset();
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0].text, "請再次確認是否要將所有的統計資料歸零？");
     EXPECT_EQ(boxes.shown[0].title, "資料重置確認(此操作不可逆)");
@@ -146,25 +146,25 @@ TEST_F(ClearAllTest, TravelMeasuredUpToTheConfirmationIsClearedWithTheRest) {
     test::FakeCursor cursor;
     test::EnglishNumberFormat numbers;
     FormModel window;
-    SamplingTick sampling(model, window, cursor, numbers, Wlang::GB);
+    SamplingTick sampling(model, window, cursor, numbers, Language::Simplified);
     for (int run = 1; run <= 50; ++run) {
-        model.TodayMove = 100.0 * run;
-        model.AllMove = 1e6 + run;
+        model.todayTravel = 100.0 * run;
+        model.totalTravel = 1e6 + run;
         // The pointer moves right up to the confirmation; the window's tick has not yet
         // taken that travel from the sampler.
         cursor.push(CursorReading{run, 2 * run, 7.0 * run, 3});
-        ClearAllPresenter dialog(model, store, clock, boxes, Wlang::GB, nullptr,
+        ClearAllPresenter dialog(model, store, clock, boxes, Language::Simplified, nullptr,
                                  [&sampling] { sampling.tick(); });
         boxes.answers = {MsgAnswer::Yes};
         dialog.click("Command1");
         sampling.tick();  // the next display tick after the reset
-        ASSERT_EQ(model.TodayMove, 0.0) << "run " << run;
-        ASSERT_EQ(model.AllMove, 0.0) << "run " << run;
+        ASSERT_EQ(model.todayTravel, 0.0) << "run " << run;
+        ASSERT_EQ(model.totalTravel, 0.0) << "run " << run;
         EXPECT_EQ(window.get("Label6").text, PositionText(run, 2 * run));
         // Travel after the reset counts from the position the reset last saw.
         cursor.push(CursorReading{run + 3, 2 * run + 4, 5.0, 1});
         sampling.tick();
-        EXPECT_EQ(model.TodayMove, 5.0);
+        EXPECT_EQ(model.todayTravel, 5.0);
     }
 }
 

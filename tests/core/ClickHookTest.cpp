@@ -40,7 +40,7 @@ protected:
 };
 
 TEST_F(ClickHookTest, EachButtonRaisesOnlyItsOwnCountersAndTheTotals) {
-    hook.AddHook();
+    hook.install();
     press(kLeft);
     EXPECT_EQ(Read(stats.clicks), (Counts{1, 0, 0, 1, 1, 0, 0, 1}));
     press(kMiddle);
@@ -52,36 +52,36 @@ TEST_F(ClickHookTest, EachButtonRaisesOnlyItsOwnCountersAndTheTotals) {
 TEST_F(ClickHookTest, DoubleClickCountsTwice) {
     stats.clicks.leftClick = 40;
     stats.clicks.totalClick = 100;
-    hook.AddHook();
+    hook.install();
     press(kLeft);
     press(kLeft);
     EXPECT_EQ(Read(stats.clicks), (Counts{2, 0, 0, 2, 42, 0, 0, 102}));
 }
 
 TEST_F(ClickHookTest, MovesReleasesWheelAndExtraButtonsCountNothing) {
-    hook.AddHook();
+    hook.install();
     // move, left/right/middle up, double-click messages, wheel, X buttons, horizontal wheel
     for (int message : {512, 514, 517, 520, 515, 518, 521, 522, 523, 524, 525, 526, 0, -1})
-        hook.MouseHookProc(message);
+        hook.countButton(message);
     EXPECT_EQ(Read(stats.clicks), (Counts{}));
 }
 
 TEST_F(ClickHookTest, AtMostOneHookAndRemovalStopsCounting) {
-    hook.DelHook();  // nothing installed: nothing happens
+    hook.remove();  // nothing installed: nothing happens
     EXPECT_EQ(input.removes, 0);
-    hook.AddHook();
-    hook.AddHook();
+    hook.install();
+    hook.install();
     EXPECT_EQ(input.installs, 1);
     EXPECT_TRUE(hook.installed());
     press(kLeft);
     EXPECT_EQ(stats.clicks.totalClick, 1);  // not counted twice
-    hook.DelHook();
+    hook.remove();
     EXPECT_FALSE(hook.installed());
     EXPECT_EQ(input.removes, 1);
     EXPECT_FALSE(input.buttons);
-    hook.DelHook();
+    hook.remove();
     EXPECT_EQ(input.removes, 1);
-    hook.AddHook();  // switched back on
+    hook.install();  // switched back on
     EXPECT_EQ(input.installs, 2);
     press(kRight);
     EXPECT_EQ(stats.clicks.totalClick, 2);
@@ -96,16 +96,16 @@ TEST_F(ClickHookTest, FailedInstallLeavesNoHook) {
         }
     } none;
     ClickHook h(stats.clicks, none);
-    h.AddHook();
+    h.install();
     EXPECT_FALSE(h.installed());
-    h.DelHook();
+    h.remove();
     EXPECT_EQ(none.removes, 0);
-    h.AddHook();  // tried again: the earlier failure installed nothing
+    h.install();  // tried again: the earlier failure installed nothing
     EXPECT_EQ(none.installs, 2);
 }
 
 TEST_F(ClickHookTest, CounterAtMaximumStaysThereAndEarlierCountersKeepTheirIncrement) {
-    hook.AddHook();
+    hook.install();
     stats.clicks.leftClick = kMax;
     stats.clicks.totalClick = 5;
     press(kLeft);
@@ -128,7 +128,7 @@ TEST_F(ClickHookTest, CounterAtMaximumStaysThereAndEarlierCountersKeepTheirIncre
 TEST_F(ClickHookTest, DestroyingTheOwnerRemovesTheHook) {
     {
         ClickHook scoped(stats.clicks, input);
-        scoped.AddHook();
+        scoped.install();
         EXPECT_TRUE(input.buttons);
     }
     EXPECT_FALSE(input.buttons);

@@ -72,17 +72,17 @@ TEST(DataFileAccess, OwnerOnlyUnderAnOpenUmask) {
     record.totalClick = 5;
 
     // Created by loading: writable by the owner, nobody else.
-    file.LoadFile("PC");
+    file.load("PC");
     EXPECT_EQ(fs::status(file.path()).permissions(),
               fs::perms::owner_read | fs::perms::owner_write);
 
     // After a save, and after a save over a file someone opened to everyone.
-    ASSERT_TRUE(file.SaveFile(record));
+    ASSERT_TRUE(file.save(record));
     EXPECT_EQ(fs::status(file.path()).permissions(), fs::perms::owner_read);
     fs::permissions(file.path(), fs::perms::all, fs::perm_options::replace);
-    ASSERT_TRUE(file.SaveFile(record));
+    ASSERT_TRUE(file.save(record));
     EXPECT_EQ(fs::status(file.path()).permissions(), fs::perms::owner_read);
-    EXPECT_EQ(file.LoadFile("PC").totalClick1, 5);
+    EXPECT_EQ(file.load("PC").fileTotalClick, 5);
 }
 
 TEST(DataFileAccess, SavesReplaceALinkAndLeaveItsTargetAlone) {
@@ -103,13 +103,13 @@ TEST(DataFileAccess, SavesReplaceALinkAndLeaveItsTargetAlone) {
         for (int round = 0; round < 2; ++round) {
             fs::remove(name);
             fs::create_symlink(target, name);
-            if (round == 0) file.LoadFile("PC");
-            ASSERT_TRUE(file.SaveFile(record));
+            if (round == 0) file.load("PC");
+            ASSERT_TRUE(file.save(record));
             EXPECT_EQ(test::ReadAll(target), "someone else's text\n");
             EXPECT_EQ(fs::status(target).permissions(), targetMode);
             ASSERT_FALSE(fs::is_symlink(name));
             EXPECT_EQ(Mode(name), 0400u);
-            EXPECT_EQ(file.LoadFile("PC").totalClick1, 7);
+            EXPECT_EQ(file.load("PC").fileTotalClick, 7);
             EXPECT_EQ(Mode(name), 0600u);
         }
     }
@@ -118,10 +118,10 @@ TEST(DataFileAccess, SavesReplaceALinkAndLeaveItsTargetAlone) {
     fs::remove(name);
     fs::create_symlink(dir / "missing", name);
     test::WriteAll(dir / "PTDATA.CVD.new", "half a record");
-    ASSERT_TRUE(file.SaveFile(record));
+    ASSERT_TRUE(file.save(record));
     EXPECT_FALSE(fs::exists(dir / "missing"));
     EXPECT_FALSE(fs::exists(dir / "PTDATA.CVD.new"));
-    EXPECT_EQ(file.LoadFile("PC").totalClick1, 7);
+    EXPECT_EQ(file.load("PC").fileTotalClick, 7);
 }
 
 TEST(DataFileAccess, OversizedFilesCostLittleMemory) {
@@ -142,7 +142,7 @@ TEST(DataFileAccess, OversizedFilesCostLittleMemory) {
         for (int i = 0; i < 16; ++i) out << commas.substr(0, 1u << 20);
     }
     DataFile file(name);
-    EXPECT_LT(PeakAllocation([&] { file.LoadFile("PC"); }), 1u << 20);
+    EXPECT_LT(PeakAllocation([&] { file.load("PC"); }), 1u << 20);
     EXPECT_EQ(file.lastLoadState(), DataFile::LoadState::Damaged);
     EXPECT_EQ(fs::file_size(name), 0u);
 
@@ -150,8 +150,8 @@ TEST(DataFileAccess, OversizedFilesCostLittleMemory) {
     DataRecord record;
     record.computerName = "PC";
     record.totalClick = 3;
-    ASSERT_TRUE(file.SaveFile(record));
-    EXPECT_EQ(file.LoadFile("PC").totalClick1, 3);
+    ASSERT_TRUE(file.save(record));
+    EXPECT_EQ(file.load("PC").fileTotalClick, 3);
     const std::string one = test::ReadAll(name);
     auto parsed = ParseDataFile(one + one + one);
     ASSERT_TRUE(parsed && parsed->record);

@@ -19,12 +19,12 @@ DataRecord Record(double useTime, std::int32_t clicks, double keys, double move 
     DataRecord r;
     r.computerName = Computer;
     r.savedAt = "2026-12-01T10:00:00";
-    r.StartDate = "2026-01-01";
-    r.AllUseTime = useTime;
-    r.AllMove = move;
+    r.startDate = "2026-01-01";
+    r.totalUseTime = useTime;
+    r.totalTravel = move;
     r.leftClick = clicks;
     r.totalClick = clicks;
-    r.KeyDownAll = DynamicValue::Double(keys);
+    r.totalKeys = DynamicValue::Double(keys);
     return r;
 }
 
@@ -39,9 +39,9 @@ protected:
         fs::create_directories(folder);
     }
     static void Save(const fs::path& file, const DataRecord& record) {
-        ASSERT_TRUE(DataFile(file).SaveFile(record));
+        ASSERT_TRUE(DataFile(file).save(record));
     }
-    static FileTotals Load(const fs::path& file) { return DataFile(file).LoadFile(Computer); }
+    static FileTotals Load(const fs::path& file) { return DataFile(file).load(Computer); }
     TakeoverResult takeOver() { return TakeOverDataFile(old, current, Computer); }
 };
 
@@ -52,7 +52,7 @@ TEST_F(DataFileTakeover, TheOnlyDataFileMovesAsItIsAndOnce) {
     EXPECT_FALSE(fs::exists(old));
     EXPECT_EQ(test::ReadAll(current), content);
     EXPECT_EQ(takeOver(), TakeoverResult::NothingThere);  // the next start finds nothing
-    EXPECT_EQ(Load(current).AllUseTime1, 3600);
+    EXPECT_EQ(Load(current).fileUseTime, 3600);
 }
 
 TEST_F(DataFileTakeover, ALargerDataFileIsKeptAndTheStaleOneGoes) {
@@ -71,11 +71,11 @@ TEST_F(DataFileTakeover, EachTotalKeepsTheLargerOfTheTwo) {
     EXPECT_EQ(takeOver(), TakeoverResult::Merged);
     EXPECT_FALSE(fs::exists(old));
     const FileTotals t = Load(current);
-    EXPECT_EQ(t.AllUseTime1, 7200);
-    EXPECT_EQ(t.AllMove1, 98765);
-    EXPECT_EQ(t.leftClick1, 500);
-    EXPECT_EQ(t.totalClick1, 500);
-    EXPECT_EQ(t.KeyDownAll1.toDouble(), 900);
+    EXPECT_EQ(t.fileUseTime, 7200);
+    EXPECT_EQ(t.fileTravel, 98765);
+    EXPECT_EQ(t.fileLeftClick, 500);
+    EXPECT_EQ(t.fileTotalClick, 500);
+    EXPECT_EQ(t.fileKeys.toDouble(), 900);
 }
 
 TEST_F(DataFileTakeover, ADamagedDataFileGivesWayToATrustedOldOne) {
@@ -83,7 +83,7 @@ TEST_F(DataFileTakeover, ADamagedDataFileGivesWayToATrustedOldOne) {
     test::WriteAll(current, "\"cut short");
     EXPECT_EQ(takeOver(), TakeoverResult::Merged);
     EXPECT_FALSE(fs::exists(old));
-    EXPECT_EQ(Load(current).totalClick1, 12);
+    EXPECT_EQ(Load(current).fileTotalClick, 12);
 }
 
 TEST_F(DataFileTakeover, UntrustedFilesAreNeverRemovedNorWrittenOver) {

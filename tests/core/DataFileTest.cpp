@@ -35,14 +35,14 @@ DataRecord SampleRecord() {
     DataRecord r;
     r.computerName = "DESKTOP-1";
     r.savedAt = "2026-12-08T21:30:05";
-    r.AllUseTime = 7325;
-    r.AllMove = 1234.9;
-    r.StartDate = "2026-12-01";
+    r.totalUseTime = 7325;
+    r.totalTravel = 1234.9;
+    r.startDate = "2026-12-01";
     r.leftClick = 100;
     r.midClick = 7;
     r.rightClick = 20;
     r.totalClick = 127;
-    r.KeyDownAll = DynamicValue::Double(54321);
+    r.totalKeys = DynamicValue::Double(54321);
     return r;
 }
 
@@ -66,15 +66,15 @@ TEST(DataFileCodec, ReadsAHandWrittenRecord) {
     auto parsed = ParseDataFile(HandWrittenRecord());
     ASSERT_TRUE(parsed && parsed->record);
     EXPECT_TRUE(parsed->copiesAgree);
-    EXPECT_EQ(parsed->record->StartDate, "2026-12-01");
+    EXPECT_EQ(parsed->record->startDate, "2026-12-01");
     FileTotals t = TotalsOf(*parsed, "DESKTOP-1");
-    EXPECT_EQ(t.AllUseTime1, 3600);
-    EXPECT_EQ(t.AllMove1, 1234);
-    EXPECT_EQ(t.leftClick1, 10);
-    EXPECT_EQ(t.midClick1, 2);
-    EXPECT_EQ(t.rightClick1, 3);
-    EXPECT_EQ(t.totalClick1, 15);
-    EXPECT_EQ(t.KeyDownAll1.toDouble(), 4321);
+    EXPECT_EQ(t.fileUseTime, 3600);
+    EXPECT_EQ(t.fileTravel, 1234);
+    EXPECT_EQ(t.fileLeftClick, 10);
+    EXPECT_EQ(t.fileMidClick, 2);
+    EXPECT_EQ(t.fileRightClick, 3);
+    EXPECT_EQ(t.fileTotalClick, 15);
+    EXPECT_EQ(t.fileKeys.toDouble(), 4321);
 }
 
 TEST(DataFileCodec, WritesEveryFieldInPlace) {
@@ -117,9 +117,9 @@ TEST(DataFileCodec, WritesEveryFieldInPlace) {
 
 TEST(DataFileCodec, LargeAndEmptyTotals) {
     DataRecord r = SampleRecord();
-    r.AllMove = 12345678901.7;
-    r.AllUseTime = 1.5e16;
-    r.KeyDownAll = DynamicValue();  // no keystroke counted yet
+    r.totalTravel = 12345678901.7;
+    r.totalUseTime = 1.5e16;
+    r.totalKeys = DynamicValue();  // no keystroke counted yet
     std::vector<std::string> f = Fields(FormatDataRecord(r, [] { return 'a'; }));
     EXPECT_EQ(f[5], "12345678901");
     EXPECT_EQ(f[4], "1.5E+16");
@@ -127,24 +127,24 @@ TEST(DataFileCodec, LargeAndEmptyTotals) {
     auto parsed = ParseDataFile(FormatDataRecord(r, [] { return 'a'; }));
     ASSERT_TRUE(parsed && parsed->record);
     EXPECT_TRUE(parsed->copiesAgree);
-    EXPECT_TRUE(parsed->record->KeyDownAll.isEmpty());
-    EXPECT_EQ(parsed->record->AllUseTime, 1.5e16);
+    EXPECT_TRUE(parsed->record->totalKeys.isEmpty());
+    EXPECT_EQ(parsed->record->totalUseTime, 1.5e16);
 }
 
 TEST(DataFileCodec, RecordsThatContributeNothing) {
     // Written on another computer.
     auto foreign = ParseDataFile(HandWrittenRecord("OTHER-PC"));
     ASSERT_TRUE(foreign);
-    EXPECT_EQ(TotalsOf(*foreign, "DESKTOP-1").AllUseTime1, 0);
+    EXPECT_EQ(TotalsOf(*foreign, "DESKTOP-1").fileUseTime, 0);
     // Field 4 edited from 3600 to 7200 while its copy still says 3600: every total is 0.
     auto edited = ParseDataFile(HandWrittenRecord("DESKTOP-1", "7200", "3600"));
     ASSERT_TRUE(edited);
     EXPECT_FALSE(edited->copiesAgree);
     FileTotals t = TotalsOf(*edited, "DESKTOP-1");
-    EXPECT_EQ(t.AllUseTime1, 0);
-    EXPECT_EQ(t.AllMove1, 0);
-    EXPECT_EQ(t.totalClick1, 0);
-    EXPECT_EQ(t.KeyDownAll1.kind(), DynamicValue::Kind::Int16);
+    EXPECT_EQ(t.fileUseTime, 0);
+    EXPECT_EQ(t.fileTravel, 0);
+    EXPECT_EQ(t.fileTotalClick, 0);
+    EXPECT_EQ(t.fileKeys.kind(), DynamicValue::Kind::Int16);
     // Numbers compare as numbers.
     auto same = ParseDataFile(HandWrittenRecord("DESKTOP-1", "3600", "3600.0"));
     ASSERT_TRUE(same);
@@ -153,14 +153,14 @@ TEST(DataFileCodec, RecordsThatContributeNothing) {
     auto empty = ParseDataFile("");
     ASSERT_TRUE(empty);
     EXPECT_FALSE(empty->record);
-    EXPECT_EQ(TotalsOf(*empty, "DESKTOP-1").AllMove1, 0);
+    EXPECT_EQ(TotalsOf(*empty, "DESKTOP-1").fileTravel, 0);
 }
 
 TEST(DataFileCodec, TheLastOfSeveralRecordsCounts) {
     std::string two = HandWrittenRecord("DESKTOP-1", "100", "100") + HandWrittenRecord();
     auto parsed = ParseDataFile(two);
     ASSERT_TRUE(parsed);
-    EXPECT_EQ(TotalsOf(*parsed, "DESKTOP-1").AllUseTime1, 3600);
+    EXPECT_EQ(TotalsOf(*parsed, "DESKTOP-1").fileUseTime, 3600);
 }
 
 TEST(DataFileCodec, DamagedContentIsRecognised) {
@@ -184,7 +184,7 @@ TEST(DataFileCodec, ToleratesLineEndsAndBlankLines) {
     std::string lf = text.substr(0, text.size() - 2) + "\n\n   \n";
     auto parsed = ParseDataFile(lf);
     ASSERT_TRUE(parsed);
-    EXPECT_EQ(TotalsOf(*parsed, "DESKTOP-1").totalClick1, 15);
+    EXPECT_EQ(TotalsOf(*parsed, "DESKTOP-1").fileTotalClick, 15);
 }
 
 TEST(DataFileCodec, NeverCrashesOnArbitraryContent) {
@@ -216,10 +216,10 @@ TEST(DataFileCodec, NeverCrashesOnArbitraryContent) {
 TEST(DataFileCodec, QuotesInTextsCannotBreakTheRecord) {
     DataRecord r = SampleRecord();
     r.computerName = "my\"pc";
-    r.StartDate = "a,\"b\r\nc";
+    r.startDate = "a,\"b\r\nc";
     auto parsed = ParseDataFile(FormatDataRecord(r, [] { return 'x'; }));
     ASSERT_TRUE(parsed);
-    EXPECT_EQ(TotalsOf(*parsed, "my\"pc").totalClick1, 127);
+    EXPECT_EQ(TotalsOf(*parsed, "my\"pc").fileTotalClick, 127);
 }
 
 // --- the file on disk ---------------------------------------------------------------
@@ -233,36 +233,36 @@ bool HasWriteBits(const fs::path& p) {
 TEST(DataFileOnDisk, FirstStartCreatesAnEmptyFileThenTheFirstSaveFillsIt) {
     TempDir dir;
     DataFile file(dir / "PTDATA.CVD");
-    FileTotals t = file.LoadFile("DESKTOP-1");
+    FileTotals t = file.load("DESKTOP-1");
     EXPECT_EQ(file.lastLoadState(), DataFile::LoadState::Empty);
-    EXPECT_EQ(t.AllUseTime1, 0);
+    EXPECT_EQ(t.fileUseTime, 0);
     ASSERT_TRUE(fs::exists(dir / "PTDATA.CVD"));
     EXPECT_EQ(fs::file_size(dir / "PTDATA.CVD"), 0u);
 
-    ASSERT_TRUE(file.SaveFile(SampleRecord()));
+    ASSERT_TRUE(file.save(SampleRecord()));
     EXPECT_FALSE(HasWriteBits(dir / "PTDATA.CVD"));  // read-only between saves
 
     DataFile again(dir / "PTDATA.CVD");
-    t = again.LoadFile("DESKTOP-1");
+    t = again.load("DESKTOP-1");
     EXPECT_EQ(again.lastLoadState(), DataFile::LoadState::Loaded);
     EXPECT_TRUE(HasWriteBits(dir / "PTDATA.CVD"));  // loading leaves it writable
-    EXPECT_EQ(t.AllUseTime1, 7325);
-    EXPECT_EQ(t.AllMove1, 1234);
-    EXPECT_EQ(t.rightClick1, 20);
-    EXPECT_EQ(t.KeyDownAll1.toDouble(), 54321);
+    EXPECT_EQ(t.fileUseTime, 7325);
+    EXPECT_EQ(t.fileTravel, 1234);
+    EXPECT_EQ(t.fileRightClick, 20);
+    EXPECT_EQ(t.fileKeys.toDouble(), 54321);
 
     StatisticsModel model;
     ApplyFileTotals(t, model);
-    EXPECT_EQ(model.AllMove1, 1234);
-    EXPECT_EQ(model.clicks.totalClick1, 127);
+    EXPECT_EQ(model.fileTravel, 1234);
+    EXPECT_EQ(model.clicks.fileTotalClick, 127);
 }
 
 TEST(DataFileOnDisk, TwoSavesDifferOnlyInFiller) {
     TempDir dir;
     DataFile file(dir / "PTDATA.CVD");
-    ASSERT_TRUE(file.SaveFile(SampleRecord()));
+    ASSERT_TRUE(file.save(SampleRecord()));
     auto first = Fields(ReadAll(dir / "PTDATA.CVD"));
-    ASSERT_TRUE(file.SaveFile(SampleRecord()));
+    ASSERT_TRUE(file.save(SampleRecord()));
     auto second = Fields(ReadAll(dir / "PTDATA.CVD"));
     ASSERT_EQ(first.size(), 51u);
     ASSERT_EQ(second.size(), 51u);
@@ -275,12 +275,12 @@ TEST(DataFileOnDisk, AShorterRecordLeavesNothingOfTheLongerOneBehind) {
     TempDir dir;
     DataFile file(dir / "PTDATA.CVD");
     DataRecord big = SampleRecord();
-    big.AllUseTime = 123456789012;
-    ASSERT_TRUE(file.SaveFile(big));
-    ASSERT_TRUE(file.SaveFile(SampleRecord()));
+    big.totalUseTime = 123456789012;
+    ASSERT_TRUE(file.save(big));
+    ASSERT_TRUE(file.save(SampleRecord()));
     auto text = ReadAll(dir / "PTDATA.CVD");
     EXPECT_EQ(text.size(), FormatDataRecord(SampleRecord(), [] { return 'x'; }).size());
-    EXPECT_EQ(file.LoadFile("DESKTOP-1").AllUseTime1, 7325);
+    EXPECT_EQ(file.load("DESKTOP-1").fileUseTime, 7325);
 }
 
 TEST(DataFileOnDisk, DamagedFileIsEmptiedAndGivesZeros) {
@@ -288,9 +288,9 @@ TEST(DataFileOnDisk, DamagedFileIsEmptiedAndGivesZeros) {
     const std::string good = HandWrittenRecord();
     WriteAll(dir / "PTDATA.CVD", good.substr(0, 3000));
     DataFile file(dir / "PTDATA.CVD");
-    FileTotals t = file.LoadFile("DESKTOP-1");
+    FileTotals t = file.load("DESKTOP-1");
     EXPECT_EQ(file.lastLoadState(), DataFile::LoadState::Damaged);
-    EXPECT_EQ(t.AllUseTime1, 0);
+    EXPECT_EQ(t.fileUseTime, 0);
     EXPECT_EQ(fs::file_size(dir / "PTDATA.CVD"), 0u);
 }
 
@@ -300,9 +300,9 @@ TEST(DataFileOnDisk, RejectedRecordsLeaveTheFileAlone) {
          {HandWrittenRecord("OTHER-PC"), HandWrittenRecord("DESKTOP-1", "7200", "3600")}) {
         WriteAll(dir / "PTDATA.CVD", text);
         DataFile file(dir / "PTDATA.CVD");
-        FileTotals t = file.LoadFile("DESKTOP-1");
+        FileTotals t = file.load("DESKTOP-1");
         EXPECT_EQ(file.lastLoadState(), DataFile::LoadState::Rejected);
-        EXPECT_EQ(t.totalClick1, 0);
+        EXPECT_EQ(t.fileTotalClick, 0);
         EXPECT_EQ(ReadAll(dir / "PTDATA.CVD"), text);
     }
 }
@@ -311,7 +311,7 @@ TEST(DataFileOnDisk, SaveRecoversByRecreatingTheFile) {
     TempDir dir;
     fs::create_directory(dir / "PTDATA.CVD");  // something in the way that can be removed
     DataFile file(dir / "PTDATA.CVD");
-    EXPECT_TRUE(file.SaveFile(SampleRecord()));
+    EXPECT_TRUE(file.save(SampleRecord()));
     EXPECT_TRUE(fs::is_regular_file(dir / "PTDATA.CVD"));
 }
 
@@ -321,14 +321,14 @@ TEST(DataFileOnDisk, RetriesAreBounded) {
     // calls still return.
     fs::create_directories(dir / "PTDATA.CVD" / "inside");
     DataFile file(dir / "PTDATA.CVD");
-    EXPECT_FALSE(file.SaveFile(SampleRecord()));
-    FileTotals t = file.LoadFile("DESKTOP-1");
+    EXPECT_FALSE(file.save(SampleRecord()));
+    FileTotals t = file.load("DESKTOP-1");
     EXPECT_EQ(file.lastLoadState(), DataFile::LoadState::Failed);
-    EXPECT_EQ(t.AllMove1, 0);
+    EXPECT_EQ(t.fileTravel, 0);
     // A folder that does not exist.
     DataFile nowhere(dir / "missing" / "PTDATA.CVD");
-    EXPECT_FALSE(nowhere.SaveFile(SampleRecord()));
-    EXPECT_EQ(nowhere.LoadFile("DESKTOP-1").AllMove1, 0);
+    EXPECT_FALSE(nowhere.save(SampleRecord()));
+    EXPECT_EQ(nowhere.load("DESKTOP-1").fileTravel, 0);
 }
 
 }  // namespace

@@ -22,13 +22,13 @@ protected:
     test::FakeClock clock;
     StatisticsModel model;
     FormModel form;
-    Wlang lang = Wlang::GB;
+    Language lang = Language::Simplified;
     std::string computer = "PC", startDate = "2026-12-01";
     std::unique_ptr<PersistenceTick> tick;
     std::unique_ptr<DayAccounting> days;
 
     void startRun() {
-        model.TodayUseTime = 0;
+        model.todayUseTime = 0;
         tick = std::make_unique<PersistenceTick>(model, form, store, clock, lang,
                                                  dir / "PTDATA.CVD", computer, startDate);
         days = std::make_unique<DayAccounting>(model, store, clock);
@@ -37,9 +37,9 @@ protected:
     }
     // One second of use: some input, then the tick.
     void second(int travel = 7, int left = 1, int keys = 3) {
-        model.AllMove += travel + 0.25;
+        model.totalTravel += travel + 0.25;
         model.clicks.leftClick += left;
-        model.KeyDownAll.add(keys);
+        model.totalKeys.add(keys);
         tick->tick();
         advance(1);
     }
@@ -83,10 +83,10 @@ TEST(IsoDates, CountAcrossMonthsYearsAndLeapDays) {
 
 TEST_F(DayAccountingTest, ARunAcrossMidnightSplitsExactlyAndOnlyTheGrowthCounts) {
     // Totals of earlier years are loaded at start; they belong to no day of this run.
-    model.AllMove = 1e6;
-    model.AllUseTime = 5000;
+    model.totalTravel = 1e6;
+    model.totalUseTime = 5000;
     model.clicks.leftClick = 400;
-    model.KeyDownAll = DynamicValue::Double(90000);
+    model.totalKeys = DynamicValue::Double(90000);
     clock.setDate(2026, 12, 8);
     clock.setTime(23, 59, 30);
     startRun();
@@ -213,8 +213,8 @@ TEST_F(DayAccountingTest, AResetCreditsWhatCameBeforeAndKeepsOrClearsTheHistory)
     startRun();
     for (int i = 0; i < 15; ++i) second();  // saved after 10, 5 pending
     days->beforeReset();
-    model.AllMove = 0;
-    model.AllUseTime = 0;
+    model.totalTravel = 0;
+    model.totalUseTime = 0;
     model.clicks.leftClick = 0;
     days->afterReset(false);
     for (int i = 0; i < 5; ++i) second();  // the save at 20 s
@@ -235,7 +235,7 @@ TEST_F(DayAccountingTest, NothingIsCreditedBeforeTheStartIsComplete) {
                                              computer, startDate);
     days = std::make_unique<DayAccounting>(model, store, clock);
     tick->setDayAccounting(days.get());
-    model.AllMove = 5000;  // the start-up merge
+    model.totalTravel = 5000;  // the start-up merge
     tick->saveAll();
     EXPECT_TRUE(store.days().empty());
     days->begin();

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "online/Site.h"
+#include "shell/AboutPresenter.h"
 #include "shell/FeedbackMail.h"
-#include "shell/FormAboutPresenter.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 
@@ -63,15 +63,15 @@ TEST(FeedbackMail, EachVariantDecodesToItsText) {
         "(請注意，給我來信中一定要包含有“Corvandel”，否則將會被當作垃圾郵件過濾掉)";
     struct Case {
         FeedbackVariant variant;
-        Wlang lang;
+        Language lang;
         const std::string& body;
     } cases[] = {
-        {FeedbackVariant::MainMenu, Wlang::GB, quoted},
-        {FeedbackVariant::MainMenu, Wlang::B5, quoted},  // always Simplified
-        {FeedbackVariant::MainMenu, Wlang::En, quoted},
-        {FeedbackVariant::AboutBox, Wlang::GB, plain},  // no quotation marks
-        {FeedbackVariant::AboutBox, Wlang::B5, traditional},
-        {FeedbackVariant::AboutBox, Wlang::En, traditional},
+        {FeedbackVariant::MainMenu, Language::Simplified, quoted},
+        {FeedbackVariant::MainMenu, Language::Traditional, quoted},  // always Simplified
+        {FeedbackVariant::MainMenu, Language::English, quoted},
+        {FeedbackVariant::AboutBox, Language::Simplified, plain},  // no quotation marks
+        {FeedbackVariant::AboutBox, Language::Traditional, traditional},
+        {FeedbackVariant::AboutBox, Language::English, traditional},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.lang));
@@ -94,15 +94,15 @@ TEST(FeedbackMail, EncodesUtf8BytesAndSeparators) {
     EXPECT_EQ(mail.fields.at("body"), "line1\nline2");
 }
 
-class FormAboutPresenterTest : public ::testing::Test {
+class AboutPresenterTest : public ::testing::Test {
 protected:
     test::MemorySettingsStore store;
     test::FakeShell shell;
     AboutFacts facts{"V1.2.3", "DESKTOP-1", "alice"};
 };
 
-TEST_F(FormAboutPresenterTest, TextsInBothScripts) {
-    FormAboutPresenter gb(store, shell, Wlang::GB, facts);
+TEST_F(AboutPresenterTest, TextsInBothScripts) {
+    AboutPresenter gb(store, shell, Language::Simplified, facts);
     FormModel& f = gb.form();
     EXPECT_EQ(f.get("FormAbout").text, "关于 Pathtally");
     EXPECT_EQ(f.get("Label14").text, "版本:V1.2.3");
@@ -117,52 +117,53 @@ TEST_F(FormAboutPresenterTest, TextsInBothScripts) {
     EXPECT_EQ(f.get("Label8").text, FeedbackAddress);
     EXPECT_EQ(f.get("Command1").text, "&OK");
 
-    FormAboutPresenter b5(store, shell, Wlang::B5, facts);
+    AboutPresenter b5(store, shell, Language::Traditional, facts);
     EXPECT_EQ(b5.form().get("FormAbout").text, "關於 Pathtally");
     EXPECT_EQ(b5.form().get("Label9").text, "官方網站：");
     EXPECT_EQ(b5.form().get("Label17").text, "備用網址:");
     EXPECT_EQ(b5.form().get("Label18").toolTip, "當官方網站打不開時的備用網址");
     EXPECT_EQ(b5.form().get("Label14").text, "版本:V1.2.3");
-    FormAboutPresenter en(store, shell, Wlang::En, facts);
+    AboutPresenter en(store, shell, Language::English, facts);
     EXPECT_EQ(en.form().get("FormAbout").text, "关于 Pathtally");
 }
 
-TEST_F(FormAboutPresenterTest, LinksOpenTheirAddresses) {
+TEST_F(AboutPresenterTest, LinksOpenTheirAddresses) {
     WriteSetting(store, MainKey, "SiteRoot", "http://127.0.0.1:8080/");
-    FormAboutPresenter about(store, shell, Wlang::GB, facts);
+    AboutPresenter about(store, shell, Language::Simplified, facts);
     EXPECT_EQ(about.form().get("Label10").text, "http://127.0.0.1:8080");
     for (const char* name : {"Label10", "Picture1", "Picture2", "Label18", "Label8", "Label9"})
         about.click(name);
     const std::vector<std::string> expected = {
         "http://127.0.0.1:8080", "http://127.0.0.1:8080", "http://127.0.0.1:8080",
-        std::string(BackupSiteRoot), FeedbackMailText(FeedbackVariant::AboutBox, Wlang::GB)};
+        std::string(BackupSiteRoot),
+        FeedbackMailText(FeedbackVariant::AboutBox, Language::Simplified)};
     EXPECT_EQ(shell.opened, expected);
     EXPECT_FALSE(about.closeRequested());
     about.click("Command1");
     EXPECT_TRUE(about.closeRequested());
 }
 
-TEST_F(FormAboutPresenterTest, LogoScrollsUpReentersFromTheBottomAndPausesOnHover) {
-    FormAboutPresenter about(store, shell, Wlang::GB, facts);
+TEST_F(AboutPresenterTest, LogoScrollsUpReentersFromTheBottomAndPausesOnHover) {
+    AboutPresenter about(store, shell, Language::Simplified, facts);
     about.setLogoGeometry(100, 40);
     EXPECT_TRUE(about.timerEnabled());
     EXPECT_FALSE(about.logoBorder());
-    about.Timer1_Timer();
+    about.onScrollTick();
     EXPECT_EQ(about.logoTop(), -1);
-    for (int i = 0; i < 39; ++i) about.Timer1_Timer();
+    for (int i = 0; i < 39; ++i) about.onScrollTick();
     EXPECT_EQ(about.logoTop(), -40) << "still touching the frame's top edge";
-    about.Timer1_Timer();
+    about.onScrollTick();
     EXPECT_EQ(about.logoTop(), 100) << "re-enters at the frame's bottom, not at its start";
 
-    about.Picture1_MouseMove();
+    about.onPointerOverLogo();
     EXPECT_FALSE(about.timerEnabled());
     EXPECT_TRUE(about.logoBorder());
-    about.Timer1_Timer();
+    about.onScrollTick();
     EXPECT_EQ(about.logoTop(), 100);
-    about.Form_MouseMove();
+    about.onPointerOverWindow();
     EXPECT_TRUE(about.timerEnabled());
     EXPECT_FALSE(about.logoBorder());
-    about.Timer1_Timer();
+    about.onScrollTick();
     EXPECT_EQ(about.logoTop(), 99) << "resumes from where it stopped";
 }
 

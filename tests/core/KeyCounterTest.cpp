@@ -55,11 +55,11 @@ protected:
 };
 
 TEST_F(KeyCounterTest, FirstKeyOfAFreshRun) {
-    KeyCounter keys(stats, form, Wlang::GB);
+    KeyCounter keys(stats, form, Language::Simplified);
     ASSERT_TRUE(keys.connect(input));
     input.keys(65);  // A
-    EXPECT_EQ(stats.KeyDownToday.toText(), "1");
-    EXPECT_EQ(stats.KeyDownAll.toText(), "1");
+    EXPECT_EQ(stats.todayKeys.toText(), "1");
+    EXPECT_EQ(stats.totalKeys.toText(), "1");
     EXPECT_EQ(label("Label73").text, "今天:1");
     EXPECT_EQ(label("Label73").toolTip, "统计今天您的键盘共被您击打的次数");
     EXPECT_EQ(label("Label74").text, "累计:0万次");
@@ -67,12 +67,12 @@ TEST_F(KeyCounterTest, FirstKeyOfAFreshRun) {
 }
 
 TEST_F(KeyCounterTest, TraditionalTextsForEveryOtherLanguage) {
-    for (Wlang lang : {Wlang::B5, Wlang::En}) {
+    for (Language lang : {Language::Traditional, Language::English}) {
         StatisticsModel s;
         FormModel f;
-        s.KeyDownAll = DynamicValue::Double(12345);
+        s.totalKeys = DynamicValue::Double(12345);
         KeyCounter keys(s, f, lang);
-        keys.sh_KeyDown(13, 0);
+        keys.countKey(13);
         EXPECT_EQ(f.get("Label73").text, "今天:1");
         EXPECT_EQ(f.get("Label73").toolTip, "統計今天您的鍵盤共被您擊打的次數");
         EXPECT_EQ(f.get("Label74").text, "累計:1.2萬次");
@@ -81,76 +81,76 @@ TEST_F(KeyCounterTest, TraditionalTextsForEveryOtherLanguage) {
 }
 
 TEST_F(KeyCounterTest, UncountedKeysChangeNothing) {
-    KeyCounter keys(stats, form, Wlang::GB);
+    KeyCounter keys(stats, form, Language::Simplified);
     form.takeChanges();
     for (int code : {46, 36, 18})  // Delete, Home, Alt
-        keys.sh_KeyDown(code, 0);
-    EXPECT_TRUE(stats.KeyDownToday.isEmpty());
-    EXPECT_TRUE(stats.KeyDownAll.isEmpty());
+        keys.countKey(code);
+    EXPECT_TRUE(stats.todayKeys.isEmpty());
+    EXPECT_TRUE(stats.totalKeys.isEmpty());
     EXPECT_FALSE(form.hasChanges());
     EXPECT_EQ(label("Label73").text, "");  // the window's own texts are left alone
 }
 
 TEST_F(KeyCounterTest, ShiftCtrlAndBothDigitBlocksCount) {
-    KeyCounter keys(stats, form, Wlang::GB);
+    KeyCounter keys(stats, form, Language::Simplified);
     keys.connect(input);
     for (int code : {17, 67, 16, 66, 53, 101})  // Ctrl+C, Shift+B, main 5, keypad 5
         input.keys(code);
-    EXPECT_EQ(stats.KeyDownToday.toText(), "6");
+    EXPECT_EQ(stats.todayKeys.toText(), "6");
     EXPECT_EQ(label("Label73").text, "今天:6");
 }
 
 TEST_F(KeyCounterTest, TotalShownInTenThousandsTruncated) {
-    EXPECT_EQ(KeyCounter::TotalCaption(9999, Wlang::GB), "累计:0.9万次");
-    EXPECT_EQ(KeyCounter::TotalCaption(10000, Wlang::GB), "累计:1万次");
-    EXPECT_EQ(KeyCounter::TotalCaption(12346, Wlang::GB), "累计:1.2万次");
-    EXPECT_EQ(KeyCounter::TotalCaption(19999, Wlang::GB), "累计:1.9万次");
-    EXPECT_EQ(KeyCounter::TotalCaption(0, Wlang::GB), "累计:0万次");
-    EXPECT_EQ(KeyCounter::TotalCaption(123456789, Wlang::B5), "累計:12345.6萬次");
+    EXPECT_EQ(KeyCounter::TotalKeysText(9999, Language::Simplified), "累计:0.9万次");
+    EXPECT_EQ(KeyCounter::TotalKeysText(10000, Language::Simplified), "累计:1万次");
+    EXPECT_EQ(KeyCounter::TotalKeysText(12346, Language::Simplified), "累计:1.2万次");
+    EXPECT_EQ(KeyCounter::TotalKeysText(19999, Language::Simplified), "累计:1.9万次");
+    EXPECT_EQ(KeyCounter::TotalKeysText(0, Language::Simplified), "累计:0万次");
+    EXPECT_EQ(KeyCounter::TotalKeysText(123456789, Language::Traditional), "累計:12345.6萬次");
 
     // Reached by counting: 9,998 + 1, then + 1, then 12,345 + 1.
-    KeyCounter keys(stats, form, Wlang::GB);
-    stats.KeyDownAll = DynamicValue::Int16(9998);
-    keys.sh_KeyDown(65, 0);
+    KeyCounter keys(stats, form, Language::Simplified);
+    stats.totalKeys = DynamicValue::Int16(9998);
+    keys.countKey(65);
     EXPECT_EQ(label("Label74").text, "累计:0.9万次");
     EXPECT_EQ(label("Label74").toolTip, "统计您的键盘累计被您敲打的次数,目前:9999");
-    keys.sh_KeyDown(65, 0);
+    keys.countKey(65);
     EXPECT_EQ(label("Label74").text, "累计:1万次");
-    stats.KeyDownAll = DynamicValue::Int32(12345);
-    keys.sh_KeyDown(65, 0);
+    stats.totalKeys = DynamicValue::Int32(12345);
+    keys.countKey(65);
     EXPECT_EQ(label("Label74").text, "累计:1.2万次");
     EXPECT_EQ(label("Label74").toolTip, "统计您的键盘累计被您敲打的次数,目前:12346");
 }
 
 TEST_F(KeyCounterTest, CountersWidenInsteadOfOverflowing) {
-    KeyCounter keys(stats, form, Wlang::GB);
-    stats.KeyDownAll = DynamicValue::Int16(32767);
-    stats.KeyDownToday = DynamicValue::Int32(2147483647);
-    keys.sh_KeyDown(65, 0);
-    EXPECT_EQ(stats.KeyDownAll.toText(), "32768");
-    EXPECT_EQ(stats.KeyDownToday.toText(), "2147483648");
+    KeyCounter keys(stats, form, Language::Simplified);
+    stats.totalKeys = DynamicValue::Int16(32767);
+    stats.todayKeys = DynamicValue::Int32(2147483647);
+    keys.countKey(65);
+    EXPECT_EQ(stats.totalKeys.toText(), "32768");
+    EXPECT_EQ(stats.todayKeys.toText(), "2147483648");
     EXPECT_EQ(label("Label73").text, "今天:2147483648");
 }
 
 TEST_F(KeyCounterTest, SwitchedOffNoKeyIsReceivedOrCounted) {
-    KeyCounter keys(stats, form, Wlang::GB);
+    KeyCounter keys(stats, form, Language::Simplified);
     keys.setCountingEnabled(false);  // AddSysHook = "1" read at start-up
     keys.connect(input);
     EXPECT_FALSE(input.keys);  // the source is not listened to at all
-    keys.sh_KeyDown(65, 0);
-    EXPECT_TRUE(stats.KeyDownAll.isEmpty());
+    keys.countKey(65);
+    EXPECT_TRUE(stats.totalKeys.isEmpty());
 
     keys.setCountingEnabled(true);
     ASSERT_TRUE(input.keys);
     input.keys(65);
-    EXPECT_EQ(stats.KeyDownAll.toText(), "1");
+    EXPECT_EQ(stats.totalKeys.toText(), "1");
 
     keys.setCountingEnabled(false);
     EXPECT_FALSE(input.keys);
     keys.setCountingEnabled(true);
     keys.setCountingEnabled(true);
     input.keys(66);
-    EXPECT_EQ(stats.KeyDownAll.toText(), "2");  // listened to once, counted once
+    EXPECT_EQ(stats.totalKeys.toText(), "2");  // listened to once, counted once
 
     keys.disconnect();
     EXPECT_FALSE(input.keys);

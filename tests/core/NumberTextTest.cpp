@@ -88,12 +88,12 @@ TEST(FormatUseTime, HoursMinutesSeconds) {
 }
 
 TEST(FormatBigCount, ShortensFromTenThousand) {
-    EXPECT_EQ(FormatBigCount(9999, Wlang::GB), "9999");
-    EXPECT_EQ(FormatBigCount(10000, Wlang::GB), "1万");
-    EXPECT_EQ(FormatBigCount(12345, Wlang::GB), "1.2万");
-    EXPECT_EQ(FormatBigCount(12346, Wlang::B5), "1.2萬");
-    EXPECT_EQ(FormatBigCount(99999, Wlang::En), "9.9万");
-    EXPECT_EQ(FormatBigCount(2147483647, Wlang::GB), "214748.3万");
+    EXPECT_EQ(FormatBigCount(9999, Language::Simplified), "9999");
+    EXPECT_EQ(FormatBigCount(10000, Language::Simplified), "1万");
+    EXPECT_EQ(FormatBigCount(12345, Language::Simplified), "1.2万");
+    EXPECT_EQ(FormatBigCount(12346, Language::Traditional), "1.2萬");
+    EXPECT_EQ(FormatBigCount(99999, Language::English), "9.9万");
+    EXPECT_EQ(FormatBigCount(2147483647, Language::Simplified), "214748.3万");
 }
 
 TEST(TravelText, ThreeDecimalsWithGrouping) {

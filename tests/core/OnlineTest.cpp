@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "online/FormAutoUpdate.h"
-#include "online/FormPaiMing.h"
-#include "online/FormUpdate.h"
-#include "online/FormWebBrowser.h"
+#include "online/AutoUpdatePresenter.h"
 #include "online/InstallationId.h"
 #include "online/RankingCode.h"
+#include "online/RankingPresenter.h"
 #include "online/Site.h"
+#include "online/SiteBrowserPresenter.h"
 #include "online/SitePages.h"
 #include "online/UpdateCheck.h"
+#include "online/UpdatePresenter.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 
@@ -17,8 +17,8 @@ namespace {
 
 using test::FakeBrowser;
 using test::FakeMessageBox;
-using Outcome = FormAutoUpdate::Outcome;
-using Mode = FormAutoUpdate::Mode;
+using Outcome = AutoUpdatePresenter::Outcome;
+using Mode = AutoUpdatePresenter::Mode;
 
 // 19 characters (one of them Chinese) before the version, which then starts at character 20.
 std::string UpdateTitle(const std::string& version) {
@@ -52,16 +52,16 @@ TEST(RankingCode, ZeroOrEmptyPointsAreRefusedWithTheMessage) {
     EXPECT_TRUE(box.shown.empty());
 }
 
-TEST(RankingCode, FormPaiMingNavigatesAndShowsTheCodeOnce) {
+TEST(RankingCode, RankingPresenterNavigatesAndShowsTheCodeOnce) {
     FakeBrowser browser;
-    FormPaiMing form(browser, "http://site/pt/paiming.asp");
+    RankingPresenter form(browser, "http://site/pt/paiming.asp");
     EXPECT_EQ(form.form().get("FormPaiMing").text, "查看您的排名");
     EXPECT_EQ(form.form().get("Command1").text, "关闭(&C)");
     form.load(5, DynamicValue::Int16(10));
     EXPECT_EQ(browser.navigations, std::vector<std::string>{"http://site/pt/paiming.asp"});
     EXPECT_EQ(form.form().get("Text1").text, "764-1699");
     EXPECT_FALSE(form.closeRequested());
-    form.Command1_Click();
+    form.close();
     EXPECT_TRUE(form.closeRequested());
 }
 
@@ -137,18 +137,18 @@ TEST(UpdateCheck, VersionsCompareNumberByNumber) {
 
 struct AutoUpdateRun {
     FakeBrowser browser;
-    FormAutoUpdate form;
-    explicit AutoUpdateRun(Mode mode = Mode::Asked, Wlang lang = Wlang::GB)
+    AutoUpdatePresenter form;
+    explicit AutoUpdateRun(Mode mode = Mode::Asked, Language lang = Language::Simplified)
         : form(browser, lang, "V1.0.1", "http://site/pt/pt_update.asp", mode) {
         form.load();
     }
     void ticks(int n) {
-        for (int i = 0; i < n; ++i) form.Timer1_Timer();
+        for (int i = 0; i < n; ++i) form.onTick();
     }
     const Control& c(std::string_view name) { return form.form().get(name); }
 };
 
-TEST(FormAutoUpdate, LoadsHiddenAndSpinsWithoutReadingTheTitleEarly) {
+TEST(AutoUpdatePresenter, LoadsHiddenAndSpinsWithoutReadingTheTitleEarly) {
     AutoUpdateRun run;
     EXPECT_EQ(run.browser.navigations, std::vector<std::string>{"http://site/pt/pt_update.asp"});
     EXPECT_FALSE(run.c("WebBrowser1").visible);
@@ -158,7 +158,7 @@ TEST(FormAutoUpdate, LoadsHiddenAndSpinsWithoutReadingTheTitleEarly) {
     const char* spinner[] = {"正在连线检查中...\\", "正在连线检查中...|", "正在连线检查中.../",
                              "正在连线检查中...-"};
     for (int tick = 1; tick <= 30; ++tick) {
-        run.form.Timer1_Timer();
+        run.form.onTick();
         EXPECT_EQ(run.c("Label1").text, spinner[tick % 4]) << tick;
         EXPECT_EQ(run.c("FormAutoUpdate").visible, tick >= 30) << tick;
         EXPECT_EQ(run.form.outcome(), Outcome::Pending) << tick;
@@ -175,7 +175,7 @@ TEST(FormAutoUpdate, LoadsHiddenAndSpinsWithoutReadingTheTitleEarly) {
     EXPECT_EQ(run.c("Label1").text, "已检测到有更新版本，请下载升级");
 }
 
-TEST(FormAutoUpdate, TitleBetweenTicks31And60StopsAtTheFirstTickThatSeesIt) {
+TEST(AutoUpdatePresenter, TitleBetweenTicks31And60StopsAtTheFirstTickThatSeesIt) {
     AutoUpdateRun run;
     run.ticks(44);
     run.browser.setTitle("Loading...");  // not the update page yet
@@ -190,7 +190,7 @@ TEST(FormAutoUpdate, TitleBetweenTicks31And60StopsAtTheFirstTickThatSeesIt) {
     EXPECT_FALSE(run.form.timerRunning());
 }
 
-TEST(FormAutoUpdate, UnreachableAfterTick60ClosesWithTheMessage) {
+TEST(AutoUpdatePresenter, UnreachableAfterTick60ClosesWithTheMessage) {
     AutoUpdateRun run;
     run.browser.setTitle("127.0.0.1");  // the engine's error page
     run.ticks(60);
@@ -204,7 +204,7 @@ TEST(FormAutoUpdate, UnreachableAfterTick60ClosesWithTheMessage) {
     EXPECT_FALSE(run.form.timerRunning());
 }
 
-TEST(FormAutoUpdate, TitleAtTick61StillWins) {
+TEST(AutoUpdatePresenter, TitleAtTick61StillWins) {
     AutoUpdateRun run;
     run.ticks(60);
     run.browser.setTitle(UpdateTitle("V1.2.10"));
@@ -213,22 +213,22 @@ TEST(FormAutoUpdate, TitleAtTick61StillWins) {
     EXPECT_FALSE(run.form.closeRequested());
 }
 
-TEST(FormAutoUpdate, TextsFollowTheLanguage) {
-    AutoUpdateRun b5(Mode::Asked, Wlang::B5);
+TEST(AutoUpdatePresenter, TextsFollowTheLanguage) {
+    AutoUpdateRun b5(Mode::Asked, Language::Traditional);
     EXPECT_EQ(b5.c("FormAutoUpdate").text, "Pathtally 更新升級...");
     b5.ticks(1);
     EXPECT_EQ(b5.c("Label1").text, "正在連線檢查中...|");
     b5.ticks(60);
     EXPECT_EQ(b5.c("Label1").text, "您的網路無法連通,無法線上升級");
     // "En" keeps the Simplified title but takes the Traditional texts.
-    AutoUpdateRun en(Mode::Asked, Wlang::En);
+    AutoUpdateRun en(Mode::Asked, Language::English);
     EXPECT_EQ(en.c("FormAutoUpdate").text, "自动检查更新...");
     en.browser.setTitle(UpdateTitle("V1.0.0"));
     en.ticks(31);
     EXPECT_EQ(en.c("Label1").text, "您正在使用的已經是最新版本，無需升級");
 }
 
-TEST(FormAutoUpdate, UnaskedCheckShowsOnlyANewerVersion) {
+TEST(AutoUpdatePresenter, UnaskedCheckShowsOnlyANewerVersion) {
     AutoUpdateRun unreachable(Mode::Unasked);
     unreachable.ticks(61);
     EXPECT_EQ(unreachable.form.outcome(), Outcome::NotReachable);
@@ -252,19 +252,20 @@ TEST(FormAutoUpdate, UnaskedCheckShowsOnlyANewerVersion) {
     EXPECT_FALSE(newer.form.closeRequested());
 }
 
-TEST(FormUpdate, ShowsTheDownloadPageAndTheRunningVersion) {
+TEST(UpdatePresenter, ShowsTheDownloadPageAndTheRunningVersion) {
     struct Case {
-        Wlang lang;
+        Language lang;
         const char* title;
         const char* label;
     };
-    for (const Case& c :
-         {Case{Wlang::GB, "Pathtally 更新升级...", "您当前的版本是：V1.0.1  (请自行决定是否升级)"},
-          Case{Wlang::B5, "Pathtally 更新升級...", "您當前的版本是：V1.0.1  (請自行決定是否升級)"},
-          Case{Wlang::En, "Pathtally 更新升级...",
-               "您當前的版本是：V1.0.1  (請自行決定是否升級)"}}) {
+    for (const Case& c : {Case{Language::Simplified, "Pathtally 更新升级...",
+                               "您当前的版本是：V1.0.1  (请自行决定是否升级)"},
+                          Case{Language::Traditional, "Pathtally 更新升級...",
+                               "您當前的版本是：V1.0.1  (請自行決定是否升級)"},
+                          Case{Language::English, "Pathtally 更新升级...",
+                               "您當前的版本是：V1.0.1  (請自行決定是否升級)"}}) {
         FakeBrowser browser;
-        FormUpdate form(browser, c.lang, "V1.0.1", "http://site/pt/soft/");
+        UpdatePresenter form(browser, c.lang, "V1.0.1", "http://site/pt/soft/");
         form.load();
         EXPECT_EQ(browser.navigations, std::vector<std::string>{"http://site/pt/soft/"});
         EXPECT_EQ(form.form().get("FormUpdate").text, c.title);
@@ -274,24 +275,24 @@ TEST(FormUpdate, ShowsTheDownloadPageAndTheRunningVersion) {
     }
 }
 
-TEST(FormWebBrowser, TitleFollowsThePageOnTicksNotMultipleOfFive) {
+TEST(SiteBrowserPresenter, TitleFollowsThePageOnTicksNotMultipleOfFive) {
     FakeBrowser browser;
-    FormWebBrowser form(browser, "http://site");
+    SiteBrowserPresenter form(browser, "http://site");
     form.load();
     EXPECT_EQ(browser.navigations, std::vector<std::string>{"http://site"});
     browser.setTitle("Home");
-    form.Timer1_Timer();
+    form.onTick();
     EXPECT_EQ(form.form().get("FormWebBrowser").text, "Home");
-    form.Timer1_Timer();
-    form.Timer1_Timer();
-    form.Timer1_Timer();
+    form.onTick();
+    form.onTick();
+    form.onTick();
     browser.setTitle("News");
-    form.Timer1_Timer();  // tick 5: not copied
+    form.onTick();  // tick 5: not copied
     EXPECT_EQ(form.form().get("FormWebBrowser").text, "Home");
-    form.Timer1_Timer();
+    form.onTick();
     EXPECT_EQ(form.form().get("FormWebBrowser").text, "News");
     // Open for hours: the counter wraps instead of overflowing.
-    for (int i = 0; i < 40000; ++i) form.Timer1_Timer();
+    for (int i = 0; i < 40000; ++i) form.onTick();
     EXPECT_GE(form.webOpenTime(), 0);
 }
 

@@ -41,7 +41,7 @@ protected:
     FormModel form;
     RecordingStore store;
     test::FakeClock clock;
-    Wlang lang = Wlang::GB;
+    Language lang = Language::Simplified;
     std::string computer = "DESKTOP-1";
     std::string startDate = "2026-12-01";
     PersistenceTick tick{model, form, store, clock, lang, dir / "PTDATA.CVD", computer, startDate};
@@ -54,7 +54,7 @@ protected:
 };
 
 TEST_F(PersistenceTickTest, FirstSaveOnTheTenthTickThenEveryTenth) {
-    model.AllUseTime = 12345;  // stored totals do not move the cadence
+    model.totalUseTime = 12345;  // stored totals do not move the cadence
     ticks(9);
     EXPECT_TRUE(store.writes.empty());
     EXPECT_FALSE(std::filesystem::exists(dir / "PTDATA.CVD"));
@@ -69,14 +69,14 @@ TEST_F(PersistenceTickTest, FirstSaveOnTheTenthTickThenEveryTenth) {
 }
 
 TEST_F(PersistenceTickTest, SaveWritesEveryTotalToBothKeysInOrder) {
-    model.AllMove = 987654.75;
+    model.totalTravel = 987654.75;
     model.clicks = {};
     model.clicks.leftClick = 11;
     model.clicks.midClick = 2;
     model.clicks.rightClick = 3;
     model.clicks.totalClick = 16;
-    model.KeyDownAll = DynamicValue::Int32(70000);
-    model.MaxUseTime = 1e9;  // no records this time
+    model.totalKeys = DynamicValue::Int32(70000);
+    model.recordUseTime = 1e9;  // no records this time
     ticks(10);
     std::vector<std::string> order;
     for (const auto& w : store.writes) order.push_back((w.key == MainKey ? "M:" : "m:") + w.name);
@@ -92,11 +92,11 @@ TEST_F(PersistenceTickTest, SaveWritesEveryTotalToBothKeysInOrder) {
 }
 
 TEST_F(PersistenceTickTest, EqualIsNoRecord) {
-    model.TodayMove = 500;
-    model.MaxMove = 500;
-    model.MaxUseTime = 10;
+    model.todayTravel = 500;
+    model.recordTravel = 500;
+    model.recordUseTime = 10;
     model.clicks.todayTotalClick = 3;
-    model.MaxTotalClick = 3;
+    model.recordClicks = 3;
     form.setText("Label25", "before");
     ticks(10);
     for (const auto& w : store.writes)
@@ -107,11 +107,11 @@ TEST_F(PersistenceTickTest, EqualIsNoRecord) {
 }
 
 TEST_F(PersistenceTickTest, BrokenRecordsAreWrittenWithTheirDates) {
-    model.TodayMove = 500.5;
-    model.MaxMove = 500;
-    model.MaxUseTime = 9;
+    model.todayTravel = 500.5;
+    model.recordTravel = 500;
+    model.recordUseTime = 9;
     model.clicks.todayTotalClick = 4;
-    model.MaxTotalClick = 3;
+    model.recordClicks = 3;
     form.setText("Label8", " 0.133m ");
     ticks(10);
     EXPECT_EQ(store.main("MaxMove"), "500");
@@ -127,8 +127,8 @@ TEST_F(PersistenceTickTest, BrokenRecordsAreWrittenWithTheirDates) {
     EXPECT_EQ(text("Label25"), "历史最高记录:4次");
     EXPECT_EQ(tip("Label25"), "最高记录发生于:2026-12-08");
     // The loaded records stay: the next save writes the record again.
-    EXPECT_EQ(model.MaxMove, 500);
-    model.TodayMove = 612;
+    EXPECT_EQ(model.recordTravel, 500);
+    model.todayTravel = 612;
     clock.setDate(2026, 12, 9);
     ticks(10);
     EXPECT_EQ(store.main("MaxMove"), "612");
@@ -136,14 +136,14 @@ TEST_F(PersistenceTickTest, BrokenRecordsAreWrittenWithTheirDates) {
 }
 
 TEST_F(PersistenceTickTest, RecordTextsFollowTheLanguage) {
-    model.TodayMove = 1;
+    model.todayTravel = 1;
     model.clicks.todayTotalClick = 1;
-    lang = Wlang::B5;
+    lang = Language::Traditional;
     ticks(10);
     EXPECT_EQ(tip("Label8"), "最高記錄發生於:2026-12-08");
     EXPECT_EQ(tip("Label16"), "最高記錄發生於2026-12-08");
     EXPECT_EQ(text("Label25"), "歷史最高記錄:1次");
-    lang = Wlang::En;  // Simplified for the travel and time records, Traditional for clicks
+    lang = Language::English;  // Simplified for the travel and time records, Traditional for clicks
     ticks(10);
     EXPECT_EQ(tip("Label8"), "最高记录发生于:2026-12-08");
     EXPECT_EQ(tip("Label16"), "最高记录发生于2026-12-08");
@@ -151,28 +151,28 @@ TEST_F(PersistenceTickTest, RecordTextsFollowTheLanguage) {
 }
 
 TEST_F(PersistenceTickTest, TravelRecordIsAPlainWholeNumber) {
-    model.TodayMove = 12345678.9;
+    model.todayTravel = 12345678.9;
     ticks(10);
     EXPECT_EQ(store.main("MaxMove"), "12345678");
-    model.TodayMove = 98765432109.5;
+    model.todayTravel = 98765432109.5;
     ticks(10);
     EXPECT_EQ(store.main("MaxMove"), "98765432109");
 }
 
 TEST_F(PersistenceTickTest, PointsSkipTheTickThatCompletesAMinute) {
-    model.AllUseTime = 119;
+    model.totalUseTime = 119;
     tick.tick();
-    EXPECT_EQ(model.AllUseTime, 120);
-    EXPECT_TRUE(model.JiFeng.isEmpty());
+    EXPECT_EQ(model.totalUseTime, 120);
+    EXPECT_TRUE(model.points.isEmpty());
     EXPECT_EQ(text("Label21"), "");
     tick.tick();
-    EXPECT_FALSE(model.JiFeng.isEmpty());
+    EXPECT_FALSE(model.points.isEmpty());
     EXPECT_EQ(text("Label21"), "0分(差10分)");
 }
 
 TEST_F(PersistenceTickTest, TimesAndStatusBar) {
     clock.bootMs = 2147483648ull;  // 24.9 days: no negative time
-    model.AllUseTime = 3724;
+    model.totalUseTime = 3724;
     model.clicks.todayTotalClick = 42;
     int checks = 0;
     tick.scheduleCheck = [&] {
@@ -186,50 +186,50 @@ TEST_F(PersistenceTickTest, TimesAndStatusBar) {
     EXPECT_EQ(text("Label12"), "1:02:05");
     EXPECT_EQ(text("StatusBar1.Panel1"), "2026-12-08 21:30:00 星期二");
     EXPECT_EQ(text("StatusBar1.Panel3"), "42");
-    EXPECT_EQ(model.TodayUseTime, 1);
+    EXPECT_EQ(model.todayUseTime, 1);
 }
 
 TEST_F(PersistenceTickTest, UptimeDoesNotWrapAfter49Days) {
     clock.bootMs = (1ull << 32) + 5000;
     tick.tick();
-    EXPECT_EQ(model.WindowsRunTime, 4294972);
+    EXPECT_EQ(model.uptime, 4294972);
     EXPECT_EQ(text("Label14"), "1193:02:52");
 }
 
 TEST_F(PersistenceTickTest, SavedTotalsComeBackAtTheNextStart) {
-    model.AllUseTime = 5000;
-    model.AllMove = 1234567.8;
+    model.totalUseTime = 5000;
+    model.totalTravel = 1234567.8;
     model.clicks.leftClick = 5;
     model.clicks.midClick = 6;
     model.clicks.rightClick = 7;
     model.clicks.totalClick = 18;
-    model.KeyDownAll = DynamicValue::Int16(99);
+    model.totalKeys = DynamicValue::Int16(99);
     ticks(3);
     tick.saveAll();  // as on exit: between two regular saves
     EXPECT_EQ(store.batches, 1);
 
     StatisticsModel next;
     DataFile file(dir / "PTDATA.CVD");
-    ApplyFileTotals(file.LoadFile(computer), next);
+    ApplyFileTotals(file.load(computer), next);
     EXPECT_EQ(file.lastLoadState(), DataFile::LoadState::Loaded);
     MergeUseTimeAndMove(next, store);
     MergeClickTotals(next, store);
-    MergeKeyDownAll(next, store);
-    EXPECT_EQ(next.AllUseTime, 5003);
-    EXPECT_EQ(next.AllMove, 1234567);
+    MergeKeyTotals(next, store);
+    EXPECT_EQ(next.totalUseTime, 5003);
+    EXPECT_EQ(next.totalTravel, 1234567);
     EXPECT_EQ(next.clicks.totalClick, 18);
     EXPECT_EQ(next.clicks.midClick, 6);
-    EXPECT_EQ(next.KeyDownAll.toDouble(), 99);
+    EXPECT_EQ(next.totalKeys.toDouble(), 99);
 
     // The file alone restores the totals when the store copies were tampered with ...
     WriteSetting(store, MirrorKey, "AllUseTime", "1");
     MergeUseTimeAndMove(next, store);
-    EXPECT_EQ(next.AllUseTime, 5003);
+    EXPECT_EQ(next.totalUseTime, 5003);
     // ... and the store alone when the file is gone.
     std::filesystem::remove(dir / "PTDATA.CVD");
     StatisticsModel fresh;
     DataFile again(dir / "PTDATA.CVD");
-    ApplyFileTotals(again.LoadFile(computer), fresh);
+    ApplyFileTotals(again.load(computer), fresh);
     MergeClickTotals(fresh, store);
     EXPECT_EQ(fresh.clicks.leftClick, 5);
 }

@@ -21,13 +21,13 @@ struct SamplingFixture : ::testing::Test {
 };
 
 TEST_F(SamplingFixture, AddsTheSampledTravelAndShowsThePosition) {
-    SamplingTick tick(model, form, cursor, numbers, Wlang::GB);
+    SamplingTick tick(model, form, cursor, numbers, Language::Simplified);
     cursor.push(CursorReading{300, 400, 500, 1});
     tick.tick();
-    EXPECT_EQ(model.TodayMove, 500);
-    EXPECT_EQ(model.AllMove, 500);
-    EXPECT_EQ(model.MouseX0, 300);
-    EXPECT_EQ(model.MouseY0, 400);
+    EXPECT_EQ(model.todayTravel, 500);
+    EXPECT_EQ(model.totalTravel, 500);
+    EXPECT_EQ(model.lastX, 300);
+    EXPECT_EQ(model.lastY, 400);
     EXPECT_EQ(text("Label6"), "( 300, 400)");
     EXPECT_EQ(text("Label2"), " 0.132m ");
     EXPECT_EQ(text(PanelNames[1].data()), " 0.132m ");
@@ -36,25 +36,25 @@ TEST_F(SamplingFixture, AddsTheSampledTravelAndShowsThePosition) {
     cursor.push(CursorReading{-8, 5, 10, 3});
     tick.tick();
     EXPECT_EQ(text("Label6"), "(-8, 5)");
-    EXPECT_EQ(model.TodayMove, 510);
+    EXPECT_EQ(model.todayTravel, 510);
     EXPECT_EQ(tick.samples(), 4u);
 }
 
 TEST_F(SamplingFixture, AFailedReadAddsNothingAndChangesNoText) {
-    SamplingTick tick(model, form, cursor, numbers, Wlang::GB);
+    SamplingTick tick(model, form, cursor, numbers, Language::Simplified);
     cursor.push(CursorReading{512, 384, 640, 1});
     tick.tick();
     form.takeChanges();
     cursor.push(std::nullopt);
     tick.tick();
-    EXPECT_EQ(model.AllMove, 640);
+    EXPECT_EQ(model.totalTravel, 640);
     EXPECT_EQ(text("Label6"), "( 512, 384)");
     EXPECT_TRUE(form.takeChanges().empty()) << "a still pointer must not touch the view";
 }
 
 TEST_F(SamplingFixture, TravelTextsUseGroupingAndThreeDecimals) {
-    SamplingTick tick(model, form, cursor, numbers, Wlang::GB);
-    model.AllMove = 1e12;
+    SamplingTick tick(model, form, cursor, numbers, Language::Simplified);
+    model.totalTravel = 1e12;
     cursor.push(CursorReading{0, 0, 3773585, 1});
     tick.tick();
     EXPECT_EQ(text("Label2"), " 1,000.000m ");
@@ -62,16 +62,16 @@ TEST_F(SamplingFixture, TravelTextsUseGroupingAndThreeDecimals) {
 }
 
 TEST_F(SamplingFixture, StatusPanelThreeShowsClicksAndKeys) {
-    SamplingTick tick(model, form, cursor, numbers, Wlang::GB);
+    SamplingTick tick(model, form, cursor, numbers, Language::Simplified);
     tick.tick();
     EXPECT_EQ(text(PanelNames[2].data()), "0/");
-    model.KeyDownToday.increment();
+    model.todayKeys.increment();
     tick.tick();
     EXPECT_EQ(text(PanelNames[2].data()), "0/1");
 }
 
 TEST_F(SamplingFixture, ClickLinesInGbCarryExactTooltips) {
-    SamplingTick tick(model, form, cursor, numbers, Wlang::GB);
+    SamplingTick tick(model, form, cursor, numbers, Language::Simplified);
     model.clicks.todayTotalClick = 3;
     model.clicks.todayLeftClick = 2;
     model.clicks.todayRightClick = 1;
@@ -91,7 +91,7 @@ TEST_F(SamplingFixture, ClickLinesInGbCarryExactTooltips) {
 }
 
 TEST_F(SamplingFixture, ClickLinesInB5LeaveTooltipsAlone) {
-    SamplingTick tick(model, form, cursor, numbers, Wlang::B5);
+    SamplingTick tick(model, form, cursor, numbers, Language::Traditional);
     model.clicks.totalClick = 12346;
     tick.tick();
     EXPECT_EQ(text("Label24"), "滑鼠累計點擊次數");
@@ -103,28 +103,28 @@ TEST_F(SamplingFixture, ClickLinesInB5LeaveTooltipsAlone) {
 TEST(Points, ThresholdsOfTermsAndLevels) {
     StatisticsModel m;
     FormModel form;
-    m.AllMove = 377358;
-    JiFengDengJi(m, form, Wlang::GB);
-    EXPECT_EQ(m.JiFeng.toDouble(), 0);
+    m.totalTravel = 377358;
+    ShowPointsAndLevel(m, form, Language::Simplified);
+    EXPECT_EQ(m.points.toDouble(), 0);
     EXPECT_EQ(form.get("Label21").text, "0分(差10分)");
     EXPECT_EQ(form.get("Label21").toolTip, "离第2级还差10分");
     EXPECT_EQ(form.get("Label19").text, "1级");
-    m.AllMove = 377359;
+    m.totalTravel = 377359;
     EXPECT_EQ(ComputeLevel(m).points, 1);
 
     m = StatisticsModel{};
-    m.AllUseTime = 3599;
+    m.totalUseTime = 3599;
     EXPECT_EQ(ComputeLevel(m).points, 0);
-    m.AllUseTime = 3600;
+    m.totalUseTime = 3600;
     EXPECT_EQ(ComputeLevel(m).points, 1);
     m.clicks.totalClick = 999;
     EXPECT_EQ(ComputeLevel(m).points, 1);
     m.clicks.totalClick = 1000;
-    m.KeyDownAll = DynamicValue::Int16(7999);
+    m.totalKeys = DynamicValue::Int16(7999);
     EXPECT_EQ(ComputeLevel(m).points, 9);
     EXPECT_EQ(ComputeLevel(m).level, 1);
     EXPECT_EQ(ComputeLevel(m).gap, 1);
-    m.KeyDownAll = DynamicValue::Int16(8000);
+    m.totalKeys = DynamicValue::Int16(8000);
     EXPECT_EQ(ComputeLevel(m).level, 2);
     EXPECT_EQ(ComputeLevel(m).gap, 20);
 }
@@ -134,10 +134,10 @@ TEST(Points, EveryLevelThresholdIsExact) {
     StatisticsModel m;
     for (double level : {2.0, 3.0, 10.0, 1000.0, 123456.0}) {
         double start = 5 * level * (level - 1);
-        m.AllUseTime = start * 3600;
+        m.totalUseTime = start * 3600;
         EXPECT_EQ(ComputeLevel(m).level, level);
         EXPECT_EQ(ComputeLevel(m).gap, 10 * level);
-        m.AllUseTime = (start - 1) * 3600;
+        m.totalUseTime = (start - 1) * 3600;
         EXPECT_EQ(ComputeLevel(m).level, level - 1);
         EXPECT_EQ(ComputeLevel(m).gap, 1);
     }
@@ -169,14 +169,14 @@ TEST(Points, ClosedFormMatchesTheCountedLevelEverywhere) {
 
 TEST(Points, HugeOrBrokenTotalsGiveALevelAtOnce) {
     StatisticsModel m;
-    m.AllUseTime = 1e308;
-    m.AllMove = 1e308;
-    m.KeyDownAll = DynamicValue::Double(1e308);
+    m.totalUseTime = 1e308;
+    m.totalTravel = 1e308;
+    m.totalKeys = DynamicValue::Double(1e308);
     const Level huge = ComputeLevel(m);
     EXPECT_GT(huge.level, 1e150);
-    m.AllMove = 2e38;  // 5.3e32 points: above about 4e32 the count already stalled
-    m.AllUseTime = 0;
-    m.KeyDownAll = DynamicValue::Double(0);
+    m.totalTravel = 2e38;  // 5.3e32 points: above about 4e32 the count already stalled
+    m.totalUseTime = 0;
+    m.totalKeys = DynamicValue::Double(0);
     EXPECT_GT(ComputeLevel(m).level, 1e16);
     // Not a number, infinite or negative: still an answer, level 1 where nothing counts.
     EXPECT_EQ(LevelOfPoints(std::nan("")).level, 1);
@@ -188,8 +188,8 @@ TEST(Points, HugeOrBrokenTotalsGiveALevelAtOnce) {
 TEST(Points, TraditionalTextsForEveryLanguageButGb) {
     StatisticsModel m;
     FormModel form;
-    m.AllUseTime = 15 * 3600;
-    JiFengDengJi(m, form, Wlang::En);
+    m.totalUseTime = 15 * 3600;
+    ShowPointsAndLevel(m, form, Language::English);
     EXPECT_EQ(form.get("Label21").text, "15分(差15分)");
     EXPECT_EQ(form.get("Label21").toolTip, "離第3級還差15分");
     EXPECT_EQ(form.get("Label19").text, "2級");

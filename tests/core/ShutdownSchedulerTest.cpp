@@ -22,10 +22,10 @@ struct Page {
     FakePower power;
     std::vector<std::string> events;  // "save", "quit" in the order they happened
     std::unique_ptr<ShutdownScheduler> s;
-    Wlang lang;
+    Language lang;
     bool testMode;
 
-    explicit Page(Wlang l = Wlang::GB, bool test = false) : lang(l), testMode(test) {
+    explicit Page(Language l = Language::Simplified, bool test = false) : lang(l), testMode(test) {
         clock.setDate(2026, 12, 8);  // a Tuesday
         clock.setTime(21, 30);
         start();
@@ -36,7 +36,7 @@ struct Page {
         s = std::make_unique<ShutdownScheduler>(
             form, store, clock, boxes, power, lang, testMode, [this] { events.push_back("save"); },
             [this] { events.push_back("quit"); });
-        s->AutoShutDown();
+        s->restoreSchedule();
     }
     void tick(const std::string& box, bool on = true) {
         form.checkedByUser(form.id(box), on);
@@ -165,7 +165,7 @@ TEST(ShutdownValidation, HourAndMinuteRanges) {
 }
 
 TEST(ShutdownValidation, TraditionalTextsForEveryOtherLanguage) {
-    for (Wlang lang : {Wlang::B5, Wlang::En}) {
+    for (Language lang : {Language::Traditional, Language::English}) {
         Page p(lang);
         p.arm(8, {"30", "0"});
         EXPECT_EQ(p.lastBox(), "請輸入 0 - 23 之間的數字");
@@ -187,11 +187,11 @@ TEST(ShutdownValidation, LenientNumbers) {
     for (int hour : {7, 8})
         for (int minute : {0, 29, 30}) {
             p.at(2026, 12, 8, hour, minute);
-            p.s->ScheduleCheck();
+            p.s->checkSchedule();
         }
     EXPECT_TRUE(p.power.requests.empty());
     p.at(2026, 12, 9, 0, 15);
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     EXPECT_EQ(p.power.requests.size(), 1u);
 }
 
@@ -223,7 +223,7 @@ TEST(ShutdownToday, MinuteShownWithTwoDigitsStoredShortest) {
     EXPECT_EQ(p.s->armed(2), 1);
 
     // The padded text appears in the "already passed" message, with the clock unpadded.
-    Page q(Wlang::B5);
+    Page q(Language::Traditional);
     q.clock.setTime(9, 3);
     q.arm(2, {"8", "7"});
     EXPECT_EQ(q.lastBox(), "你設定的時間(8點07分)已過了，現在已經是(9點3分)請重新設定");
@@ -276,7 +276,7 @@ TEST(ShutdownDate, FebruaryTwentyNinthDependsOnTheYearOfArming) {
     EXPECT_EQ(leap.stored("Text10"), "2");
     EXPECT_EQ(leap.stored("Text11"), "29");
 
-    Page plain(Wlang::B5);
+    Page plain(Language::Traditional);
     plain.at(2027, 1, 10, 12, 0);
     plain.arm(6, {"2", "29", "7", "0"});
     EXPECT_EQ(plain.lastBox(), "你輸入的日期錯誤(2027年2月只有28天)，請重新輸入");
@@ -307,14 +307,14 @@ TEST(ShutdownDate, FiresOnThatDateInEveryYear) {
     Page p;
     p.arm(6, {"3", "15", "7", "05"});
     p.at(2027, 3, 14, 7, 5);
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     p.at(2027, 4, 15, 7, 5);
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     p.at(2027, 3, 15, 7, 6);
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     EXPECT_TRUE(p.power.requests.empty());
     p.at(2027, 3, 15, 7, 5);
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     EXPECT_EQ(p.power.requests, std::vector<PowerAction>{PowerAction::PowerOff});
 }
 
@@ -325,16 +325,16 @@ TEST(ShutdownCheck, SundayRuleFiresOnlyOnSunday) {
     p.arm(5, {"22", "30"});
     for (int day = 7; day <= 12; ++day) {  // Monday 7 December .. Saturday 12 December 2026
         p.at(2026, 12, day, 22, 30);
-        p.s->ScheduleCheck();
+        p.s->checkSchedule();
     }
     p.at(2026, 12, 13, 22, 29);
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     p.at(2026, 12, 13, 22, 31);
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     EXPECT_TRUE(p.power.requests.empty());
     p.at(2026, 12, 13, 22, 30);
     ASSERT_EQ(p.clock.time.weekday, 1);
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     EXPECT_EQ(p.power.requests, std::vector<PowerAction>{PowerAction::PowerOff});
     EXPECT_EQ(p.events, (std::vector<std::string>{"save", "quit"}));
     EXPECT_TRUE(p.boxes.shown.empty());  // no confirmation
@@ -344,36 +344,36 @@ TEST(ShutdownCheck, WeekdayRuleFiresOnFridayNotSaturday) {
     Page p;
     p.arm(3, {"23", "59"});
     p.at(2026, 12, 12, 23, 59);  // Saturday
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     p.at(2026, 12, 13, 23, 59);  // Sunday
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     EXPECT_TRUE(p.power.requests.empty());
     p.at(2026, 12, 11, 23, 59);  // Friday
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     EXPECT_EQ(p.power.requests.size(), 1u);
 
     Page q;
     q.arm(4, {"23", "59"});  // Saturday row
     q.at(2026, 12, 11, 23, 59);
-    q.s->ScheduleCheck();
+    q.s->checkSchedule();
     EXPECT_TRUE(q.power.requests.empty());
     q.at(2026, 12, 12, 23, 59);
-    q.s->ScheduleCheck();
+    q.s->checkSchedule();
     EXPECT_EQ(q.power.requests.size(), 1u);
 }
 
 TEST(ShutdownCheck, TodayRuleDisarmsBeforeFiring) {
-    Page p(Wlang::GB, true);  // test mode: the program survives the shutdown
+    Page p(Language::Simplified, true);  // test mode: the program survives the shutdown
     p.arm(2, {"21", "45"});
     p.clock.setTime(21, 45);
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     EXPECT_EQ(p.lastBox(), "您的电脑即将关闭");
     EXPECT_EQ(p.boxes.shown.back().title, "Pathtally");
     EXPECT_EQ(p.boxes.shown.back().icon, MsgIcon::None);
     EXPECT_TRUE(p.power.requests.empty());
     EXPECT_EQ(p.s->armed(2), 0);
     ExpectIdle(p, "Check2", {"Text2", "Text3"}, "Command3", "Command4");
-    p.s->ScheduleCheck();  // not again
+    p.s->checkSchedule();  // not again
     EXPECT_EQ(p.boxes.shown.size(), 1u);
 }
 
@@ -382,18 +382,18 @@ TEST(ShutdownCheck, TwoRulesInOneMinute) {
     p.arm(7, {"23", "0"});
     p.arm(9, {"23", "0"});
     p.at(2026, 12, 8, 23, 0);
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     EXPECT_EQ(p.power.requests.size(), 1u);
-    p.s->ScheduleCheck();  // the program has ended: nothing more
+    p.s->checkSchedule();  // the program has ended: nothing more
     EXPECT_EQ(p.power.requests.size(), 1u);
 
     // Test mode: every matching row shows the message, at every tick of the minute.
-    Page t(Wlang::GB, true);
+    Page t(Language::Simplified, true);
     t.arm(7, {"23", "0"});
     t.arm(9, {"23", "0"});
     t.at(2026, 12, 8, 23, 0);
-    t.s->ScheduleCheck();
-    t.s->ScheduleCheck();
+    t.s->checkSchedule();
+    t.s->checkSchedule();
     EXPECT_EQ(t.boxes.shown.size(), 4u);
     EXPECT_TRUE(t.power.requests.empty());
 }
@@ -405,7 +405,7 @@ TEST(ShutdownCheck, RefusedRequestIsToldOnceAndTheProgramGoesOn) {
     p.arm(7, {"23", "0"});
     p.arm(8, {"23", "0"});
     p.at(2026, 12, 8, 23, 0);
-    for (int second = 0; second < 5; ++second) p.s->ScheduleCheck();
+    for (int second = 0; second < 5; ++second) p.s->checkSchedule();
     EXPECT_EQ(p.power.requests.size(), 1u);
     ASSERT_EQ(p.boxes.shown.size(), 1u);
     EXPECT_EQ(p.boxes.shown[0].text, "系统拒绝了关机请求，电脑没有关闭。\r\n原因：没有权限");
@@ -415,7 +415,7 @@ TEST(ShutdownCheck, RefusedRequestIsToldOnceAndTheProgramGoesOn) {
     EXPECT_EQ(p.s->armed(7), 1);                            // still armed for tomorrow
     p.power.result = {true, {}, {}};
     p.at(2026, 12, 9, 23, 0);
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     EXPECT_EQ(p.power.requests.size(), 2u);
 }
 
@@ -423,7 +423,7 @@ TEST(ShutdownCheck, MissedMinuteDoesNotFireLater) {
     Page p;
     p.arm(7, {"6", "30"});
     p.at(2026, 12, 9, 6, 31);
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     EXPECT_TRUE(p.power.requests.empty());
 }
 
@@ -456,7 +456,7 @@ TEST(ShutdownRestore, ArmedRowsComeBackTodayRowNever) {
     for (int row : {3, 6, 9}) EXPECT_EQ(p.s->armed(row), 1);
 
     p.at(2026, 12, 10, 23, 45);
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     EXPECT_EQ(p.power.requests.size(), 1u);
 }
 
@@ -483,7 +483,7 @@ TEST(ShutdownRestore, CaptionsOfBothScripts) {
     EXPECT_EQ(gb.c("MonthLabel6").text, "月");
     EXPECT_EQ(gb.c("Text1").toolTip, "输入大于0的数，可以是小数");
 
-    for (Wlang lang : {Wlang::B5, Wlang::En}) {
+    for (Language lang : {Language::Traditional, Language::English}) {
         Page p(lang);
         EXPECT_EQ(p.c("Check1").text, "設定");
         EXPECT_EQ(p.c("Check2").text, "設定今天");
@@ -504,7 +504,7 @@ struct Countdown : Page {
     using Page::Page;
     std::vector<bool> timer;
     void begin(const std::string& minutes) {
-        s->onTimer3Changed = [this](bool on) { timer.push_back(on); };
+        s->onCountdownChanged = [this](bool on) { timer.push_back(on); };
         type("Text1", minutes);
         tick("Check1");
         click("Command1");
@@ -513,7 +513,7 @@ struct Countdown : Page {
     int run(int limit) {
         int n = 0;
         while (n < limit && s->countdownActive()) {
-            s->Timer3_Timer();
+            s->onCountdownTick();
             ++n;
         }
         return n;
@@ -533,14 +533,14 @@ TEST(ShutdownCountdown, SixtyMinutes) {
     EXPECT_FALSE(p.c("Check1").enabled);
     EXPECT_EQ(p.stored("AutoShutTime"), "60");
 
-    p.s->Timer3_Timer();
+    p.s->onCountdownTick();
     EXPECT_EQ(p.c("Label23").text,
               "你的电脑将于( 0:59:59 )之后自动关机，请及时保存你正在编辑的文件");
     EXPECT_EQ(p.run(3598), 3598);
     EXPECT_TRUE(p.power.requests.empty());
     EXPECT_EQ(p.c("Label23").text,
               "你的电脑将于( 0:00:01 )之后自动关机，请及时保存你正在编辑的文件");
-    p.s->Timer3_Timer();  // the 3,600th tick
+    p.s->onCountdownTick();  // the 3,600th tick
     EXPECT_EQ(p.power.requests, std::vector<PowerAction>{PowerAction::PowerOff});
     EXPECT_EQ(p.events, (std::vector<std::string>{"save", "quit"}));
 }
@@ -563,14 +563,15 @@ TEST(ShutdownCountdown, FractionsOfAMinute) {
 }
 
 TEST(ShutdownCountdown, BadInputsAreRefused) {
-    for (Wlang lang : {Wlang::GB, Wlang::B5}) {
+    for (Language lang : {Language::Simplified, Language::Traditional}) {
         for (const char* typed : {"0", "-5", "", "abc", "  ", "0.0"}) {
             Countdown p(lang);
             p.begin(typed);
             ASSERT_EQ(p.boxes.shown.size(), 1u) << typed;
             EXPECT_EQ(p.boxes.shown[0].text,
-                      lang == Wlang::GB ? "只能输入大于0的数" : "只能輸入大於0的數");
-            EXPECT_EQ(p.boxes.shown[0].title, lang == Wlang::GB ? "错误提示信息" : "錯誤提示資訊");
+                      lang == Language::Simplified ? "只能输入大于0的数" : "只能輸入大於0的數");
+            EXPECT_EQ(p.boxes.shown[0].title,
+                      lang == Language::Simplified ? "错误提示信息" : "錯誤提示資訊");
             EXPECT_EQ(p.boxes.shown[0].icon, MsgIcon::Stop);
             EXPECT_FALSE(p.s->countdownActive());
             EXPECT_TRUE(p.timer.empty());
@@ -582,10 +583,10 @@ TEST(ShutdownCountdown, BadInputsAreRefused) {
 }
 
 TEST(ShutdownCountdown, CancelAndRestartBeginsAFreshCount) {
-    Countdown p(Wlang::B5);
+    Countdown p(Language::Traditional);
     p.begin("1");
     p.run(10);
-    p.s->Timer3_Timer();
+    p.s->onCountdownTick();
     EXPECT_EQ(p.c("Label23").text,
               "你的電腦將於( 0:00:49 )之後自動關機，請及時保存你正在編輯的文檔");
     p.click("Command2");
@@ -611,10 +612,10 @@ TEST(ShutdownCountdown, CancelAndRestartBeginsAFreshCount) {
 // goes on (without asking again) until it is cancelled.
 TEST(ShutdownCountdown, TestModeShowsZeroAndCountsOn) {
     for (const char* minutes : {"0.05", "0.001"}) {
-        Countdown test(Wlang::GB, true);
+        Countdown test(Language::Simplified, true);
         test.begin(minutes);
         const int ticks = std::string(minutes) == "0.05" ? 3 : 1;
-        for (int i = 0; i < ticks; ++i) test.s->Timer3_Timer();
+        for (int i = 0; i < ticks; ++i) test.s->onCountdownTick();
         EXPECT_EQ(test.lastBox(), "您的电脑即将关闭");
         EXPECT_TRUE(test.power.requests.empty());
         const std::string zero = "你的电脑将于( 0:00:00 )之后自动关机，请及时保存你正在编辑的文件";
@@ -652,23 +653,23 @@ TEST(ShutdownCountdown, EndsWhenTheRequestIsNotCarriedOut) {
 TEST(ShutdownPowerButtons, ConfirmationTexts) {
     struct Case {
         std::string button;
-        Wlang lang;
+        Language lang;
         std::string title, text;
         PowerAction action;
     } cases[] = {
-        {"cmdLogoff", Wlang::GB, "注销...",
+        {"cmdLogoff", Language::Simplified, "注销...",
          "你确定要注销吗?\r\n（请您保存好您正在编辑的文件后再按确定后注销）", PowerAction::LogOff},
-        {"cmdShutdown", Wlang::GB, "关机...",
+        {"cmdShutdown", Language::Simplified, "关机...",
          "你确定要关机吗?\r\n（请您保存好您正在编辑的文件后再按确定后关机）",
          PowerAction::PowerOff},
-        {"cmdReboot", Wlang::GB, "重启电脑...",
+        {"cmdReboot", Language::Simplified, "重启电脑...",
          "你确定要重新启动电脑吗?\r\n（请您保存好您正在编辑的文件后再按确定后重启电脑）",
          PowerAction::Reboot},
-        {"cmdLogoff", Wlang::En, "註銷...",
+        {"cmdLogoff", Language::English, "註銷...",
          "你確定要註銷嗎?\r\n（請您保存好您正在編輯的檔後再按確定後註銷）", PowerAction::LogOff},
-        {"cmdShutdown", Wlang::B5, "關機...",
+        {"cmdShutdown", Language::Traditional, "關機...",
          "你確定要關機嗎?\r\n（請您保存好您正在編輯的檔後再按確定後關機）", PowerAction::PowerOff},
-        {"cmdReboot", Wlang::B5, "重啟電腦...",
+        {"cmdReboot", Language::Traditional, "重啟電腦...",
          "你確定要重新啟動電腦嗎?\r\n（請您保存好您正在編輯的檔後再按確定後重啟電腦）",
          PowerAction::Reboot},
     };
@@ -693,7 +694,7 @@ TEST(ShutdownPowerButtons, ConfirmationTexts) {
 }
 
 TEST(ShutdownPowerButtons, RefusalKeepsTheProgramRunning) {
-    Page p(Wlang::B5);
+    Page p(Language::Traditional);
     p.power.result = {false, PowerRefusal::NoAnswer, "NoReply: Did not receive a reply."};
     p.boxes.answers.push_back(MsgAnswer::Ok);
     p.click("cmdReboot");
@@ -713,16 +714,16 @@ TEST(ShutdownPowerButtons, RefusalKeepsTheProgramRunning) {
 TEST(ShutdownPowerButtons, RefusalReasonsAreShortAndInTheWindowsScript) {
     struct Case {
         PowerRefusal why;
-        Wlang lang;
+        Language lang;
         const char* reason;
     } cases[] = {
-        {PowerRefusal::Denied, Wlang::GB, "系统拒绝了请求"},
-        {PowerRefusal::NotAuthorized, Wlang::GB, "没有权限"},
-        {PowerRefusal::NoService, Wlang::GB, "找不到系统服务"},
-        {PowerRefusal::NoAnswer, Wlang::GB, "系统没有回应"},
-        {PowerRefusal::Denied, Wlang::B5, "系統拒絕了請求"},
-        {PowerRefusal::NotAuthorized, Wlang::En, "沒有權限"},
-        {PowerRefusal::NoService, Wlang::B5, "找不到系統服務"},
+        {PowerRefusal::Denied, Language::Simplified, "系统拒绝了请求"},
+        {PowerRefusal::NotAuthorized, Language::Simplified, "没有权限"},
+        {PowerRefusal::NoService, Language::Simplified, "找不到系统服务"},
+        {PowerRefusal::NoAnswer, Language::Simplified, "系统没有回应"},
+        {PowerRefusal::Denied, Language::Traditional, "系統拒絕了請求"},
+        {PowerRefusal::NotAuthorized, Language::English, "沒有權限"},
+        {PowerRefusal::NoService, Language::Traditional, "找不到系統服務"},
     };
     for (const Case& k : cases) {
         Page p(k.lang);
@@ -756,7 +757,7 @@ TEST(ShutdownPowerButtons, LateAnswersAreHandledWhenTheyCome) {
     EXPECT_EQ(p.boxes.shown.size(), 1u);
     p.arm(7, {"23", "0"});
     p.at(2026, 12, 8, 23, 0);
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     EXPECT_EQ(p.power.requests.size(), 1u);
 
     ASSERT_TRUE(p.power.answer());
@@ -769,7 +770,7 @@ TEST(ShutdownPowerButtons, LateAnswersAreHandledWhenTheyCome) {
     // The schedule asks again once the answer is in; this time the system agrees.
     p.boxes.answers.clear();
     p.power.result = {true, {}, {}};
-    p.s->ScheduleCheck();
+    p.s->checkSchedule();
     EXPECT_EQ(p.power.requests.size(), 2u);
     EXPECT_EQ(p.events, (std::vector<std::string>{"save", "save"}));
     ASSERT_TRUE(p.power.answer());
@@ -804,8 +805,8 @@ namespace {
 
 TEST(ShutdownPowerButtons, PrivilegeStepFollowsThePlatformFlag) {
     for (int flag : {1, 0}) {
-        Page p(Wlang::GB);
-        p.s->powerActions().setWhichWindows32(flag);
+        Page p(Language::Simplified);
+        p.s->powerActions().setNeedsPowerPrivilege(flag);
         p.boxes.answers.push_back(MsgAnswer::Ok);
         p.click("cmdShutdown");
         EXPECT_EQ(p.power.requests, std::vector<PowerAction>{PowerAction::PowerOff});

@@ -15,20 +15,20 @@ void Store(SettingsStore& s, std::string_view name, const char* main, const char
 TEST(StartupMerge, ClickTotalsTrustTheStoreOnlyWhenItsCopiesAgree) {
     test::MemorySettingsStore store;
     StatisticsModel m;
-    m.clicks.leftClick1 = 500;
-    m.clicks.midClick1 = 700;
-    m.clicks.rightClick1 = 500;
-    m.clicks.totalClick1 = 900;
+    m.clicks.fileLeftClick = 500;
+    m.clicks.fileMidClick = 700;
+    m.clicks.fileRightClick = 500;
+    m.clicks.fileTotalClick = 900;
     Store(store, "leftClick", "700", "700");   // agree, larger: the store wins
     Store(store, "midClick", "700", "700");    // agree, equal: the store wins
     Store(store, "rightClick", "700", "650");  // disagree: the store counts as 0
     // totalClick absent in both keys: agrees as 0.
     MergeClickTotals(m, store);
     EXPECT_EQ(m.clicks.leftClick, 700);
-    EXPECT_EQ(m.clicks.leftClick2, 700);
+    EXPECT_EQ(m.clicks.storeLeftClick, 700);
     EXPECT_EQ(m.clicks.midClick, 700);
     EXPECT_EQ(m.clicks.rightClick, 500);
-    EXPECT_EQ(m.clicks.rightClick2, 0);
+    EXPECT_EQ(m.clicks.storeRightClick, 0);
     EXPECT_EQ(m.clicks.totalClick, 900);
 }
 
@@ -45,49 +45,49 @@ TEST(StartupMerge, ClickCopiesCompareAsNumbersAndHoldAt32Bits) {
 TEST(StartupMerge, UseTimeAndTravel) {
     test::MemorySettingsStore store;
     StatisticsModel m;
-    m.AllUseTime1 = 5000;
-    m.AllMove1 = 100;
-    m.TodayUseTime = 9;  // today's values always start at 0
-    m.TodayMove = 9;
+    m.fileUseTime = 5000;
+    m.fileTravel = 100;
+    m.todayUseTime = 9;  // today's values always start at 0
+    m.todayTravel = 9;
     Store(store, "AllUseTime", "3600", "3600");
     Store(store, "Allmove", "250", "250");  // the name the save writes
     MergeUseTimeAndMove(m, store);
-    EXPECT_EQ(m.AllUseTime2, 3600);
-    EXPECT_EQ(m.AllUseTime, 5000);
-    EXPECT_EQ(m.AllMove2, 250);
-    EXPECT_EQ(m.AllMove, 250);
-    EXPECT_EQ(m.TodayUseTime, 0);
-    EXPECT_EQ(m.TodayMove, 0);
+    EXPECT_EQ(m.storeUseTime, 3600);
+    EXPECT_EQ(m.totalUseTime, 5000);
+    EXPECT_EQ(m.storeTravel, 250);
+    EXPECT_EQ(m.totalTravel, 250);
+    EXPECT_EQ(m.todayUseTime, 0);
+    EXPECT_EQ(m.todayTravel, 0);
 
     Store(store, "AllUseTime", "3600", "3700");
     MergeUseTimeAndMove(m, store);
-    EXPECT_EQ(m.AllUseTime2, 0);
-    EXPECT_EQ(m.AllUseTime, 5000);
+    EXPECT_EQ(m.storeUseTime, 0);
+    EXPECT_EQ(m.totalUseTime, 5000);
 
     // An equal file value leaves the store's.
-    m.AllMove1 = 250;
+    m.fileTravel = 250;
     Store(store, "AllMove", "250", "250");
     MergeUseTimeAndMove(m, store);
-    EXPECT_EQ(m.AllMove, 250);
+    EXPECT_EQ(m.totalTravel, 250);
 }
 
 TEST(StartupMerge, KeystrokesTakeTheMirrorCopy) {
     test::MemorySettingsStore store;
     StatisticsModel m;
-    m.KeyDownAll1 = DynamicValue::Double(100);
+    m.fileKeys = DynamicValue::Double(100);
     Store(store, "KeyDownAll", "4321", "4321.0");
-    MergeKeyDownAll(m, store);
-    EXPECT_EQ(m.KeyDownAll.kind(), DynamicValue::Kind::Double);
-    EXPECT_EQ(m.KeyDownAll.toText(), "4321");
+    MergeKeyTotals(m, store);
+    EXPECT_EQ(m.totalKeys.kind(), DynamicValue::Kind::Double);
+    EXPECT_EQ(m.totalKeys.toText(), "4321");
 
     Store(store, "KeyDownAll", "4321", "4000");  // disagree: the store counts as 0
-    MergeKeyDownAll(m, store);
-    EXPECT_EQ(m.KeyDownAll.toDouble(), 100);
+    MergeKeyTotals(m, store);
+    EXPECT_EQ(m.totalKeys.toDouble(), 100);
 
-    m.KeyDownAll1 = DynamicValue::Int16(0);
-    MergeKeyDownAll(m, store);
-    EXPECT_EQ(m.KeyDownAll.kind(), DynamicValue::Kind::Int16);
-    EXPECT_EQ(m.KeyDownAll.toText(), "0");
+    m.fileKeys = DynamicValue::Int16(0);
+    MergeKeyTotals(m, store);
+    EXPECT_EQ(m.totalKeys.kind(), DynamicValue::Kind::Int16);
+    EXPECT_EQ(m.totalKeys.toText(), "0");
 }
 
 // A stored total beyond any real count (here as the data file and both store copies
@@ -95,23 +95,23 @@ TEST(StartupMerge, KeystrokesTakeTheMirrorCopy) {
 TEST(StartupMerge, HugeTotalsAreHeldAtTheMaximum) {
     test::MemorySettingsStore store;
     StatisticsModel m;
-    m.AllUseTime1 = 1e308;
-    m.KeyDownAll1 = DynamicValue::Double(1e308);
+    m.fileUseTime = 1e308;
+    m.fileKeys = DynamicValue::Double(1e308);
     for (const char* name : {"AllUseTime", "AllMove", "KeyDownAll"})
         Store(store, name, "1E+308", "1E+308");
     MergeUseTimeAndMove(m, store);
-    MergeKeyDownAll(m, store);
-    EXPECT_EQ(m.AllUseTime, MaxStoredTotal);
-    EXPECT_EQ(m.AllMove, MaxStoredTotal);
-    EXPECT_EQ(m.KeyDownAll.toDouble(), MaxStoredTotal);
+    MergeKeyTotals(m, store);
+    EXPECT_EQ(m.totalUseTime, MaxStoredTotal);
+    EXPECT_EQ(m.totalTravel, MaxStoredTotal);
+    EXPECT_EQ(m.totalKeys.toDouble(), MaxStoredTotal);
 
     // Only in the data file, and only just above the maximum.
     test::MemorySettingsStore empty;
-    m.AllUseTime1 = MaxStoredTotal * 1.5;
-    m.AllMove1 = MaxStoredTotal;
+    m.fileUseTime = MaxStoredTotal * 1.5;
+    m.fileTravel = MaxStoredTotal;
     MergeUseTimeAndMove(m, empty);
-    EXPECT_EQ(m.AllUseTime, MaxStoredTotal);
-    EXPECT_EQ(m.AllMove, MaxStoredTotal);
+    EXPECT_EQ(m.totalUseTime, MaxStoredTotal);
+    EXPECT_EQ(m.totalTravel, MaxStoredTotal);
 }
 
 }  // namespace

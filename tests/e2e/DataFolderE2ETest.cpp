@@ -51,11 +51,11 @@ protected:
                                       {"XDG_DATA_HOME", (dir / "data").string()},
                                       {"PATHTALLY_TEST_SECOND_MS", "50"}});
         const auto end = std::chrono::steady_clock::now() + 60s;
-        while (totals().AllUseTime1 <= useTimeAbove && std::chrono::steady_clock::now() < end) {
+        while (totals().fileUseTime <= useTimeAbove && std::chrono::steady_clock::now() < end) {
             ASSERT_TRUE(program.running()) << program.output();
             std::this_thread::sleep_for(100ms);
         }
-        EXPECT_GT(totals().AllUseTime1, useTimeAbove) << program.output();
+        EXPECT_GT(totals().fileUseTime, useTimeAbove) << program.output();
         program.terminate();
     }
     FileTotals totals() {
@@ -70,33 +70,33 @@ TEST_F(DataFolderE2E, StartsFromHomeAndFromRootKeepOneDataFileAndTakeAnOldOneOve
     // Left in the home folder by a run from a session that started there.
     DataRecord old;
     old.computerName = computer;
-    old.AllUseTime = 100000;
-    old.AllMove = 2500000;
+    old.totalUseTime = 100000;
+    old.totalTravel = 2500000;
     old.leftClick = 4000;
     old.rightClick = 321;
     old.totalClick = 4321;
-    old.KeyDownAll = DynamicValue::Double(98765);
-    ASSERT_TRUE(DataFile(home / "PTDATA.CVD").SaveFile(old));
+    old.totalKeys = DynamicValue::Double(98765);
+    ASSERT_TRUE(DataFile(home / "PTDATA.CVD").save(old));
 
     runFrom(home, 100000);
     EXPECT_FALSE(fs::exists(home / "PTDATA.CVD")) << "taken over, not copied";
     FileTotals t = totals();
-    EXPECT_GE(t.AllMove1, 2500000);
-    EXPECT_EQ(t.leftClick1, 4000);
-    EXPECT_EQ(t.rightClick1, 321);
-    EXPECT_EQ(t.totalClick1, 4321);
-    EXPECT_EQ(t.KeyDownAll1.toDouble(), 98765);
+    EXPECT_GE(t.fileTravel, 2500000);
+    EXPECT_EQ(t.fileLeftClick, 4000);
+    EXPECT_EQ(t.fileRightClick, 321);
+    EXPECT_EQ(t.fileTotalClick, 4321);
+    EXPECT_EQ(t.fileKeys.toDouble(), 98765);
     struct stat st {};
     ASSERT_EQ(stat(folder.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 077, 0u) << "the data folder is the user's alone";
 
     if (fs::exists("/PTDATA.CVD")) GTEST_SKIP() << "a data file lies in / already";
-    const double before = t.AllUseTime1;
+    const double before = t.fileUseTime;
     runFrom("/", before);
     EXPECT_FALSE(fs::exists("/PTDATA.CVD"));
     t = totals();
-    EXPECT_GT(t.AllUseTime1, before) << "the same file went on counting";
-    EXPECT_EQ(t.totalClick1, 4321);
+    EXPECT_GT(t.fileUseTime, before) << "the same file went on counting";
+    EXPECT_EQ(t.fileTotalClick, 4321);
     EXPECT_FALSE(fs::exists(home / "PTDATA.CVD"));
 }
 

@@ -194,13 +194,13 @@ protected:
         }
         return lines;
     }
-    void runMenusAndAboutBox(const char* lang, Wlang wlang);
+    void runMenusAndAboutBox(const char* lang, Language wlang);
 
     fs::path work;
     fs::path opened;
 };
 
-void DialogsE2E::runMenusAndAboutBox(const char* lang, Wlang wlang) {
+void DialogsE2E::runMenusAndAboutBox(const char* lang, Language wlang) {
     ProgramRun program(work, env(lang));
     const std::string main = WaitForWindow("^Pathtally");
     ASSERT_FALSE(main.empty()) << "no main window";
@@ -250,11 +250,11 @@ void DialogsE2E::runMenusAndAboutBox(const char* lang, Wlang wlang) {
 }
 
 TEST_F(DialogsE2E, SimplifiedDesktopGetsTheExactAddressesAndMails) {
-    runMenusAndAboutBox("zh_CN.UTF-8", Wlang::GB);
+    runMenusAndAboutBox("zh_CN.UTF-8", Language::Simplified);
 }
 
 TEST_F(DialogsE2E, TraditionalDesktopGetsTheTraditionalAboutMail) {
-    runMenusAndAboutBox("zh_TW.UTF-8", Wlang::B5);
+    runMenusAndAboutBox("zh_TW.UTF-8", Language::Traditional);
 }
 
 // Options and data reset opened from the real menus: the autostart file, the click hook

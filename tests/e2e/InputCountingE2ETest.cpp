@@ -139,7 +139,7 @@ TEST_F(InputCountingE2E, PressesAndKeysAnywhereReachTheSavedTotals) {
     const auto fields = DataFields(work / "PTDATA.CVD");
     ASSERT_GE(fields.size(), 49u);
     EXPECT_EQ(fields[11], "5");  // totalClick
-    EXPECT_EQ(fields[12], "7");  // KeyDownAll, and its copy
+    EXPECT_EQ(fields[12], "7");  // totalKeys, and its copy
     EXPECT_EQ(fields[43], "7");
 }
 

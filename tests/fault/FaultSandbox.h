@@ -129,8 +129,8 @@ public:
         auto parsed = dataFileContent();
         if (!parsed || !parsed->record || !parsed->copiesAgree) return std::nullopt;
         const DataRecord& r = *parsed->record;
-        return Totals{r.AllUseTime, r.AllMove, static_cast<double>(r.totalClick),
-                      r.KeyDownAll.toDouble()};
+        return Totals{r.totalUseTime, r.totalTravel, static_cast<double>(r.totalClick),
+                      r.totalKeys.toDouble()};
     }
 
     // Waits until the store holds a save of this run with a use time above `above`.

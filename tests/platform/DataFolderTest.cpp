@@ -56,7 +56,7 @@ TEST(DataFolder, IsMadeOwnerOnlyEnteredAndTakesTheLeftDataFileOver) {
     DataRecord record;
     record.computerName = "PC";
     record.totalClick = 1234;
-    ASSERT_TRUE(DataFile(dir / "start" / "PTDATA.CVD").SaveFile(record));
+    ASSERT_TRUE(DataFile(dir / "start" / "PTDATA.CVD").save(record));
 
     DataFolderEntry entry;
     {
@@ -68,7 +68,7 @@ TEST(DataFolder, IsMadeOwnerOnlyEnteredAndTakesTheLeftDataFileOver) {
     EXPECT_EQ(entry.startFolder, dir / "start");
     EXPECT_EQ(entry.takeover, TakeoverResult::Moved);
     EXPECT_FALSE(fs::exists(dir / "start" / "PTDATA.CVD"));
-    EXPECT_EQ(DataFile(entry.folder / "PTDATA.CVD").LoadFile("PC").totalClick1, 1234);
+    EXPECT_EQ(DataFile(entry.folder / "PTDATA.CVD").load("PC").fileTotalClick, 1234);
     // Every folder it made is the user's alone, even under an open umask.
     for (const fs::path& made : {dir / "new", dir / "new" / "data", entry.folder})
         EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_all) << made;

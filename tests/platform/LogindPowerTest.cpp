@@ -210,8 +210,9 @@ TEST_F(LogindPowerTest, RefusedShutdownIsShownAndTheProgramKeepsRunning) {
     test::FakeMessageBox boxes;
     int saves = 0, quits = 0;
     ShutdownScheduler page(
-        form, store, clock, boxes, power, Wlang::GB, false, [&] { ++saves; }, [&] { ++quits; });
-    page.AutoShutDown();
+        form, store, clock, boxes, power, Language::Simplified, false, [&] { ++saves; },
+        [&] { ++quits; });
+    page.restoreSchedule();
     boxes.answers.push_back(MsgAnswer::Ok);
     ASSERT_TRUE(page.handleClick("cmdShutdown"));
     ASSERT_TRUE(SpinUntil([&] { return boxes.shown.size() == 2; }));
@@ -245,8 +246,9 @@ TEST_F(LogindPowerTest, RawErrorsStayInTheLog) {
     test::MemorySettingsStore store;
     test::FakeClock clock;
     test::FakeMessageBox boxes;
-    ShutdownScheduler page(form, store, clock, boxes, power, Wlang::B5, false, nullptr, nullptr);
-    page.AutoShutDown();
+    ShutdownScheduler page(form, store, clock, boxes, power, Language::Traditional, false, nullptr,
+                           nullptr);
+    page.restoreSchedule();
     boxes.answers.push_back(MsgAnswer::Ok);
     page.handleClick("cmdLogoff");
     const bool told = SpinUntil([&] { return boxes.shown.size() == 2; });

@@ -161,9 +161,9 @@ TEST_F(X11InputEventsTest, CountsThroughTheClickHookAndKeyCounter) {
     FormModel form;
     X11InputEvents source;
     ClickHook hook(stats.clicks, source);
-    KeyCounter keys(stats, form, Wlang::GB);
-    hook.AddHook();
-    hook.AddHook();  // still one selection: nothing counted twice
+    KeyCounter keys(stats, form, Language::Simplified);
+    hook.install();
+    hook.install();  // still one selection: nothing counted twice
     ASSERT_TRUE(hook.installed()) << source.error();
     ASSERT_TRUE(keys.connect(source));
 
@@ -171,7 +171,7 @@ TEST_F(X11InputEventsTest, CountsThroughTheClickHookAndKeyCounter) {
     for (KeySym k : {XK_a, XK_Shift_L, XK_b, XK_Return, XK_KP_Enter, XK_Delete, XK_Home, XK_Alt_L})
         driver.tap(k);
     ASSERT_TRUE(PumpUntil(
-        [&] { return stats.clicks.totalClick >= 4 && stats.KeyDownAll.toDouble() >= 5; }, 5s));
+        [&] { return stats.clicks.totalClick >= 4 && stats.totalKeys.toDouble() >= 5; }, 5s));
     PumpFor(150ms);
     const ClickCounters& c = stats.clicks;
     EXPECT_EQ(c.todayLeftClick, 2);
@@ -179,7 +179,7 @@ TEST_F(X11InputEventsTest, CountsThroughTheClickHookAndKeyCounter) {
     EXPECT_EQ(c.todayRightClick, 1);
     EXPECT_EQ(c.todayTotalClick, 4);
     EXPECT_EQ(c.totalClick, 4);
-    EXPECT_EQ(stats.KeyDownToday.toText(), "5");  // a, Shift, b, both Enters
+    EXPECT_EQ(stats.todayKeys.toText(), "5");  // a, Shift, b, both Enters
     EXPECT_EQ(form.get("Label73").text, "今天:5");
     EXPECT_EQ(form.get("Label74").text, "累计:0万次");
     EXPECT_EQ(form.get("Label74").toolTip, "统计您的键盘累计被您敲打的次数,目前:5");
@@ -187,10 +187,10 @@ TEST_F(X11InputEventsTest, CountsThroughTheClickHookAndKeyCounter) {
     // Switched off by the stored setting: keys are no longer read.
     keys.setCountingEnabled(false);
     driver.tap(XK_a);
-    hook.DelHook();
+    hook.remove();
     driver.click(1);
     PumpFor(200ms);
-    EXPECT_EQ(stats.KeyDownToday.toText(), "5");
+    EXPECT_EQ(stats.todayKeys.toText(), "5");
     EXPECT_EQ(c.totalClick, 4);
 }
 
@@ -200,8 +200,8 @@ TEST_F(X11InputEventsTest, EveryPressOfABurstCountsOnce) {
     FormModel form;
     X11InputEvents source;
     ClickHook hook(stats.clicks, source);
-    KeyCounter keys(stats, form, Wlang::GB);
-    hook.AddHook();
+    KeyCounter keys(stats, form, Language::Simplified);
+    hook.install();
     ASSERT_TRUE(hook.installed()) << source.error();
     ASSERT_TRUE(keys.connect(source));
 
@@ -220,8 +220,7 @@ TEST_F(X11InputEventsTest, EveryPressOfABurstCountsOnce) {
     });
     const bool all = PumpUntil(
         [&] {
-            return sent && stats.clicks.leftClick >= kBurst &&
-                   stats.KeyDownAll.toDouble() >= kBurst;
+            return sent && stats.clicks.leftClick >= kBurst && stats.totalKeys.toDouble() >= kBurst;
         },
         60s);
     sender.join();
@@ -229,7 +228,7 @@ TEST_F(X11InputEventsTest, EveryPressOfABurstCountsOnce) {
     EXPECT_TRUE(all);
     EXPECT_EQ(stats.clicks.leftClick, kBurst);
     EXPECT_EQ(stats.clicks.totalClick, kBurst);
-    EXPECT_EQ(stats.KeyDownAll.toText(), std::to_string(kBurst));
+    EXPECT_EQ(stats.totalKeys.toText(), std::to_string(kBurst));
     EXPECT_EQ(form.get("Label73").text, "今天:10000");
     EXPECT_EQ(form.get("Label74").text, "累计:1万次");
 }
@@ -245,7 +244,7 @@ TEST(X11InputEventsNoDisplay, ReportsTheMissingSource) {
 
     StatisticsModel stats;
     ClickHook hook(stats.clicks, source);
-    hook.AddHook();
+    hook.install();
     EXPECT_FALSE(hook.installed());
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/linux/XdgAutostartEntry.h"
-#include "shell/FormOptionPresenter.h"
+#include "shell/OptionsPresenter.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ScopedEnv.h"
@@ -179,13 +179,13 @@ TEST(XdgAutostartEntry, OptionsDialogMovesAndSwitchesTheRealEntry) {
     system.exe = "/opt/new place/pathtally";
     entry.write("/opt/old/pathtally");  // the program has moved since
 
-    FormOptionPresenter(store, entry, system, Wlang::GB, {}).Command1_Click();
+    OptionsPresenter(store, entry, system, Language::Simplified, {}).accept();
     EXPECT_EQ(entry.read(), "/opt/new place/pathtally");
     EXPECT_EQ(ReadSetting(store, MainKey, "Aopen"), "1");
 
-    FormOptionPresenter off(store, entry, system, Wlang::GB, {});
+    OptionsPresenter off(store, entry, system, Language::Simplified, {});
     off.form().checkedByUser(off.form().id("Check1"), false);
-    off.Command1_Click();
+    off.accept();
     EXPECT_TRUE(fs::exists(entry.file()));
     EXPECT_EQ(entry.read(), "");
     EXPECT_EQ(ReadSetting(store, MainKey, "Aopen"), "0");

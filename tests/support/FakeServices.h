@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "startup/Form1.h"
+#include "startup/MainPresenter.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 
@@ -23,19 +23,19 @@ struct FakeServices {
     FakePower power;
 
     // The data file at `dataFile`; a real pointer or input source may stand in for the fakes.
-    Form1Services services(const std::string& dataFile, CursorSource* realCursor = nullptr,
-                           InputEvents* realInput = nullptr) {
-        return Form1Services{store,
-                             clock,
-                             numbers,
-                             system,
-                             messages,
-                             shell,
-                             autostart,
-                             realCursor ? *realCursor : cursor,
-                             realInput ? *realInput : input,
-                             power,
-                             dataFile};
+    MainServices services(const std::string& dataFile, CursorSource* realCursor = nullptr,
+                          InputEvents* realInput = nullptr) {
+        return MainServices{store,
+                            clock,
+                            numbers,
+                            system,
+                            messages,
+                            shell,
+                            autostart,
+                            realCursor ? *realCursor : cursor,
+                            realInput ? *realInput : input,
+                            power,
+                            dataFile};
     }
 };
 

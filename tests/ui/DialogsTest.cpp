@@ -16,9 +16,9 @@
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 #include "support/QtTestApp.h"
-#include "ui/ClearAll.h"
-#include "ui/FormAbout.h"
-#include "ui/FormOption.h"
+#include "ui/AboutDialog.h"
+#include "ui/ClearAllDialog.h"
+#include "ui/OptionsDialog.h"
 #include "ui/Skin.h"
 
 // After Qt: Xlib's macros would clash with Qt's names.
@@ -114,13 +114,13 @@ TEST_F(DialogsTest, OptionsShowsBothScriptsAndAppliesOnOk) {
                                },
                                [&] { hooks = 0; }};
 
-    FormOption b5(store, autostart, system, Wlang::B5, hook);
+    OptionsDialog b5(store, autostart, system, Language::Traditional, hook);
     EXPECT_EQ(b5.windowTitle(), QStringLiteral("選項"));
     EXPECT_EQ(Text(&b5, "Check3"), QStringLiteral("關閉統計滑鼠點擊次數功能"));
     EXPECT_EQ(Text(&b5, "Command1"), QStringLiteral("確定(&O)"));
     EXPECT_TRUE(IsSkinned(&b5));
 
-    FormOption dialog(store, autostart, system, Wlang::GB, hook);
+    OptionsDialog dialog(store, autostart, system, Language::Simplified, hook);
     EXPECT_TRUE(dialog.isModal());
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("选项"));
     EXPECT_EQ(Text(&dialog, "Check1"), QStringLiteral("开机后自动启动本软件(强烈建议开启本功能)"));
@@ -139,7 +139,7 @@ TEST_F(DialogsTest, OptionsShowsBothScriptsAndAppliesOnOk) {
     EXPECT_EQ(autostart.value, system.exe);
 
     // Unticking again through a fresh dialog installs one hook.
-    FormOption again(store, autostart, system, Wlang::GB, hook);
+    OptionsDialog again(store, autostart, system, Language::Simplified, hook);
     again.show();
     EXPECT_TRUE(Child<QCheckBox>(&again, "Check3")->isChecked());
     Tick(Child<QCheckBox>(&again, "Check3"));
@@ -152,7 +152,7 @@ TEST_F(DialogsTest, OptionsApplyCancelAndCloseBoxWriteNothing) {
     test::FakeAutostart autostart;
     test::FakeSystemInfo system;
     for (const char* how : {"Command2", "Command3", "close"}) {
-        FormOption dialog(store, autostart, system, Wlang::GB, {});
+        OptionsDialog dialog(store, autostart, system, Language::Simplified, {});
         dialog.show();
         Tick(Child<QCheckBox>(&dialog, "Check1"));
         if (std::string(how) == "close")
@@ -170,17 +170,17 @@ TEST_F(DialogsTest, DataResetTextsByLanguageAndTheReset) {
     test::FakeClock clock;
     test::FakeMessageBox boxes;
     model.clicks.totalClick = 50;
-    model.AllMove = 1e6;
-    model.KeyDownAll = DynamicValue::Int32(900);
+    model.totalTravel = 1e6;
+    model.totalKeys = DynamicValue::Int32(900);
 
-    ClearAll b5(model, store, clock, Wlang::B5, nullptr, &boxes);
+    ClearAllDialog b5(model, store, clock, Language::Traditional, nullptr, &boxes);
     EXPECT_TRUE(b5.isModal());
     EXPECT_TRUE(IsSkinned(&b5));
     EXPECT_EQ(b5.windowTitle(), QStringLiteral("數據重置"));
     EXPECT_EQ(Text(&b5, "Command1"), QStringLiteral("確定"));
     EXPECT_TRUE(Text(&b5, "Label1").startsWith(QStringLiteral("請注意：")));
 
-    ClearAll en(model, store, clock, Wlang::En, nullptr, &boxes);
+    ClearAllDialog en(model, store, clock, Language::English, nullptr, &boxes);
     EXPECT_EQ(en.windowTitle(), QStringLiteral("数据重置"));
     EXPECT_EQ(Text(&en, "Command2"), QStringLiteral("取消(&C)"));
     en.show();
@@ -191,14 +191,14 @@ TEST_F(DialogsTest, DataResetTextsByLanguageAndTheReset) {
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "資料重置確認(此操作不可逆)");
 
-    ClearAll gb(model, store, clock, Wlang::GB, nullptr, &boxes);
+    ClearAllDialog gb(model, store, clock, Language::Simplified, nullptr, &boxes);
     gb.show();
     boxes.answers = {MsgAnswer::Yes};
     QTest::mouseClick(Child<QPushButton>(&gb, "Command1"), Qt::LeftButton);
     EXPECT_FALSE(gb.isVisible());
     EXPECT_EQ(model.clicks.totalClick, 0);
-    EXPECT_EQ(model.AllMove, 0);
-    EXPECT_EQ(model.KeyDownAll, DynamicValue::Int32(900));
+    EXPECT_EQ(model.totalTravel, 0);
+    EXPECT_EQ(model.totalKeys, DynamicValue::Int32(900));
     ASSERT_EQ(boxes.shown.size(), 3u);
     EXPECT_EQ(boxes.shown[2].text, "所有的统计数据已归零");
 }
@@ -208,7 +208,7 @@ TEST_F(DialogsTest, ChineseTextHasAFontThatDrawsIt) {
     ASSERT_FALSE(QFontDatabase::families(QFontDatabase::TraditionalChinese).isEmpty());
     test::FakeAutostart autostart;
     test::FakeSystemInfo system;
-    FormOption dialog(store, autostart, system, Wlang::GB, {});
+    OptionsDialog dialog(store, autostart, system, Language::Simplified, {});
     QCheckBox* box = Child<QCheckBox>(&dialog, "Check1");
     const QRawFont raw = QRawFont::fromFont(box->font(), QFontDatabase::SimplifiedChinese);
     EXPECT_TRUE(raw.supportsCharacter(QChar(0x9009)));  // 选
@@ -232,19 +232,19 @@ protected:
     AboutFacts facts{"V1.0.1", "DESKTOP-1", "alice"};
 
     void TearDown() override {
-        if (FormAbout* box = FormAbout::instance()) delete box;
+        if (AboutDialog* box = AboutDialog::instance()) delete box;
     }
-    FormAbout* open(Wlang lang = Wlang::GB) {
-        return FormAbout::showInstance(store, shell, lang, facts);
+    AboutDialog* open(Language lang = Language::Simplified) {
+        return AboutDialog::showInstance(store, shell, lang, facts);
     }
-    static void closeAndDelete(FormAbout* box) {
+    static void closeAndDelete(AboutDialog* box) {
         box->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 };
 
 TEST_F(AboutTest, OneInstanceRaisedUnchangedThenFreshAfterClose) {
-    FormAbout* box = open();
+    AboutDialog* box = open();
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->isVisible());
     EXPECT_FALSE(box->isModal());
@@ -257,15 +257,15 @@ TEST_F(AboutTest, OneInstanceRaisedUnchangedThenFreshAfterClose) {
 
     // A second request, even in another language, brings up the same box unchanged.
     box->hide();
-    EXPECT_EQ(open(Wlang::B5), box);
+    EXPECT_EQ(open(Language::Traditional), box);
     EXPECT_TRUE(box->isVisible());
     EXPECT_EQ(box->presenter().logoTop(), top);
     EXPECT_EQ(box->windowTitle(), QStringLiteral("关于 Pathtally"));
 
     QTest::mouseClick(Child<QPushButton>(box, "Command1"), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(FormAbout::instance(), nullptr) << "closing unloads it";
-    FormAbout* fresh = open(Wlang::B5);
+    EXPECT_EQ(AboutDialog::instance(), nullptr) << "closing unloads it";
+    AboutDialog* fresh = open(Language::Traditional);
     EXPECT_EQ(fresh->presenter().logoTop(), 0);
     EXPECT_EQ(fresh->windowTitle(), QStringLiteral("關於 Pathtally"));
     EXPECT_EQ(Text(fresh, "Label9"), QStringLiteral("官方網站："));
@@ -273,14 +273,14 @@ TEST_F(AboutTest, OneInstanceRaisedUnchangedThenFreshAfterClose) {
 }
 
 TEST_F(AboutTest, LogoScrollsReentersAndPausesUnderThePointer) {
-    FormAbout* box = open();
+    AboutDialog* box = open();
     QFrame* frame = Child<QFrame>(box, "Picture1");
     QLabel* strip = Child<QLabel>(box, "Picture2");
     EXPECT_TRUE(box->scrollTimer().isActive());
     EXPECT_EQ(box->scrollTimer().interval(), 5);
     EXPECT_EQ(strip->y(), 0);
 
-    for (int i = 0; i < FormAbout::TwipsPerPixel; ++i) box->tick();
+    for (int i = 0; i < AboutDialog::TwipsPerPixel; ++i) box->tick();
     EXPECT_EQ(strip->y(), -1) << "one twip per tick";
 
     // Run until the strip has left the frame at the top: it comes back at the bottom edge.
@@ -327,7 +327,7 @@ TEST_F(AboutTest, LogoScrollsReentersAndPausesUnderThePointer) {
 
 // The logo is drawn for the screen's pixel ratio (sharp at 2x).
 TEST_F(AboutTest, LogoIsDrawnForThePixelRatio) {
-    FormAbout* box = open();
+    AboutDialog* box = open();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
     QLabel* strip = Child<QLabel>(box, "Picture2");
     const QPixmap logo = strip->pixmap();
@@ -338,7 +338,7 @@ TEST_F(AboutTest, LogoIsDrawnForThePixelRatio) {
 
 TEST_F(AboutTest, LinksGoToTheShell) {
     WriteSetting(store, MainKey, "SiteRoot", "http://127.0.0.1:9/");
-    FormAbout* box = open(Wlang::B5);
+    AboutDialog* box = open(Language::Traditional);
     emit Child<QLabel>(box, "Label10")->linkActivated(QStringLiteral("#"));
     emit Child<QLabel>(box, "Label18")->linkActivated(QStringLiteral("#"));
     emit Child<QLabel>(box, "Label8")->linkActivated(QStringLiteral("#"));
@@ -346,7 +346,7 @@ TEST_F(AboutTest, LinksGoToTheShell) {
     ASSERT_EQ(shell.opened.size(), 4u);
     EXPECT_EQ(shell.opened[0], "http://127.0.0.1:9");
     EXPECT_EQ(shell.opened[1], BackupSiteRoot);
-    EXPECT_EQ(shell.opened[2], FeedbackMailText(FeedbackVariant::AboutBox, Wlang::B5));
+    EXPECT_EQ(shell.opened[2], FeedbackMailText(FeedbackVariant::AboutBox, Language::Traditional));
     EXPECT_EQ(shell.opened[3], "http://127.0.0.1:9");
     EXPECT_EQ(Child<QLabel>(box, "Label18")->toolTip(),
               QStringLiteral("當官方網站打不開時的備用網址"));

@@ -17,7 +17,7 @@
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
 #include "ui/ChartModel.h"
-#include "ui/ClearAll.h"
+#include "ui/ClearAllDialog.h"
 #include "ui/DayTableModel.h"
 #include "ui/HistoryWindow.h"
 
@@ -55,7 +55,7 @@ protected:
 
 TEST_F(HistoryWindowTest, ChartsShowTheTablesValuesForEveryRangeAndFigure) {
     fillTenYears();
-    HistoryWindow window(history, clock, messages, Wlang::GB);
+    HistoryWindow window(history, clock, messages, Language::Simplified);
     window.show();
     DayTableModel& table = window.tableModel();
     EXPECT_EQ(table.rowCount(), 3653 - 3653 / 5);
@@ -93,7 +93,7 @@ TEST_F(HistoryWindowTest, HoursOfTheChosenDayAndTheBestDays) {
     history.add("2026-12-07", 9, {500, 2, 0, 1, 40, 600});
     history.add("2026-12-07", 14, {300, 1, 1, 0, 10, 300});
     history.add("2026-12-08", 8, {100, 0, 0, 0, 90, 100});
-    HistoryWindow window(history, clock, messages, Wlang::B5);
+    HistoryWindow window(history, clock, messages, Language::Traditional);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("每日統計"));
     EXPECT_EQ(window.hoursDate(), "2026-12-08");
 
@@ -120,7 +120,7 @@ TEST_F(HistoryWindowTest, HoursOfTheChosenDayAndTheBestDays) {
 
 TEST_F(HistoryWindowTest, ExportWritesTheCsvOrSaysWhyAndLeavesNothing) {
     history.add("2026-12-08", 8, {100, 1, 2, 3, 4, 5});
-    HistoryWindow window(history, clock, messages, Wlang::GB);
+    HistoryWindow window(history, clock, messages, Language::Simplified);
     const QString good = QString::fromStdString((dir / "days.csv").string());
     window.askFileName = [&] { return good; };
     QTest::mouseClick(window.findChild<QPushButton*>("ExportCsv"), Qt::LeftButton);
@@ -152,7 +152,8 @@ TEST_F(HistoryWindowTest, DataResetKeepsTheDaysUnlessTheBoxIsTicked) {
     history.add("2026-12-07", 9, {500, 2, 0, 1, 40, 600});
     messages.answers = {MsgAnswer::Yes, MsgAnswer::Ok};
     {
-        ClearAll dialog(model, history, clock, Wlang::GB, nullptr, &messages, &days);
+        ClearAllDialog dialog(model, history, clock, Language::Simplified, nullptr, &messages,
+                              &days);
         auto* box = dialog.findChild<QCheckBox*>("CheckClearHistory");
         ASSERT_NE(box, nullptr);
         EXPECT_FALSE(box->isChecked()) << "off unless ticked";
@@ -163,7 +164,7 @@ TEST_F(HistoryWindowTest, DataResetKeepsTheDaysUnlessTheBoxIsTicked) {
     EXPECT_EQ(history.days().size(), 1u);
 
     messages.answers = {MsgAnswer::Yes, MsgAnswer::Ok};
-    ClearAll dialog(model, history, clock, Wlang::GB, nullptr, &messages, &days);
+    ClearAllDialog dialog(model, history, clock, Language::Simplified, nullptr, &messages, &days);
     dialog.show();
     auto* box = dialog.findChild<QCheckBox*>("CheckClearHistory");
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));

@@ -29,11 +29,11 @@
 #include "support/FakeServices.h"
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
+#include "ui/AboutDialog.h"
 #include "ui/AutoUpdateWindow.h"
-#include "ui/ClearAll.h"
-#include "ui/FormAbout.h"
-#include "ui/FormOption.h"
+#include "ui/ClearAllDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/OptionsDialog.h"
 #include "ui/QtTranslations.h"
 #include "ui/RankingWindow.h"
 #include "ui/SiteBrowserWindow.h"
@@ -156,12 +156,12 @@ TEST_F(MainWindowView, EveryTextReadsUnderADarkPalette) {
               child<QLabel>("Label26")->palette().color(QPalette::WindowText));
 
     test::FakeAutostart autostart2;
-    FormOption options(store, autostart2, system, Wlang::GB, {});
+    OptionsDialog options(store, autostart2, system, Language::Simplified, {});
     ExpectReadable(&options, "options");
     StatisticsModel model;
-    ClearAll reset(model, store, clock, Wlang::GB, nullptr, &messages);
+    ClearAllDialog reset(model, store, clock, Language::Simplified, nullptr, &messages);
     ExpectReadable(&reset, "data reset");
-    FormAbout about(store, shell, Wlang::GB, {"V1.0.1", "DESKTOP-1", "alice"});
+    AboutDialog about(store, shell, Language::Simplified, {"V1.0.1", "DESKTOP-1", "alice"});
     ExpectReadable(&about, "about");
     SaveScreenshot(&w, "main-dark");
 }
@@ -231,7 +231,7 @@ TEST_F(MainWindowView, ScreenReadersGetNamesAndOneTextPerLine) {
                                      : QStringLiteral("鼠标今天移动的路程 0.000m"));
         w.presenter().model().clicks.todayLeftClick = 2;
         w.presenter().model().clicks.todayTotalClick = 2;
-        w.presenter().Timer1_Timer();
+        w.presenter().onSamplingTick();
         QAccessibleInterface* line = QAccessible::queryAccessibleInterface(child("ClickLineToday"));
         ASSERT_NE(line, nullptr);
         const QString clickLine =
@@ -296,8 +296,8 @@ TEST_F(MainWindowView, ScreenshotsOfBothScripts) {
 }
 
 TEST_F(MainWindowView, StandardButtonsInTheWindowsLanguage) {
-    for (const auto& [lang, ok, cancel] :
-         {std::tuple{Wlang::GB, "确定", "取消"}, std::tuple{Wlang::B5, "確定", "取消"}}) {
+    for (const auto& [lang, ok, cancel] : {std::tuple{Language::Simplified, "确定", "取消"},
+                                           std::tuple{Language::Traditional, "確定", "取消"}}) {
         QTranslator* translator = InstallQtTranslations(lang);
         ASSERT_NE(translator, nullptr) << "qtbase translations installed";
         QMessageBox box;
@@ -318,12 +318,12 @@ TEST_F(MainWindowView, OnlineWindowsCloseOnEscAndOfferTheirKeys) {
     // Windows other tests of this binary left open would keep the keyboard.
     for (QWidget* open : QApplication::topLevelWidgets()) open->hide();
     std::vector<QPointer<QWidget>> windows{
-        new UpdateWindow(Wlang::GB, "V1.0.1", "http://127.0.0.1:9/pt/soft/"),
+        new UpdateWindow(Language::Simplified, "V1.0.1", "http://127.0.0.1:9/pt/soft/"),
         new RankingWindow("http://127.0.0.1:9/pt/paiming.asp", 5, DynamicValue::Int16(10),
-                          Wlang::B5),
-        new SiteBrowserWindow(Wlang::GB, "http://127.0.0.1:9"),
-        new AutoUpdateWindow(Wlang::GB, "V1.0.1", "http://127.0.0.1:9/pt/pt_update.asp",
-                             FormAutoUpdate::Mode::Asked)};
+                          Language::Traditional),
+        new SiteBrowserWindow(Language::Simplified, "http://127.0.0.1:9"),
+        new AutoUpdateWindow(Language::Simplified, "V1.0.1", "http://127.0.0.1:9/pt/pt_update.asp",
+                             AutoUpdatePresenter::Mode::Asked)};
     auto* ranking = static_cast<RankingWindow*>(windows[1].data());
     EXPECT_EQ(ranking->findChild<QPushButton*>("Command1")->text(), QStringLiteral("關閉(&C)"));
     auto* site = windows[2].data();

@@ -33,13 +33,13 @@ struct PageView {
     std::unique_ptr<ShutdownPage> page;
     FormBinder* binder = nullptr;
 
-    explicit PageView(Wlang lang) {
+    explicit PageView(Language lang) {
         test::QtTestApp();
         ApplyDesignedTexts(form);
-        if (lang == Wlang::B5) ApplyTraditionalTexts(form);
+        if (lang == Language::Traditional) ApplyTraditionalTexts(form);
         presenter = std::make_unique<ShutdownScheduler>(
             form, store, clock, boxes, power, lang, false, [] {}, [] {});
-        presenter->AutoShutDown();
+        presenter->restoreSchedule();
         page = std::make_unique<ShutdownPage>();
         binder = new FormBinder(form, page.get());
         binder->bindChildren();
@@ -82,7 +82,7 @@ struct PageView {
 };
 
 TEST(ShutdownPageView, SimplifiedPageAtStart) {
-    PageView v(Wlang::GB);
+    PageView v(Language::Simplified);
     EXPECT_EQ(v.caption("Frame1"), QStringLiteral("设定自动关机"));
     EXPECT_EQ(v.caption("Check1"), QStringLiteral("设定"));
     EXPECT_EQ(v.caption("Label18"), QStringLiteral("分钟后自动关机"));
@@ -111,7 +111,7 @@ TEST(ShutdownPageView, SimplifiedPageAtStart) {
 }
 
 TEST(ShutdownPageView, TraditionalPageAtStart) {
-    PageView v(Wlang::B5);
+    PageView v(Language::Traditional);
     EXPECT_EQ(v.caption("Frame1"), QStringLiteral("設定自動關機"));
     EXPECT_EQ(v.caption("Check1"), QStringLiteral("設定"));
     EXPECT_EQ(v.caption("Label18"), QStringLiteral("分鐘後自動關機"));
@@ -126,7 +126,7 @@ TEST(ShutdownPageView, TraditionalPageAtStart) {
 }
 
 TEST(ShutdownPageView, ArmingAndCancellingARowByMouseAndKeyboard) {
-    PageView v(Wlang::GB);
+    PageView v(Language::Simplified);
     const QPoint enablePlace = v.w("Command13")->geometry().topLeft();
     v.click("Check7");
     EXPECT_TRUE(v.w("Command13")->isEnabled());
@@ -150,7 +150,7 @@ TEST(ShutdownPageView, ArmingAndCancellingARowByMouseAndKeyboard) {
 }
 
 TEST(ShutdownPageView, TodayRowPadsTheMinuteInItsField) {
-    PageView v(Wlang::GB);
+    PageView v(Language::Simplified);
     v.clock.setTime(8, 0);
     v.click("Check2");
     v.type("Text2", "23");
@@ -161,7 +161,7 @@ TEST(ShutdownPageView, TodayRowPadsTheMinuteInItsField) {
 }
 
 TEST(ShutdownPageView, RefusedEntryMovesTheFocusToTheField) {
-    PageView v(Wlang::GB);
+    PageView v(Language::Simplified);
     v.page->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(v.page.get(), 30000));
     v.click("Check6");
@@ -176,12 +176,12 @@ TEST(ShutdownPageView, RefusedEntryMovesTheFocusToTheField) {
 }
 
 TEST(ShutdownPageView, CountdownRowStates) {
-    PageView v(Wlang::B5);
+    PageView v(Language::Traditional);
     v.click("Check1");
     v.type("Text1", "1.50");
     v.click("Command1");
-    EXPECT_TRUE(v.page->timer3()->isActive());
-    EXPECT_EQ(v.page->timer3()->interval(), 1000);
+    EXPECT_TRUE(v.page->countdownTimer()->isActive());
+    EXPECT_EQ(v.page->countdownTimer()->interval(), 1000);
     EXPECT_TRUE(v.w("Label23")->isVisible());
     EXPECT_EQ(v.caption("Label23"),
               QStringLiteral("你的电脑将于1.50分钟之后自动关机，请及时保存你正在编辑的文件"));
@@ -197,7 +197,7 @@ TEST(ShutdownPageView, CountdownRowStates) {
         << v.caption("Label23").toStdString();
 
     v.click("Command2");
-    EXPECT_FALSE(v.page->timer3()->isActive());
+    EXPECT_FALSE(v.page->countdownTimer()->isActive());
     EXPECT_FALSE(v.w("Label23")->isVisible());
 
     // The warning repeats the field as typed, markup and all.

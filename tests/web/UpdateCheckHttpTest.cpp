@@ -167,13 +167,14 @@ TEST_F(UpdateCheckOverHttpTiming, AServerThatNeverAnswersIsGivenUpInBoundedTime)
 
 TEST_F(UpdateCheckOverHttp, TheUnseenCheckWindowNeverLoadsTheEngine) {
     site.serve("/pt/pt_update.asp", Page(TitleBefore + "V1.0.9"), "text/html; charset=utf-8");
-    QPointer<AutoUpdateWindow> window = new AutoUpdateWindow(
-        Wlang::GB, "V1.0.9", site.url("/pt/pt_update.asp"), FormAutoUpdate::Mode::Unasked);
-    auto outcome = FormAutoUpdate::Outcome::Pending;
+    QPointer<AutoUpdateWindow> window =
+        new AutoUpdateWindow(Language::Simplified, "V1.0.9", site.url("/pt/pt_update.asp"),
+                             AutoUpdatePresenter::Mode::Unasked);
+    auto outcome = AutoUpdatePresenter::Outcome::Pending;
     QObject::connect(window, &AutoUpdateWindow::finished,
-                     [&](FormAutoUpdate::Outcome o) { outcome = o; });
+                     [&](AutoUpdatePresenter::Outcome o) { outcome = o; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }, 20000));  // closes unseen
-    EXPECT_EQ(outcome, FormAutoUpdate::Outcome::Current);
+    EXPECT_EQ(outcome, AutoUpdatePresenter::Outcome::Current);
     EXPECT_FALSE(WebView::engineLoaded());
 }
 

@@ -26,7 +26,7 @@
 namespace pt {
 namespace {
 
-using Outcome = FormAutoUpdate::Outcome;
+using Outcome = AutoUpdatePresenter::Outcome;
 
 // The version text sits at characters 20 to 26 of the update page's title.
 QString UpdateTitle(const QString& version) {
@@ -43,7 +43,7 @@ protected:
     OnlinePages() { WriteSetting(store, MainKey, "SiteRoot", site.root().toStdString()); }
     OnlineWindows& windows() {
         if (!m_windows)
-            m_windows = std::make_unique<OnlineWindows>(store, box, Wlang::GB, "V1.0.1",
+            m_windows = std::make_unique<OnlineWindows>(store, box, Language::Simplified, "V1.0.1",
                                                         [this] { return points; });
         return *m_windows;
     }
@@ -234,12 +234,13 @@ TEST_F(OnlinePages, HiddenViewLoadsOnlyWhenShown) {
 // heading is the page's title), sized for the home strip, and nothing is retried.
 TEST_F(OnlinePages, UnreachableSiteShowsALocalPageInTheWindowsLanguage) {
     struct Case {
-        Wlang lang;
+        Language lang;
         const char* heading;
         const char* script;  // for the screenshot's name
     };
     for (const auto& [lang, heading, script] :
-         {Case{Wlang::GB, "无法打开此网页", "GB"}, Case{Wlang::B5, "無法開啟此網頁", "B5"}}) {
+         {Case{Language::Simplified, "无法打开此网页", "GB"},
+          Case{Language::Traditional, "無法開啟此網頁", "B5"}}) {
         QWidget window;
         window.resize(660, 80);
         auto* view = new WebView(&window);

@@ -46,7 +46,7 @@ protected:
     // With the input sources the platform picks for this session when given.
     MainWindow& open(PlatformServices* platform = nullptr) {
         if (!platform) x11Cursor = std::make_unique<X11CursorSource>();
-        Form1Services parts =
+        MainServices parts =
             services((dir / "PTDATA.CVD").string(),
                      platform ? &platform->cursor() : static_cast<CursorSource*>(x11Cursor.get()),
                      platform ? &platform->input() : &x11Input);
@@ -260,7 +260,7 @@ TEST_F(MainWindowTest, WaylandSessionWithoutReadableDevicesShowsTheFix) {
     EXPECT_GE(travel->height(), travel->sizeHint().height());
     // Use time goes on (one tick a second).
     EXPECT_TRUE(
-        test::QtWaitUntil([&] { return window->presenter().model().TodayUseTime >= 1; }, 5000));
+        test::QtWaitUntil([&] { return window->presenter().model().todayUseTime >= 1; }, 5000));
     window.reset();  // before the platform's sources it uses
 }
 

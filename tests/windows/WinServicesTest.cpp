@@ -175,8 +175,8 @@ TEST(WinDataFolder, WorksInTheUsersFolderAndTakesAnOldDataFileOver) {
     record.computerName = computer;
     record.savedAt = "2026-12-08T10:00:00";
     record.totalClick = record.leftClick = 42;
-    record.KeyDownAll = DynamicValue::Int16(7);
-    ASSERT_TRUE(DataFile(start / DataFileName).SaveFile(record));
+    record.totalKeys = DynamicValue::Int16(7);
+    ASSERT_TRUE(DataFile(start / DataFileName).save(record));
 
     fs::current_path(start);
     const WinDataFolderEntry entry = EnterWinDataFolder(DataFileName, computer);
@@ -184,14 +184,14 @@ TEST(WinDataFolder, WorksInTheUsersFolderAndTakesAnOldDataFileOver) {
     EXPECT_TRUE(fs::equivalent(fs::current_path(), appData / "Pathtally"));
     EXPECT_EQ(entry.takeover, TakeoverResult::Moved);
     EXPECT_FALSE(fs::exists(start / DataFileName));
-    EXPECT_EQ(DataFile(DataFileName).LoadFile(computer).totalClick1, 42);
+    EXPECT_EQ(DataFile(DataFileName).load(computer).fileTotalClick, 42);
 
     std::ofstream(damagedStart / DataFileName) << "not a data file";
     fs::current_path(damagedStart);
     const WinDataFolderEntry again = EnterWinDataFolder(DataFileName, computer);
     EXPECT_EQ(again.takeover, TakeoverResult::LeftInPlace);
     EXPECT_TRUE(fs::exists(damagedStart / DataFileName));
-    EXPECT_EQ(DataFile(DataFileName).LoadFile(computer).totalClick1, 42);
+    EXPECT_EQ(DataFile(DataFileName).load(computer).fileTotalClick, 42);
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 
 #include "input/ClickHook.h"
 #include "online/DesktopBrowser.h"
-#include "online/FormPaiMing.h"
 #include "online/InstallationId.h"
 #include "online/RankingCode.h"
+#include "online/RankingPresenter.h"
 #include "online/Site.h"
 #include "online/SitePages.h"
 #include "persistence/DataFile.h"
@@ -18,10 +18,10 @@
 #include "platform/windows/WinDataFolder.h"
 #include "platform/windows/WinInputEvents.h"
 #include "platform/windows/WinPlatform.h"
+#include "shell/AboutPresenter.h"
 #include "shell/ClearAllPresenter.h"
 #include "shell/FeedbackMail.h"
-#include "shell/FormAboutPresenter.h"
-#include "shell/FormOptionPresenter.h"
+#include "shell/OptionsPresenter.h"
 #include "ui/win32/Win32AboutBox.h"
 #include "ui/win32/Win32AutoUpdateWindow.h"
 #include "ui/win32/Win32Dialog.h"
@@ -38,26 +38,26 @@ public:
 
     void checkForUpdates() {
         if (m_check && !m_check->finished() &&
-            m_check->presenter().mode() == pt::FormAutoUpdate::Mode::Asked) {
+            m_check->presenter().mode() == pt::AutoUpdatePresenter::Mode::Asked) {
             if (m_check->isVisible()) m_check->bringToFront();
             return;  // still loading unseen: it shows itself on its 30th tick
         }
-        start(pt::FormAutoUpdate::Mode::Asked);
+        start(pt::AutoUpdatePresenter::Mode::Asked);
     }
     void mainWindowShown() {
         if (m_unaskedCheckDone) return;
         m_unaskedCheckDone = true;
-        pt::Form1Services& s = m_window.presenter().services();
+        pt::MainServices& s = m_window.presenter().services();
         if (!pt::AutomaticUpdateCheckEnabled(s.store)) return;
-        start(pt::FormAutoUpdate::Mode::Unasked);
+        start(pt::AutoUpdatePresenter::Mode::Unasked);
     }
 
 private:
-    void start(pt::FormAutoUpdate::Mode mode) {
-        pt::Form1& form = m_window.presenter();
+    void start(pt::AutoUpdatePresenter::Mode mode) {
+        pt::MainPresenter& form = m_window.presenter();
         m_check.reset();
         m_check = std::make_unique<pt::Win32AutoUpdateWindow>(
-            m_window.handle(), m_window.font(), form.lang(), form.VersionNumber(),
+            m_window.handle(), m_window.font(), form.lang(), form.versionText(),
             pt::SiteAddress(form.services().store, pt::UpdatePagePath), mode);
     }
 
@@ -67,13 +67,13 @@ private:
 };
 
 void WireCommands(pt::Win32MainWindow& window, UpdateChecks& updates) {
-    pt::Form1& form = window.presenter();
-    pt::Form1Services& s = form.services();
+    pt::MainPresenter& form = window.presenter();
+    pt::MainServices& s = form.services();
     window.setCommand("menuOption", [&window, &form, &s] {
         pt::ClickHook& hook = form.clickHook();
         pt::ClickHookSwitch hookSwitch{[&hook] { return hook.installed(); },
-                                       [&hook] { hook.AddHook(); }, [&hook] { hook.DelHook(); }};
-        pt::FormOptionPresenter options(s.store, s.autostart, s.system, form.lang(), hookSwitch);
+                                       [&hook] { hook.install(); }, [&hook] { hook.remove(); }};
+        pt::OptionsPresenter options(s.store, s.autostart, s.system, form.lang(), hookSwitch);
         pt::Win32DialogSpec spec{
             "FormOption",
             400,
@@ -110,9 +110,8 @@ void WireCommands(pt::Win32MainWindow& window, UpdateChecks& updates) {
         pt::RunWin32Dialog(window.handle(), window.font(), clear.form(), spec);
     });
     auto about = [&window, &form, &s] {
-        pt::FormAboutPresenter presenter(
-            s.store, s.shell, form.lang(),
-            {form.VersionNumber(), form.computerName(), form.userName()});
+        pt::AboutPresenter presenter(s.store, s.shell, form.lang(),
+                                     {form.versionText(), form.computerName(), form.userName()});
         pt::RunWin32AboutBox(window.handle(), window.font(), presenter);
     };
     window.setCommand("menuAbout", about);
@@ -120,11 +119,11 @@ void WireCommands(pt::Win32MainWindow& window, UpdateChecks& updates) {
     // Without a web control the site's pages open in the desktop's browser; the ranking
     // window keeps the code to paste into the ranking page.
     auto ranking = [&window, &form, &s] {
-        const pt::DynamicValue points = form.model().JiFeng;
+        const pt::DynamicValue points = form.model().points;
         if (!pt::RankingAllowed(points, s.messages)) return;
         pt::DesktopBrowser browser(s.shell);
-        pt::FormPaiMing presenter(browser, pt::SiteAddress(s.store, pt::RankingPagePath),
-                                  form.lang());
+        pt::RankingPresenter presenter(browser, pt::SiteAddress(s.store, pt::RankingPagePath),
+                                       form.lang());
         std::random_device random;
         presenter.load(pt::InstallationId(s.store, [&random] { return random(); }), points);
         pt::Win32DialogSpec spec{
@@ -139,9 +138,9 @@ void WireCommands(pt::Win32MainWindow& window, UpdateChecks& updates) {
                 b.add(pt::Win32FormBinder::Kind::Button, "Command1", d, 262, 88, 100, 28);
             },
             [&presenter](const std::string& name) {
-                if (name == "Command1") presenter.Command1_Click();
+                if (name == "Command1") presenter.close();
             },
-            [&presenter] { presenter.Command1_Click(); },
+            [&presenter] { presenter.close(); },
             [&presenter] { return presenter.closeRequested(); }};
         pt::RunWin32Dialog(window.handle(), window.font(), presenter.form(), spec);
     };
@@ -194,8 +193,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     pt::WinInputEvents input;
     pt::WinPower power;
 
-    pt::Form1Services services{store, clock,     numberFormat, system, messages,
-                               shell, autostart, cursor,       input,  power};
+    pt::MainServices services{store, clock,     numberFormat, system, messages,
+                              shell, autostart, cursor,       input,  power};
     pt::Win32MainWindow window(services);
     messages.setOwner(window.handle());
     // Tests run the one-second tick faster (10 to 1000 ms); unset in every real run.

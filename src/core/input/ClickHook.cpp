@@ -8,19 +8,19 @@ ClickHook::ClickHook(ClickCounters& counters, InputEvents& source)
     : m_counters(counters), m_source(source) {}
 
 ClickHook::~ClickHook() {
-    DelHook();
+    remove();
 }
 
-void ClickHook::AddHook() {
-    if (m_MouseHookHandle) return;
+void ClickHook::install() {
+    if (m_installed) return;
     // A failed install leaves no hook: clicks are simply not counted.
-    m_MouseHookHandle = m_source.installMouseHook([this](int message) { MouseHookProc(message); });
+    m_installed = m_source.installMouseHook([this](int message) { countButton(message); });
 }
 
-void ClickHook::DelHook() {
-    if (!m_MouseHookHandle) return;
+void ClickHook::remove() {
+    if (!m_installed) return;
     m_source.removeMouseHook();
-    m_MouseHookHandle = false;
+    m_installed = false;
 }
 
 bool ClickHook::increment(std::int32_t& counter) {
@@ -32,7 +32,7 @@ bool ClickHook::increment(std::int32_t& counter) {
     return true;
 }
 
-void ClickHook::MouseHookProc(std::int32_t wParam) {
+void ClickHook::countButton(std::int32_t wParam) {
     std::int32_t* button = nullptr;
     std::int32_t* total = nullptr;
     switch (wParam) {

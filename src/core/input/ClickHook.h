@@ -24,14 +24,14 @@ public:
 
     // Installs the hook unless one is installed: there is never more than one, so no
     // press is counted twice. When the desktop offers no source, nothing is counted.
-    void AddHook();
+    void install();
     // Removes the hook if one is installed; otherwise does nothing.
-    void DelHook();
-    bool installed() const { return m_MouseHookHandle; }
+    void remove();
+    bool installed() const { return m_installed; }
 
     // Called for every mouse event: a listed button-down message raises its four counters
     // in order; any other message counts nothing.
-    void MouseHookProc(std::int32_t wParam);
+    void countButton(std::int32_t wParam);
 
     // Increments refused because a counter stood at its maximum (it stays there).
     std::uint64_t refusedIncrements() const { return m_refused; }
@@ -42,7 +42,7 @@ private:
 
     ClickCounters& m_counters;
     InputEvents& m_source;
-    bool m_MouseHookHandle = false;
+    bool m_installed = false;
     std::uint64_t m_refused = 0;
 };
 

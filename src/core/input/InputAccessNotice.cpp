@@ -6,7 +6,7 @@
 
 namespace pt {
 
-InputAccessNotice::InputAccessNotice(FormModel& form, const InputAccess* access, Wlang lang)
+InputAccessNotice::InputAccessNotice(FormModel& form, const InputAccess* access, Language lang)
     : m_form(form),
       m_access(access),
       m_lang(lang),

@@ -17,7 +17,7 @@ class InputAccessNotice {
 public:
     static constexpr std::string_view kControl = "InputAccessNotice";
 
-    InputAccessNotice(FormModel& form, const InputAccess* access, Wlang lang);
+    InputAccessNotice(FormModel& form, const InputAccess* access, Language lang);
 
     // Follows the access as it stands now; cheap when nothing changed.
     void refresh();
@@ -26,7 +26,7 @@ public:
 private:
     FormModel& m_form;
     const InputAccess* m_access;
-    Wlang m_lang;
+    Language m_lang;
     ControlId m_notice;
     ControlId m_todayKeys;
     bool m_measured = true;  // as the form starts: no notice

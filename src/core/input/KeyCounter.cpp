@@ -7,7 +7,7 @@
 
 namespace pt {
 
-KeyCounter::KeyCounter(StatisticsModel& stats, FormModel& mainForm, Wlang lang)
+KeyCounter::KeyCounter(StatisticsModel& stats, FormModel& mainForm, Language lang)
     : m_stats(stats),
       m_form(mainForm),
       m_lang(lang),
@@ -40,7 +40,7 @@ void KeyCounter::setCountingEnabled(bool enabled) {
 
 void KeyCounter::listen() {
     if (m_listening || !m_source) return;
-    m_listening = m_source->connectKeys([this](int virtualKey) { sh_KeyDown(virtualKey, 0); });
+    m_listening = m_source->connectKeys([this](int virtualKey) { countKey(virtualKey); });
 }
 
 void KeyCounter::stopListening() {
@@ -49,27 +49,28 @@ void KeyCounter::stopListening() {
     m_listening = false;
 }
 
-std::string KeyCounter::TotalCaption(double keyDownAll, Wlang lang) {
+std::string KeyCounter::TotalKeysText(double keyDownAll, Language lang) {
     const double tenThousands = IntPart(keyDownAll / 1000) / 10;
-    std::string caption(GbTest(lang, "累计:", "累計:"));
+    std::string caption(TraditionalUnlessSimplified(lang, "累计:", "累計:"));
     caption += NumberToText(tenThousands);
-    caption += GbTest(lang, "万次", "萬次");
+    caption += TraditionalUnlessSimplified(lang, "万次", "萬次");
     return caption;
 }
 
-void KeyCounter::sh_KeyDown(int KeyCode, int /*Shift*/) {
-    if (!m_enabled || keyName(KeyCode).empty()) return;
+void KeyCounter::countKey(int virtualKey) {
+    if (!m_enabled || keyName(virtualKey).empty()) return;
 
-    m_stats.KeyDownAll.increment();
-    m_stats.KeyDownToday.increment();
+    m_stats.totalKeys.increment();
+    m_stats.todayKeys.increment();
 
-    m_form.setText(m_label73, "今天:" + m_stats.KeyDownToday.toText());
-    m_form.setToolTip(m_label73, GbTest(m_lang, "统计今天您的键盘共被您击打的次数",
-                                        "統計今天您的鍵盤共被您擊打的次數"));
-    m_form.setText(m_label74, TotalCaption(m_stats.KeyDownAll.toDouble(), m_lang));
-    std::string tip(
-        GbTest(m_lang, "统计您的键盘累计被您敲打的次数,目前:", "統計您的鍵盤累計被您敲打的次數:"));
-    tip += m_stats.KeyDownAll.toText();
+    m_form.setText(m_label73, "今天:" + m_stats.todayKeys.toText());
+    m_form.setToolTip(m_label73,
+                      TraditionalUnlessSimplified(m_lang, "统计今天您的键盘共被您击打的次数",
+                                                  "統計今天您的鍵盤共被您擊打的次數"));
+    m_form.setText(m_label74, TotalKeysText(m_stats.totalKeys.toDouble(), m_lang));
+    std::string tip(TraditionalUnlessSimplified(
+        m_lang, "统计您的键盘累计被您敲打的次数,目前:", "統計您的鍵盤累計被您敲打的次數:"));
+    tip += m_stats.totalKeys.toText();
     m_form.setToolTip(m_label74, tip);
 }
 

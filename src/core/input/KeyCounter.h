@@ -14,12 +14,12 @@ namespace pt {
 // event: no key code, name or time is kept once the handler returns.
 class KeyCounter {
 public:
-    KeyCounter(StatisticsModel& stats, FormModel& mainForm, Wlang lang);
+    KeyCounter(StatisticsModel& stats, FormModel& mainForm, Language lang);
     ~KeyCounter();
     KeyCounter(const KeyCounter&) = delete;
     KeyCounter& operator=(const KeyCounter&) = delete;
 
-    // Connects the desktop's key source; keys reach sh_KeyDown while counting is on.
+    // Connects the desktop's key source; keys reach countKey while counting is on.
     // False when the desktop offers no key source.
     bool connect(InputEvents& source);
     void disconnect();
@@ -32,11 +32,11 @@ public:
     bool listening() const { return m_listening; }
 
     // One key-down event with its Windows virtual-key code; Shift is not used.
-    void sh_KeyDown(int KeyCode, int Shift);
+    void countKey(int virtualKey);
 
     // The Label74 caption for a total: the total in units of ten thousand, truncated to
     // one decimal (12,345 -> "累计:1.2万次" in GB).
-    static std::string TotalCaption(double keyDownAll, Wlang lang);
+    static std::string TotalKeysText(double keyDownAll, Language lang);
 
 private:
     void listen();
@@ -44,7 +44,7 @@ private:
 
     StatisticsModel& m_stats;
     FormModel& m_form;
-    Wlang m_lang;
+    Language m_lang;
     InputEvents* m_source = nullptr;
     bool m_enabled = true;
     bool m_listening = false;

@@ -68,10 +68,10 @@ std::string LatestVersionFromTitle(std::string_view title) {
 }
 
 std::optional<UpdateVerdict> UpdateVerdictFromTitle(std::string_view title,
-                                                    std::string_view versionNumber) {
+                                                    std::string_view versionText) {
     if (title.find(UpdatePageMarker) == std::string_view::npos) return std::nullopt;
-    return IsNewerVersion(LatestVersionFromTitle(title), versionNumber) ? UpdateVerdict::Newer
-                                                                        : UpdateVerdict::Current;
+    return IsNewerVersion(LatestVersionFromTitle(title), versionText) ? UpdateVerdict::Newer
+                                                                      : UpdateVerdict::Current;
 }
 
 }  // namespace pt

@@ -25,6 +25,6 @@ bool IsNewerVersion(std::string_view latest, std::string_view running);
 // Nothing while the title is not the update page's; otherwise whether the announced
 // version is newer than the running one.
 std::optional<UpdateVerdict> UpdateVerdictFromTitle(std::string_view title,
-                                                    std::string_view versionNumber);
+                                                    std::string_view versionText);
 
 }  // namespace pt

@@ -177,9 +177,9 @@ std::string FormatDataRecord(const DataRecord& r, const std::function<char()>& f
 
     std::string out;
     out.reserve(DataTailLength + 512);
-    const std::string useTime = NumberToText(r.AllUseTime);
-    const std::string move = NumberToText(IntPart(r.AllMove));
-    const std::string keys = r.KeyDownAll.toText();
+    const std::string useTime = NumberToText(r.totalUseTime);
+    const std::string move = NumberToText(IntPart(r.totalTravel));
+    const std::string keys = r.totalKeys.toText();
     const std::string clicks[4] = {std::to_string(r.leftClick), std::to_string(r.midClick),
                                    std::to_string(r.rightClick), std::to_string(r.totalClick)};
     for (int i = 0; i < DataFieldCount; ++i) {
@@ -192,7 +192,7 @@ std::string FormatDataRecord(const DataRecord& r, const std::function<char()>& f
                 Quoted(out, Sanitized(r.savedAt));
                 break;
             case FStartDate:
-                Quoted(out, Sanitized(r.StartDate));
+                Quoted(out, Sanitized(r.startDate));
                 break;
             case FUseTime:
             case FUseTimeCopy:
@@ -217,7 +217,7 @@ std::string FormatDataRecord(const DataRecord& r, const std::function<char()>& f
             case FKeys:
             case FKeysCopy:
                 // A keystroke total that is text is written quoted, an empty one as nothing.
-                if (r.KeyDownAll.kind() == DynamicValue::Kind::Text)
+                if (r.totalKeys.kind() == DynamicValue::Kind::Text)
                     Quoted(out, Sanitized(keys));
                 else
                     out += keys;
@@ -252,7 +252,7 @@ std::optional<ParsedDataFile> ParseDataFile(std::string_view text) {
         DataRecord r;
         r.computerName = f(FComputer).text;
         r.savedAt = f(FSavedAt).text;
-        r.StartDate = f(FStartDate).text;
+        r.startDate = f(FStartDate).text;
         auto useTime = NumberOf(f(FUseTime)), useTimeCopy = NumberOf(f(FUseTimeCopy));
         auto move = NumberOf(f(FMove)), moveCopy = NumberOf(f(FMoveCopy));
         auto keys = DynamicOf(f(FKeys)), keysCopy = DynamicOf(f(FKeysCopy));
@@ -264,13 +264,13 @@ std::optional<ParsedDataFile> ParseDataFile(std::string_view text) {
             copies[k] = Int32Of(f(FLeftCopy + k));
             if (!clicks[k] || !copies[k]) return std::nullopt;
         }
-        r.AllUseTime = *useTime;
-        r.AllMove = *move;
+        r.totalUseTime = *useTime;
+        r.totalTravel = *move;
         r.leftClick = *clicks[0];
         r.midClick = *clicks[1];
         r.rightClick = *clicks[2];
         r.totalClick = *clicks[3];
-        r.KeyDownAll = *keys;
+        r.totalKeys = *keys;
         bool agree = *useTime == *useTimeCopy && *move == *moveCopy && *keys == *keysCopy;
         for (int k = 0; k < 4; ++k) agree = agree && *clicks[k] == *copies[k];
         parsed.record = std::move(r);
@@ -286,13 +286,13 @@ FileTotals TotalsOf(const ParsedDataFile& file, std::string_view computerName) {
     const DataRecord& r = *file.record;
     // An empty field never equals a non-empty computer name.
     if (r.computerName != Sanitized(computerName)) return t;
-    t.AllUseTime1 = r.AllUseTime;
-    t.AllMove1 = r.AllMove;
-    t.leftClick1 = r.leftClick;
-    t.midClick1 = r.midClick;
-    t.rightClick1 = r.rightClick;
-    t.totalClick1 = r.totalClick;
-    t.KeyDownAll1 = r.KeyDownAll;
+    t.fileUseTime = r.totalUseTime;
+    t.fileTravel = r.totalTravel;
+    t.fileLeftClick = r.leftClick;
+    t.fileMidClick = r.midClick;
+    t.fileRightClick = r.rightClick;
+    t.fileTotalClick = r.totalClick;
+    t.fileKeys = r.totalKeys;
     return t;
 }
 
@@ -301,25 +301,25 @@ DataRecord RecordOf(const StatisticsModel& model, std::string computerName, std:
     DataRecord r;
     r.computerName = std::move(computerName);
     r.savedAt = std::move(savedAt);
-    r.AllUseTime = model.AllUseTime;
-    r.AllMove = model.AllMove;
-    r.StartDate = std::move(startDate);
+    r.totalUseTime = model.totalUseTime;
+    r.totalTravel = model.totalTravel;
+    r.startDate = std::move(startDate);
     r.leftClick = model.clicks.leftClick;
     r.midClick = model.clicks.midClick;
     r.rightClick = model.clicks.rightClick;
     r.totalClick = model.clicks.totalClick;
-    r.KeyDownAll = model.KeyDownAll;
+    r.totalKeys = model.totalKeys;
     return r;
 }
 
 void ApplyFileTotals(const FileTotals& t, StatisticsModel& model) {
-    model.AllUseTime1 = t.AllUseTime1;
-    model.AllMove1 = t.AllMove1;
-    model.clicks.leftClick1 = t.leftClick1;
-    model.clicks.midClick1 = t.midClick1;
-    model.clicks.rightClick1 = t.rightClick1;
-    model.clicks.totalClick1 = t.totalClick1;
-    model.KeyDownAll1 = t.KeyDownAll1;
+    model.fileUseTime = t.fileUseTime;
+    model.fileTravel = t.fileTravel;
+    model.clicks.fileLeftClick = t.fileLeftClick;
+    model.clicks.fileMidClick = t.fileMidClick;
+    model.clicks.fileRightClick = t.fileRightClick;
+    model.clicks.fileTotalClick = t.fileTotalClick;
+    model.fileKeys = t.fileKeys;
 }
 
 // --- the file on disk -------------------------------------------------------------
@@ -418,7 +418,7 @@ bool DataFile::trySave(const std::string& text) {
     return !ec;
 }
 
-bool DataFile::SaveFile(const DataRecord& record) {
+bool DataFile::save(const DataRecord& record) {
     const std::string text = FormatDataRecord(record, [this] { return drawFiller(); });
     for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
         if (trySave(text)) return true;
@@ -427,7 +427,7 @@ bool DataFile::SaveFile(const DataRecord& record) {
     return false;
 }
 
-FileTotals DataFile::LoadFile(std::string_view computerName) {
+FileTotals DataFile::load(std::string_view computerName) {
     bool recreated = false;
     for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
         std::error_code ec;

@@ -18,8 +18,8 @@ struct StatisticsModel;
 // text in double quotes (no escaping), numbers bare, CR LF at the end. Spare fields and a
 // long tail are random filler, so the file does not read as a plain list of numbers.
 //
-//   0 filler | 1 computer name | 2 filler | 3 saved at | 4 AllUseTime | 5 AllMove (whole)
-//   6 StartDate | 7 filler | 8-11 left, mid, right, total clicks | 12 KeyDownAll
+//   0 filler | 1 computer name | 2 filler | 3 saved at | 4 total use time | 5 total travel (whole)
+//   6 start date | 7 filler | 8-11 left, mid, right, total clicks | 12 total keys
 //   13-42 filler | 43 copy of 12 | 44-47 copies of 8-11 | 48 copy of 4 | 49 copy of 5
 //   50 6555 filler characters + "end"
 inline constexpr std::string_view DataFileName = "PTDATA.CVD";
@@ -32,19 +32,19 @@ inline constexpr char FillerMax = 122;  // 'z': never a quote or a comma
 struct DataRecord {
     std::string computerName;
     std::string savedAt;  // short date + "T" + time text
-    double AllUseTime = 0;
-    double AllMove = 0;  // only the whole part is written
-    std::string StartDate;
+    double totalUseTime = 0;
+    double totalTravel = 0;  // only the whole part is written
+    std::string startDate;
     std::int32_t leftClick = 0, midClick = 0, rightClick = 0, totalClick = 0;
-    DynamicValue KeyDownAll;
+    DynamicValue totalKeys;
 };
 
 // What loading hands to the start-up merge; all 0 unless the record passes its check.
 struct FileTotals {
-    double AllUseTime1 = 0;
-    double AllMove1 = 0;
-    std::int32_t leftClick1 = 0, midClick1 = 0, rightClick1 = 0, totalClick1 = 0;
-    DynamicValue KeyDownAll1 = DynamicValue::Int16(0);
+    double fileUseTime = 0;
+    double fileTravel = 0;
+    std::int32_t fileLeftClick = 0, fileMidClick = 0, fileRightClick = 0, fileTotalClick = 0;
+    DynamicValue fileKeys = DynamicValue::Int16(0);
 };
 
 // A file's content, read.
@@ -69,7 +69,7 @@ FileTotals TotalsOf(const ParsedDataFile& file, std::string_view computerName);
 DataRecord RecordOf(const StatisticsModel& model, std::string computerName, std::string savedAt,
                     std::string startDate);
 
-// Sets AllUseTime1, AllMove1, leftClick1 ... totalClick1 and KeyDownAll1.
+// Sets fileUseTime, fileTravel, fileLeftClick ... fileTotalClick and fileKeys.
 void ApplyFileTotals(const FileTotals& totals, StatisticsModel& model);
 
 // The data file on disk. It is read-only between saves (no write permission bits). A
@@ -92,11 +92,11 @@ public:
 
     // Replaces the file's content by `record` and makes it read-only. False when the file
     // could not be written even after recreating it.
-    bool SaveFile(const DataRecord& record);
+    bool save(const DataRecord& record);
 
     // Reads the last record. Creates an empty file when there is none; leaves the file
     // writable. Never fails: problems give totals of 0 (see lastLoadState()).
-    FileTotals LoadFile(std::string_view computerName);
+    FileTotals load(std::string_view computerName);
 
     LoadState lastLoadState() const { return m_lastLoad; }
     const std::filesystem::path& path() const { return m_path; }

@@ -37,21 +37,21 @@ std::optional<DataRecord> TrustedRecord(const fs::path& file, std::string_view c
 }
 
 bool AtLeast(const DataRecord& a, const DataRecord& b) {
-    return a.AllUseTime >= b.AllUseTime && std::trunc(a.AllMove) >= std::trunc(b.AllMove) &&
-           a.leftClick >= b.leftClick && a.midClick >= b.midClick && a.rightClick >= b.rightClick &&
-           a.totalClick >= b.totalClick && a.KeyDownAll.toDouble() >= b.KeyDownAll.toDouble();
+    return a.totalUseTime >= b.totalUseTime &&
+           std::trunc(a.totalTravel) >= std::trunc(b.totalTravel) && a.leftClick >= b.leftClick &&
+           a.midClick >= b.midClick && a.rightClick >= b.rightClick &&
+           a.totalClick >= b.totalClick && a.totalKeys.toDouble() >= b.totalKeys.toDouble();
 }
 
 // `into` with each total raised to `other`'s where that is larger.
 DataRecord Larger(DataRecord into, const DataRecord& other) {
-    into.AllUseTime = std::max(into.AllUseTime, other.AllUseTime);
-    into.AllMove = std::max(into.AllMove, other.AllMove);
+    into.totalUseTime = std::max(into.totalUseTime, other.totalUseTime);
+    into.totalTravel = std::max(into.totalTravel, other.totalTravel);
     into.leftClick = std::max(into.leftClick, other.leftClick);
     into.midClick = std::max(into.midClick, other.midClick);
     into.rightClick = std::max(into.rightClick, other.rightClick);
     into.totalClick = std::max(into.totalClick, other.totalClick);
-    if (other.KeyDownAll.toDouble() > into.KeyDownAll.toDouble())
-        into.KeyDownAll = other.KeyDownAll;
+    if (other.totalKeys.toDouble() > into.totalKeys.toDouble()) into.totalKeys = other.totalKeys;
     return into;
 }
 
@@ -82,7 +82,7 @@ TakeoverResult TakeOverDataFile(const fs::path& oldFile, const fs::path& dataFil
     // Written through the data file's own save, then read back before the old one goes.
     const DataRecord merged = current ? Larger(*current, *old) : *old;
     DataFile file(dataFile);
-    if (!file.SaveFile(merged)) return TakeoverResult::LeftInPlace;
+    if (!file.save(merged)) return TakeoverResult::LeftInPlace;
     const std::optional<DataRecord> written = TrustedRecord(dataFile, computerName);
     if (!written || !AtLeast(*written, *old)) return TakeoverResult::LeftInPlace;
     fs::remove(oldFile, ec);

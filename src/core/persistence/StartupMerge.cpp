@@ -40,33 +40,33 @@ double Bounded(double total) {
 
 void MergeUseTimeAndMove(StatisticsModel& model, SettingsStore& store) {
     Copies useTime = ReadCopies(store, value::AllUseTime);
-    model.AllUseTime2 = useTime.agree() ? useTime.main : 0;
-    model.AllUseTime =
-        Bounded(model.AllUseTime1 > model.AllUseTime2 ? model.AllUseTime1 : model.AllUseTime2);
+    model.storeUseTime = useTime.agree() ? useTime.main : 0;
+    model.totalUseTime =
+        Bounded(model.fileUseTime > model.storeUseTime ? model.fileUseTime : model.storeUseTime);
 
     Copies move = ReadCopies(store, value::AllMove);
-    model.AllMove2 = move.agree() ? move.main : 0;
-    model.AllMove = Bounded(model.AllMove1 > model.AllMove2 ? model.AllMove1 : model.AllMove2);
+    model.storeTravel = move.agree() ? move.main : 0;
+    model.totalTravel =
+        Bounded(model.fileTravel > model.storeTravel ? model.fileTravel : model.storeTravel);
 
-    model.TodayUseTime = 0;
-    model.TodayMove = 0;
+    model.todayUseTime = 0;
+    model.todayTravel = 0;
 }
 
 void MergeClickTotals(StatisticsModel& model, SettingsStore& store) {
     ClickCounters& c = model.clicks;
-    c.leftClick = MergeClick(store, value::leftClick, c.leftClick1, c.leftClick2);
-    c.midClick = MergeClick(store, value::midClick, c.midClick1, c.midClick2);
-    c.rightClick = MergeClick(store, value::rightClick, c.rightClick1, c.rightClick2);
-    c.totalClick = MergeClick(store, value::totalClick, c.totalClick1, c.totalClick2);
+    c.leftClick = MergeClick(store, value::leftClick, c.fileLeftClick, c.storeLeftClick);
+    c.midClick = MergeClick(store, value::midClick, c.fileMidClick, c.storeMidClick);
+    c.rightClick = MergeClick(store, value::rightClick, c.fileRightClick, c.storeRightClick);
+    c.totalClick = MergeClick(store, value::totalClick, c.fileTotalClick, c.storeTotalClick);
 }
 
-void MergeKeyDownAll(StatisticsModel& model, SettingsStore& store) {
+void MergeKeyTotals(StatisticsModel& model, SettingsStore& store) {
     Copies keys = ReadCopies(store, value::KeyDownAll);
     DynamicValue stored = keys.agree() ? DynamicValue::Double(keys.mirror) : DynamicValue::Int16(0);
-    model.KeyDownAll =
-        model.KeyDownAll1.toDouble() > stored.toDouble() ? model.KeyDownAll1 : stored;
-    const double total = model.KeyDownAll.toDouble();
-    if (Bounded(total) != total) model.KeyDownAll = DynamicValue::Double(Bounded(total));
+    model.totalKeys = model.fileKeys.toDouble() > stored.toDouble() ? model.fileKeys : stored;
+    const double total = model.totalKeys.toDouble();
+    if (Bounded(total) != total) model.totalKeys = DynamicValue::Double(Bounded(total));
 }
 
 }  // namespace pt

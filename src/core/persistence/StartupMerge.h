@@ -12,17 +12,17 @@ struct StatisticsModel;
 // (numerically; an absent value counts as 0). Disagreeing copies count as 0. Use time,
 // travel and keystrokes are held at MaxStoredTotal.
 
-// AllUseTime and AllMove: the file's value when it is greater, else the store's. Sets
-// AllUseTime2 and AllMove2 on the way, then starts today's use time and travel at 0.
+// totalUseTime and totalTravel: the file's value when it is greater, else the store's. Sets
+// storeUseTime and storeTravel on the way, then starts today's use time and travel at 0.
 void MergeUseTimeAndMove(StatisticsModel& model, SettingsStore& store);
 
 // leftClick, midClick, rightClick, totalClick in that order: the store's value (the main
 // copy as a 32-bit integer) when it is greater than or equal to the file's, else the
-// file's. Sets leftClick2 ... totalClick2 on the way.
+// file's. Sets storeLeftClick ... storeTotalClick on the way.
 void MergeClickTotals(StatisticsModel& model, SettingsStore& store);
 
-// KeyDownAll: KeyDownAll1 when it is greater than the store's value (the mirror copy as a
+// totalKeys: fileKeys when it is greater than the store's value (the mirror copy as a
 // 64-bit float, or the 16-bit integer 0 when the copies disagree), else the store's.
-void MergeKeyDownAll(StatisticsModel& model, SettingsStore& store);
+void MergeKeyTotals(StatisticsModel& model, SettingsStore& store);
 
 }  // namespace pt

@@ -7,7 +7,7 @@
 namespace pt {
 
 ClearAllPresenter::ClearAllPresenter(StatisticsModel& model, SettingsStore& store, Clock& clock,
-                                     MessageBox& messages, Wlang lang, DayAccounting* days,
+                                     MessageBox& messages, Language lang, DayAccounting* days,
                                      std::function<void()> takeMeasured)
     : m_model(model),
       m_store(store),
@@ -16,43 +16,46 @@ ClearAllPresenter::ClearAllPresenter(StatisticsModel& model, SettingsStore& stor
       m_lang(lang),
       m_days(days),
       m_takeMeasured(std::move(takeMeasured)) {
-    Form_Load();
+    fillForm();
 }
 
-void ClearAllPresenter::Form_Load() {
+void ClearAllPresenter::fillForm() {
     // The dialog itself turns Traditional only for "B5" ...
-    m_form.setText("ClearAll", B5Test(m_lang, "数据重置", "數據重置"));
-    m_form.setText("Label1", B5Test(m_lang,
-                                    "请注意：如果您想将所有的统计数据重置（即所有的统计数据归零），"
-                                    "请按[确定]，此操作不可逆，请谨慎考虑！",
-                                    "請注意：如果您想將所有的統計資料重置（即所有的統計資料歸零），"
-                                    "請按[確定]，此操作不可逆，請謹慎考慮！"));
-    m_form.setText("Command1", B5Test(m_lang, "确定(&O)", "確定"));
-    m_form.setText("Command2", B5Test(m_lang, "取消(&C)", "取消"));
-    m_form.setText("CheckClearHistory",
-                   B5Test(m_lang, "同时清除每日统计记录", "同時清除每日統計記錄"));
+    m_form.setText("ClearAll", SimplifiedUnlessTraditional(m_lang, "数据重置", "數據重置"));
+    m_form.setText("Label1", SimplifiedUnlessTraditional(
+                                 m_lang,
+                                 "请注意：如果您想将所有的统计数据重置（即所有的统计数据归零），"
+                                 "请按[确定]，此操作不可逆，请谨慎考虑！",
+                                 "請注意：如果您想將所有的統計資料重置（即所有的統計資料歸零），"
+                                 "請按[確定]，此操作不可逆，請謹慎考慮！"));
+    m_form.setText("Command1", SimplifiedUnlessTraditional(m_lang, "确定(&O)", "確定"));
+    m_form.setText("Command2", SimplifiedUnlessTraditional(m_lang, "取消(&C)", "取消"));
+    m_form.setText("CheckClearHistory", SimplifiedUnlessTraditional(m_lang, "同时清除每日统计记录",
+                                                                    "同時清除每日統計記錄"));
     m_form.setChecked("CheckClearHistory", false);
     m_form.setVisible("CheckClearHistory", m_days != nullptr);
 }
 
 void ClearAllPresenter::click(const std::string& name) {
     if (name == "Command1")
-        Command1_Click();
+        confirmReset();
     else if (name == "Command2")
         cancel();
 }
 
-void ClearAllPresenter::Command1_Click() {
+void ClearAllPresenter::confirmReset() {
     if (m_closeRequested) return;
     // ... while its message boxes stay Simplified only for "GB".
     const MsgAnswer answer = m_messages.show(
-        std::string(GbTest(m_lang, "请再次确认是否要将所有的统计数据归零？",
-                           "請再次確認是否要將所有的統計資料歸零？")),
-        std::string(GbTest(m_lang, "数据重置确认(此操作不可逆)", "資料重置確認(此操作不可逆)")),
+        std::string(TraditionalUnlessSimplified(m_lang, "请再次确认是否要将所有的统计数据归零？",
+                                                "請再次確認是否要將所有的統計資料歸零？")),
+        std::string(TraditionalUnlessSimplified(m_lang, "数据重置确认(此操作不可逆)",
+                                                "資料重置確認(此操作不可逆)")),
         MsgButtons::YesNo, MsgIcon::None, MsgDefault::First);
     if (answer == MsgAnswer::Yes) {
         reset();
-        m_messages.show(std::string(GbTest(m_lang, "所有的统计数据已归零", "所有的統計資料已歸零")),
+        m_messages.show(std::string(TraditionalUnlessSimplified(m_lang, "所有的统计数据已归零",
+                                                                "所有的統計資料已歸零")),
                         ApplicationTitle, MsgButtons::Ok, MsgIcon::None, MsgDefault::First);
     }
     m_closeRequested = true;
@@ -66,8 +69,8 @@ void ClearAllPresenter::reset() {
     ClickCounters& c = m_model.clicks;
     c.todayLeftClick = c.todayMidClick = c.todayRightClick = c.todayTotalClick = 0;
     c.leftClick = c.midClick = c.rightClick = c.totalClick = 0;
-    m_model.MaxTotalClick = 0;
-    m_model.MaxTotalClickDate = DynamicValue::Text("");
+    m_model.recordClicks = 0;
+    m_model.recordClicksDate = DynamicValue::Text("");
 
     // The stored click record starts again from today, while the date in memory stays
     // empty until a new record is set.
@@ -77,12 +80,12 @@ void ClearAllPresenter::reset() {
         WriteSetting(m_store, MainKey, value::MaxTotalClickDate, StoredToday(m_clock));
     }
 
-    m_model.TodayUseTime = 0;
-    m_model.AllUseTime = 0;
-    m_model.MaxUseTime = 0;
-    m_model.TodayMove = 0;
-    m_model.AllMove = 0;
-    m_model.MaxMove = 0;
+    m_model.todayUseTime = 0;
+    m_model.totalUseTime = 0;
+    m_model.recordUseTime = 0;
+    m_model.todayTravel = 0;
+    m_model.totalTravel = 0;
+    m_model.recordTravel = 0;
 
     if (m_days) {
         SettingsBatch batch(m_store);

@@ -27,13 +27,13 @@ public:
     // measuring sources still hold (the pointer travel sampled since the last tick), so
     // that nothing measured before the reset is counted after it.
     ClearAllPresenter(StatisticsModel& model, SettingsStore& store, Clock& clock,
-                      MessageBox& messages, Wlang lang, DayAccounting* days = nullptr,
+                      MessageBox& messages, Language lang, DayAccounting* days = nullptr,
                       std::function<void()> takeMeasured = {});
 
     FormModel& form() { return m_form; }
 
     void click(const std::string& name);
-    void Command1_Click();
+    void confirmReset();
     // Command2 and the close box: nothing changes.
     void cancel() { m_closeRequested = true; }
 
@@ -43,14 +43,14 @@ public:
     static constexpr const char* ApplicationTitle = "Pathtally";
 
 private:
-    void Form_Load();
+    void fillForm();
     void reset();
 
     StatisticsModel& m_model;
     SettingsStore& m_store;
     Clock& m_clock;
     MessageBox& m_messages;
-    Wlang m_lang;
+    Language m_lang;
     DayAccounting* m_days;
     std::function<void()> m_takeMeasured;
     FormModel m_form;

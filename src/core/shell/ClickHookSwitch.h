@@ -5,7 +5,7 @@
 namespace pt {
 
 // The main window's click hook as the Options dialog switches it: whether it is
-// installed, and its install (AddHook) and remove (DelHook) operations.
+// installed, and its install and remove operations.
 struct ClickHookSwitch {
     std::function<bool()> isInstalled;
     std::function<void()> install;

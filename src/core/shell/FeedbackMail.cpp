@@ -8,12 +8,12 @@ std::string FeedbackSubject() {
     return "Corvandel，你好";
 }
 
-std::string FeedbackBody(FeedbackVariant variant, Wlang lang) {
+std::string FeedbackBody(FeedbackVariant variant, Language lang) {
     // The main menu always writes the Simplified text with the name quoted; the About
     // box picks the script by the GB test, and only its Traditional text quotes the name.
     if (variant == FeedbackVariant::MainMenu)
         return "(请注意，给我来信中一定要包含有“Corvandel”，否则将会被当作垃圾邮件过滤掉)";
-    if (lang == Wlang::GB)
+    if (lang == Language::Simplified)
         return "(请注意，给我来信中一定要包含有Corvandel，否则将会被当作垃圾邮件过滤掉)";
     return "(請注意，給我來信中一定要包含有“Corvandel”，否則將會被當作垃圾郵件過濾掉)";
 }
@@ -54,7 +54,7 @@ std::string MailtoText(std::string_view address, std::string_view subject, std::
            "&body=" + PercentEncode(body);
 }
 
-std::string FeedbackMailText(FeedbackVariant variant, Wlang lang) {
+std::string FeedbackMailText(FeedbackVariant variant, Language lang) {
     return MailtoText(FeedbackAddress, FeedbackSubject(), FeedbackBody(variant, lang));
 }
 

@@ -13,7 +13,7 @@ enum class FeedbackVariant { MainMenu, AboutBox };
 
 // The subject and body as the user reads them (UTF-8, not encoded).
 std::string FeedbackSubject();
-std::string FeedbackBody(FeedbackVariant variant, Wlang lang);
+std::string FeedbackBody(FeedbackVariant variant, Language lang);
 
 // Percent-encodes UTF-8 text for a URI: every byte except letters, digits and "-._~"
 // becomes %XX, so "&", "=", "?" and non-ASCII text survive as data.
@@ -23,6 +23,6 @@ std::string PercentEncode(std::string_view text);
 std::string MailtoText(std::string_view address, std::string_view subject, std::string_view body);
 
 // The complete mailto text of a feedback mail to FeedbackAddress.
-std::string FeedbackMailText(FeedbackVariant variant, Wlang lang);
+std::string FeedbackMailText(FeedbackVariant variant, Language lang);
 
 }  // namespace pt

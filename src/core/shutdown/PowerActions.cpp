@@ -43,38 +43,38 @@ const Confirmation& ConfirmationOf(PowerAction action) {
 
 // The reason in a few words of the window's language; the system's own text goes to the
 // log, never into the box.
-std::string_view ReasonText(PowerRefusal why, Wlang lang) {
+std::string_view ReasonText(PowerRefusal why, Language lang) {
     switch (why) {
         case PowerRefusal::NotAuthorized:
-            return GbTest(lang, "没有权限", "沒有權限");
+            return TraditionalUnlessSimplified(lang, "没有权限", "沒有權限");
         case PowerRefusal::NoService:
-            return GbTest(lang, "找不到系统服务", "找不到系統服務");
+            return TraditionalUnlessSimplified(lang, "找不到系统服务", "找不到系統服務");
         case PowerRefusal::NoAnswer:
-            return GbTest(lang, "系统没有回应", "系統沒有回應");
+            return TraditionalUnlessSimplified(lang, "系统没有回应", "系統沒有回應");
         case PowerRefusal::Denied:
             break;
     }
-    return GbTest(lang, "系统拒绝了请求", "系統拒絕了請求");
+    return TraditionalUnlessSimplified(lang, "系统拒绝了请求", "系統拒絕了請求");
 }
 
 // What the user reads when the system turned the request down.
-std::string RefusalText(PowerAction action, Wlang lang, PowerRefusal why) {
+std::string RefusalText(PowerAction action, Language lang, PowerRefusal why) {
     std::string text;
     switch (action) {
         case PowerAction::LogOff:
-            text = GbTest(lang, "系统拒绝了注销请求，您没有被注销。",
-                          "系統拒絕了註銷請求，您沒有被註銷。");
+            text = TraditionalUnlessSimplified(lang, "系统拒绝了注销请求，您没有被注销。",
+                                               "系統拒絕了註銷請求，您沒有被註銷。");
             break;
         case PowerAction::Reboot:
-            text = GbTest(lang, "系统拒绝了重启请求，电脑没有重新启动。",
-                          "系統拒絕了重啟請求，電腦沒有重新啟動。");
+            text = TraditionalUnlessSimplified(lang, "系统拒绝了重启请求，电脑没有重新启动。",
+                                               "系統拒絕了重啟請求，電腦沒有重新啟動。");
             break;
         case PowerAction::PowerOff:
-            text = GbTest(lang, "系统拒绝了关机请求，电脑没有关闭。",
-                          "系統拒絕了關機請求，電腦沒有關閉。");
+            text = TraditionalUnlessSimplified(lang, "系统拒绝了关机请求，电脑没有关闭。",
+                                               "系統拒絕了關機請求，電腦沒有關閉。");
             break;
     }
-    return text + "\r\n" + std::string(GbTest(lang, "原因：", "原因：")) +
+    return text + "\r\n" + std::string(TraditionalUnlessSimplified(lang, "原因：", "原因：")) +
            std::string(ReasonText(why, lang));
 }
 
@@ -92,7 +92,7 @@ private:
 
 }  // namespace
 
-PowerActions::PowerActions(MessageBox& messages, Power& power, Wlang lang, bool testMode,
+PowerActions::PowerActions(MessageBox& messages, Power& power, Language lang, bool testMode,
                            std::function<void()> saveAll, std::function<void()> quit)
     : m_messages(messages),
       m_power(power),
@@ -111,16 +111,18 @@ PowerActions::Outcome PowerActions::confirmed(PowerAction action) {
     {
         BusyScope asking(m_asking);
         const Confirmation& c = ConfirmationOf(action);
-        const std::string text = std::string(GbTest(m_lang, c.questionGb, c.questionB5)) + "\r\n" +
-                                 std::string(GbTest(m_lang, c.adviceGb, c.adviceB5));
-        answer = m_messages.show(text, std::string(GbTest(m_lang, c.titleGb, c.titleB5)),
-                                 MsgButtons::OkCancel, MsgIcon::Question, MsgDefault::Second);
+        const std::string text =
+            std::string(TraditionalUnlessSimplified(m_lang, c.questionGb, c.questionB5)) + "\r\n" +
+            std::string(TraditionalUnlessSimplified(m_lang, c.adviceGb, c.adviceB5));
+        answer = m_messages.show(
+            text, std::string(TraditionalUnlessSimplified(m_lang, c.titleGb, c.titleB5)),
+            MsgButtons::OkCancel, MsgIcon::Question, MsgDefault::Second);
     }
     if (answer != MsgAnswer::Ok) return Outcome::Cancelled;
     return perform(action);
 }
 
-PowerActions::Outcome PowerActions::ShutComputer() {
+PowerActions::Outcome PowerActions::powerOffAsScheduled() {
     if (m_ended || busy()) return Outcome::Cancelled;
     if (m_testMode) {
         m_messages.notify("您的电脑即将关闭", "Pathtally", MsgIcon::None);
@@ -130,7 +132,7 @@ PowerActions::Outcome PowerActions::ShutComputer() {
 }
 
 PowerActions::Outcome PowerActions::perform(PowerAction action) {
-    if (m_whichWindows32 == 1) m_power.enablePrivilege();
+    if (m_needsPowerPrivilege == 1) m_power.enablePrivilege();
     if (m_saveAll) m_saveAll();
     m_waiting = true;
     // The answer may come before request returns (a platform that knows it at once) or
@@ -159,7 +161,8 @@ PowerActions::Outcome PowerActions::answered(PowerAction action, const PowerResu
         return Outcome::Accepted;
     }
     m_messages.notify(RefusalText(action, m_lang, result.why),
-                      std::string(GbTest(m_lang, "错误提示", "錯誤提示")), MsgIcon::Stop);
+                      std::string(TraditionalUnlessSimplified(m_lang, "错误提示", "錯誤提示")),
+                      MsgIcon::Stop);
     return Outcome::Refused;
 }
 

@@ -24,24 +24,24 @@ public:
         Refused,      // the system said no; the user has been told
     };
 
-    PowerActions(MessageBox& messages, Power& power, Wlang lang, bool testMode,
+    PowerActions(MessageBox& messages, Power& power, Language lang, bool testMode,
                  std::function<void()> saveAll, std::function<void()> quit);
     ~PowerActions();
     PowerActions(const PowerActions&) = delete;
     PowerActions& operator=(const PowerActions&) = delete;
 
-    // cmdLogoff_Click, cmdReboot_Click, cmdShutdown_Click: confirmation first. They act in
+    // confirmLogOff, confirmReboot, confirmPowerOff: confirmation first. They act in
     // test mode too.
-    Outcome cmdLogoff_Click() { return confirmed(PowerAction::LogOff); }
-    Outcome cmdReboot_Click() { return confirmed(PowerAction::Reboot); }
-    Outcome cmdShutdown_Click() { return confirmed(PowerAction::PowerOff); }
+    Outcome confirmLogOff() { return confirmed(PowerAction::LogOff); }
+    Outcome confirmReboot() { return confirmed(PowerAction::Reboot); }
+    Outcome confirmPowerOff() { return confirmed(PowerAction::PowerOff); }
 
     // Forced power-off without asking; in test mode only a message. Safe to call from a
     // tick: no box it raises waits for an answer.
-    Outcome ShutComputer();
+    Outcome powerOffAsScheduled();
 
     // The flag the privilege step depends on (1: the platform wants it enabled first).
-    void setWhichWindows32(int flag) { m_whichWindows32 = flag; }
+    void setNeedsPowerPrivilege(bool needed) { m_needsPowerPrivilege = needed; }
 
     // True once a request was accepted: nothing should act any more.
     bool ended() const { return m_ended; }
@@ -56,12 +56,12 @@ private:
 
     MessageBox& m_messages;
     Power& m_power;
-    Wlang m_lang;
+    Language m_lang;
     bool m_testMode;
     std::function<void()> m_saveAll;
     std::function<void()> m_quit;
     bool m_ended = false;
-    int m_whichWindows32 = 1;
+    bool m_needsPowerPrivilege = true;
     bool m_asking = false;
     bool m_waiting = false;
     // Dropped on destruction: an answer arriving afterwards is ignored.

@@ -118,8 +118,9 @@ std::string ShutdownScheduler::MinuteLabel(int rowIndex) {
 }
 
 ShutdownScheduler::ShutdownScheduler(FormModel& form, SettingsStore& store, Clock& clock,
-                                     MessageBox& messages, Power& power, Wlang lang, bool testMode,
-                                     std::function<void()> saveAll, std::function<void()> quit)
+                                     MessageBox& messages, Power& power, Language lang,
+                                     bool testMode, std::function<void()> saveAll,
+                                     std::function<void()> quit)
     : m_form(form),
       m_store(store),
       m_clock(clock),
@@ -160,15 +161,15 @@ void ShutdownScheduler::designedState() {
 
 bool ShutdownScheduler::handleClick(const std::string& name) {
     if (name == "cmdLogoff") {
-        m_power.cmdLogoff_Click();
+        m_power.confirmLogOff();
         return true;
     }
     if (name == "cmdReboot") {
-        m_power.cmdReboot_Click();
+        m_power.confirmReboot();
         return true;
     }
     if (name == "cmdShutdown") {
-        m_power.cmdShutdown_Click();
+        m_power.confirmPowerOff();
         return true;
     }
     if (name == "Check1") {
@@ -176,11 +177,11 @@ bool ShutdownScheduler::handleClick(const std::string& name) {
         return true;
     }
     if (name == "Command1") {
-        Command1_Click();
+        startCountdown();
         return true;
     }
     if (name == "Command2") {
-        Command2_Click();
+        stopCountdown();
         return true;
     }
     for (int i = 2; i <= 9; ++i) {
@@ -226,17 +227,18 @@ void ShutdownScheduler::store(const std::string& name, const std::string& text) 
 }
 
 void ShutdownScheduler::errorBox(const std::string& message, const std::string& focusField) {
-    m_messages.show(message, std::string(GbTest(m_lang, "错误提示", "錯誤提示")), MsgButtons::Ok,
-                    MsgIcon::Stop, MsgDefault::First);
+    m_messages.show(message,
+                    std::string(TraditionalUnlessSimplified(m_lang, "错误提示", "錯誤提示")),
+                    MsgButtons::Ok, MsgIcon::Stop, MsgDefault::First);
     m_form.requestFocus(m_form.id(focusField));
 }
 
 bool ShutdownScheduler::validHour(const std::string& field) {
     const double hour = value(field);
     if (text(field).empty() || hour < 0 || hour > 23) {
-        errorBox(
-            std::string(GbTest(m_lang, "请输入 0 - 23 之间的数字", "請輸入 0 - 23 之間的數字")),
-            field);
+        errorBox(std::string(TraditionalUnlessSimplified(m_lang, "请输入 0 - 23 之间的数字",
+                                                         "請輸入 0 - 23 之間的數字")),
+                 field);
         return false;
     }
     return true;
@@ -245,9 +247,9 @@ bool ShutdownScheduler::validHour(const std::string& field) {
 bool ShutdownScheduler::validMinute(const std::string& field) {
     const double minute = value(field);
     if (text(field).empty() || minute < 0 || minute > 59) {
-        errorBox(
-            std::string(GbTest(m_lang, "请输入 0 - 59 之间的数字", "請輸入 0 - 59 之間的數字")),
-            field);
+        errorBox(std::string(TraditionalUnlessSimplified(m_lang, "请输入 0 - 59 之间的数字",
+                                                         "請輸入 0 - 59 之間的數字")),
+                 field);
         return false;
     }
     return true;
@@ -273,11 +275,14 @@ void ShutdownScheduler::armTimeRow(int rowIndex) {
         const double hour = value(r.hour());
         if (hour < now.hour || (hour == now.hour && minute <= now.minute)) {
             const std::string message =
-                std::string(GbTest(m_lang, "你设定的时间(", "你設定的時間(")) + text(r.hour()) +
-                std::string(GbTest(m_lang, "点", "點")) + text(r.minute()) +
-                std::string(GbTest(m_lang, "分)已过了，现在已经是(", "分)已過了，現在已經是(")) +
-                Plain(now.hour) + std::string(GbTest(m_lang, "点", "點")) + Plain(now.minute) +
-                "分" + std::string(GbTest(m_lang, ")请重新设定", ")請重新設定"));
+                std::string(TraditionalUnlessSimplified(m_lang, "你设定的时间(", "你設定的時間(")) +
+                text(r.hour()) + std::string(TraditionalUnlessSimplified(m_lang, "点", "點")) +
+                text(r.minute()) +
+                std::string(TraditionalUnlessSimplified(m_lang, "分)已过了，现在已经是(",
+                                                        "分)已過了，現在已經是(")) +
+                Plain(now.hour) + std::string(TraditionalUnlessSimplified(m_lang, "点", "點")) +
+                Plain(now.minute) + "分" +
+                std::string(TraditionalUnlessSimplified(m_lang, ")请重新设定", ")請重新設定"));
             errorBox(message, r.hour());
             return;
         }
@@ -293,7 +298,7 @@ void ShutdownScheduler::armDateRow() {
     const Row& r = row(6);
     if (m_armed[6] == 1) return;
     const auto b = [this](const char* gb, const char* b5) {
-        return std::string(GbTest(m_lang, gb, b5));
+        return std::string(TraditionalUnlessSimplified(m_lang, gb, b5));
     };
     const double month = value("Text10");
     if (text("Text10").empty() || month < 1 || month > 12) {
@@ -392,8 +397,8 @@ void ShutdownScheduler::idleTodayRow() {
 
 // --- start-up and the once-a-second check ----------------------------------------------
 
-void ShutdownScheduler::AutoShutDown() {
-    if (m_lang != Wlang::GB) {
+void ShutdownScheduler::restoreSchedule() {
+    if (m_lang != Language::Simplified) {
         for (int i = 2; i <= 9; ++i) m_form.setText(row(i).check, row(i).captionB5);
         m_form.setText("Check1", "設定");
         m_form.setText(HourLabel(2), HourB5);
@@ -437,7 +442,7 @@ bool ShutdownScheduler::timeMatches(int rowIndex, const LocalTime& now) {
 
 bool ShutdownScheduler::fire() {
     const LocalTime now = m_clock.now();
-    switch (m_power.ShutComputer()) {
+    switch (m_power.powerOffAsScheduled()) {
         case PowerActions::Outcome::TestMessage:
             return false;  // test mode: the check goes on with the other rows
         case PowerActions::Outcome::Requested:
@@ -451,7 +456,7 @@ bool ShutdownScheduler::fire() {
     return true;
 }
 
-void ShutdownScheduler::ScheduleCheck() {
+void ShutdownScheduler::checkSchedule() {
     if (m_power.ended() || m_power.busy()) return;
     const LocalTime now = m_clock.now();
     if (m_refusedMinute && *m_refusedMinute == MinuteKey(now)) return;
@@ -473,22 +478,24 @@ void ShutdownScheduler::ScheduleCheck() {
 
 // --- countdown -------------------------------------------------------------------------
 
-void ShutdownScheduler::setTimer3(bool on) {
-    if (m_timer3 == on) return;
-    m_timer3 = on;
-    if (onTimer3Changed) onTimer3Changed(on);
+void ShutdownScheduler::setCountdownRunning(bool on) {
+    if (m_countdownRunning == on) return;
+    m_countdownRunning = on;
+    if (onCountdownChanged) onCountdownChanged(on);
 }
 
-void ShutdownScheduler::Command1_Click() {
-    if (m_timer3) return;
+void ShutdownScheduler::startCountdown() {
+    if (m_countdownRunning) return;
     const double minutes = value("Text1");
     if (!(minutes > 0)) {
-        m_messages.show(std::string(GbTest(m_lang, "只能输入大于0的数", "只能輸入大於0的數")),
-                        std::string(GbTest(m_lang, "错误提示信息", "錯誤提示資訊")), MsgButtons::Ok,
-                        MsgIcon::Stop, MsgDefault::First);
+        m_messages.show(
+            std::string(
+                TraditionalUnlessSimplified(m_lang, "只能输入大于0的数", "只能輸入大於0的數")),
+            std::string(TraditionalUnlessSimplified(m_lang, "错误提示信息", "錯誤提示資訊")),
+            MsgButtons::Ok, MsgIcon::Stop, MsgDefault::First);
         return;
     }
-    setTimer3(true);
+    setCountdownRunning(true);
     m_form.setVisible("Command1", false);
     m_form.setVisible("Command2", true);
     m_form.setEnabled("Text1", false);
@@ -505,8 +512,8 @@ void ShutdownScheduler::Command1_Click() {
     store("AutoShutTime", NumberToText(minutes));
 }
 
-void ShutdownScheduler::Command2_Click() {
-    setTimer3(false);
+void ShutdownScheduler::stopCountdown() {
+    setCountdownRunning(false);
     m_form.setVisible("Command1", true);
     m_form.setVisible("Command2", false);
     m_form.setEnabled("Text1", true);
@@ -516,24 +523,25 @@ void ShutdownScheduler::Command2_Click() {
     m_form.setVisible("Label23", false);
 }
 
-void ShutdownScheduler::Timer3_Timer() {
-    if (!m_timer3 || m_power.ended() || m_power.busy()) return;
+void ShutdownScheduler::onCountdownTick() {
+    if (!m_countdownRunning || m_power.ended() || m_power.busy()) return;
     m_autoShutdownTime -= 1;
     if (m_autoShutdownTime <= 0 && !m_countdownFired) {
         m_countdownFired = true;
         // In test mode the request is only announced and the count goes on, showing zero;
         // when the system refuses, the row goes back to idle and the program keeps running.
-        if (m_power.ShutComputer() != PowerActions::Outcome::TestMessage) {
-            Command2_Click();
+        if (m_power.powerOffAsScheduled() != PowerActions::Outcome::TestMessage) {
+            stopCountdown();
             return;
         }
     }
     // Past zero (test mode) the line stays at zero rather than counting negative time.
-    m_form.setText("Label23",
-                   std::string(GbTest(m_lang, "你的电脑将于( ", "你的電腦將於( ")) +
-                       FormatUseTime(std::max(m_autoShutdownTime, 0.0)) +
-                       std::string(GbTest(m_lang, " )之后自动关机，请及时保存你正在编辑的文件",
-                                          " )之後自動關機，請及時保存你正在編輯的文檔")));
+    m_form.setText("Label23", std::string(TraditionalUnlessSimplified(m_lang, "你的电脑将于( ",
+                                                                      "你的電腦將於( ")) +
+                                  FormatUseTime(std::max(m_autoShutdownTime, 0.0)) +
+                                  std::string(TraditionalUnlessSimplified(
+                                      m_lang, " )之后自动关机，请及时保存你正在编辑的文件",
+                                      " )之後自動關機，請及時保存你正在編輯的文檔")));
 }
 
 }  // namespace pt

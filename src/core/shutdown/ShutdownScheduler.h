@@ -22,13 +22,13 @@ namespace pt {
 // model by their names and answers their clicks.
 //
 // Wiring: clicks go to handleClick(name); field edits only need FormModel's
-// textEditedByUser. Call AutoShutDown() as the last start-up step, ScheduleCheck() at the
-// end of every one-second tick, and Timer3_Timer() every second while countdownActive()
-// (onTimer3Changed reports when it switches).
+// textEditedByUser. Call restoreSchedule() as the last start-up step, checkSchedule() at the
+// end of every one-second tick, and onCountdownTick() every second while countdownActive()
+// (onCountdownChanged reports when it switches).
 class ShutdownScheduler {
 public:
     ShutdownScheduler(FormModel& form, SettingsStore& store, Clock& clock, MessageBox& messages,
-                      Power& power, Wlang lang, bool testMode, std::function<void()> saveAll,
+                      Power& power, Language lang, bool testMode, std::function<void()> saveAll,
                       std::function<void()> quit);
 
     // Check1..Check9, Command1..Command18, cmdLogoff, cmdReboot, cmdShutdown; false for any
@@ -36,16 +36,16 @@ public:
     bool handleClick(const std::string& name);
 
     // Start-up: script of the row captions and the schedule restored from the store.
-    void AutoShutDown();
+    void restoreSchedule();
     // Once a second: fires the first armed rule whose time has come.
-    void ScheduleCheck();
+    void checkSchedule();
 
     // Countdown tick (Timer3).
-    void Timer3_Timer();
-    bool countdownActive() const { return m_timer3; }
+    void onCountdownTick();
+    bool countdownActive() const { return m_countdownRunning; }
     // Seconds left of a running countdown (AutoShutdownTime).
     // Called with true when Timer3 must start, false when it must stop.
-    std::function<void(bool on)> onTimer3Changed;
+    std::function<void(bool on)> onCountdownChanged;
 
     // Armed flag of a clock row, 2..9 (Check2Value .. Check9Value).
     int armed(int row) const { return m_armed.at(static_cast<size_t>(row)); }
@@ -81,23 +81,23 @@ private:
     void store(const std::string& name, const std::string& value);
 
     bool timeMatches(int rowIndex, const LocalTime& now);
-    // Calls ShutComputer; true when the check must stop (the request went out).
+    // Calls powerOffAsScheduled; true when the check must stop (the request went out).
     bool fire();
 
-    void Command1_Click();
-    void Command2_Click();
-    void setTimer3(bool on);
+    void startCountdown();
+    void stopCountdown();
+    void setCountdownRunning(bool on);
 
     FormModel& m_form;
     SettingsStore& m_store;
     Clock& m_clock;
     MessageBox& m_messages;
-    Wlang m_lang;
+    Language m_lang;
     PowerActions m_power;
 
     std::array<std::int16_t, 10> m_armed{};  // index = row; rows 2..9 used
     double m_autoShutdownTime = 0;
-    bool m_timer3 = false;
+    bool m_countdownRunning = false;
     bool m_countdownFired = false;  // the count reached zero and the power step ran
     // The minute in which a scheduled request went out: not asked again in it (an
     // accepted one ends the program, a refused one has been told once).

@@ -40,12 +40,12 @@ DayAccounting::DayAccounting(const StatisticsModel& model, DayHistory& history, 
 
 DayFigures DayAccounting::totals() const {
     DayFigures t;
-    t.travel = static_cast<std::int64_t>(m_model.AllMove);
+    t.travel = static_cast<std::int64_t>(m_model.totalTravel);
     t.leftClicks = m_model.clicks.leftClick;
     t.middleClicks = m_model.clicks.midClick;
     t.rightClicks = m_model.clicks.rightClick;
-    t.keys = static_cast<std::int64_t>(m_model.KeyDownAll.toDouble());
-    t.useSeconds = static_cast<std::int64_t>(m_model.AllUseTime);
+    t.keys = static_cast<std::int64_t>(m_model.totalKeys.toDouble());
+    t.useSeconds = static_cast<std::int64_t>(m_model.totalUseTime);
     return t;
 }
 

@@ -21,10 +21,10 @@ std::string FormatUseTime(double s) {
     return text;
 }
 
-std::string FormatBigCount(std::int32_t count, Wlang lang) {
+std::string FormatBigCount(std::int32_t count, Language lang) {
     if (count < 10000) return std::to_string(count);
     double tenths = IntPart(static_cast<double>(count) / 1000) / 10;
-    return NumberToText(tenths) + (lang == Wlang::B5 ? "萬" : "万");
+    return NumberToText(tenths) + (lang == Language::Traditional ? "萬" : "万");
 }
 
 std::string FormatThreeDecimals(double value, const NumberFormat& format) {

@@ -15,7 +15,7 @@ std::string FormatUseTime(double seconds);
 
 // Counts from 10000 on shortened to tenths of ten thousand: 12345 -> "1.2万" (GB)
 // or "1.2萬" (B5); below 10000 the plain count.
-std::string FormatBigCount(std::int32_t count, Wlang lang);
+std::string FormatBigCount(std::int32_t count, Language lang);
 
 // A number with exactly three decimals, grouped by the user's number format
 // ("1,234.567" under English settings).

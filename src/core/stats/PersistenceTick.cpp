@@ -27,7 +27,7 @@ bool IsMultipleOf(double value, double step) {
 }  // namespace
 
 PersistenceTick::PersistenceTick(StatisticsModel& model, FormModel& form, SettingsStore& store,
-                                 const Clock& clock, const Wlang& lang,
+                                 const Clock& clock, const Language& lang,
                                  std::filesystem::path dataFile, const std::string& computerName,
                                  const std::string& startDate)
     : m_model(model),
@@ -53,20 +53,20 @@ void PersistenceTick::tick() {
     if (m_days && m_days->onTick()) saveAll();
 
     // Uptime from the 64-bit boot clock: no wrap after 49.7 days.
-    m_model.WindowsRunTime = IntPart(static_cast<double>(m_clock.millisecondsSinceBoot() / 1000));
-    m_form.setText(m_label14, FormatUseTime(m_model.WindowsRunTime));
+    m_model.uptime = IntPart(static_cast<double>(m_clock.millisecondsSinceBoot() / 1000));
+    m_form.setText(m_label14, FormatUseTime(m_model.uptime));
 
-    m_model.TodayUseTime += 1;
-    m_model.AllUseTime += 1;
-    const std::string today = FormatUseTime(m_model.TodayUseTime);
+    m_model.todayUseTime += 1;
+    m_model.totalUseTime += 1;
+    const std::string today = FormatUseTime(m_model.todayUseTime);
     m_form.setText(m_label10, today);
-    m_form.setText(m_label12, FormatUseTime(m_model.AllUseTime));
+    m_form.setText(m_label12, FormatUseTime(m_model.totalUseTime));
 
     // Points on every tick but the one that completes a whole minute of total use.
-    if (!IsMultipleOf(m_model.AllUseTime, 60)) JiFengDengJi(m_model, m_form, m_lang);
+    if (!IsMultipleOf(m_model.totalUseTime, 60)) ShowPointsAndLevel(m_model, m_form, m_lang);
 
     // The save on the 10th, 20th, 30th ... tick of the run.
-    if (IsMultipleOf(m_model.TodayUseTime, 10)) saveAll();
+    if (IsMultipleOf(m_model.todayUseTime, 10)) saveAll();
 
     m_form.setText(m_panel1, m_clock.generalDate() + " " + m_clock.weekdayName());
     m_form.setText(m_panel3, std::to_string(m_model.clicks.todayTotalClick));
@@ -76,37 +76,37 @@ void PersistenceTick::tick() {
 }
 
 void PersistenceTick::saveAll() {
-    const Wlang lang = m_lang;
+    const Language lang = m_lang;
     const ClickCounters& c = m_model.clicks;
     {
         SettingsBatch batch(m_store);
         const std::string date = StoredToday(m_clock);
 
-        WriteBoth(m_store, value::AllMoveWritten, NumberToText(IntPart(m_model.AllMove)));
+        WriteBoth(m_store, value::AllMoveWritten, NumberToText(IntPart(m_model.totalTravel)));
 
         // Travel record: the whole pixels as a plain number, never in exponent form.
-        if (m_model.TodayMove > m_model.MaxMove) {
+        if (m_model.todayTravel > m_model.recordTravel) {
             WriteSetting(m_store, MainKey, value::MaxMove,
-                         NumberToText(IntPart(m_model.TodayMove)));
+                         NumberToText(IntPart(m_model.todayTravel)));
             WriteSetting(m_store, MainKey, value::MaxMove_Date, date);
             m_form.setToolTip(m_label8, MoveRecordTip(lang, ShownDate(m_clock, date)));
         }
 
-        if (m_model.TodayUseTime > m_model.MaxUseTime) {
+        if (m_model.todayUseTime > m_model.recordUseTime) {
             WriteSetting(m_store, MainKey, value::MaxUseTime,
-                         NumberToText(IntPart(m_model.TodayUseTime)));
+                         NumberToText(IntPart(m_model.todayUseTime)));
             WriteSetting(m_store, MainKey, value::MaxUseTime_Date, date);
             m_form.setToolTip(m_label16, UseTimeRecordTip(lang, ShownDate(m_clock, date)));
         }
 
-        WriteBoth(m_store, value::AllUseTime, NumberToText(m_model.AllUseTime));
+        WriteBoth(m_store, value::AllUseTime, NumberToText(m_model.totalUseTime));
 
         WriteBoth(m_store, value::leftClick, std::to_string(c.leftClick));
         WriteBoth(m_store, value::midClick, std::to_string(c.midClick));
         WriteBoth(m_store, value::rightClick, std::to_string(c.rightClick));
         WriteBoth(m_store, value::totalClick, std::to_string(c.totalClick));
 
-        if (c.todayTotalClick > m_model.MaxTotalClick) {
+        if (c.todayTotalClick > m_model.recordClicks) {
             const std::string count = std::to_string(c.todayTotalClick);
             WriteSetting(m_store, MainKey, value::MaxTotalClick, count);
             WriteSetting(m_store, MainKey, value::MaxTotalClickDate, date);
@@ -114,11 +114,11 @@ void PersistenceTick::saveAll() {
             m_form.setToolTip(m_label25, ClickRecordTip(lang, ShownDate(m_clock, date)));
         }
 
-        WriteBoth(m_store, value::KeyDownAll, m_model.KeyDownAll.toText());
+        WriteBoth(m_store, value::KeyDownAll, m_model.totalKeys.toText());
         if (m_days) m_days->write();
     }
     if (m_days) m_days->saved(m_store.lastBatchSaved());
-    m_dataFile.SaveFile(RecordOf(m_model, m_computerName, StoredTimeStamp(m_clock), m_startDate));
+    m_dataFile.save(RecordOf(m_model, m_computerName, StoredTimeStamp(m_clock), m_startDate));
 }
 
 }  // namespace pt

@@ -23,7 +23,7 @@ class DayAccounting;
 class PersistenceTick {
 public:
     PersistenceTick(StatisticsModel& model, FormModel& form, SettingsStore& store,
-                    const Clock& clock, const Wlang& lang, std::filesystem::path dataFile,
+                    const Clock& clock, const Language& lang, std::filesystem::path dataFile,
                     const std::string& computerName, const std::string& startDate);
 
     // One tick of Timer2, every second.
@@ -49,7 +49,7 @@ private:
     FormModel& m_form;
     SettingsStore& m_store;
     const Clock& m_clock;
-    const Wlang& m_lang;
+    const Language& m_lang;
     const std::string& m_computerName;
     const std::string& m_startDate;
     DataFile m_dataFile;

@@ -7,10 +7,10 @@
 namespace pt {
 
 Level ComputeLevel(const StatisticsModel& model) {
-    double travel = IntPart(model.AllMove * MmPerPixel / 100000);
-    double time = IntPart(model.AllUseTime / 3600);
+    double travel = IntPart(model.totalTravel * MmPerPixel / 100000);
+    double time = IntPart(model.totalUseTime / 3600);
     double clicks = IntPart(static_cast<double>(model.clicks.totalClick) / 1000);
-    double keys = IntPart(model.KeyDownAll.toDouble() / 1000);
+    double keys = IntPart(model.totalKeys.toDouble() / 1000);
     return LevelOfPoints((travel + time + clicks) + keys);
 }
 
@@ -29,13 +29,13 @@ Level LevelOfPoints(double points) {
     return l;
 }
 
-void JiFengDengJi(StatisticsModel& model, FormModel& form, Wlang lang) {
+void ShowPointsAndLevel(StatisticsModel& model, FormModel& form, Language lang) {
     Level l = ComputeLevel(model);
-    model.JiFeng = DynamicValue::Double(l.points);
+    model.points = DynamicValue::Double(l.points);
     const std::string points = NumberToText(l.points);
     const std::string gap = NumberToText(l.gap);
     const std::string next = NumberToText(l.level + 1);
-    const bool gb = lang == Wlang::GB;
+    const bool gb = lang == Language::Simplified;
     form.setText("Label21", points + "分(差" + gap + "分)");
     form.setText("Label19", NumberToText(l.level) + (gb ? "级" : "級"));
     form.setToolTip("Label21", gb ? "离第" + next + "级还差" + gap + "分"

@@ -18,7 +18,7 @@ Level ComputeLevel(const StatisticsModel& model);
 // The level and gap of a number of points; below 10 points (or not a number) level 1.
 Level LevelOfPoints(double points);
 
-// Computes the points into JiFeng and shows them (Label21 caption, Label19, Label21 tooltip).
-void JiFengDengJi(StatisticsModel& model, FormModel& form, Wlang lang);
+// Computes the points into the model and shows them (Label21 caption, Label19, Label21 tooltip).
+void ShowPointsAndLevel(StatisticsModel& model, FormModel& form, Language lang);
 
 }  // namespace pt

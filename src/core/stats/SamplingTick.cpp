@@ -58,7 +58,8 @@ std::string PositionText(std::int32_t x, std::int32_t y) {
 }
 
 SamplingTick::SamplingTick(StatisticsModel& model, FormModel& form, CursorSource& cursor,
-                           const NumberFormat& numberFormat, Wlang lang, const InputAccess* access)
+                           const NumberFormat& numberFormat, Language lang,
+                           const InputAccess* access)
     : m_model(model),
       m_form(form),
       m_cursor(cursor),
@@ -74,37 +75,37 @@ SamplingTick::SamplingTick(StatisticsModel& model, FormModel& form, CursorSource
       m_totalCounts{form.id("Label42"), form.id("Label46"), form.id("Label50"),
                     form.id("Label54")} {
     for (const Word& w : kClickWords)
-        m_words.emplace_back(form.id(w.control), lang == Wlang::B5 ? w.b5 : w.gb);
+        m_words.emplace_back(form.id(w.control), lang == Language::Traditional ? w.b5 : w.gb);
 }
 
 void SamplingTick::tick() {
     // A failed read adds nothing: the last position stands.
     if (auto reading = m_cursor.take()) {
-        m_model.MouseX1 = reading->x;
-        m_model.MouseY1 = reading->y;
-        m_model.TodayMove += reading->travel;
-        m_model.AllMove += reading->travel;
-        m_model.MouseY0 = m_model.MouseY1;
-        m_model.MouseX0 = m_model.MouseX1;
+        m_model.currentX = reading->x;
+        m_model.currentY = reading->y;
+        m_model.todayTravel += reading->travel;
+        m_model.totalTravel += reading->travel;
+        m_model.lastY = m_model.currentY;
+        m_model.lastX = m_model.currentX;
         m_samples += reading->samples;
     }
     const bool measured = !m_access || m_access->devicesReadable();
     const bool positionKnown = !m_access || m_access->pointerPositionKnown();
-    m_form.setText(m_label6, positionKnown ? PositionText(m_model.MouseX1, m_model.MouseY1)
+    m_form.setText(m_label6, positionKnown ? PositionText(m_model.currentX, m_model.currentY)
                                            : std::string(PositionUnavailableText(m_lang)));
-    const std::string metres = measured ? MetresText(m_model.TodayMove, m_numberFormat)
+    const std::string metres = measured ? MetresText(m_model.todayTravel, m_numberFormat)
                                         : std::string(NotMeasuredText(m_lang));
     m_form.setText(m_label2, metres);
     m_form.setText(m_panel2, metres);
     m_form.setText(m_panel3, measured ? std::to_string(m_model.clicks.todayTotalClick) + "/" +
-                                            m_model.KeyDownToday.toText()
+                                            m_model.todayKeys.toText()
                                       : std::string(NotMeasuredText(m_lang)));
-    m_form.setText(m_label4, KilometresText(m_model.AllMove, m_numberFormat));
+    m_form.setText(m_label4, KilometresText(m_model.totalTravel, m_numberFormat));
     showClickLines(measured);
 }
 
 void SamplingTick::showClickLines(bool measured) {
-    const bool b5 = m_lang == Wlang::B5;
+    const bool b5 = m_lang == Language::Traditional;
     for (const auto& [id, word] : m_words) m_form.setText(id, word);
 
     const ClickCounters& c = m_model.clicks;

@@ -24,7 +24,8 @@ namespace pt {
 class SamplingTick {
 public:
     SamplingTick(StatisticsModel& model, FormModel& form, CursorSource& cursor,
-                 const NumberFormat& numberFormat, Wlang lang, const InputAccess* access = nullptr);
+                 const NumberFormat& numberFormat, Language lang,
+                 const InputAccess* access = nullptr);
 
     void tick();
 
@@ -38,7 +39,7 @@ private:
     FormModel& m_form;
     CursorSource& m_cursor;
     const NumberFormat& m_numberFormat;
-    Wlang m_lang;
+    Language m_lang;
     const InputAccess* m_access;
     std::uint64_t m_samples = 0;
 

@@ -28,47 +28,47 @@ struct ClickCounters {
     std::int32_t rightClick = 0;
     std::int32_t totalClick = 0;
     // As read from the data file (0 when it fails its check) ...
-    std::int32_t leftClick1 = 0, midClick1 = 0, rightClick1 = 0, totalClick1 = 0;
+    std::int32_t fileLeftClick = 0, fileMidClick = 0, fileRightClick = 0, fileTotalClick = 0;
     // ... and from the settings store (0 when its two copies differ).
-    std::int32_t leftClick2 = 0, midClick2 = 0, rightClick2 = 0, totalClick2 = 0;
+    std::int32_t storeLeftClick = 0, storeMidClick = 0, storeRightClick = 0, storeTotalClick = 0;
 };
 
 // Everything the program measures. "Today" means since this run started: the today
 // values begin at zero at every start and are never reset while the program runs.
 struct StatisticsModel {
     // Cursor sampling, screen pixels.
-    std::int32_t MouseX0 = 0, MouseY0 = 0;
-    std::int32_t MouseX1 = 0, MouseY1 = 0;
+    std::int32_t lastX = 0, lastY = 0;
+    std::int32_t currentX = 0, currentY = 0;
 
     // Mouse travel, pixels. Today's travel is kept in double precision: a float stops
     // counting sub-pixel moves after about 4.4 km in one run.
-    double TodayMove = 0;
-    double AllMove = 0;
-    double AllMove1 = 0;
-    double AllMove2 = 0;
-    double MaxMove = 0;
-    std::string MaxMove_Date;
+    double todayTravel = 0;
+    double totalTravel = 0;
+    double fileTravel = 0;
+    double storeTravel = 0;
+    double recordTravel = 0;
+    std::string recordTravelDate;
 
     // Use time and uptime, seconds.
-    double TodayUseTime = 0;
-    double AllUseTime = 0;
-    double AllUseTime1 = 0;
-    double AllUseTime2 = 0;
-    double MaxUseTime = 0;
-    std::string MaxUseTime_Date;
-    double WindowsRunTime = 0;
+    double todayUseTime = 0;
+    double totalUseTime = 0;
+    double fileUseTime = 0;
+    double storeUseTime = 0;
+    double recordUseTime = 0;
+    std::string recordUseTimeDate;
+    double uptime = 0;
 
     ClickCounters clicks;
-    std::int32_t MaxTotalClick = 0;
-    DynamicValue MaxTotalClickDate;
+    std::int32_t recordClicks = 0;
+    DynamicValue recordClicksDate;
 
     // Keystrokes.
-    DynamicValue KeyDownToday;
-    DynamicValue KeyDownAll;
-    DynamicValue KeyDownAll1;
+    DynamicValue todayKeys;
+    DynamicValue totalKeys;
+    DynamicValue fileKeys;
 
     // Points; empty until the first computation.
-    DynamicValue JiFeng;
+    DynamicValue points;
 };
 
 }  // namespace pt

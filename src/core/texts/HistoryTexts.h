@@ -27,7 +27,7 @@ enum class HistoryText {
     AllClicks,
 };
 
-std::string_view HistoryTextOf(Wlang lang, HistoryText text);
-std::string_view FigureName(Wlang lang, DayFigure figure);
+std::string_view HistoryTextOf(Language lang, HistoryText text);
+std::string_view FigureName(Language lang, DayFigure figure);
 
 }  // namespace pt

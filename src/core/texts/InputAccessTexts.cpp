@@ -2,8 +2,8 @@
 
 namespace pt {
 
-std::string_view NoInputAccessNotice(Wlang lang) {
-    return B5Test(
+std::string_view NoInputAccessNotice(Language lang) {
+    return SimplifiedUnlessTraditional(
         lang,
         "无法读取输入设备：鼠标移动距离、点击次数和击键次数未测量（使用时间照常统计）。"
         "修复方法：安装本程序附带的 udev 规则 70-pathtally-input.rules（TAG+=\"uaccess\"，"
@@ -17,12 +17,12 @@ std::string_view NoInputAccessNotice(Wlang lang) {
         "注意：此後該使用者的任何程式都能讀取鍵盤輸入；Pathtally 只統計次數。");
 }
 
-std::string_view NotMeasuredText(Wlang lang) {
-    return B5Test(lang, "未测量", "未測量");
+std::string_view NotMeasuredText(Language lang) {
+    return SimplifiedUnlessTraditional(lang, "未测量", "未測量");
 }
 
-std::string_view PositionUnavailableText(Wlang lang) {
-    return B5Test(lang, "本桌面不提供", "此桌面不提供");
+std::string_view PositionUnavailableText(Language lang) {
+    return SimplifiedUnlessTraditional(lang, "本桌面不提供", "此桌面不提供");
 }
 
 }  // namespace pt

@@ -6,26 +6,26 @@
 namespace pt {
 
 // The interface language code, decided once at start-up from the system locale.
-// "En" has no texts of its own: every text choice maps it to one of the two scripts.
-enum class Wlang { GB, B5, En };
+// English has no texts of its own: every text choice maps it to one of the two scripts.
+enum class Language { Simplified, Traditional, English };
 
-// 2052 -> GB, 1028 -> B5, anything else (1033 included) -> En.
-inline Wlang WlangFromLocaleId(int localeId) {
-    if (localeId == 2052) return Wlang::GB;
-    if (localeId == 1028) return Wlang::B5;
-    return Wlang::En;
+// 2052 -> Simplified, 1028 -> Traditional, anything else (1033 included) -> English.
+inline Language LanguageFromLocaleId(int localeId) {
+    if (localeId == 2052) return Language::Simplified;
+    if (localeId == 1028) return Language::Traditional;
+    return Language::English;
 }
 
-// GB test: Simplified only when the code is "GB".
-inline std::string_view GbTest(Wlang lang, std::string_view simplified,
-                               std::string_view traditional) {
-    return lang == Wlang::GB ? simplified : traditional;
+// Simplified only for the Simplified language; English takes the Traditional text.
+inline std::string_view TraditionalUnlessSimplified(Language lang, std::string_view simplified,
+                                                    std::string_view traditional) {
+    return lang == Language::Simplified ? simplified : traditional;
 }
 
-// B5 test: Traditional only when the code is "B5".
-inline std::string_view B5Test(Wlang lang, std::string_view simplified,
-                               std::string_view traditional) {
-    return lang == Wlang::B5 ? traditional : simplified;
+// Traditional only for the Traditional language; English takes the Simplified text.
+inline std::string_view SimplifiedUnlessTraditional(Language lang, std::string_view simplified,
+                                                    std::string_view traditional) {
+    return lang == Language::Traditional ? traditional : simplified;
 }
 
 }  // namespace pt

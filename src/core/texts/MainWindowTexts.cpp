@@ -110,30 +110,35 @@ void ApplyTraditionalTexts(FormModel& form) {
     }
 }
 
-std::string MoveRecordTip(Wlang lang, std::string_view date) {
-    return std::string(B5Test(lang, "最高记录发生于:", "最高記錄發生於:")) + std::string(date);
+std::string MoveRecordTip(Language lang, std::string_view date) {
+    return std::string(SimplifiedUnlessTraditional(lang, "最高记录发生于:", "最高記錄發生於:")) +
+           std::string(date);
 }
 
-std::string UseTimeRecordTip(Wlang lang, std::string_view date) {
-    return std::string(B5Test(lang, "最高记录发生于", "最高記錄發生於")) + std::string(date);
+std::string UseTimeRecordTip(Language lang, std::string_view date) {
+    return std::string(SimplifiedUnlessTraditional(lang, "最高记录发生于", "最高記錄發生於")) +
+           std::string(date);
 }
 
-std::string StoreReadOnlyText(Wlang lang, std::string_view folder) {
-    return std::string(B5Test(lang, "设置文件夹 ", "設定資料夾 ")) + std::string(folder) +
-           std::string(
-               B5Test(lang,
-                      " 不能写入：已保存的统计数据照常读取，但本次运行的统计无法保存在那里。"
-                      "请让该文件夹可写。",
-                      " 不能寫入：已儲存的統計資料照常讀取，但本次執行的統計無法儲存在那裡。"
-                      "請讓該資料夾可寫。"));
+std::string StoreReadOnlyText(Language lang, std::string_view folder) {
+    return std::string(SimplifiedUnlessTraditional(lang, "设置文件夹 ", "設定資料夾 ")) +
+           std::string(folder) +
+           std::string(SimplifiedUnlessTraditional(
+               lang,
+               " 不能写入：已保存的统计数据照常读取，但本次运行的统计无法保存在那里。"
+               "请让该文件夹可写。",
+               " 不能寫入：已儲存的統計資料照常讀取，但本次執行的統計無法儲存在那裡。"
+               "請讓該資料夾可寫。"));
 }
 
-std::string ClickRecordText(Wlang lang, std::string_view count) {
-    return std::string(GbTest(lang, "历史最高记录:", "歷史最高記錄:")) + std::string(count) + "次";
+std::string ClickRecordText(Language lang, std::string_view count) {
+    return std::string(TraditionalUnlessSimplified(lang, "历史最高记录:", "歷史最高記錄:")) +
+           std::string(count) + "次";
 }
 
-std::string ClickRecordTip(Wlang lang, std::string_view date) {
-    return std::string(GbTest(lang, "最高记录发生于:", "最高記錄發生於:")) + std::string(date);
+std::string ClickRecordTip(Language lang, std::string_view date) {
+    return std::string(TraditionalUnlessSimplified(lang, "最高记录发生于:", "最高記錄發生於:")) +
+           std::string(date);
 }
 
 }  // namespace pt

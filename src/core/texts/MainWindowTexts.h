@@ -30,13 +30,13 @@ void ApplyTraditionalTexts(FormModel& form);
 // The record texts of the statistics page: the travel record's tooltip (Label8), the use
 // time record's tooltip (Label16, without a colon) and the click record's caption and
 // tooltip (Label25). The first two follow the B5 test, the click record the GB test.
-std::string MoveRecordTip(Wlang lang, std::string_view date);
-std::string UseTimeRecordTip(Wlang lang, std::string_view date);
-std::string ClickRecordText(Wlang lang, std::string_view count);
-std::string ClickRecordTip(Wlang lang, std::string_view date);
+std::string MoveRecordTip(Language lang, std::string_view date);
+std::string UseTimeRecordTip(Language lang, std::string_view date);
+std::string ClickRecordText(Language lang, std::string_view count);
+std::string ClickRecordTip(Language lang, std::string_view date);
 
 // Said once at start when the settings store can be read but not written (`folder`).
-std::string StoreReadOnlyText(Wlang lang, std::string_view folder);
+std::string StoreReadOnlyText(Language lang, std::string_view folder);
 
 // Control names of the tab titles and status-bar panels in the main window's form model.
 inline constexpr std::string_view TabNames[5] = {"SSTab1.Tab0", "SSTab1.Tab1", "SSTab1.Tab2",

@@ -12,7 +12,9 @@ struct TwoScripts {
     std::string_view simplified;
     std::string_view traditional;
     // The main window's rule: Traditional only for "B5".
-    std::string_view in(Wlang lang) const { return B5Test(lang, simplified, traditional); }
+    std::string_view in(Language lang) const {
+        return SimplifiedUnlessTraditional(lang, simplified, traditional);
+    }
 };
 
 // Close button of the ranking window, with its access key.
@@ -40,11 +42,13 @@ struct AccessibleText {
     TwoScripts name;
     TwoScripts description;
     bool gbTest = false;
-    std::string_view nameIn(Wlang lang) const {
-        return gbTest ? GbTest(lang, name.simplified, name.traditional) : name.in(lang);
+    std::string_view nameIn(Language lang) const {
+        return gbTest ? TraditionalUnlessSimplified(lang, name.simplified, name.traditional)
+                      : name.in(lang);
     }
-    std::string_view descriptionIn(Wlang lang) const {
-        return gbTest ? GbTest(lang, description.simplified, description.traditional)
+    std::string_view descriptionIn(Language lang) const {
+        return gbTest ? TraditionalUnlessSimplified(lang, description.simplified,
+                                                    description.traditional)
                       : description.in(lang);
     }
 };

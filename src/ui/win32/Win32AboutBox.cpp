@@ -1,6 +1,6 @@
 #include "ui/win32/Win32AboutBox.h"
 
-#include "shell/FormAboutPresenter.h"
+#include "shell/AboutPresenter.h"
 #include "ui/win32/Win32Dialog.h"
 
 namespace pt {
@@ -23,7 +23,7 @@ int TwipsToPixels(int twips) {
 // The logo frame: the program's icon and the product and maker names, one above the
 // other, drawn at the presenter's strip position; a border while the pointer is on it.
 LRESULT CALLBACK LogoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* presenter = reinterpret_cast<FormAboutPresenter*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* presenter = reinterpret_cast<AboutPresenter*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     switch (message) {
         case WM_PAINT: {
             PAINTSTRUCT paint;
@@ -57,7 +57,7 @@ LRESULT CALLBACK LogoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         case WM_MOUSEMOVE:
-            if (presenter) presenter->Picture1_MouseMove();
+            if (presenter) presenter->onPointerOverLogo();
             InvalidateRect(hwnd, nullptr, FALSE);
             return 0;
         case WM_LBUTTONUP:
@@ -70,7 +70,7 @@ LRESULT CALLBACK LogoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 }  // namespace
 
-void RunWin32AboutBox(HWND owner, HFONT font, FormAboutPresenter& presenter) {
+void RunWin32AboutBox(HWND owner, HFONT font, AboutPresenter& presenter) {
     static const bool registered = [] {
         WNDCLASSEXW cls{};
         cls.cbSize = sizeof(cls);
@@ -110,15 +110,15 @@ void RunWin32AboutBox(HWND owner, HFONT font, FormAboutPresenter& presenter) {
         [&presenter](const std::string& name) { presenter.click(name); },
         [] {},
         [&presenter] { return presenter.closeRequested(); }};
-    Win32DialogMotion motion{FormAboutPresenter::TimerIntervalMs,
+    Win32DialogMotion motion{AboutPresenter::TimerIntervalMs,
                              [&presenter, &logo] {
                                  const int before = TwipsToPixels(presenter.logoTop());
-                                 presenter.Timer1_Timer();
+                                 presenter.onScrollTick();
                                  if (logo && TwipsToPixels(presenter.logoTop()) != before)
                                      InvalidateRect(logo, nullptr, FALSE);
                              },
                              [&presenter, &logo] {
-                                 presenter.Form_MouseMove();
+                                 presenter.onPointerOverWindow();
                                  if (logo) InvalidateRect(logo, nullptr, FALSE);
                              }};
     RunWin32Dialog(owner, font, presenter.form(), spec, motion);

@@ -11,10 +11,11 @@ constexpr int Width = 520, Height = 300;
 
 }  // namespace
 
-Win32AutoUpdateWindow::Win32AutoUpdateWindow(HWND owner, HFONT font, Wlang lang,
-                                             const std::string& versionNumber,
-                                             const std::string& address, FormAutoUpdate::Mode mode)
-    : m_presenter(m_pageTitle, lang, versionNumber, address, mode) {
+Win32AutoUpdateWindow::Win32AutoUpdateWindow(HWND owner, HFONT font, Language lang,
+                                             const std::string& versionText,
+                                             const std::string& address,
+                                             AutoUpdatePresenter::Mode mode)
+    : m_presenter(m_pageTitle, lang, versionText, address, mode) {
     static const bool registered = [] {
         WNDCLASSEXW cls{};
         cls.cbSize = sizeof(cls);
@@ -49,7 +50,7 @@ Win32AutoUpdateWindow::Win32AutoUpdateWindow(HWND owner, HFONT font, Wlang lang,
     });
     m_binder->bindCustom("Timer1", [this](const Control& c) {
         if (c.enabled)
-            SetTimer(m_hwnd, TickTimer, FormAutoUpdate::TickMilliseconds, nullptr);
+            SetTimer(m_hwnd, TickTimer, AutoUpdatePresenter::TickMilliseconds, nullptr);
         else
             KillTimer(m_hwnd, TickTimer);
     });
@@ -96,7 +97,7 @@ LRESULT Win32AutoUpdateWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LP
         case WM_TIMER:
             if (wParam != TickTimer) break;
             m_pageTitle.poll();
-            m_presenter.Timer1_Timer();
+            m_presenter.onTick();
             m_binder->sync();
             if (m_presenter.closeRequested()) destroy();  // nothing of this object is used after
             return 0;

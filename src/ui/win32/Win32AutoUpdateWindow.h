@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "online/FormAutoUpdate.h"
+#include "online/AutoUpdatePresenter.h"
 #include "platform/windows/Win32.h"
 #include "platform/windows/WinHttpPageTitle.h"
 #include "ui/win32/Win32FormBinder.h"
@@ -17,13 +17,13 @@ namespace pt {
 // closes it; finished() then holds.
 class Win32AutoUpdateWindow {
 public:
-    Win32AutoUpdateWindow(HWND owner, HFONT font, Wlang lang, const std::string& versionNumber,
-                          const std::string& address, FormAutoUpdate::Mode mode);
+    Win32AutoUpdateWindow(HWND owner, HFONT font, Language lang, const std::string& versionText,
+                          const std::string& address, AutoUpdatePresenter::Mode mode);
     ~Win32AutoUpdateWindow();
     Win32AutoUpdateWindow(const Win32AutoUpdateWindow&) = delete;
     Win32AutoUpdateWindow& operator=(const Win32AutoUpdateWindow&) = delete;
 
-    FormAutoUpdate& presenter() { return m_presenter; }
+    AutoUpdatePresenter& presenter() { return m_presenter; }
     bool finished() const { return m_hwnd == nullptr; }
     bool isVisible() const;
     void bringToFront();
@@ -34,7 +34,7 @@ private:
     void destroy();
 
     WinHttpPageTitle m_pageTitle;
-    FormAutoUpdate m_presenter;
+    AutoUpdatePresenter m_presenter;
     std::unique_ptr<Win32FormBinder> m_binder;
     HWND m_hwnd = nullptr;
 };

@@ -62,7 +62,7 @@ std::string Numbered(const char* prefix, int n) {
 
 }  // namespace
 
-Win32MainWindow::Win32MainWindow(Form1Services services) {
+Win32MainWindow::Win32MainWindow(MainServices services) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -85,7 +85,7 @@ Win32MainWindow::Win32MainWindow(Form1Services services) {
     RegisterClassExW(&cls);
 
     m_font = MakeFont();
-    m_presenter = std::make_unique<Form1>(services, *this);
+    m_presenter = std::make_unique<MainPresenter>(services, *this);
     m_binder = std::make_unique<Win32FormBinder>(m_presenter->form(), m_font);
     m_hwnd = CreateWindowExW(
         0, L"PathtallyMain", L"Pathtally",
@@ -316,13 +316,13 @@ void Win32MainWindow::showPage(int index) {
 }
 
 void Win32MainWindow::start() {
-    m_presenter->Form_Load();
+    m_presenter->start();
     const std::wstring unavailable =
         Widen(std::string(PageUnavailableText.in(m_presenter->lang())));
     SetWindowTextW(m_home, unavailable.c_str());
     SetWindowTextW(m_news, unavailable.c_str());
     ShutdownScheduler& scheduler = m_presenter->scheduler();
-    scheduler.onTimer3Changed = [this](bool on) {
+    scheduler.onCountdownChanged = [this](bool on) {
         if (on)
             SetTimer(m_hwnd, CountdownTimer, 1000, nullptr);
         else
@@ -369,7 +369,7 @@ void Win32MainWindow::trayIcon(DWORD action) {
     if (action == NIM_DELETE) m_trayAdded = false;
 }
 
-// --- Form1View ---------------------------------------------------------------------
+// --- MainView ---------------------------------------------------------------------
 
 void Win32MainWindow::layOut() {
     m_current = 0;
@@ -493,15 +493,15 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             switch (wParam) {
                 case SamplingTimer:
-                    m_presenter->Timer1_Timer();
+                    m_presenter->onSamplingTick();
                     if (isWindowVisible()) m_binder->sync();
                     break;
                 case SecondTimer:
-                    m_presenter->Timer2_Timer();
+                    m_presenter->onSecondTick();
                     if (isWindowVisible()) m_binder->sync();
                     break;
                 case CountdownTimer:
-                    m_presenter->scheduler().Timer3_Timer();
+                    m_presenter->scheduler().onCountdownTick();
                     if (isWindowVisible()) m_binder->sync();
                     break;
                 default:
@@ -521,7 +521,7 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_CLOSE:
-            m_presenter->Form_Unload();
+            m_presenter->onCloseBox();
             m_binder->sync();
             return 0;
         case WM_QUERYENDSESSION:

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "startup/Form1.h"
-#include "startup/Form1View.h"
+#include "startup/MainPresenter.h"
+#include "startup/MainView.h"
 #include "ui/win32/Win32FormBinder.h"
 
 namespace pt {
@@ -15,14 +15,14 @@ namespace pt {
 // shutdown pages, the home strip and news page areas, menus, status bar and tray icon. A
 // passive view of the presenter's form model, like the Qt window. The sampling tick folds
 // in what the cursor thread measured 10 times a second while shown, 4 while hidden.
-class Win32MainWindow : public Form1View {
+class Win32MainWindow : public MainView {
 public:
-    explicit Win32MainWindow(Form1Services services);
+    explicit Win32MainWindow(MainServices services);
     ~Win32MainWindow() override;
     Win32MainWindow(const Win32MainWindow&) = delete;
     Win32MainWindow& operator=(const Win32MainWindow&) = delete;
 
-    Form1& presenter() { return *m_presenter; }
+    MainPresenter& presenter() { return *m_presenter; }
     HWND handle() const { return m_hwnd; }
     HFONT font() const { return m_font; }
 
@@ -34,7 +34,7 @@ public:
     // Period of the one-second tick; only tests shorten it (set before start()).
     unsigned secondTickMs = 1000;
 
-    // Form1View
+    // MainView
     void applySkin() override {}
     void layOut() override;
     void hideFromTaskList() override;
@@ -62,7 +62,7 @@ private:
     void trayIcon(DWORD action);
     void setTickPeriod();
 
-    std::unique_ptr<Form1> m_presenter;
+    std::unique_ptr<MainPresenter> m_presenter;
     std::unique_ptr<Win32FormBinder> m_binder;
     HWND m_hwnd = nullptr;
     HWND m_tabs = nullptr;

@@ -1,20 +1,20 @@
-#include "online/FormWebBrowser.h"
+#include "online/SiteBrowserPresenter.h"
 
 #include <limits>
 
 namespace pt {
 
-FormWebBrowser::FormWebBrowser(Browser& browser, std::string siteRoot)
+SiteBrowserPresenter::SiteBrowserPresenter(Browser& browser, std::string siteRoot)
     : m_browser(browser), m_siteRoot(std::move(siteRoot)) {}
 
-void FormWebBrowser::load() {
+void SiteBrowserPresenter::load() {
     m_webOpenTime = 0;
     m_browser.navigate(m_siteRoot);
     m_form.setText("FormWebBrowser", m_browser.title());
     m_form.setEnabled("Timer1", true);
 }
 
-void FormWebBrowser::Timer1_Timer() {
+void SiteBrowserPresenter::onTick() {
     m_webOpenTime = m_webOpenTime == std::numeric_limits<std::int16_t>::max()
                         ? std::int16_t{0}
                         : static_cast<std::int16_t>(m_webOpenTime + 1);

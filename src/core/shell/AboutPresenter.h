@@ -11,7 +11,7 @@ namespace pt {
 
 // What the About box shows about the running program.
 struct AboutFacts {
-    std::string VersionNumber;  // "V1.0.1"
+    std::string versionText;  // "V1.0.1"
     std::string computerName;
     std::string userName;
 };
@@ -23,11 +23,11 @@ struct AboutFacts {
 // website), Picture1 (logo frame), Picture2 (logo strip), Command1 (close).
 //
 // Logo positions are in twips (15 to a pixel at 96 dpi); Timer1 ticks every 5 ms.
-class FormAboutPresenter {
+class AboutPresenter {
 public:
     static constexpr int TimerIntervalMs = 5;
 
-    FormAboutPresenter(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts facts);
+    AboutPresenter(SettingsStore& store, Shell& shell, Language lang, AboutFacts facts);
 
     FormModel& form() { return m_form; }
 
@@ -39,20 +39,20 @@ public:
     int logoTop() const { return m_logoTop; }
     // One tick: the strip moves up one unit; once it has left the frame at the top it
     // enters again from the frame's bottom edge.
-    void Timer1_Timer();
+    void onScrollTick();
     // The pointer over the logo stops the scrolling and draws the frame's border; over
     // the rest of the box it scrolls on from where it stopped.
-    void Picture1_MouseMove();
-    void Form_MouseMove();
+    void onPointerOverLogo();
+    void onPointerOverWindow();
     bool timerEnabled() const { return m_timerEnabled; }
     bool logoBorder() const { return m_logoBorder; }
 
 private:
-    void Form_Load();
+    void fillForm();
 
     SettingsStore& m_store;
     Shell& m_shell;
-    Wlang m_lang;
+    Language m_lang;
     AboutFacts m_facts;
     FormModel m_form;
     std::string m_siteRoot;

@@ -1,4 +1,4 @@
-#include "FormOption.h"
+#include "OptionsDialog.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -10,8 +10,8 @@
 
 namespace pt {
 
-FormOption::FormOption(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
-                       Wlang lang, ClickHookSwitch hook, QWidget* parent)
+OptionsDialog::OptionsDialog(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
+                             Language lang, ClickHookSwitch hook, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("FormOption"));
     setModal(true);
@@ -40,7 +40,7 @@ FormOption::FormOption(SettingsStore& store, AutostartEntry& autostart, SystemIn
 
     // The presenter reads the stored values now: every open starts from them.
     m_presenter =
-        std::make_unique<FormOptionPresenter>(store, autostart, system, lang, std::move(hook));
+        std::make_unique<OptionsPresenter>(store, autostart, system, lang, std::move(hook));
     m_binder = new FormBinder(m_presenter->form(), this);
     m_binder->bindCustom(
         "FormOption", [this](const Control& c) { setWindowTitle(QString::fromStdString(c.text)); });
@@ -50,17 +50,17 @@ FormOption::FormOption(SettingsStore& store, AutostartEntry& autostart, SystemIn
     setFixedSize(sizeHint().expandedTo(QSize(380, 0)));
 }
 
-FormOption::~FormOption() = default;
+OptionsDialog::~OptionsDialog() = default;
 
-void FormOption::onClicked(const std::string& name) {
+void OptionsDialog::onClicked(const std::string& name) {
     m_presenter->click(name);
     m_binder->sync();
     if (m_presenter->closeRequested()) done(name == "Command1" ? Accepted : Rejected);
 }
 
-void FormOption::run(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
-                     Wlang lang, ClickHookSwitch hook, QWidget* parent) {
-    FormOption dialog(store, autostart, system, lang, std::move(hook), parent);
+void OptionsDialog::run(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
+                        Language lang, ClickHookSwitch hook, QWidget* parent) {
+    OptionsDialog dialog(store, autostart, system, lang, std::move(hook), parent);
     dialog.exec();
 }
 

@@ -15,29 +15,29 @@ namespace pt {
 // hidden online-update setting written back. Each opening builds a fresh presenter, so
 // every open starts from the stored values. Controls: "FormOption" (window title),
 // Check1..Check4, Command1 (OK: apply and close), Command2 and Command3 (close only).
-class FormOptionPresenter {
+class OptionsPresenter {
 public:
-    FormOptionPresenter(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
-                        Wlang lang, ClickHookSwitch hook);
+    OptionsPresenter(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
+                     Language lang, ClickHookSwitch hook);
 
     FormModel& form() { return m_form; }
 
     // A button or check box by its control name.
     void click(const std::string& name);
-    void Command1_Click();
+    void accept();
     // Command2, Command3 and the close box: nothing is written.
     void cancel() { m_closeRequested = true; }
 
     bool closeRequested() const { return m_closeRequested; }
 
 private:
-    void Form_Load();
+    void fillForm();
     bool isChecked(const char* name) { return m_form.get(name).checked; }
 
     SettingsStore& m_store;
     AutostartEntry& m_autostart;
     SystemInfo& m_system;
-    Wlang m_lang;
+    Language m_lang;
     ClickHookSwitch m_hook;
     FormModel m_form;
     bool m_closeRequested = false;

@@ -1,4 +1,4 @@
-#include "online/FormAutoUpdate.h"
+#include "online/AutoUpdatePresenter.h"
 
 #include "online/UpdateCheck.h"
 
@@ -7,11 +7,11 @@ namespace pt {
 namespace {
 
 // Simplified when the language is "GB", Traditional otherwise.
-std::string_view Text(Wlang lang, std::string_view simplified, std::string_view traditional) {
-    return GbTest(lang, simplified, traditional);
+std::string_view Text(Language lang, std::string_view simplified, std::string_view traditional) {
+    return TraditionalUnlessSimplified(lang, simplified, traditional);
 }
 
-std::string_view ProgressText(Wlang lang, int count) {
+std::string_view ProgressText(Language lang, int count) {
     switch (count % 4) {
         case 1:
             return Text(lang, "正在连线检查中...|", "正在連線檢查中...|");
@@ -26,11 +26,11 @@ std::string_view ProgressText(Wlang lang, int count) {
 
 }  // namespace
 
-FormAutoUpdate::FormAutoUpdate(Browser& browser, Wlang lang, std::string versionNumber,
-                               std::string updateAddress, Mode mode)
+AutoUpdatePresenter::AutoUpdatePresenter(Browser& browser, Language lang, std::string versionText,
+                                         std::string updateAddress, Mode mode)
     : m_browser(browser),
       m_lang(lang),
-      m_versionNumber(std::move(versionNumber)),
+      m_versionText(std::move(versionText)),
       m_address(std::move(updateAddress)),
       m_mode(mode) {
     m_window = m_form.id("FormAutoUpdate");
@@ -41,15 +41,15 @@ FormAutoUpdate::FormAutoUpdate(Browser& browser, Wlang lang, std::string version
     m_form.setVisible(m_window, false);
 }
 
-void FormAutoUpdate::load() {
+void AutoUpdatePresenter::load() {
     m_form.setVisible(m_web, false);
     m_browser.navigate(m_address);
     m_form.setText(m_label, "");
-    if (m_lang == Wlang::B5) m_form.setText(m_window, "Pathtally 更新升級...");
+    if (m_lang == Language::Traditional) m_form.setText(m_window, "Pathtally 更新升級...");
     m_form.setEnabled(m_timer, true);
 }
 
-void FormAutoUpdate::Timer1_Timer() {
+void AutoUpdatePresenter::onTick() {
     if (!timerRunning() || m_close) return;
     ++m_progressCount;
     m_form.setText(m_label, ProgressText(m_lang, m_progressCount));
@@ -58,7 +58,7 @@ void FormAutoUpdate::Timer1_Timer() {
     std::string title;
     if (m_progressCount >= FirstTitleTick) {
         title = m_browser.title();
-        if (auto verdict = UpdateVerdictFromTitle(title, m_versionNumber)) {
+        if (auto verdict = UpdateVerdictFromTitle(title, m_versionText)) {
             m_form.setVisible(m_web, true);
             finish(*verdict == UpdateVerdict::Newer ? Outcome::Newer : Outcome::Current);
             return;
@@ -67,7 +67,7 @@ void FormAutoUpdate::Timer1_Timer() {
     if (m_progressCount > LastTick) finish(Outcome::NotReachable);
 }
 
-void FormAutoUpdate::finish(Outcome outcome) {
+void AutoUpdatePresenter::finish(Outcome outcome) {
     m_outcome = outcome;
     m_form.setEnabled(m_timer, false);
     switch (outcome) {

@@ -1,21 +1,21 @@
-#include "shell/FormOptionPresenter.h"
+#include "shell/OptionsPresenter.h"
 
 #include "persistence/ValueNames.h"
 
 namespace pt {
 
-FormOptionPresenter::FormOptionPresenter(SettingsStore& store, AutostartEntry& autostart,
-                                         SystemInfo& system, Wlang lang, ClickHookSwitch hook)
+OptionsPresenter::OptionsPresenter(SettingsStore& store, AutostartEntry& autostart,
+                                   SystemInfo& system, Language lang, ClickHookSwitch hook)
     : m_store(store),
       m_autostart(autostart),
       m_system(system),
       m_lang(lang),
       m_hook(std::move(hook)) {
-    Form_Load();
+    fillForm();
 }
 
-void FormOptionPresenter::Form_Load() {
-    const bool b5 = m_lang == Wlang::B5;
+void OptionsPresenter::fillForm() {
+    const bool b5 = m_lang == Language::Traditional;
     m_form.setText("FormOption", b5 ? "選項" : "选项");
     m_form.setText("Check1", b5 ? "開機後自動啟動本軟體(強烈建議開啟本功能)"
                                 : "开机后自动启动本软件(强烈建议开启本功能)");
@@ -34,14 +34,14 @@ void FormOptionPresenter::Form_Load() {
     m_form.setEnabled("Check4", false);
 }
 
-void FormOptionPresenter::click(const std::string& name) {
+void OptionsPresenter::click(const std::string& name) {
     if (name == "Command1")
-        Command1_Click();
+        accept();
     else if (name == "Command2" || name == "Command3")
         cancel();
 }
 
-void FormOptionPresenter::Command1_Click() {
+void OptionsPresenter::accept() {
     if (m_closeRequested) return;  // a second click before the window closes applies nothing
 
     // 1. Autostart: the entry is rewritten only when it differs from this program's path,

@@ -19,7 +19,7 @@ namespace pt {
 // outcome and closes itself when the site stays unreachable after tick 60.
 // Unasked: the check runs on its own; the window appears only when a newer version is
 // found and closes itself unseen otherwise, so an unreachable site bothers nobody.
-class FormAutoUpdate {
+class AutoUpdatePresenter {
 public:
     enum class Mode { Asked, Unasked };
     enum class Outcome { Pending, Newer, Current, NotReachable };
@@ -28,12 +28,12 @@ public:
     static constexpr int FirstTitleTick = 31;  // the title is read from this tick on
     static constexpr int LastTick = 60;        // after it a missing title means unreachable
 
-    FormAutoUpdate(Browser& browser, Wlang lang, std::string versionNumber,
-                   std::string updateAddress, Mode mode);
+    AutoUpdatePresenter(Browser& browser, Language lang, std::string versionText,
+                        std::string updateAddress, Mode mode);
 
     FormModel& form() { return m_form; }
     void load();
-    void Timer1_Timer();
+    void onTick();
 
     bool timerRunning() const { return m_form[m_timer].enabled; }
     bool closeRequested() const { return m_close; }
@@ -45,8 +45,8 @@ private:
     void finish(Outcome outcome);
 
     Browser& m_browser;
-    Wlang m_lang;
-    std::string m_versionNumber;
+    Language m_lang;
+    std::string m_versionText;
     std::string m_address;
     Mode m_mode;
     FormModel m_form;

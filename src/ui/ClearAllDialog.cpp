@@ -1,4 +1,4 @@
-#include "ClearAll.h"
+#include "ClearAllDialog.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -12,9 +12,9 @@
 
 namespace pt {
 
-ClearAll::ClearAll(StatisticsModel& model, SettingsStore& store, Clock& clock, Wlang lang,
-                   QWidget* parent, MessageBox* messages, DayAccounting* days,
-                   std::function<void()> takeMeasured)
+ClearAllDialog::ClearAllDialog(StatisticsModel& model, SettingsStore& store, Clock& clock,
+                               Language lang, QWidget* parent, MessageBox* messages,
+                               DayAccounting* days, std::function<void()> takeMeasured)
     : QDialog(parent) {
     setObjectName(QStringLiteral("ClearAll"));
     setModal(true);
@@ -58,17 +58,18 @@ ClearAll::ClearAll(StatisticsModel& model, SettingsStore& store, Clock& clock, W
     setFixedSize(sizeHint());
 }
 
-ClearAll::~ClearAll() = default;
+ClearAllDialog::~ClearAllDialog() = default;
 
-void ClearAll::onClicked(const std::string& name) {
+void ClearAllDialog::onClicked(const std::string& name) {
     m_presenter->click(name);
     m_binder->sync();
     if (m_presenter->closeRequested()) done(name == "Command1" ? Accepted : Rejected);
 }
 
-void ClearAll::run(StatisticsModel& model, SettingsStore& store, Clock& clock, Wlang lang,
-                   QWidget* parent, DayAccounting* days, std::function<void()> takeMeasured) {
-    ClearAll dialog(model, store, clock, lang, parent, nullptr, days, std::move(takeMeasured));
+void ClearAllDialog::run(StatisticsModel& model, SettingsStore& store, Clock& clock, Language lang,
+                         QWidget* parent, DayAccounting* days, std::function<void()> takeMeasured) {
+    ClearAllDialog dialog(model, store, clock, lang, parent, nullptr, days,
+                          std::move(takeMeasured));
     dialog.exec();
 }
 

@@ -13,19 +13,19 @@ class QtMessageBox;
 
 // The data reset dialog: a modal view over ClearAllPresenter. Its message boxes sit on
 // top of the dialog unless a MessageBox is given.
-class ClearAll : public QDialog {
+class ClearAllDialog : public QDialog {
     Q_OBJECT
 public:
-    ClearAll(StatisticsModel& model, SettingsStore& store, Clock& clock, Wlang lang,
-             QWidget* parent = nullptr, MessageBox* messages = nullptr,
-             DayAccounting* days = nullptr, std::function<void()> takeMeasured = {});
-    ~ClearAll() override;
+    ClearAllDialog(StatisticsModel& model, SettingsStore& store, Clock& clock, Language lang,
+                   QWidget* parent = nullptr, MessageBox* messages = nullptr,
+                   DayAccounting* days = nullptr, std::function<void()> takeMeasured = {});
+    ~ClearAllDialog() override;
 
     ClearAllPresenter& presenter() { return *m_presenter; }
 
     // Opens a fresh dialog modally and returns once it is closed. `takeMeasured` folds in
     // what was measured up to the confirmation (see ClearAllPresenter).
-    static void run(StatisticsModel& model, SettingsStore& store, Clock& clock, Wlang lang,
+    static void run(StatisticsModel& model, SettingsStore& store, Clock& clock, Language lang,
                     QWidget* parent = nullptr, DayAccounting* days = nullptr,
                     std::function<void()> takeMeasured = {});
 

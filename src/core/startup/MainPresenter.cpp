@@ -1,4 +1,4 @@
-#include "startup/Form1.h"
+#include "startup/MainPresenter.h"
 
 #include <filesystem>
 
@@ -33,7 +33,7 @@ std::string Trimmed(SettingsStore& store, std::string_view name) {
 
 }  // namespace
 
-std::string MakeVersionNumber(const ProgramVersion& v) {
+std::string VersionText(const ProgramVersion& v) {
     // Appended piece by piece: "literal" + std::string makes GCC 12 warn (-Wrestrict) at -O3.
     std::string text = "V";
     text += std::to_string(v.major);
@@ -44,36 +44,36 @@ std::string MakeVersionNumber(const ProgramVersion& v) {
     return text;
 }
 
-Form1::Form1(Form1Services services, Form1View& view, ProgramVersion version)
+MainPresenter::MainPresenter(MainServices services, MainView& view, ProgramVersion version)
     : m_services(services), m_view(view), m_version(version) {
     ApplyDesignedTexts(m_form);
     m_form.setText("Form1", "Pathtally");
     m_form.setVisible("test1", false);
 }
 
-Form1::~Form1() = default;
+MainPresenter::~MainPresenter() = default;
 
-std::string Form1::siteRoot() const {
+std::string MainPresenter::siteRoot() const {
     return SiteRoot(m_services.store);
 }
 
-void Form1::Form_Load() {
+void MainPresenter::start() {
     SettingsStore& store = m_services.store;
     // 1. The flag the power actions need.
-    m_whichWindows32 = m_services.system.powerActionsAvailable() ? 1 : 0;
+    m_needsPowerPrivilege = m_services.system.powerActionsAvailable();
     // 2. Skin, 3. language, 4. layout, 5. off the task list.
     m_view.applySkin();
-    m_lang = WlangFromLocaleId(m_services.system.systemLocaleId());
+    m_lang = LanguageFromLocaleId(m_services.system.systemLocaleId());
     m_view.layOut();
     m_form.setVisible("RightMenu", false);
     m_view.hideFromTaskList();
     // 6, 7. Version checks, version text, caption and tray tooltip.
     checkVersion();
-    m_versionNumber = MakeVersionNumber(m_version);
-    m_form.setText("Form1", "Pathtally" + m_versionNumber);
-    m_form.setToolTip("cSysTray1", "Pathtally" + m_versionNumber);
+    m_versionText = VersionText(m_version);
+    m_form.setText("Form1", "Pathtally" + m_versionText);
+    m_form.setToolTip("cSysTray1", "Pathtally" + m_versionText);
     // 8. Traditional texts.
-    if (m_lang == Wlang::B5) ApplyTraditionalTexts(m_form);
+    if (m_lang == Language::Traditional) ApplyTraditionalTexts(m_form);
     // 9. Who and where.
     m_userName = m_services.system.userName();
     m_computerName = m_services.system.computerName();
@@ -107,17 +107,17 @@ void Form1::Form_Load() {
     // 14. The day the statistics began.
     loadStartDate();
     // 15-25, once more (and only once more) when the stored start date is not a date.
-    if (!runFromStep15()) {
+    if (!runFromTheStartDate()) {
         m_startDate = StoredToday(m_services.clock);
         WriteSetting(store, MainKey, value::StartDate, m_startDate);
-        runFromStep15();
+        runFromTheStartDate();
     }
     // The totals are merged: from here on, what they grow by belongs to the day.
     if (m_days) m_days->begin();
     m_loaded = true;
 }
 
-void Form1::checkVersion() {
+void MainPresenter::checkVersion() {
     auto& box = m_services.messages;
     if (m_version.major > 10 || m_version.major < 0)
         box.show("请修改 App.Major的值使其大于0且小于10", "Pathtally", MsgButtons::Ok);
@@ -127,7 +127,7 @@ void Form1::checkVersion() {
         box.show("请修改 App.Revision的值使其大于0且小于10000", "Pathtally", MsgButtons::Ok);
 }
 
-void Form1::keepAutostartCurrent() {
+void MainPresenter::keepAutostartCurrent() {
     const std::string current = m_services.autostart.read();
     const std::string aopen = Trimmed(m_services.store, value::Aopen);
     const std::string path = m_services.system.executablePath();
@@ -137,7 +137,7 @@ void Form1::keepAutostartCurrent() {
     }
 }
 
-void Form1::loadStartDate() {
+void MainPresenter::loadStartDate() {
     m_startDate = StoredToday(m_services.clock);
     const std::string stored = Read(m_services.store, value::StartDate);
     if (stored.empty()) {
@@ -153,7 +153,7 @@ void Form1::loadStartDate() {
     }
 }
 
-bool Form1::runFromStep15() {
+bool MainPresenter::runFromTheStartDate() {
     // 15. The start date must read as a date.
     if (!m_services.clock.isDate(m_startDate)) return false;
     // 16. Use time and travel; today's values begin at zero (the merge sets them).
@@ -167,52 +167,53 @@ bool Form1::runFromStep15() {
     // 22-24. Click totals, click record, keystrokes.
     mergeClicks();
     showClickRecord();
-    mergeKeyDownAll();
+    mergeKeys();
     // 25. The shutdown schedule.
-    autoShutDown();
+    restoreShutdownSchedule();
     return true;
 }
 
-void Form1::showRecords() {
+void MainPresenter::showRecords() {
     SettingsStore& store = m_services.store;
     std::string maxMove = Read(store, value::MaxMove);
     if (maxMove.empty()) {
         WriteSetting(store, MainKey, value::MaxMove, "0");
-        m_model.MaxMove = 0;
+        m_model.recordTravel = 0;
     } else {
-        m_model.MaxMove = NumericValue(maxMove);
+        m_model.recordTravel = NumericValue(maxMove);
     }
-    m_form.setText("Label8", MetresText(m_model.MaxMove, m_services.numberFormat));
-    m_model.MaxMove_Date = Read(store, value::MaxMove_Date);
-    if (!m_model.MaxMove_Date.empty())
-        m_form.setToolTip("Label8",
-                          MoveRecordTip(m_lang, ShownDate(m_services.clock, m_model.MaxMove_Date)));
+    m_form.setText("Label8", MetresText(m_model.recordTravel, m_services.numberFormat));
+    m_model.recordTravelDate = Read(store, value::MaxMove_Date);
+    if (!m_model.recordTravelDate.empty())
+        m_form.setToolTip(
+            "Label8", MoveRecordTip(m_lang, ShownDate(m_services.clock, m_model.recordTravelDate)));
 
     std::string maxUse = Read(store, value::MaxUseTime);
     if (maxUse.empty()) {
         WriteSetting(store, MainKey, value::MaxUseTime, "0");
-        m_model.MaxUseTime = 0;
+        m_model.recordUseTime = 0;
     } else {
-        m_model.MaxUseTime = NumericValue(maxUse);
+        m_model.recordUseTime = NumericValue(maxUse);
     }
-    m_form.setText("Label16", FormatUseTime(m_model.MaxUseTime));
-    m_model.MaxUseTime_Date = Read(store, value::MaxUseTime_Date);
-    if (!m_model.MaxUseTime_Date.empty())
-        m_form.setToolTip("Label16", UseTimeRecordTip(m_lang, ShownDate(m_services.clock,
-                                                                        m_model.MaxUseTime_Date)));
+    m_form.setText("Label16", FormatUseTime(m_model.recordUseTime));
+    m_model.recordUseTimeDate = Read(store, value::MaxUseTime_Date);
+    if (!m_model.recordUseTimeDate.empty())
+        m_form.setToolTip(
+            "Label16",
+            UseTimeRecordTip(m_lang, ShownDate(m_services.clock, m_model.recordUseTimeDate)));
 }
 
-void Form1::showClickRecord() {
+void MainPresenter::showClickRecord() {
     SettingsStore& store = m_services.store;
-    m_model.MaxTotalClick = ToInt32Saturated(NumericValue(Read(store, value::MaxTotalClick)));
-    m_model.MaxTotalClickDate = DynamicValue::Text(Read(store, value::MaxTotalClickDate));
-    m_form.setText("Label25", ClickRecordText(m_lang, std::to_string(m_model.MaxTotalClick)));
+    m_model.recordClicks = ToInt32Saturated(NumericValue(Read(store, value::MaxTotalClick)));
+    m_model.recordClicksDate = DynamicValue::Text(Read(store, value::MaxTotalClickDate));
+    m_form.setText("Label25", ClickRecordText(m_lang, std::to_string(m_model.recordClicks)));
     m_form.setToolTip(
         "Label25",
-        ClickRecordTip(m_lang, ShownDate(m_services.clock, m_model.MaxTotalClickDate.toText())));
+        ClickRecordTip(m_lang, ShownDate(m_services.clock, m_model.recordClicksDate.toText())));
 }
 
-void Form1::openPages() {
+void MainPresenter::openPages() {
     if (auto home = HomePageAddress(m_services.store)) {
         m_form.setVisible("WebBrowser1", true);
         m_view.navigateHome(*home);
@@ -226,20 +227,20 @@ void Form1::openPages() {
     }
 }
 
-void Form1::loadDataFile() {
-    ApplyFileTotals(m_persistence->dataFile().LoadFile(m_computerName), m_model);
+void MainPresenter::loadDataFile() {
+    ApplyFileTotals(m_persistence->dataFile().load(m_computerName), m_model);
 }
 
-void Form1::mergeUseTimeAndMove() {
+void MainPresenter::mergeUseTimeAndMove() {
     MergeUseTimeAndMove(m_model, m_services.store);
 }
 
-void Form1::mergeClicks() {
+void MainPresenter::mergeClicks() {
     MergeClickTotals(m_model, m_services.store);
 }
 
-void Form1::mergeKeyDownAll() {
-    MergeKeyDownAll(m_model, m_services.store);
+void MainPresenter::mergeKeys() {
+    MergeKeyTotals(m_model, m_services.store);
     // Keystrokes are counted unless the stored switch turns them off.
     m_keys->setCountingEnabled(Trimmed(m_services.store, value::AddSysHook) != "1");
     m_keys->connect(m_services.input);
@@ -248,7 +249,7 @@ void Form1::mergeKeyDownAll() {
             std::make_unique<InputAccessNotice>(m_form, m_services.inputAccess, m_lang);
 }
 
-void Form1::decideTestMode() {
+void MainPresenter::decideTestMode() {
     // Decided once: a second pass of the start-up steps adds no log line and no hook.
     if (m_testModeDecided) return;
     m_testModeDecided = true;
@@ -256,35 +257,35 @@ void Form1::decideTestMode() {
         const std::filesystem::path log =
             std::filesystem::path(m_services.system.programFolder()) / "Record.txt";
         RecordFile(log,
-                   MakeRecordLine(m_services.clock, m_versionNumber, m_computerName, m_userName));
+                   MakeRecordLine(m_services.clock, m_versionText, m_computerName, m_userName));
         m_form.setVisible("test1", true);
-        m_testP = 1;
+        m_testMode = true;
     } else {
-        if (Trimmed(m_services.store, value::AddHook) != "1") m_clickHook->AddHook();
-        m_testP = 0;
+        if (Trimmed(m_services.store, value::AddHook) != "1") m_clickHook->install();
+        m_testMode = false;
     }
 }
 
-void Form1::autoShutDown() {
+void MainPresenter::restoreShutdownSchedule() {
     if (!m_scheduler) {
         m_scheduler = std::make_unique<ShutdownScheduler>(
             m_form, m_services.store, m_services.clock, m_services.messages, m_services.power,
-            m_lang, m_testP == 1, [this] { saveAll(); }, [this] { m_view.quit(); });
-        m_scheduler->powerActions().setWhichWindows32(m_whichWindows32);
-        m_persistence->scheduleCheck = [this] { m_scheduler->ScheduleCheck(); };
+            m_lang, m_testMode, [this] { saveAll(); }, [this] { m_view.quit(); });
+        m_scheduler->powerActions().setNeedsPowerPrivilege(m_needsPowerPrivilege);
+        m_persistence->scheduleCheck = [this] { m_scheduler->checkSchedule(); };
     }
-    m_scheduler->AutoShutDown();
+    m_scheduler->restoreSchedule();
 }
 
-void Form1::removeHook() {
-    if (m_clickHook) m_clickHook->DelHook();
+void MainPresenter::removeHook() {
+    if (m_clickHook) m_clickHook->remove();
 }
 
-void Form1::saveAll() {
+void MainPresenter::saveAll() {
     if (m_loaded && m_persistence) m_persistence->saveAll();
 }
 
-void Form1::Timer2_Timer() {
+void MainPresenter::onSecondTick() {
     if (!m_persistence) return;
     // Fold in the travel sampled since the last display tick before counting and saving.
     if (m_sampling) m_sampling->tick();
@@ -292,16 +293,16 @@ void Form1::Timer2_Timer() {
     m_persistence->tick();
 }
 
-void Form1::Timer1_Timer() {
+void MainPresenter::onSamplingTick() {
     if (m_sampling) m_sampling->tick();
 }
 
-void Form1::Form_Unload() {
+void MainPresenter::onCloseBox() {
     m_view.hideWindow();
 }
 
-void Form1::menuClose_Click() {
-    const bool gb = m_lang == Wlang::GB;
+void MainPresenter::confirmExit() {
+    const bool gb = m_lang == Language::Simplified;
     MsgAnswer answer = m_services.messages.show(
         gb ? "你确定要关闭此程序吗?" : "你確定要關閉此程式嗎?", gb ? "关闭程序?" : "關閉程式?",
         MsgButtons::OkCancel, MsgIcon::Question, MsgDefault::Second);
@@ -312,22 +313,22 @@ void Form1::menuClose_Click() {
     m_view.quit();
 }
 
-void Form1::trayButtonDown(int button) {
+void MainPresenter::trayButtonDown(int button) {
     if (button == 1 && !m_view.isWindowVisible()) m_view.showWindow(true);
 }
 
-void Form1::menuRightMenuShowMainWindow_Click() {
+void MainPresenter::showMainWindow() {
     m_view.hideWindow();
     m_view.showWindow(false);
 }
 
-void Form1::menuRightAutoShutdown_Click() {
+void MainPresenter::showShutdownPage() {
     m_view.hideWindow();
     m_view.showWindow(false);
     m_view.selectTab(3);
 }
 
-bool Form1::handleClick(const std::string& name) {
+bool MainPresenter::handleClick(const std::string& name) {
     if (m_scheduler && m_scheduler->handleClick(name)) return true;
     if (name == "Check2MinToSystray") {
         WriteSetting(m_services.store, MainKey, value::MinToSystray,
@@ -339,15 +340,15 @@ bool Form1::handleClick(const std::string& name) {
         return true;
     }
     if (name == "menuClose" || name == "menuRightMenuClose") {
-        menuClose_Click();
+        confirmExit();
         return true;
     }
     if (name == "menuRightMenuShowMainWindow") {
-        menuRightMenuShowMainWindow_Click();
+        showMainWindow();
         return true;
     }
     if (name == "menuRightAutoShutdown") {
-        menuRightAutoShutdown_Click();
+        showShutdownPage();
         return true;
     }
     if (name == "menuHelp1") {

@@ -6,9 +6,9 @@ namespace pt {
 
 // What the main window's presenter asks of its window beyond the controls of the form
 // model: window state, tabs, the two web pages, the skin and the end of the process.
-class Form1View {
+class MainView {
 public:
-    virtual ~Form1View() = default;
+    virtual ~MainView() = default;
     virtual void applySkin() = 0;
     // Tab 0 selected; tabs 1, 2 and 4 off; window sized from the tab control and home panel.
     virtual void layOut() = 0;

@@ -5,7 +5,7 @@
 
 #include "input/ClickHook.h"
 #include "input/KeyCounter.h"
-#include "startup/Form1.h"
+#include "startup/MainPresenter.h"
 #include "support/FakeServices.h"
 
 namespace pt {
@@ -13,7 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FakeView : public Form1View {
+class FakeView : public MainView {
 public:
     bool visible = true, minimized = false, skipped = false, skinned = false, laidOut = false;
     bool quitCalled = false, homeCollapsed = false;
@@ -50,7 +50,7 @@ public:
     bool pointerPositionKnown() const override { return positionKnown; }
 };
 
-class Form1Test : public ::testing::Test, protected test::FakeServices {
+class MainPresenterTest : public ::testing::Test, protected test::FakeServices {
 protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
@@ -68,11 +68,11 @@ protected:
         fs::remove_all(dir, ec);
     }
 
-    Form1& load(ProgramVersion version = {}, const InputAccess* access = nullptr) {
-        Form1Services parts = services((dir / "PTDATA.CVD").string());
+    MainPresenter& load(ProgramVersion version = {}, const InputAccess* access = nullptr) {
+        MainServices parts = services((dir / "PTDATA.CVD").string());
         parts.inputAccess = access;
-        form = std::make_unique<Form1>(parts, view, version);
-        form->Form_Load();
+        form = std::make_unique<MainPresenter>(parts, view, version);
+        form->start();
         return *form;
     }
     std::string stored(const char* name) { return ReadSetting(store, MainKey, name); }
@@ -80,15 +80,15 @@ protected:
 
     fs::path dir;
     FakeView view;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainPresenter> form;
 };
 
-TEST_F(Form1Test, FirstStartOnACleanSystem) {
-    Form1& f = load({3, 1, 47});
-    EXPECT_EQ(f.VersionNumber(), "V3.1.47");
+TEST_F(MainPresenterTest, FirstStartOnACleanSystem) {
+    MainPresenter& f = load({3, 1, 47});
+    EXPECT_EQ(f.versionText(), "V3.1.47");
     EXPECT_EQ(control("Form1").text, "PathtallyV3.1.47");
     EXPECT_EQ(control("cSysTray1").toolTip, "PathtallyV3.1.47");
-    EXPECT_EQ(f.lang(), Wlang::GB);
+    EXPECT_EQ(f.lang(), Language::Simplified);
     EXPECT_TRUE(view.skinned && view.laidOut && view.skipped);
     EXPECT_EQ(view.selectedTab, 0);
     EXPECT_TRUE(messages.shown.empty());
@@ -104,10 +104,10 @@ TEST_F(Form1Test, FirstStartOnACleanSystem) {
     EXPECT_TRUE(view.visible);
     EXPECT_FALSE(control("Check2MinToSystray").checked);
     EXPECT_FALSE(control("test1").visible);
-    EXPECT_EQ(f.TestP(), 0);
+    EXPECT_EQ(f.testMode(), 0);
     EXPECT_EQ(input.installs, 1) << "the click hook is installed";
     EXPECT_TRUE(static_cast<bool>(input.keys)) << "keystrokes are counted";
-    EXPECT_EQ(f.model().AllMove, 0);
+    EXPECT_EQ(f.model().totalTravel, 0);
     EXPECT_EQ(f.model().clicks.totalClick, 0);
     EXPECT_EQ(control("Label25").text, "历史最高记录:0次");
     EXPECT_EQ(control("Label25").toolTip, "最高记录发生于:");
@@ -120,7 +120,7 @@ TEST_F(Form1Test, FirstStartOnACleanSystem) {
     EXPECT_FALSE(control("InputAccessNotice").visible);
 }
 
-TEST_F(Form1Test, StoredSettingsShapeTheStart) {
+TEST_F(MainPresenterTest, StoredSettingsShapeTheStart) {
     WriteSetting(store, MainKey, "MinToSystray", " 1 ");
     WriteSetting(store, MainKey, "Aopen", "0");
     WriteSetting(store, MainKey, "AddHook", "1 ");  // the Options dialog reads it trimmed too
@@ -143,20 +143,20 @@ TEST_F(Form1Test, StoredSettingsShapeTheStart) {
     EXPECT_FALSE(view.tabShown[4]);
 }
 
-TEST_F(Form1Test, AnEntryAlreadyCurrentWritesNothing) {
+TEST_F(MainPresenterTest, AnEntryAlreadyCurrentWritesNothing) {
     autostart.value = system.exe;
     load();
     EXPECT_EQ(autostart.writes, 0);
     EXPECT_EQ(stored("Aopen"), "") << "not even Aopen is written";
 }
 
-TEST_F(Form1Test, AnUnreadableStartDateIsReplacedByToday) {
+TEST_F(MainPresenterTest, AnUnreadableStartDateIsReplacedByToday) {
     WriteSetting(store, MainKey, "StartDate", "not a date");
     WriteSetting(store, MainKey, "MaxMove", "12345678");
     WriteSetting(store, MainKey, "MaxMove_Date", "2026-01-02");
     WriteSetting(store, MainKey, "MaxUseTime", "3725");
-    Form1& f = load();
-    EXPECT_EQ(f.StartDate(), "2026-12-08");
+    MainPresenter& f = load();
+    EXPECT_EQ(f.startDate(), "2026-12-08");
     EXPECT_EQ(stored("StartDate"), "2026-12-08");
     EXPECT_EQ(input.installs, 1) << "the second pass installs no second hook";
     EXPECT_EQ(control("Label8").text, " 3,271.604m ");
@@ -165,7 +165,7 @@ TEST_F(Form1Test, AnUnreadableStartDateIsReplacedByToday) {
     EXPECT_EQ(control("Label16").toolTip, "");
 }
 
-TEST_F(Form1Test, DatesAreStoredInOneFormAndShownInTheUsersLocale) {
+TEST_F(MainPresenterTest, DatesAreStoredInOneFormAndShownInTheUsersLocale) {
     // The user's locale writes day first; dates written in it before are read, stored again
     // in the form every locale reads, and shown in the locale.
     clock.dayFirst = true;
@@ -173,28 +173,28 @@ TEST_F(Form1Test, DatesAreStoredInOneFormAndShownInTheUsersLocale) {
     WriteSetting(store, MainKey, "MaxMove_Date", "2/1/2026");
     WriteSetting(store, MainKey, "MaxUseTime_Date", "2026-03-04");
     WriteSetting(store, MainKey, "MaxUseTime", "5");
-    Form1& f = load();
-    EXPECT_EQ(f.StartDate(), "2026-11-08");
+    MainPresenter& f = load();
+    EXPECT_EQ(f.startDate(), "2026-11-08");
     EXPECT_EQ(stored("StartDate"), "2026-11-08");
     EXPECT_EQ(control("Label8").toolTip, "最高记录发生于:2/1/2026");
     EXPECT_EQ(control("Label16").toolTip, "最高记录发生于4/3/2026");
 
     // A record set now is stored in that form and shown in the locale.
-    for (int i = 0; i < 10; ++i) f.Timer2_Timer();
+    for (int i = 0; i < 10; ++i) f.onSecondTick();
     EXPECT_EQ(stored("MaxUseTime_Date"), "2026-12-08");
     EXPECT_EQ(control("Label16").toolTip, "最高记录发生于8/12/2026");
     EXPECT_EQ(stored("StartDate"), "2026-11-08");
 }
 
-TEST_F(Form1Test, AnUnreadableStartDateBecomesTodayInTheStoredForm) {
+TEST_F(MainPresenterTest, AnUnreadableStartDateBecomesTodayInTheStoredForm) {
     clock.dayFirst = true;
     WriteSetting(store, MainKey, "StartDate", "8 Brumaire 2026");
-    Form1& f = load();
-    EXPECT_EQ(f.StartDate(), "2026-12-08");
+    MainPresenter& f = load();
+    EXPECT_EQ(f.startDate(), "2026-12-08");
     EXPECT_EQ(stored("StartDate"), "2026-12-08");
 }
 
-TEST_F(Form1Test, TotalsAreMergedFromStoreAndFile) {
+TEST_F(MainPresenterTest, TotalsAreMergedFromStoreAndFile) {
     for (auto key : {MainKey, MirrorKey}) {
         WriteSetting(store, key, "AllUseTime", "3600");
         WriteSetting(store, key, "Allmove", "1000");
@@ -203,19 +203,19 @@ TEST_F(Form1Test, TotalsAreMergedFromStoreAndFile) {
         WriteSetting(store, key, "KeyDownAll", "42");
     }
     WriteSetting(store, MirrorKey, "totalClick", "650");
-    Form1& f = load();
-    EXPECT_EQ(f.model().AllUseTime, 3600);
-    EXPECT_EQ(f.model().AllMove, 1000);
+    MainPresenter& f = load();
+    EXPECT_EQ(f.model().totalUseTime, 3600);
+    EXPECT_EQ(f.model().totalTravel, 1000);
     EXPECT_EQ(f.model().clicks.leftClick, 700);
     EXPECT_EQ(f.model().clicks.totalClick, 0) << "disagreeing copies count as 0";
-    EXPECT_EQ(f.model().KeyDownAll.toDouble(), 42);
-    EXPECT_EQ(f.model().TodayMove, 0);
+    EXPECT_EQ(f.model().totalKeys.toDouble(), 42);
+    EXPECT_EQ(f.model().todayTravel, 0);
 }
 
-TEST_F(Form1Test, LanguagesFollowTheSystemLocale) {
+TEST_F(MainPresenterTest, LanguagesFollowTheSystemLocale) {
     system.locale = 1028;
-    Form1& f = load();
-    EXPECT_EQ(f.lang(), Wlang::B5);
+    MainPresenter& f = load();
+    EXPECT_EQ(f.lang(), Language::Traditional);
     EXPECT_EQ(control("Label1").text, "滑鼠今天移動：");
     EXPECT_EQ(control("SSTab1.Tab3").text, "Auto Shut");
     EXPECT_EQ(control("StatusBar1.Panel4").toolTip, "今天電腦所用時間(時:分:秒)");
@@ -225,28 +225,28 @@ TEST_F(Form1Test, LanguagesFollowTheSystemLocale) {
     EXPECT_EQ(control("Label25").text, "歷史最高記錄:0次");
 }
 
-TEST_F(Form1Test, OtherLocalesKeepDesignedTextsButTakeTraditionalGbTests) {
+TEST_F(MainPresenterTest, OtherLocalesKeepDesignedTextsButTakeTraditionalBoxTexts) {
     for (int locale : {1033, 1041}) {
         system.locale = locale;
         WriteSetting(store, MainKey, "MaxMove_Date", "2026-01-02");
-        Form1& f = load();
-        EXPECT_EQ(f.lang(), Wlang::En);
+        MainPresenter& f = load();
+        EXPECT_EQ(f.lang(), Language::English);
         EXPECT_EQ(control("Label1").text, "鼠标今天移动：");
         EXPECT_EQ(control("SSTab1.Tab0").text, "统  计");
         EXPECT_EQ(control("Label8").toolTip, "最高记录发生于:2026-01-02");
         EXPECT_EQ(control("Label25").text, "歷史最高記錄:0次");
         messages.answers = {MsgAnswer::Cancel};
-        f.menuClose_Click();
+        f.confirmExit();
         EXPECT_EQ(messages.shown.back().text, "你確定要關閉此程式嗎?");
         EXPECT_EQ(messages.shown.back().title, "關閉程式?");
     }
 }
 
-TEST_F(Form1Test, TestModeLogsTheStartAndInstallsNoHook) {
+TEST_F(MainPresenterTest, TestModeLogsTheStartAndInstallsNoHook) {
     std::ofstream(dir / "Pathtally.vbp") << "";
     autostart.value = "/old/path";
-    Form1& f = load();
-    EXPECT_EQ(f.TestP(), 1);
+    MainPresenter& f = load();
+    EXPECT_EQ(f.testMode(), 1);
     EXPECT_TRUE(control("test1").visible);
     EXPECT_EQ(input.installs, 0);
     EXPECT_EQ(autostart.value, "/old/path");
@@ -258,17 +258,17 @@ TEST_F(Form1Test, TestModeLogsTheStartAndInstallsNoHook) {
     EXPECT_NE(line.find("DESKTOP-1"), std::string::npos);
 }
 
-TEST_F(Form1Test, VersionOutOfRangeOnlyWarns) {
+TEST_F(MainPresenterTest, VersionOutOfRangeOnlyWarns) {
     load({11, -1, 10001});
     ASSERT_EQ(messages.shown.size(), 3u);
     EXPECT_EQ(messages.shown[0].text, "请修改 App.Major的值使其大于0且小于10");
     EXPECT_EQ(messages.shown[1].text, "请修改 App.Minor的值使其大于0且小于10");
     EXPECT_EQ(messages.shown[2].text, "请修改 App.Revision的值使其大于0且小于10000");
-    EXPECT_EQ(form->VersionNumber(), "V11.-1.10001");
+    EXPECT_EQ(form->versionText(), "V11.-1.10001");
 }
 
-TEST_F(Form1Test, ExitAsksAndOnOkSavesRemovesTheHookAndQuits) {
-    Form1& f = load();
+TEST_F(MainPresenterTest, ExitAsksAndOnOkSavesRemovesTheHookAndQuits) {
+    MainPresenter& f = load();
     f.model().clicks.totalClick = 77;
     messages.answers = {MsgAnswer::Cancel};
     f.handleClick("menuClose");
@@ -288,9 +288,9 @@ TEST_F(Form1Test, ExitAsksAndOnOkSavesRemovesTheHookAndQuits) {
     EXPECT_EQ(ReadSetting(store, MirrorKey, "totalClick"), "77");
 }
 
-TEST_F(Form1Test, WindowStateAndTrayCommands) {
-    Form1& f = load();
-    f.Form_Unload();
+TEST_F(MainPresenterTest, WindowStateAndTrayCommands) {
+    MainPresenter& f = load();
+    f.onCloseBox();
     EXPECT_FALSE(view.visible) << "the close box only hides";
     f.trayButtonDown(2);
     EXPECT_FALSE(view.visible);
@@ -310,8 +310,8 @@ TEST_F(Form1Test, WindowStateAndTrayCommands) {
     EXPECT_TRUE(view.visible) << "takes effect at the next start only";
 }
 
-TEST_F(Form1Test, LinksOpenTheSite) {
-    Form1& f = load();
+TEST_F(MainPresenterTest, LinksOpenTheSite) {
+    MainPresenter& f = load();
     f.handleClick("StatusBar1.Panel5");
     f.handleClick("StatusBar1.Panel1");
     f.handleClick("menuHelp1");
@@ -323,13 +323,13 @@ TEST_F(Form1Test, LinksOpenTheSite) {
                   "https://www.pathtally.net/pt/liuyanList.asp", "https://www.pathtally.net"}));
 }
 
-TEST_F(Form1Test, UnreadableInputDevicesShowTheFixAndMarkTheFiguresNotMeasured) {
+TEST_F(MainPresenterTest, UnreadableInputDevicesShowTheFixAndMarkTheFiguresNotMeasured) {
     for (auto key : {MainKey, MirrorKey}) WriteSetting(store, key, "Allmove", "3773585");
     SwitchableInputAccess access;
     access.readable = false;
     access.positionKnown = false;
-    Form1& f = load({}, &access);
-    f.Timer1_Timer();
+    MainPresenter& f = load({}, &access);
+    f.onSamplingTick();
     const Control& notice = control("InputAccessNotice");
     EXPECT_TRUE(notice.visible);
     for (const char* part : {"TAG+=\"uaccess\"", "sudo usermod -aG input $USER", "重新登录",
@@ -346,12 +346,12 @@ TEST_F(Form1Test, UnreadableInputDevicesShowTheFixAndMarkTheFiguresNotMeasured) 
     EXPECT_EQ(control("Label4").text, " 1.000km ");
     EXPECT_EQ(control("Label6").text, "本桌面不提供");
     // Use time goes on.
-    for (int i = 0; i < 3; ++i) f.Timer2_Timer();
-    EXPECT_EQ(f.model().TodayUseTime, 3);
+    for (int i = 0; i < 3; ++i) f.onSecondTick();
+    EXPECT_EQ(f.model().todayUseTime, 3);
 
     // A device becomes readable (a udev rule applied while running): figures come back.
     access.readable = true;
-    f.Timer2_Timer();
+    f.onSecondTick();
     EXPECT_FALSE(control("InputAccessNotice").visible);
     EXPECT_EQ(control("Label2").text, " 0.000m ");
     EXPECT_EQ(control("Label27").text, "0");
@@ -361,12 +361,12 @@ TEST_F(Form1Test, UnreadableInputDevicesShowTheFixAndMarkTheFiguresNotMeasured) 
     EXPECT_EQ(control("Label6").text, "本桌面不提供");  // travel never needed the position
 }
 
-TEST_F(Form1Test, NoticeAndMarksInTraditional) {
+TEST_F(MainPresenterTest, NoticeAndMarksInTraditional) {
     system.locale = 1028;
     SwitchableInputAccess access;
     access.readable = false;
-    Form1& f = load({}, &access);
-    f.Timer1_Timer();
+    MainPresenter& f = load({}, &access);
+    f.onSamplingTick();
     EXPECT_NE(control("InputAccessNotice").text.find("重新登入"), std::string::npos);
     EXPECT_EQ(control("Label2").text, "未測量");
     EXPECT_EQ(control("Label73").text, "今天:未測量");

@@ -1,11 +1,11 @@
-#include "online/FormPaiMing.h"
+#include "online/RankingPresenter.h"
 
 #include "online/RankingCode.h"
 #include "texts/ViewTexts.h"
 
 namespace pt {
 
-FormPaiMing::FormPaiMing(Browser& browser, std::string rankingAddress, Wlang lang)
+RankingPresenter::RankingPresenter(Browser& browser, std::string rankingAddress, Language lang)
     : m_browser(browser), m_address(std::move(rankingAddress)) {
     m_form.setText("FormPaiMing", "查看您的排名");
     m_form.setText("Label1", "请将以下验证码复制到输入框中");
@@ -13,9 +13,9 @@ FormPaiMing::FormPaiMing(Browser& browser, std::string rankingAddress, Wlang lan
     m_form.setText("Command1", RankingCloseText.in(lang));
 }
 
-void FormPaiMing::load(std::uint32_t installationId, const DynamicValue& jiFeng) {
+void RankingPresenter::load(std::uint32_t installationId, const DynamicValue& points) {
     m_browser.navigate(m_address);
-    m_code = RankingCode(installationId, jiFeng);
+    m_code = RankingCode(installationId, points);
     m_form.setText("Text1", m_code);
 }
 

@@ -13,15 +13,16 @@ namespace pt {
 // The ranking window: the ranking page beside the code the user pastes into it.
 // Controls: "FormPaiMing" (text = title), Label1, Label2, Text1 (the code), WebBrowser1,
 // Command1 (closes the window).
-class FormPaiMing {
+class RankingPresenter {
 public:
     // The page's texts exist in Simplified only; the close button follows `lang`.
-    FormPaiMing(Browser& browser, std::string rankingAddress, Wlang lang = Wlang::GB);
+    RankingPresenter(Browser& browser, std::string rankingAddress,
+                     Language lang = Language::Simplified);
 
     FormModel& form() { return m_form; }
     // Navigates and computes the code once; later changes of the points are not followed.
-    void load(std::uint32_t installationId, const DynamicValue& jiFeng);
-    void Command1_Click() { m_close = true; }
+    void load(std::uint32_t installationId, const DynamicValue& points);
+    void close() { m_close = true; }
 
     const std::string& code() const { return m_code; }
     bool closeRequested() const { return m_close; }

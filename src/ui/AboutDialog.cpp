@@ -1,4 +1,4 @@
-#include "FormAbout.h"
+#include "AboutDialog.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -18,7 +18,7 @@
 
 namespace pt {
 
-QPointer<FormAbout> FormAbout::s_instance;
+QPointer<AboutDialog> AboutDialog::s_instance;
 
 namespace {
 
@@ -71,8 +71,8 @@ QPixmap LogoStrip(qreal pixelRatio) {
 
 // Whole pixels of a position in twips, rounded down also below zero.
 int TwipsToPixels(int twips) {
-    return twips >= 0 ? twips / FormAbout::TwipsPerPixel
-                      : -((-twips + FormAbout::TwipsPerPixel - 1) / FormAbout::TwipsPerPixel);
+    return twips >= 0 ? twips / AboutDialog::TwipsPerPixel
+                      : -((-twips + AboutDialog::TwipsPerPixel - 1) / AboutDialog::TwipsPerPixel);
 }
 
 QLabel* NewLabel(QWidget* parent, const char* name, bool link = false) {
@@ -89,8 +89,8 @@ QLabel* NewLabel(QWidget* parent, const char* name, bool link = false) {
 
 }  // namespace
 
-FormAbout::FormAbout(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts facts,
-                     QWidget* parent)
+AboutDialog::AboutDialog(SettingsStore& store, Shell& shell, Language lang, AboutFacts facts,
+                         QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("FormAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -102,23 +102,23 @@ FormAbout::FormAbout(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts 
     // Logo frame on the left, texts on the right, the button below.
     // The strip scrolls inside a viewport one pixel in from the frame's edge, so the
     // hover border stays visible over it.
-    m_picture1 = new QFrame(this);
-    m_picture1->setObjectName(QStringLiteral("Picture1"));
-    m_picture1->setFixedSize(LogoWidth + 2, FrameHeight + 2);
-    m_picture1->setFrameShape(QFrame::NoFrame);
-    m_picture1->setMouseTracking(true);
-    m_picture1->setCursor(Qt::PointingHandCursor);
-    m_viewport = new QWidget(m_picture1);
+    m_logoFrame = new QFrame(this);
+    m_logoFrame->setObjectName(QStringLiteral("Picture1"));
+    m_logoFrame->setFixedSize(LogoWidth + 2, FrameHeight + 2);
+    m_logoFrame->setFrameShape(QFrame::NoFrame);
+    m_logoFrame->setMouseTracking(true);
+    m_logoFrame->setCursor(Qt::PointingHandCursor);
+    m_viewport = new QWidget(m_logoFrame);
     m_viewport->setGeometry(1, 1, LogoWidth, FrameHeight);
     m_viewport->setMouseTracking(true);
     m_viewport->installEventFilter(this);
-    m_picture2 = new QLabel(m_viewport);
-    m_picture2->setObjectName(QStringLiteral("Picture2"));
-    m_picture2->setPixmap(LogoStrip(devicePixelRatioF()));
-    m_picture2->setGeometry(0, 0, LogoWidth, StripHeight);
-    m_picture2->setMouseTracking(true);
-    m_picture1->installEventFilter(this);
-    m_picture2->installEventFilter(this);
+    m_logoStrip = new QLabel(m_viewport);
+    m_logoStrip->setObjectName(QStringLiteral("Picture2"));
+    m_logoStrip->setPixmap(LogoStrip(devicePixelRatioF()));
+    m_logoStrip->setGeometry(0, 0, LogoWidth, StripHeight);
+    m_logoStrip->setMouseTracking(true);
+    m_logoFrame->installEventFilter(this);
+    m_logoStrip->installEventFilter(this);
 
     auto* texts = new QGridLayout;
     texts->setHorizontalSpacing(6);
@@ -140,7 +140,7 @@ FormAbout::FormAbout(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts 
 
     auto* top = new QHBoxLayout;
     top->setSpacing(16);
-    top->addWidget(m_picture1, 0, Qt::AlignTop);
+    top->addWidget(m_logoFrame, 0, Qt::AlignTop);
     top->addLayout(texts, 1);
 
     auto* ok = new QPushButton(this);
@@ -155,7 +155,7 @@ FormAbout::FormAbout(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts 
     layout->addLayout(top);
     layout->addLayout(buttons);
 
-    m_presenter = std::make_unique<FormAboutPresenter>(store, shell, lang, std::move(facts));
+    m_presenter = std::make_unique<AboutPresenter>(store, shell, lang, std::move(facts));
     m_presenter->setLogoGeometry(FrameHeight * TwipsPerPixel, StripHeight * TwipsPerPixel);
     m_binder = new FormBinder(m_presenter->form(), this);
     m_binder->bindCustom(
@@ -166,22 +166,22 @@ FormAbout::FormAbout(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts 
     m_binder->syncAll();
     m_binder->onClicked = [this](const std::string& name) { onClicked(name); };
 
-    m_timer.setInterval(FormAboutPresenter::TimerIntervalMs);
+    m_timer.setInterval(AboutPresenter::TimerIntervalMs);
     m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &FormAbout::tick);
+    connect(&m_timer, &QTimer::timeout, this, &AboutDialog::tick);
     followHover();
 }
 
-FormAbout::~FormAbout() = default;
+AboutDialog::~AboutDialog() = default;
 
-FormAbout* FormAbout::instance() {
+AboutDialog* AboutDialog::instance() {
     return s_instance.data();
 }
 
-FormAbout* FormAbout::showInstance(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts facts,
-                                   QWidget* parent) {
-    if (!s_instance) s_instance = new FormAbout(store, shell, lang, std::move(facts), parent);
-    FormAbout* box = s_instance.data();
+AboutDialog* AboutDialog::showInstance(SettingsStore& store, Shell& shell, Language lang,
+                                       AboutFacts facts, QWidget* parent) {
+    if (!s_instance) s_instance = new AboutDialog(store, shell, lang, std::move(facts), parent);
+    AboutDialog* box = s_instance.data();
     if (box->isMinimized()) box->showNormal();
     box->show();
     box->raise();
@@ -189,42 +189,42 @@ FormAbout* FormAbout::showInstance(SettingsStore& store, Shell& shell, Wlang lan
     return box;
 }
 
-void FormAbout::onClicked(const std::string& name) {
+void AboutDialog::onClicked(const std::string& name) {
     m_presenter->click(name);
     if (m_presenter->closeRequested()) close();
 }
 
-void FormAbout::tick() {
-    m_presenter->Timer1_Timer();
+void AboutDialog::tick() {
+    m_presenter->onScrollTick();
     placeLogo();
 }
 
-void FormAbout::placeLogo() {
+void AboutDialog::placeLogo() {
     const int y = TwipsToPixels(m_presenter->logoTop());
-    if (m_picture2->y() != y) m_picture2->move(0, y);
+    if (m_logoStrip->y() != y) m_logoStrip->move(0, y);
 }
 
 // Mirrors the presenter's timer and border after a pointer move.
-void FormAbout::followHover() {
+void AboutDialog::followHover() {
     const bool run = m_presenter->timerEnabled();
     if (run && !m_timer.isActive()) m_timer.start();
     if (!run && m_timer.isActive()) m_timer.stop();
     const auto shape = m_presenter->logoBorder() ? QFrame::Box : QFrame::NoFrame;
-    if (m_picture1->frameShape() != shape) {
-        m_picture1->setFrameShape(shape);
-        m_picture1->setLineWidth(1);
+    if (m_logoFrame->frameShape() != shape) {
+        m_logoFrame->setFrameShape(shape);
+        m_logoFrame->setLineWidth(1);
     }
 }
 
-bool FormAbout::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_picture1 || watched == m_viewport || watched == m_picture2) {
+bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_logoFrame || watched == m_viewport || watched == m_logoStrip) {
         switch (event->type()) {
             case QEvent::Enter:
-                m_presenter->Picture1_MouseMove();
+                m_presenter->onPointerOverLogo();
                 followHover();
                 break;
             case QEvent::MouseMove:
-                m_presenter->Picture1_MouseMove();
+                m_presenter->onPointerOverLogo();
                 followHover();
                 // Handled here: passed on, the move would reach the box's own handler,
                 // which starts the scrolling again.
@@ -232,14 +232,14 @@ bool FormAbout::eventFilter(QObject* watched, QEvent* event) {
             case QEvent::Leave:
                 // Leaving the logo means the pointer is over the rest of the box (or has
                 // left the window): the strip scrolls on.
-                if (watched == m_picture1) {
-                    m_presenter->Form_MouseMove();
+                if (watched == m_logoFrame) {
+                    m_presenter->onPointerOverWindow();
                     followHover();
                 }
                 break;
             case QEvent::MouseButtonPress:
                 if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-                    onClicked(watched == m_picture2 ? "Picture2" : "Picture1");
+                    onClicked(watched == m_logoStrip ? "Picture2" : "Picture1");
                     return true;
                 }
                 break;
@@ -250,20 +250,20 @@ bool FormAbout::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void FormAbout::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_picture1->geometry().contains(event->position().toPoint())) {
-        m_presenter->Form_MouseMove();
+void AboutDialog::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_logoFrame->geometry().contains(event->position().toPoint())) {
+        m_presenter->onPointerOverWindow();
         followHover();
     }
     QDialog::mouseMoveEvent(event);
 }
 
-void FormAbout::showEvent(QShowEvent* event) {
+void AboutDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // On a screen with another pixel ratio than the one it was made for, draw it again.
-    const QPixmap current = m_picture2->pixmap();
+    const QPixmap current = m_logoStrip->pixmap();
     if (!qFuzzyCompare(current.devicePixelRatio(), devicePixelRatioF()))
-        m_picture2->setPixmap(LogoStrip(devicePixelRatioF()));
+        m_logoStrip->setPixmap(LogoStrip(devicePixelRatioF()));
 }
 
 }  // namespace pt

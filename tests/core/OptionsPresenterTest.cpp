@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/FormOptionPresenter.h"
+#include "shell/OptionsPresenter.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 
@@ -59,7 +59,7 @@ struct Hook {
     }
 };
 
-class FormOptionTest : public ::testing::Test {
+class OptionsPresenterTest : public ::testing::Test {
 protected:
     Journal journal;
     JournalStore store{journal};
@@ -67,9 +67,9 @@ protected:
     test::FakeSystemInfo system;
     Hook hook{journal};
 
-    FormOptionPresenter open(Wlang lang = Wlang::GB) {
+    OptionsPresenter open(Language lang = Language::Simplified) {
         journal.events.clear();
-        return FormOptionPresenter(store, autostart, system, lang, hook.hookSwitch());
+        return OptionsPresenter(store, autostart, system, lang, hook.hookSwitch());
     }
     void set(const char* name, const char* text) {
         store.test::MemorySettingsStore::write(SettingsRoot::LocalMachine, MainKey, name, text);
@@ -77,7 +77,7 @@ protected:
     std::string stored(const char* name) { return ReadSetting(store, MainKey, name); }
 };
 
-TEST_F(FormOptionTest, FreshInstallTicksAutostartAndWritesEverythingInOrder) {
+TEST_F(OptionsPresenterTest, FreshInstallTicksAutostartAndWritesEverythingInOrder) {
     auto dialog = open();
     EXPECT_TRUE(dialog.form().get("Check1").checked);
     EXPECT_TRUE(dialog.form().get("Check2").checked);
@@ -99,7 +99,7 @@ TEST_F(FormOptionTest, FreshInstallTicksAutostartAndWritesEverythingInOrder) {
     EXPECT_EQ(hook.active, 1);
 }
 
-TEST_F(FormOptionTest, StoredValuesAreReadTrimmedAndAsDocumented) {
+TEST_F(OptionsPresenterTest, StoredValuesAreReadTrimmedAndAsDocumented) {
     set("Aopen", " 0 ");
     set("UpdateCK", "0\n");
     set("AddHook", "\t1 ");
@@ -118,7 +118,7 @@ TEST_F(FormOptionTest, StoredValuesAreReadTrimmedAndAsDocumented) {
     EXPECT_FALSE(on.form().get("Check3").checked);
 }
 
-TEST_F(FormOptionTest, CurrentEntryIsNotRewrittenButAMovedProgramIs) {
+TEST_F(OptionsPresenterTest, CurrentEntryIsNotRewrittenButAMovedProgramIs) {
     autostart.value = "/opt/pathtally/pathtally";
     set("Aopen", "1");
     open().click("Command1");
@@ -133,7 +133,7 @@ TEST_F(FormOptionTest, CurrentEntryIsNotRewrittenButAMovedProgramIs) {
     EXPECT_EQ(journal.events[1], "Aopen=1");
 }
 
-TEST_F(FormOptionTest, UnknownProgramPathLeavesTheEntryOn) {
+TEST_F(OptionsPresenterTest, UnknownProgramPathLeavesTheEntryOn) {
     autostart.value = "/opt/pathtally/pathtally";
     system.exe.clear();
     open().click("Command1");
@@ -141,7 +141,7 @@ TEST_F(FormOptionTest, UnknownProgramPathLeavesTheEntryOn) {
     EXPECT_EQ(autostart.value, "/opt/pathtally/pathtally");
 }
 
-TEST_F(FormOptionTest, EntrySwitchedOnElsewhereStillRecordsTheWish) {
+TEST_F(OptionsPresenterTest, EntrySwitchedOnElsewhereStillRecordsTheWish) {
     // Aopen says off, but the entry already runs this program: ticking the box and
     // pressing OK must leave the box ticked for the next open.
     set("Aopen", "0");
@@ -154,7 +154,7 @@ TEST_F(FormOptionTest, EntrySwitchedOnElsewhereStillRecordsTheWish) {
     EXPECT_TRUE(open().form().get("Check1").checked);
 }
 
-TEST_F(FormOptionTest, UntickingKeepsAnEmptyEntry) {
+TEST_F(OptionsPresenterTest, UntickingKeepsAnEmptyEntry) {
     autostart.value = "/opt/pathtally/pathtally";
     auto dialog = open();
     dialog.form().checkedByUser(dialog.form().id("Check1"), false);
@@ -166,7 +166,7 @@ TEST_F(FormOptionTest, UntickingKeepsAnEmptyEntry) {
     EXPECT_FALSE(open().form().get("Check1").checked);
 }
 
-TEST_F(FormOptionTest, ClickCountingSwitchesAtOnceAndNeverTwice) {
+TEST_F(OptionsPresenterTest, ClickCountingSwitchesAtOnceAndNeverTwice) {
     hook.active = 1;  // start-up installed it
     auto on = open();
     on.click("Command1");
@@ -191,7 +191,7 @@ TEST_F(FormOptionTest, ClickCountingSwitchesAtOnceAndNeverTwice) {
     EXPECT_EQ(std::count(journal.events.begin(), journal.events.end(), "install"), 1);
 }
 
-TEST_F(FormOptionTest, ApplyCancelAndCloseWriteNothing) {
+TEST_F(OptionsPresenterTest, ApplyCancelAndCloseWriteNothing) {
     set("AddHook", "1");
     for (const char* button : {"Command2", "Command3"}) {
         auto dialog = open();
@@ -208,19 +208,19 @@ TEST_F(FormOptionTest, ApplyCancelAndCloseWriteNothing) {
     EXPECT_EQ(hook.active, 0);
 }
 
-TEST_F(FormOptionTest, HiddenUpdateSettingIsWrittenBackAsLoaded) {
+TEST_F(OptionsPresenterTest, HiddenUpdateSettingIsWrittenBackAsLoaded) {
     set("UpdateCK", "0");
     open().click("Command1");
     EXPECT_EQ(stored("UpdateCK"), "0");
 }
 
-TEST_F(FormOptionTest, CaptionsInBothScripts) {
-    auto gb = open(Wlang::GB);
+TEST_F(OptionsPresenterTest, CaptionsInBothScripts) {
+    auto gb = open(Language::Simplified);
     EXPECT_EQ(gb.form().get("FormOption").text, "选项");
     EXPECT_EQ(gb.form().get("Check1").text, "开机后自动启动本软件(强烈建议开启本功能)");
     EXPECT_EQ(gb.form().get("Check3").text, "关闭统计鼠标点击次数功能");
     EXPECT_EQ(gb.form().get("Command2").text, "应用(&A)");
-    auto b5 = open(Wlang::B5);
+    auto b5 = open(Language::Traditional);
     EXPECT_EQ(b5.form().get("FormOption").text, "選項");
     EXPECT_EQ(b5.form().get("Check1").text, "開機後自動啟動本軟體(強烈建議開啟本功能)");
     EXPECT_EQ(b5.form().get("Check2").text, "開啟線上更新檢查");
@@ -230,7 +230,7 @@ TEST_F(FormOptionTest, CaptionsInBothScripts) {
     EXPECT_EQ(b5.form().get("Command2").text, "應用(&A)");
     EXPECT_EQ(b5.form().get("Command3").text, "取消(&C)");
     // Any other language keeps the Simplified captions.
-    EXPECT_EQ(open(Wlang::En).form().get("FormOption").text, "选项");
+    EXPECT_EQ(open(Language::English).form().get("FormOption").text, "选项");
 }
 
 }  // namespace

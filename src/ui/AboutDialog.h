@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "shell/FormAboutPresenter.h"
+#include "shell/AboutPresenter.h"
 
 class QFrame;
 class QLabel;
@@ -14,25 +14,25 @@ namespace pt {
 
 class FormBinder;
 
-// The About box: a modeless view over FormAboutPresenter, one instance at a time. It
+// The About box: a modeless view over AboutPresenter, one instance at a time. It
 // deletes itself when closed; the next request builds a fresh one.
-class FormAbout : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
     // Twips per pixel at 96 dpi: the logo moves one twip per tick.
     static constexpr int TwipsPerPixel = 15;
 
-    FormAbout(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts facts,
-              QWidget* parent = nullptr);
-    ~FormAbout() override;
+    AboutDialog(SettingsStore& store, Shell& shell, Language lang, AboutFacts facts,
+                QWidget* parent = nullptr);
+    ~AboutDialog() override;
 
     // Shows the About box: the open one is raised unchanged, else a new one is made.
-    static FormAbout* showInstance(SettingsStore& store, Shell& shell, Wlang lang, AboutFacts facts,
-                                   QWidget* parent = nullptr);
+    static AboutDialog* showInstance(SettingsStore& store, Shell& shell, Language lang,
+                                     AboutFacts facts, QWidget* parent = nullptr);
     // The open About box, or null.
-    static FormAbout* instance();
+    static AboutDialog* instance();
 
-    FormAboutPresenter& presenter() { return *m_presenter; }
+    AboutPresenter& presenter() { return *m_presenter; }
     QTimer& scrollTimer() { return m_timer; }
     // One scrolling tick, as Timer1 runs it.
     void tick();
@@ -47,13 +47,13 @@ private:
     void placeLogo();
     void followHover();
 
-    std::unique_ptr<FormAboutPresenter> m_presenter;
+    std::unique_ptr<AboutPresenter> m_presenter;
     FormBinder* m_binder = nullptr;
-    QFrame* m_picture1 = nullptr;
+    QFrame* m_logoFrame = nullptr;
     QWidget* m_viewport = nullptr;
-    QLabel* m_picture2 = nullptr;
+    QLabel* m_logoStrip = nullptr;
     QTimer m_timer;
-    static QPointer<FormAbout> s_instance;
+    static QPointer<AboutDialog> s_instance;
 };
 
 }  // namespace pt

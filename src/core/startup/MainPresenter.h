@@ -17,7 +17,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
-#include "startup/Form1View.h"
+#include "startup/MainView.h"
 #include "stats/StatisticsModel.h"
 #include "texts/Language.h"
 
@@ -32,7 +32,7 @@ class SamplingTick;
 class ShutdownScheduler;
 
 // The platform services the main window works with.
-struct Form1Services {
+struct MainServices {
     SettingsStore& store;
     Clock& clock;
     const NumberFormat& numberFormat;
@@ -60,47 +60,47 @@ struct ProgramVersion {
 // The main window's presenter: owns the statistics, the language, the version text and the
 // test-mode flag, runs the start-up sequence and the ticks, and answers the window's
 // commands. The Qt window renders form() and forwards events here.
-class Form1 {
+class MainPresenter {
 public:
-    Form1(Form1Services services, Form1View& view, ProgramVersion version = {});
-    ~Form1();
-    Form1(const Form1&) = delete;
-    Form1& operator=(const Form1&) = delete;
+    MainPresenter(MainServices services, MainView& view, ProgramVersion version = {});
+    ~MainPresenter();
+    MainPresenter(const MainPresenter&) = delete;
+    MainPresenter& operator=(const MainPresenter&) = delete;
 
     // The start-up sequence. Afterwards the ticks and commands are served.
-    void Form_Load();
+    void start();
 
-    void Timer1_Timer();  // sampling tick
-    void Timer2_Timer();  // one-second tick
+    void onSamplingTick();  // sampling tick
+    void onSecondTick();    // one-second tick
 
     // Close box: hides the window; the program goes on counting.
-    void Form_Unload();
+    void onCloseBox();
     // Exit with confirmation (menuClose, menuRightMenuClose, Ctrl+X).
-    void menuClose_Click();
+    void confirmExit();
     // Saves every total (settings store and data file) at once.
     void saveAll();
 
     // Tray icon button-down: 1 = left, 2 = right (the view pops the menu up itself).
     void trayButtonDown(int button);
-    void menuRightMenuShowMainWindow_Click();
-    void menuRightAutoShutdown_Click();
+    void showMainWindow();
+    void showShutdownPage();
 
     // A click on a control or menu item of the main window; false when not handled here.
     bool handleClick(const std::string& name);
 
     FormModel& form() { return m_form; }
     StatisticsModel& model() { return m_model; }
-    Wlang lang() const { return m_lang; }
-    const std::string& VersionNumber() const { return m_versionNumber; }
-    int TestP() const { return m_testP; }
-    const std::string& StartDate() const { return m_startDate; }
+    Language lang() const { return m_lang; }
+    const std::string& versionText() const { return m_versionText; }
+    bool testMode() const { return m_testMode; }
+    const std::string& startDate() const { return m_startDate; }
     const std::string& computerName() const { return m_computerName; }
     const std::string& userName() const { return m_userName; }
     bool startsHidden() const { return m_startHidden; }
     std::string siteRoot() const;
-    Form1Services& services() { return m_services; }
+    MainServices& services() { return m_services; }
 
-    // The parts of the window that other windows reach (valid after Form_Load).
+    // The parts of the window that other windows reach (valid after start).
     ClickHook& clickHook() { return *m_clickHook; }
     KeyCounter& keyCounter() { return *m_keys; }
     ShutdownScheduler& scheduler() { return *m_scheduler; }
@@ -111,7 +111,7 @@ private:
     void checkVersion();
     void keepAutostartCurrent();
     void loadStartDate();
-    bool runFromStep15();
+    bool runFromTheStartDate();
     void showRecords();
     void openPages();
     void decideTestMode();
@@ -119,20 +119,20 @@ private:
     void mergeUseTimeAndMove();
     void mergeClicks();
     void showClickRecord();
-    void mergeKeyDownAll();
-    void autoShutDown();
+    void mergeKeys();
+    void restoreShutdownSchedule();
     void removeHook();
 
-    Form1Services m_services;
-    Form1View& m_view;
+    MainServices m_services;
+    MainView& m_view;
     ProgramVersion m_version;
 
     StatisticsModel m_model;
     FormModel m_form;
-    Wlang m_lang = Wlang::En;
-    std::string m_versionNumber;
-    int m_whichWindows32 = 0;
-    int m_testP = 0;
+    Language m_lang = Language::English;
+    std::string m_versionText;
+    bool m_needsPowerPrivilege = false;
+    bool m_testMode = false;
     std::string m_startDate;
     std::string m_computerName;
     std::string m_userName;
@@ -152,6 +152,6 @@ private:
 };
 
 // The program's version text: "V" + major + "." + minor + "." + revision.
-std::string MakeVersionNumber(const ProgramVersion& version);
+std::string VersionText(const ProgramVersion& version);
 
 }  // namespace pt

@@ -11,15 +11,15 @@ namespace pt {
 // A small browser on the product website. Its title follows the page title, refreshed
 // by a 100 ms timer on every tick whose count is not a multiple of 5.
 // Controls: "FormWebBrowser" (text = title), WebBrowser1, Timer1.
-class FormWebBrowser {
+class SiteBrowserPresenter {
 public:
     static constexpr int TickMilliseconds = 100;
 
-    FormWebBrowser(Browser& browser, std::string siteRoot);
+    SiteBrowserPresenter(Browser& browser, std::string siteRoot);
 
     FormModel& form() { return m_form; }
     void load();
-    void Timer1_Timer();
+    void onTick();
 
     std::int16_t webOpenTime() const { return m_webOpenTime; }
 

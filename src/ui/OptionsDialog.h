@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "shell/OptionsPresenter.h"
+
+namespace pt {
+
+class FormBinder;
+
+// The Options dialog: a modal view over OptionsPresenter. Widgets carry the control
+// names; the close box writes nothing.
+class OptionsDialog : public QDialog {
+    Q_OBJECT
+public:
+    OptionsDialog(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
+                  Language lang, ClickHookSwitch hook, QWidget* parent = nullptr);
+    ~OptionsDialog() override;
+
+    OptionsPresenter& presenter() { return *m_presenter; }
+
+    // Opens a fresh dialog modally and returns once it is closed.
+    static void run(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
+                    Language lang, ClickHookSwitch hook, QWidget* parent = nullptr);
+
+private:
+    void onClicked(const std::string& name);
+
+    std::unique_ptr<OptionsPresenter> m_presenter;
+    FormBinder* m_binder = nullptr;
+};
+
+}  // namespace pt
