@@ -65,6 +65,18 @@ drive() {
   xdotool key --window "$win" a b c
 }
 
+# Pages the program opens in the desktop's browser are recorded instead (Wine hands them to
+# the first of its WineBrowser programs; without one it keeps starting itself).
+opened=$PT_UNIX_TEST_ROOT/opened
+printf '#!/bin/sh\necho "$1" >>"%s"\n' "$opened" >"$PT_UNIX_TEST_ROOT/browser"
+chmod +x "$PT_UNIX_TEST_ROOT/browser"
+"$WINE64" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$PT_UNIX_TEST_ROOT/browser" \
+  /f >/dev/null 2>&1
+# Two hours of use stored by an earlier run give two points, enough to ask for a ranking.
+for key in "$MAIN" "$MIRROR"; do
+  "$WINE64" reg add "$key" /v AllUseTime /d 7200 /f >/dev/null 2>&1
+done
+
 # First run, Simplified Chinese.
 start zh_CN.UTF-8
 drive 3
@@ -103,6 +115,19 @@ xdotool mousemove $((logo_x + 200)) $((logo_y + 150))
 logo_moved || fail "the About logo stays paused after the pointer left it"
 xdotool key --window "$(about)" Escape
 wait_for 10 no_about || fail "Esc did not close the About box"
+
+# F3 asks for the ranking: the window with the code to paste into the ranking page, which
+# opens in the desktop's browser as there is no web control.
+ranking_window() { xdotool search --onlyvisible --name '^查看您的排名$' 2>/dev/null | head -n1; }
+has_ranking_window() { [[ -n "$(ranking_window)" ]]; }
+no_ranking_window() { [[ -z "$(ranking_window)" ]]; }
+xdotool key --window "$win" F3
+wait_for 30 has_ranking_window || fail "F3 opened no ranking window"
+has_ranking_page() { grep -q "/pt/paiming.asp" "$opened" 2>/dev/null; }
+wait_for 30 has_ranking_page || fail "the ranking page was not opened in the browser"
+import -window root "$shots/windows-ranking.png"
+xdotool key --window "$(ranking_window)" Escape
+wait_for 10 no_ranking_window || fail "Esc did not close the ranking window"
 import -window root "$shots/windows-main-gb.png"
 
 # A second start is refused with a message and leaves the first running.
@@ -150,17 +175,6 @@ has_port() { [[ -s $site_port ]]; }
 wait_for 20 has_port || fail "the local site did not start"
 "$WINE64" reg add "$MAIN" /v SiteRoot /d "http://127.0.0.1:$(cat "$site_port")" /f >/dev/null 2>&1
 "$WINE64" reg add "$MAIN" /v UpdateCK /d 1 /f >/dev/null 2>&1
-# Pages the program opens in the desktop's browser are recorded instead (Wine hands them to
-# the first of its WineBrowser programs; without one it keeps starting itself).
-opened=$PT_UNIX_TEST_ROOT/opened
-printf '#!/bin/sh\necho "$1" >>"%s"\n' "$opened" >"$PT_UNIX_TEST_ROOT/browser"
-chmod +x "$PT_UNIX_TEST_ROOT/browser"
-"$WINE64" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$PT_UNIX_TEST_ROOT/browser" \
-  /f >/dev/null 2>&1
-# Two hours of use stored by an earlier run give two points, enough to ask for a ranking.
-for key in "$MAIN" "$MIRROR"; do
-  "$WINE64" reg add "$key" /v AllUseTime /d 7200 /f >/dev/null 2>&1
-done
 exe=$testmode/pathtally.exe
 start zh_CN.UTF-8
 update_window() { xdotool search --onlyvisible --name '^自动检查更新\.\.\.$' 2>/dev/null | head -n1; }
@@ -168,18 +182,6 @@ has_update_window() { [[ -n "$(update_window)" ]]; }
 wait_for 40 has_update_window || fail "the unseen update check showed no newer version"
 import -window root "$shots/windows-update-found.png"
 
-# F3 asks for the ranking: the window with the code to paste into the ranking page, which
-# opens in the desktop's browser as there is no web control.
-ranking_window() { xdotool search --onlyvisible --name '^查看您的排名$' 2>/dev/null | head -n1; }
-has_ranking_window() { [[ -n "$(ranking_window)" ]]; }
-no_ranking_window() { [[ -z "$(ranking_window)" ]]; }
-xdotool key --window "$win" F3
-wait_for 30 has_ranking_window || fail "F3 opened no ranking window"
-has_ranking_page() { grep -q "/pt/paiming.asp" "$opened" 2>/dev/null; }
-wait_for 30 has_ranking_page || fail "the ranking page was not opened in the browser"
-import -window root "$shots/windows-ranking.png"
-xdotool key --window "$(ranking_window)" Escape
-wait_for 10 no_ranking_window || fail "Esc did not close the ranking window"
 [[ -f "$testmode/Record.txt" ]] || wait_for 10 test -f "$testmode/Record.txt" ||
   fail "test mode left no run record beside the program"
 wait_for 100 has_refusal || fail "the every-day rule at $at showed no message in test mode"
