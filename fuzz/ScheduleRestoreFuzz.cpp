@@ -47,13 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The countdown from the stored minutes, when the input asks for it.
     if (clicks & 1) {
-        form.setText("Text1",
+        form.setText(pt::ControlId{"Text1"},
                      store.read(pt::SettingsRoot::LocalMachine, pt::MainKey, "AutoShutTime"));
-        form.checkedByUser(form.id("Check1"), true);
-        scheduler.handleClick("Check1");
-        scheduler.handleClick("Command1");
+        form.checkedByUser(form.slot(pt::ControlId{"Check1"}), true);
+        scheduler.handleClick(pt::ControlId{"Check1"});
+        scheduler.handleClick(pt::ControlId{"Command1"});
         for (int i = 0; i < 3 && scheduler.countdownActive(); ++i) scheduler.onCountdownTick();
-        scheduler.handleClick("Command2");
+        scheduler.handleClick(pt::ControlId{"Command2"});
     }
     for (int i = 2; i <= 9; ++i) (void)scheduler.armed(i);
     return 0;

@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "form/MainControls.h"
 #include "input/ClickHook.h"
 #include "shell/FeedbackMail.h"
 #include "ui/AboutDialog.h"
@@ -19,13 +20,13 @@ std::unique_ptr<OnlineWindows> WireCommands(MainWindow& window) {
     MainPresenter& form = window.presenter();
     MainServices& s = form.services();
 
-    window.setCommand("menuOption", [&window, &form, &s] {
+    window.setCommand(main_controls::OptionsItem, [&window, &form, &s] {
         ClickHook& hook = form.clickHook();
         ClickHookSwitch hookSwitch{[&hook] { return hook.installed(); },
                                    [&hook] { hook.install(); }, [&hook] { hook.remove(); }};
         OptionsDialog::run(s.store, s.autostart, s.system, form.lang(), hookSwitch, &window);
     });
-    window.setCommand("menuClearAll", [&window, &form, &s] {
+    window.setCommand(main_controls::ClearAllItem, [&window, &form, &s] {
         ClearAllDialog::run(form.model(), s.store, s.clock, form.lang(), &window,
                             form.dayAccounting(), [&form] { form.onSamplingTick(); });
     });
@@ -35,20 +36,20 @@ std::unique_ptr<OnlineWindows> WireCommands(MainWindow& window) {
         HistoryWindow::showInstance(*s.history, s.clock, s.messages, form.lang(), &window);
     };
     if (s.history) {
-        window.setCommand("menuDayHistory", history);
-        window.setCommand("menuRightMenuDayHistory", history);
+        window.setCommand(main_controls::DayHistoryItem, history);
+        window.setCommand(main_controls::TrayDayHistoryItem, history);
     } else {
-        form.form().setVisible("menuDayHistory", false);
-        form.form().setVisible("menuRightMenuDayHistory", false);
+        form.form().setVisible(main_controls::DayHistoryItem, false);
+        form.form().setVisible(main_controls::TrayDayHistoryItem, false);
     }
     auto about = [&window, &form, &s] {
         AboutDialog::showInstance(s.store, s.shell, form.lang(),
                                   {form.versionText(), form.computerName(), form.userName()},
                                   &window);
     };
-    window.setCommand("menuAbout", about);
-    window.setCommand("menuRightMenuAbout", about);
-    window.setCommand("menuEmailToMe", [&form, &s] {
+    window.setCommand(main_controls::AboutItem, about);
+    window.setCommand(main_controls::TrayAboutItem, about);
+    window.setCommand(main_controls::FeedbackItem, [&form, &s] {
         s.shell.open(FeedbackMailText(FeedbackVariant::MainMenu, form.lang()));
     });
 
@@ -56,11 +57,11 @@ std::unique_ptr<OnlineWindows> WireCommands(MainWindow& window) {
         std::make_unique<OnlineWindows>(s.store, s.messages, form.lang(), form.versionText(),
                                         [&form] { return form.model().points; });
     OnlineWindows* o = online.get();
-    window.setCommand("menuUpdate", [o] { o->showUpdate(); });
-    window.setCommand("menuAutoUpdate", [o] { o->checkForUpdates(); });
-    window.setCommand("menuWebBrowser", [o] { o->showSiteBrowser(); });
-    window.setCommand("menuPaiHang", [o] { o->requestRanking(); });
-    window.setCommand("Label75", [o] { o->requestRanking(); });
+    window.setCommand(main_controls::UpdateItem, [o] { o->showUpdate(); });
+    window.setCommand(main_controls::AutoUpdateItem, [o] { o->checkForUpdates(); });
+    window.setCommand(main_controls::SiteBrowserItem, [o] { o->showSiteBrowser(); });
+    window.setCommand(main_controls::RankingItem, [o] { o->requestRanking(); });
+    window.setCommand(main_controls::RankingLink, [o] { o->requestRanking(); });
     window.onShown = [o] { o->mainWindowShown(); };
     return online;
 }

@@ -15,6 +15,7 @@
 
 #include "FormBinder.h"
 #include "Skin.h"
+#include "form/DialogControls.h"
 
 namespace pt {
 
@@ -75,9 +76,9 @@ int TwipsToPixels(int twips) {
                       : -((-twips + AboutDialog::TwipsPerPixel - 1) / AboutDialog::TwipsPerPixel);
 }
 
-QLabel* NewLabel(QWidget* parent, const char* name, bool link = false) {
+QLabel* NewLabel(QWidget* parent, ControlId id, bool link = false) {
     auto* label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
+    label->setObjectName(ObjectName(id));
     label->setTextFormat(link ? Qt::RichText : Qt::PlainText);
     if (link) {
         label->setCursor(Qt::PointingHandCursor);
@@ -92,7 +93,7 @@ QLabel* NewLabel(QWidget* parent, const char* name, bool link = false) {
 AboutDialog::AboutDialog(SettingsStore& store, Shell& shell, Language lang, AboutFacts facts,
                          QWidget* parent)
     : QDialog(parent) {
-    setObjectName(QStringLiteral("FormAbout"));
+    setObjectName(ObjectName(about_controls::Window));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -103,7 +104,7 @@ AboutDialog::AboutDialog(SettingsStore& store, Shell& shell, Language lang, Abou
     // The strip scrolls inside a viewport one pixel in from the frame's edge, so the
     // hover border stays visible over it.
     m_logoFrame = new QFrame(this);
-    m_logoFrame->setObjectName(QStringLiteral("Picture1"));
+    m_logoFrame->setObjectName(ObjectName(about_controls::LogoFrame));
     m_logoFrame->setFixedSize(LogoWidth + 2, FrameHeight + 2);
     m_logoFrame->setFrameShape(QFrame::NoFrame);
     m_logoFrame->setMouseTracking(true);
@@ -113,7 +114,7 @@ AboutDialog::AboutDialog(SettingsStore& store, Shell& shell, Language lang, Abou
     m_viewport->setMouseTracking(true);
     m_viewport->installEventFilter(this);
     m_logoStrip = new QLabel(m_viewport);
-    m_logoStrip->setObjectName(QStringLiteral("Picture2"));
+    m_logoStrip->setObjectName(ObjectName(about_controls::LogoStrip));
     m_logoStrip->setPixmap(LogoStrip(devicePixelRatioF()));
     m_logoStrip->setGeometry(0, 0, LogoWidth, StripHeight);
     m_logoStrip->setMouseTracking(true);
@@ -123,19 +124,19 @@ AboutDialog::AboutDialog(SettingsStore& store, Shell& shell, Language lang, Abou
     auto* texts = new QGridLayout;
     texts->setHorizontalSpacing(6);
     texts->setVerticalSpacing(8);
-    auto* heading = NewLabel(this, "Label1");
+    auto* heading = NewLabel(this, about_controls::VersionAndMaker);
     QFont headingFont = heading->font();
     headingFont.setBold(true);
     headingFont.setPointSizeF(headingFont.pointSizeF() * 1.15);
     heading->setFont(headingFont);
     texts->addWidget(heading, 0, 0, 1, 2);
-    texts->addWidget(NewLabel(this, "Label14"), 1, 0, 1, 2);
-    texts->addWidget(NewLabel(this, "Label2"), 2, 0, 1, 2);
-    texts->addWidget(NewLabel(this, "Label9"), 3, 0);
-    texts->addWidget(NewLabel(this, "Label10", true), 3, 1);
-    texts->addWidget(NewLabel(this, "Label17"), 4, 0);
-    texts->addWidget(NewLabel(this, "Label18", true), 4, 1);
-    texts->addWidget(NewLabel(this, "Label8", true), 5, 0, 1, 2);
+    texts->addWidget(NewLabel(this, about_controls::Version), 1, 0, 1, 2);
+    texts->addWidget(NewLabel(this, about_controls::ComputerAndUser), 2, 0, 1, 2);
+    texts->addWidget(NewLabel(this, about_controls::SiteCaption), 3, 0);
+    texts->addWidget(NewLabel(this, about_controls::Site, true), 3, 1);
+    texts->addWidget(NewLabel(this, about_controls::BackupSiteCaption), 4, 0);
+    texts->addWidget(NewLabel(this, about_controls::BackupSite, true), 4, 1);
+    texts->addWidget(NewLabel(this, about_controls::Mail, true), 5, 0, 1, 2);
     texts->setRowStretch(6, 1);
 
     auto* top = new QHBoxLayout;
@@ -144,7 +145,7 @@ AboutDialog::AboutDialog(SettingsStore& store, Shell& shell, Language lang, Abou
     top->addLayout(texts, 1);
 
     auto* ok = new QPushButton(this);
-    ok->setObjectName(QStringLiteral("Command1"));
+    ok->setObjectName(ObjectName(about_controls::Ok));
     ok->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -158,13 +159,14 @@ AboutDialog::AboutDialog(SettingsStore& store, Shell& shell, Language lang, Abou
     m_presenter = std::make_unique<AboutPresenter>(store, shell, lang, std::move(facts));
     m_presenter->setLogoGeometry(FrameHeight * TwipsPerPixel, StripHeight * TwipsPerPixel);
     m_binder = new FormBinder(m_presenter->form(), this);
-    m_binder->bindCustom(
-        "FormAbout", [this](const Control& c) { setWindowTitle(QString::fromStdString(c.text)); });
-    m_binder->bindCustom("Picture1", [](const Control&) {});
-    m_binder->bindCustom("Picture2", [](const Control&) {});
+    m_binder->bindCustom(about_controls::Window, [this](const Control& c) {
+        setWindowTitle(QString::fromStdString(c.text));
+    });
+    m_binder->bindCustom(about_controls::LogoFrame, [](const Control&) {});
+    m_binder->bindCustom(about_controls::LogoStrip, [](const Control&) {});
     m_binder->bindChildren();
     m_binder->syncAll();
-    m_binder->onClicked = [this](const std::string& name) { onClicked(name); };
+    m_binder->onClicked = [this](ControlId id) { onClicked(id); };
 
     m_timer.setInterval(AboutPresenter::TimerIntervalMs);
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -189,8 +191,8 @@ AboutDialog* AboutDialog::showInstance(SettingsStore& store, Shell& shell, Langu
     return box;
 }
 
-void AboutDialog::onClicked(const std::string& name) {
-    m_presenter->click(name);
+void AboutDialog::onClicked(ControlId id) {
+    m_presenter->click(id);
     if (m_presenter->closeRequested()) close();
 }
 
@@ -239,7 +241,8 @@ bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
                 break;
             case QEvent::MouseButtonPress:
                 if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-                    onClicked(watched == m_logoStrip ? "Picture2" : "Picture1");
+                    onClicked(watched == m_logoStrip ? about_controls::LogoStrip
+                                                     : about_controls::LogoFrame);
                     return true;
                 }
                 break;

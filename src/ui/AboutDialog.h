@@ -6,13 +6,12 @@
 #include <memory>
 
 #include "shell/AboutPresenter.h"
+#include "ui/FormBinder.h"
 
 class QFrame;
 class QLabel;
 
 namespace pt {
-
-class FormBinder;
 
 // The About box: a modeless view over AboutPresenter, one instance at a time. It
 // deletes itself when closed; the next request builds a fresh one.
@@ -33,6 +32,8 @@ public:
     static AboutDialog* instance();
 
     AboutPresenter& presenter() { return *m_presenter; }
+    // Controls of the window that no widget carries (none when the view is complete).
+    std::vector<std::string> unboundControls() const { return m_binder->unboundControls(); }
     QTimer& scrollTimer() { return m_timer; }
     // One scrolling tick, as Timer1 runs it.
     void tick();
@@ -43,7 +44,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void onClicked(const std::string& name);
+    void onClicked(ControlId id);
     void placeLogo();
     void followHover();
 

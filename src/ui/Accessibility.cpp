@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include "FormBinder.h"
+
 namespace pt {
 
 namespace {
@@ -58,8 +60,7 @@ void ApplyAccessibleTexts(QWidget* root, const std::vector<AccessibleText>& text
     static const bool installed = (QAccessible::installFactory(Factory), true);
     (void)installed;
     for (const AccessibleText& t : texts) {
-        auto* widget = root->findChild<QWidget*>(
-            QString::fromLatin1(t.control.data(), static_cast<int>(t.control.size())));
+        auto* widget = root->findChild<QWidget*>(ObjectName(t.control));
         if (!widget) continue;
         const QString name = QString::fromUtf8(t.nameIn(lang));
         const QString description = QString::fromUtf8(t.descriptionIn(lang));

@@ -10,11 +10,12 @@ namespace pt {
 
 AutoUpdateWindow::AutoUpdateWindow(Language lang, const std::string& versionText,
                                    const std::string& address, AutoUpdatePresenter::Mode mode)
-    : OnlineWindow(m_presenter.form(), QStringLiteral("FormAutoUpdate"), lang),
+    : OnlineWindow(m_presenter.form(), auto_update_controls::Window, auto_update_controls::Page,
+                   lang),
       m_presenter(m_pageTitle, lang, versionText, address, mode),
       m_timer(new QTimer(this)) {
     auto* label = new QLabel(this);
-    label->setObjectName(QStringLiteral("Label1"));
+    label->setObjectName(ObjectName(auto_update_controls::Status));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(m_web, 1);
@@ -29,7 +30,7 @@ AutoUpdateWindow::AutoUpdateWindow(Language lang, const std::string& versionText
     });
     m_timer->setInterval(AutoUpdatePresenter::TickMilliseconds);
     connect(m_timer, &QTimer::timeout, this, &AutoUpdateWindow::onTick);
-    binder().bindCustom("Timer1", [this](const Control& c) {
+    binder().bindCustom(auto_update_controls::Timer, [this](const Control& c) {
         if (!c.enabled)
             m_timer->stop();
         else if (!m_timer->isActive())

@@ -9,14 +9,17 @@
 #include "FormBinder.h"
 #include "QtMessageBox.h"
 #include "Skin.h"
+#include "form/DialogControls.h"
 
 namespace pt {
+
+using namespace clear_all_controls;
 
 ClearAllDialog::ClearAllDialog(StatisticsModel& model, SettingsStore& store, Clock& clock,
                                Language lang, QWidget* parent, MessageBox* messages,
                                DayAccounting* days, std::function<void()> takeMeasured)
     : QDialog(parent) {
-    setObjectName(QStringLiteral("ClearAll"));
+    setObjectName(ObjectName(Window));
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     ApplySkin(this);
@@ -25,19 +28,19 @@ ClearAllDialog::ClearAllDialog(StatisticsModel& model, SettingsStore& store, Clo
     layout->setContentsMargins(18, 16, 18, 12);
     layout->setSpacing(14);
     auto* label = new QLabel(this);
-    label->setObjectName(QStringLiteral("Label1"));
+    label->setObjectName(ObjectName(Warning));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setMinimumWidth(340);
     layout->addWidget(label);
     auto* clearHistory = new QCheckBox(this);
-    clearHistory->setObjectName(QStringLiteral("CheckClearHistory"));
+    clearHistory->setObjectName(ObjectName(AlsoClearDays));
     layout->addWidget(clearHistory);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (const char* name : {"Command1", "Command2"}) {
+    for (ControlId id : {Ok, Cancel}) {
         auto* button = new QPushButton(this);
-        button->setObjectName(QLatin1String(name));
+        button->setObjectName(ObjectName(id));
         button->setAutoDefault(false);
         buttons->addWidget(button);
     }
@@ -51,19 +54,19 @@ ClearAllDialog::ClearAllDialog(StatisticsModel& model, SettingsStore& store, Clo
                                                       std::move(takeMeasured));
     m_binder = new FormBinder(m_presenter->form(), this);
     m_binder->bindCustom(
-        "ClearAll", [this](const Control& c) { setWindowTitle(QString::fromStdString(c.text)); });
+        Window, [this](const Control& c) { setWindowTitle(QString::fromStdString(c.text)); });
     m_binder->bindChildren();
     m_binder->syncAll();
-    m_binder->onClicked = [this](const std::string& name) { onClicked(name); };
+    m_binder->onClicked = [this](ControlId id) { onClicked(id); };
     setFixedSize(sizeHint());
 }
 
 ClearAllDialog::~ClearAllDialog() = default;
 
-void ClearAllDialog::onClicked(const std::string& name) {
-    m_presenter->click(name);
+void ClearAllDialog::onClicked(ControlId id) {
+    m_presenter->click(id);
     m_binder->sync();
-    if (m_presenter->closeRequested()) done(name == "Command1" ? Accepted : Rejected);
+    if (m_presenter->closeRequested()) done(id == Ok ? Accepted : Rejected);
 }
 
 void ClearAllDialog::run(StatisticsModel& model, SettingsStore& store, Clock& clock, Language lang,

@@ -4,11 +4,11 @@
 #include <memory>
 
 #include "shell/ClearAllPresenter.h"
+#include "ui/FormBinder.h"
 
 namespace pt {
 
 class DayAccounting;
-class FormBinder;
 class QtMessageBox;
 
 // The data reset dialog: a modal view over ClearAllPresenter. Its message boxes sit on
@@ -22,6 +22,8 @@ public:
     ~ClearAllDialog() override;
 
     ClearAllPresenter& presenter() { return *m_presenter; }
+    // Controls of the window that no widget carries (none when the view is complete).
+    std::vector<std::string> unboundControls() const { return m_binder->unboundControls(); }
 
     // Opens a fresh dialog modally and returns once it is closed. `takeMeasured` folds in
     // what was measured up to the confirmation (see ClearAllPresenter).
@@ -30,7 +32,7 @@ public:
                     std::function<void()> takeMeasured = {});
 
 private:
-    void onClicked(const std::string& name);
+    void onClicked(ControlId id);
 
     std::unique_ptr<QtMessageBox> m_ownBoxes;
     std::unique_ptr<ClearAllPresenter> m_presenter;

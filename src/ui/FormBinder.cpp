@@ -20,47 +20,60 @@ void FormBinder::bindChildren() {
     for (QWidget* w : children) {
         const QString name = w->objectName();
         if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) continue;
-        ControlId id = m_model.id(name.toStdString());
-        if (m_widgets.count(id) && m_widgets[id] == w) continue;
-        m_widgets[id] = w;
-        connectWidget(w, id);
+        // Layout containers carry names of their own: only the window's controls are bound.
+        const auto slot = m_model.find(name.toStdString());
+        if (!slot) continue;
+        if (m_widgets.count(*slot) && m_widgets[*slot] == w) continue;
+        m_widgets[*slot] = w;
+        connectWidget(w, *slot);
     }
 }
 
-void FormBinder::bindAction(QAction* action) {
-    ControlId id = m_model.id(action->objectName().toStdString());
-    m_actions[id] = action;
-    connect(action, &QAction::triggered, this, [this, id] {
-        if (onClicked) onClicked(m_model[id].name);
-    });
+void FormBinder::bindAction(QAction* action, ControlId id) {
+    action->setObjectName(ObjectName(id));
+    const ControlSlot slot = m_model.slot(id);
+    m_actions[slot] = action;
+    connect(action, &QAction::triggered, this, [this, slot] { clicked(slot); });
 }
 
-void FormBinder::bindCustom(const std::string& name, std::function<void(const Control&)> apply) {
-    m_custom[m_model.id(name)] = std::move(apply);
+void FormBinder::bindCustom(ControlId id, std::function<void(const Control&)> apply) {
+    m_custom[m_model.slot(id)] = std::move(apply);
 }
 
-void FormBinder::connectWidget(QWidget* widget, ControlId id) {
+void FormBinder::clicked(ControlSlot slot) {
+    if (onClicked) onClicked(ControlId{m_model[slot].name});
+}
+
+std::vector<std::string> FormBinder::unboundControls() const {
+    std::vector<std::string> unbound;
+    for (ControlSlot slot = 0; slot < m_model.size(); ++slot) {
+        const auto widget = m_widgets.find(slot);
+        const auto action = m_actions.find(slot);
+        if ((widget == m_widgets.end() || !widget->second) &&
+            (action == m_actions.end() || !action->second) && !m_custom.count(slot))
+            unbound.push_back(m_model[slot].name);
+    }
+    return unbound;
+}
+
+void FormBinder::connectWidget(QWidget* widget, ControlSlot id) {
     if (auto* check = qobject_cast<QCheckBox*>(widget)) {
         connect(check, &QCheckBox::clicked, this, [this, id](bool checked) {
             m_model.checkedByUser(id, checked);
-            if (onClicked) onClicked(m_model[id].name);
+            clicked(id);
         });
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        connect(button, &QAbstractButton::clicked, this, [this, id] {
-            if (onClicked) onClicked(m_model[id].name);
-        });
+        connect(button, &QAbstractButton::clicked, this, [this, id] { clicked(id); });
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) {
             m_model.textEditedByUser(id, text.toStdString());
         });
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-        connect(label, &QLabel::linkActivated, this, [this, id] {
-            if (onClicked) onClicked(m_model[id].name);
-        });
+        connect(label, &QLabel::linkActivated, this, [this, id] { clicked(id); });
     }
 }
 
-void FormBinder::apply(ControlId id) {
+void FormBinder::apply(ControlSlot id) {
     const Control& c = m_model[id];
     if (auto it = m_custom.find(id); it != m_custom.end()) {
         it->second(c);
@@ -105,7 +118,7 @@ void FormBinder::apply(ControlId id) {
 
 int FormBinder::sync() {
     const auto changes = m_model.takeChanges();
-    for (ControlId id : changes) apply(id);
+    for (ControlSlot id : changes) apply(id);
     if (auto focus = m_model.takeFocusRequest()) {
         if (auto it = m_widgets.find(*focus); it != m_widgets.end() && it->second)
             it->second->setFocus(Qt::OtherFocusReason);
@@ -115,7 +128,7 @@ int FormBinder::sync() {
 
 void FormBinder::syncAll() {
     m_model.takeChanges();
-    for (ControlId id = 0; id < m_model.size(); ++id) apply(id);
+    for (ControlSlot id = 0; id < m_model.size(); ++id) apply(id);
 }
 
 }  // namespace pt

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <functional>
 #include <string>
 #include <unordered_map>
@@ -14,6 +15,11 @@ class QWidget;
 
 namespace pt {
 
+// The object name a widget of the control carries.
+inline QString ObjectName(ControlId id) {
+    return QString::fromUtf8(id.name.data(), static_cast<qsizetype>(id.name.size()));
+}
+
 // Renders a FormModel onto widgets that carry the controls' names (objectName) and sends
 // the user's actions back by name. sync() touches only controls changed since the last
 // sync, so it is cheap at display rate; it does nothing for controls without a widget.
@@ -24,11 +30,14 @@ public:
 
     // Finds every named child of the root (call again after adding widgets).
     void bindChildren();
-    // A menu or tray action by its objectName.
-    void bindAction(QAction* action);
+    // A menu or tray action; it takes the control's name as its objectName.
+    void bindAction(QAction* action, ControlId id);
     // A control that is not a plain widget (a tab title, a status-bar panel): the
     // applier renders it.
-    void bindCustom(const std::string& name, std::function<void(const Control&)> apply);
+    void bindCustom(ControlId id, std::function<void(const Control&)> apply);
+    // The names of the window's controls that no widget, action or applier carries: a
+    // control that would never show what the core writes to it.
+    std::vector<std::string> unboundControls() const;
 
     // Applies the changed controls; returns how many were applied.
     int sync();
@@ -36,17 +45,18 @@ public:
     void syncAll();
 
     // Button, check box, menu action or link label activated by the user.
-    std::function<void(const std::string& name)> onClicked;
+    std::function<void(ControlId id)> onClicked;
 
 private:
-    void apply(ControlId id);
-    void connectWidget(QWidget* widget, ControlId id);
+    void apply(ControlSlot slot);
+    void connectWidget(QWidget* widget, ControlSlot slot);
+    void clicked(ControlSlot slot);
 
     FormModel& m_model;
     QPointer<QWidget> m_root;
-    std::unordered_map<ControlId, QPointer<QWidget>> m_widgets;
-    std::unordered_map<ControlId, QPointer<QAction>> m_actions;
-    std::unordered_map<ControlId, std::function<void(const Control&)>> m_custom;
+    std::unordered_map<ControlSlot, QPointer<QWidget>> m_widgets;
+    std::unordered_map<ControlSlot, QPointer<QAction>> m_actions;
+    std::unordered_map<ControlSlot, std::function<void(const Control&)>> m_custom;
 };
 
 }  // namespace pt

@@ -19,9 +19,13 @@
 #include "Skin.h"
 #include "StatisticsPage.h"
 #include "WebView.h"
+#include "form/MainControls.h"
 #include "texts/MainWindowTexts.h"
 
 namespace pt {
+
+using namespace main_controls;
+
 namespace {
 
 // Window lengths are designed in twips, 15 to a pixel at 96 dots per inch.
@@ -55,14 +59,14 @@ protected:
 };
 
 struct MenuItem {
-    const char* name;
+    ControlId id;
     const char* shortcut;
 };
 
 }  // namespace
 
 MainWindow::MainWindow(MainServices services, QWidget* parent) : QMainWindow(parent) {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(ObjectName(Window));
     // Skinned before the children exist: they are born with the window's font, instead of
     // each taking a font change (and laying out again) when it is set on a finished window.
     ApplySkin(this);
@@ -75,7 +79,7 @@ MainWindow::MainWindow(MainServices services, QWidget* parent) : QMainWindow(par
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     m_tabs = new QTabWidget(central);
-    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->setObjectName(ObjectName(TabControl));
     m_tabs->setUsesScrollButtons(false);
     m_statisticsPage = new StatisticsPage(m_tabs);
     m_pages[0] = m_statisticsPage;
@@ -88,12 +92,12 @@ MainWindow::MainWindow(MainServices services, QWidget* parent) : QMainWindow(par
     // The pages load only once they can be seen: a start hidden in the tray never maps
     // the web engine.
     m_news = new WebView(m_tabs);
-    m_news->setObjectName(QStringLiteral("WebBrowser2"));
+    m_news->setObjectName(ObjectName(NewsPage));
     m_pages[4] = m_news;
     for (QWidget* page : m_pages) m_tabs->addTab(page, QString());
     column->addWidget(m_tabs);
     m_home = new WebView(central);
-    m_home->setObjectName(QStringLiteral("WebBrowser1"));
+    m_home->setObjectName(ObjectName(HomePage));
     column->addWidget(m_home);
     column->addStretch(1);
     // On a screen smaller than the designed window the page content scrolls.
@@ -108,23 +112,23 @@ MainWindow::MainWindow(MainServices services, QWidget* parent) : QMainWindow(par
     buildStatusBar();
 
     for (int i = 0; i < 5; ++i) {
-        m_binder->bindCustom(std::string(TabNames[i]), [this, i](const Control& c) {
+        m_binder->bindCustom(Tabs[i], [this, i](const Control& c) {
             m_tabTitles[i] = QString::fromStdString(c.text);
             if (const int at = m_tabs->indexOf(m_pages[i]); at >= 0)
                 m_tabs->setTabText(at, m_tabTitles[i]);
         });
     }
     m_binder->bindCustom(
-        "Form1", [this](const Control& c) { setWindowTitle(QString::fromStdString(c.text)); });
-    m_binder->bindCustom("cSysTray1", [this](const Control& c) {
+        Window, [this](const Control& c) { setWindowTitle(QString::fromStdString(c.text)); });
+    m_binder->bindCustom(TrayIcon, [this](const Control& c) {
         if (m_tray) m_tray->setToolTip(QString::fromStdString(c.toolTip));
     });
-    m_binder->bindCustom("RightMenu", [this](const Control& c) {
+    m_binder->bindCustom(TrayMenu, [this](const Control& c) {
         // Kept off the menu bar, except where there is no tray to reach it from.
         m_rightMenu->menuAction()->setVisible(c.visible ||
                                               !QSystemTrayIcon::isSystemTrayAvailable());
     });
-    m_binder->bindCustom("InputAccessNotice", [this](const Control& c) {
+    m_binder->bindCustom(main_controls::InputAccessNotice, [this](const Control& c) {
         const QString text = c.visible ? QString::fromStdString(c.text) : QString();
         m_noticeHeight = m_statisticsPage->showAccessNotice(text, kTabWidth);
         if (m_tabWidth == 0) return;  // laid out later
@@ -133,10 +137,10 @@ MainWindow::MainWindow(MainServices services, QWidget* parent) : QMainWindow(par
         fitToScreen();
     });
     m_binder->bindChildren();
-    m_binder->onClicked = [this](const std::string& name) { dispatch(name); };
+    m_binder->onClicked = [this](ControlId id) { dispatch(id); };
 
     m_tray = new QSystemTrayIcon(icon, this);
-    m_tray->setObjectName(QStringLiteral("cSysTray1"));
+    m_tray->setObjectName(ObjectName(TrayIcon));
     m_tray->setContextMenu(m_rightMenu);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r == QSystemTrayIcon::Trigger) m_presenter->trayButtonDown(1);
@@ -158,8 +162,7 @@ void MainWindow::start() {
     // Status-bar panels of fixed size: the figures change many times a second.
     const int widths[5] = {190, 110, 100, 100, 110};
     for (int i = 0; i < 5; ++i) {
-        if (auto* panel = findChild<QLabel*>(
-                QString::fromLatin1(PanelNames[i].data(), PanelNames[i].size()))) {
+        if (auto* panel = findChild<QLabel*>(ObjectName(Panels[i]))) {
             panel->ensurePolished();
             panel->setFixedSize(widths[i], panel->fontMetrics().height() + 6);
             if (i == 0) m_datePanel = panel;
@@ -185,96 +188,91 @@ void MainWindow::wireShutdownPage() {
     });
 }
 
-void MainWindow::setCommand(const std::string& name, std::function<void()> command) {
-    m_commands[name] = std::move(command);
+void MainWindow::setCommand(ControlId id, std::function<void()> command) {
+    m_commands[std::string(id.name)] = std::move(command);
 }
 
 void MainWindow::buildMenus() {
     auto makeAction = [this](QMenu* menu, const MenuItem& item) {
         auto* action = menu->addAction(QString());
-        action->setObjectName(QLatin1String(item.name));
         if (item.shortcut) action->setShortcut(QKeySequence(QLatin1String(item.shortcut)));
-        m_binder->bindAction(action);
+        m_binder->bindAction(action, item.id);
         return action;
     };
-    auto separator = [](QMenu* menu, const char* name) {
-        menu->addSeparator()->setObjectName(QLatin1String(name));
+    auto separator = [](QMenu* menu, ControlId id) {
+        menu->addSeparator()->setObjectName(ObjectName(id));
     };
 
     QMenu* file = menuBar()->addMenu(QString());
-    file->menuAction()->setObjectName(QStringLiteral("menuFile"));
-    m_binder->bindAction(file->menuAction());
-    makeAction(file, {"menuHistory", "F2"});
-    makeAction(file, {"menuPaiHang", "F3"});
-    separator(file, "menuLine1");
+    m_binder->bindAction(file->menuAction(), FileMenu);
+    makeAction(file, {HistoryItem, "F2"});
+    makeAction(file, {RankingItem, "F3"});
+    separator(file, FileSeparators[0]);
     file->actions().last()->setVisible(false);
-    makeAction(file, {"menuCleanHistory", nullptr});
-    makeAction(file, {"menuCleanPaiHang", nullptr});
-    makeAction(file, {"menuClearAll", nullptr});
-    makeAction(file, {"menuDayHistory", nullptr});
-    separator(file, "menuLine2");
+    makeAction(file, {ClearHistoryItem, nullptr});
+    makeAction(file, {ClearRankingItem, nullptr});
+    makeAction(file, {ClearAllItem, nullptr});
+    makeAction(file, {DayHistoryItem, nullptr});
+    separator(file, FileSeparators[1]);
     file->actions().last()->setVisible(false);
-    makeAction(file, {"menuOption", nullptr});
-    separator(file, "menuLine3");
-    makeAction(file, {"menuClose", "Ctrl+X"});
+    makeAction(file, {OptionsItem, nullptr});
+    separator(file, FileSeparators[2]);
+    makeAction(file, {ExitItem, "Ctrl+X"});
 
     QMenu* help = menuBar()->addMenu(QString());
-    help->menuAction()->setObjectName(QStringLiteral("menuHelp"));
-    m_binder->bindAction(help->menuAction());
-    makeAction(help, {"menuHelp1", "F1"});
-    separator(help, "menuHelpLine1");
-    separator(help, "menuHelpLine2");
+    m_binder->bindAction(help->menuAction(), HelpMenu);
+    makeAction(help, {HelpItem, "F1"});
+    separator(help, HelpSeparators[0]);
+    separator(help, HelpSeparators[1]);
     help->actions().last()->setVisible(false);
-    makeAction(help, {"menuWebhelp", nullptr});
-    makeAction(help, {"menuUpdate", nullptr});
-    makeAction(help, {"menuAutoUpdate", nullptr});
-    makeAction(help, {"menuWebBrowser", nullptr});
-    makeAction(help, {"menuLiuYan", nullptr});
-    makeAction(help, {"menuEmailToMe", nullptr});
-    separator(help, "menuHelpLine3");
-    makeAction(help, {"menuAbout", nullptr});
+    makeAction(help, {OnlineSupportItem, nullptr});
+    makeAction(help, {UpdateItem, nullptr});
+    makeAction(help, {AutoUpdateItem, nullptr});
+    makeAction(help, {SiteBrowserItem, nullptr});
+    makeAction(help, {MessageItem, nullptr});
+    makeAction(help, {FeedbackItem, nullptr});
+    separator(help, HelpSeparators[2]);
+    makeAction(help, {AboutItem, nullptr});
 
     m_rightMenu = menuBar()->addMenu(QString());
-    m_rightMenu->setObjectName(QStringLiteral("RightMenu"));
+    m_rightMenu->setObjectName(ObjectName(TrayMenu));
     m_rightMenu->menuAction()->setObjectName(QStringLiteral("RightMenuAction"));
-    makeAction(m_rightMenu, {"menuRightMenuShowMainWindow", nullptr});
-    separator(m_rightMenu, "menuRightLine1");
-    makeAction(m_rightMenu, {"menuRightAutoShutdown", nullptr});
-    makeAction(m_rightMenu, {"menuRightMenuDayHistory", nullptr});
-    makeAction(m_rightMenu, {"menuRightMenuMyWeb", nullptr});
-    makeAction(m_rightMenu, {"menuRightMenuAbout", nullptr});
-    separator(m_rightMenu, "menuRightMenuLine2");
-    makeAction(m_rightMenu, {"menuRightMenuClose", nullptr});
+    makeAction(m_rightMenu, {TrayShowWindowItem, nullptr});
+    separator(m_rightMenu, TraySeparators[0]);
+    makeAction(m_rightMenu, {TrayShutdownItem, nullptr});
+    makeAction(m_rightMenu, {TrayDayHistoryItem, nullptr});
+    makeAction(m_rightMenu, {TrayWebsiteItem, nullptr});
+    makeAction(m_rightMenu, {TrayAboutItem, nullptr});
+    separator(m_rightMenu, TraySeparators[1]);
+    makeAction(m_rightMenu, {TrayExitItem, nullptr});
     m_rightMenu->setTitle(QStringLiteral("右键菜单"));
     m_rightMenu->menuAction()->setVisible(false);
 
     // The never-shown items keep their names but no action.
-    for (const char* hidden :
-         {"menuHistory", "menuCleanHistory", "menuCleanPaiHang", "menuWebhelp"})
+    for (ControlId hidden : {HistoryItem, ClearHistoryItem, ClearRankingItem, OnlineSupportItem})
         m_presenter->form().setVisible(hidden, false);
 }
 
 void MainWindow::buildStatusBar() {
     auto* bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setObjectName(ObjectName(StatusBar));
     const int stretch[5] = {3, 2, 2, 2, 2};
     for (int i = 0; i < 5; ++i) {
         auto* panel = new PanelLabel(bar);
-        panel->setObjectName(QString::fromLatin1(PanelNames[i].data(), PanelNames[i].size()));
+        panel->setObjectName(ObjectName(Panels[i]));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setMinimumWidth(40);
-        const std::string name(PanelNames[i]);
-        panel->clicked = [this, name] { dispatch(name); };
+        panel->clicked = [this, i] { dispatch(Panels[i]); };
         if (i == 4) panel->setCursor(Qt::PointingHandCursor);
         bar->addWidget(panel, stretch[i]);
     }
 }
 
-void MainWindow::dispatch(const std::string& name) {
-    if (auto it = m_commands.find(name); it != m_commands.end()) {
+void MainWindow::dispatch(ControlId id) {
+    if (auto it = m_commands.find(std::string(id.name)); it != m_commands.end()) {
         it->second();
     } else {
-        m_presenter->handleClick(name);
+        m_presenter->handleClick(id);
     }
     m_binder->sync();
 }

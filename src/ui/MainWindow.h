@@ -10,6 +10,7 @@
 
 #include "startup/MainPresenter.h"
 #include "startup/MainView.h"
+#include "ui/FormBinder.h"
 
 class QLabel;
 class QMenu;
@@ -19,7 +20,6 @@ class QTabWidget;
 
 namespace pt {
 
-class FormBinder;
 class ShutdownPage;
 class StatisticsPage;
 class WebView;
@@ -34,6 +34,8 @@ public:
     ~MainWindow() override;
 
     MainPresenter& presenter() { return *m_presenter; }
+    // Controls of the window that no widget carries (none when the view is complete).
+    std::vector<std::string> unboundControls() const { return m_binder->unboundControls(); }
 
     // Runs the start-up sequence and starts the ticks.
     void start();
@@ -44,7 +46,7 @@ public:
 
     // Opens secondary windows and handles commands the presenter leaves to the view.
     // Registered by the composition root, by control or menu name.
-    void setCommand(const std::string& name, std::function<void()> command);
+    void setCommand(ControlId id, std::function<void()> command);
     // Hides the window from the task list (platform specific, set by the composition root).
     std::function<void(QWidget*)> skipTaskbar;
     // Period of the one-second tick; only tests shorten it (set before start()).
@@ -76,7 +78,7 @@ protected:
 private:
     void buildMenus();
     void buildStatusBar();
-    void dispatch(const std::string& name);
+    void dispatch(ControlId id);
     void onSamplingTimer();
     void wireShutdownPage();
     void fitToScreen();

@@ -7,11 +7,11 @@
 
 namespace pt {
 
-OnlineWindow::OnlineWindow(FormModel& model, const QString& name, Language lang)
-    : QWidget(nullptr), m_web(new WebView(this)) {
-    setObjectName(name);
+OnlineWindow::OnlineWindow(FormModel& model, ControlId window, ControlId page, Language lang)
+    : QWidget(nullptr), m_web(new WebView(this)), m_window(window) {
+    setObjectName(ObjectName(window));
     setAttribute(Qt::WA_DeleteOnClose);
-    m_web->setObjectName(QStringLiteral("WebBrowser1"));
+    m_web->setObjectName(ObjectName(page));
     m_web->setUnavailableText(QString::fromUtf8(PageUnavailableText.in(lang)));
     SetUnreachableTexts(*m_web, lang);
     m_binder = new FormBinder(model, this);
@@ -22,7 +22,7 @@ OnlineWindow::OnlineWindow(FormModel& model, const QString& name, Language lang)
 
 void OnlineWindow::bind() {
     m_binder->bindChildren();
-    m_binder->bindCustom(objectName().toStdString(), [this](const Control& c) {
+    m_binder->bindCustom(m_window, [this](const Control& c) {
         setWindowTitle(QString::fromStdString(c.text));
         if (c.visible && !isVisible()) m_web->prepareToShow();
         if (isVisible() != c.visible) setVisible(c.visible);

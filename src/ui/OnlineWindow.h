@@ -16,9 +16,11 @@ class WebView;
 class OnlineWindow : public QWidget {
     Q_OBJECT
 public:
-    OnlineWindow(FormModel& model, const QString& name, Language lang);
+    OnlineWindow(FormModel& model, ControlId window, ControlId page, Language lang);
 
     WebView* webView() const { return m_web; }
+    // Controls of the window that no widget carries (none when the view is complete).
+    std::vector<std::string> unboundControls() const { return m_binder->unboundControls(); }
     // Brings the open window to the front without reloading it.
     void bringToFront();
 
@@ -33,6 +35,7 @@ protected:
 
 private:
     FormBinder* m_binder;
+    ControlId m_window;
 };
 
 }  // namespace pt

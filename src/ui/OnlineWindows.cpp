@@ -22,7 +22,8 @@ OnlineWindows::OnlineWindows(SettingsStore& store, MessageBox& messages, Languag
       m_lang(lang),
       m_versionText(std::move(versionText)),
       m_points(std::move(points)),
-      m_randomId(std::move(randomId)) {
+      m_randomId(std::move(randomId)),
+      m_unaskedCheck(store) {
     if (!m_randomId) m_randomId = [] { return QRandomGenerator::system()->generate(); };
 }
 
@@ -51,10 +52,8 @@ void OnlineWindows::checkForUpdates() {
 }
 
 void OnlineWindows::mainWindowShown() {
-    if (m_unaskedCheckDone) return;
-    m_unaskedCheckDone = true;
-    if (!AutomaticUpdateCheckEnabled(m_store) || m_autoUpdate) return;
-    startAutoUpdate(AutoUpdatePresenter::Mode::Unasked);
+    if (m_unaskedCheck.dueOnWindowShown(m_autoUpdate != nullptr))
+        startAutoUpdate(AutoUpdatePresenter::Mode::Unasked);
 }
 
 void OnlineWindows::startAutoUpdate(AutoUpdatePresenter::Mode mode) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "online/AutoUpdatePresenter.h"
+#include "online/UnaskedUpdateCheck.h"
 #include "platform/MessageBox.h"
 #include "platform/SettingsStore.h"
 #include "stats/DynamicValue.h"
@@ -57,7 +58,7 @@ private:
     std::string m_versionText;
     std::function<DynamicValue()> m_points;
     std::function<std::uint32_t()> m_randomId;
-    bool m_unaskedCheckDone = false;
+    UnaskedUpdateCheck m_unaskedCheck;
     QPointer<UpdateWindow> m_update;
     QPointer<AutoUpdateWindow> m_autoUpdate;
     QPointer<RankingWindow> m_ranking;

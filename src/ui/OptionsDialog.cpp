@@ -7,13 +7,16 @@
 
 #include "FormBinder.h"
 #include "Skin.h"
+#include "form/DialogControls.h"
 
 namespace pt {
+
+using namespace options_controls;
 
 OptionsDialog::OptionsDialog(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
                              Language lang, ClickHookSwitch hook, QWidget* parent)
     : QDialog(parent) {
-    setObjectName(QStringLiteral("FormOption"));
+    setObjectName(ObjectName(Window));
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     ApplySkin(this);
@@ -21,21 +24,21 @@ OptionsDialog::OptionsDialog(SettingsStore& store, AutostartEntry& autostart, Sy
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 16, 18, 12);
     layout->setSpacing(10);
-    for (const char* name : {"Check1", "Check2", "Check3", "Check4"}) {
+    for (ControlId id : {StartWithSystem, CheckForUpdates, NoClickCounting, NoKeyCounting}) {
         auto* box = new QCheckBox(this);
-        box->setObjectName(QLatin1String(name));
+        box->setObjectName(ObjectName(id));
         layout->addWidget(box);
     }
     layout->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    for (const char* name : {"Command1", "Command2", "Command3"}) {
+    for (ControlId id : {Ok, Apply, Cancel}) {
         auto* button = new QPushButton(this);
-        button->setObjectName(QLatin1String(name));
+        button->setObjectName(ObjectName(id));
         button->setAutoDefault(false);
         buttons->addWidget(button);
     }
-    findChild<QPushButton*>(QStringLiteral("Command1"))->setDefault(true);
+    findChild<QPushButton*>(ObjectName(Ok))->setDefault(true);
     layout->addLayout(buttons);
 
     // The presenter reads the stored values now: every open starts from them.
@@ -43,19 +46,19 @@ OptionsDialog::OptionsDialog(SettingsStore& store, AutostartEntry& autostart, Sy
         std::make_unique<OptionsPresenter>(store, autostart, system, lang, std::move(hook));
     m_binder = new FormBinder(m_presenter->form(), this);
     m_binder->bindCustom(
-        "FormOption", [this](const Control& c) { setWindowTitle(QString::fromStdString(c.text)); });
+        Window, [this](const Control& c) { setWindowTitle(QString::fromStdString(c.text)); });
     m_binder->bindChildren();
     m_binder->syncAll();
-    m_binder->onClicked = [this](const std::string& name) { onClicked(name); };
+    m_binder->onClicked = [this](ControlId id) { onClicked(id); };
     setFixedSize(sizeHint().expandedTo(QSize(380, 0)));
 }
 
 OptionsDialog::~OptionsDialog() = default;
 
-void OptionsDialog::onClicked(const std::string& name) {
-    m_presenter->click(name);
+void OptionsDialog::onClicked(ControlId id) {
+    m_presenter->click(id);
     m_binder->sync();
-    if (m_presenter->closeRequested()) done(name == "Command1" ? Accepted : Rejected);
+    if (m_presenter->closeRequested()) done(id == Ok ? Accepted : Rejected);
 }
 
 void OptionsDialog::run(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,

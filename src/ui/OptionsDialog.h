@@ -4,10 +4,9 @@
 #include <memory>
 
 #include "shell/OptionsPresenter.h"
+#include "ui/FormBinder.h"
 
 namespace pt {
-
-class FormBinder;
 
 // The Options dialog: a modal view over OptionsPresenter. Widgets carry the control
 // names; the close box writes nothing.
@@ -19,13 +18,15 @@ public:
     ~OptionsDialog() override;
 
     OptionsPresenter& presenter() { return *m_presenter; }
+    // Controls of the window that no widget carries (none when the view is complete).
+    std::vector<std::string> unboundControls() const { return m_binder->unboundControls(); }
 
     // Opens a fresh dialog modally and returns once it is closed.
     static void run(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
                     Language lang, ClickHookSwitch hook, QWidget* parent = nullptr);
 
 private:
-    void onClicked(const std::string& name);
+    void onClicked(ControlId id);
 
     std::unique_ptr<OptionsPresenter> m_presenter;
     FormBinder* m_binder = nullptr;

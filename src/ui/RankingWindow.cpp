@@ -11,17 +11,17 @@ namespace pt {
 
 RankingWindow::RankingWindow(const std::string& address, std::uint32_t installationId,
                              const DynamicValue& points, Language lang)
-    : OnlineWindow(m_presenter.form(), QStringLiteral("FormPaiMing"), lang),
+    : OnlineWindow(m_presenter.form(), ranking_controls::Window, ranking_controls::Page, lang),
       m_presenter(*m_web, address, lang) {
     auto* label1 = new QLabel(this);
-    label1->setObjectName(QStringLiteral("Label1"));
+    label1->setObjectName(ObjectName(ranking_controls::Instruction));
     auto* label2 = new QLabel(this);
-    label2->setObjectName(QStringLiteral("Label2"));
+    label2->setObjectName(ObjectName(ranking_controls::CodeCaption));
     auto* code = new QLineEdit(this);
-    code->setObjectName(QStringLiteral("Text1"));
+    code->setObjectName(ObjectName(ranking_controls::Code));
     code->setReadOnly(true);  // selectable and copyable, not editable
     auto* close = new QPushButton(this);
-    close->setObjectName(QStringLiteral("Command1"));
+    close->setObjectName(ObjectName(ranking_controls::Close));
     auto* layout = new QGridLayout(this);
     layout->addWidget(label1, 0, 0, 1, 3);
     layout->addWidget(label2, 1, 0);
@@ -31,8 +31,8 @@ RankingWindow::RankingWindow(const std::string& address, std::uint32_t installat
     layout->setRowStretch(2, 1);
     layout->setColumnStretch(1, 1);
     resize(800, 600);
-    binder().onClicked = [this](const std::string& name) {
-        if (name == "Command1") m_presenter.close();
+    binder().onClicked = [this](ControlId id) {
+        if (id == ranking_controls::Close) m_presenter.close();
         if (m_presenter.closeRequested()) this->close();
     };
     m_presenter.load(installationId, points);

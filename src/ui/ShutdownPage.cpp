@@ -10,33 +10,29 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "FormBinder.h"
 #include "Skin.h"
+#include "form/ShutdownControls.h"
 #include "shutdown/ShutdownScheduler.h"
 
 namespace pt {
 
+using namespace shutdown_controls;
+
 namespace {
 
-QString Name(const char* prefix, int number) {
-    return QString::fromLatin1(prefix) + QString::number(number);
-}
-
 template <typename W>
-W* Named(const QString& name, QWidget* parent) {
+W* Named(ControlId id, QWidget* parent) {
     auto* widget = new W(parent);
-    widget->setObjectName(name);
+    widget->setObjectName(ObjectName(id));
     return widget;
 }
 
-QLineEdit* Field(int number, QWidget* parent, int width = 44) {
-    auto* field = Named<QLineEdit>(Name("Text", number), parent);
+QLineEdit* Field(ControlId id, QWidget* parent, int width = 44) {
+    auto* field = Named<QLineEdit>(id, parent);
     field->setFixedWidth(width);
     field->setAlignment(Qt::AlignRight);
     return field;
-}
-
-QLabel* Label(const QString& name, QWidget* parent) {
-    return Named<QLabel>(name, parent);
 }
 
 // One row of the frame: the box, its fields and labels, and the enable and cancel
@@ -46,13 +42,13 @@ struct RowBuilder {
     QGroupBox* frame;
     int line = 0;
 
-    QHBoxLayout* add(const QString& check, int enable) {
-        grid->addWidget(Named<QCheckBox>(check, frame), line, 0, Qt::AlignLeft);
+    QHBoxLayout* add(ControlId box, ControlId enable, ControlId cancel) {
+        grid->addWidget(Named<QCheckBox>(box, frame), line, 0, Qt::AlignLeft);
         auto* fields = new QHBoxLayout;
         fields->setSpacing(4);
         grid->addLayout(fields, line, 1);
-        grid->addWidget(Named<QPushButton>(Name("Command", enable), frame), line, 2);
-        grid->addWidget(Named<QPushButton>(Name("Command", enable + 1), frame), line, 2);
+        grid->addWidget(Named<QPushButton>(enable, frame), line, 2);
+        grid->addWidget(Named<QPushButton>(cancel, frame), line, 2);
         ++line;
         return fields;
     }
@@ -66,74 +62,71 @@ ShutdownPage::ShutdownPage(QWidget* parent) : QWidget(parent), m_countdownTimer(
 
     auto* page = new QVBoxLayout(this);
 
-    auto* frame1 = Named<QGroupBox>(QStringLiteral("Frame1"), this);
+    auto* frame1 = Named<QGroupBox>(RulesFrame, this);
     auto* grid = new QGridLayout(frame1);
     grid->setColumnStretch(1, 1);
     grid->setHorizontalSpacing(8);
     RowBuilder rows{grid, frame1};
 
     // Row 1: the countdown, with its warning line under it.
-    QHBoxLayout* r = rows.add(QStringLiteral("Check1"), 1);
-    r->addWidget(Field(1, frame1, 64));
-    r->addWidget(Label(QStringLiteral("Label18"), frame1));
+    QHBoxLayout* r = rows.add(CountdownBox, StartCountdown, StopCountdown);
+    r->addWidget(Field(CountdownMinutes, frame1, 64));
+    r->addWidget(Named<QLabel>(CountdownUnit, frame1));
     r->addStretch();
-    auto* warning = Label(QStringLiteral("Label23"), frame1);
+    auto* warning = Named<QLabel>(CountdownWarning, frame1);
     warning->setWordWrap(true);
     SetFigureColor(warning, Qt::red);
     grid->addWidget(warning, rows.line++, 0, 1, 3);
 
     // Rows 2 to 9: the clock rules; row 6 has a month and a day before the time.
-    int text = 2;
-    for (int row = 2; row <= 9; ++row) {
-        r = rows.add(Name("Check", row), 2 * row - 1);
-        if (row == 6) {
-            r->addWidget(Field(text++, frame1));
-            r->addWidget(Label(QStringLiteral("MonthLabel6"), frame1));
-            r->addWidget(Field(text++, frame1));
-            r->addWidget(Label(QStringLiteral("DayLabel6"), frame1));
+    for (const RuleControls& rule : Rules) {
+        r = rows.add(rule.box, rule.enable, rule.cancel);
+        if (rule.fieldCount == 4) {
+            r->addWidget(Field(rule.fields[0], frame1));
+            r->addWidget(Named<QLabel>(MonthLabel, frame1));
+            r->addWidget(Field(rule.fields[1], frame1));
+            r->addWidget(Named<QLabel>(DayLabel, frame1));
         }
-        r->addWidget(Field(text++, frame1));
-        r->addWidget(Label(Name("HourLabel", row), frame1));
-        r->addWidget(Field(text++, frame1));
-        r->addWidget(Label(Name("MinuteLabel", row), frame1));
+        r->addWidget(Field(rule.hour(), frame1));
+        r->addWidget(Named<QLabel>(rule.hourLabel, frame1));
+        r->addWidget(Field(rule.minute(), frame1));
+        r->addWidget(Named<QLabel>(rule.minuteLabel, frame1));
         r->addStretch();
     }
     page->addWidget(frame1);
 
-    auto* frame2 = Named<QGroupBox>(QStringLiteral("Frame2"), this);
+    auto* frame2 = Named<QGroupBox>(PowerFrame, this);
     auto* buttons = new QHBoxLayout(frame2);
-    for (const char* name : {"cmdLogoff", "cmdReboot", "cmdShutdown"})
-        buttons->addWidget(Named<QPushButton>(QString::fromLatin1(name), frame2));
+    for (ControlId id : {LogOffNow, RebootNow, PowerOffNow})
+        buttons->addWidget(Named<QPushButton>(id, frame2));
     page->addWidget(frame2);
     page->addStretch();
     orderForKeyboard();
 }
 
 void ShutdownPage::orderForKeyboard() {
-    const auto find = [this](const QString& name) { return findChild<QWidget*>(name); };
+    const auto find = [this](ControlId id) { return findChild<QWidget*>(ObjectName(id)); };
     // Each label names the field before it ("[  ] 时 [  ] 分").
-    const auto buddy = [&](const QString& label, const QString& field) {
-        if (auto* l = findChild<QLabel*>(label)) l->setBuddy(find(field));
+    const auto buddy = [&](ControlId label, ControlId field) {
+        if (auto* l = findChild<QLabel*>(ObjectName(label))) l->setBuddy(find(field));
     };
-    buddy(QStringLiteral("Label18"), QStringLiteral("Text1"));
-    buddy(QStringLiteral("MonthLabel6"), QStringLiteral("Text10"));
-    buddy(QStringLiteral("DayLabel6"), QStringLiteral("Text11"));
+    buddy(CountdownUnit, CountdownMinutes);
+    buddy(MonthLabel, Rule(6).fields[0]);
+    buddy(DayLabel, Rule(6).fields[1]);
 
     // Tab goes through each row as it reads: the box, its fields, then the button that
     // applies them; the three power buttons last.
-    QList<QWidget*> order{find(QStringLiteral("Check1")), find(QStringLiteral("Text1")),
-                          find(QStringLiteral("Command1")), find(QStringLiteral("Command2"))};
-    int text = 2;
-    for (int row = 2; row <= 9; ++row) {
-        order << find(Name("Check", row));
-        const int fields = row == 6 ? 4 : 2;
-        buddy(Name("HourLabel", row), Name("Text", text + fields - 2));
-        buddy(Name("MinuteLabel", row), Name("Text", text + fields - 1));
-        for (int i = 0; i < fields; ++i) order << find(Name("Text", text++));
-        order << find(Name("Command", 2 * row - 1)) << find(Name("Command", 2 * row));
+    QList<QWidget*> order{find(CountdownBox), find(CountdownMinutes), find(StartCountdown),
+                          find(StopCountdown)};
+    for (const RuleControls& rule : Rules) {
+        order << find(rule.box);
+        buddy(rule.hourLabel, rule.hour());
+        buddy(rule.minuteLabel, rule.minute());
+        for (int i = 0; i < rule.fieldCount; ++i)
+            order << find(rule.fields[static_cast<size_t>(i)]);
+        order << find(rule.enable) << find(rule.cancel);
     }
-    for (const char* name : {"cmdLogoff", "cmdReboot", "cmdShutdown"})
-        order << find(QString::fromLatin1(name));
+    for (ControlId id : {LogOffNow, RebootNow, PowerOffNow}) order << find(id);
     for (int i = 1; i < order.size(); ++i)
         if (order[i - 1] && order[i]) setTabOrder(order[i - 1], order[i]);
 }

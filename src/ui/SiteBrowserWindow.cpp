@@ -13,7 +13,8 @@
 namespace pt {
 
 SiteBrowserWindow::SiteBrowserWindow(Language lang, const std::string& siteRoot)
-    : OnlineWindow(m_presenter.form(), QStringLiteral("FormWebBrowser"), lang),
+    : OnlineWindow(m_presenter.form(), site_browser_controls::Window, site_browser_controls::Page,
+                   lang),
       m_presenter(*m_web, siteRoot),
       m_timer(new QTimer(this)) {
     ApplySkin(this);
@@ -25,16 +26,17 @@ SiteBrowserWindow::SiteBrowserWindow(Language lang, const std::string& siteRoot)
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(4, 4, 4, 4);
     struct Navigation {
-        const char* name;
+        ControlId id;
         TwoScripts text;
         QList<QKeySequence> keys;
         void (WebView::*go)();
     };
     const Navigation navigation[] = {
-        {"Back", BackText, QKeySequence::keyBindings(QKeySequence::Back), &WebView::back},
-        {"Forward", ForwardText, QKeySequence::keyBindings(QKeySequence::Forward),
-         &WebView::forward},
-        {"Reload",
+        {site_browser_controls::Back, BackText, QKeySequence::keyBindings(QKeySequence::Back),
+         &WebView::back},
+        {site_browser_controls::Forward, ForwardText,
+         QKeySequence::keyBindings(QKeySequence::Forward), &WebView::forward},
+        {site_browser_controls::Reload,
          ReloadText,
          {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)},
          &WebView::reload},
@@ -42,7 +44,7 @@ SiteBrowserWindow::SiteBrowserWindow(Language lang, const std::string& siteRoot)
     FormModel& form = m_presenter.form();
     for (const Navigation& n : navigation) {
         auto* button = new QPushButton(this);
-        button->setObjectName(QLatin1String(n.name));
+        button->setObjectName(ObjectName(n.id));
         button->setAutoDefault(false);
         button->setFocusPolicy(Qt::TabFocus);
         connect(button, &QPushButton::clicked, m_web, n.go);
@@ -50,8 +52,8 @@ SiteBrowserWindow::SiteBrowserWindow(Language lang, const std::string& siteRoot)
             auto* shortcut = new QShortcut(key, this);
             connect(shortcut, &QShortcut::activated, m_web, n.go);
         }
-        form.setText(n.name, n.text.in(lang));
-        form.setToolTip(n.name, n.keys.first().toString(QKeySequence::NativeText).toStdString());
+        form.setText(n.id, n.text.in(lang));
+        form.setToolTip(n.id, n.keys.first().toString(QKeySequence::NativeText).toStdString());
         bar->addWidget(button);
     }
     bar->addStretch(1);
@@ -63,9 +65,14 @@ SiteBrowserWindow::SiteBrowserWindow(Language lang, const std::string& siteRoot)
         m_presenter.onTick();
         sync();
     });
+    binder().bindCustom(site_browser_controls::Timer, [this](const Control& c) {
+        if (c.enabled)
+            m_timer->start();
+        else
+            m_timer->stop();
+    });
     m_presenter.load();
     bind();
-    m_timer->start();
 }
 
 }  // namespace pt

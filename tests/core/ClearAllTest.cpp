@@ -53,7 +53,7 @@ protected:
 TEST_F(ClearAllTest, YesZeroesExactlyTheTravelTimeAndClickStatistics) {
     ClearAllPresenter dialog(model, store, clock, boxes, Language::Simplified);
     boxes.answers = {MsgAnswer::Yes};
-    dialog.click("Command1");
+    dialog.click(ControlId{"Command1"});
     EXPECT_TRUE(dialog.closeRequested());
 
     const ClickCounters& c = model.clicks;
@@ -102,13 +102,13 @@ TEST_F(ClearAllTest, BoxesAskYesNoThenReport) {
 TEST_F(ClearAllTest, NoCancelAndCloseChangeNothing) {
     ClearAllPresenter no(model, store, clock, boxes, Language::Simplified);
     boxes.answers = {MsgAnswer::No};
-    no.click("Command1");
+    no.click(ControlId{"Command1"});
     EXPECT_TRUE(no.closeRequested());
     EXPECT_EQ(boxes.shown.size(), 1u) << "no result box after No";
     expectUntouched();
 
     ClearAllPresenter cancel(model, store, clock, boxes, Language::Simplified);
-    cancel.click("Command2");
+    cancel.click(ControlId{"Command2"});
     EXPECT_TRUE(cancel.closeRequested());
     ClearAllPresenter closeBox(model, store, clock, boxes, Language::Simplified);
     closeBox.cancel();
@@ -118,18 +118,18 @@ TEST_F(ClearAllTest, NoCancelAndCloseChangeNothing) {
 
 TEST_F(ClearAllTest, DialogTakesTheTraditionalTextsAndBoxesOnlySimplifiedInSimplified) {
     ClearAllPresenter b5(model, store, clock, boxes, Language::Traditional);
-    EXPECT_EQ(b5.form().get("ClearAll").text, "數據重置");
-    EXPECT_EQ(b5.form().get("Command1").text, "確定");
-    EXPECT_EQ(b5.form().get("Command2").text, "取消");
-    EXPECT_EQ(b5.form().get("Label1").text,
+    EXPECT_EQ(b5.form().get(ControlId{"ClearAll"}).text, "數據重置");
+    EXPECT_EQ(b5.form().get(ControlId{"Command1"}).text, "確定");
+    EXPECT_EQ(b5.form().get(ControlId{"Command2"}).text, "取消");
+    EXPECT_EQ(b5.form().get(ControlId{"Label1"}).text,
               "請注意：如果您想將所有的統計資料重置（即所有的統計資料歸零），請按[確定]，"
               "此操作不可逆，請謹慎考慮！");
 
     // A third language: the dialog stays Simplified, its boxes are Traditional.
     ClearAllPresenter en(model, store, clock, boxes, Language::English);
-    EXPECT_EQ(en.form().get("ClearAll").text, "数据重置");
-    EXPECT_EQ(en.form().get("Command1").text, "确定(&O)");
-    EXPECT_EQ(en.form().get("Label1").text,
+    EXPECT_EQ(en.form().get(ControlId{"ClearAll"}).text, "数据重置");
+    EXPECT_EQ(en.form().get(ControlId{"Command1"}).text, "确定(&O)");
+    EXPECT_EQ(en.form().get(ControlId{"Label1"}).text,
               "请注意：如果您想将所有的统计数据重置（即所有的统计数据归零），请按[确定]，"
               "此操作不可逆，请谨慎考虑！");
     boxes.answers = {MsgAnswer::Yes};
@@ -156,11 +156,11 @@ TEST_F(ClearAllTest, TravelMeasuredUpToTheConfirmationIsClearedWithTheRest) {
         ClearAllPresenter dialog(model, store, clock, boxes, Language::Simplified, nullptr,
                                  [&sampling] { sampling.tick(); });
         boxes.answers = {MsgAnswer::Yes};
-        dialog.click("Command1");
+        dialog.click(ControlId{"Command1"});
         sampling.tick();  // the next display tick after the reset
         ASSERT_EQ(model.todayTravel, 0.0) << "run " << run;
         ASSERT_EQ(model.totalTravel, 0.0) << "run " << run;
-        EXPECT_EQ(window.get("Label6").text, PositionText(run, 2 * run));
+        EXPECT_EQ(window.get(ControlId{"Label6"}).text, PositionText(run, 2 * run));
         // Travel after the reset counts from the position the reset last saw.
         cursor.push(CursorReading{run + 3, 2 * run + 4, 5.0, 1});
         sampling.tick();

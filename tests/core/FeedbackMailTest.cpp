@@ -104,42 +104,42 @@ protected:
 TEST_F(AboutPresenterTest, TextsInBothScripts) {
     AboutPresenter gb(store, shell, Language::Simplified, facts);
     FormModel& f = gb.form();
-    EXPECT_EQ(f.get("FormAbout").text, "关于 Pathtally");
-    EXPECT_EQ(f.get("Label14").text, "版本:V1.2.3");
-    EXPECT_EQ(f.get("Label1").text.rfind("版本：V1.2.3", 0), 0u);
-    EXPECT_EQ(f.get("Label2").text, "DESKTOP-1\\alice");
-    EXPECT_EQ(f.get("Label9").text, "官方网站：");
-    EXPECT_EQ(f.get("Label10").text, DefaultSiteRoot);
-    EXPECT_EQ(f.get("Label17").text, "备用网址:");
-    EXPECT_EQ(f.get("Label17").toolTip, "当上面的官方网站打不开时的备用网址");
-    EXPECT_EQ(f.get("Label18").toolTip, "当上面的官方网站打不开时的备用网址");
-    EXPECT_EQ(f.get("Label18").text, BackupSiteRoot);
-    EXPECT_EQ(f.get("Label8").text, FeedbackAddress);
-    EXPECT_EQ(f.get("Command1").text, "&OK");
+    EXPECT_EQ(f.get(ControlId{"FormAbout"}).text, "关于 Pathtally");
+    EXPECT_EQ(f.get(ControlId{"Label14"}).text, "版本:V1.2.3");
+    EXPECT_EQ(f.get(ControlId{"Label1"}).text.rfind("版本：V1.2.3", 0), 0u);
+    EXPECT_EQ(f.get(ControlId{"Label2"}).text, "DESKTOP-1\\alice");
+    EXPECT_EQ(f.get(ControlId{"Label9"}).text, "官方网站：");
+    EXPECT_EQ(f.get(ControlId{"Label10"}).text, DefaultSiteRoot);
+    EXPECT_EQ(f.get(ControlId{"Label17"}).text, "备用网址:");
+    EXPECT_EQ(f.get(ControlId{"Label17"}).toolTip, "当上面的官方网站打不开时的备用网址");
+    EXPECT_EQ(f.get(ControlId{"Label18"}).toolTip, "当上面的官方网站打不开时的备用网址");
+    EXPECT_EQ(f.get(ControlId{"Label18"}).text, BackupSiteRoot);
+    EXPECT_EQ(f.get(ControlId{"Label8"}).text, FeedbackAddress);
+    EXPECT_EQ(f.get(ControlId{"Command1"}).text, "&OK");
 
     AboutPresenter b5(store, shell, Language::Traditional, facts);
-    EXPECT_EQ(b5.form().get("FormAbout").text, "關於 Pathtally");
-    EXPECT_EQ(b5.form().get("Label9").text, "官方網站：");
-    EXPECT_EQ(b5.form().get("Label17").text, "備用網址:");
-    EXPECT_EQ(b5.form().get("Label18").toolTip, "當官方網站打不開時的備用網址");
-    EXPECT_EQ(b5.form().get("Label14").text, "版本:V1.2.3");
+    EXPECT_EQ(b5.form().get(ControlId{"FormAbout"}).text, "關於 Pathtally");
+    EXPECT_EQ(b5.form().get(ControlId{"Label9"}).text, "官方網站：");
+    EXPECT_EQ(b5.form().get(ControlId{"Label17"}).text, "備用網址:");
+    EXPECT_EQ(b5.form().get(ControlId{"Label18"}).toolTip, "當官方網站打不開時的備用網址");
+    EXPECT_EQ(b5.form().get(ControlId{"Label14"}).text, "版本:V1.2.3");
     AboutPresenter en(store, shell, Language::English, facts);
-    EXPECT_EQ(en.form().get("FormAbout").text, "关于 Pathtally");
+    EXPECT_EQ(en.form().get(ControlId{"FormAbout"}).text, "关于 Pathtally");
 }
 
 TEST_F(AboutPresenterTest, LinksOpenTheirAddresses) {
     WriteSetting(store, MainKey, "SiteRoot", "http://127.0.0.1:8080/");
     AboutPresenter about(store, shell, Language::Simplified, facts);
-    EXPECT_EQ(about.form().get("Label10").text, "http://127.0.0.1:8080");
+    EXPECT_EQ(about.form().get(ControlId{"Label10"}).text, "http://127.0.0.1:8080");
     for (const char* name : {"Label10", "Picture1", "Picture2", "Label18", "Label8", "Label9"})
-        about.click(name);
+        about.click(ControlId{name});
     const std::vector<std::string> expected = {
         "http://127.0.0.1:8080", "http://127.0.0.1:8080", "http://127.0.0.1:8080",
         std::string(BackupSiteRoot),
         FeedbackMailText(FeedbackVariant::AboutBox, Language::Simplified)};
     EXPECT_EQ(shell.opened, expected);
     EXPECT_FALSE(about.closeRequested());
-    about.click("Command1");
+    about.click(ControlId{"Command1"});
     EXPECT_TRUE(about.closeRequested());
 }
 

@@ -51,7 +51,7 @@ protected:
     FormModel form;
     test::FakeInput input;
 
-    const Control& label(const char* name) { return form.get(name); }
+    const Control& label(const char* name) { return form.get(ControlId{name}); }
 };
 
 TEST_F(KeyCounterTest, FirstKeyOfAFreshRun) {
@@ -73,10 +73,10 @@ TEST_F(KeyCounterTest, TraditionalTextsForEveryOtherLanguage) {
         s.totalKeys = DynamicValue::Double(12345);
         KeyCounter keys(s, f, lang);
         keys.countKey(13);
-        EXPECT_EQ(f.get("Label73").text, "今天:1");
-        EXPECT_EQ(f.get("Label73").toolTip, "統計今天您的鍵盤共被您擊打的次數");
-        EXPECT_EQ(f.get("Label74").text, "累計:1.2萬次");
-        EXPECT_EQ(f.get("Label74").toolTip, "統計您的鍵盤累計被您敲打的次數:12346");
+        EXPECT_EQ(f.get(ControlId{"Label73"}).text, "今天:1");
+        EXPECT_EQ(f.get(ControlId{"Label73"}).toolTip, "統計今天您的鍵盤共被您擊打的次數");
+        EXPECT_EQ(f.get(ControlId{"Label74"}).text, "累計:1.2萬次");
+        EXPECT_EQ(f.get(ControlId{"Label74"}).toolTip, "統計您的鍵盤累計被您敲打的次數:12346");
     }
 }
 

@@ -76,7 +76,7 @@ protected:
         return *form;
     }
     std::string stored(const char* name) { return ReadSetting(store, MainKey, name); }
-    const Control& control(const char* name) { return form->form().get(name); }
+    const Control& control(const char* name) { return form->form().get(ControlId{name}); }
 
     fs::path dir;
     FakeView view;
@@ -271,7 +271,7 @@ TEST_F(MainPresenterTest, ExitAsksAndOnOkSavesRemovesTheHookAndQuits) {
     MainPresenter& f = load();
     f.model().clicks.totalClick = 77;
     messages.answers = {MsgAnswer::Cancel};
-    f.handleClick("menuClose");
+    f.handleClick(ControlId{"menuClose"});
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "你确定要关闭此程序吗?");
     EXPECT_EQ(messages.shown[0].title, "关闭程序?");
@@ -281,7 +281,7 @@ TEST_F(MainPresenterTest, ExitAsksAndOnOkSavesRemovesTheHookAndQuits) {
     EXPECT_EQ(input.removes, 0);
 
     messages.answers = {MsgAnswer::Ok};
-    f.handleClick("menuRightMenuClose");
+    f.handleClick(ControlId{"menuRightMenuClose"});
     EXPECT_TRUE(view.quitCalled);
     EXPECT_EQ(input.removes, 1);
     EXPECT_EQ(stored("totalClick"), "77") << "an orderly exit loses nothing";
@@ -299,24 +299,24 @@ TEST_F(MainPresenterTest, WindowStateAndTrayCommands) {
     view.minimized = true;
     f.trayButtonDown(1);
     EXPECT_TRUE(view.minimized) << "a minimised visible window stays minimised";
-    f.handleClick("menuRightMenuShowMainWindow");
+    f.handleClick(ControlId{"menuRightMenuShowMainWindow"});
     EXPECT_TRUE(view.minimized);
-    f.handleClick("menuRightAutoShutdown");
+    f.handleClick(ControlId{"menuRightAutoShutdown"});
     EXPECT_EQ(view.selectedTab, 3);
 
-    f.form().checkedByUser(f.form().id("Check2MinToSystray"), true);
-    f.handleClick("Check2MinToSystray");
+    f.form().checkedByUser(f.form().slot(ControlId{"Check2MinToSystray"}), true);
+    f.handleClick(ControlId{"Check2MinToSystray"});
     EXPECT_EQ(stored("MinToSystray"), "1");
     EXPECT_TRUE(view.visible) << "takes effect at the next start only";
 }
 
 TEST_F(MainPresenterTest, LinksOpenTheSite) {
     MainPresenter& f = load();
-    f.handleClick("StatusBar1.Panel5");
-    f.handleClick("StatusBar1.Panel1");
-    f.handleClick("menuHelp1");
-    f.handleClick("menuLiuYan");
-    f.handleClick("menuRightMenuMyWeb");
+    f.handleClick(ControlId{"StatusBar1.Panel5"});
+    f.handleClick(ControlId{"StatusBar1.Panel1"});
+    f.handleClick(ControlId{"menuHelp1"});
+    f.handleClick(ControlId{"menuLiuYan"});
+    f.handleClick(ControlId{"menuRightMenuMyWeb"});
     EXPECT_EQ(shell.opened,
               (std::vector<std::string>{
                   "https://www.pathtally.net", "https://www.pathtally.net/pt/",

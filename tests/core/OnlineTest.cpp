@@ -7,6 +7,7 @@
 #include "online/Site.h"
 #include "online/SiteBrowserPresenter.h"
 #include "online/SitePages.h"
+#include "online/UnaskedUpdateCheck.h"
 #include "online/UpdateCheck.h"
 #include "online/UpdatePresenter.h"
 #include "support/Fakes.h"
@@ -55,11 +56,11 @@ TEST(RankingCode, ZeroOrEmptyPointsAreRefusedWithTheMessage) {
 TEST(RankingCode, RankingPresenterNavigatesAndShowsTheCodeOnce) {
     FakeBrowser browser;
     RankingPresenter form(browser, "http://site/pt/paiming.asp");
-    EXPECT_EQ(form.form().get("FormPaiMing").text, "查看您的排名");
-    EXPECT_EQ(form.form().get("Command1").text, "关闭(&C)");
+    EXPECT_EQ(form.form().get(ControlId{"FormPaiMing"}).text, "查看您的排名");
+    EXPECT_EQ(form.form().get(ControlId{"Command1"}).text, "关闭(&C)");
     form.load(5, DynamicValue::Int16(10));
     EXPECT_EQ(browser.navigations, std::vector<std::string>{"http://site/pt/paiming.asp"});
-    EXPECT_EQ(form.form().get("Text1").text, "764-1699");
+    EXPECT_EQ(form.form().get(ControlId{"Text1"}).text, "764-1699");
     EXPECT_FALSE(form.closeRequested());
     form.close();
     EXPECT_TRUE(form.closeRequested());
@@ -145,7 +146,7 @@ struct AutoUpdateRun {
     void ticks(int n) {
         for (int i = 0; i < n; ++i) form.onTick();
     }
-    const Control& c(std::string_view name) { return form.form().get(name); }
+    const Control& c(std::string_view name) { return form.form().get(ControlId{name}); }
 };
 
 TEST(AutoUpdatePresenter, LoadsHiddenAndSpinsWithoutReadingTheTitleEarly) {
@@ -252,6 +253,29 @@ TEST(AutoUpdatePresenter, UnaskedCheckShowsOnlyANewerVersion) {
     EXPECT_FALSE(newer.form.closeRequested());
 }
 
+// The check nobody asked for: at the first showing of the main window in a run, never again,
+// not over a check already under way, not when the stored switch is "0".
+TEST(UnaskedUpdateCheck, RunsOncePerRunAtTheFirstShowing) {
+    test::MemorySettingsStore store;
+    UnaskedUpdateCheck check(store);
+    EXPECT_TRUE(check.dueOnWindowShown(false));
+    EXPECT_FALSE(check.dueOnWindowShown(false));
+    EXPECT_FALSE(check.dueOnWindowShown(false));
+
+    UnaskedUpdateCheck busy(store);
+    EXPECT_FALSE(busy.dueOnWindowShown(true));
+    EXPECT_FALSE(busy.dueOnWindowShown(false)) << "the first showing decides for the run";
+
+    for (const char* stored : {"0", " 0 "}) {
+        WriteSetting(store, MainKey, "UpdateCK", stored);
+        UnaskedUpdateCheck off(store);
+        EXPECT_FALSE(off.dueOnWindowShown(false)) << stored;
+    }
+    WriteSetting(store, MainKey, "UpdateCK", "1");
+    UnaskedUpdateCheck on(store);
+    EXPECT_TRUE(on.dueOnWindowShown(false));
+}
+
 TEST(UpdatePresenter, ShowsTheDownloadPageAndTheRunningVersion) {
     struct Case {
         Language lang;
@@ -268,10 +292,10 @@ TEST(UpdatePresenter, ShowsTheDownloadPageAndTheRunningVersion) {
         UpdatePresenter form(browser, c.lang, "V1.0.1", "http://site/pt/soft/");
         form.load();
         EXPECT_EQ(browser.navigations, std::vector<std::string>{"http://site/pt/soft/"});
-        EXPECT_EQ(form.form().get("FormUpdate").text, c.title);
-        EXPECT_EQ(form.form().get("Label1").text, c.label);
-        EXPECT_TRUE(form.form().get("WebBrowser1").visible);
-        EXPECT_FALSE(form.form().get("Timer1").enabled);
+        EXPECT_EQ(form.form().get(ControlId{"FormUpdate"}).text, c.title);
+        EXPECT_EQ(form.form().get(ControlId{"Label1"}).text, c.label);
+        EXPECT_TRUE(form.form().get(ControlId{"WebBrowser1"}).visible);
+        EXPECT_FALSE(form.form().get(ControlId{"Timer1"}).enabled);
     }
 }
 
@@ -282,15 +306,15 @@ TEST(SiteBrowserPresenter, TitleFollowsThePageOnTicksNotMultipleOfFive) {
     EXPECT_EQ(browser.navigations, std::vector<std::string>{"http://site"});
     browser.setTitle("Home");
     form.onTick();
-    EXPECT_EQ(form.form().get("FormWebBrowser").text, "Home");
+    EXPECT_EQ(form.form().get(ControlId{"FormWebBrowser"}).text, "Home");
     form.onTick();
     form.onTick();
     form.onTick();
     browser.setTitle("News");
     form.onTick();  // tick 5: not copied
-    EXPECT_EQ(form.form().get("FormWebBrowser").text, "Home");
+    EXPECT_EQ(form.form().get(ControlId{"FormWebBrowser"}).text, "Home");
     form.onTick();
-    EXPECT_EQ(form.form().get("FormWebBrowser").text, "News");
+    EXPECT_EQ(form.form().get(ControlId{"FormWebBrowser"}).text, "News");
     // Open for hours: the counter wraps instead of overflowing.
     for (int i = 0; i < 40000; ++i) form.onTick();
     EXPECT_GE(form.webOpenTime(), 0);

@@ -79,15 +79,15 @@ protected:
 
 TEST_F(OptionsPresenterTest, FreshInstallTicksAutostartAndWritesEverythingInOrder) {
     auto dialog = open();
-    EXPECT_TRUE(dialog.form().get("Check1").checked);
-    EXPECT_TRUE(dialog.form().get("Check2").checked);
-    EXPECT_FALSE(dialog.form().get("Check2").visible);
-    EXPECT_FALSE(dialog.form().get("Check3").checked);
-    EXPECT_FALSE(dialog.form().get("Check4").checked);
-    EXPECT_FALSE(dialog.form().get("Check4").enabled);
+    EXPECT_TRUE(dialog.form().get(ControlId{"Check1"}).checked);
+    EXPECT_TRUE(dialog.form().get(ControlId{"Check2"}).checked);
+    EXPECT_FALSE(dialog.form().get(ControlId{"Check2"}).visible);
+    EXPECT_FALSE(dialog.form().get(ControlId{"Check3"}).checked);
+    EXPECT_FALSE(dialog.form().get(ControlId{"Check4"}).checked);
+    EXPECT_FALSE(dialog.form().get(ControlId{"Check4"}).enabled);
     EXPECT_TRUE(journal.events.empty()) << "opening writes nothing";
 
-    dialog.click("Command1");
+    dialog.click(ControlId{"Command1"});
     EXPECT_TRUE(dialog.closeRequested());
     const std::vector<std::string> expected = {"autostart=/opt/pathtally/pathtally",
                                                "Aopen=1",
@@ -104,30 +104,30 @@ TEST_F(OptionsPresenterTest, StoredValuesAreReadTrimmedAndAsDocumented) {
     set("UpdateCK", "0\n");
     set("AddHook", "\t1 ");
     auto off = open();
-    EXPECT_FALSE(off.form().get("Check1").checked);
-    EXPECT_FALSE(off.form().get("Check2").checked);
-    EXPECT_TRUE(off.form().get("Check3").checked);
+    EXPECT_FALSE(off.form().get(ControlId{"Check1"}).checked);
+    EXPECT_FALSE(off.form().get(ControlId{"Check2"}).checked);
+    EXPECT_TRUE(off.form().get(ControlId{"Check3"}).checked);
 
     // Anything but "0" means on; only "1" switches click counting off.
     set("Aopen", "no");
     set("UpdateCK", "");
     set("AddHook", "yes");
     auto on = open();
-    EXPECT_TRUE(on.form().get("Check1").checked);
-    EXPECT_TRUE(on.form().get("Check2").checked);
-    EXPECT_FALSE(on.form().get("Check3").checked);
+    EXPECT_TRUE(on.form().get(ControlId{"Check1"}).checked);
+    EXPECT_TRUE(on.form().get(ControlId{"Check2"}).checked);
+    EXPECT_FALSE(on.form().get(ControlId{"Check3"}).checked);
 }
 
 TEST_F(OptionsPresenterTest, CurrentEntryIsNotRewrittenButAMovedProgramIs) {
     autostart.value = "/opt/pathtally/pathtally";
     set("Aopen", "1");
-    open().click("Command1");
+    open().click(ControlId{"Command1"});
     EXPECT_EQ(autostart.writes, 0);
     EXPECT_EQ(journal.events.front(), "UpdateCK=1") << "neither the entry nor Aopen is written";
 
     // The comparison is exact: another case or another folder is a different program.
     autostart.value = "/OPT/pathtally/pathtally";
-    open().click("Command1");
+    open().click(ControlId{"Command1"});
     EXPECT_EQ(autostart.value, "/opt/pathtally/pathtally");
     EXPECT_EQ(journal.events[0], "autostart=/opt/pathtally/pathtally");
     EXPECT_EQ(journal.events[1], "Aopen=1");
@@ -136,7 +136,7 @@ TEST_F(OptionsPresenterTest, CurrentEntryIsNotRewrittenButAMovedProgramIs) {
 TEST_F(OptionsPresenterTest, UnknownProgramPathLeavesTheEntryOn) {
     autostart.value = "/opt/pathtally/pathtally";
     system.exe.clear();
-    open().click("Command1");
+    open().click(ControlId{"Command1"});
     EXPECT_EQ(autostart.writes, 0);
     EXPECT_EQ(autostart.value, "/opt/pathtally/pathtally");
 }
@@ -147,35 +147,35 @@ TEST_F(OptionsPresenterTest, EntrySwitchedOnElsewhereStillRecordsTheWish) {
     set("Aopen", "0");
     autostart.value = "/opt/pathtally/pathtally";
     auto dialog = open();
-    dialog.form().checkedByUser(dialog.form().id("Check1"), true);
-    dialog.click("Command1");
+    dialog.form().checkedByUser(dialog.form().slot(ControlId{"Check1"}), true);
+    dialog.click(ControlId{"Command1"});
     EXPECT_EQ(autostart.writes, 0);
     EXPECT_EQ(stored("Aopen"), "1");
-    EXPECT_TRUE(open().form().get("Check1").checked);
+    EXPECT_TRUE(open().form().get(ControlId{"Check1"}).checked);
 }
 
 TEST_F(OptionsPresenterTest, UntickingKeepsAnEmptyEntry) {
     autostart.value = "/opt/pathtally/pathtally";
     auto dialog = open();
-    dialog.form().checkedByUser(dialog.form().id("Check1"), false);
-    dialog.click("Command1");
+    dialog.form().checkedByUser(dialog.form().slot(ControlId{"Check1"}), false);
+    dialog.click(ControlId{"Command1"});
     EXPECT_EQ(journal.events[0], "autostart=");
     EXPECT_EQ(journal.events[1], "Aopen=0");
     EXPECT_EQ(autostart.writes, 1);
     EXPECT_EQ(autostart.value, "");
-    EXPECT_FALSE(open().form().get("Check1").checked);
+    EXPECT_FALSE(open().form().get(ControlId{"Check1"}).checked);
 }
 
 TEST_F(OptionsPresenterTest, ClickCountingSwitchesAtOnceAndNeverTwice) {
     hook.active = 1;  // start-up installed it
     auto on = open();
-    on.click("Command1");
-    open().click("Command1");
+    on.click(ControlId{"Command1"});
+    open().click(ControlId{"Command1"});
     EXPECT_EQ(hook.active, 1) << "OK twice leaves exactly one hook";
 
     auto off = open();
-    off.form().checkedByUser(off.form().id("Check3"), true);
-    off.click("Command1");
+    off.form().checkedByUser(off.form().slot(ControlId{"Check3"}), true);
+    off.click(ControlId{"Command1"});
     EXPECT_EQ(hook.active, 0);
     EXPECT_EQ(stored("AddHook"), "1");
     const auto addHook = std::find(journal.events.begin(), journal.events.end(), "AddHook=1");
@@ -183,10 +183,10 @@ TEST_F(OptionsPresenterTest, ClickCountingSwitchesAtOnceAndNeverTwice) {
     EXPECT_EQ(*(addHook + 1), "remove");
 
     auto back = open();
-    EXPECT_TRUE(back.form().get("Check3").checked);
-    back.form().checkedByUser(back.form().id("Check3"), false);
-    back.click("Command1");
-    back.click("Command1");  // a double click before the window closes
+    EXPECT_TRUE(back.form().get(ControlId{"Check3"}).checked);
+    back.form().checkedByUser(back.form().slot(ControlId{"Check3"}), false);
+    back.click(ControlId{"Command1"});
+    back.click(ControlId{"Command1"});  // a double click before the window closes
     EXPECT_EQ(hook.active, 1);
     EXPECT_EQ(std::count(journal.events.begin(), journal.events.end(), "install"), 1);
 }
@@ -195,42 +195,43 @@ TEST_F(OptionsPresenterTest, ApplyCancelAndCloseWriteNothing) {
     set("AddHook", "1");
     for (const char* button : {"Command2", "Command3"}) {
         auto dialog = open();
-        dialog.form().checkedByUser(dialog.form().id("Check1"), false);
-        dialog.form().checkedByUser(dialog.form().id("Check3"), false);
-        dialog.click(button);
+        dialog.form().checkedByUser(dialog.form().slot(ControlId{"Check1"}), false);
+        dialog.form().checkedByUser(dialog.form().slot(ControlId{"Check3"}), false);
+        dialog.click(ControlId{button});
         EXPECT_TRUE(dialog.closeRequested()) << button;
         EXPECT_TRUE(journal.events.empty()) << button;
     }
     auto closed = open();
     closed.cancel();
     EXPECT_TRUE(journal.events.empty());
-    EXPECT_TRUE(open().form().get("Check3").checked) << "reopening shows the old state";
+    EXPECT_TRUE(open().form().get(ControlId{"Check3"}).checked) << "reopening shows the old state";
     EXPECT_EQ(hook.active, 0);
 }
 
 TEST_F(OptionsPresenterTest, HiddenUpdateSettingIsWrittenBackAsLoaded) {
     set("UpdateCK", "0");
-    open().click("Command1");
+    open().click(ControlId{"Command1"});
     EXPECT_EQ(stored("UpdateCK"), "0");
 }
 
 TEST_F(OptionsPresenterTest, CaptionsInBothScripts) {
     auto gb = open(Language::Simplified);
-    EXPECT_EQ(gb.form().get("FormOption").text, "选项");
-    EXPECT_EQ(gb.form().get("Check1").text, "开机后自动启动本软件(强烈建议开启本功能)");
-    EXPECT_EQ(gb.form().get("Check3").text, "关闭统计鼠标点击次数功能");
-    EXPECT_EQ(gb.form().get("Command2").text, "应用(&A)");
+    EXPECT_EQ(gb.form().get(ControlId{"FormOption"}).text, "选项");
+    EXPECT_EQ(gb.form().get(ControlId{"Check1"}).text, "开机后自动启动本软件(强烈建议开启本功能)");
+    EXPECT_EQ(gb.form().get(ControlId{"Check3"}).text, "关闭统计鼠标点击次数功能");
+    EXPECT_EQ(gb.form().get(ControlId{"Command2"}).text, "应用(&A)");
     auto b5 = open(Language::Traditional);
-    EXPECT_EQ(b5.form().get("FormOption").text, "選項");
-    EXPECT_EQ(b5.form().get("Check1").text, "開機後自動啟動本軟體(強烈建議開啟本功能)");
-    EXPECT_EQ(b5.form().get("Check2").text, "開啟線上更新檢查");
-    EXPECT_EQ(b5.form().get("Check3").text, "關閉統計滑鼠點擊次數功能");
-    EXPECT_EQ(b5.form().get("Check4").text, "关闭键盘按键次数统计功能");  // no Traditional text
-    EXPECT_EQ(b5.form().get("Command1").text, "確定(&O)");
-    EXPECT_EQ(b5.form().get("Command2").text, "應用(&A)");
-    EXPECT_EQ(b5.form().get("Command3").text, "取消(&C)");
+    EXPECT_EQ(b5.form().get(ControlId{"FormOption"}).text, "選項");
+    EXPECT_EQ(b5.form().get(ControlId{"Check1"}).text, "開機後自動啟動本軟體(強烈建議開啟本功能)");
+    EXPECT_EQ(b5.form().get(ControlId{"Check2"}).text, "開啟線上更新檢查");
+    EXPECT_EQ(b5.form().get(ControlId{"Check3"}).text, "關閉統計滑鼠點擊次數功能");
+    EXPECT_EQ(b5.form().get(ControlId{"Check4"}).text,
+              "关闭键盘按键次数统计功能");  // no Traditional text
+    EXPECT_EQ(b5.form().get(ControlId{"Command1"}).text, "確定(&O)");
+    EXPECT_EQ(b5.form().get(ControlId{"Command2"}).text, "應用(&A)");
+    EXPECT_EQ(b5.form().get(ControlId{"Command3"}).text, "取消(&C)");
     // Any other language keeps the Simplified captions.
-    EXPECT_EQ(open(Language::English).form().get("FormOption").text, "选项");
+    EXPECT_EQ(open(Language::English).form().get(ControlId{"FormOption"}).text, "选项");
 }
 
 }  // namespace

@@ -49,8 +49,8 @@ protected:
     void ticks(int n) {
         for (int i = 0; i < n; ++i) tick.tick();
     }
-    std::string text(const char* name) { return form.get(name).text; }
-    std::string tip(const char* name) { return form.get(name).toolTip; }
+    std::string text(const char* name) { return form.get(ControlId{name}).text; }
+    std::string tip(const char* name) { return form.get(ControlId{name}).toolTip; }
 };
 
 TEST_F(PersistenceTickTest, FirstSaveOnTheTenthTickThenEveryTenth) {
@@ -97,7 +97,7 @@ TEST_F(PersistenceTickTest, EqualIsNoRecord) {
     model.recordUseTime = 10;
     model.clicks.todayTotalClick = 3;
     model.recordClicks = 3;
-    form.setText("Label25", "before");
+    form.setText(ControlId{"Label25"}, "before");
     ticks(10);
     for (const auto& w : store.writes)
         EXPECT_EQ(w.name.rfind("Max", 0), std::string::npos) << w.name;
@@ -112,7 +112,7 @@ TEST_F(PersistenceTickTest, BrokenRecordsAreWrittenWithTheirDates) {
     model.recordUseTime = 9;
     model.clicks.todayTotalClick = 4;
     model.recordClicks = 3;
-    form.setText("Label8", " 0.133m ");
+    form.setText(ControlId{"Label8"}, " 0.133m ");
     ticks(10);
     EXPECT_EQ(store.main("MaxMove"), "500");
     EXPECT_EQ(store.main("MaxMove_Date"), "2026-12-08");

@@ -16,8 +16,8 @@ struct SamplingFixture : ::testing::Test {
     test::FakeCursor cursor;
     test::EnglishNumberFormat numbers;
 
-    std::string text(const char* name) { return form.get(name).text; }
-    std::string tip(const char* name) { return form.get(name).toolTip; }
+    std::string text(const char* name) { return form.get(ControlId{name}).text; }
+    std::string tip(const char* name) { return form.get(ControlId{name}).toolTip; }
 };
 
 TEST_F(SamplingFixture, AddsTheSampledTravelAndShowsThePosition) {
@@ -30,7 +30,7 @@ TEST_F(SamplingFixture, AddsTheSampledTravelAndShowsThePosition) {
     EXPECT_EQ(model.lastY, 400);
     EXPECT_EQ(text("Label6"), "( 300, 400)");
     EXPECT_EQ(text("Label2"), " 0.132m ");
-    EXPECT_EQ(text(PanelNames[1].data()), " 0.132m ");
+    EXPECT_EQ(text("StatusBar1.Panel2"), " 0.132m ");
     EXPECT_EQ(text("Label4"), " 0.000km ");
 
     cursor.push(CursorReading{-8, 5, 10, 3});
@@ -64,10 +64,10 @@ TEST_F(SamplingFixture, TravelTextsUseGroupingAndThreeDecimals) {
 TEST_F(SamplingFixture, StatusPanelThreeShowsClicksAndKeys) {
     SamplingTick tick(model, form, cursor, numbers, Language::Simplified);
     tick.tick();
-    EXPECT_EQ(text(PanelNames[2].data()), "0/");
+    EXPECT_EQ(text("StatusBar1.Panel3"), "0/");
     model.todayKeys.increment();
     tick.tick();
-    EXPECT_EQ(text(PanelNames[2].data()), "0/1");
+    EXPECT_EQ(text("StatusBar1.Panel3"), "0/1");
 }
 
 TEST_F(SamplingFixture, ClickLinesInGbCarryExactTooltips) {
@@ -106,9 +106,9 @@ TEST(Points, ThresholdsOfTermsAndLevels) {
     m.totalTravel = 377358;
     ShowPointsAndLevel(m, form, Language::Simplified);
     EXPECT_EQ(m.points.toDouble(), 0);
-    EXPECT_EQ(form.get("Label21").text, "0分(差10分)");
-    EXPECT_EQ(form.get("Label21").toolTip, "离第2级还差10分");
-    EXPECT_EQ(form.get("Label19").text, "1级");
+    EXPECT_EQ(form.get(ControlId{"Label21"}).text, "0分(差10分)");
+    EXPECT_EQ(form.get(ControlId{"Label21"}).toolTip, "离第2级还差10分");
+    EXPECT_EQ(form.get(ControlId{"Label19"}).text, "1级");
     m.totalTravel = 377359;
     EXPECT_EQ(ComputeLevel(m).points, 1);
 
@@ -190,9 +190,9 @@ TEST(Points, TraditionalTextsForEveryLanguageButGb) {
     FormModel form;
     m.totalUseTime = 15 * 3600;
     ShowPointsAndLevel(m, form, Language::English);
-    EXPECT_EQ(form.get("Label21").text, "15分(差15分)");
-    EXPECT_EQ(form.get("Label21").toolTip, "離第3級還差15分");
-    EXPECT_EQ(form.get("Label19").text, "2級");
+    EXPECT_EQ(form.get(ControlId{"Label21"}).text, "15分(差15分)");
+    EXPECT_EQ(form.get(ControlId{"Label21"}).toolTip, "離第3級還差15分");
+    EXPECT_EQ(form.get(ControlId{"Label19"}).text, "2級");
 }
 
 }  // namespace

@@ -39,13 +39,13 @@ struct Page {
         s->restoreSchedule();
     }
     void tick(const std::string& box, bool on = true) {
-        form.checkedByUser(form.id(box), on);
-        ASSERT_TRUE(s->handleClick(box));
+        form.checkedByUser(form.slot(ControlId{box}), on);
+        ASSERT_TRUE(s->handleClick(ControlId{box}));
     }
     void type(const std::string& field, const std::string& text) {
-        form.textEditedByUser(form.id(field), text);
+        form.textEditedByUser(form.slot(ControlId{field}), text);
     }
-    void click(const std::string& name) { ASSERT_TRUE(s->handleClick(name)); }
+    void click(const std::string& name) { ASSERT_TRUE(s->handleClick(ControlId{name})); }
     // Ticks a row's box, fills its fields and presses its enable button.
     void arm(int row, const std::vector<std::string>& values) {
         static const char* checks[] = {"",       "",       "Check2", "Check3", "Check4",
@@ -57,7 +57,7 @@ struct Page {
         click("Command" + std::to_string(2 * row - 1));
     }
     std::string stored(const std::string& name) { return ReadSetting(store, MainKey, name); }
-    const Control& c(const std::string& name) { return form.get(name); }
+    const Control& c(const std::string& name) { return form.get(ControlId{name}); }
     std::string lastBox() { return boxes.shown.empty() ? "" : boxes.shown.back().text; }
     std::optional<std::string> focus() {
         auto id = form.takeFocusRequest();
@@ -792,9 +792,9 @@ TEST(ShutdownPowerButtons, AnswerAfterThePageIsGoneIsDropped) {
 
 TEST(ShutdownPowerButtons, UnknownNamesAreNotOurs) {
     Page p;
-    EXPECT_FALSE(p.s->handleClick("menuClose"));
-    EXPECT_FALSE(p.s->handleClick("Command19"));
-    EXPECT_FALSE(p.s->handleClick("Text1"));
+    EXPECT_FALSE(p.s->handleClick(ControlId{"menuClose"}));
+    EXPECT_FALSE(p.s->handleClick(ControlId{"Command19"}));
+    EXPECT_FALSE(p.s->handleClick(ControlId{"Text1"}));
 }
 
 }  // namespace

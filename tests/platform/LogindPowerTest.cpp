@@ -214,7 +214,7 @@ TEST_F(LogindPowerTest, RefusedShutdownIsShownAndTheProgramKeepsRunning) {
         [&] { ++quits; });
     page.restoreSchedule();
     boxes.answers.push_back(MsgAnswer::Ok);
-    ASSERT_TRUE(page.handleClick("cmdShutdown"));
+    ASSERT_TRUE(page.handleClick(ControlId{"cmdShutdown"}));
     ASSERT_TRUE(SpinUntil([&] { return boxes.shown.size() == 2; }));
 
     EXPECT_EQ(boxes.shown[1].title, "错误提示");
@@ -229,7 +229,7 @@ TEST_F(LogindPowerTest, RefusedShutdownIsShownAndTheProgramKeepsRunning) {
     // A second try after the user fixed the cause goes through and ends the program.
     addMethod(QStringLiteral("PowerOff"), QStringLiteral("b"), QString());
     boxes.answers.push_back(MsgAnswer::Ok);
-    page.handleClick("cmdShutdown");
+    page.handleClick(ControlId{"cmdShutdown"});
     EXPECT_TRUE(SpinUntil([&] { return quits == 1; }));
 }
 
@@ -250,7 +250,7 @@ TEST_F(LogindPowerTest, RawErrorsStayInTheLog) {
                            nullptr);
     page.restoreSchedule();
     boxes.answers.push_back(MsgAnswer::Ok);
-    page.handleClick("cmdLogoff");
+    page.handleClick(ControlId{"cmdLogoff"});
     const bool told = SpinUntil([&] { return boxes.shown.size() == 2; });
     qputenv("XDG_SESSION_ID", saved);
     ASSERT_TRUE(told);

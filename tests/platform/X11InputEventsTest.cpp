@@ -180,9 +180,9 @@ TEST_F(X11InputEventsTest, CountsThroughTheClickHookAndKeyCounter) {
     EXPECT_EQ(c.todayTotalClick, 4);
     EXPECT_EQ(c.totalClick, 4);
     EXPECT_EQ(stats.todayKeys.toText(), "5");  // a, Shift, b, both Enters
-    EXPECT_EQ(form.get("Label73").text, "今天:5");
-    EXPECT_EQ(form.get("Label74").text, "累计:0万次");
-    EXPECT_EQ(form.get("Label74").toolTip, "统计您的键盘累计被您敲打的次数,目前:5");
+    EXPECT_EQ(form.get(ControlId{"Label73"}).text, "今天:5");
+    EXPECT_EQ(form.get(ControlId{"Label74"}).text, "累计:0万次");
+    EXPECT_EQ(form.get(ControlId{"Label74"}).toolTip, "统计您的键盘累计被您敲打的次数,目前:5");
 
     // Switched off by the stored setting: keys are no longer read.
     keys.setCountingEnabled(false);
@@ -229,8 +229,8 @@ TEST_F(X11InputEventsTest, EveryPressOfABurstCountsOnce) {
     EXPECT_EQ(stats.clicks.leftClick, kBurst);
     EXPECT_EQ(stats.clicks.totalClick, kBurst);
     EXPECT_EQ(stats.totalKeys.toText(), std::to_string(kBurst));
-    EXPECT_EQ(form.get("Label73").text, "今天:10000");
-    EXPECT_EQ(form.get("Label74").text, "累计:1万次");
+    EXPECT_EQ(form.get(ControlId{"Label73"}).text, "今天:10000");
+    EXPECT_EQ(form.get(ControlId{"Label74"}).text, "累计:1万次");
 }
 
 TEST(X11InputEventsNoDisplay, ReportsTheMissingSource) {

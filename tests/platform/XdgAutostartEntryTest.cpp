@@ -184,7 +184,7 @@ TEST(XdgAutostartEntry, OptionsDialogMovesAndSwitchesTheRealEntry) {
     EXPECT_EQ(ReadSetting(store, MainKey, "Aopen"), "1");
 
     OptionsPresenter off(store, entry, system, Language::Simplified, {});
-    off.form().checkedByUser(off.form().id("Check1"), false);
+    off.form().checkedByUser(off.form().slot(ControlId{"Check1"}), false);
     off.accept();
     EXPECT_TRUE(fs::exists(entry.file()));
     EXPECT_EQ(entry.read(), "");

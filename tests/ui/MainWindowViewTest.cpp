@@ -313,6 +313,32 @@ TEST_F(MainWindowView, StandardButtonsInTheWindowsLanguage) {
 
 // Esc closes each online window; the ranking window's close button is in the window's
 // language with an access key; the site window has back, forward and reload.
+// Every control the core writes to has a widget, an action or an applier in its window:
+// a control no view carries would never show what the core says.
+TEST_F(MainWindowView, EveryControlOfEveryWindowIsBound) {
+    qputenv("PATHTALLY_WEB_MODULE", "/nonexistent/pathtally_web.so");
+    for (int locale : {2052, 1028}) {
+        MainWindow& w = open(locale);
+        EXPECT_EQ(w.unboundControls(), std::vector<std::string>{}) << locale;
+    }
+    AboutDialog about(store, shell, Language::Simplified, {"V1.0.1", "PC", "user"});
+    EXPECT_EQ(about.unboundControls(), std::vector<std::string>{});
+    OptionsDialog options(store, autostart, system, Language::Simplified, {});
+    EXPECT_EQ(options.unboundControls(), std::vector<std::string>{});
+    StatisticsModel model;
+    ClearAllDialog reset(model, store, clock, Language::Simplified, nullptr, &messages);
+    EXPECT_EQ(reset.unboundControls(), std::vector<std::string>{});
+    std::vector<std::unique_ptr<OnlineWindow>> online;
+    online.emplace_back(new UpdateWindow(Language::Simplified, "V1.0.1", "http://127.0.0.1:9/"));
+    online.emplace_back(new RankingWindow("http://127.0.0.1:9/", 5, DynamicValue::Int16(10)));
+    online.emplace_back(new SiteBrowserWindow(Language::Simplified, "http://127.0.0.1:9"));
+    online.emplace_back(new AutoUpdateWindow(Language::Simplified, "V1.0.1", "http://127.0.0.1:9/",
+                                             AutoUpdatePresenter::Mode::Asked));
+    for (const auto& w : online)
+        EXPECT_EQ(w->unboundControls(), std::vector<std::string>{})
+            << w->objectName().toStdString();
+}
+
 TEST_F(MainWindowView, OnlineWindowsCloseOnEscAndOfferTheirKeys) {
     qputenv("PATHTALLY_WEB_MODULE", "/nonexistent/pathtally_web.so");
     // Windows other tests of this binary left open would keep the keyboard.

@@ -44,8 +44,8 @@ struct PageView {
         binder = new FormBinder(form, page.get());
         binder->bindChildren();
         binder->syncAll();
-        binder->onClicked = [this](const std::string& name) {
-            presenter->handleClick(name);
+        binder->onClicked = [this](ControlId id) {
+            presenter->handleClick(id);
             binder->sync();
         };
         page->connectCountdown(*presenter, [this] { binder->sync(); });

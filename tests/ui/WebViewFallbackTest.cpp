@@ -66,7 +66,7 @@ TEST_F(WebViewFallback, BinderLeavesTabPagesToTheirTabControl) {
     tabs.addTab(page, QStringLiteral("1"));
     tabs.setCurrentIndex(0);
     FormModel model;
-    model.setVisible("WebBrowser2", true);
+    model.setVisible(ControlId{"WebBrowser2"}, true);
     FormBinder binder(model, &tabs);
     binder.bindChildren();
     tabs.show();

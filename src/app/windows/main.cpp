@@ -5,6 +5,8 @@
 #include <memory>
 #include <random>
 
+#include "form/DialogControls.h"
+#include "form/MainControls.h"
 #include "input/ClickHook.h"
 #include "online/DesktopBrowser.h"
 #include "online/InstallationId.h"
@@ -12,6 +14,7 @@
 #include "online/RankingPresenter.h"
 #include "online/Site.h"
 #include "online/SitePages.h"
+#include "online/UnaskedUpdateCheck.h"
 #include "persistence/DataFile.h"
 #include "platform/windows/RegistrySettingsStore.h"
 #include "platform/windows/WinCursorSource.h"
@@ -34,7 +37,8 @@ namespace {
 // the main window is first shown (where the Options allow it).
 class UpdateChecks {
 public:
-    explicit UpdateChecks(pt::Win32MainWindow& window) : m_window(window) {}
+    explicit UpdateChecks(pt::Win32MainWindow& window)
+        : m_window(window), m_unasked(window.presenter().services().store) {}
 
     void checkForUpdates() {
         if (m_check && !m_check->finished() &&
@@ -45,11 +49,8 @@ public:
         start(pt::AutoUpdatePresenter::Mode::Asked);
     }
     void mainWindowShown() {
-        if (m_unaskedCheckDone) return;
-        m_unaskedCheckDone = true;
-        pt::MainServices& s = m_window.presenter().services();
-        if (!pt::AutomaticUpdateCheckEnabled(s.store)) return;
-        start(pt::AutoUpdatePresenter::Mode::Unasked);
+        if (m_unasked.dueOnWindowShown(m_check && !m_check->finished()))
+            start(pt::AutoUpdatePresenter::Mode::Unasked);
     }
 
 private:
@@ -63,48 +64,51 @@ private:
 
     pt::Win32MainWindow& m_window;
     std::unique_ptr<pt::Win32AutoUpdateWindow> m_check;
-    bool m_unaskedCheckDone = false;
+    pt::UnaskedUpdateCheck m_unasked;
 };
 
 void WireCommands(pt::Win32MainWindow& window, UpdateChecks& updates) {
     pt::MainPresenter& form = window.presenter();
     pt::MainServices& s = form.services();
-    window.setCommand("menuOption", [&window, &form, &s] {
+    window.setCommand(pt::main_controls::OptionsItem, [&window, &form, &s] {
         pt::ClickHook& hook = form.clickHook();
         pt::ClickHookSwitch hookSwitch{[&hook] { return hook.installed(); },
                                        [&hook] { hook.install(); }, [&hook] { hook.remove(); }};
         pt::OptionsPresenter options(s.store, s.autostart, s.system, form.lang(), hookSwitch);
-        pt::Win32DialogSpec spec{
-            "FormOption",
-            400,
-            190,
-            [](pt::Win32FormBinder& b, HWND d) {
-                const char* checks[] = {"Check1", "Check2", "Check3", "Check4"};
-                for (int i = 0; i < 4; ++i)
-                    b.add(pt::Win32FormBinder::Kind::CheckBox, checks[i], d, 18, 14 + i * 28, 364,
-                          24);
-                const char* buttons[] = {"Command1", "Command2", "Command3"};
-                for (int i = 0; i < 3; ++i)
-                    b.add(pt::Win32FormBinder::Kind::Button, buttons[i], d, 90 + i * 100, 150, 92,
-                          28);
-            },
-            [&options](const std::string& name) { options.click(name); },
-            [&options] { options.cancel(); },
-            [&options] { return options.closeRequested(); }};
+        pt::Win32DialogSpec spec{pt::options_controls::Window,
+                                 400,
+                                 190,
+                                 [](pt::Win32FormBinder& b, HWND d) {
+                                     using namespace pt::options_controls;
+                                     const pt::ControlId checks[] = {
+                                         StartWithSystem, CheckForUpdates, NoClickCounting,
+                                         NoKeyCounting};
+                                     for (int i = 0; i < 4; ++i)
+                                         b.add(pt::Win32FormBinder::Kind::CheckBox, checks[i], d,
+                                               18, 14 + i * 28, 364, 24);
+                                     const pt::ControlId buttons[] = {Ok, Apply, Cancel};
+                                     for (int i = 0; i < 3; ++i)
+                                         b.add(pt::Win32FormBinder::Kind::Button, buttons[i], d,
+                                               90 + i * 100, 150, 92, 28);
+                                 },
+                                 [&options](pt::ControlId id) { options.click(id); },
+                                 [&options] { options.cancel(); },
+                                 [&options] { return options.closeRequested(); }};
         pt::RunWin32Dialog(window.handle(), window.font(), options.form(), spec);
     });
-    window.setCommand("menuClearAll", [&window, &form, &s] {
+    window.setCommand(pt::main_controls::ClearAllItem, [&window, &form, &s] {
         pt::ClearAllPresenter clear(form.model(), s.store, s.clock, s.messages, form.lang());
         pt::Win32DialogSpec spec{
-            "ClearAll",
+            pt::clear_all_controls::Window,
             380,
             130,
             [](pt::Win32FormBinder& b, HWND d) {
-                b.add(pt::Win32FormBinder::Kind::Label, "Label1", d, 18, 14, 344, 60);
-                b.add(pt::Win32FormBinder::Kind::Button, "Command1", d, 150, 88, 100, 28);
-                b.add(pt::Win32FormBinder::Kind::Button, "Command2", d, 260, 88, 100, 28);
+                using namespace pt::clear_all_controls;
+                b.add(pt::Win32FormBinder::Kind::Label, Warning, d, 18, 14, 344, 60);
+                b.add(pt::Win32FormBinder::Kind::Button, Ok, d, 150, 88, 100, 28);
+                b.add(pt::Win32FormBinder::Kind::Button, Cancel, d, 260, 88, 100, 28);
             },
-            [&clear](const std::string& name) { clear.click(name); },
+            [&clear](pt::ControlId id) { clear.click(id); },
             [&clear] { clear.cancel(); },
             [&clear] { return clear.closeRequested(); }};
         pt::RunWin32Dialog(window.handle(), window.font(), clear.form(), spec);
@@ -114,8 +118,8 @@ void WireCommands(pt::Win32MainWindow& window, UpdateChecks& updates) {
                                      {form.versionText(), form.computerName(), form.userName()});
         pt::RunWin32AboutBox(window.handle(), window.font(), presenter);
     };
-    window.setCommand("menuAbout", about);
-    window.setCommand("menuRightMenuAbout", about);
+    window.setCommand(pt::main_controls::AboutItem, about);
+    window.setCommand(pt::main_controls::TrayAboutItem, about);
     // Without a web control the site's pages open in the desktop's browser; the ranking
     // window keeps the code to paste into the ranking page.
     auto ranking = [&window, &form, &s] {
@@ -127,42 +131,42 @@ void WireCommands(pt::Win32MainWindow& window, UpdateChecks& updates) {
         std::random_device random;
         presenter.load(pt::InstallationId(s.store, [&random] { return random(); }), points);
         pt::Win32DialogSpec spec{
-            "FormPaiMing",
+            pt::ranking_controls::Window,
             380,
             130,
             [](pt::Win32FormBinder& b, HWND d) {
-                b.add(pt::Win32FormBinder::Kind::Label, "Label1", d, 18, 14, 344, 22);
-                b.add(pt::Win32FormBinder::Kind::Label, "Label2", d, 18, 48, 70, 22);
-                HWND code = b.add(pt::Win32FormBinder::Kind::Edit, "Text1", d, 90, 45, 272, 24);
+                b.add(pt::Win32FormBinder::Kind::Label, pt::ranking_controls::Instruction, d, 18, 14, 344, 22);
+                b.add(pt::Win32FormBinder::Kind::Label, pt::ranking_controls::CodeCaption, d, 18, 48, 70, 22);
+                HWND code = b.add(pt::Win32FormBinder::Kind::Edit, pt::ranking_controls::Code, d, 90, 45, 272, 24);
                 SendMessageW(code, EM_SETREADONLY, TRUE, 0);
-                b.add(pt::Win32FormBinder::Kind::Button, "Command1", d, 262, 88, 100, 28);
+                b.add(pt::Win32FormBinder::Kind::Button, pt::ranking_controls::Close, d, 262, 88, 100, 28);
             },
-            [&presenter](const std::string& name) {
-                if (name == "Command1") presenter.close();
+            [&presenter](pt::ControlId id) {
+                if (id == pt::ranking_controls::Close) presenter.close();
             },
             [&presenter] { presenter.close(); },
             [&presenter] { return presenter.closeRequested(); }};
         pt::RunWin32Dialog(window.handle(), window.font(), presenter.form(), spec);
     };
-    window.setCommand("menuPaiHang", ranking);
-    window.setCommand("Label75", ranking);
-    window.setCommand("menuUpdate",
+    window.setCommand(pt::main_controls::RankingItem, ranking);
+    window.setCommand(pt::main_controls::RankingLink, ranking);
+    window.setCommand(pt::main_controls::UpdateItem,
                       [&s] { s.shell.open(pt::SiteAddress(s.store, pt::DownloadPagePath)); });
-    window.setCommand("menuWebBrowser", [&s] { s.shell.open(pt::SiteRoot(s.store)); });
-    window.setCommand("menuAutoUpdate", [&updates] { updates.checkForUpdates(); });
-    window.setCommand("menuEmailToMe", [&form, &s] {
+    window.setCommand(pt::main_controls::SiteBrowserItem, [&s] { s.shell.open(pt::SiteRoot(s.store)); });
+    window.setCommand(pt::main_controls::AutoUpdateItem, [&updates] { updates.checkForUpdates(); });
+    window.setCommand(pt::main_controls::FeedbackItem, [&form, &s] {
         s.shell.open(pt::FeedbackMailText(pt::FeedbackVariant::MainMenu, form.lang()));
     });
 }
 
 // F3 ranking, F1 help, Ctrl+X exit, as the menu items say.
 HACCEL MakeAccelerators(pt::FormModel& form) {
-    auto command = [&form](const char* name) {
-        return static_cast<WORD>(pt::FirstBoundId + form.id(name));
+    auto command = [&form](pt::ControlId id) {
+        return static_cast<WORD>(pt::FirstBoundId + form.slot(id));
     };
-    ACCEL keys[] = {{FVIRTKEY, VK_F3, command("menuPaiHang")},
-                    {FVIRTKEY, VK_F1, command("menuHelp1")},
-                    {FVIRTKEY | FCONTROL, 'X', command("menuClose")}};
+    ACCEL keys[] = {{FVIRTKEY, VK_F3, command(pt::main_controls::RankingItem)},
+                    {FVIRTKEY, VK_F1, command(pt::main_controls::HelpItem)},
+                    {FVIRTKEY | FCONTROL, 'X', command(pt::main_controls::ExitItem)}};
     return CreateAcceleratorTableW(keys, 3);
 }
 

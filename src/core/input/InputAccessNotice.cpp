@@ -2,18 +2,15 @@
 
 #include <string>
 
+#include "form/MainControls.h"
 #include "texts/InputAccessTexts.h"
 
 namespace pt {
 
 InputAccessNotice::InputAccessNotice(FormModel& form, const InputAccess* access, Language lang)
-    : m_form(form),
-      m_access(access),
-      m_lang(lang),
-      m_notice(form.id(kControl)),
-      m_todayKeys(form.id("Label73")) {
-    m_form.setText(m_notice, NoInputAccessNotice(lang));
-    m_form.setVisible(m_notice, false);
+    : m_form(form), m_access(access), m_lang(lang) {
+    m_form.setText(main_controls::InputAccessNotice, NoInputAccessNotice(lang));
+    m_form.setVisible(main_controls::InputAccessNotice, false);
     refresh();
 }
 
@@ -21,13 +18,13 @@ void InputAccessNotice::refresh() {
     const bool measured = !m_access || m_access->devicesReadable();
     if (measured == m_measured) return;
     m_measured = measured;
-    m_form.setVisible(m_notice, !measured);
+    m_form.setVisible(main_controls::InputAccessNotice, !measured);
     if (!measured) {
         // No key arrives while nothing is readable: the text comes back unchanged.
-        m_keptTodayKeys = m_form[m_todayKeys].text;
-        m_form.setText(m_todayKeys, "今天:" + std::string(NotMeasuredText(m_lang)));
+        m_keptTodayKeys = m_form.get(main_controls::TodayKeys).text;
+        m_form.setText(main_controls::TodayKeys, "今天:" + std::string(NotMeasuredText(m_lang)));
     } else {
-        m_form.setText(m_todayKeys, m_keptTodayKeys);
+        m_form.setText(main_controls::TodayKeys, m_keptTodayKeys);
     }
 }
 

@@ -15,8 +15,6 @@ namespace pt {
 // (null) everything counts as measured.
 class InputAccessNotice {
 public:
-    static constexpr std::string_view kControl = "InputAccessNotice";
-
     InputAccessNotice(FormModel& form, const InputAccess* access, Language lang);
 
     // Follows the access as it stands now; cheap when nothing changed.
@@ -27,8 +25,6 @@ private:
     FormModel& m_form;
     const InputAccess* m_access;
     Language m_lang;
-    ControlId m_notice;
-    ControlId m_todayKeys;
     bool m_measured = true;  // as the form starts: no notice
     std::string m_keptTodayKeys;
 };

@@ -2,17 +2,14 @@
 
 #include <string>
 
+#include "form/MainControls.h"
 #include "input/KeyName.h"
 #include "stats/NumberText.h"
 
 namespace pt {
 
 KeyCounter::KeyCounter(StatisticsModel& stats, FormModel& mainForm, Language lang)
-    : m_stats(stats),
-      m_form(mainForm),
-      m_lang(lang),
-      m_label73(mainForm.id("Label73")),
-      m_label74(mainForm.id("Label74")) {}
+    : m_stats(stats), m_form(mainForm), m_lang(lang) {}
 
 KeyCounter::~KeyCounter() {
     disconnect();
@@ -63,15 +60,15 @@ void KeyCounter::countKey(int virtualKey) {
     m_stats.totalKeys.increment();
     m_stats.todayKeys.increment();
 
-    m_form.setText(m_label73, "今天:" + m_stats.todayKeys.toText());
-    m_form.setToolTip(m_label73,
+    m_form.setText(main_controls::TodayKeys, "今天:" + m_stats.todayKeys.toText());
+    m_form.setToolTip(main_controls::TodayKeys,
                       TraditionalUnlessSimplified(m_lang, "统计今天您的键盘共被您击打的次数",
                                                   "統計今天您的鍵盤共被您擊打的次數"));
-    m_form.setText(m_label74, TotalKeysText(m_stats.totalKeys.toDouble(), m_lang));
+    m_form.setText(main_controls::TotalKeys, TotalKeysText(m_stats.totalKeys.toDouble(), m_lang));
     std::string tip(TraditionalUnlessSimplified(
         m_lang, "统计您的键盘累计被您敲打的次数,目前:", "統計您的鍵盤累計被您敲打的次數:"));
     tip += m_stats.totalKeys.toText();
-    m_form.setToolTip(m_label74, tip);
+    m_form.setToolTip(main_controls::TotalKeys, tip);
 }
 
 }  // namespace pt

@@ -48,8 +48,6 @@ private:
     InputEvents* m_source = nullptr;
     bool m_enabled = true;
     bool m_listening = false;
-    ControlId m_label73;
-    ControlId m_label74;
 };
 
 }  // namespace pt

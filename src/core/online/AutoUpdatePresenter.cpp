@@ -1,8 +1,11 @@
 #include "online/AutoUpdatePresenter.h"
 
+#include "form/OnlineControls.h"
 #include "online/UpdateCheck.h"
 
 namespace pt {
+
+using namespace auto_update_controls;
 
 namespace {
 
@@ -33,33 +36,29 @@ AutoUpdatePresenter::AutoUpdatePresenter(Browser& browser, Language lang, std::s
       m_versionText(std::move(versionText)),
       m_address(std::move(updateAddress)),
       m_mode(mode) {
-    m_window = m_form.id("FormAutoUpdate");
-    m_label = m_form.id("Label1");
-    m_web = m_form.id("WebBrowser1");
-    m_timer = m_form.id("Timer1");
-    m_form.setText(m_window, "自动检查更新...");
-    m_form.setVisible(m_window, false);
+    m_form.setText(Window, "自动检查更新...");
+    m_form.setVisible(Window, false);
 }
 
 void AutoUpdatePresenter::load() {
-    m_form.setVisible(m_web, false);
+    m_form.setVisible(Page, false);
     m_browser.navigate(m_address);
-    m_form.setText(m_label, "");
-    if (m_lang == Language::Traditional) m_form.setText(m_window, "Pathtally 更新升級...");
-    m_form.setEnabled(m_timer, true);
+    m_form.setText(Status, "");
+    if (m_lang == Language::Traditional) m_form.setText(Window, "Pathtally 更新升級...");
+    m_form.setEnabled(Timer, true);
 }
 
 void AutoUpdatePresenter::onTick() {
     if (!timerRunning() || m_close) return;
     ++m_progressCount;
-    m_form.setText(m_label, ProgressText(m_lang, m_progressCount));
-    if (m_mode == Mode::Asked) m_form.setVisible(m_window, m_progressCount > HiddenTicks);
+    m_form.setText(Status, ProgressText(m_lang, m_progressCount));
+    if (m_mode == Mode::Asked) m_form.setVisible(Window, m_progressCount > HiddenTicks);
 
     std::string title;
     if (m_progressCount >= FirstTitleTick) {
         title = m_browser.title();
         if (auto verdict = UpdateVerdictFromTitle(title, m_versionText)) {
-            m_form.setVisible(m_web, true);
+            m_form.setVisible(Page, true);
             finish(*verdict == UpdateVerdict::Newer ? Outcome::Newer : Outcome::Current);
             return;
         }
@@ -69,22 +68,22 @@ void AutoUpdatePresenter::onTick() {
 
 void AutoUpdatePresenter::finish(Outcome outcome) {
     m_outcome = outcome;
-    m_form.setEnabled(m_timer, false);
+    m_form.setEnabled(Timer, false);
     switch (outcome) {
         case Outcome::Newer:
-            m_form.setVisible(m_window, true);
-            m_form.setText(m_label, Text(m_lang, "已检测到有更新版本，请下载升级",
-                                         "已檢測到有更新版本，請下載升級"));
+            m_form.setVisible(Window, true);
+            m_form.setText(Status, Text(m_lang, "已检测到有更新版本，请下载升级",
+                                        "已檢測到有更新版本，請下載升級"));
             break;
         case Outcome::Current:
-            m_form.setText(m_label, Text(m_lang, "您正在使用的已经是最新版本，无需升级",
-                                         "您正在使用的已經是最新版本，無需升級"));
+            m_form.setText(Status, Text(m_lang, "您正在使用的已经是最新版本，无需升级",
+                                        "您正在使用的已經是最新版本，無需升級"));
             // Nobody asked: a check that found nothing new closes unseen.
             if (m_mode == Mode::Unasked) m_close = true;
             break;
         case Outcome::NotReachable:
-            m_form.setText(m_label, Text(m_lang, "您的网络无法连通,无法在线升级",
-                                         "您的網路無法連通,無法線上升級"));
+            m_form.setText(Status, Text(m_lang, "您的网络无法连通,无法在线升级",
+                                        "您的網路無法連通,無法線上升級"));
             m_close = true;
             break;
         case Outcome::Pending:

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "form/FormModel.h"
+#include "form/OnlineControls.h"
 #include "platform/Browser.h"
 #include "texts/Language.h"
 
@@ -35,7 +36,7 @@ public:
     void load();
     void onTick();
 
-    bool timerRunning() const { return m_form[m_timer].enabled; }
+    bool timerRunning() const { return m_form.get(auto_update_controls::Timer).enabled; }
     bool closeRequested() const { return m_close; }
     Outcome outcome() const { return m_outcome; }
     int progressCount() const { return m_progressCount; }
@@ -49,8 +50,7 @@ private:
     std::string m_versionText;
     std::string m_address;
     Mode m_mode;
-    FormModel m_form;
-    ControlId m_window, m_label, m_web, m_timer;
+    FormModel m_form{auto_update_controls::All};
     int m_progressCount = 0;
     Outcome m_outcome = Outcome::Pending;
     bool m_close = false;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "form/FormModel.h"
+#include "form/OnlineControls.h"
 #include "platform/Browser.h"
 #include "stats/DynamicValue.h"
 #include "texts/Language.h"
@@ -30,7 +31,7 @@ public:
 private:
     Browser& m_browser;
     std::string m_address;
-    FormModel m_form;
+    FormModel m_form{ranking_controls::All};
     std::string m_code;
     bool m_close = false;
 };

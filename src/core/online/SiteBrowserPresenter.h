@@ -4,6 +4,7 @@
 #include <string>
 
 #include "form/FormModel.h"
+#include "form/OnlineControls.h"
 #include "platform/Browser.h"
 
 namespace pt {
@@ -26,7 +27,7 @@ public:
 private:
     Browser& m_browser;
     std::string m_siteRoot;
-    FormModel m_form;
+    FormModel m_form{site_browser_controls::All};
     // Wraps to 0 after 32767 instead of overflowing after 54 minutes open.
     std::int16_t m_webOpenTime = 0;
 };

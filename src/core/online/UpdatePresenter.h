@@ -3,6 +3,7 @@
 #include <string>
 
 #include "form/FormModel.h"
+#include "form/OnlineControls.h"
 #include "platform/Browser.h"
 #include "texts/Language.h"
 
@@ -24,7 +25,7 @@ private:
     Language m_lang;
     std::string m_versionText;
     std::string m_address;
-    FormModel m_form;
+    FormModel m_form{update_controls::All};
 };
 
 }  // namespace pt

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "form/DialogControls.h"
 #include "form/FormModel.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
@@ -31,7 +32,7 @@ public:
 
     FormModel& form() { return m_form; }
 
-    void click(const std::string& name);
+    void click(ControlId id);
     bool closeRequested() const { return m_closeRequested; }
 
     // The frame's and the strip's heights; the strip starts at its design position.
@@ -54,7 +55,7 @@ private:
     Shell& m_shell;
     Language m_lang;
     AboutFacts m_facts;
-    FormModel m_form;
+    FormModel m_form{about_controls::All};
     std::string m_siteRoot;
     bool m_closeRequested = false;
 

@@ -1,10 +1,13 @@
 #include "shell/ClearAllPresenter.h"
 
+#include "form/DialogControls.h"
 #include "persistence/ValueNames.h"
 #include "stats/DayAccounting.h"
 #include "stats/StoredDate.h"
 
 namespace pt {
+
+using namespace clear_all_controls;
 
 ClearAllPresenter::ClearAllPresenter(StatisticsModel& model, SettingsStore& store, Clock& clock,
                                      MessageBox& messages, Language lang, DayAccounting* days,
@@ -21,25 +24,25 @@ ClearAllPresenter::ClearAllPresenter(StatisticsModel& model, SettingsStore& stor
 
 void ClearAllPresenter::fillForm() {
     // The dialog itself turns Traditional only for "B5" ...
-    m_form.setText("ClearAll", SimplifiedUnlessTraditional(m_lang, "数据重置", "數據重置"));
-    m_form.setText("Label1", SimplifiedUnlessTraditional(
-                                 m_lang,
-                                 "请注意：如果您想将所有的统计数据重置（即所有的统计数据归零），"
-                                 "请按[确定]，此操作不可逆，请谨慎考虑！",
-                                 "請注意：如果您想將所有的統計資料重置（即所有的統計資料歸零），"
-                                 "請按[確定]，此操作不可逆，請謹慎考慮！"));
-    m_form.setText("Command1", SimplifiedUnlessTraditional(m_lang, "确定(&O)", "確定"));
-    m_form.setText("Command2", SimplifiedUnlessTraditional(m_lang, "取消(&C)", "取消"));
-    m_form.setText("CheckClearHistory", SimplifiedUnlessTraditional(m_lang, "同时清除每日统计记录",
-                                                                    "同時清除每日統計記錄"));
-    m_form.setChecked("CheckClearHistory", false);
-    m_form.setVisible("CheckClearHistory", m_days != nullptr);
+    m_form.setText(Window, SimplifiedUnlessTraditional(m_lang, "数据重置", "數據重置"));
+    m_form.setText(Warning, SimplifiedUnlessTraditional(
+                                m_lang,
+                                "请注意：如果您想将所有的统计数据重置（即所有的统计数据归零），"
+                                "请按[确定]，此操作不可逆，请谨慎考虑！",
+                                "請注意：如果您想將所有的統計資料重置（即所有的統計資料歸零），"
+                                "請按[確定]，此操作不可逆，請謹慎考慮！"));
+    m_form.setText(Ok, SimplifiedUnlessTraditional(m_lang, "确定(&O)", "確定"));
+    m_form.setText(Cancel, SimplifiedUnlessTraditional(m_lang, "取消(&C)", "取消"));
+    m_form.setText(AlsoClearDays, SimplifiedUnlessTraditional(m_lang, "同时清除每日统计记录",
+                                                              "同時清除每日統計記錄"));
+    m_form.setChecked(AlsoClearDays, false);
+    m_form.setVisible(AlsoClearDays, m_days != nullptr);
 }
 
-void ClearAllPresenter::click(const std::string& name) {
-    if (name == "Command1")
+void ClearAllPresenter::click(ControlId id) {
+    if (id == Ok)
         confirmReset();
-    else if (name == "Command2")
+    else if (id == Cancel)
         cancel();
 }
 
@@ -89,7 +92,7 @@ void ClearAllPresenter::reset() {
 
     if (m_days) {
         SettingsBatch batch(m_store);
-        m_days->afterReset(m_form.get("CheckClearHistory").checked);
+        m_days->afterReset(m_form.get(AlsoClearDays).checked);
     }
 }
 

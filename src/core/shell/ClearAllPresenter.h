@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "form/DialogControls.h"
 #include "form/FormModel.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
@@ -32,7 +33,7 @@ public:
 
     FormModel& form() { return m_form; }
 
-    void click(const std::string& name);
+    void click(ControlId id);
     void confirmReset();
     // Command2 and the close box: nothing changes.
     void cancel() { m_closeRequested = true; }
@@ -53,7 +54,7 @@ private:
     Language m_lang;
     DayAccounting* m_days;
     std::function<void()> m_takeMeasured;
-    FormModel m_form;
+    FormModel m_form{clear_all_controls::All};
     bool m_closeRequested = false;
 };
 

@@ -1,8 +1,11 @@
 #include "shell/OptionsPresenter.h"
 
+#include "form/DialogControls.h"
 #include "persistence/ValueNames.h"
 
 namespace pt {
+
+using namespace options_controls;
 
 OptionsPresenter::OptionsPresenter(SettingsStore& store, AutostartEntry& autostart,
                                    SystemInfo& system, Language lang, ClickHookSwitch hook)
@@ -16,28 +19,29 @@ OptionsPresenter::OptionsPresenter(SettingsStore& store, AutostartEntry& autosta
 
 void OptionsPresenter::fillForm() {
     const bool b5 = m_lang == Language::Traditional;
-    m_form.setText("FormOption", b5 ? "選項" : "选项");
-    m_form.setText("Check1", b5 ? "開機後自動啟動本軟體(強烈建議開啟本功能)"
-                                : "开机后自动启动本软件(强烈建议开启本功能)");
-    m_form.setText("Check2", b5 ? "開啟線上更新檢查" : "开启在线更新检查");
-    m_form.setText("Check3", b5 ? "關閉統計滑鼠點擊次數功能" : "关闭统计鼠标点击次数功能");
-    m_form.setText("Check4", "关闭键盘按键次数统计功能");
-    m_form.setText("Command1", b5 ? "確定(&O)" : "确定(&O)");
-    m_form.setText("Command2", b5 ? "應用(&A)" : "应用(&A)");
-    m_form.setText("Command3", "取消(&C)");
+    m_form.setText(Window, b5 ? "選項" : "选项");
+    m_form.setText(StartWithSystem, b5 ? "開機後自動啟動本軟體(強烈建議開啟本功能)"
+                                       : "开机后自动启动本软件(强烈建议开启本功能)");
+    m_form.setText(CheckForUpdates, b5 ? "開啟線上更新檢查" : "开启在线更新检查");
+    m_form.setText(NoClickCounting, b5 ? "關閉統計滑鼠點擊次數功能" : "关闭统计鼠标点击次数功能");
+    m_form.setText(NoKeyCounting, "关闭键盘按键次数统计功能");
+    m_form.setText(Ok, b5 ? "確定(&O)" : "确定(&O)");
+    m_form.setText(Apply, b5 ? "應用(&A)" : "应用(&A)");
+    m_form.setText(Cancel, "取消(&C)");
 
-    m_form.setChecked("Check1", ReadTrimmedSetting(m_store, MainKey, value::Aopen) != "0");
-    m_form.setChecked("Check2", ReadTrimmedSetting(m_store, MainKey, value::UpdateCK) != "0");
-    m_form.setVisible("Check2", false);
-    m_form.setChecked("Check3", ReadTrimmedSetting(m_store, MainKey, value::AddHook) == "1");
-    m_form.setChecked("Check4", false);
-    m_form.setEnabled("Check4", false);
+    m_form.setChecked(StartWithSystem, ReadTrimmedSetting(m_store, MainKey, value::Aopen) != "0");
+    m_form.setChecked(CheckForUpdates,
+                      ReadTrimmedSetting(m_store, MainKey, value::UpdateCK) != "0");
+    m_form.setVisible(CheckForUpdates, false);
+    m_form.setChecked(NoClickCounting, ReadTrimmedSetting(m_store, MainKey, value::AddHook) == "1");
+    m_form.setChecked(NoKeyCounting, false);
+    m_form.setEnabled(NoKeyCounting, false);
 }
 
-void OptionsPresenter::click(const std::string& name) {
-    if (name == "Command1")
+void OptionsPresenter::click(ControlId id) {
+    if (id == Ok)
         accept();
-    else if (name == "Command2" || name == "Command3")
+    else if (id == Apply || id == Cancel)
         cancel();
 }
 
@@ -46,7 +50,7 @@ void OptionsPresenter::accept() {
 
     // 1. Autostart: the entry is rewritten only when it differs from this program's path,
     // which also repairs an entry left behind by a moved program.
-    if (isChecked("Check1")) {
+    if (isChecked(StartWithSystem)) {
         const std::string path = m_system.executablePath();
         if (path.empty()) {
             // The program's own path is unknown: leave the entry as it is rather than
@@ -65,10 +69,10 @@ void OptionsPresenter::accept() {
     }
 
     // 2. The hidden update setting goes back as loaded (a missing value becomes "1").
-    WriteSetting(m_store, MainKey, value::UpdateCK, isChecked("Check2") ? "1" : "0");
+    WriteSetting(m_store, MainKey, value::UpdateCK, isChecked(CheckForUpdates) ? "1" : "0");
 
     // 3. Click counting, applied at once; never a second hook.
-    if (isChecked("Check3")) {
+    if (isChecked(NoClickCounting)) {
         WriteSetting(m_store, MainKey, value::AddHook, "1");
         if (m_hook.remove) m_hook.remove();
     } else {
@@ -78,7 +82,7 @@ void OptionsPresenter::accept() {
     }
 
     // 4. Keyboard counting cannot be switched off here; nothing reads this value.
-    WriteSetting(m_store, MainKey, value::AddSysHook, isChecked("Check4") ? "1" : "0");
+    WriteSetting(m_store, MainKey, value::AddSysHook, isChecked(NoKeyCounting) ? "1" : "0");
 
     m_closeRequested = true;
 }

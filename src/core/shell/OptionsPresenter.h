@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "form/DialogControls.h"
 #include "form/FormModel.h"
 #include "platform/AutostartEntry.h"
 #include "platform/SettingsStore.h"
@@ -23,7 +24,7 @@ public:
     FormModel& form() { return m_form; }
 
     // A button or check box by its control name.
-    void click(const std::string& name);
+    void click(ControlId id);
     void accept();
     // Command2, Command3 and the close box: nothing is written.
     void cancel() { m_closeRequested = true; }
@@ -32,14 +33,14 @@ public:
 
 private:
     void fillForm();
-    bool isChecked(const char* name) { return m_form.get(name).checked; }
+    bool isChecked(ControlId id) { return m_form.get(id).checked; }
 
     SettingsStore& m_store;
     AutostartEntry& m_autostart;
     SystemInfo& m_system;
     Language m_lang;
     ClickHookSwitch m_hook;
-    FormModel m_form;
+    FormModel m_form{options_controls::All};
     bool m_closeRequested = false;
 };
 

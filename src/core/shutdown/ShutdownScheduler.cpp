@@ -5,23 +5,21 @@
 #include <cmath>
 #include <limits>
 
+#include "form/ShutdownControls.h"
 #include "persistence/ValueNames.h"
 #include "stats/Formatting.h"
 #include "stats/NumberText.h"
 
 namespace pt {
 
+using namespace shutdown_controls;
+
+// What a clock rule adds to its controls: its captions and the stored flag that keeps it
+// armed across runs (none for the today rule).
 struct ShutdownScheduler::Row {
-    int index;
-    const char* check;
     const char* captionGb;
     const char* captionB5;
-    std::vector<std::string> fields;  // hour and minute last; the date row starts with month, day
-    const char* enable;
-    const char* cancel;
-    const char* storedFlag;  // none for the today row
-    const std::string& hour() const { return fields[fields.size() - 2]; }
-    const std::string& minute() const { return fields.back(); }
+    const char* storedFlag;
 };
 
 namespace {
@@ -40,6 +38,10 @@ std::int64_t MinuteKey(const LocalTime& t) {
            t.minute;
 }
 
+ControlId field(const RuleControls& rule, int index) {
+    return rule.fields[static_cast<size_t>(index)];
+}
+
 std::string Plain(int number) {
     return std::to_string(number);
 }
@@ -47,74 +49,17 @@ std::string Plain(int number) {
 }  // namespace
 
 const ShutdownScheduler::Row& ShutdownScheduler::row(int index) const {
-    static const std::vector<Row> rows = {
-        {2, "Check2", "设定今天", "設定今天", {"Text2", "Text3"}, "Command3", "Command4", nullptr},
-        {3,
-         "Check3",
-         "设定每周星期一至星期五",
-         "設定每週星期一至星期五",
-         {"Text4", "Text5"},
-         "Command5",
-         "Command6",
-         "check3"},
-        {4,
-         "Check4",
-         "设定每周星期六",
-         "設定每週星期六",
-         {"Text6", "Text7"},
-         "Command7",
-         "Command8",
-         "check4"},
-        {5,
-         "Check5",
-         "设定每周星期日",
-         "設定每週星期日",
-         {"Text8", "Text9"},
-         "Command9",
-         "Command10",
-         "check5"},
-        {6,
-         "Check6",
-         "设定",
-         "設定",
-         {"Text10", "Text11", "Text12", "Text13"},
-         "Command11",
-         "Command12",
-         "check6"},
-        {7,
-         "Check7",
-         "设定每天",
-         "設定每天",
-         {"Text14", "Text15"},
-         "Command13",
-         "Command14",
-         "check7"},
-        {8,
-         "Check8",
-         "设定每天",
-         "設定每天",
-         {"Text16", "Text17"},
-         "Command15",
-         "Command16",
-         "check8"},
-        {9,
-         "Check9",
-         "设定每天",
-         "設定每天",
-         {"Text18", "Text19"},
-         "Command17",
-         "Command18",
-         "check9"},
+    static const Row rows[] = {
+        {"设定今天", "設定今天", nullptr},
+        {"设定每周星期一至星期五", "設定每週星期一至星期五", "check3"},
+        {"设定每周星期六", "設定每週星期六", "check4"},
+        {"设定每周星期日", "設定每週星期日", "check5"},
+        {"设定", "設定", "check6"},
+        {"设定每天", "設定每天", "check7"},
+        {"设定每天", "設定每天", "check8"},
+        {"设定每天", "設定每天", "check9"},
     };
-    return rows.at(static_cast<size_t>(index - 2));
-}
-
-std::string ShutdownScheduler::HourLabel(int rowIndex) {
-    return "HourLabel" + std::to_string(rowIndex);
-}
-
-std::string ShutdownScheduler::MinuteLabel(int rowIndex) {
-    return "MinuteLabel" + std::to_string(rowIndex);
+    return rows[index - 2];
 }
 
 ShutdownScheduler::ShutdownScheduler(FormModel& form, SettingsStore& store, Clock& clock,
@@ -133,23 +78,23 @@ ShutdownScheduler::ShutdownScheduler(FormModel& form, SettingsStore& store, Cloc
 // The page as the window is created: Simplified captions, every enable button disabled,
 // every cancel button and the warning line hidden.
 void ShutdownScheduler::designedState() {
-    m_form.setText("Check1", "设定");
-    m_form.setChecked("Check1", false);
-    m_form.setText("Text1", "60");
-    m_form.setToolTip("Text1", "输入大于0的数，可以是小数");
-    m_form.setText("Command1", EnableGb);
-    m_form.setEnabled("Command1", false);
-    m_form.setText("Command2", CancelGb);
-    m_form.setVisible("Command2", false);
-    m_form.setVisible("Label23", false);
+    m_form.setText(CountdownBox, "设定");
+    m_form.setChecked(CountdownBox, false);
+    m_form.setText(CountdownMinutes, "60");
+    m_form.setToolTip(CountdownMinutes, "输入大于0的数，可以是小数");
+    m_form.setText(StartCountdown, EnableGb);
+    m_form.setEnabled(StartCountdown, false);
+    m_form.setText(StopCountdown, CancelGb);
+    m_form.setVisible(StopCountdown, false);
+    m_form.setVisible(CountdownWarning, false);
 
     for (int i = 2; i <= 9; ++i) {
-        const Row& r = row(i);
-        m_form.setText(r.check, r.captionGb);
-        m_form.setChecked(r.check, false);
-        for (const std::string& field : r.fields) m_form.setText(field, "");
-        m_form.setText(HourLabel(i), HourGb);
-        m_form.setText(MinuteLabel(i), MinuteGb);
+        const RuleControls& r = Rule(i);
+        m_form.setText(r.box, row(i).captionGb);
+        m_form.setChecked(r.box, false);
+        for (int f = 0; f < r.fieldCount; ++f) m_form.setText(field(r, f), "");
+        m_form.setText(r.hourLabel, HourGb);
+        m_form.setText(r.minuteLabel, MinuteGb);
         m_form.setText(r.enable, EnableGb);
         m_form.setEnabled(r.enable, false);
         m_form.setText(r.cancel, CancelGb);
@@ -159,81 +104,72 @@ void ShutdownScheduler::designedState() {
     m_form.setText(DayLabel, "日");
 }
 
-bool ShutdownScheduler::handleClick(const std::string& name) {
-    if (name == "cmdLogoff") {
+bool ShutdownScheduler::handleClick(ControlId id) {
+    if (id == LogOffNow) {
         m_power.confirmLogOff();
-        return true;
-    }
-    if (name == "cmdReboot") {
+    } else if (id == RebootNow) {
         m_power.confirmReboot();
-        return true;
-    }
-    if (name == "cmdShutdown") {
+    } else if (id == PowerOffNow) {
         m_power.confirmPowerOff();
-        return true;
-    }
-    if (name == "Check1") {
-        m_form.setEnabled("Command1", m_form.get("Check1").checked);
-        return true;
-    }
-    if (name == "Command1") {
+    } else if (id == CountdownBox) {
+        m_form.setEnabled(StartCountdown, m_form.get(CountdownBox).checked);
+    } else if (id == StartCountdown) {
         startCountdown();
-        return true;
-    }
-    if (name == "Command2") {
+    } else if (id == StopCountdown) {
         stopCountdown();
-        return true;
+    } else {
+        for (int i = 2; i <= 9; ++i) {
+            const RuleControls& r = Rule(i);
+            if (id == r.box) {
+                onBoxClicked(i);
+                return true;
+            }
+            if (id == r.enable) {
+                if (i == 6)
+                    armDateRow();
+                else
+                    armTimeRow(i);
+                return true;
+            }
+            if (id == r.cancel) {
+                cancelRow(i);
+                return true;
+            }
+        }
+        return false;
     }
-    for (int i = 2; i <= 9; ++i) {
-        const Row& r = row(i);
-        if (name == r.check) {
-            onBoxClicked(i);
-            return true;
-        }
-        if (name == r.enable) {
-            if (i == 6)
-                armDateRow();
-            else
-                armTimeRow(i);
-            return true;
-        }
-        if (name == r.cancel) {
-            cancelRow(i);
-            return true;
-        }
-    }
-    return false;
+    return true;
 }
 
 // --- rows ------------------------------------------------------------------------------
 
 void ShutdownScheduler::onBoxClicked(int rowIndex) {
-    const Row& r = row(rowIndex);
-    m_form.setEnabled(r.enable, m_form.get(r.check).checked);
+    const RuleControls& r = Rule(rowIndex);
+    m_form.setEnabled(r.enable, m_form.get(r.box).checked);
 }
 
 // Setting a box from code has the same effect as a click.
 void ShutdownScheduler::tickBox(int rowIndex, bool ticked) {
-    m_form.setChecked(row(rowIndex).check, ticked);
+    m_form.setChecked(Rule(rowIndex).box, ticked);
     onBoxClicked(rowIndex);
 }
 
-double ShutdownScheduler::value(const std::string& name) {
-    return NumericValue(text(name));
+double ShutdownScheduler::value(ControlId id) {
+    return NumericValue(text(id));
 }
 
-void ShutdownScheduler::store(const std::string& name, const std::string& text) {
+void ShutdownScheduler::store(std::string_view name, const std::string& text) {
     WriteSetting(m_store, MainKey, name, text);
 }
 
-void ShutdownScheduler::errorBox(const std::string& message, const std::string& focusField) {
+void ShutdownScheduler::errorBox(const std::string& message, ControlId focusField) {
     m_messages.show(message,
                     std::string(TraditionalUnlessSimplified(m_lang, "错误提示", "錯誤提示")),
                     MsgButtons::Ok, MsgIcon::Stop, MsgDefault::First);
-    m_form.requestFocus(m_form.id(focusField));
+    m_form.requestFocus(focusField);
 }
 
-bool ShutdownScheduler::validHour(const std::string& field) {
+bool ShutdownScheduler::validHour(ControlId field) {
     const double hour = value(field);
     if (text(field).empty() || hour < 0 || hour > 23) {
         errorBox(std::string(TraditionalUnlessSimplified(m_lang, "请输入 0 - 23 之间的数字",
@@ -244,7 +180,7 @@ bool ShutdownScheduler::validHour(const std::string& field) {
     return true;
 }
 
-bool ShutdownScheduler::validMinute(const std::string& field) {
+bool ShutdownScheduler::validMinute(ControlId field) {
     const double minute = value(field);
     if (text(field).empty() || minute < 0 || minute > 59) {
         errorBox(std::string(TraditionalUnlessSimplified(m_lang, "请输入 0 - 59 之间的数字",
@@ -256,9 +192,9 @@ bool ShutdownScheduler::validMinute(const std::string& field) {
 }
 
 void ShutdownScheduler::armTimeRow(int rowIndex) {
-    const Row& r = row(rowIndex);
+    const RuleControls& r = Rule(rowIndex);
     if (m_armed[rowIndex] == 1) return;
-    if (rowIndex >= 3 && rowIndex <= 5 && !m_form.get(r.check).checked) return;
+    if (rowIndex >= 3 && rowIndex <= 5 && !m_form.get(r.box).checked) return;
     if (!validHour(r.hour()) || !validMinute(r.minute())) return;
 
     if (rowIndex == 2) {
@@ -287,35 +223,35 @@ void ShutdownScheduler::armTimeRow(int rowIndex) {
             return;
         }
     } else {
-        store(r.storedFlag, "1");
+        store(row(rowIndex).storedFlag, "1");
     }
-    store(r.hour(), NumberToText(value(r.hour())));
-    store(r.minute(), NumberToText(value(r.minute())));
+    store(r.hour().name, NumberToText(value(r.hour())));
+    store(r.minute().name, NumberToText(value(r.minute())));
     armRow(rowIndex);
 }
 
 void ShutdownScheduler::armDateRow() {
-    const Row& r = row(6);
+    const RuleControls& r = Rule(6);
     if (m_armed[6] == 1) return;
     const auto b = [this](const char* gb, const char* b5) {
         return std::string(TraditionalUnlessSimplified(m_lang, gb, b5));
     };
-    const double month = value("Text10");
-    if (text("Text10").empty() || month < 1 || month > 12) {
+    const double month = value(Rule(6).fields[0]);
+    if (text(Rule(6).fields[0]).empty() || month < 1 || month > 12) {
         errorBox(b("请输入 1 - 12 之间的数字(月份只能是1-12)",
                    "請輸入 1 - 12 之間的數字(月份只能是1-12)"),
-                 "Text10");
+                 Rule(6).fields[0]);
         return;
     }
-    if (text("Text11").empty()) {
-        errorBox(b("请输入日期", "請輸入日期"), "Text11");
+    if (text(Rule(6).fields[1]).empty()) {
+        errorBox(b("请输入日期", "請輸入日期"), Rule(6).fields[1]);
         return;
     }
-    const double day = value("Text11");
+    const double day = value(Rule(6).fields[1]);
     if (day < 1) {
         errorBox(b("你输入的日期错误(日期不能小于0)，请重新输入",
                    "你輸入的日期錯誤(日期不能小於0)，請重新輸入"),
-                 "Text11");
+                 Rule(6).fields[1]);
         return;
     }
     const std::string wrongDate = b("你输入的日期错误(", "你輸入的日期錯誤(");
@@ -328,20 +264,20 @@ void ShutdownScheduler::armDateRow() {
         if (leap && day > 29) {
             errorBox(wrongDate + Plain(year) +
                          b("年2月只有29天)，请重新输入", "年2月只有29天)，請重新輸入"),
-                     "Text11");
+                     Rule(6).fields[1]);
             return;
         }
         if (!leap && day > 28) {
             errorBox(wrongDate + Plain(year) +
                          b("年2月只有28天)，请重新输入", "年2月只有28天)，請重新輸入"),
-                     "Text11");
+                     Rule(6).fields[1]);
             return;
         }
     }
     if ((month == 4 || month == 6 || month == 9 || month == 11) && day > 30) {
         errorBox(wrongDate + NumberToText(month) +
                      b("月只有30天)，请重新输入", "月只有30天)，請重新輸入"),
-                 "Text11");
+                 Rule(6).fields[1]);
         return;
     }
     if ((month == 1 || month == 3 || month == 5 || month == 7 || month == 8 || month == 10 ||
@@ -349,30 +285,31 @@ void ShutdownScheduler::armDateRow() {
         day > 31) {
         errorBox(wrongDate + NumberToText(month) +
                      b("月只有31天)，请重新输入", "月只有31天)，請重新輸入"),
-                 "Text11");
+                 Rule(6).fields[1]);
         return;
     }
-    if (!validHour("Text12") || !validMinute("Text13")) return;
-    store(r.storedFlag, "1");
-    for (const std::string& field : r.fields) store(field, NumberToText(value(field)));
+    if (!validHour(Rule(6).fields[2]) || !validMinute(Rule(6).fields[3])) return;
+    store(row(6).storedFlag, "1");
+    for (int f = 0; f < r.fieldCount; ++f)
+        store(field(r, f).name, NumberToText(value(field(r, f))));
     armRow(6);
 }
 
 void ShutdownScheduler::armRow(int rowIndex) {
-    const Row& r = row(rowIndex);
+    const RuleControls& r = Rule(rowIndex);
     m_armed[rowIndex] = 1;
-    m_form.setEnabled(r.check, false);
-    for (const std::string& field : r.fields) m_form.setEnabled(field, false);
+    m_form.setEnabled(r.box, false);
+    for (int f = 0; f < r.fieldCount; ++f) m_form.setEnabled(field(r, f), false);
     m_form.setVisible(r.enable, false);
     m_form.setVisible(r.cancel, true);
 }
 
 // A row not armed: its box and fields editable, the enable button in place of cancel.
 void ShutdownScheduler::showUnarmed(int rowIndex) {
-    const Row& r = row(rowIndex);
+    const RuleControls& r = Rule(rowIndex);
     m_armed[rowIndex] = 0;
-    m_form.setEnabled(r.check, true);
-    for (const std::string& field : r.fields) m_form.setEnabled(field, true);
+    m_form.setEnabled(r.box, true);
+    for (int f = 0; f < r.fieldCount; ++f) m_form.setEnabled(field(r, f), true);
     m_form.setVisible(r.enable, true);
     m_form.setVisible(r.cancel, false);
 }
@@ -381,7 +318,7 @@ void ShutdownScheduler::cancelRow(int rowIndex) {
     if (rowIndex == 2) {
         // The box stays ticked: back to ready, nothing stored.
         showUnarmed(2);
-        m_form.setEnabled(row(2).enable, true);
+        m_form.setEnabled(Rule(2).enable, true);
         return;
     }
     tickBox(rowIndex, false);
@@ -399,36 +336,36 @@ void ShutdownScheduler::idleTodayRow() {
 
 void ShutdownScheduler::restoreSchedule() {
     if (m_lang != Language::Simplified) {
-        for (int i = 2; i <= 9; ++i) m_form.setText(row(i).check, row(i).captionB5);
-        m_form.setText("Check1", "設定");
-        m_form.setText(HourLabel(2), HourB5);
-        m_form.setText(MinuteLabel(2), MinuteB5);
-        m_form.setText("Command1", EnableB5);
-        m_form.setText("Command2", CancelB5);
+        for (int i = 2; i <= 9; ++i) m_form.setText(Rule(i).box, row(i).captionB5);
+        m_form.setText(CountdownBox, "設定");
+        m_form.setText(Rule(2).hourLabel, HourB5);
+        m_form.setText(Rule(2).minuteLabel, MinuteB5);
+        m_form.setText(StartCountdown, EnableB5);
+        m_form.setText(StopCountdown, CancelB5);
     }
-    const std::string hourLabel = m_form.get(HourLabel(2)).text;
-    const std::string minuteLabel = m_form.get(MinuteLabel(2)).text;
-    const std::string enable = m_form.get("Command1").text;
-    const std::string cancel = m_form.get("Command2").text;
+    const std::string hourLabel = m_form.get(Rule(2).hourLabel).text;
+    const std::string minuteLabel = m_form.get(Rule(2).minuteLabel).text;
+    const std::string enable = m_form.get(StartCountdown).text;
+    const std::string cancel = m_form.get(StopCountdown).text;
     for (int i = 2; i <= 9; ++i) {
-        m_form.setText(HourLabel(i), hourLabel);
-        m_form.setText(MinuteLabel(i), minuteLabel);
-        m_form.setText(row(i).enable, enable);
-        m_form.setText(row(i).cancel, cancel);
+        m_form.setText(Rule(i).hourLabel, hourLabel);
+        m_form.setText(Rule(i).minuteLabel, minuteLabel);
+        m_form.setText(Rule(i).enable, enable);
+        m_form.setText(Rule(i).cancel, cancel);
     }
 
-    m_form.setText("Text1", ReadSetting(m_store, MainKey, value::AutoShutTime));
+    m_form.setText(CountdownMinutes, ReadSetting(m_store, MainKey, value::AutoShutTime));
 
-    m_form.setText("Text2", ReadSetting(m_store, MainKey, "Text2"));
-    m_form.setText("Text3", ReadSetting(m_store, MainKey, "Text3"));
+    for (ControlId id : {Rule(2).hour(), Rule(2).minute()})
+        m_form.setText(id, ReadSetting(m_store, MainKey, id.name));
     idleTodayRow();
 
     for (int i = 3; i <= 9; ++i) {
-        const Row& r = row(i);
-        for (const std::string& field : r.fields)
-            m_form.setText(field, ReadSetting(m_store, MainKey, field));
-        tickBox(i, NumericValue(ReadSetting(m_store, MainKey, r.storedFlag)) == 1);
-        if (m_form.get(r.check).checked)
+        const RuleControls& r = Rule(i);
+        for (int f = 0; f < r.fieldCount; ++f)
+            m_form.setText(field(r, f), ReadSetting(m_store, MainKey, field(r, f).name));
+        tickBox(i, NumericValue(ReadSetting(m_store, MainKey, row(i).storedFlag)) == 1);
+        if (m_form.get(r.box).checked)
             armRow(i);
         else
             showUnarmed(i);
@@ -436,7 +373,7 @@ void ShutdownScheduler::restoreSchedule() {
 }
 
 bool ShutdownScheduler::timeMatches(int rowIndex, const LocalTime& now) {
-    const Row& r = row(rowIndex);
+    const RuleControls& r = Rule(rowIndex);
     return value(r.hour()) == now.hour && value(r.minute()) == now.minute;
 }
 
@@ -469,8 +406,8 @@ void ShutdownScheduler::checkSchedule() {
         return;
     if (m_armed[4] == 1 && now.weekday == 7 && timeMatches(4, now) && fire()) return;
     if (m_armed[5] == 1 && now.weekday == 1 && timeMatches(5, now) && fire()) return;
-    if (m_armed[6] == 1 && value("Text10") == now.month && value("Text11") == now.day &&
-        timeMatches(6, now) && fire())
+    if (m_armed[6] == 1 && value(Rule(6).fields[0]) == now.month &&
+        value(Rule(6).fields[1]) == now.day && timeMatches(6, now) && fire())
         return;
     for (int i = 7; i <= 9; ++i)
         if (m_armed[i] == 1 && timeMatches(i, now) && fire()) return;
@@ -486,7 +423,7 @@ void ShutdownScheduler::setCountdownRunning(bool on) {
 
 void ShutdownScheduler::startCountdown() {
     if (m_countdownRunning) return;
-    const double minutes = value("Text1");
+    const double minutes = value(CountdownMinutes);
     if (!(minutes > 0)) {
         m_messages.show(
             std::string(
@@ -496,31 +433,31 @@ void ShutdownScheduler::startCountdown() {
         return;
     }
     setCountdownRunning(true);
-    m_form.setVisible("Command1", false);
-    m_form.setVisible("Command2", true);
-    m_form.setEnabled("Text1", false);
-    m_form.setEnabled("Check1", false);
+    m_form.setVisible(StartCountdown, false);
+    m_form.setVisible(StopCountdown, true);
+    m_form.setEnabled(CountdownMinutes, false);
+    m_form.setEnabled(CountdownBox, false);
     // Whole seconds; the small margin keeps 4.35 minutes at 261 seconds despite binary
     // fractions (4.35 * 60 computes as 260.99999999999997).
     double seconds = std::floor(minutes * 60 + 1e-9);
     if (!std::isfinite(seconds)) seconds = std::numeric_limits<double>::max();
     m_autoShutdownTime = seconds;
     m_countdownFired = false;
-    m_form.setText("Label23",
-                   "你的电脑将于" + text("Text1") + "分钟之后自动关机，请及时保存你正在编辑的文件");
-    m_form.setVisible("Label23", true);
-    store("AutoShutTime", NumberToText(minutes));
+    m_form.setText(CountdownWarning, "你的电脑将于" + text(CountdownMinutes) +
+                                         "分钟之后自动关机，请及时保存你正在编辑的文件");
+    m_form.setVisible(CountdownWarning, true);
+    store(value::AutoShutTime, NumberToText(minutes));
 }
 
 void ShutdownScheduler::stopCountdown() {
     setCountdownRunning(false);
-    m_form.setVisible("Command1", true);
-    m_form.setVisible("Command2", false);
-    m_form.setEnabled("Text1", true);
-    m_form.setEnabled("Check1", true);
-    m_form.setChecked("Check1", false);
-    m_form.setEnabled("Command1", false);
-    m_form.setVisible("Label23", false);
+    m_form.setVisible(StartCountdown, true);
+    m_form.setVisible(StopCountdown, false);
+    m_form.setEnabled(CountdownMinutes, true);
+    m_form.setEnabled(CountdownBox, true);
+    m_form.setChecked(CountdownBox, false);
+    m_form.setEnabled(StartCountdown, false);
+    m_form.setVisible(CountdownWarning, false);
 }
 
 void ShutdownScheduler::onCountdownTick() {
@@ -536,12 +473,12 @@ void ShutdownScheduler::onCountdownTick() {
         }
     }
     // Past zero (test mode) the line stays at zero rather than counting negative time.
-    m_form.setText("Label23", std::string(TraditionalUnlessSimplified(m_lang, "你的电脑将于( ",
-                                                                      "你的電腦將於( ")) +
-                                  FormatUseTime(std::max(m_autoShutdownTime, 0.0)) +
-                                  std::string(TraditionalUnlessSimplified(
-                                      m_lang, " )之后自动关机，请及时保存你正在编辑的文件",
-                                      " )之後自動關機，請及時保存你正在編輯的文檔")));
+    m_form.setText(CountdownWarning, std::string(TraditionalUnlessSimplified(
+                                         m_lang, "你的电脑将于( ", "你的電腦將於( ")) +
+                                         FormatUseTime(std::max(m_autoShutdownTime, 0.0)) +
+                                         std::string(TraditionalUnlessSimplified(
+                                             m_lang, " )之后自动关机，请及时保存你正在编辑的文件",
+                                             " )之後自動關機，請及時保存你正在編輯的文檔")));
 }
 
 }  // namespace pt

@@ -21,7 +21,7 @@ namespace pt {
 // to 9) and the three power buttons. Writes its controls into the main window's form
 // model by their names and answers their clicks.
 //
-// Wiring: clicks go to handleClick(name); field edits only need FormModel's
+// Wiring: clicks go to handleClick(id); field edits only need FormModel's
 // textEditedByUser. Call restoreSchedule() as the last start-up step, checkSchedule() at the
 // end of every one-second tick, and onCountdownTick() every second while countdownActive()
 // (onCountdownChanged reports when it switches).
@@ -33,7 +33,7 @@ public:
 
     // Check1..Check9, Command1..Command18, cmdLogoff, cmdReboot, cmdShutdown; false for any
     // other name.
-    bool handleClick(const std::string& name);
+    bool handleClick(ControlId id);
 
     // Start-up: script of the row captions and the schedule restored from the store.
     void restoreSchedule();
@@ -52,12 +52,6 @@ public:
 
     PowerActions& powerActions() { return m_power; }
 
-    // Names of the labels beside the fields of a row (row 2..9) and of the date row.
-    static std::string HourLabel(int row);
-    static std::string MinuteLabel(int row);
-    static constexpr const char* MonthLabel = "MonthLabel6";
-    static constexpr const char* DayLabel = "DayLabel6";
-
 private:
     struct Row;
     const Row& row(int index) const;
@@ -73,12 +67,12 @@ private:
     void idleTodayRow();
     void showUnarmed(int rowIndex);
 
-    bool validHour(const std::string& field);
-    bool validMinute(const std::string& field);
-    void errorBox(const std::string& text, const std::string& focusField);
-    std::string text(const std::string& name) { return m_form.get(name).text; }
-    double value(const std::string& name);
-    void store(const std::string& name, const std::string& value);
+    bool validHour(ControlId field);
+    bool validMinute(ControlId field);
+    void errorBox(const std::string& text, ControlId focusField);
+    std::string text(ControlId id) { return m_form.get(id).text; }
+    double value(ControlId id);
+    void store(std::string_view name, const std::string& value);
 
     bool timeMatches(int rowIndex, const LocalTime& now);
     // Calls powerOffAsScheduled; true when the check must stop (the request went out).

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "form/MainControls.h"
 #include "input/ClickHook.h"
 #include "input/InputAccessNotice.h"
 #include "input/KeyCounter.h"
@@ -45,10 +46,10 @@ std::string VersionText(const ProgramVersion& v) {
 }
 
 MainPresenter::MainPresenter(MainServices services, MainView& view, ProgramVersion version)
-    : m_services(services), m_view(view), m_version(version) {
+    : m_services(services), m_view(view), m_version(version), m_form(MainWindowControls()) {
     ApplyDesignedTexts(m_form);
-    m_form.setText("Form1", "Pathtally");
-    m_form.setVisible("test1", false);
+    m_form.setText(main_controls::Window, "Pathtally");
+    m_form.setVisible(main_controls::TestModeMark, false);
 }
 
 MainPresenter::~MainPresenter() = default;
@@ -65,13 +66,13 @@ void MainPresenter::start() {
     m_view.applySkin();
     m_lang = LanguageFromLocaleId(m_services.system.systemLocaleId());
     m_view.layOut();
-    m_form.setVisible("RightMenu", false);
+    m_form.setVisible(main_controls::TrayMenu, false);
     m_view.hideFromTaskList();
     // 6, 7. Version checks, version text, caption and tray tooltip.
     checkVersion();
     m_versionText = VersionText(m_version);
-    m_form.setText("Form1", "Pathtally" + m_versionText);
-    m_form.setToolTip("cSysTray1", "Pathtally" + m_versionText);
+    m_form.setText(main_controls::Window, "Pathtally" + m_versionText);
+    m_form.setToolTip(main_controls::TrayIcon, "Pathtally" + m_versionText);
     // 8. Traditional texts.
     if (m_lang == Language::Traditional) ApplyTraditionalTexts(m_form);
     // 9. Who and where.
@@ -102,7 +103,7 @@ void MainPresenter::start() {
         WriteSetting(store, MainKey, value::InstallPath, folder);
     // 13. Start hidden in the tray?
     m_startHidden = Trimmed(store, value::MinToSystray) == "1";
-    m_form.setChecked("Check2MinToSystray", m_startHidden);
+    m_form.setChecked(main_controls::StartInTray, m_startHidden);
     if (m_startHidden) m_view.hideWindow();
     // 14. The day the statistics began.
     loadStartDate();
@@ -182,11 +183,13 @@ void MainPresenter::showRecords() {
     } else {
         m_model.recordTravel = NumericValue(maxMove);
     }
-    m_form.setText("Label8", MetresText(m_model.recordTravel, m_services.numberFormat));
+    m_form.setText(main_controls::TravelRecord,
+                   MetresText(m_model.recordTravel, m_services.numberFormat));
     m_model.recordTravelDate = Read(store, value::MaxMove_Date);
     if (!m_model.recordTravelDate.empty())
         m_form.setToolTip(
-            "Label8", MoveRecordTip(m_lang, ShownDate(m_services.clock, m_model.recordTravelDate)));
+            main_controls::TravelRecord,
+            MoveRecordTip(m_lang, ShownDate(m_services.clock, m_model.recordTravelDate)));
 
     std::string maxUse = Read(store, value::MaxUseTime);
     if (maxUse.empty()) {
@@ -195,11 +198,11 @@ void MainPresenter::showRecords() {
     } else {
         m_model.recordUseTime = NumericValue(maxUse);
     }
-    m_form.setText("Label16", FormatUseTime(m_model.recordUseTime));
+    m_form.setText(main_controls::UseTimeRecord, FormatUseTime(m_model.recordUseTime));
     m_model.recordUseTimeDate = Read(store, value::MaxUseTime_Date);
     if (!m_model.recordUseTimeDate.empty())
         m_form.setToolTip(
-            "Label16",
+            main_controls::UseTimeRecord,
             UseTimeRecordTip(m_lang, ShownDate(m_services.clock, m_model.recordUseTimeDate)));
 }
 
@@ -207,18 +210,19 @@ void MainPresenter::showClickRecord() {
     SettingsStore& store = m_services.store;
     m_model.recordClicks = ToInt32Saturated(NumericValue(Read(store, value::MaxTotalClick)));
     m_model.recordClicksDate = DynamicValue::Text(Read(store, value::MaxTotalClickDate));
-    m_form.setText("Label25", ClickRecordText(m_lang, std::to_string(m_model.recordClicks)));
+    m_form.setText(main_controls::ClickRecord,
+                   ClickRecordText(m_lang, std::to_string(m_model.recordClicks)));
     m_form.setToolTip(
-        "Label25",
+        main_controls::ClickRecord,
         ClickRecordTip(m_lang, ShownDate(m_services.clock, m_model.recordClicksDate.toText())));
 }
 
 void MainPresenter::openPages() {
     if (auto home = HomePageAddress(m_services.store)) {
-        m_form.setVisible("WebBrowser1", true);
+        m_form.setVisible(main_controls::HomePage, true);
         m_view.navigateHome(*home);
     } else {
-        m_form.setVisible("WebBrowser1", false);
+        m_form.setVisible(main_controls::HomePage, false);
         m_view.collapseHome();
     }
     if (auto news = NewsPageAddress(m_services.store)) {
@@ -258,7 +262,7 @@ void MainPresenter::decideTestMode() {
             std::filesystem::path(m_services.system.programFolder()) / "Record.txt";
         RecordFile(log,
                    MakeRecordLine(m_services.clock, m_versionText, m_computerName, m_userName));
-        m_form.setVisible("test1", true);
+        m_form.setVisible(main_controls::TestModeMark, true);
         m_testMode = true;
     } else {
         if (Trimmed(m_services.store, value::AddHook) != "1") m_clickHook->install();
@@ -328,42 +332,30 @@ void MainPresenter::showShutdownPage() {
     m_view.selectTab(3);
 }
 
-bool MainPresenter::handleClick(const std::string& name) {
-    if (m_scheduler && m_scheduler->handleClick(name)) return true;
-    if (name == "Check2MinToSystray") {
+bool MainPresenter::handleClick(ControlId id) {
+    using namespace main_controls;
+    if (m_scheduler && m_scheduler->handleClick(id)) return true;
+    if (id == StartInTray) {
         WriteSetting(m_services.store, MainKey, value::MinToSystray,
-                     m_form.get(name).checked ? "1" : "0");
-        return true;
-    }
-    if (name == "StatusBar1.Panel5") {
-        if (m_form.get(name).text == MakerName) m_services.shell.open(siteRoot());
-        return true;
-    }
-    if (name == "menuClose" || name == "menuRightMenuClose") {
+                     m_form.get(id).checked ? "1" : "0");
+    } else if (id == MakerPanel) {
+        if (m_form.get(id).text == MakerName) m_services.shell.open(siteRoot());
+    } else if (id == ExitItem || id == TrayExitItem) {
         confirmExit();
-        return true;
-    }
-    if (name == "menuRightMenuShowMainWindow") {
+    } else if (id == TrayShowWindowItem) {
         showMainWindow();
-        return true;
-    }
-    if (name == "menuRightAutoShutdown") {
+    } else if (id == TrayShutdownItem) {
         showShutdownPage();
-        return true;
-    }
-    if (name == "menuHelp1") {
+    } else if (id == HelpItem) {
         m_services.shell.open(siteRoot() + "/pt/");
-        return true;
-    }
-    if (name == "menuLiuYan") {
+    } else if (id == MessageItem) {
         m_services.shell.open(siteRoot() + "/pt/liuyanList.asp");
-        return true;
-    }
-    if (name == "menuRightMenuMyWeb") {
+    } else if (id == TrayWebsiteItem) {
         m_services.shell.open(siteRoot());
-        return true;
+    } else {
+        return false;
     }
-    return false;
+    return true;
 }
 
 }  // namespace pt

@@ -86,7 +86,7 @@ public:
     void showShutdownPage();
 
     // A click on a control or menu item of the main window; false when not handled here.
-    bool handleClick(const std::string& name);
+    bool handleClick(ControlId id);
 
     FormModel& form() { return m_form; }
     StatisticsModel& model() { return m_model; }

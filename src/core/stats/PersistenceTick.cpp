@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "form/MainControls.h"
 #include "persistence/ValueNames.h"
 #include "stats/DayAccounting.h"
 #include "stats/Formatting.h"
@@ -37,16 +38,7 @@ PersistenceTick::PersistenceTick(StatisticsModel& model, FormModel& form, Settin
       m_lang(lang),
       m_computerName(computerName),
       m_startDate(startDate),
-      m_dataFile(std::move(dataFile)),
-      m_label14(form.id("Label14")),
-      m_label10(form.id("Label10")),
-      m_label12(form.id("Label12")),
-      m_label8(form.id("Label8")),
-      m_label16(form.id("Label16")),
-      m_label25(form.id("Label25")),
-      m_panel1(form.id("StatusBar1.Panel1")),
-      m_panel3(form.id("StatusBar1.Panel3")),
-      m_panel4(form.id("StatusBar1.Panel4")) {}
+      m_dataFile(std::move(dataFile)) {}
 
 void PersistenceTick::tick() {
     // A new day: what was counted before it is saved to the old day first.
@@ -54,13 +46,13 @@ void PersistenceTick::tick() {
 
     // Uptime from the 64-bit boot clock: no wrap after 49.7 days.
     m_model.uptime = IntPart(static_cast<double>(m_clock.millisecondsSinceBoot() / 1000));
-    m_form.setText(m_label14, FormatUseTime(m_model.uptime));
+    m_form.setText(main_controls::Uptime, FormatUseTime(m_model.uptime));
 
     m_model.todayUseTime += 1;
     m_model.totalUseTime += 1;
     const std::string today = FormatUseTime(m_model.todayUseTime);
-    m_form.setText(m_label10, today);
-    m_form.setText(m_label12, FormatUseTime(m_model.totalUseTime));
+    m_form.setText(main_controls::TodayUseTime, today);
+    m_form.setText(main_controls::TotalUseTime, FormatUseTime(m_model.totalUseTime));
 
     // Points on every tick but the one that completes a whole minute of total use.
     if (!IsMultipleOf(m_model.totalUseTime, 60)) ShowPointsAndLevel(m_model, m_form, m_lang);
@@ -68,9 +60,9 @@ void PersistenceTick::tick() {
     // The save on the 10th, 20th, 30th ... tick of the run.
     if (IsMultipleOf(m_model.todayUseTime, 10)) saveAll();
 
-    m_form.setText(m_panel1, m_clock.generalDate() + " " + m_clock.weekdayName());
-    m_form.setText(m_panel3, std::to_string(m_model.clicks.todayTotalClick));
-    m_form.setText(m_panel4, today);
+    m_form.setText(main_controls::DatePanel, m_clock.generalDate() + " " + m_clock.weekdayName());
+    m_form.setText(main_controls::CountsPanel, std::to_string(m_model.clicks.todayTotalClick));
+    m_form.setText(main_controls::UseTimePanel, today);
 
     if (scheduleCheck) scheduleCheck();
 }
@@ -89,14 +81,16 @@ void PersistenceTick::saveAll() {
             WriteSetting(m_store, MainKey, value::MaxMove,
                          NumberToText(IntPart(m_model.todayTravel)));
             WriteSetting(m_store, MainKey, value::MaxMove_Date, date);
-            m_form.setToolTip(m_label8, MoveRecordTip(lang, ShownDate(m_clock, date)));
+            m_form.setToolTip(main_controls::TravelRecord,
+                              MoveRecordTip(lang, ShownDate(m_clock, date)));
         }
 
         if (m_model.todayUseTime > m_model.recordUseTime) {
             WriteSetting(m_store, MainKey, value::MaxUseTime,
                          NumberToText(IntPart(m_model.todayUseTime)));
             WriteSetting(m_store, MainKey, value::MaxUseTime_Date, date);
-            m_form.setToolTip(m_label16, UseTimeRecordTip(lang, ShownDate(m_clock, date)));
+            m_form.setToolTip(main_controls::UseTimeRecord,
+                              UseTimeRecordTip(lang, ShownDate(m_clock, date)));
         }
 
         WriteBoth(m_store, value::AllUseTime, NumberToText(m_model.totalUseTime));
@@ -110,8 +104,9 @@ void PersistenceTick::saveAll() {
             const std::string count = std::to_string(c.todayTotalClick);
             WriteSetting(m_store, MainKey, value::MaxTotalClick, count);
             WriteSetting(m_store, MainKey, value::MaxTotalClickDate, date);
-            m_form.setText(m_label25, ClickRecordText(lang, count));
-            m_form.setToolTip(m_label25, ClickRecordTip(lang, ShownDate(m_clock, date)));
+            m_form.setText(main_controls::ClickRecord, ClickRecordText(lang, count));
+            m_form.setToolTip(main_controls::ClickRecord,
+                              ClickRecordTip(lang, ShownDate(m_clock, date)));
         }
 
         WriteBoth(m_store, value::KeyDownAll, m_model.totalKeys.toText());

@@ -54,9 +54,6 @@ private:
     const std::string& m_startDate;
     DataFile m_dataFile;
     DayAccounting* m_days = nullptr;
-
-    ControlId m_label14, m_label10, m_label12, m_label8, m_label16, m_label25;
-    ControlId m_panel1, m_panel3, m_panel4;
 };
 
 }  // namespace pt

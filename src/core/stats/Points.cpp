@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "form/MainControls.h"
 #include "stats/NumberText.h"
 
 namespace pt {
@@ -36,10 +37,10 @@ void ShowPointsAndLevel(StatisticsModel& model, FormModel& form, Language lang) 
     const std::string gap = NumberToText(l.gap);
     const std::string next = NumberToText(l.level + 1);
     const bool gb = lang == Language::Simplified;
-    form.setText("Label21", points + "分(差" + gap + "分)");
-    form.setText("Label19", NumberToText(l.level) + (gb ? "级" : "級"));
-    form.setToolTip("Label21", gb ? "离第" + next + "级还差" + gap + "分"
-                                  : "離第" + next + "級還差" + gap + "分");
+    form.setText(main_controls::Points, points + "分(差" + gap + "分)");
+    form.setText(main_controls::Level, NumberToText(l.level) + (gb ? "级" : "級"));
+    form.setToolTip(main_controls::Points, gb ? "离第" + next + "级还差" + gap + "分"
+                                              : "離第" + next + "級還差" + gap + "分");
 }
 
 }  // namespace pt

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "form/MainControls.h"
 #include "stats/Formatting.h"
 #include "texts/InputAccessTexts.h"
 #include "texts/MainWindowTexts.h"
@@ -17,33 +18,34 @@ std::string Signed(std::int32_t v) {
 }
 
 struct Word {
-    std::string_view control, gb, b5;
+    ControlId control;
+    std::string_view gb, b5;
 };
 
 // The fixed words of both click lines.
 constexpr Word kClickWords[] = {
-    {"Label26", "今日鼠标点击次数", "今日滑鼠點擊次數"},
-    {"Label28", "次(其中", "次(其中"},
-    {"Label29", "左", "左"},
-    {"Label30", "键点击", "鍵點擊"},
-    {"Label33", "次,", "次,"},
-    {"Label34", "中", "中"},
-    {"Label35", "键点击", "鍵點擊"},
-    {"Label37", "次,", "次,"},
-    {"Label38", "右", "右"},
-    {"Label39", "键点击", "鍵點擊"},
-    {"Label41", "次)", "次)"},
-    {"Label24", "鼠标累计点击次数", "滑鼠累計點擊次數"},
-    {"Label43", "次(其中", "次(其中"},
-    {"Label44", "左", "左"},
-    {"Label45", "键点击", "鍵點擊"},
-    {"Label47", "次,", "次,"},
-    {"Label48", "中", "中"},
-    {"Label49", "键点击", "鍵點擊"},
-    {"Label51", "次,", "次,"},
-    {"Label52", "右", "右"},
-    {"Label53", "键点击", "鍵點擊"},
-    {"Label55", "次)", "次)"},
+    {main_controls::TodayClicksCaption, "今日鼠标点击次数", "今日滑鼠點擊次數"},
+    {main_controls::TodayClicksOpen, "次(其中", "次(其中"},
+    {main_controls::TodayLeftWord, "左", "左"},
+    {main_controls::TodayLeftKeyWord, "键点击", "鍵點擊"},
+    {main_controls::TodayLeftEnd, "次,", "次,"},
+    {main_controls::TodayMiddleWord, "中", "中"},
+    {main_controls::TodayMiddleKeyWord, "键点击", "鍵點擊"},
+    {main_controls::TodayMiddleEnd, "次,", "次,"},
+    {main_controls::TodayRightWord, "右", "右"},
+    {main_controls::TodayRightKeyWord, "键点击", "鍵點擊"},
+    {main_controls::TodayClickLineEnd, "次)", "次)"},
+    {main_controls::TotalClicksCaption, "鼠标累计点击次数", "滑鼠累計點擊次數"},
+    {main_controls::TotalClicksOpen, "次(其中", "次(其中"},
+    {main_controls::TotalLeftWord, "左", "左"},
+    {main_controls::TotalLeftKeyWord, "键点击", "鍵點擊"},
+    {main_controls::TotalLeftEnd, "次,", "次,"},
+    {main_controls::TotalMiddleWord, "中", "中"},
+    {main_controls::TotalMiddleKeyWord, "键点击", "鍵點擊"},
+    {main_controls::TotalMiddleEnd, "次,", "次,"},
+    {main_controls::TotalRightWord, "右", "右"},
+    {main_controls::TotalRightKeyWord, "键点击", "鍵點擊"},
+    {main_controls::TotalClickLineEnd, "次)", "次)"},
 };
 
 }  // namespace
@@ -66,16 +68,22 @@ SamplingTick::SamplingTick(StatisticsModel& model, FormModel& form, CursorSource
       m_numberFormat(numberFormat),
       m_lang(lang),
       m_access(access),
-      m_label6(form.id("Label6")),
-      m_label2(form.id("Label2")),
-      m_label4(form.id("Label4")),
-      m_panel2(form.id(PanelNames[1])),
-      m_panel3(form.id(PanelNames[2])),
-      m_todayCounts{form.id("Label27"), form.id("Label31"), form.id("Label36"), form.id("Label40")},
-      m_totalCounts{form.id("Label42"), form.id("Label46"), form.id("Label50"),
-                    form.id("Label54")} {
+      m_position(form.slot(main_controls::Position)),
+      m_todayTravel(form.slot(main_controls::TodayTravel)),
+      m_totalTravel(form.slot(main_controls::TotalTravel)),
+      m_travelPanel(form.slot(main_controls::TravelPanel)),
+      m_countsPanel(form.slot(main_controls::CountsPanel)) {
+    using namespace main_controls;
+    const ControlId todayCounts[4] = {TodayClicks, TodayLeftClicks, TodayMiddleClicks,
+                                      TodayRightClicks};
+    const ControlId totalCounts[4] = {TotalClicks, TotalLeftClicks, TotalMiddleClicks,
+                                      TotalRightClicks};
+    for (size_t i = 0; i < 4; ++i) {
+        m_todayCounts[i] = form.slot(todayCounts[i]);
+        m_totalCounts[i] = form.slot(totalCounts[i]);
+    }
     for (const Word& w : kClickWords)
-        m_words.emplace_back(form.id(w.control), lang == Language::Traditional ? w.b5 : w.gb);
+        m_words.emplace_back(form.slot(w.control), lang == Language::Traditional ? w.b5 : w.gb);
 }
 
 void SamplingTick::tick() {
@@ -91,16 +99,16 @@ void SamplingTick::tick() {
     }
     const bool measured = !m_access || m_access->devicesReadable();
     const bool positionKnown = !m_access || m_access->pointerPositionKnown();
-    m_form.setText(m_label6, positionKnown ? PositionText(m_model.currentX, m_model.currentY)
-                                           : std::string(PositionUnavailableText(m_lang)));
+    m_form.setText(m_position, positionKnown ? PositionText(m_model.currentX, m_model.currentY)
+                                             : std::string(PositionUnavailableText(m_lang)));
     const std::string metres = measured ? MetresText(m_model.todayTravel, m_numberFormat)
                                         : std::string(NotMeasuredText(m_lang));
-    m_form.setText(m_label2, metres);
-    m_form.setText(m_panel2, metres);
-    m_form.setText(m_panel3, measured ? std::to_string(m_model.clicks.todayTotalClick) + "/" +
-                                            m_model.todayKeys.toText()
-                                      : std::string(NotMeasuredText(m_lang)));
-    m_form.setText(m_label4, KilometresText(m_model.totalTravel, m_numberFormat));
+    m_form.setText(m_todayTravel, metres);
+    m_form.setText(m_travelPanel, metres);
+    m_form.setText(m_countsPanel, measured ? std::to_string(m_model.clicks.todayTotalClick) + "/" +
+                                                 m_model.todayKeys.toText()
+                                           : std::string(NotMeasuredText(m_lang)));
+    m_form.setText(m_totalTravel, KilometresText(m_model.totalTravel, m_numberFormat));
     showClickLines(measured);
 }
 

@@ -43,10 +43,10 @@ private:
     const InputAccess* m_access;
     std::uint64_t m_samples = 0;
 
-    ControlId m_label6, m_label2, m_label4, m_panel2, m_panel3;
-    std::array<ControlId, 4> m_todayCounts{};  // Label27, Label31, Label36, Label40
-    std::array<ControlId, 4> m_totalCounts{};  // Label42, Label46, Label50, Label54
-    std::vector<std::pair<ControlId, std::string_view>> m_words;  // the lines' fixed words
+    ControlSlot m_position, m_todayTravel, m_totalTravel, m_travelPanel, m_countsPanel;
+    std::array<ControlSlot, 4> m_todayCounts{};  // all, left, middle, right
+    std::array<ControlSlot, 4> m_totalCounts{};
+    std::vector<std::pair<ControlSlot, std::string_view>> m_words;  // the lines' fixed words
 };
 
 // "( 512, 384)" / "(-8, 5)": a blank stands where a minus sign would.

@@ -13,7 +13,7 @@ namespace pt {
 // Traditional text that replaces it when the language is "B5". Texts that exist in one
 // script only have an empty traditional column.
 struct WindowText {
-    std::string_view control;
+    ControlId control;
     std::string_view simplified;
     std::string_view traditional;
     bool toolTip = false;
@@ -37,12 +37,5 @@ std::string ClickRecordTip(Language lang, std::string_view date);
 
 // Said once at start when the settings store can be read but not written (`folder`).
 std::string StoreReadOnlyText(Language lang, std::string_view folder);
-
-// Control names of the tab titles and status-bar panels in the main window's form model.
-inline constexpr std::string_view TabNames[5] = {"SSTab1.Tab0", "SSTab1.Tab1", "SSTab1.Tab2",
-                                                 "SSTab1.Tab3", "SSTab1.Tab4"};
-inline constexpr std::string_view PanelNames[5] = {"StatusBar1.Panel1", "StatusBar1.Panel2",
-                                                   "StatusBar1.Panel3", "StatusBar1.Panel4",
-                                                   "StatusBar1.Panel5"};
 
 }  // namespace pt

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "form/ControlId.h"
 #include "texts/Language.h"
 
 namespace pt {
@@ -38,7 +39,7 @@ inline constexpr TwoScripts PageUnreachableHint{"请检查网络连接。网址�
 // name and a description. `gbTest` marks the controls whose captions follow the GB test
 // (the shutdown page); the others follow the B5 test, as the window's captions do.
 struct AccessibleText {
-    std::string_view control;
+    ControlId control;
     TwoScripts name;
     TwoScripts description;
     bool gbTest = false;

@@ -61,7 +61,7 @@ LRESULT CALLBACK LogoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             InvalidateRect(hwnd, nullptr, FALSE);
             return 0;
         case WM_LBUTTONUP:
-            if (presenter) presenter->click("Picture1");
+            if (presenter) presenter->click(about_controls::LogoFrame);
             return 0;
         default:
             return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -84,7 +84,7 @@ void RunWin32AboutBox(HWND owner, HFONT font, AboutPresenter& presenter) {
     presenter.setLogoGeometry(FrameHeight * TwipsPerPixel, StripHeight * TwipsPerPixel);
     HWND logo = nullptr;
     Win32DialogSpec spec{
-        "FormAbout",
+        about_controls::Window,
         470,
         214,
         [&](Win32FormBinder& b, HWND d) {
@@ -95,19 +95,19 @@ void RunWin32AboutBox(HWND owner, HFONT font, AboutPresenter& presenter) {
                 SetWindowLongPtrW(logo, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&presenter));
             }
             const int x = 148, w = 306;
-            b.add(Kind::Label, "Label1", d, x, 16, w, 20);
-            b.add(Kind::Label, "Label14", d, x, 40, w, 20);
-            b.add(Kind::Label, "Label2", d, x, 64, w, 20);
-            b.add(Kind::Label, "Label9", d, x, 88, 80, 20);
-            b.add(Kind::Link, "Label10", d, x + 82, 88, w - 82, 20);
-            b.add(Kind::Label, "Label17", d, x, 112, 80, 20);
-            b.add(Kind::Link, "Label18", d, x + 82, 112, w - 82, 20);
-            b.add(Kind::Link, "Label8", d, x, 136, w, 20);
-            for (const char* link : {"Label10", "Label18", "Label8"})
-                b.setTextColor(link, RGB(0, 0, 0xff));
-            b.add(Kind::Button, "Command1", d, 364, 176, 90, 28);
+            using namespace about_controls;
+            b.add(Kind::Label, VersionAndMaker, d, x, 16, w, 20);
+            b.add(Kind::Label, Version, d, x, 40, w, 20);
+            b.add(Kind::Label, ComputerAndUser, d, x, 64, w, 20);
+            b.add(Kind::Label, SiteCaption, d, x, 88, 80, 20);
+            b.add(Kind::Link, Site, d, x + 82, 88, w - 82, 20);
+            b.add(Kind::Label, BackupSiteCaption, d, x, 112, 80, 20);
+            b.add(Kind::Link, BackupSite, d, x + 82, 112, w - 82, 20);
+            b.add(Kind::Link, Mail, d, x, 136, w, 20);
+            for (ControlId link : {Site, BackupSite, Mail}) b.setTextColor(link, RGB(0, 0, 0xff));
+            b.add(Kind::Button, Ok, d, 364, 176, 90, 28);
         },
-        [&presenter](const std::string& name) { presenter.click(name); },
+        [&presenter](ControlId id) { presenter.click(id); },
         [] {},
         [&presenter] { return presenter.closeRequested(); }};
     Win32DialogMotion motion{AboutPresenter::TimerIntervalMs,

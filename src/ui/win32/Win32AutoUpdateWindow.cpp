@@ -35,20 +35,21 @@ Win32AutoUpdateWindow::Win32AutoUpdateWindow(HWND owner, HFONT font, Language la
                              GetModuleHandleW(nullptr), this);
     if (!m_hwnd) return;
     m_binder = std::make_unique<Win32FormBinder>(m_presenter.form(), font);
-    m_binder->add(Win32FormBinder::Kind::Label, "Label1", m_hwnd, 12, 10, Width - 24, 22);
-    HWND page = m_binder->add(Win32FormBinder::Kind::Label, "WebBrowser1", m_hwnd, 12, 40,
-                              Width - 24, Height - 52);
+    m_binder->add(Win32FormBinder::Kind::Label, auto_update_controls::Status, m_hwnd, 12, 10,
+                  Width - 24, 22);
+    HWND page = m_binder->add(Win32FormBinder::Kind::Label, auto_update_controls::Page, m_hwnd, 12,
+                              40, Width - 24, Height - 52);
     SetWindowTextW(page, Widen(std::string(PageUnavailableText.in(lang))).c_str());
     // The page area keeps its text: the presenter only shows or hides it.
-    m_binder->bindCustom("WebBrowser1", [page](const Control& c) {
+    m_binder->bindCustom(auto_update_controls::Page, [page](const Control& c) {
         ShowWindow(page, c.visible ? SW_SHOW : SW_HIDE);
     });
-    m_binder->bindCustom("FormAutoUpdate", [this](const Control& c) {
+    m_binder->bindCustom(auto_update_controls::Window, [this](const Control& c) {
         SetWindowTextW(m_hwnd, Widen(c.text).c_str());
         if (c.visible != (IsWindowVisible(m_hwnd) != FALSE))
             ShowWindow(m_hwnd, c.visible ? SW_SHOW : SW_HIDE);
     });
-    m_binder->bindCustom("Timer1", [this](const Control& c) {
+    m_binder->bindCustom(auto_update_controls::Timer, [this](const Control& c) {
         if (c.enabled)
             SetTimer(m_hwnd, TickTimer, AutoUpdatePresenter::TickMilliseconds, nullptr);
         else

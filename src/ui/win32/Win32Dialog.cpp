@@ -78,11 +78,11 @@ void RunWin32Dialog(HWND owner, HFONT font, FormModel& model, const Win32DialogS
                         owner, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) return;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
-    binder.bindCustom(spec.titleName,
+    binder.bindCustom(spec.title,
                       [hwnd](const Control& c) { SetWindowTextW(hwnd, Widen(c.text).c_str()); });
     spec.build(binder, hwnd);
-    binder.onClicked = [&](const std::string& name) {
-        spec.click(name);
+    binder.onClicked = [&](ControlId id) {
+        spec.click(id);
         binder.sync();
         if (spec.closeRequested()) state.done = true;
     };

@@ -10,11 +10,11 @@ namespace pt {
 // A modal dialog of bound controls: the owner is disabled while it runs, the close box
 // counts as cancel, and it ends once closeRequested() holds after a click.
 struct Win32DialogSpec {
-    const char* titleName;  // the control whose text is the window title
+    ControlId title;  // the control whose text is the window title
     int width = 400;
     int height = 200;
     std::function<void(Win32FormBinder&, HWND)> build;
-    std::function<void(const std::string&)> click;
+    std::function<void(ControlId)> click;
     std::function<void()> cancel;
     std::function<bool()> closeRequested;
 };

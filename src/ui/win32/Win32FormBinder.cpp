@@ -6,8 +6,8 @@ namespace pt {
 
 Win32FormBinder::Win32FormBinder(FormModel& model, HFONT font) : m_model(model), m_font(font) {}
 
-HWND Win32FormBinder::add(Kind kind, const char* name, HWND parent, int x, int y, int w, int h) {
-    const ControlId id = m_model.id(name);
+HWND Win32FormBinder::add(Kind kind, ControlId control, HWND parent, int x, int y, int w, int h) {
+    const ControlSlot id = m_model.slot(control);
     const wchar_t* cls = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     switch (kind) {
@@ -43,31 +43,32 @@ HWND Win32FormBinder::add(Kind kind, const char* name, HWND parent, int x, int y
     return hwnd;
 }
 
-void Win32FormBinder::addChain(const std::vector<const char*>& names, HWND parent, int x, int y,
-                               int h) {
+void Win32FormBinder::addChain(std::span<const ControlId> names, HWND parent, int x, int y, int h) {
     Chain chain{{}, x, y, h};
-    for (const char* name : names) {
+    for (ControlId name : names) {
         add(Kind::Label, name, parent, x, y, 1, h);
-        chain.ids.push_back(m_model.id(name));
+        chain.ids.push_back(m_model.slot(name));
         m_chainOf[chain.ids.back()] = m_chains.size();
     }
     m_chains.push_back(std::move(chain));
 }
 
-UINT Win32FormBinder::menuCommand(const char* name) {
-    return FirstBoundId + m_model.id(name);
+UINT Win32FormBinder::menuCommand(ControlId id) {
+    return FirstBoundId + m_model.slot(id);
 }
 
-void Win32FormBinder::bindCustom(const char* name, std::function<void(const Control&)> apply) {
-    m_custom[m_model.id(name)] = std::move(apply);
+void Win32FormBinder::bindCustom(ControlId id, std::function<void(const Control&)> apply) {
+    m_custom[m_model.slot(id)] = std::move(apply);
 }
 
-void Win32FormBinder::setTextColor(const char* name, COLORREF color) {
-    if (HWND w = window(name)) m_colors[w] = color;
+void Win32FormBinder::setTextColor(ControlId id, COLORREF color) {
+    if (HWND w = window(id)) m_colors[w] = color;
 }
 
-HWND Win32FormBinder::window(const char* name) const {
-    const auto it = m_windows.find(const_cast<FormModel&>(m_model).id(name));
+HWND Win32FormBinder::window(ControlId id) const {
+    const auto slot = m_model.find(id.name);
+    if (!slot) return nullptr;
+    const auto it = m_windows.find(*slot);
     return it == m_windows.end() ? nullptr : it->second;
 }
 
@@ -75,10 +76,10 @@ bool Win32FormBinder::command(WPARAM wParam, LPARAM lParam) {
     const UINT code = HIWORD(wParam);
     const UINT controlId = LOWORD(wParam);
     if (controlId < FirstBoundId || controlId - FirstBoundId >= m_model.size()) return false;
-    const ControlId id = controlId - FirstBoundId;
+    const ControlSlot id = controlId - FirstBoundId;
     const auto kind = m_kinds.find(id);
     if (lParam == 0 || kind == m_kinds.end()) {  // a menu item
-        if (onClicked) onClicked(m_model[id].name);
+        if (onClicked) onClicked(ControlId{m_model[id].name});
         return true;
     }
     switch (kind->second) {
@@ -95,13 +96,13 @@ bool Win32FormBinder::command(WPARAM wParam, LPARAM lParam) {
             if (code == BN_CLICKED) {
                 m_model.checkedByUser(id, SendMessageW(reinterpret_cast<HWND>(lParam), BM_GETCHECK,
                                                        0, 0) == BST_CHECKED);
-                if (onClicked) onClicked(m_model[id].name);
+                if (onClicked) onClicked(ControlId{m_model[id].name});
             }
             return true;
         case Kind::Button:
         case Kind::Link:
             if (code == BN_CLICKED && onClicked)
-                onClicked(m_model[id].name);  // STN_CLICKED is 0 too
+                onClicked(ControlId{m_model[id].name});  // STN_CLICKED is 0 too
             return true;
         default:
             return true;
@@ -116,7 +117,7 @@ HBRUSH Win32FormBinder::controlColor(HDC dc, HWND control) {
     return reinterpret_cast<HBRUSH>(GetClassLongPtrW(GetParent(control), GCLP_HBRBACKGROUND));
 }
 
-void Win32FormBinder::apply(ControlId id) {
+void Win32FormBinder::apply(ControlSlot id) {
     const Control& c = m_model[id];
     if (const auto custom = m_custom.find(id); custom != m_custom.end()) {
         custom->second(c);
@@ -151,7 +152,7 @@ void Win32FormBinder::apply(ControlId id) {
 void Win32FormBinder::layOutChain(size_t index) {
     const Chain& chain = m_chains[index];
     int x = chain.x;
-    for (ControlId id : chain.ids) {
+    for (ControlSlot id : chain.ids) {
         HWND w = m_windows[id];
         const std::wstring text = Widen(m_model[id].text);
         HDC dc = GetDC(w);
@@ -168,7 +169,7 @@ void Win32FormBinder::layOutChain(size_t index) {
 
 int Win32FormBinder::sync() {
     const auto changes = m_model.takeChanges();
-    for (ControlId id : changes) apply(id);
+    for (ControlSlot id : changes) apply(id);
     if (auto focus = m_model.takeFocusRequest())
         if (const auto it = m_windows.find(*focus); it != m_windows.end()) SetFocus(it->second);
     return static_cast<int>(changes.size());
@@ -176,7 +177,7 @@ int Win32FormBinder::sync() {
 
 void Win32FormBinder::syncAll() {
     m_model.takeChanges();
-    for (ControlId id = 0; id < m_model.size(); ++id) apply(id);
+    for (ControlSlot id = 0; id < m_model.size(); ++id) apply(id);
 }
 
 }  // namespace pt

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,15 +23,15 @@ public:
     Win32FormBinder(FormModel& model, HFONT font);
 
     // Creates a named control as a child of parent at the given place (pixels).
-    HWND add(Kind kind, const char* name, HWND parent, int x, int y, int w, int h);
+    HWND add(Kind kind, ControlId id, HWND parent, int x, int y, int w, int h);
     // Labels in a row that size themselves to their text, each one starting where the one
     // before it ends.
-    void addChain(const std::vector<const char*>& names, HWND parent, int x, int y, int h);
+    void addChain(std::span<const ControlId> names, HWND parent, int x, int y, int h);
     // A menu item created by the caller with menuCommand(name) as its command id.
-    UINT menuCommand(const char* name);
+    UINT menuCommand(ControlId id);
     void bindMenu(HMENU menu) { m_menus.push_back(menu); }
-    void bindCustom(const char* name, std::function<void(const Control&)> apply);
-    void setTextColor(const char* name, COLORREF color);
+    void bindCustom(ControlId id, std::function<void(const Control&)> apply);
+    void setTextColor(ControlId id, COLORREF color);
 
     // WM_COMMAND of a window holding bound controls; true when it was one of them.
     bool command(WPARAM wParam, LPARAM lParam);
@@ -39,27 +40,27 @@ public:
 
     int sync();
     void syncAll();
-    HWND window(const char* name) const;
+    HWND window(ControlId id) const;
 
-    std::function<void(const std::string&)> onClicked;
+    std::function<void(ControlId)> onClicked;
 
 private:
-    void apply(ControlId id);
+    void apply(ControlSlot id);
     void layOutChain(size_t chain);
 
     FormModel& m_model;
     HFONT m_font;
-    std::map<ControlId, HWND> m_windows;
-    std::map<ControlId, Kind> m_kinds;
-    std::map<ControlId, std::function<void(const Control&)>> m_custom;
+    std::map<ControlSlot, HWND> m_windows;
+    std::map<ControlSlot, Kind> m_kinds;
+    std::map<ControlSlot, std::function<void(const Control&)>> m_custom;
     std::map<HWND, COLORREF> m_colors;
     std::vector<HMENU> m_menus;
     struct Chain {
-        std::vector<ControlId> ids;
+        std::vector<ControlSlot> ids;
         int x, y, h;
     };
     std::vector<Chain> m_chains;
-    std::map<ControlId, size_t> m_chainOf;
+    std::map<ControlSlot, size_t> m_chainOf;
     bool m_applying = false;
 };
 

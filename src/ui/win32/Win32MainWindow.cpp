@@ -5,12 +5,16 @@
 
 #include <vector>
 
+#include "form/MainControls.h"
+#include "form/ShutdownControls.h"
 #include "platform/windows/WideText.h"
 #include "shutdown/ShutdownScheduler.h"
 #include "texts/MainWindowTexts.h"
 #include "texts/ViewTexts.h"
 
 namespace pt {
+
+using namespace main_controls;
 namespace {
 
 using Kind = Win32FormBinder::Kind;
@@ -56,10 +60,6 @@ HFONT MakeFont() {
                        DEFAULT_PITCH | FF_DONTCARE, chosen.c_str());
 }
 
-std::string Numbered(const char* prefix, int n) {
-    return prefix + std::to_string(n);
-}
-
 }  // namespace
 
 Win32MainWindow::Win32MainWindow(MainServices services) {
@@ -92,7 +92,7 @@ Win32MainWindow::Win32MainWindow(MainServices services) {
         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, CW_USEDEFAULT,
         CW_USEDEFAULT, TabWidth, TabHeight, nullptr, nullptr, instance, this);
     createControls();
-    m_binder->onClicked = [this](const std::string& name) { dispatch(name); };
+    m_binder->onClicked = [this](ControlId id) { dispatch(id); };
 }
 
 Win32MainWindow::~Win32MainWindow() {
@@ -108,7 +108,7 @@ void Win32MainWindow::createControls() {
     for (int i = 0; i < 5; ++i) {
         m_pages[i] = CreateWindowExW(WS_EX_CONTROLPARENT, L"PathtallyPage", L"", WS_CHILD, 4, 28,
                                      TabWidth - 8, TabHeight - 32, m_hwnd, nullptr, instance, this);
-        m_binder->bindCustom(std::string(TabNames[i]).c_str(), [this, i](const Control& c) {
+        m_binder->bindCustom(main_controls::Tabs[i], [this, i](const Control& c) {
             m_tabText[i] = Widen(c.text);
             rebuildTabs();
         });
@@ -131,14 +131,14 @@ void Win32MainWindow::createControls() {
     int edges[5] = {200, 320, 430, 540, -1};
     SendMessageW(m_status, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
     for (int i = 0; i < 5; ++i)
-        m_binder->bindCustom(std::string(PanelNames[i]).c_str(), [this, i](const Control& c) {
+        m_binder->bindCustom(main_controls::Panels[i], [this, i](const Control& c) {
             SendMessageW(m_status, SB_SETTEXTW, static_cast<WPARAM>(i),
                          reinterpret_cast<LPARAM>(Widen(c.text).c_str()));
         });
 
     m_binder->bindCustom(
-        "Form1", [this](const Control& c) { SetWindowTextW(m_hwnd, Widen(c.text).c_str()); });
-    m_binder->bindCustom("cSysTray1", [this](const Control& c) {
+        Window, [this](const Control& c) { SetWindowTextW(m_hwnd, Widen(c.text).c_str()); });
+    m_binder->bindCustom(TrayIcon, [this](const Control& c) {
         m_trayTip = Widen(c.toolTip);
         if (m_trayAdded) trayIcon(NIM_MODIFY);
     });
@@ -148,39 +148,38 @@ void Win32MainWindow::createControls() {
 
 void Win32MainWindow::buildStatisticsPage(HWND p) {
     Win32FormBinder& b = *m_binder;
-    b.add(Kind::Group, "Frame4", p, 6, 4, 380, 112);
+    b.add(Kind::Group, TravelFrame, p, 6, 4, 380, 112);
+    const ControlId travel[4][2] = {{TodayTravelCaption, TodayTravel},
+                                    {TotalTravelCaption, TotalTravel},
+                                    {PositionCaption, Position},
+                                    {TravelRecordCaption, TravelRecord}};
     for (int row = 0; row < 4; ++row) {
-        b.add(Kind::Label, Numbered("Label", 2 * row + 1).c_str(), p, 16, 24 + row * 21, 132, 20);
-        const std::string value = Numbered("Label", 2 * row + 2);
-        b.add(Kind::Label, value.c_str(), p, 150, 24 + row * 21, 230, 20);
-        b.setTextColor(value.c_str(), Blue);
+        b.add(Kind::Label, travel[row][0], p, 16, 24 + row * 21, 132, 20);
+        b.add(Kind::Label, travel[row][1], p, 150, 24 + row * 21, 230, 20);
+        b.setTextColor(travel[row][1], Blue);
     }
-    b.add(Kind::Group, "Frame6", p, 392, 4, 254, 112);
-    b.add(Kind::Label, "Label73", p, 402, 26, 236, 20);
-    b.add(Kind::Label, "Label74", p, 402, 50, 236, 20);
+    b.add(Kind::Group, KeysFrame, p, 392, 4, 254, 112);
+    b.add(Kind::Label, TodayKeys, p, 402, 26, 236, 20);
+    b.add(Kind::Label, TotalKeys, p, 402, 50, 236, 20);
 
-    b.add(Kind::Group, "Frame5", p, 6, 120, 640, 86);
-    const std::vector<const char*> line1 = {"Label26", "Label27", "Label28", "Label29", "Label30",
-                                            "Label31", "Label33", "Label34", "Label35", "Label36",
-                                            "Label37", "Label38", "Label39", "Label40", "Label41"};
-    const std::vector<const char*> line2 = {"Label24", "Label42", "Label43", "Label44", "Label45",
-                                            "Label46", "Label47", "Label48", "Label49", "Label50",
-                                            "Label51", "Label52", "Label53", "Label54", "Label55"};
+    b.add(Kind::Group, ClicksFrame, p, 6, 120, 640, 86);
+    const auto& line1 = TodayClickLineLabels;
+    const auto& line2 = TotalClickLineLabels;
     b.addChain(line1, p, 16, 140, 20);
     b.addChain(line2, p, 16, 161, 20);
     for (const auto* line : {&line1, &line2}) {
         const COLORREF colors[15] = {0,      Blue,   0, Left,  Left,  Left,  0, Middle,
                                      Middle, Middle, 0, Right, Right, Right, 0};
-        for (size_t i = 0; i < line->size(); ++i)
+        for (size_t i = 0; i < std::size(*line); ++i)
             if (colors[i]) b.setTextColor((*line)[i], colors[i]);
     }
-    b.add(Kind::Label, "Label25", p, 16, 182, 620, 20);
+    b.add(Kind::Label, ClickRecord, p, 16, 182, 620, 20);
 
-    b.add(Kind::Group, "Frame3", p, 6, 210, 640, 66);
-    const char* time[4][2] = {{"Label9", "Label10"},
-                              {"Label11", "Label12"},
-                              {"Label13", "Label14"},
-                              {"Label15", "Label16"}};
+    b.add(Kind::Group, TimeFrame, p, 6, 210, 640, 66);
+    const ControlId time[4][2] = {{TodayUseTimeCaption, TodayUseTime},
+                                  {TotalUseTimeCaption, TotalUseTime},
+                                  {UptimeCaption, Uptime},
+                                  {UseTimeRecordCaption, UseTimeRecord}};
     for (int i = 0; i < 4; ++i) {
         const int x = 16 + (i % 2) * 316, y = 230 + (i / 2) * 21;
         b.add(Kind::Label, time[i][0], p, x, y, 150, 20);
@@ -188,89 +187,89 @@ void Win32MainWindow::buildStatisticsPage(HWND p) {
         b.setTextColor(time[i][1], Blue);
     }
 
-    b.add(Kind::CheckBox, "Check2MinToSystray", p, 8, 284, 210, 22);
-    b.add(Kind::Label, "Label17", p, 222, 287, 66, 20);
-    b.add(Kind::Label, "Label19", p, 288, 287, 48, 20);
-    b.add(Kind::Label, "Label20", p, 338, 287, 72, 20);
-    b.add(Kind::Label, "Label21", p, 410, 287, 104, 20);
-    b.add(Kind::Link, "Label75", p, 516, 287, 70, 20);
-    b.add(Kind::Label, "test1", p, 588, 287, 58, 20);
-    for (const char* red : {"Label19", "Label21", "test1"}) b.setTextColor(red, Red);
-    b.setTextColor("Label75", RGB(0, 0, 0xff));
+    b.add(Kind::CheckBox, StartInTray, p, 8, 284, 210, 22);
+    b.add(Kind::Label, LevelCaption, p, 222, 287, 66, 20);
+    b.add(Kind::Label, Level, p, 288, 287, 48, 20);
+    b.add(Kind::Label, PointsCaption, p, 338, 287, 72, 20);
+    b.add(Kind::Label, Points, p, 410, 287, 104, 20);
+    b.add(Kind::Link, RankingLink, p, 516, 287, 70, 20);
+    b.add(Kind::Label, TestModeMark, p, 588, 287, 58, 20);
+    for (ControlId red : {Level, Points, TestModeMark}) b.setTextColor(red, Red);
+    b.setTextColor(RankingLink, RGB(0, 0, 0xff));
 }
 
 void Win32MainWindow::buildShutdownPage(HWND p) {
+    using namespace shutdown_controls;
     Win32FormBinder& b = *m_binder;
-    b.add(Kind::Group, "Frame1", p, 6, 4, 640, 340);
-    auto buttons = [&](int enable, int y) {
-        b.add(Kind::Button, Numbered("Command", enable).c_str(), p, 530, y - 2, 104, 24);
-        b.add(Kind::Button, Numbered("Command", enable + 1).c_str(), p, 530, y - 2, 104, 24);
+    b.add(Kind::Group, RulesFrame, p, 6, 4, 640, 340);
+    auto buttons = [&](ControlId enable, ControlId cancel, int y) {
+        b.add(Kind::Button, enable, p, 530, y - 2, 104, 24);
+        b.add(Kind::Button, cancel, p, 530, y - 2, 104, 24);
     };
-    b.add(Kind::CheckBox, "Check1", p, 16, 24, 170, 22);
-    b.add(Kind::Edit, "Text1", p, 190, 24, 64, 22);
-    b.add(Kind::Label, "Label18", p, 260, 27, 260, 20);
-    buttons(1, 24);
-    b.add(Kind::Label, "Label23", p, 16, 50, 612, 36);
-    b.setTextColor("Label23", Red);
-    int text = 2;
+    b.add(Kind::CheckBox, CountdownBox, p, 16, 24, 170, 22);
+    b.add(Kind::Edit, CountdownMinutes, p, 190, 24, 64, 22);
+    b.add(Kind::Label, CountdownUnit, p, 260, 27, 260, 20);
+    buttons(StartCountdown, StopCountdown, 24);
+    b.add(Kind::Label, CountdownWarning, p, 16, 50, 612, 36);
+    b.setTextColor(CountdownWarning, Red);
     for (int row = 2; row <= 9; ++row) {
+        const RuleControls& rule = Rule(row);
         const int y = 92 + (row - 2) * 31;
-        b.add(Kind::CheckBox, Numbered("Check", row).c_str(), p, 16, y, 170, 22);
+        b.add(Kind::CheckBox, rule.box, p, 16, y, 170, 22);
         int x = 190;
-        auto field = [&](const std::string& label) {
-            b.add(Kind::Edit, Numbered("Text", text++).c_str(), p, x, y, 44, 22);
-            b.add(Kind::Label, label.c_str(), p, x + 48, y + 3, 30, 20);
+        auto field = [&](ControlId edit, ControlId label) {
+            b.add(Kind::Edit, edit, p, x, y, 44, 22);
+            b.add(Kind::Label, label, p, x + 48, y + 3, 30, 20);
             x += 82;
         };
-        if (row == 6) {
-            field("MonthLabel6");
-            field("DayLabel6");
+        if (rule.fieldCount == 4) {
+            field(rule.fields[0], MonthLabel);
+            field(rule.fields[1], DayLabel);
         }
-        field(Numbered("HourLabel", row));
-        field(Numbered("MinuteLabel", row));
-        buttons(2 * row - 1, y);
+        field(rule.hour(), rule.hourLabel);
+        field(rule.minute(), rule.minuteLabel);
+        buttons(rule.enable, rule.cancel, y);
     }
-    b.add(Kind::Group, "Frame2", p, 6, 350, 640, 64);
-    b.add(Kind::Button, "cmdLogoff", p, 40, 374, 170, 28);
-    b.add(Kind::Button, "cmdReboot", p, 240, 374, 170, 28);
-    b.add(Kind::Button, "cmdShutdown", p, 440, 374, 170, 28);
+    b.add(Kind::Group, PowerFrame, p, 6, 350, 640, 64);
+    b.add(Kind::Button, LogOffNow, p, 40, 374, 170, 28);
+    b.add(Kind::Button, RebootNow, p, 240, 374, 170, 28);
+    b.add(Kind::Button, PowerOffNow, p, 440, 374, 170, 28);
 }
 
 void Win32MainWindow::buildMenus() {
     Win32FormBinder& b = *m_binder;
-    auto item = [&](HMENU menu, const char* name) {
-        AppendMenuW(menu, MF_STRING, b.menuCommand(name), L"-");
+    auto item = [&](HMENU menu, ControlId id) {
+        AppendMenuW(menu, MF_STRING, b.menuCommand(id), L"-");
     };
     // Items that are never shown keep their names in the model but get no item here.
     HMENU file = CreatePopupMenu();
-    item(file, "menuPaiHang");
-    item(file, "menuClearAll");
+    item(file, RankingItem);
+    item(file, ClearAllItem);
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-    item(file, "menuOption");
+    item(file, OptionsItem);
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-    item(file, "menuClose");
+    item(file, ExitItem);
     HMENU help = CreatePopupMenu();
-    item(help, "menuHelp1");
+    item(help, HelpItem);
     AppendMenuW(help, MF_SEPARATOR, 0, nullptr);
-    for (const char* name :
-         {"menuUpdate", "menuAutoUpdate", "menuWebBrowser", "menuLiuYan", "menuEmailToMe"})
+    for (ControlId name : {UpdateItem, AutoUpdateItem, SiteBrowserItem, MessageItem, FeedbackItem})
         item(help, name);
     AppendMenuW(help, MF_SEPARATOR, 0, nullptr);
-    item(help, "menuAbout");
+    item(help, AboutItem);
     m_menuBar = CreateMenu();
     AppendMenuW(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"-");
     AppendMenuW(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"-");
     m_rightMenu = CreatePopupMenu();
-    item(m_rightMenu, "menuRightMenuShowMainWindow");
+    item(m_rightMenu, TrayShowWindowItem);
     AppendMenuW(m_rightMenu, MF_SEPARATOR, 0, nullptr);
-    for (const char* name : {"menuRightAutoShutdown", "menuRightMenuMyWeb", "menuRightMenuAbout"})
+    for (ControlId name : {TrayShutdownItem, TrayWebsiteItem, TrayAboutItem})
         item(m_rightMenu, name);
     AppendMenuW(m_rightMenu, MF_SEPARATOR, 0, nullptr);
-    item(m_rightMenu, "menuRightMenuClose");
+    item(m_rightMenu, TrayExitItem);
     b.bindMenu(file);
     b.bindMenu(help);
     b.bindMenu(m_rightMenu);
-    const char* titles[2] = {"menuFile", "menuHelp"};
+    const ControlId titles[2] = {FileMenu, HelpMenu};
     for (UINT i = 0; i < 2; ++i)
         b.bindCustom(titles[i], [this, i](const Control& c) {
             const std::wstring text = Widen(c.text);
@@ -338,19 +337,19 @@ void Win32MainWindow::showAtStart() {
     if (!m_presenter->startsHidden() || !m_trayAdded) showWindow(true);
 }
 
-void Win32MainWindow::setCommand(const std::string& name, std::function<void()> command) {
-    m_commands[name] = std::move(command);
+void Win32MainWindow::setCommand(ControlId id, std::function<void()> command) {
+    m_commands[std::string(id.name)] = std::move(command);
 }
 
 void Win32MainWindow::setTickPeriod() {
     SetTimer(m_hwnd, SamplingTimer, isWindowVisible() ? ShownTickMs : HiddenTickMs, nullptr);
 }
 
-void Win32MainWindow::dispatch(const std::string& name) {
-    if (auto it = m_commands.find(name); it != m_commands.end())
+void Win32MainWindow::dispatch(ControlId id) {
+    if (auto it = m_commands.find(std::string(id.name)); it != m_commands.end())
         it->second();
     else
-        m_presenter->handleClick(name);
+        m_presenter->handleClick(id);
     m_binder->sync();
 }
 
@@ -486,7 +485,7 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 showPage(static_cast<int>(tab.lParam));
             } else if (header->hwndFrom == m_status && header->code == NM_CLICK) {
                 const auto part = reinterpret_cast<const NMMOUSE*>(lParam)->dwItemSpec;
-                if (part < 5) dispatch(std::string(PanelNames[part]));
+                if (part < 5) dispatch(main_controls::Panels[part]);
             }
             return 0;
         }

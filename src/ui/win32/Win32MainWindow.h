@@ -30,7 +30,7 @@ public:
     void showAtStart();
     // Called whenever the window is shown (at start, from the tray, by a second start).
     std::function<void()> onShown;
-    void setCommand(const std::string& name, std::function<void()> command);
+    void setCommand(ControlId id, std::function<void()> command);
     // Period of the one-second tick; only tests shorten it (set before start()).
     unsigned secondTickMs = 1000;
 
@@ -58,7 +58,7 @@ private:
     void buildMenus();
     void rebuildTabs();
     void showPage(int index);
-    void dispatch(const std::string& name);
+    void dispatch(ControlId id);
     void trayIcon(DWORD action);
     void setTickPeriod();
 
