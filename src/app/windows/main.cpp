@@ -130,29 +130,34 @@ void WireCommands(pt::Win32MainWindow& window, UpdateChecks& updates) {
                                        form.lang());
         std::random_device random;
         presenter.load(pt::InstallationId(s.store, [&random] { return random(); }), points);
-        pt::Win32DialogSpec spec{
-            pt::ranking_controls::Window,
-            380,
-            130,
-            [](pt::Win32FormBinder& b, HWND d) {
-                b.add(pt::Win32FormBinder::Kind::Label, pt::ranking_controls::Instruction, d, 18, 14, 344, 22);
-                b.add(pt::Win32FormBinder::Kind::Label, pt::ranking_controls::CodeCaption, d, 18, 48, 70, 22);
-                HWND code = b.add(pt::Win32FormBinder::Kind::Edit, pt::ranking_controls::Code, d, 90, 45, 272, 24);
-                SendMessageW(code, EM_SETREADONLY, TRUE, 0);
-                b.add(pt::Win32FormBinder::Kind::Button, pt::ranking_controls::Close, d, 262, 88, 100, 28);
-            },
-            [&presenter](pt::ControlId id) {
-                if (id == pt::ranking_controls::Close) presenter.close();
-            },
-            [&presenter] { presenter.close(); },
-            [&presenter] { return presenter.closeRequested(); }};
+        pt::Win32DialogSpec spec{pt::ranking_controls::Window,
+                                 380,
+                                 130,
+                                 [](pt::Win32FormBinder& b, HWND d) {
+                                     b.add(pt::Win32FormBinder::Kind::Label,
+                                           pt::ranking_controls::Instruction, d, 18, 14, 344, 22);
+                                     b.add(pt::Win32FormBinder::Kind::Label,
+                                           pt::ranking_controls::CodeCaption, d, 18, 48, 70, 22);
+                                     HWND code =
+                                         b.add(pt::Win32FormBinder::Kind::Edit,
+                                               pt::ranking_controls::Code, d, 90, 45, 272, 24);
+                                     SendMessageW(code, EM_SETREADONLY, TRUE, 0);
+                                     b.add(pt::Win32FormBinder::Kind::Button,
+                                           pt::ranking_controls::Close, d, 262, 88, 100, 28);
+                                 },
+                                 [&presenter](pt::ControlId id) {
+                                     if (id == pt::ranking_controls::Close) presenter.close();
+                                 },
+                                 [&presenter] { presenter.close(); },
+                                 [&presenter] { return presenter.closeRequested(); }};
         pt::RunWin32Dialog(window.handle(), window.font(), presenter.form(), spec);
     };
     window.setCommand(pt::main_controls::RankingItem, ranking);
     window.setCommand(pt::main_controls::RankingLink, ranking);
     window.setCommand(pt::main_controls::UpdateItem,
                       [&s] { s.shell.open(pt::SiteAddress(s.store, pt::DownloadPagePath)); });
-    window.setCommand(pt::main_controls::SiteBrowserItem, [&s] { s.shell.open(pt::SiteRoot(s.store)); });
+    window.setCommand(pt::main_controls::SiteBrowserItem,
+                      [&s] { s.shell.open(pt::SiteRoot(s.store)); });
     window.setCommand(pt::main_controls::AutoUpdateItem, [&updates] { updates.checkForUpdates(); });
     window.setCommand(pt::main_controls::FeedbackItem, [&form, &s] {
         s.shell.open(pt::FeedbackMailText(pt::FeedbackVariant::MainMenu, form.lang()));
