@@ -30,11 +30,6 @@ timespec ToTimespec(Nanos ns) {
     return {static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
 }
 
-std::uint64_t Pack(int x, int y) {
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) |
-           static_cast<std::uint32_t>(y);
-}
-
 // Selects raw pointer motion of the master devices on the sampler's own connection, or
 // clears the selection.
 void SelectRawMotion(Display* display, Window root, bool on) {
@@ -83,18 +78,6 @@ void X11CursorSource::stop() {
         [[maybe_unused]] ssize_t n = write(m_wakeFd, &one, sizeof one);
     }
     if (m_thread.joinable()) m_thread.join();
-}
-
-std::optional<CursorReading> X11CursorSource::take() {
-    const std::uint64_t reads = m_pending.exchange(0, std::memory_order_acquire);
-    if (reads == 0) return std::nullopt;
-    CursorReading reading;
-    reading.travel = m_travel.exchange(0, std::memory_order_acq_rel);
-    const std::uint64_t position = m_position.load(std::memory_order_acquire);
-    reading.x = static_cast<std::int32_t>(static_cast<std::uint32_t>(position >> 32));
-    reading.y = static_cast<std::int32_t>(static_cast<std::uint32_t>(position));
-    reading.samples = reads;
-    return reading;
 }
 
 std::chrono::nanoseconds X11CursorSource::samplerCpuTime() const {
@@ -146,9 +129,7 @@ void X11CursorSource::run() {
         const double d = ChordLength(x0, y0, x, y);
         x0 = x;
         y0 = y;
-        m_position.store(Pack(x, y), std::memory_order_release);
-        if (d != 0) m_travel.fetch_add(d, std::memory_order_acq_rel);
-        m_pending.fetch_add(1, std::memory_order_release);
+        m_handOver.record(x, y, d);
         m_samplesTaken.fetch_add(1, std::memory_order_relaxed);
         ++rateReads;
         if (const Nanos elapsed = Now() - rateStart; elapsed >= 1'000'000'000) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/CursorHandOver.h"
 #include "platform/CursorSource.h"
 
 namespace pt {
@@ -35,7 +36,7 @@ public:
     X11CursorSource& operator=(const X11CursorSource&) = delete;
 
     // Called on the UI thread: what the sampler saw since the last call.
-    std::optional<CursorReading> take() override;
+    std::optional<CursorReading> take() override { return m_handOver.take(); }
 
     // False when the X display could not be opened (take() then stays empty).
     bool running() const { return m_running.load(std::memory_order_acquire); }
@@ -64,9 +65,7 @@ private:
 
     // Handed from the sampler to take(): the last position packed as (x << 32 | y), the
     // travel and the reads not yet taken.
-    std::atomic<std::uint64_t> m_position{0};
-    std::atomic<double> m_travel{0};
-    std::atomic<std::uint64_t> m_pending{0};
+    CursorHandOver m_handOver;
 
     std::atomic<std::uint64_t> m_samplesTaken{0};
     std::atomic<double> m_rate{0};

@@ -16,11 +16,6 @@
 namespace pt {
 namespace {
 
-std::uint64_t Pack(int x, int y) {
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) |
-           static_cast<std::uint32_t>(y);
-}
-
 std::int16_t Swap16(std::int16_t v) {
     const auto u = static_cast<std::uint16_t>(v);
     return static_cast<std::int16_t>(static_cast<std::uint16_t>((u >> 8) | (u << 8)));
@@ -86,26 +81,12 @@ void X11MotionCursorSource::stop() {
     if (m_thread.joinable()) m_thread.join();
 }
 
-std::optional<CursorReading> X11MotionCursorSource::take() {
-    const std::uint64_t positions = m_pending.exchange(0, std::memory_order_acquire);
-    if (positions == 0) return std::nullopt;
-    CursorReading reading;
-    reading.travel = m_travel.exchange(0, std::memory_order_acq_rel);
-    const std::uint64_t position = m_position.load(std::memory_order_acquire);
-    reading.x = static_cast<std::int32_t>(static_cast<std::uint32_t>(position >> 32));
-    reading.y = static_cast<std::int32_t>(static_cast<std::uint32_t>(position));
-    reading.samples = positions;
-    return reading;
-}
-
 // Recorder thread: one more position of the pointer.
 void X11MotionCursorSource::add(int x, int y) {
     const double d = ChordLength(m_x0, m_y0, x, y);
     m_x0 = x;
     m_y0 = y;
-    m_position.store(Pack(x, y), std::memory_order_release);
-    if (d != 0) m_travel.fetch_add(d, std::memory_order_acq_rel);
-    m_pending.fetch_add(1, std::memory_order_release);
+    m_handOver.record(x, y, d);
 }
 
 void X11MotionCursorSource::run() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/CursorHandOver.h"
 #include "platform/CursorSource.h"
 
 namespace pt {
@@ -36,7 +37,7 @@ public:
     X11MotionCursorSource& operator=(const X11MotionCursorSource&) = delete;
 
     // Called on the UI thread: what the recorder saw since the last call.
-    std::optional<CursorReading> take() override;
+    std::optional<CursorReading> take() override { return m_handOver.take(); }
 
     // The recording started (display open, RECORD present); false when it never did.
     bool available() const { return m_available; }
@@ -69,9 +70,7 @@ private:
 
     // Handed from the recorder to take(): the last position packed as (x << 32 | y), the
     // travel and the positions not yet taken.
-    std::atomic<std::uint64_t> m_position{0};
-    std::atomic<double> m_travel{0};
-    std::atomic<std::uint64_t> m_pending{0};
+    CursorHandOver m_handOver;
 
     std::atomic<std::uint64_t> m_motionEvents{0};
     std::atomic<std::uint64_t> m_positionReads{0};

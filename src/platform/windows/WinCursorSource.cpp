@@ -40,18 +40,6 @@ WinCursorSource::~WinCursorSource() {
     if (m_stopEvent) CloseHandle(m_stopEvent);
 }
 
-std::optional<CursorReading> WinCursorSource::take() {
-    const std::uint64_t reads = m_pending.exchange(0, std::memory_order_acquire);
-    if (reads == 0) return std::nullopt;
-    CursorReading reading;
-    reading.travel = m_travel.exchange(0, std::memory_order_acq_rel);
-    const std::uint64_t position = m_position.load(std::memory_order_acquire);
-    reading.x = static_cast<std::int32_t>(static_cast<std::uint32_t>(position >> 32));
-    reading.y = static_cast<std::int32_t>(static_cast<std::uint32_t>(position));
-    reading.samples = reads;
-    return reading;
-}
-
 void WinCursorSource::run() {
     HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
                                           TIMER_ALL_ACCESS);
@@ -80,11 +68,7 @@ void WinCursorSource::run() {
             const double d = ChordLength(x0, y0, p.x, p.y);
             x0 = p.x;
             y0 = p.y;
-            if (d > 0) m_travel.fetch_add(d, std::memory_order_relaxed);
-            m_position.store((static_cast<std::uint64_t>(static_cast<std::uint32_t>(p.x)) << 32) |
-                                 static_cast<std::uint32_t>(p.y),
-                             std::memory_order_release);
-            m_pending.fetch_add(1, std::memory_order_release);
+            m_handOver.record(p.x, p.y, d);
             m_samplesTaken.fetch_add(1, std::memory_order_relaxed);
             unchanged = d > 0 ? 0 : unchanged + 1;
         }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/CursorHandOver.h"
 #include "platform/CursorSource.h"
 
 namespace pt {
@@ -32,7 +33,7 @@ public:
     WinCursorSource(const WinCursorSource&) = delete;
     WinCursorSource& operator=(const WinCursorSource&) = delete;
 
-    std::optional<CursorReading> take() override;
+    std::optional<CursorReading> take() override { return m_handOver.take(); }
 
     bool running() const { return m_running.load(std::memory_order_acquire); }
     bool highResolutionTimer() const { return m_highResolution.load(std::memory_order_relaxed); }
@@ -49,9 +50,7 @@ private:
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_highResolution{false};
 
-    std::atomic<std::uint64_t> m_position{0};  // x << 32 | y
-    std::atomic<double> m_travel{0};
-    std::atomic<std::uint64_t> m_pending{0};
+    CursorHandOver m_handOver;
 
     std::atomic<std::uint64_t> m_samplesTaken{0};
     std::atomic<std::uint64_t> m_missed{0};
