@@ -179,7 +179,7 @@ TEST(WinDataFolder, WorksInTheUsersFolderAndTakesAnOldDataFileOver) {
     ASSERT_TRUE(DataFile(start / DataFileName).save(record));
 
     fs::current_path(start);
-    const WinDataFolderEntry entry = EnterWinDataFolder(DataFileName, computer);
+    const DataFolderEntry entry = EnterWinDataFolder(DataFileName, computer);
     ASSERT_TRUE(entry.entered);
     EXPECT_TRUE(fs::equivalent(fs::current_path(), appData / "Pathtally"));
     EXPECT_EQ(entry.takeover, TakeoverResult::Moved);
@@ -188,7 +188,7 @@ TEST(WinDataFolder, WorksInTheUsersFolderAndTakesAnOldDataFileOver) {
 
     std::ofstream(damagedStart / DataFileName) << "not a data file";
     fs::current_path(damagedStart);
-    const WinDataFolderEntry again = EnterWinDataFolder(DataFileName, computer);
+    const DataFolderEntry again = EnterWinDataFolder(DataFileName, computer);
     EXPECT_EQ(again.takeover, TakeoverResult::LeftInPlace);
     EXPECT_TRUE(fs::exists(damagedStart / DataFileName));
     EXPECT_EQ(DataFile(DataFileName).load(computer).fileTotalClick, 42);

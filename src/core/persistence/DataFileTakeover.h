@@ -16,6 +16,14 @@ enum class TakeoverResult {
                    // written over: left untouched, nothing taken from it
 };
 
+// What entering the per-user data folder at start did.
+struct DataFolderEntry {
+    bool entered = false;  // the folder is the working directory now
+    std::filesystem::path folder;
+    std::filesystem::path startFolder;  // the working directory before
+    TakeoverResult takeover = TakeoverResult::NothingThere;
+};
+
 // Takes `oldFile` over into `dataFile` once: afterwards no total it held is lost and it is
 // gone from its folder, so the next start finds nothing there. Where both exist each total
 // of the result is the larger of the two (as the start-up merge would take it), and a data

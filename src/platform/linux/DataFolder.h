@@ -14,13 +14,6 @@ namespace pt {
 // path, else $HOME/.local/share/pathtally.
 std::filesystem::path DataFolder();
 
-struct DataFolderEntry {
-    bool entered = false;  // the folder is the working directory now
-    std::filesystem::path folder;
-    std::filesystem::path startFolder;  // the working directory before
-    TakeoverResult takeover = TakeoverResult::NothingThere;
-};
-
 // Creates the data folder owner-only where it is missing (missing parents too), makes it
 // the working directory and takes over a data file named `dataFileName` left in the folder
 // the program was started from. When the folder cannot be made or entered the program

@@ -22,9 +22,8 @@ fs::path RoamingAppData() {
 
 }  // namespace
 
-WinDataFolderEntry EnterWinDataFolder(std::string_view dataFileName,
-                                      std::string_view computerName) {
-    WinDataFolderEntry entry;
+DataFolderEntry EnterWinDataFolder(std::string_view dataFileName, std::string_view computerName) {
+    DataFolderEntry entry;
     std::error_code ec;
     entry.startFolder = fs::current_path(ec);
     const fs::path base = RoamingAppData();

@@ -7,13 +7,6 @@
 
 namespace pt {
 
-struct WinDataFolderEntry {
-    bool entered = false;  // the folder is the working directory now
-    std::filesystem::path folder;
-    std::filesystem::path startFolder;  // the working directory before
-    TakeoverResult takeover = TakeoverResult::NothingThere;
-};
-
 // The per-user folder the program works in, so that the data file, opened by its bare
 // name, lands in one place however the program is started (Start menu, the Run key, whose
 // programs start in a system folder, a console anywhere): "Pathtally" in the user's
@@ -21,6 +14,6 @@ struct WinDataFolderEntry {
 // working directory and takes over a data file named `dataFileName` left in the folder the
 // program was started from. When the folder cannot be made or entered the program stays
 // where it started and nothing is taken over.
-WinDataFolderEntry EnterWinDataFolder(std::string_view dataFileName, std::string_view computerName);
+DataFolderEntry EnterWinDataFolder(std::string_view dataFileName, std::string_view computerName);
 
 }  // namespace pt
