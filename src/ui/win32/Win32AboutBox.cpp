@@ -14,6 +14,7 @@ constexpr int StripHeight = 260;
 constexpr int TwipsPerPixel = 15;
 
 HFONT g_logoFont = nullptr;  // the dialog's font, for the names under the icon
+HICON g_logoIcon = nullptr;  // loaded once per box, not at every repaint
 
 // Whole pixels of a position in twips, rounded down also below zero.
 int TwipsToPixels(int twips) {
@@ -35,13 +36,9 @@ LRESULT CALLBACK LogoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             DeleteObject(sky);
             if (presenter) {
                 const int top = TwipsToPixels(presenter->logoTop());
-                HICON icon = static_cast<HICON>(LoadImageW(
-                    GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 64, 64, 0));
-                if (icon) {
-                    DrawIconEx(dc, (LogoWidth - 64) / 2, top + 24, icon, 64, 64, 0, nullptr,
+                if (g_logoIcon)
+                    DrawIconEx(dc, (LogoWidth - 64) / 2, top + 24, g_logoIcon, 64, 64, 0, nullptr,
                                DI_NORMAL);
-                    DestroyIcon(icon);
-                }
                 SetBkMode(dc, TRANSPARENT);
                 if (g_logoFont) SelectObject(dc, g_logoFont);
                 SetTextColor(dc, RGB(0x1F, 0x3F, 0x66));
@@ -81,6 +78,8 @@ void RunWin32AboutBox(HWND owner, HFONT font, AboutPresenter& presenter) {
         return RegisterClassExW(&cls) != 0;
     }();
     g_logoFont = font;
+    g_logoIcon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 64, 64, 0));
     presenter.setLogoGeometry(FrameHeight * TwipsPerPixel, StripHeight * TwipsPerPixel);
     HWND logo = nullptr;
     Win32DialogSpec spec{
@@ -122,6 +121,8 @@ void RunWin32AboutBox(HWND owner, HFONT font, AboutPresenter& presenter) {
                                  if (logo) InvalidateRect(logo, nullptr, FALSE);
                              }};
     RunWin32Dialog(owner, font, presenter.form(), spec, motion);
+    if (g_logoIcon) DestroyIcon(g_logoIcon);
+    g_logoIcon = nullptr;
 }
 
 }  // namespace pt
