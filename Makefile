@@ -3,7 +3,7 @@ PRESET ?= default
 BUILD  := build/$(PRESET)
 JOBS   ?= $(shell nproc)
 
-.PHONY: run test build package deps test-deps bench format clean windows
+.PHONY: run test build package deps test-deps bench bench-windows format clean windows
 
 run: deps build
 	scripts/run.sh $(BUILD)/pathtally
@@ -34,6 +34,10 @@ package: deps build
 
 bench: test-deps build
 	bench/run_all.sh $(BUILD)
+
+# The Windows program's reads a second, CPU and memory under Wine, beside Wine's Notepad.
+bench-windows: test-deps build windows
+	bench/wine_program.sh $(BUILD) build/windows
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
