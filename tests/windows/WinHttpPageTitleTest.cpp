@@ -11,50 +11,12 @@
 #include "online/UpdateCheck.h"
 #include "platform/windows/Win32.h"
 #include "platform/windows/WinHttpPageTitle.h"
+#include "windows/ScriptedSite.h"
 
 namespace pt {
 namespace {
 
 using namespace std::chrono_literals;
-
-// The scripted site (a Unix python3 program that Wine starts by its path), on a port it
-// chooses and writes to a file.
-class ScriptedSite {
-public:
-    ScriptedSite() {
-        const char* root = std::getenv("PT_UNIX_TEST_ROOT");
-        if (!root) return;
-        m_portFile = std::string(root) + "/site-port";
-        const std::string& portFile = m_portFile;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        std::wstring command =
-            L"Z:\\usr\\bin\\python3 " PT_WIDE_SOURCE_DIR L"/tests/windows/scripted-site.py " +
-            std::wstring(portFile.begin(), portFile.end());
-        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &m_process))
-            return;
-        for (int i = 0; i < 200 && m_port.empty(); ++i) {
-            std::this_thread::sleep_for(50ms);  // the site starting: no other signal exists
-            std::ifstream("Z:" + portFile) >> m_port;
-        }
-    }
-    ~ScriptedSite() {
-        if (m_process.hProcess) {
-            std::ofstream("Z:" + m_portFile + ".stop");
-            WaitForSingleObject(m_process.hProcess, 5000);
-            CloseHandle(m_process.hProcess);
-            CloseHandle(m_process.hThread);
-        }
-    }
-    bool up() const { return !m_port.empty(); }
-    std::string url(const char* path) const { return "http://127.0.0.1:" + m_port + path; }
-
-private:
-    PROCESS_INFORMATION m_process{};
-    std::string m_portFile;
-    std::string m_port;
-};
 
 // Fetches a page's title; empty optional when the fetch did not end within `limit`.
 std::optional<std::string> TitleOf(const std::string& url, WinHttpPageTitle::Limits limits = {},

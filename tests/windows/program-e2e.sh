@@ -181,6 +181,12 @@ update_window() { xdotool search --onlyvisible --name '^自动检查更新\.\.\.
 has_update_window() { [[ -n "$(update_window)" ]]; }
 wait_for 40 has_update_window || fail "the unseen update check showed no newer version"
 import -window root "$shots/windows-update-found.png"
+# The home strip and the update page are shown in the system's web control, which fetches
+# them from the site itself (Wine's control has no engine to draw them with here).
+strip_requested() { grep -qx /pt/h1/ "$site_port.requests" 2>/dev/null; }
+wait_for 30 strip_requested || fail "the home strip was not loaded in the web control"
+update_page_loads() { [[ $(grep -cx /pt/pt_update.asp "$site_port.requests") -ge 2 ]]; }
+wait_for 30 update_page_loads || fail "the update window did not load its page"
 
 [[ -f "$testmode/Record.txt" ]] || wait_for 10 test -f "$testmode/Record.txt" ||
   fail "test mode left no run record beside the program"
@@ -196,4 +202,4 @@ stop
 
 echo "clicks ${first_total} -> $(main_clicks) (main), $(mirror_clicks) (mirror), $(field 11) (file);" \
   "keys after first run ${keys:-none}; every-day rule at $at shown in test mode;" \
-  "update check found the newer version"
+  "update check found the newer version; home strip and update page loaded in the web control"

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""A local web site for the Windows update-check tests: prepared pages by path, a 404, a
-10 MB page, and a path that never answers. Writes its port to the file named first and ends
-once a file of that name plus ".stop" exists or the port file is gone (Wine cannot end a Unix process it started).
+"""A local web site for the Windows tests: prepared pages by path, a 404, a 10 MB page, and
+a path that never answers. Writes its port to the file named first, the path of every
+request to that name plus ".requests" (a line each), and ends once a file of that name plus
+".stop" exists or the port file is gone (Wine cannot end a Unix process it started).
    scripted-site.py PORT_FILE"""
 import os
 import socket
@@ -24,6 +25,7 @@ PAGES = {
              .encode("gbk")),
     "/big5": ("200 OK", "text/html; charset=big5", page("Pathtally 軟體最新版本號為：V1.0.10")
               .encode("big5")),
+    "/pt/h1/": ("200 OK", "text/html; charset=utf-8", page("Pathtally home strip").encode()),
     "/no-title": ("200 OK", "text/html", b"<html><body>no title</body></html>"),
     "/missing": ("404 Not Found", "text/html", page("Pathtally 404").encode()),
     "/big": ("200 OK", "text/html; charset=utf-8",
@@ -40,6 +42,8 @@ def serve(conn):
                 return
             request += chunk
         path = request.split(b"\r\n", 1)[0].split(b" ")[1].decode()
+        with open(sys.argv[1] + ".requests", "a") as log:
+            log.write(path + "\n")
         if path not in PAGES:  # never answers
             threading.Event().wait(30)
             return

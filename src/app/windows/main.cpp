@@ -29,6 +29,7 @@
 #include "ui/win32/Win32AutoUpdateWindow.h"
 #include "ui/win32/Win32Dialog.h"
 #include "ui/win32/Win32MainWindow.h"
+#include "ui/win32/Win32WebPage.h"
 
 namespace {
 
@@ -188,6 +189,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             "Pathtally", pt::MsgButtons::Ok, pt::MsgIcon::Warning, pt::MsgDefault::First);
         return 0;
     }
+
+    pt::OleApartment ole;  // for the web control of the home strip and news pages
 
     pt::WinSystemInfo system;
     // The data file lives in the user's own folder, wherever the program was started from.

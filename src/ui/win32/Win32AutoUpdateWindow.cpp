@@ -37,12 +37,16 @@ Win32AutoUpdateWindow::Win32AutoUpdateWindow(HWND owner, HFONT font, Language la
     m_binder = std::make_unique<Win32FormBinder>(m_presenter.form(), font);
     m_binder->add(Win32FormBinder::Kind::Label, auto_update_controls::Status, m_hwnd, 12, 10,
                   Width - 24, 22);
-    HWND page = m_binder->add(Win32FormBinder::Kind::Label, auto_update_controls::Page, m_hwnd, 12,
-                              40, Width - 24, Height - 52);
-    SetWindowTextW(page, Widen(std::string(PageUnavailableText.in(lang))).c_str());
-    // The page area keeps its text: the presenter only shows or hides it.
-    m_binder->bindCustom(auto_update_controls::Page, [page](const Control& c) {
-        ShowWindow(page, c.visible ? SW_SHOW : SW_HIDE);
+    // The update page in the system's web control, loaded when the presenter shows it;
+    // where there is no control the area says so.
+    m_page = std::make_unique<Win32WebPage>(m_hwnd, RECT{12, 40, Width - 12, Height - 12}, font);
+    m_page->setUnavailableText(Widen(std::string(PageUnavailableText.in(lang))));
+    m_page->navigate(address);
+    ShowWindow(m_page->handle(), SW_HIDE);
+    m_binder->bindCustom(auto_update_controls::Page, [this](const Control& c) {
+        if (!m_page) return;
+        ShowWindow(m_page->handle(), c.visible ? SW_SHOW : SW_HIDE);
+        if (c.visible) m_page->realise();
     });
     m_binder->bindCustom(auto_update_controls::Window, [this](const Control& c) {
         SetWindowTextW(m_hwnd, Widen(c.text).c_str());
@@ -77,6 +81,7 @@ void Win32AutoUpdateWindow::destroy() {
     if (!m_hwnd) return;
     HWND hwnd = m_hwnd;
     m_hwnd = nullptr;
+    m_page.reset();
     KillTimer(hwnd, TickTimer);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     DestroyWindow(hwnd);

@@ -7,13 +7,14 @@
 #include "platform/windows/Win32.h"
 #include "platform/windows/WinHttpPageTitle.h"
 #include "ui/win32/Win32FormBinder.h"
+#include "ui/win32/Win32WebPage.h"
 
 namespace pt {
 
 // The update check's window on plain Win32 controls, modeless: the page is read over HTTP
 // (WinHTTP, no browser), the presenter ticks every 200 ms and decides when the window
-// shows and what it says; the page area says that the page cannot be shown, as there is
-// no web control. The window destroys itself when the presenter asks to close or the user
+// shows and what it says; the page itself is shown in the system's web control once the
+// presenter shows its area. The window destroys itself when the presenter asks to close or the user
 // closes it; finished() then holds.
 class Win32AutoUpdateWindow {
 public:
@@ -36,6 +37,7 @@ private:
     WinHttpPageTitle m_pageTitle;
     AutoUpdatePresenter m_presenter;
     std::unique_ptr<Win32FormBinder> m_binder;
+    std::unique_ptr<Win32WebPage> m_page;
     HWND m_hwnd = nullptr;
 };
 

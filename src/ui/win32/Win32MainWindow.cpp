@@ -97,6 +97,8 @@ Win32MainWindow::Win32MainWindow(MainServices services) {
 
 Win32MainWindow::~Win32MainWindow() {
     trayIcon(NIM_DELETE);
+    m_home.reset();  // the web controls close while their windows still exist
+    m_news.reset();
     if (m_hwnd) DestroyWindow(m_hwnd);
 }
 
@@ -115,15 +117,13 @@ void Win32MainWindow::createControls() {
     }
     buildStatisticsPage(m_pages[0]);
     buildShutdownPage(m_pages[3]);
-    // Where no web control can be created, the page areas say so (in the window's
-    // language once it is known, at start).
-    m_news = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_CENTER, 0, 180,
-                             TabWidth - 8, 24, m_pages[4], nullptr, instance, nullptr);
-    SendMessageW(m_news, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
-    m_home = CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", L"",
-                             WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, TabHeight,
-                             TabWidth, HomeHeight, m_hwnd, nullptr, instance, nullptr);
-    SendMessageW(m_home, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    // The home strip under the tabs and the news page fill their areas with the system's
+    // web control when they are first seen; where it cannot be created they say so.
+    RECT newsArea;
+    GetClientRect(m_pages[4], &newsArea);
+    m_news = std::make_unique<Win32WebPage>(m_pages[4], newsArea, m_font);
+    m_home = std::make_unique<Win32WebPage>(
+        m_hwnd, RECT{0, TabHeight, TabWidth, TabHeight + HomeHeight}, m_font);
 
     m_status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hwnd,
                                nullptr, instance, nullptr);
@@ -312,14 +312,15 @@ void Win32MainWindow::rebuildTabs() {
 void Win32MainWindow::showPage(int index) {
     m_current = index;
     for (int i = 0; i < 5; ++i) ShowWindow(m_pages[i], i == index ? SW_SHOW : SW_HIDE);
+    if (index == 4 && isWindowVisible()) m_news->realise();
 }
 
 void Win32MainWindow::start() {
     m_presenter->start();
     const std::wstring unavailable =
         Widen(std::string(PageUnavailableText.in(m_presenter->lang())));
-    SetWindowTextW(m_home, unavailable.c_str());
-    SetWindowTextW(m_news, unavailable.c_str());
+    m_home->setUnavailableText(unavailable);
+    m_news->setUnavailableText(unavailable);
     ShutdownScheduler& scheduler = m_presenter->scheduler();
     scheduler.onCountdownChanged = [this](bool on) {
         if (on)
@@ -402,6 +403,8 @@ void Win32MainWindow::showWindow(bool normalState) {
     SetForegroundWindow(m_hwnd);
     m_binder->sync();
     setTickPeriod();
+    if (m_homeShown) m_home->realise();
+    if (m_current == 4) m_news->realise();
     if (onShown) onShown();
 }
 
@@ -417,21 +420,26 @@ void Win32MainWindow::setTabShown(int index, bool shown) {
     rebuildTabs();
 }
 
-void Win32MainWindow::navigateHome(const std::string&) {
-    ShowWindow(m_home, SW_SHOW);
+void Win32MainWindow::navigateHome(const std::string& url) {
+    ShowWindow(m_home->handle(), SW_SHOW);
+    m_home->navigate(url);
+    if (isWindowVisible()) m_home->realise();
 }
 
 void Win32MainWindow::collapseHome() {
     if (!m_homeShown) return;
     m_homeShown = false;
-    ShowWindow(m_home, SW_HIDE);
+    ShowWindow(m_home->handle(), SW_HIDE);
     RECT r;
     GetWindowRect(m_hwnd, &r);
     SetWindowPos(m_hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top - HomeHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32MainWindow::navigateNews(const std::string&) {}
+void Win32MainWindow::navigateNews(const std::string& url) {
+    m_news->navigate(url);
+    if (isWindowVisible() && m_current == 4) m_news->realise();
+}
 
 void Win32MainWindow::quit() {
     trayIcon(NIM_DELETE);

@@ -8,13 +8,14 @@
 #include "startup/MainPresenter.h"
 #include "startup/MainView.h"
 #include "ui/win32/Win32FormBinder.h"
+#include "ui/win32/Win32WebPage.h"
 
 namespace pt {
 
 // The main window ("Form1") as a plain Win32 window: tab control with the statistics and
-// shutdown pages, the home strip and news page areas, menus, status bar and tray icon. A
-// passive view of the presenter's form model, like the Qt window. The sampling tick folds
-// in what the cursor thread measured 10 times a second while shown, 4 while hidden.
+// shutdown pages, the home strip and news pages (the system's web control), menus, status bar and
+// tray icon. A passive view of the presenter's form model, like the Qt window. The sampling tick
+// folds in what the cursor thread measured 10 times a second while shown, 4 while hidden.
 class Win32MainWindow : public MainView {
 public:
     explicit Win32MainWindow(MainServices services);
@@ -67,8 +68,8 @@ private:
     HWND m_hwnd = nullptr;
     HWND m_tabs = nullptr;
     HWND m_status = nullptr;
-    HWND m_home = nullptr;
-    HWND m_news = nullptr;
+    std::unique_ptr<Win32WebPage> m_home;
+    std::unique_ptr<Win32WebPage> m_news;
     HWND m_pages[5] = {};
     HMENU m_menuBar = nullptr;
     HMENU m_rightMenu = nullptr;
