@@ -9,27 +9,12 @@
 
 #include "platform/windows/Win32.h"
 #include "ui/win32/Win32WebPage.h"
+#include "windows/PumpUntil.h"
 #include "windows/ScriptedSite.h"
 
 namespace pt {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-template <class Done>
-bool PumpUntil(Done done, std::chrono::seconds limit = std::chrono::seconds(30)) {
-    const auto end = Clock::now() + limit;
-    while (!done()) {
-        if (Clock::now() > end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    return true;
-}
 
 HWND TopWindow() {
     return CreateWindowExW(0, L"STATIC", L"web page host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,

@@ -18,24 +18,12 @@
 #include "platform/windows/WinDataFolder.h"
 #include "platform/windows/WinInputEvents.h"
 #include "platform/windows/WinPlatform.h"
+#include "windows/PumpUntil.h"
 
 namespace pt {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Pumps this thread's messages until done() holds or the time is up.
-template <class Done>
-bool PumpUntil(Done done, std::chrono::seconds limit = std::chrono::seconds(20)) {
-    const auto end = Clock::now() + limit;
-    while (!done()) {
-        if (Clock::now() > end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
-    return true;
-}
 
 TEST(MutexSingleInstance, SecondClaimIsRefusedUntilTheFirstEnds) {
     auto first = std::make_unique<MutexSingleInstance>(L"Local\\Pathtally.Test.Instance");
