@@ -15,7 +15,6 @@
 namespace pt {
 namespace {
 
-
 HWND TopWindow() {
     return CreateWindowExW(0, L"STATIC", L"web page host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                            500, 400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
