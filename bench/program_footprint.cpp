@@ -297,8 +297,14 @@ public:
         fs::remove_all(m_root, ec);
     }
     std::string address() const { return "http://127.0.0.1:" + std::to_string(m_port); }
-    bool served(const std::string& path) const {
-        return ReadAll(m_root / "log").find("GET " + path) != std::string::npos;
+    bool served(const std::string& path) const { return requests(path) > 0; }
+    // How many times the path has been requested so far.
+    int requests(const std::string& path) const {
+        const std::string log = ReadAll(m_root / "log"), request = "GET " + path + " ";
+        int n = 0;
+        for (auto at = log.find(request); at != std::string::npos; at = log.find(request, at + 1))
+            ++n;
+        return n;
     }
 
 private:
@@ -402,14 +408,16 @@ double Median(std::vector<double> v) {
 // Start-up to a mapped main window, the program beside the floor Qt itself sets (an empty
 // QMainWindow, bench/baseline/empty_main_window.cpp), started in turns on the same X server.
 // Wall time and, as the machine may be busy, the processor time spent until the window
-// was mapped. `what` names the program's settings in the figures.
+// was mapped. `what` names the program's settings in the figures. With a site, also the
+// time from the start until the program asked it for the home strip (the page follows
+// the window).
 void StartUp(Display* d, const std::string& program, const std::string& baseline,
              const std::map<std::string, std::string>& settings, const std::string& what,
-             int runs) {
+             int runs, const LocalSite* site = nullptr) {
     const Window root = DefaultRootWindow(d);
     XSelectInput(d, root, SubstructureNotifyMask);
     XSync(d, True);  // nothing older than the first run
-    std::vector<double> programMs, baselineMs, programCpu, baselineCpu;
+    std::vector<double> programMs, baselineMs, programCpu, baselineCpu, stripMs;
     bool failed = false;
     // Each in one home for all its runs, as at every login: the first run (not counted)
     // also warms the file cache and makes what a first start makes once.
@@ -418,7 +426,20 @@ void StartUp(Display* d, const std::string& program, const std::string& baseline
         for (const std::string* path : {&baseline, &program}) {
             if (path->empty()) continue;
             Program run(*path, path == &program ? programHome : baselineHome);
+            const int requestsBefore = site ? site->requests("/pt/h1/") : 0;
             const MapTime time = MillisecondsToMap(d, run);
+            double stripAfter = -1;
+            if (site && path == &program && time.wall >= 0) {
+                for (int wait = 0; wait < 6000; ++wait) {
+                    if (site->requests("/pt/h1/") > requestsBefore) {
+                        stripAfter = std::chrono::duration<double, std::milli>(Steady::now() -
+                                                                               run.started())
+                                         .count();
+                        break;
+                    }
+                    std::this_thread::sleep_for(5ms);
+                }
+            }
             run.stop();
             XSync(d, True);
             if (time.wall < 0) {
@@ -429,6 +450,7 @@ void StartUp(Display* d, const std::string& program, const std::string& baseline
             if (i == 0) continue;
             (path == &program ? programMs : baselineMs).push_back(time.wall);
             (path == &program ? programCpu : baselineCpu).push_back(time.cpu);
+            if (stripAfter >= 0) stripMs.push_back(stripAfter);
         }
     }
     XSelectInput(d, root, NoEventMask);
@@ -445,6 +467,13 @@ void StartUp(Display* d, const std::string& program, const std::string& baseline
     Result("start-up to mapped window, " + what + " (median of " + std::to_string(runs) + ")",
            median, "ms", "< 300", median < 300);
     Result("  processor time until mapped", medianCpu, "ms");
+    if (site) {
+        list("program", "home strip requested", stripMs);
+        if (stripMs.size() == programMs.size())
+            Result("  home strip requested from the site", Median(stripMs), "ms");
+        else
+            std::printf("the home strip was not requested in every run\n");
+    }
     if (baselineMs.empty()) {
         std::printf("no empty_main_window beside this benchmark: no baseline\n");
         return;
@@ -647,7 +676,7 @@ int main(int argc, char** argv) {
         // As installed: the home strip shown from the start (here from a local site).
         LocalSite site;
         StartUp(d, program, baseline, {{"SiteRoot", site.address()}, {"UpdateCK", "0"}},
-                "home strip on", 5);
+                "home strip on", 5, &site);
     }
     if (startUpOnly) {
         XCloseDisplay(d);

@@ -5,6 +5,7 @@
 set -euo pipefail
 build_pkgs=(cmake ninja-build pkg-config g++ ccache
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin libgl-dev
+  qml6-module-qtwebengine qml6-module-qtqml-workerscript
   libsqlite3-dev libx11-dev libxi-dev libxtst-dev libinput-dev libudev-dev
   xvfb xauth x11-utils imagemagick fonts-noto-cjk dbus
   librsvg2-bin dpkg-dev file qt6-translations-l10n)

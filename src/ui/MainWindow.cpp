@@ -90,13 +90,14 @@ MainWindow::MainWindow(MainServices services, QWidget* parent) : QMainWindow(par
     m_shutdownPage = new ShutdownPage(m_tabs);
     m_pages[3] = m_shutdownPage;
     // The pages load only once they can be seen: a start hidden in the tray never maps
-    // the web engine.
-    m_news = new WebView(m_tabs);
+    // the web engine. Each is drawn in a window of its own, so this window is mapped at
+    // once as a plain raster window and the pages join it after its first paint.
+    m_news = new WebView(m_tabs, WebView::PageSurface::Own);
     m_news->setObjectName(ObjectName(NewsPage));
     m_pages[4] = m_news;
     for (QWidget* page : m_pages) m_tabs->addTab(page, QString());
     column->addWidget(m_tabs);
-    m_home = new WebView(central);
+    m_home = new WebView(central, WebView::PageSurface::Own);
     m_home->setObjectName(ObjectName(HomePage));
     column->addWidget(m_home);
     column->addStretch(1);
@@ -333,7 +334,6 @@ void MainWindow::hideWindow() {
 }
 
 void MainWindow::showWindow(bool normalState) {
-    if (!isVisible()) m_home->prepareToShow();
     if (normalState) {
         setWindowState(windowState() & ~Qt::WindowMinimized);
         showNormal();

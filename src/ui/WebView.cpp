@@ -8,6 +8,7 @@
 #include <QOpenGLContext>
 #include <QSurfaceFormat>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "texts/ViewTexts.h"
 #include "ui/web/WebPage.h"
@@ -28,9 +29,9 @@ namespace {
 
 constexpr const char* ModuleFile = "pathtally_web.so";
 
-// The factory of the module once it is loaded; nullptr before, or when it cannot be.
-// The library is never unloaded: the engine cannot be torn down and started again.
-CreateWebPageFunction g_factory = nullptr;
+// The module once it is loaded; nullptr before, or when it cannot be. The library is
+// never unloaded: the engine cannot be torn down and started again.
+QLibrary* g_module = nullptr;
 
 // The engine renders through an OpenGL context shared with the application. Qt creates it
 // with the application when Qt::AA_ShareOpenGLContexts is set beforehand, which maps the
@@ -47,7 +48,7 @@ void PrepareSharedContext() {
     qt_gl_set_global_share_context(context);
 }
 
-CreateWebPageFunction FindFactory() {
+QLibrary* FindModule() {
     QStringList candidates;
     const QString fromEnvironment = qEnvironmentVariable("PATHTALLY_WEB_MODULE");
     if (!fromEnvironment.isEmpty()) candidates << fromEnvironment;
@@ -59,27 +60,30 @@ CreateWebPageFunction FindFactory() {
         if (!QFileInfo::exists(path)) continue;
         PrepareSharedContext();
         // Kept for the life of the process; deleting a QLibrary does not unload it.
-        static std::unique_ptr<QLibrary> library;
-        library = std::make_unique<QLibrary>(path);
+        auto library = std::make_unique<QLibrary>(path);
         if (!library->load()) {
             qWarning("Cannot load the web module %s: %s", qPrintable(path),
                      qPrintable(library->errorString()));
             continue;
         }
-        auto factory =
-            reinterpret_cast<CreateWebPageFunction>(library->resolve(CreateWebPageSymbol));
-        if (factory) return factory;
+        if (library->resolve(CreateWebPageSymbol)) return library.release();
         qWarning("The web module %s has no page factory", qPrintable(path));
         library->unload();
     }
     return nullptr;
 }
 
-// Loads the module on the first call only.
-CreateWebPageFunction LoadModule() {
-    static const bool tried = (g_factory = FindFactory(), true);
+// The module's factory of pages of the given kind; the module is loaded on the first call
+// only.
+CreateWebPageFunction LoadFactory(WebView::PageSurface surface) {
+    static const bool tried = (g_module = FindModule(), true);
     (void)tried;
-    return g_factory;
+    if (!g_module) return nullptr;
+    auto factory = reinterpret_cast<CreateWebPageFunction>(
+        g_module->resolve(surface == WebView::PageSurface::Own ? CreateOwnSurfaceWebPageSymbol
+                                                               : CreateWebPageSymbol));
+    if (!factory) qWarning("The web module has no factory of such pages");
+    return factory;
 }
 
 }  // namespace
@@ -89,8 +93,9 @@ void SetUnreachableTexts(WebView& view, Language lang) {
                              QString::fromUtf8(PageUnreachableHint.in(lang)));
 }
 
-WebView::WebView(QWidget* parent)
+WebView::WebView(QWidget* parent, PageSurface surface)
     : QWidget(parent),
+      m_surface(surface),
       m_layout(new QVBoxLayout(this)),
       m_unavailableText(QString::fromUtf8(PageUnavailableText.simplified)) {
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -99,14 +104,22 @@ WebView::WebView(QWidget* parent)
 WebView::~WebView() = default;
 
 bool WebView::engineLoaded() {
-    return g_factory != nullptr;
+    return g_module != nullptr;
 }
 
 void WebView::navigate(const std::string& url) {
     m_url = QString::fromStdString(url);
     m_content.clear();
     m_pending = true;
-    if (isVisible()) loadPending();
+    loadIfVisible();
+}
+
+void WebView::loadIfVisible() {
+    if (!isVisible()) return;
+    if (m_page || m_surface == PageSurface::Shared)
+        loadPending();
+    else
+        scheduleLoad();
 }
 
 void WebView::showContent(const QByteArray& data, const QString& mimeType, const QString& url) {
@@ -115,7 +128,7 @@ void WebView::showContent(const QByteArray& data, const QString& mimeType, const
     m_content = data.size() < EngineContentLimit ? data : QByteArray();
     m_contentType = mimeType;
     m_pending = true;
-    if (isVisible()) loadPending();
+    loadIfVisible();
 }
 
 std::string WebView::title() const {
@@ -166,20 +179,47 @@ void WebView::reload() {
 }
 
 void WebView::prepareToShow() {
-    if (m_pending && !isHidden()) loadPending();
+    // A page of its own surface joins the window at any time without re-creating it.
+    if (m_surface == PageSurface::Shared && m_pending && !isHidden()) loadPending();
 }
 
 void WebView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    if (m_pending) scheduleLoad();
+}
+
+void WebView::scheduleLoad() {
     // Created after the show has been handled, so the new page is laid out as a child
-    // of a visible widget.
-    if (m_pending) QMetaObject::invokeMethod(this, &WebView::loadPending, Qt::QueuedConnection);
+    // of a visible widget. A page of its own surface waits until the window is on the
+    // screen and painted: the window is not held back by loading the engine.
+    QWindow* shown = m_surface == PageSurface::Own ? window()->windowHandle() : nullptr;
+    if (shown && !shown->isExposed()) {
+        if (m_exposeWatched != shown) {
+            if (m_exposeWatched) m_exposeWatched->removeEventFilter(this);
+            m_exposeWatched = shown;
+            shown->installEventFilter(this);
+        }
+        return;
+    }
+    QMetaObject::invokeMethod(this, &WebView::loadPending, Qt::QueuedConnection);
+}
+
+bool WebView::eventFilter(QObject* watched, QEvent* event) {
+    // The window painted itself while it handled this event; the page loads after it.
+    if (watched == m_exposeWatched && event->type() == QEvent::Expose &&
+        m_exposeWatched->isExposed()) {
+        m_exposeWatched->removeEventFilter(this);
+        m_exposeWatched = nullptr;
+        if (m_pending && isVisible())
+            QMetaObject::invokeMethod(this, &WebView::loadPending, Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void WebView::loadPending() {
     if (!m_pending || m_failed) return;
     if (!m_page) {
-        CreateWebPageFunction factory = LoadModule();
+        CreateWebPageFunction factory = LoadFactory(m_surface);
         WebPage* page = factory ? factory(this) : nullptr;
         if (!page) {
             m_failed = true;

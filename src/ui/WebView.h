@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
+#include <QWindow>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -35,7 +37,19 @@ void SetUnreachableTexts(WebView& view, Language lang);
 class WebView : public QWidget, public Browser {
     Q_OBJECT
 public:
-    explicit WebView(QWidget* parent = nullptr);
+    // How the page is drawn into its window.
+    enum class PageSurface {
+        // A widget of the window, which then composes everything it paints through
+        // OpenGL; the window must get its page before it is first mapped (prepareToShow).
+        Shared,
+        // A native child window of its own with its own OpenGL surface: the window stays
+        // a raster window, is mapped without waiting for the OpenGL driver and the engine,
+        // and repaints its other controls without OpenGL. The page loads once the window
+        // is on the screen and painted; the window is never re-created for it.
+        Own,
+    };
+
+    explicit WebView(QWidget* parent = nullptr, PageSurface surface = PageSurface::Shared);
     ~WebView() override;
 
     // Whether this process has loaded the web-engine module.
@@ -64,9 +78,9 @@ public:
     void forward();
     void reload();
     // Creates the waiting page now, while the window is still unmapped: a window that gets
-    // its first page after it has been mapped is re-created by the toolkit (it switches to
-    // an OpenGL surface), which the user sees as a flicker. Nothing happens when no page
-    // waits or the view itself is hidden.
+    // its first shared-surface page after it has been mapped is re-created by the toolkit
+    // (it switches to an OpenGL surface), which the user sees as a flicker. Nothing happens
+    // when no page waits, the view itself is hidden or the page has a surface of its own.
     void prepareToShow();
 
 signals:
@@ -74,13 +88,18 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void loadIfVisible();
+    void scheduleLoad();
     void loadPending();
     QString unreachablePage(const QString& url) const;
 
+    PageSurface m_surface;
     QVBoxLayout* m_layout;
     std::unique_ptr<WebPage> m_page;
+    QPointer<QWindow> m_exposeWatched;  // the window whose first paint the page waits for
     QLabel* m_message = nullptr;
     QString m_unavailableText;
     QString m_unreachableHeading;

@@ -1,13 +1,12 @@
 // The web-engine module: built as pathtally_web.so, the only code that links Qt WebEngine.
 
-#include <unistd.h>
-
 #include <QPointer>
 #include <QUrl>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include "ui/web/EngineEnvironment.h"
 #include "ui/web/WebPage.h"
 
 namespace pt {
@@ -66,13 +65,6 @@ private:
     std::function<QString(const QString&)> m_unreachable;
     std::function<void(const QString&)> m_handler;
 };
-
-// Chromium refuses to start its sandbox as root (containers, test machines, Xvfb
-// sessions): there the sandbox is switched off, unless the environment already decides.
-void PrepareEngineEnvironment() {
-    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-}
 
 }  // namespace
 }  // namespace pt

@@ -35,7 +35,18 @@ public:
 };
 
 // extern "C" WebPage* pathtally_create_web_page(QWidget* parent); nullptr on failure.
+// The page is a widget of the parent's window, which then composes everything it paints
+// through OpenGL: that window must get its page before it is first mapped, or the toolkit
+// re-creates it.
 using CreateWebPageFunction = WebPage* (*)(QWidget* parent);
 inline constexpr const char* CreateWebPageSymbol = "pathtally_create_web_page";
+
+// extern "C" WebPage* pathtally_create_own_surface_web_page(QWidget* parent); the same,
+// but the page is drawn in a native child window of its own with its own OpenGL surface,
+// held by the widget returned: the parent's window stays a raster window (mapped without
+// the OpenGL driver, its other controls repainted without OpenGL) and may get the page at
+// any time after it is shown, without being re-created.
+inline constexpr const char* CreateOwnSurfaceWebPageSymbol =
+    "pathtally_create_own_surface_web_page";
 
 }  // namespace pt

@@ -1,0 +1,172 @@
+// A page drawn in a native child window of its own: a Qt Quick window holding the engine's
+// WebEngineView, embedded in the parent widget through a window container. The window
+// that holds the container keeps its raster surface.
+
+#include <QMetaMethod>
+#include <QPalette>
+#include <QPointer>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QStringDecoder>
+#include <QUrl>
+#include <QWebEngineLoadingInfo>
+#include <QWidget>
+
+#include "ui/web/EngineEnvironment.h"
+#include "ui/web/WebPage.h"
+
+namespace pt {
+namespace {
+
+// The view's type is registered by the engine's QML plugin and has no public C++ header:
+// the page reaches it through its properties, methods and signals by name.
+constexpr const char* ViewSource =
+    "import QtQuick\n"
+    "import QtWebEngine\n"
+    "WebEngineView { anchors.fill: parent }\n";
+
+// One engine for every page of the process, made with the first.
+QQmlEngine& Engine() {
+    static QQmlEngine* engine = new QQmlEngine;  // lives as long as the pages may
+    return *engine;
+}
+
+// Receives the view's signals (found by name) on behalf of the page.
+class ViewSignals : public QObject {
+    Q_OBJECT
+public:
+    std::function<void()> onTitle;
+    std::function<void(const QWebEngineLoadingInfo&)> onLoading;
+
+public slots:
+    void titleChanged() {
+        if (onTitle) onTitle();
+    }
+    void loadingChanged(const QWebEngineLoadingInfo& info) {
+        if (onLoading) onLoading(info);
+    }
+};
+
+// Connects the view's signal `signal` to the receiver's slot of the same signature.
+bool ConnectByName(QObject* view, const char* signal, ViewSignals* receiver) {
+    const QByteArray signature = QMetaObject::normalizedSignature(signal);
+    const int from = view->metaObject()->indexOfSignal(signature);
+    const int to = receiver->metaObject()->indexOfSlot(signature);
+    if (from < 0 || to < 0) return false;
+    return QObject::connect(view, view->metaObject()->method(from), receiver,
+                            receiver->metaObject()->method(to));
+}
+
+class OwnSurfacePage : public WebPage {
+public:
+    // Call create() next; the page is usable only when it returned true.
+    explicit OwnSurfacePage(QWidget* parent) : m_window(new QQuickWindow) {
+        // Until the first frame of the page the window shows its parent's background.
+        m_window->setColor(parent->palette().color(QPalette::Window));
+        // The container owns the Quick window from here on.
+        m_container = QWidget::createWindowContainer(m_window, parent);
+        // Native and shown from the start, so that every placement of the page's window
+        // is relative to the container's own window: a container first laid out and only
+        // then shown (made native inside a scroll area) keeps the offset of its first
+        // placement, relative to the top-level window, and the page lands off its place.
+        m_container->winId();
+        m_container->show();
+        m_container->setFocusPolicy(Qt::StrongFocus);
+        m_signals = new ViewSignals;
+        m_signals->setParent(m_container);
+    }
+    ~OwnSurfacePage() override { delete m_container.data(); }
+
+    bool create() {
+        QQmlComponent component(&Engine());
+        component.setData(ViewSource, QUrl());
+        QObject* made = component.create();
+        auto* item = qobject_cast<QQuickItem*>(made);
+        if (!item) {
+            qWarning("Cannot create the web view: %s", qPrintable(component.errorString()));
+            delete made;
+            return false;
+        }
+        item->setParentItem(m_window->contentItem());
+        item->setParent(m_window);  // deleted with the window
+        m_view = item;
+        m_signals->onTitle = [this] {
+            if (m_handler) m_handler(title());
+        };
+        m_signals->onLoading = [this](const QWebEngineLoadingInfo& info) { onLoading(info); };
+        return ConnectByName(item, "titleChanged()", m_signals) &&
+               ConnectByName(item, "loadingChanged(QWebEngineLoadingInfo)", m_signals);
+    }
+
+    QWidget* widget() override { return m_container; }
+    void navigate(const QString& url) override {
+        if (m_view) m_view->setProperty("url", QUrl::fromUserInput(url));
+    }
+    void setContent(const QByteArray& data, const QString& mimeType,
+                    const QString& baseUrl) override {
+        if (!m_view) return;
+        if (!mimeType.startsWith(QLatin1String("text/html"))) {
+            // The view loads pages by address or as HTML text only.
+            navigate(baseUrl);
+            return;
+        }
+        // Decoded in the charset the page declares (UTF-8 when it declares none).
+        QStringDecoder decoder = QStringDecoder::decoderForHtml(data);
+        const QString html =
+            decoder.isValid() ? QString(decoder.decode(data)) : QString::fromUtf8(data);
+        loadHtml(html, QUrl(baseUrl));
+    }
+    QString title() const override {
+        return m_view ? m_view->property("title").toString() : QString();
+    }
+    void setTitleHandler(std::function<void(const QString&)> handler) override {
+        m_handler = std::move(handler);
+    }
+    void back() override { call("goBack"); }
+    void forward() override { call("goForward"); }
+    void reload() override { call("reload"); }
+    void setUnreachablePage(std::function<QString(const QString&)> html) override {
+        m_unreachable = std::move(html);
+    }
+
+private:
+    void call(const char* method) {
+        if (m_view) QMetaObject::invokeMethod(m_view, method);
+    }
+    void loadHtml(const QString& html, const QUrl& baseUrl) {
+        if (m_view)
+            QMetaObject::invokeMethod(m_view, "loadHtml", Q_ARG(QString, html),
+                                      Q_ARG(QUrl, baseUrl));
+    }
+    void onLoading(const QWebEngineLoadingInfo& info) {
+        constexpr int Aborted = -3;  // a navigation replaced by the next one
+        if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus || !m_unreachable ||
+            info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ||
+            info.errorCode() == Aborted)
+            return;
+        // The failed address stays the base, so that reload tries it again.
+        const QString html = m_unreachable(info.url().toString());
+        if (!html.isEmpty()) loadHtml(html, info.url());
+    }
+
+    QQuickWindow* m_window;
+    QPointer<QWidget> m_container;
+    QPointer<QQuickItem> m_view;
+    ViewSignals* m_signals;
+    std::function<QString(const QString&)> m_unreachable;
+    std::function<void(const QString&)> m_handler;
+};
+
+}  // namespace
+}  // namespace pt
+
+extern "C" __attribute__((visibility("default"))) pt::WebPage*
+pathtally_create_own_surface_web_page(QWidget* parent) {
+    pt::PrepareEngineEnvironment();
+    auto page = std::make_unique<pt::OwnSurfacePage>(parent);
+    return page->create() ? page.release() : nullptr;
+}
+
+#include "OwnSurfacePage.moc"
