@@ -412,8 +412,8 @@ double Median(std::vector<double> v) {
 // time from the start until the program asked it for the home strip (the page follows
 // the window).
 void StartUp(Display* d, const std::string& program, const std::string& baseline,
-             const std::map<std::string, std::string>& settings, const std::string& what,
-             int runs, const LocalSite* site = nullptr) {
+             const std::map<std::string, std::string>& settings, const std::string& what, int runs,
+             const LocalSite* site = nullptr) {
     const Window root = DefaultRootWindow(d);
     XSelectInput(d, root, SubstructureNotifyMask);
     XSync(d, True);  // nothing older than the first run
@@ -432,9 +432,9 @@ void StartUp(Display* d, const std::string& program, const std::string& baseline
             if (site && path == &program && time.wall >= 0) {
                 for (int wait = 0; wait < 6000; ++wait) {
                     if (site->requests("/pt/h1/") > requestsBefore) {
-                        stripAfter = std::chrono::duration<double, std::milli>(Steady::now() -
-                                                                               run.started())
-                                         .count();
+                        stripAfter =
+                            std::chrono::duration<double, std::milli>(Steady::now() - run.started())
+                                .count();
                         break;
                     }
                     std::this_thread::sleep_for(5ms);

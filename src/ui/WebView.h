@@ -2,8 +2,8 @@
 
 #include <QPointer>
 #include <QString>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 #include <functional>
 #include <memory>
 

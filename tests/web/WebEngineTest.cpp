@@ -8,7 +8,10 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStringEncoder>
 #include <QTest>
+#include <QVBoxLayout>
+#include <QWindow>
 
 #include "LocalSite.h"
 #include "online/InstallationId.h"
@@ -214,20 +217,88 @@ TEST_F(OnlinePages, SiteBrowserTitleFollowsThePage) {
 
 TEST_F(OnlinePages, HiddenViewLoadsOnlyWhenShown) {
     site.setPage("/pt/h1/", "Home strip");
+    for (const auto surface : {WebView::PageSurface::Shared, WebView::PageSurface::Own}) {
+        SCOPED_TRACE(surface == WebView::PageSurface::Own ? "own surface" : "shared surface");
+        const int before = site.count("/pt/h1/");
+        QWidget window;
+        auto* view = new WebView(&window, surface);
+        QSignalSpy titles(view, &WebView::titleChanged);
+        std::string seenTitle;
+        view->onTitleChanged([&](const std::string& t) { seenTitle = t; });
+        view->navigate(site.root().toStdString() + "/pt/h1/");
+        QTest::qWait(1000);
+        EXPECT_FALSE(view->pageCreated());
+        EXPECT_EQ(site.count("/pt/h1/"), before);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return seenTitle == "Home strip"; }, 15000));
+        EXPECT_EQ(view->title(), "Home strip");
+        EXPECT_FALSE(titles.isEmpty());
+        EXPECT_EQ(site.count("/pt/h1/"), before + 1);
+    }
+}
+
+// A page of its own surface joins a window that is already on the screen: the window is
+// not re-created (same native window, still a raster surface), and the page, in a native
+// window of its own, fills the view.
+TEST_F(OnlinePages, OwnSurfacePageJoinsAShownWindowWithoutRecreatingIt) {
+    site.setPage("/pt/h1/", "Home strip");
     QWidget window;
-    auto* view = new WebView(&window);
-    QSignalSpy titles(view, &WebView::titleChanged);
-    std::string seenTitle;
-    view->onTitleChanged([&](const std::string& t) { seenTitle = t; });
+    window.resize(660, 200);
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("figures"), &window));
+    auto* view = new WebView(&window, WebView::PageSurface::Own);
+    view->setFixedHeight(80);
+    layout->addWidget(view);
     view->navigate(site.root().toStdString() + "/pt/h1/");
-    QTest::qWait(1000);
-    EXPECT_FALSE(view->pageCreated());
-    EXPECT_TRUE(site.requests().isEmpty());
     window.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return seenTitle == "Home strip"; }, 15000));
-    EXPECT_EQ(view->title(), "Home strip");
-    EXPECT_FALSE(titles.isEmpty());
-    EXPECT_EQ(site.requests(), QStringList{"/pt/h1/"});
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const WId shown = window.winId();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->title() == "Home strip"; }, 15000));
+    QTest::qWait(300);
+    EXPECT_EQ(window.winId(), shown) << "the window was re-created";
+    EXPECT_EQ(window.windowHandle()->surfaceType(), QSurface::RasterSurface);
+    ASSERT_TRUE(view->pageCreated());
+    const QList<QWidget*> children = view->findChildren<QWidget*>();
+    ASSERT_FALSE(children.isEmpty());
+    EXPECT_EQ(children.first()->geometry(), view->rect());
+    const QWindow* page = children.first()->windowHandle()
+                              ? children.first()->windowHandle()->findChild<QWindow*>()
+                              : nullptr;
+    ASSERT_TRUE(page) << "the page has a native window of its own";
+    EXPECT_EQ(page->geometry(), QRect(QPoint(0, 0), view->size()));
+    EXPECT_NE(page->surfaceType(), QSurface::RasterSurface);
+}
+
+// A page at hand is shown in the charset it declares; history and reload work as in a
+// browser.
+TEST_F(OnlinePages, OwnSurfacePageShowsContentGoesBackAndReloads) {
+    site.setPage("/second", "Second page");
+    QWidget window;
+    window.resize(660, 80);
+    auto* view = new WebView(&window, WebView::PageSurface::Own);
+    view->resize(660, 80);
+    QStringEncoder gbk("GBK");
+    ASSERT_TRUE(gbk.isValid());
+    const QByteArray page =
+        "<html><head><meta http-equiv='Content-Type' content='text/html; "
+        "charset=gbk'><title>" +
+        QByteArray(gbk.encode(QStringLiteral("软件最新版本号"))) +
+        "</title></head><body></body></html>";
+    view->showContent(page, QStringLiteral("text/html"), site.root() + QStringLiteral("/first"));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->title() == "软件最新版本号"; }, 15000))
+        << view->title();
+    EXPECT_TRUE(site.requests().isEmpty()) << "the page at hand is not fetched";
+    view->navigate(site.root().toStdString() + "/second");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->title() == "Second page"; }, 15000));
+    view->back();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->title() == "软件最新版本号"; }, 15000));
+    view->forward();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->title() == "Second page"; }, 15000));
+    const int before = site.count("/second");
+    view->reload();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return site.count("/second") > before; }, 15000));
 }
 
 // A site that cannot be reached shows a small local page in the window's language (its
@@ -237,13 +308,16 @@ TEST_F(OnlinePages, UnreachableSiteShowsALocalPageInTheWindowsLanguage) {
         Language lang;
         const char* heading;
         const char* script;  // for the screenshot's name
+        WebView::PageSurface surface;
     };
-    for (const auto& [lang, heading, script] :
-         {Case{Language::Simplified, "无法打开此网页", "GB"},
-          Case{Language::Traditional, "無法開啟此網頁", "B5"}}) {
+    for (const auto& [lang, heading, script, surface] :
+         {Case{Language::Simplified, "无法打开此网页", "GB", WebView::PageSurface::Shared},
+          Case{Language::Traditional, "無法開啟此網頁", "B5", WebView::PageSurface::Shared},
+          Case{Language::Simplified, "无法打开此网页", "GB-own", WebView::PageSurface::Own}}) {
+        SCOPED_TRACE(script);
         QWidget window;
         window.resize(660, 80);
-        auto* view = new WebView(&window);
+        auto* view = new WebView(&window, surface);
         view->resize(660, 80);
         SetUnreachableTexts(*view, lang);
         std::vector<std::string> titles;
@@ -254,6 +328,7 @@ TEST_F(OnlinePages, UnreachableSiteShowsALocalPageInTheWindowsLanguage) {
             << view->title();
         QTest::qWait(500);
         EXPECT_EQ(view->title(), heading) << "it stays: no retry replaces it";
+        if (surface == WebView::PageSurface::Own) continue;  // not in the window's own image
         QDir().mkpath(QStringLiteral(PT_BINARY_DIR "/screenshots"));
         window.grab().save(QStringLiteral(PT_BINARY_DIR "/screenshots/unreachable-%1.png")
                                .arg(QLatin1String(script)));
