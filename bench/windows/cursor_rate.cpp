@@ -1,14 +1,19 @@
 // The Windows cursor source under a pointer driven from outside: reads a second, travel
 // counted, and processor time of the whole process while the pointer moves.
-// Puts the pointer on the start of the driver's circle, prints "ready", then measures from
-// the first move until the pointer has rested for a second (at most 60 s) and prints
+// Puts the pointer on the start of the driver's circle, prints "ready", measures from the
+// first move until the pointer has rested for a second (at most 60 s) and prints
 //   samples <reads while moving> seconds <time moving> travel <px> cpu <process CPU s>
 //   missed <late deadlines> timer <high-resolution|plain>
+// With --ceiling: the ceiling the system sets instead, GetCursorPos called back to back for
+// a second with no wait between reads, while the pointer moves (under Wine a read of a
+// moving pointer is a round trip to the X server):
+//   ceiling <reads/s> cpu <% of a core> moved <0|1> positions <distinct positions read>
 
 #include <windows.h>
 
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <thread>
 
 #include "platform/windows/WinCursorSource.h"
@@ -27,9 +32,30 @@ double ProcessCpuSeconds() {
     return seconds(kernel) + seconds(user);
 }
 
+int Ceiling() {
+    using namespace std::chrono_literals;
+    std::uint64_t reads = 0, changes = 0;
+    POINT first{}, last{}, p{};
+    GetCursorPos(&first);
+    last = first;
+    const double cpuStart = ProcessCpuSeconds();
+    for (const auto end = std::chrono::steady_clock::now() + 1s;
+         std::chrono::steady_clock::now() < end; ++reads) {
+        GetCursorPos(&p);
+        if (p.x != last.x || p.y != last.y) ++changes;
+        last = p;
+    }
+    const double cpu = ProcessCpuSeconds() - cpuStart;
+    std::printf("ceiling %llu cpu %.1f moved %d positions %llu\n",
+                static_cast<unsigned long long>(reads), 100 * cpu, changes > 0,
+                static_cast<unsigned long long>(changes));
+    return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "--ceiling") return Ceiling();
     using Clock = std::chrono::steady_clock;
     using namespace std::chrono_literals;
     const int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;

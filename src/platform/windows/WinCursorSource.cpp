@@ -4,6 +4,8 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
+
 #include "stats/Chord.h"
 
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
@@ -60,6 +62,10 @@ void WinCursorSource::run() {
     int unchanged = 0;
     bool resting = false;
     std::int64_t deadline = CounterNow();
+    // How late the timer wakes the thread, learnt as it runs (a moving average): each wait
+    // is set that much early so that reads land on the grid. Under Wine a 1 ms wait takes
+    // some 1.7 ms, which alone would halve the reads.
+    std::int64_t wakeDelay = 0;
     const HANDLE waits[2] = {m_stopEvent, timer};
 
     for (;;) {
@@ -88,10 +94,14 @@ void WinCursorSource::run() {
                                std::memory_order_relaxed);
             deadline = now + step - (now - deadline) % step;
         }
+        const std::int64_t wait = std::max<std::int64_t>(0, deadline - now - wakeDelay);
         LARGE_INTEGER due;  // negative: relative, in 100 ns units
-        due.QuadPart = -std::max<std::int64_t>(1, (deadline - now) * 10000000 / frequency);
+        due.QuadPart = -std::max<std::int64_t>(1, wait * 10000000 / frequency);
         if (!SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) break;
         if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) break;
+        const std::int64_t late = CounterNow() - (now + wait);
+        wakeDelay =
+            std::clamp<std::int64_t>(wakeDelay + (late - wakeDelay) / 8, 0, period * 9 / 10);
     }
     if (!highResolution) timeEndPeriod(1);
     CloseHandle(timer);
