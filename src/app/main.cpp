@@ -47,16 +47,14 @@ int main(int argc, char** argv) {
         if (const std::string reason = platform->singleInstance().failure(); !reason.empty()) {
             // Not a second start: there is no safe place for the single-instance lock.
             std::fprintf(stderr, "pathtally: cannot start: %s\n", reason.c_str());
-            messages.show("Pathtally 无法启动：" + reason, "Pathtally", pt::MsgButtons::Ok,
-                          pt::MsgIcon::Stop, pt::MsgDefault::First);
+            messages.show(std::string(pt::main_texts::CannotStart.designed()) + reason, "Pathtally",
+                          pt::MsgButtons::Ok, pt::MsgIcon::Stop, pt::MsgDefault::First);
             return 1;
         }
         // The running window comes to the front, besides the message.
         platform->singleInstance().activateRunning();
-        messages.show(
-            "这个程序正在运行中，不能重复运行，若在屏幕上看不到，请点击右下角相应图标处即可显示此程"
-            "序",
-            "Pathtally", pt::MsgButtons::Ok, pt::MsgIcon::Warning, pt::MsgDefault::First);
+        messages.show(std::string(pt::main_texts::AlreadyRunning.designed()), "Pathtally",
+                      pt::MsgButtons::Ok, pt::MsgIcon::Warning, pt::MsgDefault::First);
         return 0;
     }
 

@@ -62,7 +62,7 @@ void ApplyAccessibleTexts(QWidget* root, const std::vector<AccessibleText>& text
     for (const AccessibleText& t : texts) {
         auto* widget = root->findChild<QWidget*>(ObjectName(t.control));
         if (!widget) continue;
-        const QString name = QString::fromUtf8(t.nameIn(lang));
+        const QString name = QString::fromUtf8(t.name.in(lang));
         const QString description = QString::fromUtf8(t.descriptionIn(lang));
         if (widget->property(LineProperty).toBool() || qobject_cast<QLineEdit*>(widget) ||
             !qobject_cast<QLabel*>(widget))

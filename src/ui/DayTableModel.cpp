@@ -51,9 +51,10 @@ QVariant DayTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant DayTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
-    if (section == 0) return QString::fromUtf8(HistoryTextOf(m_lang, HistoryText::Date).data());
+    if (section == 0) return QString::fromUtf8(history_texts::Date.in(m_lang).data());
     if (section <= FigureCount) {
-        const std::string_view name = FigureName(m_lang, AllDayFigures[section - 1]);
+        const std::string_view name =
+            history_texts::FigureName(AllDayFigures[section - 1]).in(m_lang);
         return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
     }
     return {};

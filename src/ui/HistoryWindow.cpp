@@ -27,7 +27,7 @@ namespace {
 
 QPointer<HistoryWindow> g_instance;
 
-QString Text(std::string_view text) {
+QString Shown(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -46,27 +46,28 @@ HistoryWindow::HistoryWindow(DayHistory& history, const Clock& clock, MessageBox
       m_hourModel(new ChartModel(this)),
       m_tableModel(new DayTableModel(lang, this)) {
     setObjectName(QStringLiteral("HistoryWindow"));
-    setWindowTitle(Text(HistoryTextOf(lang, HistoryText::Title)));
+    setWindowTitle(Shown(history_texts::Title.in(lang)));
     ApplySkin(this);
 
     auto* layout = new QVBoxLayout(this);
     auto* choices = new QHBoxLayout;
-    choices->addWidget(new QLabel(Text(HistoryTextOf(lang, HistoryText::Figure)), this));
+    choices->addWidget(new QLabel(Shown(history_texts::Figure.in(lang)), this));
     m_figureChoice = new QComboBox(this);
     m_figureChoice->setObjectName(QStringLiteral("FigureChoice"));
-    for (DayFigure figure : AllDayFigures) m_figureChoice->addItem(Text(FigureName(lang, figure)));
+    for (DayFigure figure : AllDayFigures)
+        m_figureChoice->addItem(Shown(history_texts::FigureName(figure).in(lang)));
     choices->addWidget(m_figureChoice);
     choices->addSpacing(12);
-    choices->addWidget(new QLabel(Text(HistoryTextOf(lang, HistoryText::Range)), this));
+    choices->addWidget(new QLabel(Shown(history_texts::Range.in(lang)), this));
     m_rangeChoice = new QComboBox(this);
     m_rangeChoice->setObjectName(QStringLiteral("RangeChoice"));
-    for (HistoryText range :
-         {HistoryText::Last7Days, HistoryText::Last30Days, HistoryText::Last365Days})
-        m_rangeChoice->addItem(Text(HistoryTextOf(lang, range)));
+    for (const Text& range :
+         {history_texts::Last7Days, history_texts::Last30Days, history_texts::Last365Days})
+        m_rangeChoice->addItem(Shown(range.in(lang)));
     m_rangeChoice->setCurrentIndex(1);
     choices->addWidget(m_rangeChoice);
     choices->addStretch();
-    auto* exportButton = new QPushButton(Text(HistoryTextOf(lang, HistoryText::Export)), this);
+    auto* exportButton = new QPushButton(Shown(history_texts::Export.in(lang)), this);
     exportButton->setObjectName(QStringLiteral("ExportCsv"));
     choices->addWidget(exportButton);
     layout->addLayout(choices);
@@ -93,14 +94,15 @@ HistoryWindow::HistoryWindow(DayHistory& history, const Clock& clock, MessageBox
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_table->horizontalHeader()->setDefaultSectionSize(96);
     lower->addWidget(m_table, 3);
-    auto* best = new QGroupBox(Text(HistoryTextOf(lang, HistoryText::BestDays)), this);
+    auto* best = new QGroupBox(Shown(history_texts::BestDays.in(lang)), this);
     best->setObjectName(QStringLiteral("BestDays"));
     auto* bestLayout = new QFormLayout(best);
     for (size_t i = 0; i < std::size(AllDayFigures); ++i) {
         m_bestDays[i] = new QLabel(best);
         m_bestDays[i]->setObjectName(QStringLiteral("Best%1").arg(i));
         m_bestDays[i]->setTextFormat(Qt::PlainText);
-        bestLayout->addRow(Text(FigureName(lang, AllDayFigures[i])), m_bestDays[i]);
+        bestLayout->addRow(Shown(history_texts::FigureName(AllDayFigures[i]).in(lang)),
+                           m_bestDays[i]);
     }
     lower->addWidget(best, 1);
     layout->addLayout(lower, 3);
@@ -117,7 +119,7 @@ HistoryWindow::HistoryWindow(DayHistory& history, const Clock& clock, MessageBox
             });
     askFileName = [this] {
         return QFileDialog::getSaveFileName(
-            this, Text(HistoryTextOf(m_lang, HistoryText::ExportTitle)),
+            this, Shown(history_texts::ExportTitle.in(m_lang)),
             QDir::home().filePath(QStringLiteral("pathtally-days.csv")),
             QStringLiteral("CSV (*.csv)"));
     };
@@ -184,15 +186,15 @@ void HistoryWindow::refreshDayChart() {
 void HistoryWindow::refreshHourChart() {
     m_hourModel->setPoints(DayHours(m_history.hours(m_hoursDate), m_figure), m_figure);
     const bool none = !HourFigureOf(HourRow{}, m_figure);
-    m_hourChart->setEmptyText(none ? Text(HistoryTextOf(m_lang, HistoryText::NoHoursForUseTime))
+    m_hourChart->setEmptyText(none ? Shown(history_texts::NoHoursForUseTime.in(m_lang))
                                    : QString());
     // An hour keeps the clicks of all buttons together.
     const bool clicks = m_figure == DayFigure::LeftClicks || m_figure == DayFigure::MiddleClicks ||
                         m_figure == DayFigure::RightClicks;
     m_hoursLabel->setText(QString::fromStdString(m_hoursDate) + QLatin1Char(' ') +
-                          Text(HistoryTextOf(m_lang, HistoryText::HoursOf)) +
-                          Text(clicks ? HistoryTextOf(m_lang, HistoryText::AllClicks)
-                                      : FigureName(m_lang, m_figure)));
+                          Shown(history_texts::HoursOf.in(m_lang)) +
+                          Shown(clicks ? history_texts::AllClicks.in(m_lang)
+                                       : history_texts::FigureName(m_figure).in(m_lang)));
 }
 
 void HistoryWindow::refreshBestDays() {
@@ -202,7 +204,7 @@ void HistoryWindow::refreshBestDays() {
         m_bestDays[i]->setText(
             best ? QString::fromStdString(FigureText(FigureOf(best->figures, figure), figure) +
                                           "  (" + best->date + ")")
-                 : Text(HistoryTextOf(m_lang, HistoryText::NoBestDay)));
+                 : Shown(history_texts::NoBestDay.in(m_lang)));
     }
 }
 
@@ -211,10 +213,10 @@ void HistoryWindow::exportCsv() {
     if (file.isEmpty()) return;
     const QString failure = WriteWholeFile(file, HistoryCsv(m_history.days()));
     if (failure.isEmpty()) return;
-    m_messages.show((Text(HistoryTextOf(m_lang, HistoryText::ExportFailed)) + file + "\n" + failure)
-                        .toStdString(),
-                    std::string(HistoryTextOf(m_lang, HistoryText::ExportTitle)), MsgButtons::Ok,
-                    MsgIcon::Warning, MsgDefault::First);
+    m_messages.show(
+        (Shown(history_texts::ExportFailed.in(m_lang)) + file + "\n" + failure).toStdString(),
+        std::string(history_texts::ExportTitle.in(m_lang)), MsgButtons::Ok, MsgIcon::Warning,
+        MsgDefault::First);
 }
 
 }  // namespace pt

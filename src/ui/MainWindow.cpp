@@ -125,6 +125,7 @@ MainWindow::MainWindow(MainServices services, QWidget* parent) : QMainWindow(par
         if (m_tray) m_tray->setToolTip(QString::fromStdString(c.toolTip));
     });
     m_binder->bindCustom(TrayMenu, [this](const Control& c) {
+        m_rightMenu->setTitle(QString::fromStdString(c.text));
         // Kept off the menu bar, except where there is no tray to reach it from.
         m_rightMenu->menuAction()->setVisible(c.visible ||
                                               !QSystemTrayIcon::isSystemTrayAvailable());
@@ -246,7 +247,6 @@ void MainWindow::buildMenus() {
     makeAction(m_rightMenu, {TrayAboutItem, nullptr});
     separator(m_rightMenu, TraySeparators[1]);
     makeAction(m_rightMenu, {TrayExitItem, nullptr});
-    m_rightMenu->setTitle(QStringLiteral("右键菜单"));
     m_rightMenu->menuAction()->setVisible(false);
 
     // The never-shown items keep their names but no action.

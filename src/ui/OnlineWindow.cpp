@@ -2,7 +2,7 @@
 
 #include <QShortcut>
 
-#include "texts/ViewTexts.h"
+#include "texts/OnlineTexts.h"
 #include "ui/WebView.h"
 
 namespace pt {
@@ -12,7 +12,7 @@ OnlineWindow::OnlineWindow(FormModel& model, ControlId window, ControlId page, L
     setObjectName(ObjectName(window));
     setAttribute(Qt::WA_DeleteOnClose);
     m_web->setObjectName(ObjectName(page));
-    m_web->setUnavailableText(QString::fromUtf8(PageUnavailableText.in(lang)));
+    m_web->setUnavailableText(QString::fromUtf8(page_texts::Unavailable.in(lang)));
     SetUnreachableTexts(*m_web, lang);
     m_binder = new FormBinder(model, this);
     // Esc closes the window, as it closes a dialog.

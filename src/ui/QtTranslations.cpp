@@ -8,8 +8,9 @@ namespace pt {
 
 QTranslator* InstallQtTranslations(Language lang) {
     auto* translator = new QTranslator(QCoreApplication::instance());
-    const QString file = lang == Language::Traditional ? QStringLiteral("qtbase_zh_TW")
-                                                       : QStringLiteral("qtbase_zh_CN");
+    // Qt's own dialogs and buttons in the script of the program's texts.
+    constexpr Text QtBaseTranslation{"qtbase_zh_CN", "qtbase_zh_TW", "qtbase_zh_CN"};
+    const QString file = QString::fromUtf8(QtBaseTranslation.in(lang));
     if (!translator->load(file, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;
         return nullptr;

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "texts/ViewTexts.h"
+#include "texts/OnlineTexts.h"
 #include "ui/Skin.h"
 #include "ui/WebView.h"
 
@@ -27,17 +27,17 @@ SiteBrowserWindow::SiteBrowserWindow(Language lang, const std::string& siteRoot)
     bar->setContentsMargins(4, 4, 4, 4);
     struct Navigation {
         ControlId id;
-        TwoScripts text;
+        Text text;
         QList<QKeySequence> keys;
         void (WebView::*go)();
     };
     const Navigation navigation[] = {
-        {site_browser_controls::Back, BackText, QKeySequence::keyBindings(QKeySequence::Back),
-         &WebView::back},
-        {site_browser_controls::Forward, ForwardText,
+        {site_browser_controls::Back, site_browser_texts::Back,
+         QKeySequence::keyBindings(QKeySequence::Back), &WebView::back},
+        {site_browser_controls::Forward, site_browser_texts::Forward,
          QKeySequence::keyBindings(QKeySequence::Forward), &WebView::forward},
         {site_browser_controls::Reload,
-         ReloadText,
+         site_browser_texts::Reload,
          {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)},
          &WebView::reload},
     };

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "texts/ViewTexts.h"
+#include "texts/OnlineTexts.h"
 #include "ui/web/WebPage.h"
 
 // Where an installed program keeps the module, relative to the executable's folder, so an
@@ -89,15 +89,15 @@ CreateWebPageFunction LoadFactory(WebView::PageSurface surface) {
 }  // namespace
 
 void SetUnreachableTexts(WebView& view, Language lang) {
-    view.setUnreachableTexts(QString::fromUtf8(PageUnreachableText.in(lang)),
-                             QString::fromUtf8(PageUnreachableHint.in(lang)));
+    view.setUnreachableTexts(QString::fromUtf8(page_texts::Unreachable.in(lang)),
+                             QString::fromUtf8(page_texts::UnreachableHint.in(lang)));
 }
 
 WebView::WebView(QWidget* parent, PageSurface surface)
     : QWidget(parent),
       m_surface(surface),
       m_layout(new QVBoxLayout(this)),
-      m_unavailableText(QString::fromUtf8(PageUnavailableText.simplified)) {
+      m_unavailableText(QString::fromUtf8(page_texts::Unavailable.designed())) {
     m_layout->setContentsMargins(0, 0, 0, 0);
 }
 

@@ -36,7 +36,7 @@ struct PageView {
     explicit PageView(Language lang) {
         test::QtTestApp();
         ApplyDesignedTexts(form);
-        if (lang == Language::Traditional) ApplyTraditionalTexts(form);
+        ApplyLanguageTexts(form, lang);
         presenter = std::make_unique<ShutdownScheduler>(
             form, store, clock, boxes, power, lang, false, [] {}, [] {});
         presenter->restoreSchedule();

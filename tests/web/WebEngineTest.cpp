@@ -18,6 +18,7 @@
 #include "online/RankingCode.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
+#include "texts/OnlineTexts.h"
 #include "ui/AutoUpdateWindow.h"
 #include "ui/OnlineWindows.h"
 #include "ui/RankingWindow.h"
@@ -200,7 +201,7 @@ TEST_F(OnlinePages, ZeroPointsOpenNoRankingWindow) {
     windows().requestRanking();
     EXPECT_EQ(windows().rankingWindow(), nullptr);
     ASSERT_EQ(box.shown.size(), 1u);
-    EXPECT_EQ(box.shown[0].text, ZeroPointsMessage);
+    EXPECT_EQ(box.shown[0].text, ranking_texts::ZeroPoints.designed());
     QTest::qWait(300);
     EXPECT_TRUE(site.requests().isEmpty());
 }

@@ -25,6 +25,7 @@
 #include "shell/ClearAllPresenter.h"
 #include "shell/FeedbackMail.h"
 #include "shell/OptionsPresenter.h"
+#include "texts/MainWindowTexts.h"
 #include "ui/win32/Win32AboutBox.h"
 #include "ui/win32/Win32AutoUpdateWindow.h"
 #include "ui/win32/Win32Dialog.h"
@@ -183,10 +184,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything else: one instance only. The language is not known yet.
     pt::MutexSingleInstance instance;
     if (!instance.acquire()) {
-        messages.show(
-            "这个程序正在运行中，不能重复运行，若在屏幕上看不到，请点击右下角相应图标处即可显示此程"
-            "序",
-            "Pathtally", pt::MsgButtons::Ok, pt::MsgIcon::Warning, pt::MsgDefault::First);
+        messages.show(std::string(pt::main_texts::AlreadyRunning.designed()), "Pathtally",
+                      pt::MsgButtons::Ok, pt::MsgIcon::Warning, pt::MsgDefault::First);
         return 0;
     }
 

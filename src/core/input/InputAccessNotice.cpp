@@ -3,13 +3,13 @@
 #include <string>
 
 #include "form/MainControls.h"
-#include "texts/InputAccessTexts.h"
+#include "texts/MainWindowTexts.h"
 
 namespace pt {
 
 InputAccessNotice::InputAccessNotice(FormModel& form, const InputAccess* access, Language lang)
     : m_form(form), m_access(access), m_lang(lang) {
-    m_form.setText(main_controls::InputAccessNotice, NoInputAccessNotice(lang));
+    m_form.setText(main_controls::InputAccessNotice, main_texts::NoInputAccessNotice.in(lang));
     m_form.setVisible(main_controls::InputAccessNotice, false);
     refresh();
 }
@@ -22,7 +22,9 @@ void InputAccessNotice::refresh() {
     if (!measured) {
         // No key arrives while nothing is readable: the text comes back unchanged.
         m_keptTodayKeys = m_form.get(main_controls::TodayKeys).text;
-        m_form.setText(main_controls::TodayKeys, "今天:" + std::string(NotMeasuredText(m_lang)));
+        m_form.setText(main_controls::TodayKeys,
+                       std::string(main_texts::TodayKeys.in(m_lang)) +
+                           std::string(main_texts::NotMeasured.in(m_lang)));
     } else {
         m_form.setText(main_controls::TodayKeys, m_keptTodayKeys);
     }

@@ -5,6 +5,7 @@
 #include "form/MainControls.h"
 #include "input/KeyName.h"
 #include "stats/NumberText.h"
+#include "texts/MainWindowTexts.h"
 
 namespace pt {
 
@@ -48,9 +49,9 @@ void KeyCounter::stopListening() {
 
 std::string KeyCounter::TotalKeysText(double keyDownAll, Language lang) {
     const double tenThousands = IntPart(keyDownAll / 1000) / 10;
-    std::string caption(TraditionalUnlessSimplified(lang, "累计:", "累計:"));
+    std::string caption(main_texts::TotalKeysBefore.in(lang));
     caption += NumberToText(tenThousands);
-    caption += TraditionalUnlessSimplified(lang, "万次", "萬次");
+    caption += main_texts::TotalKeysAfter.in(lang);
     return caption;
 }
 
@@ -60,13 +61,11 @@ void KeyCounter::countKey(int virtualKey) {
     m_stats.totalKeys.increment();
     m_stats.todayKeys.increment();
 
-    m_form.setText(main_controls::TodayKeys, "今天:" + m_stats.todayKeys.toText());
-    m_form.setToolTip(main_controls::TodayKeys,
-                      TraditionalUnlessSimplified(m_lang, "统计今天您的键盘共被您击打的次数",
-                                                  "統計今天您的鍵盤共被您擊打的次數"));
+    m_form.setText(main_controls::TodayKeys,
+                   std::string(main_texts::TodayKeys.in(m_lang)) + m_stats.todayKeys.toText());
+    m_form.setToolTip(main_controls::TodayKeys, main_texts::TodayKeysTip.in(m_lang));
     m_form.setText(main_controls::TotalKeys, TotalKeysText(m_stats.totalKeys.toDouble(), m_lang));
-    std::string tip(TraditionalUnlessSimplified(
-        m_lang, "统计您的键盘累计被您敲打的次数,目前:", "統計您的鍵盤累計被您敲打的次數:"));
+    std::string tip(main_texts::TotalKeysTip.in(m_lang));
     tip += m_stats.totalKeys.toText();
     m_form.setToolTip(main_controls::TotalKeys, tip);
 }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "texts/OnlineTexts.h"
+
 namespace pt {
 
 namespace {
@@ -27,7 +29,8 @@ std::string RankingCode(std::uint32_t installationId, const DynamicValue& points
 bool RankingAllowed(const DynamicValue& points, MessageBox& box) {
     if (points == DynamicValue::Int16(0)) {
         // The default title of a message box: the program's name.
-        box.show(ZeroPointsMessage, "Pathtally", MsgButtons::Ok, MsgIcon::None);
+        box.show(std::string(ranking_texts::ZeroPoints.designed()), "Pathtally", MsgButtons::Ok,
+                 MsgIcon::None);
         return false;
     }
     return true;

@@ -17,7 +17,4 @@ std::string RankingCode(std::uint32_t installationId, const DynamicValue& points
 // zero-points message is shown and false returned.
 bool RankingAllowed(const DynamicValue& points, MessageBox& box);
 
-inline constexpr const char* ZeroPointsMessage =
-    "您的积分还是0分，当您积分大于0时再来查排名吧（1小时后可以来查）";
-
 }  // namespace pt

@@ -2,7 +2,7 @@
 
 #include "form/OnlineControls.h"
 #include "online/RankingCode.h"
-#include "texts/ViewTexts.h"
+#include "texts/OnlineTexts.h"
 
 namespace pt {
 
@@ -10,10 +10,10 @@ using namespace ranking_controls;
 
 RankingPresenter::RankingPresenter(Browser& browser, std::string rankingAddress, Language lang)
     : m_browser(browser), m_address(std::move(rankingAddress)) {
-    m_form.setText(Window, "查看您的排名");
-    m_form.setText(Instruction, "请将以下验证码复制到输入框中");
-    m_form.setText(CodeCaption, "验证码：");
-    m_form.setText(Close, RankingCloseText.in(lang));
+    m_form.setText(Window, ranking_texts::Window.in(lang));
+    m_form.setText(Instruction, ranking_texts::Instruction.in(lang));
+    m_form.setText(CodeCaption, ranking_texts::CodeCaption.in(lang));
+    m_form.setText(Close, ranking_texts::Close.in(lang));
 }
 
 void RankingPresenter::load(std::uint32_t installationId, const DynamicValue& points) {

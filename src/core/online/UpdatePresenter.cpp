@@ -1,6 +1,7 @@
 #include "online/UpdatePresenter.h"
 
 #include "form/OnlineControls.h"
+#include "texts/OnlineTexts.h"
 
 namespace pt {
 
@@ -12,20 +13,17 @@ UpdatePresenter::UpdatePresenter(Browser& browser, Language lang, std::string ve
       m_lang(lang),
       m_versionText(std::move(versionText)),
       m_address(std::move(downloadAddress)) {
-    m_form.setText(Window, "Pathtally 更新升级...");
+    m_form.setText(Window, update_texts::Window.designed());
 }
 
 void UpdatePresenter::load() {
     m_browser.navigate(m_address);
     m_form.setText(Version, "");
-    if (m_lang == Language::Traditional) m_form.setText(Window, "Pathtally 更新升級...");
+    m_form.setText(Window, update_texts::Window.in(m_lang));
     m_form.setEnabled(Timer, false);
     m_form.setVisible(Page, true);
-    m_form.setText(Version, std::string(TraditionalUnlessSimplified(m_lang, "您当前的版本是：",
-                                                                    "您當前的版本是：")) +
-                                m_versionText +
-                                std::string(TraditionalUnlessSimplified(
-                                    m_lang, "  (请自行决定是否升级)", "  (請自行決定是否升級)")));
+    m_form.setText(Version, std::string(update_texts::VersionBefore.in(m_lang)) + m_versionText +
+                                std::string(update_texts::VersionAfter.in(m_lang)));
 }
 
 }  // namespace pt

@@ -35,6 +35,11 @@ inline constexpr std::string_view UpdateCK = "UpdateCK";
 inline constexpr std::string_view ClosePtHome = "ClosePtHome";
 inline constexpr std::string_view ClosePtNews = "ClosePtNews";
 inline constexpr std::string_view AutoShutTime = "AutoShutTime";
+// Whether each clock rule but today's stays armed across runs, "1" or "0": Monday to Friday,
+// Saturday, Sunday, the date, every day (three times). The rules' times are stored under
+// their fields' control names (shutdown_controls::Rules).
+inline constexpr std::string_view RuleArmed[7] = {"check3", "check4", "check5", "check6",
+                                                  "check7", "check8", "check9"};
 inline constexpr std::string_view SiteRoot = "SiteRoot";
 
 }  // namespace pt::value

@@ -3,6 +3,7 @@
 #include "form/DialogControls.h"
 #include "online/Site.h"
 #include "shell/FeedbackMail.h"
+#include "texts/DialogTexts.h"
 
 namespace pt {
 
@@ -19,21 +20,21 @@ void AboutPresenter::fillForm() {
     m_siteRoot = SiteRoot(m_store);
 
     const std::string& version = m_facts.versionText;
-    m_form.setText(Window, SimplifiedUnlessTraditional(m_lang, "关于 Pathtally", "關於 Pathtally"));
-    m_form.setText(Version, "版本:" + version);
-    m_form.setText(VersionAndMaker, "版本：" + version + "　" + std::string(MakerName));
+    m_form.setText(Window, about_texts::Window.in(m_lang));
+    m_form.setText(Version, std::string(about_texts::Version.in(m_lang)) + version);
+    m_form.setText(VersionAndMaker, std::string(about_texts::VersionAndMaker.in(m_lang)) + version +
+                                        std::string(about_texts::VersionMakerSpace.in(m_lang)) +
+                                        std::string(MakerName));
     m_form.setText(ComputerAndUser, m_facts.computerName + "\\" + m_facts.userName);
-    m_form.setText(SiteCaption, SimplifiedUnlessTraditional(m_lang, "官方网站：", "官方網站："));
+    m_form.setText(SiteCaption, about_texts::SiteCaption.in(m_lang));
     m_form.setText(Site, m_siteRoot);
-    m_form.setText(BackupSiteCaption,
-                   SimplifiedUnlessTraditional(m_lang, "备用网址:", "備用網址:"));
+    m_form.setText(BackupSiteCaption, about_texts::BackupSiteCaption.in(m_lang));
     m_form.setText(BackupSite, std::string(BackupSiteRoot));
-    const std::string_view backupTip = SimplifiedUnlessTraditional(
-        m_lang, "当上面的官方网站打不开时的备用网址", "當官方網站打不開時的備用網址");
+    const std::string_view backupTip = about_texts::BackupSiteTip.in(m_lang);
     m_form.setToolTip(BackupSiteCaption, backupTip);
     m_form.setToolTip(BackupSite, backupTip);
     m_form.setText(Mail, std::string(FeedbackAddress));
-    m_form.setText(Ok, "&OK");
+    m_form.setText(Ok, about_texts::Ok.in(m_lang));
 }
 
 void AboutPresenter::click(ControlId id) {

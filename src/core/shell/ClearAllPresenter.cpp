@@ -4,6 +4,7 @@
 #include "persistence/ValueNames.h"
 #include "stats/DayAccounting.h"
 #include "stats/StoredDate.h"
+#include "texts/DialogTexts.h"
 
 namespace pt {
 
@@ -23,18 +24,11 @@ ClearAllPresenter::ClearAllPresenter(StatisticsModel& model, SettingsStore& stor
 }
 
 void ClearAllPresenter::fillForm() {
-    // The dialog itself turns Traditional only for "B5" ...
-    m_form.setText(Window, SimplifiedUnlessTraditional(m_lang, "数据重置", "數據重置"));
-    m_form.setText(Warning, SimplifiedUnlessTraditional(
-                                m_lang,
-                                "请注意：如果您想将所有的统计数据重置（即所有的统计数据归零），"
-                                "请按[确定]，此操作不可逆，请谨慎考虑！",
-                                "請注意：如果您想將所有的統計資料重置（即所有的統計資料歸零），"
-                                "請按[確定]，此操作不可逆，請謹慎考慮！"));
-    m_form.setText(Ok, SimplifiedUnlessTraditional(m_lang, "确定(&O)", "確定"));
-    m_form.setText(Cancel, SimplifiedUnlessTraditional(m_lang, "取消(&C)", "取消"));
-    m_form.setText(AlsoClearDays, SimplifiedUnlessTraditional(m_lang, "同时清除每日统计记录",
-                                                              "同時清除每日統計記錄"));
+    m_form.setText(Window, clear_all_texts::Window.in(m_lang));
+    m_form.setText(Warning, clear_all_texts::Warning.in(m_lang));
+    m_form.setText(Ok, clear_all_texts::Ok.in(m_lang));
+    m_form.setText(Cancel, clear_all_texts::Cancel.in(m_lang));
+    m_form.setText(AlsoClearDays, clear_all_texts::AlsoClearDays.in(m_lang));
     m_form.setChecked(AlsoClearDays, false);
     m_form.setVisible(AlsoClearDays, m_days != nullptr);
 }
@@ -48,18 +42,13 @@ void ClearAllPresenter::click(ControlId id) {
 
 void ClearAllPresenter::confirmReset() {
     if (m_closeRequested) return;
-    // ... while its message boxes stay Simplified only for "GB".
-    const MsgAnswer answer = m_messages.show(
-        std::string(TraditionalUnlessSimplified(m_lang, "请再次确认是否要将所有的统计数据归零？",
-                                                "請再次確認是否要將所有的統計資料歸零？")),
-        std::string(TraditionalUnlessSimplified(m_lang, "数据重置确认(此操作不可逆)",
-                                                "資料重置確認(此操作不可逆)")),
-        MsgButtons::YesNo, MsgIcon::None, MsgDefault::First);
+    const MsgAnswer answer = m_messages.show(std::string(clear_all_texts::Confirm.in(m_lang)),
+                                             std::string(clear_all_texts::ConfirmTitle.in(m_lang)),
+                                             MsgButtons::YesNo, MsgIcon::None, MsgDefault::First);
     if (answer == MsgAnswer::Yes) {
         reset();
-        m_messages.show(std::string(TraditionalUnlessSimplified(m_lang, "所有的统计数据已归零",
-                                                                "所有的統計資料已歸零")),
-                        ApplicationTitle, MsgButtons::Ok, MsgIcon::None, MsgDefault::First);
+        m_messages.show(std::string(clear_all_texts::Done.in(m_lang)), ApplicationTitle,
+                        MsgButtons::Ok, MsgIcon::None, MsgDefault::First);
     }
     m_closeRequested = true;
 }

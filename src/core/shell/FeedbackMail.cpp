@@ -1,21 +1,18 @@
 #include "shell/FeedbackMail.h"
 
 #include "online/Site.h"
+#include "texts/DialogTexts.h"
 
 namespace pt {
 
 std::string FeedbackSubject() {
-    return "Corvandel，你好";
+    return std::string(feedback_texts::Subject.designed());
 }
 
 std::string FeedbackBody(FeedbackVariant variant, Language lang) {
-    // The main menu always writes the Simplified text with the name quoted; the About
-    // box picks the script by the GB test, and only its Traditional text quotes the name.
-    if (variant == FeedbackVariant::MainMenu)
-        return "(请注意，给我来信中一定要包含有“Corvandel”，否则将会被当作垃圾邮件过滤掉)";
-    if (lang == Language::Simplified)
-        return "(请注意，给我来信中一定要包含有Corvandel，否则将会被当作垃圾邮件过滤掉)";
-    return "(請注意，給我來信中一定要包含有“Corvandel”，否則將會被當作垃圾郵件過濾掉)";
+    const Text& body = variant == FeedbackVariant::MainMenu ? feedback_texts::MainMenuBody
+                                                            : feedback_texts::AboutBoxBody;
+    return std::string(body.in(lang));
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "form/DialogControls.h"
 #include "persistence/ValueNames.h"
+#include "texts/DialogTexts.h"
 
 namespace pt {
 
@@ -18,16 +19,14 @@ OptionsPresenter::OptionsPresenter(SettingsStore& store, AutostartEntry& autosta
 }
 
 void OptionsPresenter::fillForm() {
-    const bool b5 = m_lang == Language::Traditional;
-    m_form.setText(Window, b5 ? "選項" : "选项");
-    m_form.setText(StartWithSystem, b5 ? "開機後自動啟動本軟體(強烈建議開啟本功能)"
-                                       : "开机后自动启动本软件(强烈建议开启本功能)");
-    m_form.setText(CheckForUpdates, b5 ? "開啟線上更新檢查" : "开启在线更新检查");
-    m_form.setText(NoClickCounting, b5 ? "關閉統計滑鼠點擊次數功能" : "关闭统计鼠标点击次数功能");
-    m_form.setText(NoKeyCounting, "关闭键盘按键次数统计功能");
-    m_form.setText(Ok, b5 ? "確定(&O)" : "确定(&O)");
-    m_form.setText(Apply, b5 ? "應用(&A)" : "应用(&A)");
-    m_form.setText(Cancel, "取消(&C)");
+    m_form.setText(Window, options_texts::Window.in(m_lang));
+    m_form.setText(StartWithSystem, options_texts::StartWithSystem.in(m_lang));
+    m_form.setText(CheckForUpdates, options_texts::CheckForUpdates.in(m_lang));
+    m_form.setText(NoClickCounting, options_texts::NoClickCounting.in(m_lang));
+    m_form.setText(NoKeyCounting, options_texts::NoKeyCounting.in(m_lang));
+    m_form.setText(Ok, options_texts::Ok.in(m_lang));
+    m_form.setText(Apply, options_texts::Apply.in(m_lang));
+    m_form.setText(Cancel, options_texts::Cancel.in(m_lang));
 
     m_form.setChecked(StartWithSystem, ReadTrimmedSetting(m_store, MainKey, value::Aopen) != "0");
     m_form.setChecked(CheckForUpdates,

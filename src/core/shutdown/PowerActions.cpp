@@ -4,78 +4,56 @@
 #include <string>
 #include <string_view>
 
+#include "texts/ShutdownTexts.h"
+
 namespace pt {
 
 namespace {
 
-struct Confirmation {
-    const char* titleGb;
-    const char* questionGb;
-    const char* adviceGb;
-    const char* titleB5;
-    const char* questionB5;
-    const char* adviceB5;
-};
-
-const Confirmation& ConfirmationOf(PowerAction action) {
-    static const Confirmation logOff{
-        "注销...", "你确定要注销吗?", "（请您保存好您正在编辑的文件后再按确定后注销）",
-        "註銷...", "你確定要註銷嗎?", "（請您保存好您正在編輯的檔後再按確定後註銷）"};
-    static const Confirmation powerOff{
-        "关机...", "你确定要关机吗?", "（请您保存好您正在编辑的文件后再按确定后关机）",
-        "關機...", "你確定要關機嗎?", "（請您保存好您正在編輯的檔後再按確定後關機）"};
-    static const Confirmation reboot{"重启电脑...",
-                                     "你确定要重新启动电脑吗?",
-                                     "（请您保存好您正在编辑的文件后再按确定后重启电脑）",
-                                     "重啟電腦...",
-                                     "你確定要重新啟動電腦嗎?",
-                                     "（請您保存好您正在編輯的檔後再按確定後重啟電腦）"};
+const shutdown_texts::Confirmation& ConfirmationOf(PowerAction action) {
     switch (action) {
         case PowerAction::LogOff:
-            return logOff;
+            return shutdown_texts::ConfirmLogOff;
         case PowerAction::Reboot:
-            return reboot;
+            return shutdown_texts::ConfirmReboot;
         case PowerAction::PowerOff:
             break;
     }
-    return powerOff;
+    return shutdown_texts::ConfirmPowerOff;
 }
 
 // The reason in a few words of the window's language; the system's own text goes to the
 // log, never into the box.
-std::string_view ReasonText(PowerRefusal why, Language lang) {
+const Text& ReasonText(PowerRefusal why) {
     switch (why) {
         case PowerRefusal::NotAuthorized:
-            return TraditionalUnlessSimplified(lang, "没有权限", "沒有權限");
+            return shutdown_texts::NotAuthorized;
         case PowerRefusal::NoService:
-            return TraditionalUnlessSimplified(lang, "找不到系统服务", "找不到系統服務");
+            return shutdown_texts::NoService;
         case PowerRefusal::NoAnswer:
-            return TraditionalUnlessSimplified(lang, "系统没有回应", "系統沒有回應");
+            return shutdown_texts::NoAnswer;
         case PowerRefusal::Denied:
             break;
     }
-    return TraditionalUnlessSimplified(lang, "系统拒绝了请求", "系統拒絕了請求");
+    return shutdown_texts::Denied;
+}
+
+const Text& RefusedText(PowerAction action) {
+    switch (action) {
+        case PowerAction::LogOff:
+            return shutdown_texts::LogOffRefused;
+        case PowerAction::Reboot:
+            return shutdown_texts::RebootRefused;
+        case PowerAction::PowerOff:
+            break;
+    }
+    return shutdown_texts::PowerOffRefused;
 }
 
 // What the user reads when the system turned the request down.
 std::string RefusalText(PowerAction action, Language lang, PowerRefusal why) {
-    std::string text;
-    switch (action) {
-        case PowerAction::LogOff:
-            text = TraditionalUnlessSimplified(lang, "系统拒绝了注销请求，您没有被注销。",
-                                               "系統拒絕了註銷請求，您沒有被註銷。");
-            break;
-        case PowerAction::Reboot:
-            text = TraditionalUnlessSimplified(lang, "系统拒绝了重启请求，电脑没有重新启动。",
-                                               "系統拒絕了重啟請求，電腦沒有重新啟動。");
-            break;
-        case PowerAction::PowerOff:
-            text = TraditionalUnlessSimplified(lang, "系统拒绝了关机请求，电脑没有关闭。",
-                                               "系統拒絕了關機請求，電腦沒有關閉。");
-            break;
-    }
-    return text + "\r\n" + std::string(TraditionalUnlessSimplified(lang, "原因：", "原因：")) +
-           std::string(ReasonText(why, lang));
+    return std::string(RefusedText(action).in(lang)) + "\r\n" +
+           std::string(shutdown_texts::Reason.in(lang)) + std::string(ReasonText(why).in(lang));
 }
 
 // Clears a flag when the scope ends, also on an exception from a callback.
@@ -110,13 +88,11 @@ PowerActions::Outcome PowerActions::confirmed(PowerAction action) {
     MsgAnswer answer = MsgAnswer::Cancel;
     {
         BusyScope asking(m_asking);
-        const Confirmation& c = ConfirmationOf(action);
+        const shutdown_texts::Confirmation& c = ConfirmationOf(action);
         const std::string text =
-            std::string(TraditionalUnlessSimplified(m_lang, c.questionGb, c.questionB5)) + "\r\n" +
-            std::string(TraditionalUnlessSimplified(m_lang, c.adviceGb, c.adviceB5));
-        answer = m_messages.show(
-            text, std::string(TraditionalUnlessSimplified(m_lang, c.titleGb, c.titleB5)),
-            MsgButtons::OkCancel, MsgIcon::Question, MsgDefault::Second);
+            std::string(c.question.in(m_lang)) + "\r\n" + std::string(c.advice.in(m_lang));
+        answer = m_messages.show(text, std::string(c.title.in(m_lang)), MsgButtons::OkCancel,
+                                 MsgIcon::Question, MsgDefault::Second);
     }
     if (answer != MsgAnswer::Ok) return Outcome::Cancelled;
     return perform(action);
@@ -125,7 +101,8 @@ PowerActions::Outcome PowerActions::confirmed(PowerAction action) {
 PowerActions::Outcome PowerActions::powerOffAsScheduled() {
     if (m_ended || busy()) return Outcome::Cancelled;
     if (m_testMode) {
-        m_messages.notify("您的电脑即将关闭", "Pathtally", MsgIcon::None);
+        m_messages.notify(std::string(shutdown_texts::PowerOffSoon.in(m_lang)), "Pathtally",
+                          MsgIcon::None);
         return Outcome::TestMessage;
     }
     return perform(PowerAction::PowerOff);
@@ -161,8 +138,7 @@ PowerActions::Outcome PowerActions::answered(PowerAction action, const PowerResu
         return Outcome::Accepted;
     }
     m_messages.notify(RefusalText(action, m_lang, result.why),
-                      std::string(TraditionalUnlessSimplified(m_lang, "错误提示", "錯誤提示")),
-                      MsgIcon::Stop);
+                      std::string(shutdown_texts::ErrorTitle.in(m_lang)), MsgIcon::Stop);
     return Outcome::Refused;
 }
 

@@ -9,29 +9,26 @@
 #include "persistence/ValueNames.h"
 #include "stats/Formatting.h"
 #include "stats/NumberText.h"
+#include "texts/ShutdownTexts.h"
 
 namespace pt {
 
 using namespace shutdown_controls;
 
-// What a clock rule adds to its controls: its captions and the stored flag that keeps it
-// armed across runs (none for the today rule).
-struct ShutdownScheduler::Row {
-    const char* captionGb;
-    const char* captionB5;
-    const char* storedFlag;
-};
+namespace texts = shutdown_texts;
 
 namespace {
 
-const char* const EnableGb = "启用";
-const char* const EnableB5 = "啟 動";
-const char* const CancelGb = "取消";
-const char* const CancelB5 = "取 消";
-const char* const HourGb = "点";
-const char* const HourB5 = "點";
-const char* const MinuteGb = "分关机";
-const char* const MinuteB5 = "分關機";
+// The box caption of a rule by its row number (2 to 9).
+const Text& RuleBox(int row) {
+    return texts::RuleBoxes[row - 2];
+}
+
+// The stored flag that keeps a rule armed across runs, by its row number (3 to 9; none for
+// the today rule).
+std::string_view ArmedFlag(int row) {
+    return value::RuleArmed[row - 3];
+}
 
 std::int64_t MinuteKey(const LocalTime& t) {
     return ((static_cast<std::int64_t>(t.year) * 13 + t.month) * 32 + t.day) * 1440 + t.hour * 60 +
@@ -47,20 +44,6 @@ std::string Plain(int number) {
 }
 
 }  // namespace
-
-const ShutdownScheduler::Row& ShutdownScheduler::row(int index) const {
-    static const Row rows[] = {
-        {"设定今天", "設定今天", nullptr},
-        {"设定每周星期一至星期五", "設定每週星期一至星期五", "check3"},
-        {"设定每周星期六", "設定每週星期六", "check4"},
-        {"设定每周星期日", "設定每週星期日", "check5"},
-        {"设定", "設定", "check6"},
-        {"设定每天", "設定每天", "check7"},
-        {"设定每天", "設定每天", "check8"},
-        {"设定每天", "設定每天", "check9"},
-    };
-    return rows[index - 2];
-}
 
 ShutdownScheduler::ShutdownScheduler(FormModel& form, SettingsStore& store, Clock& clock,
                                      MessageBox& messages, Power& power, Language lang,
@@ -78,30 +61,30 @@ ShutdownScheduler::ShutdownScheduler(FormModel& form, SettingsStore& store, Cloc
 // The page as the window is created: Simplified captions, every enable button disabled,
 // every cancel button and the warning line hidden.
 void ShutdownScheduler::designedState() {
-    m_form.setText(CountdownBox, "设定");
+    m_form.setText(CountdownBox, texts::CountdownBox.designed());
     m_form.setChecked(CountdownBox, false);
     m_form.setText(CountdownMinutes, "60");
-    m_form.setToolTip(CountdownMinutes, "输入大于0的数，可以是小数");
-    m_form.setText(StartCountdown, EnableGb);
+    m_form.setToolTip(CountdownMinutes, texts::CountdownMinutesTip.designed());
+    m_form.setText(StartCountdown, texts::Enable.designed());
     m_form.setEnabled(StartCountdown, false);
-    m_form.setText(StopCountdown, CancelGb);
+    m_form.setText(StopCountdown, texts::Cancel.designed());
     m_form.setVisible(StopCountdown, false);
     m_form.setVisible(CountdownWarning, false);
 
     for (int i = 2; i <= 9; ++i) {
         const RuleControls& r = Rule(i);
-        m_form.setText(r.box, row(i).captionGb);
+        m_form.setText(r.box, RuleBox(i).designed());
         m_form.setChecked(r.box, false);
         for (int f = 0; f < r.fieldCount; ++f) m_form.setText(field(r, f), "");
-        m_form.setText(r.hourLabel, HourGb);
-        m_form.setText(r.minuteLabel, MinuteGb);
-        m_form.setText(r.enable, EnableGb);
+        m_form.setText(r.hourLabel, texts::HourLabel.designed());
+        m_form.setText(r.minuteLabel, texts::MinuteLabel.designed());
+        m_form.setText(r.enable, texts::Enable.designed());
         m_form.setEnabled(r.enable, false);
-        m_form.setText(r.cancel, CancelGb);
+        m_form.setText(r.cancel, texts::Cancel.designed());
         m_form.setVisible(r.cancel, false);
     }
-    m_form.setText(MonthLabel, "月");
-    m_form.setText(DayLabel, "日");
+    m_form.setText(MonthLabel, texts::MonthLabel.designed());
+    m_form.setText(DayLabel, texts::DayLabel.designed());
 }
 
 bool ShutdownScheduler::handleClick(ControlId id) {
@@ -163,18 +146,15 @@ void ShutdownScheduler::store(std::string_view name, const std::string& text) {
 }
 
 void ShutdownScheduler::errorBox(const std::string& message, ControlId focusField) {
-    m_messages.show(message,
-                    std::string(TraditionalUnlessSimplified(m_lang, "错误提示", "錯誤提示")),
-                    MsgButtons::Ok, MsgIcon::Stop, MsgDefault::First);
+    m_messages.show(message, std::string(texts::ErrorTitle.in(m_lang)), MsgButtons::Ok,
+                    MsgIcon::Stop, MsgDefault::First);
     m_form.requestFocus(focusField);
 }
 
 bool ShutdownScheduler::validHour(ControlId field) {
     const double hour = value(field);
     if (text(field).empty() || hour < 0 || hour > 23) {
-        errorBox(std::string(TraditionalUnlessSimplified(m_lang, "请输入 0 - 23 之间的数字",
-                                                         "請輸入 0 - 23 之間的數字")),
-                 field);
+        errorBox(std::string(texts::HourRange.in(m_lang)), field);
         return false;
     }
     return true;
@@ -183,9 +163,7 @@ bool ShutdownScheduler::validHour(ControlId field) {
 bool ShutdownScheduler::validMinute(ControlId field) {
     const double minute = value(field);
     if (text(field).empty() || minute < 0 || minute > 59) {
-        errorBox(std::string(TraditionalUnlessSimplified(m_lang, "请输入 0 - 59 之间的数字",
-                                                         "請輸入 0 - 59 之間的數字")),
-                 field);
+        errorBox(std::string(texts::MinuteRange.in(m_lang)), field);
         return false;
     }
     return true;
@@ -210,20 +188,16 @@ void ShutdownScheduler::armTimeRow(int rowIndex) {
         const LocalTime now = m_clock.now();
         const double hour = value(r.hour());
         if (hour < now.hour || (hour == now.hour && minute <= now.minute)) {
+            const auto t = [this](const Text& piece) { return std::string(piece.in(m_lang)); };
             const std::string message =
-                std::string(TraditionalUnlessSimplified(m_lang, "你设定的时间(", "你設定的時間(")) +
-                text(r.hour()) + std::string(TraditionalUnlessSimplified(m_lang, "点", "點")) +
-                text(r.minute()) +
-                std::string(TraditionalUnlessSimplified(m_lang, "分)已过了，现在已经是(",
-                                                        "分)已過了，現在已經是(")) +
-                Plain(now.hour) + std::string(TraditionalUnlessSimplified(m_lang, "点", "點")) +
-                Plain(now.minute) + "分" +
-                std::string(TraditionalUnlessSimplified(m_lang, ")请重新设定", ")請重新設定"));
+                t(texts::TimePastOpen) + text(r.hour()) + t(texts::HourLabel) + text(r.minute()) +
+                t(texts::TimePastMiddle) + Plain(now.hour) + t(texts::HourLabel) +
+                Plain(now.minute) + t(texts::Minute) + t(texts::TimePastClose);
             errorBox(message, r.hour());
             return;
         }
     } else {
-        store(row(rowIndex).storedFlag, "1");
+        store(ArmedFlag(rowIndex), "1");
     }
     store(r.hour().name, NumberToText(value(r.hour())));
     store(r.minute().name, NumberToText(value(r.minute())));
@@ -233,28 +207,22 @@ void ShutdownScheduler::armTimeRow(int rowIndex) {
 void ShutdownScheduler::armDateRow() {
     const RuleControls& r = Rule(6);
     if (m_armed[6] == 1) return;
-    const auto b = [this](const char* gb, const char* b5) {
-        return std::string(TraditionalUnlessSimplified(m_lang, gb, b5));
-    };
+    const auto b = [this](const Text& piece) { return std::string(piece.in(m_lang)); };
     const double month = value(Rule(6).fields[0]);
     if (text(Rule(6).fields[0]).empty() || month < 1 || month > 12) {
-        errorBox(b("请输入 1 - 12 之间的数字(月份只能是1-12)",
-                   "請輸入 1 - 12 之間的數字(月份只能是1-12)"),
-                 Rule(6).fields[0]);
+        errorBox(b(texts::MonthRange), Rule(6).fields[0]);
         return;
     }
     if (text(Rule(6).fields[1]).empty()) {
-        errorBox(b("请输入日期", "請輸入日期"), Rule(6).fields[1]);
+        errorBox(b(texts::DayMissing), Rule(6).fields[1]);
         return;
     }
     const double day = value(Rule(6).fields[1]);
     if (day < 1) {
-        errorBox(b("你输入的日期错误(日期不能小于0)，请重新输入",
-                   "你輸入的日期錯誤(日期不能小於0)，請重新輸入"),
-                 Rule(6).fields[1]);
+        errorBox(b(texts::DayBelowOne), Rule(6).fields[1]);
         return;
     }
-    const std::string wrongDate = b("你输入的日期错误(", "你輸入的日期錯誤(");
+    const std::string wrongDate = b(texts::WrongDate);
     if (month == 2) {
         const int year = m_clock.now().year;
         // The Gregorian rule: 2000 has a 29 February, 2100 does not.
@@ -262,34 +230,26 @@ void ShutdownScheduler::armDateRow() {
                                                       std::chrono::February, std::chrono::day(29))
                               .ok();
         if (leap && day > 29) {
-            errorBox(wrongDate + Plain(year) +
-                         b("年2月只有29天)，请重新输入", "年2月只有29天)，請重新輸入"),
-                     Rule(6).fields[1]);
+            errorBox(wrongDate + Plain(year) + b(texts::February29), Rule(6).fields[1]);
             return;
         }
         if (!leap && day > 28) {
-            errorBox(wrongDate + Plain(year) +
-                         b("年2月只有28天)，请重新输入", "年2月只有28天)，請重新輸入"),
-                     Rule(6).fields[1]);
+            errorBox(wrongDate + Plain(year) + b(texts::February28), Rule(6).fields[1]);
             return;
         }
     }
     if ((month == 4 || month == 6 || month == 9 || month == 11) && day > 30) {
-        errorBox(wrongDate + NumberToText(month) +
-                     b("月只有30天)，请重新输入", "月只有30天)，請重新輸入"),
-                 Rule(6).fields[1]);
+        errorBox(wrongDate + NumberToText(month) + b(texts::Month30), Rule(6).fields[1]);
         return;
     }
     if ((month == 1 || month == 3 || month == 5 || month == 7 || month == 8 || month == 10 ||
          month == 12) &&
         day > 31) {
-        errorBox(wrongDate + NumberToText(month) +
-                     b("月只有31天)，请重新输入", "月只有31天)，請重新輸入"),
-                 Rule(6).fields[1]);
+        errorBox(wrongDate + NumberToText(month) + b(texts::Month31), Rule(6).fields[1]);
         return;
     }
     if (!validHour(Rule(6).fields[2]) || !validMinute(Rule(6).fields[3])) return;
-    store(row(6).storedFlag, "1");
+    store(ArmedFlag(6), "1");
     for (int f = 0; f < r.fieldCount; ++f)
         store(field(r, f).name, NumberToText(value(field(r, f))));
     armRow(6);
@@ -322,7 +282,7 @@ void ShutdownScheduler::cancelRow(int rowIndex) {
         return;
     }
     tickBox(rowIndex, false);
-    store(row(rowIndex).storedFlag, "0");
+    store(ArmedFlag(rowIndex), "0");
     showUnarmed(rowIndex);
 }
 
@@ -335,14 +295,12 @@ void ShutdownScheduler::idleTodayRow() {
 // --- start-up and the once-a-second check ----------------------------------------------
 
 void ShutdownScheduler::restoreSchedule() {
-    if (m_lang != Language::Simplified) {
-        for (int i = 2; i <= 9; ++i) m_form.setText(Rule(i).box, row(i).captionB5);
-        m_form.setText(CountdownBox, "設定");
-        m_form.setText(Rule(2).hourLabel, HourB5);
-        m_form.setText(Rule(2).minuteLabel, MinuteB5);
-        m_form.setText(StartCountdown, EnableB5);
-        m_form.setText(StopCountdown, CancelB5);
-    }
+    for (int i = 2; i <= 9; ++i) m_form.setText(Rule(i).box, RuleBox(i).in(m_lang));
+    m_form.setText(CountdownBox, texts::CountdownBox.in(m_lang));
+    m_form.setText(Rule(2).hourLabel, texts::HourLabel.in(m_lang));
+    m_form.setText(Rule(2).minuteLabel, texts::MinuteLabel.in(m_lang));
+    m_form.setText(StartCountdown, texts::Enable.in(m_lang));
+    m_form.setText(StopCountdown, texts::Cancel.in(m_lang));
     const std::string hourLabel = m_form.get(Rule(2).hourLabel).text;
     const std::string minuteLabel = m_form.get(Rule(2).minuteLabel).text;
     const std::string enable = m_form.get(StartCountdown).text;
@@ -364,7 +322,7 @@ void ShutdownScheduler::restoreSchedule() {
         const RuleControls& r = Rule(i);
         for (int f = 0; f < r.fieldCount; ++f)
             m_form.setText(field(r, f), ReadSetting(m_store, MainKey, field(r, f).name));
-        tickBox(i, NumericValue(ReadSetting(m_store, MainKey, row(i).storedFlag)) == 1);
+        tickBox(i, NumericValue(ReadSetting(m_store, MainKey, ArmedFlag(i))) == 1);
         if (m_form.get(r.box).checked)
             armRow(i);
         else
@@ -425,11 +383,9 @@ void ShutdownScheduler::startCountdown() {
     if (m_countdownRunning) return;
     const double minutes = value(CountdownMinutes);
     if (!(minutes > 0)) {
-        m_messages.show(
-            std::string(
-                TraditionalUnlessSimplified(m_lang, "只能输入大于0的数", "只能輸入大於0的數")),
-            std::string(TraditionalUnlessSimplified(m_lang, "错误提示信息", "錯誤提示資訊")),
-            MsgButtons::Ok, MsgIcon::Stop, MsgDefault::First);
+        m_messages.show(std::string(texts::CountdownNotPositive.in(m_lang)),
+                        std::string(texts::CountdownErrorTitle.in(m_lang)), MsgButtons::Ok,
+                        MsgIcon::Stop, MsgDefault::First);
         return;
     }
     setCountdownRunning(true);
@@ -443,8 +399,9 @@ void ShutdownScheduler::startCountdown() {
     if (!std::isfinite(seconds)) seconds = std::numeric_limits<double>::max();
     m_autoShutdownTime = seconds;
     m_countdownFired = false;
-    m_form.setText(CountdownWarning, "你的电脑将于" + text(CountdownMinutes) +
-                                         "分钟之后自动关机，请及时保存你正在编辑的文件");
+    m_form.setText(CountdownWarning, std::string(texts::CountdownStartOpen.in(m_lang)) +
+                                         text(CountdownMinutes) +
+                                         std::string(texts::CountdownStartClose.in(m_lang)));
     m_form.setVisible(CountdownWarning, true);
     store(value::AutoShutTime, NumberToText(minutes));
 }
@@ -473,12 +430,9 @@ void ShutdownScheduler::onCountdownTick() {
         }
     }
     // Past zero (test mode) the line stays at zero rather than counting negative time.
-    m_form.setText(CountdownWarning, std::string(TraditionalUnlessSimplified(
-                                         m_lang, "你的电脑将于( ", "你的電腦將於( ")) +
+    m_form.setText(CountdownWarning, std::string(texts::CountdownOpen.in(m_lang)) +
                                          FormatUseTime(std::max(m_autoShutdownTime, 0.0)) +
-                                         std::string(TraditionalUnlessSimplified(
-                                             m_lang, " )之后自动关机，请及时保存你正在编辑的文件",
-                                             " )之後自動關機，請及時保存你正在編輯的文檔")));
+                                         std::string(texts::CountdownClose.in(m_lang)));
 }
 
 }  // namespace pt

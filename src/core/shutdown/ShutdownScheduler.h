@@ -53,9 +53,6 @@ public:
     PowerActions& powerActions() { return m_power; }
 
 private:
-    struct Row;
-    const Row& row(int index) const;
-
     void designedState();
     void tickBox(int rowIndex, bool ticked);
     void onBoxClicked(int rowIndex);

@@ -74,7 +74,7 @@ void MainPresenter::start() {
     m_form.setText(main_controls::Window, "Pathtally" + m_versionText);
     m_form.setToolTip(main_controls::TrayIcon, "Pathtally" + m_versionText);
     // 8. Traditional texts.
-    if (m_lang == Language::Traditional) ApplyTraditionalTexts(m_form);
+    ApplyLanguageTexts(m_form, m_lang);
     // 9. Who and where.
     m_userName = m_services.system.userName();
     m_computerName = m_services.system.computerName();
@@ -121,11 +121,12 @@ void MainPresenter::start() {
 void MainPresenter::checkVersion() {
     auto& box = m_services.messages;
     if (m_version.major > 10 || m_version.major < 0)
-        box.show("请修改 App.Major的值使其大于0且小于10", "Pathtally", MsgButtons::Ok);
+        box.show(std::string(main_texts::MajorOutOfRange.in(m_lang)), "Pathtally", MsgButtons::Ok);
     if (m_version.minor > 10 || m_version.minor < 0)
-        box.show("请修改 App.Minor的值使其大于0且小于10", "Pathtally", MsgButtons::Ok);
+        box.show(std::string(main_texts::MinorOutOfRange.in(m_lang)), "Pathtally", MsgButtons::Ok);
     if (m_version.revision > 10000 || m_version.revision < 0)
-        box.show("请修改 App.Revision的值使其大于0且小于10000", "Pathtally", MsgButtons::Ok);
+        box.show(std::string(main_texts::RevisionOutOfRange.in(m_lang)), "Pathtally",
+                 MsgButtons::Ok);
 }
 
 void MainPresenter::keepAutostartCurrent() {
@@ -306,10 +307,10 @@ void MainPresenter::onCloseBox() {
 }
 
 void MainPresenter::confirmExit() {
-    const bool gb = m_lang == Language::Simplified;
-    MsgAnswer answer = m_services.messages.show(
-        gb ? "你确定要关闭此程序吗?" : "你確定要關閉此程式嗎?", gb ? "关闭程序?" : "關閉程式?",
-        MsgButtons::OkCancel, MsgIcon::Question, MsgDefault::Second);
+    MsgAnswer answer =
+        m_services.messages.show(std::string(main_texts::ConfirmExit.in(m_lang)),
+                                 std::string(main_texts::ConfirmExitTitle.in(m_lang)),
+                                 MsgButtons::OkCancel, MsgIcon::Question, MsgDefault::Second);
     if (answer != MsgAnswer::Ok) return;
     removeHook();
     // Nothing counted is lost on an orderly exit.

@@ -6,6 +6,7 @@
 #include "platform/NumberFormat.h"
 #include "stats/NumberText.h"
 #include "stats/StatisticsModel.h"
+#include "texts/MainWindowTexts.h"
 
 namespace pt {
 
@@ -24,7 +25,7 @@ std::string FormatUseTime(double s) {
 std::string FormatBigCount(std::int32_t count, Language lang) {
     if (count < 10000) return std::to_string(count);
     double tenths = IntPart(static_cast<double>(count) / 1000) / 10;
-    return NumberToText(tenths) + (lang == Language::Traditional ? "萬" : "万");
+    return NumberToText(tenths) + std::string(main_texts::TenThousand.in(lang));
 }
 
 std::string FormatThreeDecimals(double value, const NumberFormat& format) {

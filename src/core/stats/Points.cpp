@@ -4,6 +4,7 @@
 
 #include "form/MainControls.h"
 #include "stats/NumberText.h"
+#include "texts/MainWindowTexts.h"
 
 namespace pt {
 
@@ -36,11 +37,13 @@ void ShowPointsAndLevel(StatisticsModel& model, FormModel& form, Language lang) 
     const std::string points = NumberToText(l.points);
     const std::string gap = NumberToText(l.gap);
     const std::string next = NumberToText(l.level + 1);
-    const bool gb = lang == Language::Simplified;
-    form.setText(main_controls::Points, points + "分(差" + gap + "分)");
-    form.setText(main_controls::Level, NumberToText(l.level) + (gb ? "级" : "級"));
-    form.setToolTip(main_controls::Points, gb ? "离第" + next + "级还差" + gap + "分"
-                                              : "離第" + next + "級還差" + gap + "分");
+    using namespace main_texts;
+    form.setText(main_controls::Points, points + std::string(PointsOpen.in(lang)) + gap +
+                                            std::string(PointsClose.in(lang)));
+    form.setText(main_controls::Level, NumberToText(l.level) + std::string(LevelUnit.in(lang)));
+    form.setToolTip(main_controls::Points, std::string(PointsTipBefore.in(lang)) + next +
+                                               std::string(PointsTipMiddle.in(lang)) + gap +
+                                               std::string(PointsTipAfter.in(lang)));
 }
 
 }  // namespace pt

@@ -4,7 +4,6 @@
 
 #include "form/MainControls.h"
 #include "stats/Formatting.h"
-#include "texts/InputAccessTexts.h"
 #include "texts/MainWindowTexts.h"
 
 namespace pt {
@@ -16,37 +15,6 @@ std::string Signed(std::int32_t v) {
     text += std::to_string(v);
     return text;
 }
-
-struct Word {
-    ControlId control;
-    std::string_view gb, b5;
-};
-
-// The fixed words of both click lines.
-constexpr Word kClickWords[] = {
-    {main_controls::TodayClicksCaption, "今日鼠标点击次数", "今日滑鼠點擊次數"},
-    {main_controls::TodayClicksOpen, "次(其中", "次(其中"},
-    {main_controls::TodayLeftWord, "左", "左"},
-    {main_controls::TodayLeftKeyWord, "键点击", "鍵點擊"},
-    {main_controls::TodayLeftEnd, "次,", "次,"},
-    {main_controls::TodayMiddleWord, "中", "中"},
-    {main_controls::TodayMiddleKeyWord, "键点击", "鍵點擊"},
-    {main_controls::TodayMiddleEnd, "次,", "次,"},
-    {main_controls::TodayRightWord, "右", "右"},
-    {main_controls::TodayRightKeyWord, "键点击", "鍵點擊"},
-    {main_controls::TodayClickLineEnd, "次)", "次)"},
-    {main_controls::TotalClicksCaption, "鼠标累计点击次数", "滑鼠累計點擊次數"},
-    {main_controls::TotalClicksOpen, "次(其中", "次(其中"},
-    {main_controls::TotalLeftWord, "左", "左"},
-    {main_controls::TotalLeftKeyWord, "键点击", "鍵點擊"},
-    {main_controls::TotalLeftEnd, "次,", "次,"},
-    {main_controls::TotalMiddleWord, "中", "中"},
-    {main_controls::TotalMiddleKeyWord, "键点击", "鍵點擊"},
-    {main_controls::TotalMiddleEnd, "次,", "次,"},
-    {main_controls::TotalRightWord, "右", "右"},
-    {main_controls::TotalRightKeyWord, "键点击", "鍵點擊"},
-    {main_controls::TotalClickLineEnd, "次)", "次)"},
-};
 
 }  // namespace
 
@@ -82,8 +50,8 @@ SamplingTick::SamplingTick(StatisticsModel& model, FormModel& form, CursorSource
         m_todayCounts[i] = form.slot(todayCounts[i]);
         m_totalCounts[i] = form.slot(totalCounts[i]);
     }
-    for (const Word& w : kClickWords)
-        m_words.emplace_back(form.slot(w.control), lang == Language::Traditional ? w.b5 : w.gb);
+    for (const WindowText& w : ClickLineWords())
+        m_words.emplace_back(form.slot(w.control), w.text.in(lang));
 }
 
 void SamplingTick::tick() {
@@ -99,15 +67,16 @@ void SamplingTick::tick() {
     }
     const bool measured = !m_access || m_access->devicesReadable();
     const bool positionKnown = !m_access || m_access->pointerPositionKnown();
-    m_form.setText(m_position, positionKnown ? PositionText(m_model.currentX, m_model.currentY)
-                                             : std::string(PositionUnavailableText(m_lang)));
+    m_form.setText(m_position, positionKnown
+                                   ? PositionText(m_model.currentX, m_model.currentY)
+                                   : std::string(main_texts::PositionUnavailable.in(m_lang)));
     const std::string metres = measured ? MetresText(m_model.todayTravel, m_numberFormat)
-                                        : std::string(NotMeasuredText(m_lang));
+                                        : std::string(main_texts::NotMeasured.in(m_lang));
     m_form.setText(m_todayTravel, metres);
     m_form.setText(m_travelPanel, metres);
     m_form.setText(m_countsPanel, measured ? std::to_string(m_model.clicks.todayTotalClick) + "/" +
                                                  m_model.todayKeys.toText()
-                                           : std::string(NotMeasuredText(m_lang)));
+                                           : std::string(main_texts::NotMeasured.in(m_lang)));
     m_form.setText(m_totalTravel, KilometresText(m_model.totalTravel, m_numberFormat));
     showClickLines(measured);
 }
@@ -124,7 +93,9 @@ void SamplingTick::showClickLines(bool measured) {
         if (measured)
             m_form.setText(m_todayCounts[i], std::to_string(today[i]));
         else
-            m_form.setText(m_todayCounts[i], i == 0 ? NotMeasuredText(m_lang) : kNotMeasuredMark);
+            m_form.setText(
+                m_todayCounts[i],
+                (i == 0 ? main_texts::NotMeasured : main_texts::NotMeasuredMark).in(m_lang));
         m_form.setText(m_totalCounts[i], FormatBigCount(total[i], m_lang));
         // The exact count as tooltip, in GB mode only (B5 leaves the tooltips alone).
         if (!b5) m_form.setToolTip(m_totalCounts[i], std::to_string(total[i]));

@@ -1,33 +1,32 @@
 #pragma once
 
-#include <string_view>
-
 #include "stats/DayHistorySummary.h"
 #include "texts/Language.h"
 
-namespace pt {
+// The texts of the day history window. Like the main window's, they turn Traditional only
+// for "B5".
+namespace pt::history_texts {
 
-// The texts of the day history window. Like the main window's, they turn Traditional
-// only for "B5".
-enum class HistoryText {
-    Title,
-    Figure,
-    Range,
-    Last7Days,
-    Last30Days,
-    Last365Days,
-    HoursOf,
-    NoHoursForUseTime,
-    Date,
-    BestDays,
-    NoBestDay,
-    Export,
-    ExportFailed,
-    ExportTitle,
-    AllClicks,
-};
+inline constexpr Text Title{"每日统计", "每日統計", "每日统计"};
+inline constexpr Text Figure{"统计项目：", "統計項目：", "统计项目："};
+inline constexpr Text Range{"时间范围：", "時間範圍：", "时间范围："};
+// The ranges to choose from.
+inline constexpr Text Last7Days{"最近7天"};
+inline constexpr Text Last30Days{"最近30天"};
+inline constexpr Text Last365Days{"最近365天"};
+inline constexpr Text HoursOf{"每小时：", "每小時：", "每小时："};
+inline constexpr Text NoHoursForUseTime{"电脑用时没有每小时的记录", "電腦用時沒有每小時的記錄",
+                                        "电脑用时没有每小时的记录"};
+inline constexpr Text Date{"日期"};
+inline constexpr Text BestDays{"最高纪录", "最高紀錄", "最高纪录"};
+inline constexpr Text NoBestDay{"暂无记录", "暫無記錄", "暂无记录"};
+inline constexpr Text Export{"导出CSV(&E)...", "匯出CSV(&E)...", "导出CSV(&E)..."};
+inline constexpr Text ExportFailed{"无法保存文件：", "無法儲存檔案：", "无法保存文件："};
+inline constexpr Text ExportTitle{"导出每日统计", "匯出每日統計", "导出每日统计"};
+inline constexpr Text AllClicks{"鼠标点击（左中右键合计）", "滑鼠點擊（左中右鍵合計）",
+                                "鼠标点击（左中右键合计）"};
 
-std::string_view HistoryTextOf(Language lang, HistoryText text);
-std::string_view FigureName(Language lang, DayFigure figure);
+// The name of a figure, in the choice, the table's header and the best days.
+const Text& FigureName(DayFigure figure);
 
-}  // namespace pt
+}  // namespace pt::history_texts

@@ -1,7 +1,7 @@
 #include "ui/win32/Win32AutoUpdateWindow.h"
 
 #include "platform/windows/WideText.h"
-#include "texts/ViewTexts.h"
+#include "texts/OnlineTexts.h"
 
 namespace pt {
 namespace {
@@ -40,7 +40,7 @@ Win32AutoUpdateWindow::Win32AutoUpdateWindow(HWND owner, HFONT font, Language la
     // The update page in the system's web control, loaded when the presenter shows it;
     // where there is no control the area says so.
     m_page = std::make_unique<Win32WebPage>(m_hwnd, RECT{12, 40, Width - 12, Height - 12}, font);
-    m_page->setUnavailableText(Widen(std::string(PageUnavailableText.in(lang))));
+    m_page->setUnavailableText(Widen(std::string(page_texts::Unavailable.in(lang))));
     m_page->navigate(address);
     ShowWindow(m_page->handle(), SW_HIDE);
     m_binder->bindCustom(auto_update_controls::Page, [this](const Control& c) {

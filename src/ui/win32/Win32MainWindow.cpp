@@ -10,7 +10,7 @@
 #include "platform/windows/WideText.h"
 #include "shutdown/ShutdownScheduler.h"
 #include "texts/MainWindowTexts.h"
-#include "texts/ViewTexts.h"
+#include "texts/OnlineTexts.h"
 
 namespace pt {
 
@@ -318,7 +318,7 @@ void Win32MainWindow::showPage(int index) {
 void Win32MainWindow::start() {
     m_presenter->start();
     const std::wstring unavailable =
-        Widen(std::string(PageUnavailableText.in(m_presenter->lang())));
+        Widen(std::string(page_texts::Unavailable.in(m_presenter->lang())));
     m_home->setUnavailableText(unavailable);
     m_news->setUnavailableText(unavailable);
     ShutdownScheduler& scheduler = m_presenter->scheduler();
