@@ -10,6 +10,7 @@
 #include "HistoryExport.h"
 #include "platform/PlatformServices.h"
 #include "texts/MainWindowTexts.h"
+#include "texts/ProgramName.h"
 #include "ui/AppIcon.h"
 #include "ui/AutoUpdateWindow.h"
 #include "ui/MainWindow.h"
@@ -47,14 +48,16 @@ int main(int argc, char** argv) {
         if (const std::string reason = platform->singleInstance().failure(); !reason.empty()) {
             // Not a second start: there is no safe place for the single-instance lock.
             std::fprintf(stderr, "pathtally: cannot start: %s\n", reason.c_str());
-            messages.show(std::string(pt::main_texts::CannotStart.designed()) + reason, "Pathtally",
-                          pt::MsgButtons::Ok, pt::MsgIcon::Stop, pt::MsgDefault::First);
+            messages.show(std::string(pt::main_texts::CannotStart.designed()) + reason,
+                          std::string(pt::ProgramName), pt::MsgButtons::Ok, pt::MsgIcon::Stop,
+                          pt::MsgDefault::First);
             return 1;
         }
         // The running window comes to the front, besides the message.
         platform->singleInstance().activateRunning();
-        messages.show(std::string(pt::main_texts::AlreadyRunning.designed()), "Pathtally",
-                      pt::MsgButtons::Ok, pt::MsgIcon::Warning, pt::MsgDefault::First);
+        messages.show(std::string(pt::main_texts::AlreadyRunning.designed()),
+                      std::string(pt::ProgramName), pt::MsgButtons::Ok, pt::MsgIcon::Warning,
+                      pt::MsgDefault::First);
         return 0;
     }
 
@@ -96,7 +99,7 @@ int main(int argc, char** argv) {
     // from the event loop, so the ticks run while the box is open.
     if (const std::string place = p.store().readOnlyPlace(); !place.empty())
         QTimer::singleShot(0, &window, [&messages, &form, place] {
-            messages.show(pt::StoreReadOnlyText(form.lang(), place), "Pathtally",
+            messages.show(pt::StoreReadOnlyText(form.lang(), place), std::string(pt::ProgramName),
                           pt::MsgButtons::Ok, pt::MsgIcon::Warning, pt::MsgDefault::First);
         });
     return app.exec();

@@ -1,14 +1,12 @@
 #include "ClearAllDialog.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
+#include "DialogFrame.h"
 #include "FormBinder.h"
 #include "QtMessageBox.h"
-#include "Skin.h"
 #include "form/DialogControls.h"
 
 namespace pt {
@@ -19,10 +17,7 @@ ClearAllDialog::ClearAllDialog(StatisticsModel& model, SettingsStore& store, Clo
                                Language lang, QWidget* parent, MessageBox* messages,
                                DayAccounting* days, std::function<void()> takeMeasured)
     : QDialog(parent) {
-    setObjectName(ObjectName(Window));
-    setModal(true);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    ApplySkin(this);
+    SetUpDialog(this, Window);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 16, 18, 12);
@@ -36,15 +31,7 @@ ClearAllDialog::ClearAllDialog(StatisticsModel& model, SettingsStore& store, Clo
     auto* clearHistory = new QCheckBox(this);
     clearHistory->setObjectName(ObjectName(AlsoClearDays));
     layout->addWidget(clearHistory);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (ControlId id : {Ok, Cancel}) {
-        auto* button = new QPushButton(this);
-        button->setObjectName(ObjectName(id));
-        button->setAutoDefault(false);
-        buttons->addWidget(button);
-    }
-    layout->addLayout(buttons);
+    layout->addLayout(NewButtonRow(this, {Ok, Cancel}));
 
     if (!messages) {
         m_ownBoxes = std::make_unique<QtMessageBox>(this);
@@ -52,12 +39,8 @@ ClearAllDialog::ClearAllDialog(StatisticsModel& model, SettingsStore& store, Clo
     }
     m_presenter = std::make_unique<ClearAllPresenter>(model, store, clock, *messages, lang, days,
                                                       std::move(takeMeasured));
-    m_binder = new FormBinder(m_presenter->form(), this);
-    m_binder->bindCustom(
-        Window, [this](const Control& c) { setWindowTitle(QString::fromStdString(c.text)); });
-    m_binder->bindChildren();
-    m_binder->syncAll();
-    m_binder->onClicked = [this](ControlId id) { onClicked(id); };
+    m_binder =
+        BindDialog(this, m_presenter->form(), Window, [this](ControlId id) { onClicked(id); });
     setFixedSize(sizeHint());
 }
 

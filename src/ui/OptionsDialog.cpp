@@ -1,12 +1,11 @@
 #include "OptionsDialog.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "DialogFrame.h"
 #include "FormBinder.h"
-#include "Skin.h"
 #include "form/DialogControls.h"
 
 namespace pt {
@@ -16,10 +15,7 @@ using namespace options_controls;
 OptionsDialog::OptionsDialog(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
                              Language lang, ClickHookSwitch hook, QWidget* parent)
     : QDialog(parent) {
-    setObjectName(ObjectName(Window));
-    setModal(true);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    ApplySkin(this);
+    SetUpDialog(this, Window);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 16, 18, 12);
@@ -30,26 +26,14 @@ OptionsDialog::OptionsDialog(SettingsStore& store, AutostartEntry& autostart, Sy
         layout->addWidget(box);
     }
     layout->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (ControlId id : {Ok, Apply, Cancel}) {
-        auto* button = new QPushButton(this);
-        button->setObjectName(ObjectName(id));
-        button->setAutoDefault(false);
-        buttons->addWidget(button);
-    }
+    layout->addLayout(NewButtonRow(this, {Ok, Apply, Cancel}));
     findChild<QPushButton*>(ObjectName(Ok))->setDefault(true);
-    layout->addLayout(buttons);
 
     // The presenter reads the stored values now: every open starts from them.
     m_presenter =
         std::make_unique<OptionsPresenter>(store, autostart, system, lang, std::move(hook));
-    m_binder = new FormBinder(m_presenter->form(), this);
-    m_binder->bindCustom(
-        Window, [this](const Control& c) { setWindowTitle(QString::fromStdString(c.text)); });
-    m_binder->bindChildren();
-    m_binder->syncAll();
-    m_binder->onClicked = [this](ControlId id) { onClicked(id); };
+    m_binder =
+        BindDialog(this, m_presenter->form(), Window, [this](ControlId id) { onClicked(id); });
     setFixedSize(sizeHint().expandedTo(QSize(380, 0)));
 }
 

@@ -26,6 +26,7 @@
 #include "shell/FeedbackMail.h"
 #include "shell/OptionsPresenter.h"
 #include "texts/MainWindowTexts.h"
+#include "texts/ProgramName.h"
 #include "ui/win32/Win32AboutBox.h"
 #include "ui/win32/Win32AutoUpdateWindow.h"
 #include "ui/win32/Win32Dialog.h"
@@ -184,8 +185,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything else: one instance only. The language is not known yet.
     pt::MutexSingleInstance instance;
     if (!instance.acquire()) {
-        messages.show(std::string(pt::main_texts::AlreadyRunning.designed()), "Pathtally",
-                      pt::MsgButtons::Ok, pt::MsgIcon::Warning, pt::MsgDefault::First);
+        messages.show(std::string(pt::main_texts::AlreadyRunning.designed()),
+                      std::string(pt::ProgramName), pt::MsgButtons::Ok, pt::MsgIcon::Warning,
+                      pt::MsgDefault::First);
         return 0;
     }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "texts/OnlineTexts.h"
+#include "texts/ProgramName.h"
 
 namespace pt {
 
@@ -29,8 +30,8 @@ std::string RankingCode(std::uint32_t installationId, const DynamicValue& points
 bool RankingAllowed(const DynamicValue& points, MessageBox& box) {
     if (points == DynamicValue::Int16(0)) {
         // The default title of a message box: the program's name.
-        box.show(std::string(ranking_texts::ZeroPoints.designed()), "Pathtally", MsgButtons::Ok,
-                 MsgIcon::None);
+        box.show(std::string(ranking_texts::ZeroPoints.designed()), std::string(ProgramName),
+                 MsgButtons::Ok, MsgIcon::None);
         return false;
     }
     return true;

@@ -5,6 +5,7 @@
 #include "stats/DayAccounting.h"
 #include "stats/StoredDate.h"
 #include "texts/DialogTexts.h"
+#include "texts/ProgramName.h"
 
 namespace pt {
 
@@ -47,7 +48,7 @@ void ClearAllPresenter::confirmReset() {
                                              MsgButtons::YesNo, MsgIcon::None, MsgDefault::First);
     if (answer == MsgAnswer::Yes) {
         reset();
-        m_messages.show(std::string(clear_all_texts::Done.in(m_lang)), ApplicationTitle,
+        m_messages.show(std::string(clear_all_texts::Done.in(m_lang)), std::string(ProgramName),
                         MsgButtons::Ok, MsgIcon::None, MsgDefault::First);
     }
     m_closeRequested = true;

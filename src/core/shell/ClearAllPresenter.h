@@ -40,9 +40,6 @@ public:
 
     bool closeRequested() const { return m_closeRequested; }
 
-    // The title of the program's own information boxes.
-    static constexpr const char* ApplicationTitle = "Pathtally";
-
 private:
     void fillForm();
     void reset();

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "texts/ProgramName.h"
 #include "texts/ShutdownTexts.h"
 
 namespace pt {
@@ -101,8 +102,8 @@ PowerActions::Outcome PowerActions::confirmed(PowerAction action) {
 PowerActions::Outcome PowerActions::powerOffAsScheduled() {
     if (m_ended || busy()) return Outcome::Cancelled;
     if (m_testMode) {
-        m_messages.notify(std::string(shutdown_texts::PowerOffSoon.in(m_lang)), "Pathtally",
-                          MsgIcon::None);
+        m_messages.notify(std::string(shutdown_texts::PowerOffSoon.in(m_lang)),
+                          std::string(ProgramName), MsgIcon::None);
         return Outcome::TestMessage;
     }
     return perform(PowerAction::PowerOff);

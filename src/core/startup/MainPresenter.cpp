@@ -20,6 +20,7 @@
 #include "stats/SamplingTick.h"
 #include "stats/StoredDate.h"
 #include "texts/MainWindowTexts.h"
+#include "texts/ProgramName.h"
 
 namespace pt {
 namespace {
@@ -48,7 +49,7 @@ std::string VersionText(const ProgramVersion& v) {
 MainPresenter::MainPresenter(MainServices services, MainView& view, ProgramVersion version)
     : m_services(services), m_view(view), m_version(version), m_form(MainWindowControls()) {
     ApplyDesignedTexts(m_form);
-    m_form.setText(main_controls::Window, "Pathtally");
+    m_form.setText(main_controls::Window, ProgramName);
     m_form.setVisible(main_controls::TestModeMark, false);
 }
 
@@ -71,8 +72,8 @@ void MainPresenter::start() {
     // 6, 7. Version checks, version text, caption and tray tooltip.
     checkVersion();
     m_versionText = VersionText(m_version);
-    m_form.setText(main_controls::Window, "Pathtally" + m_versionText);
-    m_form.setToolTip(main_controls::TrayIcon, "Pathtally" + m_versionText);
+    m_form.setText(main_controls::Window, std::string(ProgramName) + m_versionText);
+    m_form.setToolTip(main_controls::TrayIcon, std::string(ProgramName) + m_versionText);
     // 8. Traditional texts.
     ApplyLanguageTexts(m_form, m_lang);
     // 9. Who and where.
@@ -121,11 +122,13 @@ void MainPresenter::start() {
 void MainPresenter::checkVersion() {
     auto& box = m_services.messages;
     if (m_version.major > 10 || m_version.major < 0)
-        box.show(std::string(main_texts::MajorOutOfRange.in(m_lang)), "Pathtally", MsgButtons::Ok);
+        box.show(std::string(main_texts::MajorOutOfRange.in(m_lang)), std::string(ProgramName),
+                 MsgButtons::Ok);
     if (m_version.minor > 10 || m_version.minor < 0)
-        box.show(std::string(main_texts::MinorOutOfRange.in(m_lang)), "Pathtally", MsgButtons::Ok);
+        box.show(std::string(main_texts::MinorOutOfRange.in(m_lang)), std::string(ProgramName),
+                 MsgButtons::Ok);
     if (m_version.revision > 10000 || m_version.revision < 0)
-        box.show(std::string(main_texts::RevisionOutOfRange.in(m_lang)), "Pathtally",
+        box.show(std::string(main_texts::RevisionOutOfRange.in(m_lang)), std::string(ProgramName),
                  MsgButtons::Ok);
 }
 

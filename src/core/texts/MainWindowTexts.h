@@ -41,8 +41,6 @@ std::string StoreReadOnlyText(Language lang, std::string_view folder);
 // The main window's texts that the code puts together with figures.
 namespace main_texts {
 
-inline constexpr std::string_view ProgramName = "Pathtally";
-
 // Records (see the functions above).
 inline constexpr Text MoveRecordTip{"最高记录发生于:", "最高記錄發生於:", "最高记录发生于:"};
 inline constexpr Text UseTimeRecordTip{"最高记录发生于", "最高記錄發生於", "最高记录发生于"};

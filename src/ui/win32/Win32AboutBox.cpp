@@ -2,6 +2,7 @@
 
 #include "shell/AboutPresenter.h"
 #include "ui/win32/Win32Dialog.h"
+#include "ui/win32/Win32WindowClass.h"
 
 namespace pt {
 namespace {
@@ -68,15 +69,8 @@ LRESULT CALLBACK LogoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 }  // namespace
 
 void RunWin32AboutBox(HWND owner, HFONT font, AboutPresenter& presenter) {
-    static const bool registered = [] {
-        WNDCLASSEXW cls{};
-        cls.cbSize = sizeof(cls);
-        cls.lpfnWndProc = LogoProc;
-        cls.hInstance = GetModuleHandleW(nullptr);
-        cls.hCursor = LoadCursorW(nullptr, IDC_HAND);
-        cls.lpszClassName = L"PathtallyLogo";
-        return RegisterClassExW(&cls) != 0;
-    }();
+    static const bool registered =
+        RegisterWin32WindowClass(L"PathtallyLogo", LogoProc, nullptr, IDC_HAND);
     g_logoFont = font;
     g_logoIcon = static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 64, 64, 0));

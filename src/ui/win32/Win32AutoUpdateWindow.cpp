@@ -2,6 +2,7 @@
 
 #include "platform/windows/WideText.h"
 #include "texts/OnlineTexts.h"
+#include "ui/win32/Win32WindowClass.h"
 
 namespace pt {
 namespace {
@@ -16,16 +17,8 @@ Win32AutoUpdateWindow::Win32AutoUpdateWindow(HWND owner, HFONT font, Language la
                                              const std::string& address,
                                              AutoUpdatePresenter::Mode mode)
     : m_presenter(m_pageTitle, lang, versionText, address, mode) {
-    static const bool registered = [] {
-        WNDCLASSEXW cls{};
-        cls.cbSize = sizeof(cls);
-        cls.lpfnWndProc = windowProc;
-        cls.hInstance = GetModuleHandleW(nullptr);
-        cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        cls.lpszClassName = L"PathtallyAutoUpdate";
-        return RegisterClassExW(&cls) != 0;
-    }();
+    static const bool registered = RegisterWin32WindowClass(L"PathtallyAutoUpdate", windowProc,
+                                                            GetSysColorBrush(COLOR_BTNFACE));
     if (!registered) return;
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT frame{0, 0, Width, Height};

@@ -1,6 +1,7 @@
 #include "ui/win32/Win32Dialog.h"
 
 #include "platform/windows/WideText.h"
+#include "ui/win32/Win32WindowClass.h"
 
 namespace pt {
 namespace {
@@ -54,16 +55,8 @@ LRESULT CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 void RunWin32Dialog(HWND owner, HFONT font, FormModel& model, const Win32DialogSpec& spec,
                     const Win32DialogMotion& motion) {
-    static const bool registered = [] {
-        WNDCLASSEXW cls{};
-        cls.cbSize = sizeof(cls);
-        cls.lpfnWndProc = DialogProc;
-        cls.hInstance = GetModuleHandleW(nullptr);
-        cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        cls.lpszClassName = L"PathtallyDialog";
-        return RegisterClassExW(&cls) != 0;
-    }();
+    static const bool registered =
+        RegisterWin32WindowClass(L"PathtallyDialog", DialogProc, GetSysColorBrush(COLOR_BTNFACE));
     if (!registered) return;
     Win32FormBinder binder(model, font);
     DialogState state{&binder, &spec, &motion};

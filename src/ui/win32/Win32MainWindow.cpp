@@ -11,6 +11,7 @@
 #include "shutdown/ShutdownScheduler.h"
 #include "texts/MainWindowTexts.h"
 #include "texts/OnlineTexts.h"
+#include "ui/win32/Win32WindowClass.h"
 
 namespace pt {
 
@@ -69,20 +70,10 @@ Win32MainWindow::Win32MainWindow(MainServices services) {
     // The program's own icon (resource 1); a build without it shows the generic one.
     m_icon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     if (!m_icon) m_icon = LoadIconW(nullptr, IDI_APPLICATION);
-    WNDCLASSEXW cls{};
-    cls.cbSize = sizeof(cls);
-    cls.lpfnWndProc = windowProc;
-    cls.hInstance = instance;
-    cls.hIcon = m_icon;
-    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    cls.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    cls.lpszClassName = L"PathtallyMain";
-    RegisterClassExW(&cls);
-    cls.lpfnWndProc = pageProc;
-    cls.hIcon = nullptr;
-    cls.hbrBackground = GetSysColorBrush(COLOR_WINDOW);  // the tab control's body
-    cls.lpszClassName = L"PathtallyPage";
-    RegisterClassExW(&cls);
+    RegisterWin32WindowClass(L"PathtallyMain", windowProc, GetSysColorBrush(COLOR_BTNFACE),
+                             IDC_ARROW, m_icon);
+    // The pages take the tab control's body colour.
+    RegisterWin32WindowClass(L"PathtallyPage", pageProc, GetSysColorBrush(COLOR_WINDOW));
 
     m_font = MakeFont();
     m_presenter = std::make_unique<MainPresenter>(services, *this);
