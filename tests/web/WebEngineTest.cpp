@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStringEncoder>
+#include <QTabWidget>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -269,6 +270,27 @@ TEST_F(OnlinePages, OwnSurfacePageJoinsAShownWindowWithoutRecreatingIt) {
     ASSERT_TRUE(page) << "the page has a native window of its own";
     EXPECT_EQ(page->geometry(), QRect(QPoint(0, 0), view->size()));
     EXPECT_NE(page->surfaceType(), QSurface::RasterSurface);
+}
+
+// Keys the page leaves unused go on to the widgets around it, as from a page in a widget:
+// Ctrl+Tab in a tab page goes to the next tab.
+TEST_F(OnlinePages, OwnSurfacePageHandsUnusedKeysToItsWindow) {
+    site.setPage("/pt/news/", "News");
+    QTabWidget tabs;
+    tabs.resize(660, 300);
+    auto* view = new WebView(&tabs, WebView::PageSurface::Own);
+    tabs.addTab(view, QStringLiteral("news"));
+    tabs.addTab(new QWidget(&tabs), QStringLiteral("other"));
+    view->navigate(site.root().toStdString() + "/pt/news/");
+    tabs.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->title() == "News"; }, 15000));
+    QWidget* container = view->findChild<QWidget*>();
+    ASSERT_TRUE(container && container->windowHandle());
+    QWindow* page = container->windowHandle()->findChild<QWindow*>();
+    ASSERT_TRUE(page);
+    QTest::mouseClick(page, Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::keyClick(page, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tabs.currentIndex() == 1; }, 5000));
 }
 
 // A page at hand is shown in the charset it declares; history and reload work as in a

@@ -2,6 +2,8 @@
 // WebEngineView, embedded in the parent widget through a window container. The window
 // that holds the container keeps its raster surface.
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMetaMethod>
 #include <QPalette>
 #include <QPointer>
@@ -33,12 +35,29 @@ QQmlEngine& Engine() {
     return *engine;
 }
 
-// Receives the view's signals (found by name) on behalf of the page.
+// Receives the view's signals (found by name) on behalf of the page, and hands the keys
+// the page leaves unused to the widgets around it.
 class ViewSignals : public QObject {
     Q_OBJECT
 public:
     std::function<void()> onTitle;
     std::function<void(const QWebEngineLoadingInfo&)> onLoading;
+    QPointer<QWidget> keysTo;
+
+    // The engine gives the keys a page did not use to the view's parent item, the Quick
+    // window's root, where they would end: they go on to the widget holding the window, and
+    // from there up its parents, as from a page in a widget (Ctrl+Tab in a tab page).
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && keysTo) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->nativeScanCode(),
+                           key->nativeVirtualKey(), key->nativeModifiers(), key->text(),
+                           key->isAutoRepeat(), key->count());
+            QCoreApplication::sendEvent(keysTo, &copy);
+            return copy.isAccepted();
+        }
+        return QObject::eventFilter(watched, event);
+    }
 
 public slots:
     void titleChanged() {
@@ -76,6 +95,8 @@ public:
         m_container->setFocusPolicy(Qt::StrongFocus);
         m_signals = new ViewSignals;
         m_signals->setParent(m_container);
+        m_signals->keysTo = m_container;
+        m_window->contentItem()->installEventFilter(m_signals);
     }
     ~OwnSurfacePage() override { delete m_container.data(); }
 
