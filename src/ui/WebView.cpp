@@ -221,6 +221,13 @@ void WebView::loadPending() {
     if (!m_page) {
         CreateWebPageFunction factory = LoadFactory(m_surface);
         WebPage* page = factory ? factory(this) : nullptr;
+        if (!page && m_surface == PageSurface::Own && engineLoaded()) {
+            // Without the engine's Qt Quick parts the page is still shown, as a widget of
+            // the window (which the toolkit re-creates for it).
+            qWarning("The page is shown as a widget of its window");
+            factory = LoadFactory(PageSurface::Shared);
+            page = factory ? factory(this) : nullptr;
+        }
         if (!page) {
             m_failed = true;
             m_message = new QLabel(m_unavailableText, this);

@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <QWebEngineLoadingInfo>
 #include <QWidget>
+#include <memory>
 
 #include "ui/web/EngineEnvironment.h"
 #include "ui/web/WebPage.h"
@@ -80,46 +81,21 @@ bool ConnectByName(QObject* view, const char* signal, ViewSignals* receiver) {
 
 class OwnSurfacePage : public WebPage {
 public:
-    // Call create() next; the page is usable only when it returned true.
-    explicit OwnSurfacePage(QWidget* parent) : m_window(new QQuickWindow) {
-        // Until the first frame of the page the window shows its parent's background.
-        m_window->setColor(parent->palette().color(QPalette::Window));
-        // The container owns the Quick window from here on.
-        m_container = QWidget::createWindowContainer(m_window, parent);
-        // Native and shown from the start, so that every placement of the page's window
-        // is relative to the container's own window: a container first laid out and only
-        // then shown (made native inside a scroll area) keeps the offset of its first
-        // placement, relative to the top-level window, and the page lands off its place.
-        m_container->winId();
-        m_container->show();
-        m_container->setFocusPolicy(Qt::StrongFocus);
-        m_signals = new ViewSignals;
-        m_signals->setParent(m_container);
-        m_signals->keysTo = m_container;
-        m_window->contentItem()->installEventFilter(m_signals);
-    }
-    ~OwnSurfacePage() override { delete m_container.data(); }
-
-    bool create() {
+    // The page, or nullptr when the view cannot be made (the engine's QML module is
+    // missing): then nothing has been added to the parent.
+    static std::unique_ptr<OwnSurfacePage> Create(QWidget* parent) {
         QQmlComponent component(&Engine());
         component.setData(ViewSource, QUrl());
-        QObject* made = component.create();
-        auto* item = qobject_cast<QQuickItem*>(made);
-        if (!item) {
+        std::unique_ptr<QObject> made(component.create());
+        auto* view = qobject_cast<QQuickItem*>(made.get());
+        if (!view) {
             qWarning("Cannot create the web view: %s", qPrintable(component.errorString()));
-            delete made;
-            return false;
+            return nullptr;
         }
-        item->setParentItem(m_window->contentItem());
-        item->setParent(m_window);  // deleted with the window
-        m_view = item;
-        m_signals->onTitle = [this] {
-            if (m_handler) m_handler(title());
-        };
-        m_signals->onLoading = [this](const QWebEngineLoadingInfo& info) { onLoading(info); };
-        return ConnectByName(item, "titleChanged()", m_signals) &&
-               ConnectByName(item, "loadingChanged(QWebEngineLoadingInfo)", m_signals);
+        made.release();
+        return std::unique_ptr<OwnSurfacePage>(new OwnSurfacePage(parent, view));
     }
+    ~OwnSurfacePage() override { delete m_container.data(); }
 
     QWidget* widget() override { return m_container; }
     void navigate(const QString& url) override {
@@ -153,6 +129,33 @@ public:
     }
 
 private:
+    OwnSurfacePage(QWidget* parent, QQuickItem* view) : m_window(new QQuickWindow), m_view(view) {
+        // Until the first frame of the page the window shows its parent's background.
+        m_window->setColor(parent->palette().color(QPalette::Window));
+        view->setParentItem(m_window->contentItem());
+        view->setParent(m_window);  // deleted with the window
+        // The container owns the Quick window from here on.
+        m_container = QWidget::createWindowContainer(m_window, parent);
+        // Native and shown from the start, so that every placement of the page's window
+        // is relative to the container's own window: a container first laid out and only
+        // then shown (made native inside a scroll area) keeps the offset of its first
+        // placement, relative to the top-level window, and the page lands off its place.
+        m_container->winId();
+        m_container->show();
+        m_container->setFocusPolicy(Qt::StrongFocus);
+        m_signals = new ViewSignals;
+        m_signals->setParent(m_container);
+        m_signals->keysTo = m_container;
+        m_window->contentItem()->installEventFilter(m_signals);
+        m_signals->onTitle = [this] {
+            if (m_handler) m_handler(title());
+        };
+        m_signals->onLoading = [this](const QWebEngineLoadingInfo& info) { onLoading(info); };
+        if (!ConnectByName(view, "titleChanged()", m_signals) ||
+            !ConnectByName(view, "loadingChanged(QWebEngineLoadingInfo)", m_signals))
+            qWarning("The web view has no title or loading signal");
+    }
+
     void call(const char* method) {
         if (m_view) QMetaObject::invokeMethod(m_view, method);
     }
@@ -186,8 +189,7 @@ private:
 extern "C" __attribute__((visibility("default"))) pt::WebPage*
 pathtally_create_own_surface_web_page(QWidget* parent) {
     pt::PrepareEngineEnvironment();
-    auto page = std::make_unique<pt::OwnSurfacePage>(parent);
-    return page->create() ? page.release() : nullptr;
+    return pt::OwnSurfacePage::Create(parent).release();
 }
 
 #include "OwnSurfacePage.moc"
