@@ -16,7 +16,7 @@ namespace pt {
 struct AccessibleText {
     ControlId control;
     Text name;
-    std::optional<Text> description;
+    std::optional<Text> description = std::nullopt;
     std::string_view descriptionIn(Language lang) const {
         return description ? description->in(lang) : std::string_view{};
     }
