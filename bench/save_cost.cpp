@@ -103,8 +103,6 @@ int main(int argc, char** argv) {
     model.clicks.totalClick = 1200000;
     model.totalKeys = pt::DynamicValue::Double(5000000);
     model.recordTravel = 1;  // a record broken in this run: the save writes it too
-    pt::PersistenceTick tick(model, form, store, clock, lang, dir / "PTDATA.CVD", computer,
-                             startDate);
     // Ten years of days kept, and every save adds to today's row and hour.
     {
         pt::SettingsBatch batch(store);
@@ -112,7 +110,8 @@ int main(int argc, char** argv) {
             store.add(pt::IsoDateMinusDays("2026-12-08", back), 12, {1000, 10, 1, 2, 100, 3600});
     }
     pt::DayAccounting days(model, store, clock);
-    tick.setDayAccounting(&days);
+    pt::PersistenceTick tick(model, form, store, clock, lang, dir / "PTDATA.CVD", computer,
+                             startDate, &days);
     days.begin();
     tick.saveAll();  // creates the database and the file
 

@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
                               p.shell(), p.autostart(), p.cursor(),       p.input(),  p.power()};
     services.history = p.history();
     services.inputAccess = &p.inputAccess();
-    pt::MainWindow window(services);
+    pt::MainParts parts(services.input, services.history, services.clock);
+    pt::MainWindow window(services, parts);
     messages.setParent(&window);
     window.skipTaskbar = [&p](QWidget* w) { p.keepOffTaskList(w->winId()); };
     // Fault-injection tests run the one-second tick faster (10 to 1000 ms); nothing else
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
         ms >= 10 && ms <= 1000)
         window.secondTickMs = ms;
     window.start();
-    auto online = pt::WireCommands(window);
+    auto online = pt::WireCommands(window, services, parts);
 
     // Nothing counted is lost when the session ends or the process is asked to stop.
     pt::MainPresenter& form = window.presenter();

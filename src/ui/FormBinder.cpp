@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStackedWidget>
 #include <QWidget>
 
@@ -54,6 +55,23 @@ std::vector<std::string> FormBinder::unboundControls() const {
             unbound.push_back(m_model[slot].name);
     }
     return unbound;
+}
+
+std::vector<std::string> FormBinder::clickableControls() const {
+    std::vector<std::string> clickable;
+    for (ControlSlot slot = 0; slot < m_model.size(); ++slot) {
+        bool clicks = false;
+        if (const auto action = m_actions.find(slot); action != m_actions.end() && action->second)
+            clicks = !action->second->menu();  // a menu title opens its menu, no command
+        if (const auto widget = m_widgets.find(slot); widget != m_widgets.end() && widget->second) {
+            QWidget* w = widget->second;
+            const auto* label = qobject_cast<QLabel*>(w);
+            clicks = clicks || qobject_cast<QAbstractButton*>(w) ||
+                     (label && label->textFormat() == Qt::RichText);
+        }
+        if (clicks) clickable.push_back(m_model[slot].name);
+    }
+    return clickable;
 }
 
 void FormBinder::connectWidget(QWidget* widget, ControlSlot id) {

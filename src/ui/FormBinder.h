@@ -38,6 +38,9 @@ public:
     // The names of the window's controls that no widget, action or applier carries: a
     // control that would never show what the core writes to it.
     std::vector<std::string> unboundControls() const;
+    // The names of the controls whose clicks this binder reports (buttons, check boxes, menu
+    // actions, link labels): each needs a command.
+    std::vector<std::string> clickableControls() const;
 
     // Applies the changed controls; returns how many were applied.
     int sync();

@@ -11,6 +11,7 @@
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "Accessibility.h"
 #include "AppIcon.h"
@@ -58,6 +59,10 @@ protected:
     }
 };
 
+// Menu items that keep their names but are never shown.
+constexpr ControlId NeverShownItems[] = {HistoryItem, ClearHistoryItem, ClearRankingItem,
+                                         OnlineSupportItem};
+
 struct MenuItem {
     ControlId id;
     const char* shortcut;
@@ -65,14 +70,15 @@ struct MenuItem {
 
 }  // namespace
 
-MainWindow::MainWindow(MainServices services, QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(MainServices services, MainParts& parts, QWidget* parent)
+    : QMainWindow(parent) {
     setObjectName(ObjectName(Window));
     // Skinned before the children exist: they are born with the window's font, instead of
     // each taking a font change (and laying out again) when it is set on a finished window.
     ApplySkin(this);
     const QIcon icon = AppIcon();
     setWindowIcon(icon);
-    m_presenter = std::make_unique<MainPresenter>(services, *this);
+    m_presenter = std::make_unique<MainPresenter>(services, parts, *this, m_commands);
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
@@ -88,6 +94,10 @@ MainWindow::MainWindow(MainServices services, QWidget* parent) : QMainWindow(par
         m_pages[i]->setObjectName(QStringLiteral("TabPage%1").arg(i));
     }
     m_shutdownPage = new ShutdownPage(m_tabs);
+    m_shutdownPage->connectCountdown([this] {
+        m_presenter->onCountdownTick();
+        if (isVisible()) m_binder->sync();  // a hidden window catches up when shown
+    });
     m_pages[3] = m_shutdownPage;
     // The pages load only once they can be seen: a start hidden in the tray never maps
     // the web engine. Each is drawn in a window of its own, so this window is mapped at
@@ -159,7 +169,6 @@ MainWindow::~MainWindow() = default;
 void MainWindow::start() {
     m_presenter->start();
     ApplyAccessibleTexts(this, MainWindowAccessibleTexts(), m_presenter->lang());
-    wireShutdownPage();
     m_statisticsPage->fixLiveLabels();
     // Status-bar panels of fixed size: the figures change many times a second.
     const int widths[5] = {190, 110, 100, 100, 110};
@@ -184,14 +193,17 @@ void MainWindow::bringToFront() {
     showWindow(true);
 }
 
-void MainWindow::wireShutdownPage() {
-    m_shutdownPage->connectCountdown(m_presenter->scheduler(), [this] {
-        if (isVisible()) m_binder->sync();  // a hidden window catches up when shown
-    });
+void MainWindow::addCommand(ControlId id, std::function<void()> command) {
+    m_commands.add(id, std::move(command));
 }
 
-void MainWindow::setCommand(ControlId id, std::function<void()> command) {
-    m_commands[std::string(id.name)] = std::move(command);
+std::vector<std::string> MainWindow::controlsWithoutCommand() const {
+    std::vector<std::string> clickable = m_binder->clickableControls();
+    std::erase_if(clickable, [](const std::string& name) {
+        return std::ranges::find(NeverShownItems, ControlId{name}) != std::end(NeverShownItems);
+    });
+    clickable.emplace_back(MakerPanel.name);  // the one status-bar panel that takes clicks
+    return m_commands.withoutCommand(clickable);
 }
 
 void MainWindow::buildMenus() {
@@ -250,8 +262,7 @@ void MainWindow::buildMenus() {
     m_rightMenu->menuAction()->setVisible(false);
 
     // The never-shown items keep their names but no action.
-    for (ControlId hidden : {HistoryItem, ClearHistoryItem, ClearRankingItem, OnlineSupportItem})
-        m_presenter->form().setVisible(hidden, false);
+    for (ControlId hidden : NeverShownItems) m_presenter->form().setVisible(hidden, false);
 }
 
 void MainWindow::buildStatusBar() {
@@ -263,18 +274,18 @@ void MainWindow::buildStatusBar() {
         panel->setObjectName(ObjectName(Panels[i]));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setMinimumWidth(40);
-        panel->clicked = [this, i] { dispatch(Panels[i]); };
-        if (i == 4) panel->setCursor(Qt::PointingHandCursor);
+        if (Panels[i] == MakerPanel) {
+            panel->clicked = [this] { dispatch(MakerPanel); };
+            panel->setCursor(Qt::PointingHandCursor);
+        }
         bar->addWidget(panel, stretch[i]);
     }
 }
 
 void MainWindow::dispatch(ControlId id) {
-    if (auto it = m_commands.find(std::string(id.name)); it != m_commands.end()) {
-        it->second();
-    } else {
-        m_presenter->handleClick(id);
-    }
+    if (!m_commands.run(id))
+        qWarning("pathtally: no command for control %.*s", static_cast<int>(id.name.size()),
+                 id.name.data());
     m_binder->sync();
 }
 
@@ -380,6 +391,10 @@ void MainWindow::collapseHome() {
 void MainWindow::navigateNews(const std::string& url) {
     SetUnreachableTexts(*m_news, m_presenter->lang());
     m_news->navigate(url);
+}
+
+void MainWindow::runCountdownTimer(bool running) {
+    m_shutdownPage->runCountdown(running);
 }
 
 void MainWindow::quit() {

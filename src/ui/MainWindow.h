@@ -4,10 +4,10 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 
+#include "shell/CommandTable.h"
 #include "startup/MainPresenter.h"
 #include "startup/MainView.h"
 #include "ui/FormBinder.h"
@@ -30,12 +30,15 @@ class WebView;
 class MainWindow : public QMainWindow, public MainView {
     Q_OBJECT
 public:
-    explicit MainWindow(MainServices services, QWidget* parent = nullptr);
+    MainWindow(MainServices services, MainParts& parts, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     MainPresenter& presenter() { return *m_presenter; }
     // Controls of the window that no widget carries (none when the view is complete).
     std::vector<std::string> unboundControls() const { return m_binder->unboundControls(); }
+    // Controls a person can click that have no command (none when the wiring is complete;
+    // the day history's items have one only where there is a history).
+    std::vector<std::string> controlsWithoutCommand() const;
 
     // Runs the start-up sequence and starts the ticks.
     void start();
@@ -44,9 +47,9 @@ public:
     // Shows the window, restored and in front (a later start of the program asks for it).
     void bringToFront();
 
-    // Opens secondary windows and handles commands the presenter leaves to the view.
-    // Registered by the composition root, by control or menu name.
-    void setCommand(ControlId id, std::function<void()> command);
+    // What a click on a control does, beyond the commands the presenter registers itself
+    // (the composition root's: the secondary windows). One command per control.
+    void addCommand(ControlId id, std::function<void()> command);
     // Hides the window from the task list (platform specific, set by the composition root).
     std::function<void(QWidget*)> skipTaskbar;
     // Period of the one-second tick; only tests shorten it (set before start()).
@@ -66,6 +69,7 @@ public:
     void navigateHome(const std::string& url) override;
     void collapseHome() override;
     void navigateNews(const std::string& url) override;
+    void runCountdownTimer(bool running) override;
     void quit() override;
 
 protected:
@@ -80,9 +84,9 @@ private:
     void buildStatusBar();
     void dispatch(ControlId id);
     void onSamplingTimer();
-    void wireShutdownPage();
     void fitToScreen();
 
+    CommandTable m_commands;  // before the presenter, which registers its commands
     std::unique_ptr<MainPresenter> m_presenter;
     FormBinder* m_binder = nullptr;
     QTabWidget* m_tabs = nullptr;
@@ -99,7 +103,6 @@ private:
     QString m_datePanelText;  // last measured
     QTimer m_samplingTimer;
     QTimer m_secondTimer;
-    std::map<std::string, std::function<void()>> m_commands;
     bool m_offTaskList = false;
     int m_tabWidth = 0, m_tabHeight = 0, m_homeHeight = 0;
     int m_noticeHeight = 0;  // what the input-access notice adds to the statistics page

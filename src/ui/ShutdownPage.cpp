@@ -13,7 +13,6 @@
 #include "FormBinder.h"
 #include "Skin.h"
 #include "form/ShutdownControls.h"
-#include "shutdown/ShutdownScheduler.h"
 
 namespace pt {
 
@@ -131,19 +130,15 @@ void ShutdownPage::orderForKeyboard() {
         if (order[i - 1] && order[i]) setTabOrder(order[i - 1], order[i]);
 }
 
-void ShutdownPage::connectCountdown(ShutdownScheduler& scheduler, std::function<void()> afterTick) {
-    QTimer* timer = m_countdownTimer;
-    scheduler.onCountdownChanged = [timer](bool on) {
-        if (on)
-            timer->start();
-        else
-            timer->stop();
-    };
-    if (scheduler.countdownActive()) timer->start();
-    connect(timer, &QTimer::timeout, this, [&scheduler, afterTick = std::move(afterTick)] {
-        scheduler.onCountdownTick();
-        if (afterTick) afterTick();
-    });
+void ShutdownPage::connectCountdown(std::function<void()> eachSecond) {
+    connect(m_countdownTimer, &QTimer::timeout, this, std::move(eachSecond));
+}
+
+void ShutdownPage::runCountdown(bool running) {
+    if (running)
+        m_countdownTimer->start();
+    else
+        m_countdownTimer->stop();
 }
 
 }  // namespace pt

@@ -29,10 +29,9 @@ protected:
 
     void startRun() {
         model.todayUseTime = 0;
-        tick = std::make_unique<PersistenceTick>(model, form, store, clock, lang,
-                                                 dir / "PTDATA.CVD", computer, startDate);
         days = std::make_unique<DayAccounting>(model, store, clock);
-        tick->setDayAccounting(days.get());
+        tick = std::make_unique<PersistenceTick>(
+            model, form, store, clock, lang, dir / "PTDATA.CVD", computer, startDate, days.get());
         days->begin();
     }
     // One second of use: some input, then the tick.
@@ -231,10 +230,9 @@ TEST_F(DayAccountingTest, AResetCreditsWhatCameBeforeAndKeepsOrClearsTheHistory)
 }
 
 TEST_F(DayAccountingTest, NothingIsCreditedBeforeTheStartIsComplete) {
-    tick = std::make_unique<PersistenceTick>(model, form, store, clock, lang, dir / "PTDATA.CVD",
-                                             computer, startDate);
     days = std::make_unique<DayAccounting>(model, store, clock);
-    tick->setDayAccounting(days.get());
+    tick = std::make_unique<PersistenceTick>(model, form, store, clock, lang, dir / "PTDATA.CVD",
+                                             computer, startDate, days.get());
     model.totalTravel = 5000;  // the start-up merge
     tick->saveAll();
     EXPECT_TRUE(store.days().empty());

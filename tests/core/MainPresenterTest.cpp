@@ -3,8 +3,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "input/ClickHook.h"
-#include "input/KeyCounter.h"
 #include "startup/MainPresenter.h"
 #include "support/FakeServices.h"
 
@@ -16,7 +14,7 @@ namespace fs = std::filesystem;
 class FakeView : public MainView {
 public:
     bool visible = true, minimized = false, skipped = false, skinned = false, laidOut = false;
-    bool quitCalled = false, homeCollapsed = false;
+    bool quitCalled = false, homeCollapsed = false, countdownTimer = false;
     int selectedTab = -1;
     bool tabShown[5] = {true, false, false, true, false};
     std::vector<std::string> home, news;
@@ -38,6 +36,7 @@ public:
     void navigateHome(const std::string& url) override { home.push_back(url); }
     void collapseHome() override { homeCollapsed = true; }
     void navigateNews(const std::string& url) override { news.push_back(url); }
+    void runCountdownTimer(bool running) override { countdownTimer = running; }
     void quit() override { quitCalled = true; }
 };
 
@@ -69,17 +68,24 @@ protected:
     }
 
     MainPresenter& load(ProgramVersion version = {}, const InputAccess* access = nullptr) {
-        MainServices parts = services((dir / "PTDATA.CVD").string());
-        parts.inputAccess = access;
-        form = std::make_unique<MainPresenter>(parts, view, version);
+        MainServices s = services((dir / "PTDATA.CVD").string());
+        s.inputAccess = access;
+        form.reset();
+        parts = std::make_unique<MainParts>(s.input, s.history, s.clock);
+        commands = std::make_unique<CommandTable>();
+        form = std::make_unique<MainPresenter>(s, *parts, view, *commands, version);
         form->start();
         return *form;
     }
+    StatisticsModel& model() { return parts->statistics; }
+    void click(const char* name) { EXPECT_TRUE(commands->run(ControlId{name})) << name; }
     std::string stored(const char* name) { return ReadSetting(store, MainKey, name); }
     const Control& control(const char* name) { return form->form().get(ControlId{name}); }
 
     fs::path dir;
     FakeView view;
+    std::unique_ptr<MainParts> parts;
+    std::unique_ptr<CommandTable> commands;
     std::unique_ptr<MainPresenter> form;
 };
 
@@ -107,8 +113,8 @@ TEST_F(MainPresenterTest, FirstStartOnACleanSystem) {
     EXPECT_EQ(f.testMode(), 0);
     EXPECT_EQ(input.installs, 1) << "the click hook is installed";
     EXPECT_TRUE(static_cast<bool>(input.keys)) << "keystrokes are counted";
-    EXPECT_EQ(f.model().totalTravel, 0);
-    EXPECT_EQ(f.model().clicks.totalClick, 0);
+    EXPECT_EQ(model().totalTravel, 0);
+    EXPECT_EQ(model().clicks.totalClick, 0);
     EXPECT_EQ(control("Label25").text, "历史最高记录:0次");
     EXPECT_EQ(control("Label25").toolTip, "最高记录发生于:");
     // The keystroke labels keep their designed captions until the first counted key.
@@ -135,7 +141,7 @@ TEST_F(MainPresenterTest, StoredSettingsShapeTheStart) {
     EXPECT_EQ(autostart.value, "/elsewhere/pathtally") << "Aopen 0 leaves the entry alone";
     EXPECT_EQ(autostart.writes, 0);
     EXPECT_EQ(input.installs, 0);
-    EXPECT_FALSE(form->keyCounter().countingEnabled());
+    EXPECT_FALSE(static_cast<bool>(input.keys)) << "keystrokes are not counted";
     EXPECT_TRUE(view.home.empty());
     EXPECT_TRUE(view.homeCollapsed);
     EXPECT_FALSE(control("WebBrowser1").visible);
@@ -203,13 +209,13 @@ TEST_F(MainPresenterTest, TotalsAreMergedFromStoreAndFile) {
         WriteSetting(store, key, "KeyDownAll", "42");
     }
     WriteSetting(store, MirrorKey, "totalClick", "650");
-    MainPresenter& f = load();
-    EXPECT_EQ(f.model().totalUseTime, 3600);
-    EXPECT_EQ(f.model().totalTravel, 1000);
-    EXPECT_EQ(f.model().clicks.leftClick, 700);
-    EXPECT_EQ(f.model().clicks.totalClick, 0) << "disagreeing copies count as 0";
-    EXPECT_EQ(f.model().totalKeys.toDouble(), 42);
-    EXPECT_EQ(f.model().todayTravel, 0);
+    load();
+    EXPECT_EQ(model().totalUseTime, 3600);
+    EXPECT_EQ(model().totalTravel, 1000);
+    EXPECT_EQ(model().clicks.leftClick, 700);
+    EXPECT_EQ(model().clicks.totalClick, 0) << "disagreeing copies count as 0";
+    EXPECT_EQ(model().totalKeys.toDouble(), 42);
+    EXPECT_EQ(model().todayTravel, 0);
 }
 
 TEST_F(MainPresenterTest, LanguagesFollowTheSystemLocale) {
@@ -268,10 +274,10 @@ TEST_F(MainPresenterTest, VersionOutOfRangeOnlyWarns) {
 }
 
 TEST_F(MainPresenterTest, ExitAsksAndOnOkSavesRemovesTheHookAndQuits) {
-    MainPresenter& f = load();
-    f.model().clicks.totalClick = 77;
+    load();
+    model().clicks.totalClick = 77;
     messages.answers = {MsgAnswer::Cancel};
-    f.handleClick(ControlId{"menuClose"});
+    click("menuClose");
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "你确定要关闭此程序吗?");
     EXPECT_EQ(messages.shown[0].title, "关闭程序?");
@@ -281,7 +287,7 @@ TEST_F(MainPresenterTest, ExitAsksAndOnOkSavesRemovesTheHookAndQuits) {
     EXPECT_EQ(input.removes, 0);
 
     messages.answers = {MsgAnswer::Ok};
-    f.handleClick(ControlId{"menuRightMenuClose"});
+    click("menuRightMenuClose");
     EXPECT_TRUE(view.quitCalled);
     EXPECT_EQ(input.removes, 1);
     EXPECT_EQ(stored("totalClick"), "77") << "an orderly exit loses nothing";
@@ -299,24 +305,42 @@ TEST_F(MainPresenterTest, WindowStateAndTrayCommands) {
     view.minimized = true;
     f.trayButtonDown(1);
     EXPECT_TRUE(view.minimized) << "a minimised visible window stays minimised";
-    f.handleClick(ControlId{"menuRightMenuShowMainWindow"});
+    click("menuRightMenuShowMainWindow");
     EXPECT_TRUE(view.minimized);
-    f.handleClick(ControlId{"menuRightAutoShutdown"});
+    click("menuRightAutoShutdown");
     EXPECT_EQ(view.selectedTab, 3);
 
     f.form().checkedByUser(f.form().slot(ControlId{"Check2MinToSystray"}), true);
-    f.handleClick(ControlId{"Check2MinToSystray"});
+    click("Check2MinToSystray");
     EXPECT_EQ(stored("MinToSystray"), "1");
     EXPECT_TRUE(view.visible) << "takes effect at the next start only";
 }
 
-TEST_F(MainPresenterTest, LinksOpenTheSite) {
+// The shutdown page answers through the window's one command table, and its countdown
+// runs on the window's timer.
+TEST_F(MainPresenterTest, ShutdownPageCommandsAndCountdownGoThroughTheWindow) {
     MainPresenter& f = load();
-    f.handleClick(ControlId{"StatusBar1.Panel5"});
-    f.handleClick(ControlId{"StatusBar1.Panel1"});
-    f.handleClick(ControlId{"menuHelp1"});
-    f.handleClick(ControlId{"menuLiuYan"});
-    f.handleClick(ControlId{"menuRightMenuMyWeb"});
+    f.form().textEditedByUser(f.form().slot(ControlId{"Text1"}), "1");
+    f.form().checkedByUser(f.form().slot(ControlId{"Check1"}), true);
+    click("Check1");
+    click("Command1");
+    EXPECT_TRUE(view.countdownTimer);
+    f.onCountdownTick();
+    EXPECT_NE(control("Label23").text.find("0:00:59"), std::string::npos)
+        << control("Label23").text;
+    click("Command2");
+    EXPECT_FALSE(view.countdownTimer);
+    EXPECT_THROW(commands->add(ControlId{"Command1"}, [] {}), std::logic_error)
+        << "a control has one command";
+}
+
+TEST_F(MainPresenterTest, LinksOpenTheSite) {
+    load();
+    click("StatusBar1.Panel5");
+    EXPECT_FALSE(commands->has(ControlId{"StatusBar1.Panel1"})) << "the date panel takes no clicks";
+    click("menuHelp1");
+    click("menuLiuYan");
+    click("menuRightMenuMyWeb");
     EXPECT_EQ(shell.opened,
               (std::vector<std::string>{
                   "https://www.pathtally.net", "https://www.pathtally.net/pt/",
@@ -347,7 +371,7 @@ TEST_F(MainPresenterTest, UnreadableInputDevicesShowTheFixAndMarkTheFiguresNotMe
     EXPECT_EQ(control("Label6").text, "本桌面不提供");
     // Use time goes on.
     for (int i = 0; i < 3; ++i) f.onSecondTick();
-    EXPECT_EQ(f.model().todayUseTime, 3);
+    EXPECT_EQ(model().todayUseTime, 3);
 
     // A device becomes readable (a udev rule applied while running): figures come back.
     access.readable = true;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "persistence/StartupMerge.h"
@@ -41,13 +42,24 @@ protected:
     FormModel form;
     RecordingStore store;
     test::FakeClock clock;
-    Language lang = Language::Simplified;
     std::string computer = "DESKTOP-1";
     std::string startDate = "2026-12-01";
-    PersistenceTick tick{model, form, store, clock, lang, dir / "PTDATA.CVD", computer, startDate};
+    std::function<void()> afterTick;  // what a test runs at the end of each tick
+    PersistenceTick tick{model,
+                         form,
+                         store,
+                         clock,
+                         Language::Simplified,
+                         dir / "PTDATA.CVD",
+                         computer,
+                         startDate,
+                         nullptr,
+                         [this] {
+                             if (afterTick) afterTick();
+                         }};
 
-    void ticks(int n) {
-        for (int i = 0; i < n; ++i) tick.tick();
+    void ticks(int n, PersistenceTick* other = nullptr) {
+        for (int i = 0; i < n; ++i) (other ? *other : tick).tick();
     }
     std::string text(const char* name) { return form.get(ControlId{name}).text; }
     std::string tip(const char* name) { return form.get(ControlId{name}).toolTip; }
@@ -138,13 +150,16 @@ TEST_F(PersistenceTickTest, BrokenRecordsAreWrittenWithTheirDates) {
 TEST_F(PersistenceTickTest, RecordTextsFollowTheLanguage) {
     model.todayTravel = 1;
     model.clicks.todayTotalClick = 1;
-    lang = Language::Traditional;
-    ticks(10);
+    PersistenceTick traditional(model, form, store, clock, Language::Traditional,
+                                dir / "PTDATA.CVD", computer, startDate);
+    ticks(10, &traditional);
     EXPECT_EQ(tip("Label8"), "最高記錄發生於:2026-12-08");
     EXPECT_EQ(tip("Label16"), "最高記錄發生於2026-12-08");
     EXPECT_EQ(text("Label25"), "歷史最高記錄:1次");
-    lang = Language::English;  // Simplified for the travel and time records, Traditional for clicks
-    ticks(10);
+    // English: Simplified for the travel and time records, Traditional for clicks.
+    PersistenceTick english(model, form, store, clock, Language::English, dir / "PTDATA.CVD",
+                            computer, startDate);
+    ticks(10, &english);
     EXPECT_EQ(tip("Label8"), "最高记录发生于:2026-12-08");
     EXPECT_EQ(tip("Label16"), "最高记录发生于2026-12-08");
     EXPECT_EQ(tip("Label25"), "最高記錄發生於:2026-12-08");
@@ -175,7 +190,7 @@ TEST_F(PersistenceTickTest, TimesAndStatusBar) {
     model.totalUseTime = 3724;
     model.clicks.todayTotalClick = 42;
     int checks = 0;
-    tick.scheduleCheck = [&] {
+    afterTick = [&] {
         ++checks;
         EXPECT_EQ(text("StatusBar1.Panel4"), "0:00:01");  // the check runs last
     };

@@ -21,6 +21,8 @@ struct Page {
     FakeMessageBox boxes;
     FakePower power;
     std::vector<std::string> events;  // "save", "quit" in the order they happened
+    std::vector<bool> timer;          // the countdown timer started (true) and stopped
+    CommandTable commands;
     std::unique_ptr<ShutdownScheduler> s;
     Language lang;
     bool testMode;
@@ -33,19 +35,22 @@ struct Page {
     // A fresh program start on the same store.
     void start() {
         form = FormModel();
+        s.reset();
+        commands = CommandTable();
         s = std::make_unique<ShutdownScheduler>(
-            form, store, clock, boxes, power, lang, testMode, [this] { events.push_back("save"); },
-            [this] { events.push_back("quit"); });
+            form, store, clock, boxes, power, lang, testMode, commands,
+            [this] { events.push_back("save"); }, [this] { events.push_back("quit"); },
+            [this](bool on) { timer.push_back(on); });
         s->restoreSchedule();
     }
     void tick(const std::string& box, bool on = true) {
         form.checkedByUser(form.slot(ControlId{box}), on);
-        ASSERT_TRUE(s->handleClick(ControlId{box}));
+        ASSERT_TRUE(commands.run(ControlId{box}));
     }
     void type(const std::string& field, const std::string& text) {
         form.textEditedByUser(form.slot(ControlId{field}), text);
     }
-    void click(const std::string& name) { ASSERT_TRUE(s->handleClick(ControlId{name})); }
+    void click(const std::string& name) { ASSERT_TRUE(commands.run(ControlId{name})); }
     // Ticks a row's box, fills its fields and presses its enable button.
     void arm(int row, const std::vector<std::string>& values) {
         static const char* checks[] = {"",       "",       "Check2", "Check3", "Check4",
@@ -502,9 +507,7 @@ TEST(ShutdownRestore, CaptionsOfBothScripts) {
 
 struct Countdown : Page {
     using Page::Page;
-    std::vector<bool> timer;
     void begin(const std::string& minutes) {
-        s->onCountdownChanged = [this](bool on) { timer.push_back(on); };
         type("Text1", minutes);
         tick("Check1");
         click("Command1");
@@ -792,9 +795,9 @@ TEST(ShutdownPowerButtons, AnswerAfterThePageIsGoneIsDropped) {
 
 TEST(ShutdownPowerButtons, UnknownNamesAreNotOurs) {
     Page p;
-    EXPECT_FALSE(p.s->handleClick(ControlId{"menuClose"}));
-    EXPECT_FALSE(p.s->handleClick(ControlId{"Command19"}));
-    EXPECT_FALSE(p.s->handleClick(ControlId{"Text1"}));
+    EXPECT_FALSE(p.commands.has(ControlId{"menuClose"}));
+    EXPECT_FALSE(p.commands.has(ControlId{"Command19"}));
+    EXPECT_FALSE(p.commands.has(ControlId{"Text1"}));
 }
 
 }  // namespace

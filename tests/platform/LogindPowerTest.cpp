@@ -209,12 +209,13 @@ TEST_F(LogindPowerTest, RefusedShutdownIsShownAndTheProgramKeepsRunning) {
     test::FakeClock clock;
     test::FakeMessageBox boxes;
     int saves = 0, quits = 0;
+    CommandTable commands;
     ShutdownScheduler page(
-        form, store, clock, boxes, power, Language::Simplified, false, [&] { ++saves; },
-        [&] { ++quits; });
+        form, store, clock, boxes, power, Language::Simplified, false, commands, [&] { ++saves; },
+        [&] { ++quits; }, nullptr);
     page.restoreSchedule();
     boxes.answers.push_back(MsgAnswer::Ok);
-    ASSERT_TRUE(page.handleClick(ControlId{"cmdShutdown"}));
+    ASSERT_TRUE(commands.run(ControlId{"cmdShutdown"}));
     ASSERT_TRUE(SpinUntil([&] { return boxes.shown.size() == 2; }));
 
     EXPECT_EQ(boxes.shown[1].title, "错误提示");
@@ -229,7 +230,7 @@ TEST_F(LogindPowerTest, RefusedShutdownIsShownAndTheProgramKeepsRunning) {
     // A second try after the user fixed the cause goes through and ends the program.
     addMethod(QStringLiteral("PowerOff"), QStringLiteral("b"), QString());
     boxes.answers.push_back(MsgAnswer::Ok);
-    page.handleClick(ControlId{"cmdShutdown"});
+    commands.run(ControlId{"cmdShutdown"});
     EXPECT_TRUE(SpinUntil([&] { return quits == 1; }));
 }
 
@@ -246,11 +247,12 @@ TEST_F(LogindPowerTest, RawErrorsStayInTheLog) {
     test::MemorySettingsStore store;
     test::FakeClock clock;
     test::FakeMessageBox boxes;
-    ShutdownScheduler page(form, store, clock, boxes, power, Language::Traditional, false, nullptr,
-                           nullptr);
+    CommandTable commands;
+    ShutdownScheduler page(form, store, clock, boxes, power, Language::Traditional, false, commands,
+                           nullptr, nullptr, nullptr);
     page.restoreSchedule();
     boxes.answers.push_back(MsgAnswer::Ok);
-    page.handleClick(ControlId{"cmdLogoff"});
+    commands.run(ControlId{"cmdLogoff"});
     const bool told = SpinUntil([&] { return boxes.shown.size() == 2; });
     qputenv("XDG_SESSION_ID", saved);
     ASSERT_TRUE(told);

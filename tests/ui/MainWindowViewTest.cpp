@@ -26,13 +26,16 @@
 #include <set>
 #include <tuple>
 
+#include "app/Commands.h"
 #include "support/FakeServices.h"
+#include "support/MemoryDayHistory.h"
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
 #include "ui/AboutDialog.h"
 #include "ui/AutoUpdateWindow.h"
 #include "ui/ClearAllDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/OnlineWindows.h"
 #include "ui/OptionsDialog.h"
 #include "ui/QtTranslations.h"
 #include "ui/RankingWindow.h"
@@ -126,9 +129,13 @@ protected:
         QApplication::setPalette(QPalette());
     }
 
-    MainWindow& open(int locale = 2052) {
+    MainWindow& open(int locale = 2052, DayHistory* history = nullptr) {
         system.locale = locale;
-        window = std::make_unique<MainWindow>(services((dir / "PTDATA.CVD").string()));
+        MainServices s = services((dir / "PTDATA.CVD").string());
+        s.history = history;
+        window.reset();
+        parts = std::make_unique<MainParts>(s.input, s.history, s.clock);
+        window = std::make_unique<MainWindow>(s, *parts);
         window->start();
         window->showAtStart();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -142,13 +149,14 @@ protected:
     }
 
     test::TempDir dir;
+    std::unique_ptr<MainParts> parts;
     std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(MainWindowView, EveryTextReadsUnderADarkPalette) {
     QApplication::setPalette(DarkPalette());
     MainWindow& w = open();
-    w.presenter().model().clicks.todayLeftClick = 3;
+    parts->statistics.clicks.todayLeftClick = 3;
     ExpectReadable(&w, "main window");
     // The coloured figures keep a colour of their own, made light enough for the dark.
     auto* left = child<QLabel>("Label31");
@@ -229,8 +237,8 @@ TEST_F(MainWindowView, ScreenReadersGetNamesAndOneTextPerLine) {
                   b5 ? QStringLiteral("今天關機時間的小時") : QStringLiteral("今天关机时间的小时"));
         EXPECT_EQ(name("Label2"), b5 ? QStringLiteral("滑鼠今天移動的路程 0.000m")
                                      : QStringLiteral("鼠标今天移动的路程 0.000m"));
-        w.presenter().model().clicks.todayLeftClick = 2;
-        w.presenter().model().clicks.todayTotalClick = 2;
+        parts->statistics.clicks.todayLeftClick = 2;
+        parts->statistics.clicks.todayTotalClick = 2;
         w.presenter().onSamplingTick();
         QAccessibleInterface* line = QAccessible::queryAccessibleInterface(child("ClickLineToday"));
         ASSERT_NE(line, nullptr);
@@ -313,6 +321,19 @@ TEST_F(MainWindowView, StandardButtonsInTheWindowsLanguage) {
 
 // Esc closes each online window; the ranking window's close button is in the window's
 // language with an access key; the site window has back, forward and reload.
+// Every control a person can click in the main window has a command: the window's own, the
+// shutdown page's and those of the composition root (with the day history, whose menu items
+// are shown only then).
+TEST_F(MainWindowView, EveryClickableControlHasACommand) {
+    test::MemoryDayHistory history;
+    MainWindow& w = open(2052, &history);
+    MainServices s = services((dir / "PTDATA.CVD").string());
+    s.history = &history;
+    const auto online = WireCommands(w, s, *parts);
+    EXPECT_EQ(w.controlsWithoutCommand(), std::vector<std::string>{});
+    window.reset();  // before the history it reads
+}
+
 // Every control the core writes to has a widget, an action or an applier in its window:
 // a control no view carries would never show what the core says.
 TEST_F(MainWindowView, EveryControlOfEveryWindowIsBound) {

@@ -29,6 +29,7 @@ struct PageView {
     test::FakeClock clock;
     test::FakeMessageBox boxes;
     test::FakePower power;
+    CommandTable commands;
     std::unique_ptr<ShutdownScheduler> presenter;
     std::unique_ptr<ShutdownPage> page;
     FormBinder* binder = nullptr;
@@ -37,18 +38,22 @@ struct PageView {
         test::QtTestApp();
         ApplyDesignedTexts(form);
         ApplyLanguageTexts(form, lang);
-        presenter = std::make_unique<ShutdownScheduler>(
-            form, store, clock, boxes, power, lang, false, [] {}, [] {});
-        presenter->restoreSchedule();
         page = std::make_unique<ShutdownPage>();
+        presenter = std::make_unique<ShutdownScheduler>(
+            form, store, clock, boxes, power, lang, false, commands, [] {}, [] {},
+            [this](bool running) { page->runCountdown(running); });
+        presenter->restoreSchedule();
         binder = new FormBinder(form, page.get());
         binder->bindChildren();
         binder->syncAll();
         binder->onClicked = [this](ControlId id) {
-            presenter->handleClick(id);
+            commands.run(id);
             binder->sync();
         };
-        page->connectCountdown(*presenter, [this] { binder->sync(); });
+        page->connectCountdown([this] {
+            presenter->onCountdownTick();
+            binder->sync();
+        });
         page->resize(640, 560);
         page->show();
         QApplication::processEvents();

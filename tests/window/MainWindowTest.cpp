@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "input/ClickHook.h"
 #include "platform/PlatformServices.h"
 #include "platform/linux/X11CursorSource.h"
 #include "platform/linux/X11InputEvents.h"
@@ -45,13 +44,15 @@ protected:
 
     // With the input sources the platform picks for this session when given.
     MainWindow& open(PlatformServices* platform = nullptr) {
+        window.reset();
         if (!platform) x11Cursor = std::make_unique<X11CursorSource>();
         MainServices parts =
             services((dir / "PTDATA.CVD").string(),
                      platform ? &platform->cursor() : static_cast<CursorSource*>(x11Cursor.get()),
                      platform ? &platform->input() : &x11Input);
         if (platform) parts.inputAccess = &platform->inputAccess();
-        window = std::make_unique<MainWindow>(parts);
+        counted = std::make_unique<MainParts>(parts.input, parts.history, parts.clock);
+        window = std::make_unique<MainWindow>(parts, *counted);
         window->start();
         window->showAtStart();
         EXPECT_TRUE(test::QtWaitUntil([&] { return window->isVisible(); }));
@@ -70,6 +71,7 @@ protected:
     test::TempDir dir;
     X11InputEvents x11Input;
     std::unique_ptr<X11CursorSource> x11Cursor;
+    std::unique_ptr<MainParts> counted;
     std::unique_ptr<MainWindow> window;
 };
 
@@ -108,8 +110,7 @@ TEST_F(MainWindowTest, ClosingHidesAndCountingGoesOn) {
     // With a tray it hides; without one (as here) it is minimised, never out of reach.
     ASSERT_TRUE(test::QtWaitUntil([&] { return !w.isVisible() || w.isMinimized(); }));
     Xdotool("mousemove 500 500 click 1");
-    ASSERT_TRUE(
-        test::QtWaitUntil([&] { return w.presenter().model().clicks.todayLeftClick == 1; }));
+    ASSERT_TRUE(test::QtWaitUntil([&] { return counted->statistics.clicks.todayLeftClick == 1; }));
     // The tray's left click brings the hidden window back, with the figures current.
     w.bringToFront();
     ASSERT_TRUE(test::QtWaitUntil([&] { return w.isVisible() && !w.isMinimized(); }));
@@ -137,12 +138,12 @@ TEST_F(MainWindowTest, ExitCancelledKeepsRunningAndExitSaves) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].title, "关闭程序?");
     EXPECT_TRUE(w.isVisible());
-    EXPECT_TRUE(w.presenter().clickHook().installed());
+    EXPECT_TRUE(counted->clickHook.installed());
 
-    w.presenter().model().clicks.totalClick = 5;
+    counted->statistics.clicks.totalClick = 5;
     messages.answers = {MsgAnswer::Ok};
     action("menuRightMenuClose")->trigger();
-    EXPECT_FALSE(w.presenter().clickHook().installed());
+    EXPECT_FALSE(counted->clickHook.installed());
     EXPECT_EQ(ReadSetting(store, MirrorKey, "totalClick"), "5");
 }
 
@@ -259,9 +260,9 @@ TEST_F(MainWindowTest, WaylandSessionWithoutReadableDevicesShowsTheFix) {
     auto* travel = window->findChild<QWidget*>(QStringLiteral("Frame4"));
     EXPECT_GE(travel->height(), travel->sizeHint().height());
     // Use time goes on (one tick a second).
-    EXPECT_TRUE(
-        test::QtWaitUntil([&] { return window->presenter().model().todayUseTime >= 1; }, 5000));
+    EXPECT_TRUE(test::QtWaitUntil([&] { return counted->statistics.todayUseTime >= 1; }, 5000));
     window.reset();  // before the platform's sources it uses
+    counted.reset();
 }
 
 }  // namespace

@@ -40,8 +40,8 @@ namespace {
 // the main window is first shown (where the Options allow it).
 class UpdateChecks {
 public:
-    explicit UpdateChecks(pt::Win32MainWindow& window)
-        : m_window(window), m_unasked(window.presenter().services().store) {}
+    UpdateChecks(pt::Win32MainWindow& window, pt::SettingsStore& store)
+        : m_window(window), m_store(store), m_unasked(store) {}
 
     void checkForUpdates() {
         if (m_check && !m_check->finished() &&
@@ -62,19 +62,20 @@ private:
         m_check.reset();
         m_check = std::make_unique<pt::Win32AutoUpdateWindow>(
             m_window.handle(), m_window.font(), form.lang(), form.versionText(),
-            pt::SiteAddress(form.services().store, pt::UpdatePagePath), mode);
+            pt::SiteAddress(m_store, pt::UpdatePagePath), mode);
     }
 
     pt::Win32MainWindow& m_window;
+    pt::SettingsStore& m_store;
     std::unique_ptr<pt::Win32AutoUpdateWindow> m_check;
     pt::UnaskedUpdateCheck m_unasked;
 };
 
-void WireCommands(pt::Win32MainWindow& window, UpdateChecks& updates) {
+void WireCommands(pt::Win32MainWindow& window, const pt::MainServices& s, pt::MainParts& parts,
+                  UpdateChecks& updates) {
     pt::MainPresenter& form = window.presenter();
-    pt::MainServices& s = form.services();
-    window.setCommand(pt::main_controls::OptionsItem, [&window, &form, &s] {
-        pt::ClickHook& hook = form.clickHook();
+    window.addCommand(pt::main_controls::OptionsItem, [&window, &form, s, &parts] {
+        pt::ClickHook& hook = parts.clickHook;
         pt::ClickHookSwitch hookSwitch{[&hook] { return hook.installed(); },
                                        [&hook] { hook.install(); }, [&hook] { hook.remove(); }};
         pt::OptionsPresenter options(s.store, s.autostart, s.system, form.lang(), hookSwitch);
@@ -99,8 +100,8 @@ void WireCommands(pt::Win32MainWindow& window, UpdateChecks& updates) {
                                  [&options] { return options.closeRequested(); }};
         pt::RunWin32Dialog(window.handle(), window.font(), options.form(), spec);
     });
-    window.setCommand(pt::main_controls::ClearAllItem, [&window, &form, &s] {
-        pt::ClearAllPresenter clear(form.model(), s.store, s.clock, s.messages, form.lang());
+    window.addCommand(pt::main_controls::ClearAllItem, [&window, &form, s, &parts] {
+        pt::ClearAllPresenter clear(parts.statistics, s.store, s.clock, s.messages, form.lang());
         pt::Win32DialogSpec spec{
             pt::clear_all_controls::Window,
             380,
@@ -116,17 +117,17 @@ void WireCommands(pt::Win32MainWindow& window, UpdateChecks& updates) {
             [&clear] { return clear.closeRequested(); }};
         pt::RunWin32Dialog(window.handle(), window.font(), clear.form(), spec);
     });
-    auto about = [&window, &form, &s] {
+    auto about = [&window, &form, s] {
         pt::AboutPresenter presenter(s.store, s.shell, form.lang(),
                                      {form.versionText(), form.computerName(), form.userName()});
         pt::RunWin32AboutBox(window.handle(), window.font(), presenter);
     };
-    window.setCommand(pt::main_controls::AboutItem, about);
-    window.setCommand(pt::main_controls::TrayAboutItem, about);
+    window.addCommand(pt::main_controls::AboutItem, about);
+    window.addCommand(pt::main_controls::TrayAboutItem, about);
     // Without a web control the site's pages open in the desktop's browser; the ranking
     // window keeps the code to paste into the ranking page.
-    auto ranking = [&window, &form, &s] {
-        const pt::DynamicValue points = form.model().points;
+    auto ranking = [&window, &form, s, &parts] {
+        const pt::DynamicValue points = parts.statistics.points;
         if (!pt::RankingAllowed(points, s.messages)) return;
         pt::DesktopBrowser browser(s.shell);
         pt::RankingPresenter presenter(browser, pt::SiteAddress(s.store, pt::RankingPagePath),
@@ -155,14 +156,14 @@ void WireCommands(pt::Win32MainWindow& window, UpdateChecks& updates) {
                                  [&presenter] { return presenter.closeRequested(); }};
         pt::RunWin32Dialog(window.handle(), window.font(), presenter.form(), spec);
     };
-    window.setCommand(pt::main_controls::RankingItem, ranking);
-    window.setCommand(pt::main_controls::RankingLink, ranking);
-    window.setCommand(pt::main_controls::UpdateItem,
-                      [&s] { s.shell.open(pt::SiteAddress(s.store, pt::DownloadPagePath)); });
-    window.setCommand(pt::main_controls::SiteBrowserItem,
-                      [&s] { s.shell.open(pt::SiteRoot(s.store)); });
-    window.setCommand(pt::main_controls::AutoUpdateItem, [&updates] { updates.checkForUpdates(); });
-    window.setCommand(pt::main_controls::FeedbackItem, [&form, &s] {
+    window.addCommand(pt::main_controls::RankingItem, ranking);
+    window.addCommand(pt::main_controls::RankingLink, ranking);
+    window.addCommand(pt::main_controls::UpdateItem,
+                      [s] { s.shell.open(pt::SiteAddress(s.store, pt::DownloadPagePath)); });
+    window.addCommand(pt::main_controls::SiteBrowserItem,
+                      [s] { s.shell.open(pt::SiteRoot(s.store)); });
+    window.addCommand(pt::main_controls::AutoUpdateItem, [&updates] { updates.checkForUpdates(); });
+    window.addCommand(pt::main_controls::FeedbackItem, [&form, s] {
         s.shell.open(pt::FeedbackMailText(pt::FeedbackVariant::MainMenu, form.lang()));
     });
 }
@@ -208,7 +209,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     pt::MainServices services{store, clock,     numberFormat, system, messages,
                               shell, autostart, cursor,       input,  power};
-    pt::Win32MainWindow window(services);
+    pt::MainParts parts(services.input, services.history, services.clock);
+    pt::Win32MainWindow window(services, parts);
     messages.setOwner(window.handle());
     // Tests run the one-second tick faster (10 to 1000 ms); unset in every real run.
     if (const char* ms = std::getenv("PATHTALLY_TEST_SECOND_MS")) {
@@ -216,8 +218,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (value >= 10 && value <= 1000) window.secondTickMs = static_cast<unsigned>(value);
     }
     window.start();
-    UpdateChecks updates(window);
-    WireCommands(window, updates);
+    UpdateChecks updates(window, store);
+    WireCommands(window, services, parts, updates);
     window.onShown = [&updates] { updates.mainWindowShown(); };
     window.showAtStart();
 

@@ -47,15 +47,18 @@ std::string Plain(int number) {
 
 ShutdownScheduler::ShutdownScheduler(FormModel& form, SettingsStore& store, Clock& clock,
                                      MessageBox& messages, Power& power, Language lang,
-                                     bool testMode, std::function<void()> saveAll,
-                                     std::function<void()> quit)
+                                     bool testMode, CommandTable& commands,
+                                     std::function<void()> saveAll, std::function<void()> quit,
+                                     std::function<void(bool on)> onCountdownChanged)
     : m_form(form),
       m_store(store),
       m_clock(clock),
       m_messages(messages),
       m_lang(lang),
-      m_power(messages, power, lang, testMode, std::move(saveAll), std::move(quit)) {
+      m_power(messages, power, lang, testMode, std::move(saveAll), std::move(quit)),
+      m_onCountdownChanged(std::move(onCountdownChanged)) {
     designedState();
+    registerCommands(commands);
 }
 
 // The page as the window is created: Simplified captions, every enable button disabled,
@@ -87,41 +90,23 @@ void ShutdownScheduler::designedState() {
     m_form.setText(DayLabel, texts::DayLabel.designed());
 }
 
-bool ShutdownScheduler::handleClick(ControlId id) {
-    if (id == LogOffNow) {
-        m_power.confirmLogOff();
-    } else if (id == RebootNow) {
-        m_power.confirmReboot();
-    } else if (id == PowerOffNow) {
-        m_power.confirmPowerOff();
-    } else if (id == CountdownBox) {
-        m_form.setEnabled(StartCountdown, m_form.get(CountdownBox).checked);
-    } else if (id == StartCountdown) {
-        startCountdown();
-    } else if (id == StopCountdown) {
-        stopCountdown();
-    } else {
-        for (int i = 2; i <= 9; ++i) {
-            const RuleControls& r = Rule(i);
-            if (id == r.box) {
-                onBoxClicked(i);
-                return true;
-            }
-            if (id == r.enable) {
-                if (i == 6)
-                    armDateRow();
-                else
-                    armTimeRow(i);
-                return true;
-            }
-            if (id == r.cancel) {
-                cancelRow(i);
-                return true;
-            }
-        }
-        return false;
+void ShutdownScheduler::registerCommands(CommandTable& commands) {
+    commands.add(LogOffNow, [this] { m_power.confirmLogOff(); });
+    commands.add(RebootNow, [this] { m_power.confirmReboot(); });
+    commands.add(PowerOffNow, [this] { m_power.confirmPowerOff(); });
+    commands.add(CountdownBox,
+                 [this] { m_form.setEnabled(StartCountdown, m_form.get(CountdownBox).checked); });
+    commands.add(StartCountdown, [this] { startCountdown(); });
+    commands.add(StopCountdown, [this] { stopCountdown(); });
+    for (int i = 2; i <= 9; ++i) {
+        const RuleControls& r = Rule(i);
+        commands.add(r.box, [this, i] { onBoxClicked(i); });
+        if (i == 6)
+            commands.add(r.enable, [this] { armDateRow(); });
+        else
+            commands.add(r.enable, [this, i] { armTimeRow(i); });
+        commands.add(r.cancel, [this, i] { cancelRow(i); });
     }
-    return true;
 }
 
 // --- rows ------------------------------------------------------------------------------
@@ -376,7 +361,7 @@ void ShutdownScheduler::checkSchedule() {
 void ShutdownScheduler::setCountdownRunning(bool on) {
     if (m_countdownRunning == on) return;
     m_countdownRunning = on;
-    if (onCountdownChanged) onCountdownChanged(on);
+    if (m_onCountdownChanged) m_onCountdownChanged(on);
 }
 
 void ShutdownScheduler::startCountdown() {

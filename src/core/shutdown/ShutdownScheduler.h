@@ -12,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Power.h"
 #include "platform/SettingsStore.h"
+#include "shell/CommandTable.h"
 #include "shutdown/PowerActions.h"
 #include "texts/Language.h"
 
@@ -19,21 +20,18 @@ namespace pt {
 
 // Page 3 of the main window: the minute countdown (row 1), the eight clock rules (rows 2
 // to 9) and the three power buttons. Writes its controls into the main window's form
-// model by their names and answers their clicks.
+// model by their names and registers what their clicks do in the window's command table.
 //
-// Wiring: clicks go to handleClick(id); field edits only need FormModel's
-// textEditedByUser. Call restoreSchedule() as the last start-up step, checkSchedule() at the
-// end of every one-second tick, and onCountdownTick() every second while countdownActive()
-// (onCountdownChanged reports when it switches).
+// Wiring: field edits only need FormModel's textEditedByUser. Call restoreSchedule() as the
+// last start-up step, checkSchedule() at the end of every one-second tick, and
+// onCountdownTick() every second while countdownActive(); `onCountdownChanged` is called
+// with true when that one-second timer must start, false when it must stop.
 class ShutdownScheduler {
 public:
     ShutdownScheduler(FormModel& form, SettingsStore& store, Clock& clock, MessageBox& messages,
-                      Power& power, Language lang, bool testMode, std::function<void()> saveAll,
-                      std::function<void()> quit);
-
-    // Check1..Check9, Command1..Command18, cmdLogoff, cmdReboot, cmdShutdown; false for any
-    // other name.
-    bool handleClick(ControlId id);
+                      Power& power, Language lang, bool testMode, CommandTable& commands,
+                      std::function<void()> saveAll, std::function<void()> quit,
+                      std::function<void(bool on)> onCountdownChanged);
 
     // Start-up: script of the row captions and the schedule restored from the store.
     void restoreSchedule();
@@ -43,9 +41,6 @@ public:
     // Countdown tick (Timer3).
     void onCountdownTick();
     bool countdownActive() const { return m_countdownRunning; }
-    // Seconds left of a running countdown (AutoShutdownTime).
-    // Called with true when Timer3 must start, false when it must stop.
-    std::function<void(bool on)> onCountdownChanged;
 
     // Armed flag of a clock row, 2..9 (Check2Value .. Check9Value).
     int armed(int row) const { return m_armed.at(static_cast<size_t>(row)); }
@@ -54,6 +49,7 @@ public:
 
 private:
     void designedState();
+    void registerCommands(CommandTable& commands);
     void tickBox(int rowIndex, bool ticked);
     void onBoxClicked(int rowIndex);
 
@@ -85,6 +81,7 @@ private:
     MessageBox& m_messages;
     Language m_lang;
     PowerActions m_power;
+    std::function<void(bool on)> m_onCountdownChanged;
 
     std::array<std::int16_t, 10> m_armed{};  // index = row; rows 2..9 used
     double m_autoShutdownTime = 0;

@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "form/MainControls.h"
-#include "input/ClickHook.h"
 #include "input/InputAccessNotice.h"
 #include "input/KeyCounter.h"
 #include "online/Site.h"
@@ -13,7 +12,6 @@
 #include "persistence/StartupMerge.h"
 #include "persistence/ValueNames.h"
 #include "shutdown/ShutdownScheduler.h"
-#include "stats/DayAccounting.h"
 #include "stats/Formatting.h"
 #include "stats/NumberText.h"
 #include "stats/PersistenceTick.h"
@@ -46,11 +44,20 @@ std::string VersionText(const ProgramVersion& v) {
     return text;
 }
 
-MainPresenter::MainPresenter(MainServices services, MainView& view, ProgramVersion version)
-    : m_services(services), m_view(view), m_version(version), m_form(MainWindowControls()) {
+MainPresenter::MainPresenter(MainServices services, MainParts& parts, MainView& view,
+                             CommandTable& commands, ProgramVersion version)
+    : m_services(services),
+      m_view(view),
+      m_commands(commands),
+      m_version(version),
+      m_model(parts.statistics),
+      m_clickHook(parts.clickHook),
+      m_days(parts.days.get()),
+      m_form(MainWindowControls()) {
     ApplyDesignedTexts(m_form);
     m_form.setText(main_controls::Window, ProgramName);
     m_form.setVisible(main_controls::TestModeMark, false);
+    registerCommands();
 }
 
 MainPresenter::~MainPresenter() = default;
@@ -82,14 +89,6 @@ void MainPresenter::start() {
     m_sampling =
         std::make_unique<SamplingTick>(m_model, m_form, m_services.cursor, m_services.numberFormat,
                                        m_lang, m_services.inputAccess);
-    m_persistence =
-        std::make_unique<PersistenceTick>(m_model, m_form, m_services.store, m_services.clock,
-                                          m_lang, m_services.dataFile, m_computerName, m_startDate);
-    if (m_services.history) {
-        m_days = std::make_unique<DayAccounting>(m_model, *m_services.history, m_services.clock);
-        m_persistence->setDayAccounting(m_days.get());
-    }
-    m_clickHook = std::make_unique<ClickHook>(m_model.clicks, m_services.input);
     m_keys = std::make_unique<KeyCounter>(m_model, m_form, m_lang);
     // 10. The data file.
     loadDataFile();
@@ -114,6 +113,13 @@ void MainPresenter::start() {
         WriteSetting(store, MainKey, value::StartDate, m_startDate);
         runFromTheStartDate();
     }
+    // The figures are loaded and the start date decided: from here on they are saved.
+    auto checkSchedule = [this] {
+        if (m_scheduler) m_scheduler->checkSchedule();
+    };
+    m_persistence = std::make_unique<PersistenceTick>(
+        m_model, m_form, m_services.store, m_services.clock, m_lang, m_services.dataFile,
+        m_computerName, m_startDate, m_days, checkSchedule);
     // The totals are merged: from here on, what they grow by belongs to the day.
     if (m_days) m_days->begin();
     m_loaded = true;
@@ -236,7 +242,7 @@ void MainPresenter::openPages() {
 }
 
 void MainPresenter::loadDataFile() {
-    ApplyFileTotals(m_persistence->dataFile().load(m_computerName), m_model);
+    ApplyFileTotals(DataFile(m_services.dataFile).load(m_computerName), m_model);
 }
 
 void MainPresenter::mergeUseTimeAndMove() {
@@ -269,7 +275,7 @@ void MainPresenter::decideTestMode() {
         m_form.setVisible(main_controls::TestModeMark, true);
         m_testMode = true;
     } else {
-        if (Trimmed(m_services.store, value::AddHook) != "1") m_clickHook->install();
+        if (Trimmed(m_services.store, value::AddHook) != "1") m_clickHook.install();
         m_testMode = false;
     }
 }
@@ -278,15 +284,15 @@ void MainPresenter::restoreShutdownSchedule() {
     if (!m_scheduler) {
         m_scheduler = std::make_unique<ShutdownScheduler>(
             m_form, m_services.store, m_services.clock, m_services.messages, m_services.power,
-            m_lang, m_testMode, [this] { saveAll(); }, [this] { m_view.quit(); });
+            m_lang, m_testMode, m_commands, [this] { saveAll(); }, [this] { m_view.quit(); },
+            [this](bool running) { m_view.runCountdownTimer(running); });
         m_scheduler->powerActions().setNeedsPowerPrivilege(m_needsPowerPrivilege);
-        m_persistence->scheduleCheck = [this] { m_scheduler->checkSchedule(); };
     }
     m_scheduler->restoreSchedule();
 }
 
 void MainPresenter::removeHook() {
-    if (m_clickHook) m_clickHook->remove();
+    m_clickHook.remove();
 }
 
 void MainPresenter::saveAll() {
@@ -303,6 +309,10 @@ void MainPresenter::onSecondTick() {
 
 void MainPresenter::onSamplingTick() {
     if (m_sampling) m_sampling->tick();
+}
+
+void MainPresenter::onCountdownTick() {
+    if (m_scheduler) m_scheduler->onCountdownTick();
 }
 
 void MainPresenter::onCloseBox() {
@@ -336,30 +346,23 @@ void MainPresenter::showShutdownPage() {
     m_view.selectTab(3);
 }
 
-bool MainPresenter::handleClick(ControlId id) {
+void MainPresenter::registerCommands() {
     using namespace main_controls;
-    if (m_scheduler && m_scheduler->handleClick(id)) return true;
-    if (id == StartInTray) {
+    CommandTable& c = m_commands;
+    c.add(StartInTray, [this] {
         WriteSetting(m_services.store, MainKey, value::MinToSystray,
-                     m_form.get(id).checked ? "1" : "0");
-    } else if (id == MakerPanel) {
-        if (m_form.get(id).text == MakerName) m_services.shell.open(siteRoot());
-    } else if (id == ExitItem || id == TrayExitItem) {
-        confirmExit();
-    } else if (id == TrayShowWindowItem) {
-        showMainWindow();
-    } else if (id == TrayShutdownItem) {
-        showShutdownPage();
-    } else if (id == HelpItem) {
-        m_services.shell.open(siteRoot() + "/pt/");
-    } else if (id == MessageItem) {
-        m_services.shell.open(siteRoot() + "/pt/liuyanList.asp");
-    } else if (id == TrayWebsiteItem) {
-        m_services.shell.open(siteRoot());
-    } else {
-        return false;
-    }
-    return true;
+                     m_form.get(StartInTray).checked ? "1" : "0");
+    });
+    c.add(MakerPanel, [this] {
+        if (m_form.get(MakerPanel).text == MakerName) m_services.shell.open(siteRoot());
+    });
+    c.add(ExitItem, [this] { confirmExit(); });
+    c.add(TrayExitItem, [this] { confirmExit(); });
+    c.add(TrayShowWindowItem, [this] { showMainWindow(); });
+    c.add(TrayShutdownItem, [this] { showShutdownPage(); });
+    c.add(HelpItem, [this] { m_services.shell.open(siteRoot() + "/pt/"); });
+    c.add(MessageItem, [this] { m_services.shell.open(siteRoot() + "/pt/liuyanList.asp"); });
+    c.add(TrayWebsiteItem, [this] { m_services.shell.open(siteRoot()); });
 }
 
 }  // namespace pt

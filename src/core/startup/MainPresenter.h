@@ -17,14 +17,13 @@
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
+#include "shell/CommandTable.h"
+#include "startup/MainParts.h"
 #include "startup/MainView.h"
-#include "stats/StatisticsModel.h"
 #include "texts/Language.h"
 
 namespace pt {
 
-class ClickHook;
-class DayAccounting;
 class InputAccessNotice;
 class KeyCounter;
 class PersistenceTick;
@@ -57,12 +56,14 @@ struct ProgramVersion {
     int revision = PATHTALLY_VERSION_PATCH;
 };
 
-// The main window's presenter: owns the statistics, the language, the version text and the
-// test-mode flag, runs the start-up sequence and the ticks, and answers the window's
-// commands. The Qt window renders form() and forwards events here.
+// The main window's presenter: owns the window's form, the language, the version text and
+// the test-mode flag, runs the start-up sequence and the ticks over the parts it is given,
+// and registers the window's own commands (and the shutdown page's) in `commands`. The
+// window renders form() and looks its clicks up in the same table.
 class MainPresenter {
 public:
-    MainPresenter(MainServices services, MainView& view, ProgramVersion version = {});
+    MainPresenter(MainServices services, MainParts& parts, MainView& view, CommandTable& commands,
+                  ProgramVersion version = {});
     ~MainPresenter();
     MainPresenter(const MainPresenter&) = delete;
     MainPresenter& operator=(const MainPresenter&) = delete;
@@ -70,8 +71,9 @@ public:
     // The start-up sequence. Afterwards the ticks and commands are served.
     void start();
 
-    void onSamplingTick();  // sampling tick
-    void onSecondTick();    // one-second tick
+    void onSamplingTick();   // sampling tick
+    void onSecondTick();     // one-second tick
+    void onCountdownTick();  // every second while the view's countdown timer runs
 
     // Close box: hides the window; the program goes on counting.
     void onCloseBox();
@@ -85,11 +87,7 @@ public:
     void showMainWindow();
     void showShutdownPage();
 
-    // A click on a control or menu item of the main window; false when not handled here.
-    bool handleClick(ControlId id);
-
     FormModel& form() { return m_form; }
-    StatisticsModel& model() { return m_model; }
     Language lang() const { return m_lang; }
     const std::string& versionText() const { return m_versionText; }
     bool testMode() const { return m_testMode; }
@@ -98,16 +96,9 @@ public:
     const std::string& userName() const { return m_userName; }
     bool startsHidden() const { return m_startHidden; }
     std::string siteRoot() const;
-    MainServices& services() { return m_services; }
-
-    // The parts of the window that other windows reach (valid after start).
-    ClickHook& clickHook() { return *m_clickHook; }
-    KeyCounter& keyCounter() { return *m_keys; }
-    ShutdownScheduler& scheduler() { return *m_scheduler; }
-    // The day-by-day accounting; null without a history.
-    DayAccounting* dayAccounting() { return m_days.get(); }
 
 private:
+    void registerCommands();
     void checkVersion();
     void keepAutostartCurrent();
     void loadStartDate();
@@ -125,9 +116,12 @@ private:
 
     MainServices m_services;
     MainView& m_view;
+    CommandTable& m_commands;
     ProgramVersion m_version;
 
-    StatisticsModel m_model;
+    StatisticsModel& m_model;
+    ClickHook& m_clickHook;
+    DayAccounting* m_days;  // null without a history
     FormModel m_form;
     Language m_lang = Language::English;
     std::string m_versionText;
@@ -144,11 +138,9 @@ private:
 
     std::unique_ptr<SamplingTick> m_sampling;
     std::unique_ptr<PersistenceTick> m_persistence;
-    std::unique_ptr<ClickHook> m_clickHook;
     std::unique_ptr<KeyCounter> m_keys;
     std::unique_ptr<InputAccessNotice> m_accessNotice;
     std::unique_ptr<ShutdownScheduler> m_scheduler;
-    std::unique_ptr<DayAccounting> m_days;
 };
 
 // The program's version text: "V" + major + "." + minor + "." + revision.

@@ -23,6 +23,9 @@ public:
     virtual void navigateHome(const std::string& url) = 0;
     virtual void collapseHome() = 0;
     virtual void navigateNews(const std::string& url) = 0;
+    // Starts or stops the shutdown countdown's one-second timer; each of its seconds goes to
+    // the presenter's onCountdownTick().
+    virtual void runCountdownTimer(bool running) = 0;
     // Ends the process (after the presenter has done what must be done).
     virtual void quit() = 0;
 };

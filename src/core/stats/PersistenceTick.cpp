@@ -28,17 +28,19 @@ bool IsMultipleOf(double value, double step) {
 }  // namespace
 
 PersistenceTick::PersistenceTick(StatisticsModel& model, FormModel& form, SettingsStore& store,
-                                 const Clock& clock, const Language& lang,
-                                 std::filesystem::path dataFile, const std::string& computerName,
-                                 const std::string& startDate)
+                                 const Clock& clock, Language lang, std::filesystem::path dataFile,
+                                 std::string computerName, std::string startDate,
+                                 DayAccounting* days, std::function<void()> afterTick)
     : m_model(model),
       m_form(form),
       m_store(store),
       m_clock(clock),
       m_lang(lang),
-      m_computerName(computerName),
-      m_startDate(startDate),
-      m_dataFile(std::move(dataFile)) {}
+      m_computerName(std::move(computerName)),
+      m_startDate(std::move(startDate)),
+      m_dataFile(std::move(dataFile)),
+      m_days(days),
+      m_afterTick(std::move(afterTick)) {}
 
 void PersistenceTick::tick() {
     // A new day: what was counted before it is saved to the old day first.
@@ -64,7 +66,7 @@ void PersistenceTick::tick() {
     m_form.setText(main_controls::CountsPanel, std::to_string(m_model.clicks.todayTotalClick));
     m_form.setText(main_controls::UseTimePanel, today);
 
-    if (scheduleCheck) scheduleCheck();
+    if (m_afterTick) m_afterTick();
 }
 
 void PersistenceTick::saveAll() {

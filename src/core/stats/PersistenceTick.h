@@ -13,18 +13,18 @@
 
 namespace pt {
 
-// The one-second tick: counts use time, shows uptime and use times, recomputes the points,
-// saves every tenth tick and refreshes the status bar, then runs `scheduleCheck`.
-//
-// The language, computer name and start date are read through references at every tick,
-// so the owner may decide them after constructing the tick.
 class DayAccounting;
 
+// The one-second tick: counts use time, shows uptime and use times, recomputes the points,
+// saves every tenth tick and refreshes the status bar, then runs `afterTick` (the shutdown
+// schedule check). Built once the start-up has decided the language, the computer name
+// and the day the statistics began; `days` (optional) keeps every day's figures.
 class PersistenceTick {
 public:
     PersistenceTick(StatisticsModel& model, FormModel& form, SettingsStore& store,
-                    const Clock& clock, const Language& lang, std::filesystem::path dataFile,
-                    const std::string& computerName, const std::string& startDate);
+                    const Clock& clock, Language lang, std::filesystem::path dataFile,
+                    std::string computerName, std::string startDate, DayAccounting* days = nullptr,
+                    std::function<void()> afterTick = {});
 
     // One tick of Timer2, every second.
     void tick();
@@ -35,25 +35,19 @@ public:
     // nothing counted is lost.
     void saveAll();
 
-    // Runs at the end of every tick: the shutdown schedule check.
-    std::function<void()> scheduleCheck;
-
-    DataFile& dataFile() { return m_dataFile; }
-
-    // Every day's figures, kept with each save (in the same batch as the totals) and closed
-    // with a save when the day changes. Optional.
-    void setDayAccounting(DayAccounting* days) { m_days = days; }
-
 private:
     StatisticsModel& m_model;
     FormModel& m_form;
     SettingsStore& m_store;
     const Clock& m_clock;
-    const Language& m_lang;
-    const std::string& m_computerName;
-    const std::string& m_startDate;
+    const Language m_lang;
+    const std::string m_computerName;
+    const std::string m_startDate;
     DataFile m_dataFile;
-    DayAccounting* m_days = nullptr;
+    // Every day's figures, kept with each save (in the same batch as the totals) and closed
+    // with a save when the day changes.
+    DayAccounting* const m_days;
+    const std::function<void()> m_afterTick;
 };
 
 }  // namespace pt

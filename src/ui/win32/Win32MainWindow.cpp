@@ -8,7 +8,6 @@
 #include "form/MainControls.h"
 #include "form/ShutdownControls.h"
 #include "platform/windows/WideText.h"
-#include "shutdown/ShutdownScheduler.h"
 #include "texts/MainWindowTexts.h"
 #include "texts/OnlineTexts.h"
 #include "ui/win32/Win32WindowClass.h"
@@ -63,7 +62,7 @@ HFONT MakeFont() {
 
 }  // namespace
 
-Win32MainWindow::Win32MainWindow(MainServices services) {
+Win32MainWindow::Win32MainWindow(MainServices services, MainParts& parts) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -76,7 +75,7 @@ Win32MainWindow::Win32MainWindow(MainServices services) {
     RegisterWin32WindowClass(L"PathtallyPage", pageProc, GetSysColorBrush(COLOR_WINDOW));
 
     m_font = MakeFont();
-    m_presenter = std::make_unique<MainPresenter>(services, *this);
+    m_presenter = std::make_unique<MainPresenter>(services, parts, *this, m_commands);
     m_binder = std::make_unique<Win32FormBinder>(m_presenter->form(), m_font);
     m_hwnd = CreateWindowExW(
         0, L"PathtallyMain", L"Pathtally",
@@ -312,14 +311,6 @@ void Win32MainWindow::start() {
         Widen(std::string(page_texts::Unavailable.in(m_presenter->lang())));
     m_home->setUnavailableText(unavailable);
     m_news->setUnavailableText(unavailable);
-    ShutdownScheduler& scheduler = m_presenter->scheduler();
-    scheduler.onCountdownChanged = [this](bool on) {
-        if (on)
-            SetTimer(m_hwnd, CountdownTimer, 1000, nullptr);
-        else
-            KillTimer(m_hwnd, CountdownTimer);
-    };
-    if (scheduler.countdownActive()) SetTimer(m_hwnd, CountdownTimer, 1000, nullptr);
     m_binder->syncAll();
     setTickPeriod();
     SetTimer(m_hwnd, SecondTimer, secondTickMs, nullptr);
@@ -329,8 +320,8 @@ void Win32MainWindow::showAtStart() {
     if (!m_presenter->startsHidden() || !m_trayAdded) showWindow(true);
 }
 
-void Win32MainWindow::setCommand(ControlId id, std::function<void()> command) {
-    m_commands[std::string(id.name)] = std::move(command);
+void Win32MainWindow::addCommand(ControlId id, std::function<void()> command) {
+    m_commands.add(id, std::move(command));
 }
 
 void Win32MainWindow::setTickPeriod() {
@@ -338,10 +329,7 @@ void Win32MainWindow::setTickPeriod() {
 }
 
 void Win32MainWindow::dispatch(ControlId id) {
-    if (auto it = m_commands.find(std::string(id.name)); it != m_commands.end())
-        it->second();
-    else
-        m_presenter->handleClick(id);
+    m_commands.run(id);
     m_binder->sync();
 }
 
@@ -432,6 +420,13 @@ void Win32MainWindow::navigateNews(const std::string& url) {
     if (isWindowVisible() && m_current == 4) m_news->realise();
 }
 
+void Win32MainWindow::runCountdownTimer(bool running) {
+    if (running)
+        SetTimer(m_hwnd, CountdownTimer, 1000, nullptr);
+    else
+        KillTimer(m_hwnd, CountdownTimer);
+}
+
 void Win32MainWindow::quit() {
     trayIcon(NIM_DELETE);
     PostQuitMessage(0);
@@ -484,7 +479,7 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 showPage(static_cast<int>(tab.lParam));
             } else if (header->hwndFrom == m_status && header->code == NM_CLICK) {
                 const auto part = reinterpret_cast<const NMMOUSE*>(lParam)->dwItemSpec;
-                if (part < 5) dispatch(main_controls::Panels[part]);
+                if (part < 5 && main_controls::Panels[part] == MakerPanel) dispatch(MakerPanel);
             }
             return 0;
         }
@@ -499,7 +494,7 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     if (isWindowVisible()) m_binder->sync();
                     break;
                 case CountdownTimer:
-                    m_presenter->scheduler().onCountdownTick();
+                    m_presenter->onCountdownTick();
                     if (isWindowVisible()) m_binder->sync();
                     break;
                 default:

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 
+#include "shell/CommandTable.h"
 #include "startup/MainPresenter.h"
 #include "startup/MainView.h"
 #include "ui/win32/Win32FormBinder.h"
@@ -18,7 +18,7 @@ namespace pt {
 // folds in what the cursor thread measured 10 times a second while shown, 4 while hidden.
 class Win32MainWindow : public MainView {
 public:
-    explicit Win32MainWindow(MainServices services);
+    Win32MainWindow(MainServices services, MainParts& parts);
     ~Win32MainWindow() override;
     Win32MainWindow(const Win32MainWindow&) = delete;
     Win32MainWindow& operator=(const Win32MainWindow&) = delete;
@@ -31,7 +31,9 @@ public:
     void showAtStart();
     // Called whenever the window is shown (at start, from the tray, by a second start).
     std::function<void()> onShown;
-    void setCommand(ControlId id, std::function<void()> command);
+    // What a click on a control does, beyond the commands the presenter registers itself
+    // (the composition root's: the dialogs). One command per control.
+    void addCommand(ControlId id, std::function<void()> command);
     // Period of the one-second tick; only tests shorten it (set before start()).
     unsigned secondTickMs = 1000;
 
@@ -47,6 +49,7 @@ public:
     void navigateHome(const std::string& url) override;
     void collapseHome() override;
     void navigateNews(const std::string& url) override;
+    void runCountdownTimer(bool running) override;
     void quit() override;
 
 private:
@@ -63,6 +66,7 @@ private:
     void trayIcon(DWORD action);
     void setTickPeriod();
 
+    CommandTable m_commands;  // before the presenter, which registers its commands
     std::unique_ptr<MainPresenter> m_presenter;
     std::unique_ptr<Win32FormBinder> m_binder;
     HWND m_hwnd = nullptr;
@@ -81,7 +85,6 @@ private:
     bool m_homeShown = true;
     bool m_trayAdded = false;
     std::wstring m_trayTip;
-    std::map<std::string, std::function<void()>> m_commands;
 };
 
 }  // namespace pt

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <memory>
+
+#include "input/ClickHook.h"
+#include "platform/Clock.h"
+#include "platform/DayHistory.h"
+#include "platform/InputEvents.h"
+#include "stats/DayAccounting.h"
+#include "stats/StatisticsModel.h"
+
+namespace pt {
+
+// What the main window's presenter counts into that other windows work on too, built by
+// the composition root and handed to each part that needs it: the figures (the data reset
+// clears them, the ranking reads the points), the click hook (the Options switch it) and
+// the day-by-day accounting (the data reset clears it too).
+struct MainParts {
+    MainParts(InputEvents& input, DayHistory* history, const Clock& clock);
+
+    StatisticsModel statistics;
+    ClickHook clickHook;
+    // Null without a history.
+    std::unique_ptr<DayAccounting> days;
+};
+
+}  // namespace pt
