@@ -22,7 +22,7 @@
 #include "ui/UpdateWindow.h"
 
 int main(int argc, char** argv) {
-    QApplication::setApplicationName(QStringLiteral("Pathtally"));
+    QApplication::setApplicationName(QString::fromUtf8(pt::ProgramName));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(PATHTALLY_VERSION_MAJOR)
                                             .arg(PATHTALLY_VERSION_MINOR)

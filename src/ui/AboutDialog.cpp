@@ -16,6 +16,8 @@
 #include "FormBinder.h"
 #include "Skin.h"
 #include "form/DialogControls.h"
+#include "online/Site.h"
+#include "texts/ProgramName.h"
 
 namespace pt {
 
@@ -61,12 +63,12 @@ QPixmap LogoStrip(qreal pixelRatio) {
     font.setPixelSize(17);
     p.setFont(font);
     p.setPen(QColor(0x1F, 0x3F, 0x66));
-    p.drawText(QRect(0, 182, LogoWidth, 26), Qt::AlignCenter, QStringLiteral("Pathtally"));
+    p.drawText(QRect(0, 182, LogoWidth, 26), Qt::AlignCenter, QString::fromUtf8(ProgramName));
     font.setBold(false);
     font.setPixelSize(12);
     p.setFont(font);
     p.setPen(QColor(0x55, 0x66, 0x77));
-    p.drawText(QRect(0, 212, LogoWidth, 20), Qt::AlignCenter, QStringLiteral("Corvandel"));
+    p.drawText(QRect(0, 212, LogoWidth, 20), Qt::AlignCenter, QString::fromUtf8(MakerName));
     return pixmap;
 }
 

@@ -1,6 +1,9 @@
 #include "ui/win32/Win32AboutBox.h"
 
+#include "online/Site.h"
+#include "platform/windows/WideText.h"
 #include "shell/AboutPresenter.h"
+#include "texts/ProgramName.h"
 #include "ui/win32/Win32Dialog.h"
 #include "ui/win32/Win32WindowClass.h"
 
@@ -44,10 +47,14 @@ LRESULT CALLBACK LogoProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
                 if (g_logoFont) SelectObject(dc, g_logoFont);
                 SetTextColor(dc, RGB(0x1F, 0x3F, 0x66));
                 RECT name{0, top + 182, LogoWidth, top + 208};
-                DrawTextW(dc, L"Pathtally", -1, &name, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
+                static const std::wstring programName = Widen(ProgramName);
+                static const std::wstring makerName = Widen(MakerName);
+                DrawTextW(dc, programName.c_str(), -1, &name,
+                          DT_CENTER | DT_SINGLELINE | DT_VCENTER);
                 SetTextColor(dc, RGB(0x55, 0x66, 0x77));
                 RECT maker{0, top + 212, LogoWidth, top + 232};
-                DrawTextW(dc, L"Corvandel", -1, &maker, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
+                DrawTextW(dc, makerName.c_str(), -1, &maker,
+                          DT_CENTER | DT_SINGLELINE | DT_VCENTER);
                 if (presenter->logoBorder())
                     FrameRect(dc, &all, GetSysColorBrush(COLOR_WINDOWTEXT));
             }

@@ -10,6 +10,7 @@
 #include "platform/windows/WideText.h"
 #include "texts/MainWindowTexts.h"
 #include "texts/OnlineTexts.h"
+#include "texts/ProgramName.h"
 #include "ui/win32/Win32WindowClass.h"
 
 namespace pt {
@@ -78,7 +79,7 @@ Win32MainWindow::Win32MainWindow(MainServices services, MainParts& parts) {
     m_presenter = std::make_unique<MainPresenter>(services, parts, *this, m_commands);
     m_binder = std::make_unique<Win32FormBinder>(m_presenter->form(), m_font);
     m_hwnd = CreateWindowExW(
-        0, L"PathtallyMain", L"Pathtally",
+        0, L"PathtallyMain", Widen(ProgramName).c_str(),
         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, CW_USEDEFAULT,
         CW_USEDEFAULT, TabWidth, TabHeight, nullptr, nullptr, instance, this);
     createControls();
