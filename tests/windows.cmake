@@ -47,8 +47,9 @@ pathtally_add_wine_test(core_tests SOURCES ${CORE_TESTS})
 # The Win32 backend against Wine's registry, hooks, pointer and web control, on an X server
 # of its own.
 file(GLOB WINDOWS_PLATFORM_TESTS CONFIGURE_DEPENDS windows/*.cpp)
+# With the composition root's commands, to check that every clickable control has one.
 pathtally_add_wine_test(windows_platform_tests XVFB SOURCES ${WINDOWS_PLATFORM_TESTS}
-  LIBS pathtally_platform pathtally_ui_win32)
+  ${PROJECT_SOURCE_DIR}/src/app/windows/Commands.cpp LIBS pathtally_platform pathtally_ui_win32)
 
 # The whole program under Wine on Xvfb, driven with xdotool; screenshots in both scripts.
 add_test(NAME windows_program_e2e

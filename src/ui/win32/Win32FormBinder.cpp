@@ -54,7 +54,21 @@ void Win32FormBinder::addChain(std::span<const ControlId> names, HWND parent, in
 }
 
 UINT Win32FormBinder::menuCommand(ControlId id) {
-    return FirstBoundId + m_model.slot(id);
+    const ControlSlot slot = m_model.slot(id);
+    m_menuItems.insert(slot);
+    return FirstBoundId + slot;
+}
+
+std::vector<std::string> Win32FormBinder::clickableControls() const {
+    std::vector<std::string> clickable;
+    for (ControlSlot slot = 0; slot < m_model.size(); ++slot) {
+        const auto kind = m_kinds.find(slot);
+        const bool clicks =
+            kind != m_kinds.end() && (kind->second == Kind::Button ||
+                                      kind->second == Kind::CheckBox || kind->second == Kind::Link);
+        if (clicks || m_menuItems.count(slot)) clickable.push_back(m_model[slot].name);
+    }
+    return clickable;
 }
 
 void Win32FormBinder::bindCustom(ControlId id, std::function<void(const Control&)> apply) {

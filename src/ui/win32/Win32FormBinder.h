@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -41,6 +42,9 @@ public:
     int sync();
     void syncAll();
     HWND window(ControlId id) const;
+    // The names of the controls whose clicks come back through onClicked (buttons, check
+    // boxes, links, menu items): each needs a command.
+    std::vector<std::string> clickableControls() const;
 
     std::function<void(ControlId)> onClicked;
 
@@ -55,6 +59,7 @@ private:
     std::map<ControlSlot, std::function<void(const Control&)>> m_custom;
     std::map<HWND, COLORREF> m_colors;
     std::vector<HMENU> m_menus;
+    std::set<ControlSlot> m_menuItems;
     struct Chain {
         std::vector<ControlSlot> ids;
         int x, y, h;

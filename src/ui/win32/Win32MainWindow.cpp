@@ -325,6 +325,12 @@ void Win32MainWindow::addCommand(ControlId id, std::function<void()> command) {
     m_commands.add(id, std::move(command));
 }
 
+std::vector<std::string> Win32MainWindow::controlsWithoutCommand() const {
+    std::vector<std::string> clickable = m_binder->clickableControls();
+    clickable.emplace_back(MakerPanel.name);  // the one status-bar part that takes clicks
+    return m_commands.withoutCommand(clickable);
+}
+
 void Win32MainWindow::setTickPeriod() {
     SetTimer(m_hwnd, SamplingTimer, isWindowVisible() ? ShownTickMs : HiddenTickMs, nullptr);
 }

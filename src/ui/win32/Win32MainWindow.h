@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "shell/CommandTable.h"
 #include "startup/MainPresenter.h"
@@ -34,6 +35,8 @@ public:
     // What a click on a control does, beyond the commands the presenter registers itself
     // (the composition root's: the dialogs). One command per control.
     void addCommand(ControlId id, std::function<void()> command);
+    // Controls a person can click that have no command (none when the wiring is complete).
+    std::vector<std::string> controlsWithoutCommand() const;
     // Period of the one-second tick; only tests shorten it (set before start()).
     unsigned secondTickMs = 1000;
 

@@ -1,0 +1,120 @@
+#include "Commands.h"
+
+#include <random>
+
+#include "form/DialogControls.h"
+#include "form/MainControls.h"
+#include "online/DesktopBrowser.h"
+#include "online/InstallationId.h"
+#include "online/RankingCode.h"
+#include "online/RankingPresenter.h"
+#include "online/Site.h"
+#include "online/SitePages.h"
+#include "shell/AboutPresenter.h"
+#include "shell/ClearAllPresenter.h"
+#include "shell/FeedbackMail.h"
+#include "shell/OptionsPresenter.h"
+#include "ui/win32/Win32AboutBox.h"
+#include "ui/win32/Win32Dialog.h"
+
+namespace pt {
+
+void WireCommands(pt::Win32MainWindow& window, const pt::MainServices& s, pt::MainParts& parts,
+                  UpdateChecks& updates) {
+    pt::MainPresenter& form = window.presenter();
+    window.addCommand(pt::main_controls::OptionsItem, [&window, &form, s, &parts] {
+        pt::ClickHook& hook = parts.clickHook;
+        pt::ClickHookSwitch hookSwitch{[&hook] { return hook.installed(); },
+                                       [&hook] { hook.install(); }, [&hook] { hook.remove(); }};
+        pt::OptionsPresenter options(s.store, s.autostart, s.system, form.lang(), hookSwitch);
+        pt::Win32DialogSpec spec{pt::options_controls::Window,
+                                 400,
+                                 190,
+                                 [](pt::Win32FormBinder& b, HWND d) {
+                                     using namespace pt::options_controls;
+                                     const pt::ControlId checks[] = {
+                                         StartWithSystem, CheckForUpdates, NoClickCounting,
+                                         NoKeyCounting};
+                                     for (int i = 0; i < 4; ++i)
+                                         b.add(pt::Win32FormBinder::Kind::CheckBox, checks[i], d,
+                                               18, 14 + i * 28, 364, 24);
+                                     const pt::ControlId buttons[] = {Ok, Apply, Cancel};
+                                     for (int i = 0; i < 3; ++i)
+                                         b.add(pt::Win32FormBinder::Kind::Button, buttons[i], d,
+                                               90 + i * 100, 150, 92, 28);
+                                 },
+                                 [&options](pt::ControlId id) { options.click(id); },
+                                 [&options] { options.cancel(); },
+                                 [&options] { return options.closeRequested(); }};
+        pt::RunWin32Dialog(window.handle(), window.font(), options.form(), spec);
+    });
+    window.addCommand(pt::main_controls::ClearAllItem, [&window, &form, s, &parts] {
+        pt::ClearAllPresenter clear(parts.statistics, s.store, s.clock, s.messages, form.lang());
+        pt::Win32DialogSpec spec{
+            pt::clear_all_controls::Window,
+            380,
+            130,
+            [](pt::Win32FormBinder& b, HWND d) {
+                using namespace pt::clear_all_controls;
+                b.add(pt::Win32FormBinder::Kind::Label, Warning, d, 18, 14, 344, 60);
+                b.add(pt::Win32FormBinder::Kind::Button, Ok, d, 150, 88, 100, 28);
+                b.add(pt::Win32FormBinder::Kind::Button, Cancel, d, 260, 88, 100, 28);
+            },
+            [&clear](pt::ControlId id) { clear.click(id); },
+            [&clear] { clear.cancel(); },
+            [&clear] { return clear.closeRequested(); }};
+        pt::RunWin32Dialog(window.handle(), window.font(), clear.form(), spec);
+    });
+    auto about = [&window, &form, s] {
+        pt::AboutPresenter presenter(s.store, s.shell, form.lang(),
+                                     {form.versionText(), form.computerName(), form.userName()});
+        pt::RunWin32AboutBox(window.handle(), window.font(), presenter);
+    };
+    window.addCommand(pt::main_controls::AboutItem, about);
+    window.addCommand(pt::main_controls::TrayAboutItem, about);
+    // Without a web control the site's pages open in the desktop's browser; the ranking
+    // window keeps the code to paste into the ranking page.
+    auto ranking = [&window, &form, s, &parts] {
+        const pt::DynamicValue points = parts.statistics.points;
+        if (!pt::RankingAllowed(points, s.messages)) return;
+        pt::DesktopBrowser browser(s.shell);
+        pt::RankingPresenter presenter(browser, pt::SiteAddress(s.store, pt::RankingPagePath),
+                                       form.lang());
+        std::random_device random;
+        presenter.load(pt::InstallationId(s.store, [&random] { return random(); }), points);
+        pt::Win32DialogSpec spec{pt::ranking_controls::Window,
+                                 380,
+                                 130,
+                                 [](pt::Win32FormBinder& b, HWND d) {
+                                     b.add(pt::Win32FormBinder::Kind::Label,
+                                           pt::ranking_controls::Instruction, d, 18, 14, 344, 22);
+                                     b.add(pt::Win32FormBinder::Kind::Label,
+                                           pt::ranking_controls::CodeCaption, d, 18, 48, 70, 22);
+                                     HWND code =
+                                         b.add(pt::Win32FormBinder::Kind::Edit,
+                                               pt::ranking_controls::Code, d, 90, 45, 272, 24);
+                                     SendMessageW(code, EM_SETREADONLY, TRUE, 0);
+                                     b.add(pt::Win32FormBinder::Kind::Button,
+                                           pt::ranking_controls::Close, d, 262, 88, 100, 28);
+                                 },
+                                 [&presenter](pt::ControlId id) {
+                                     if (id == pt::ranking_controls::Close) presenter.close();
+                                 },
+                                 [&presenter] { presenter.close(); },
+                                 [&presenter] { return presenter.closeRequested(); }};
+        pt::RunWin32Dialog(window.handle(), window.font(), presenter.form(), spec);
+    };
+    window.addCommand(pt::main_controls::RankingItem, ranking);
+    window.addCommand(pt::main_controls::RankingLink, ranking);
+    window.addCommand(pt::main_controls::UpdateItem,
+                      [s] { s.shell.open(pt::SiteAddress(s.store, pt::DownloadPagePath)); });
+    window.addCommand(pt::main_controls::SiteBrowserItem,
+                      [s] { s.shell.open(pt::SiteRoot(s.store)); });
+    window.addCommand(pt::main_controls::AutoUpdateItem, [&updates] { updates.checkForUpdates(); });
+    window.addCommand(pt::main_controls::FeedbackItem, [&form, s] {
+        s.shell.open(pt::FeedbackMailText(pt::FeedbackVariant::MainMenu, form.lang()));
+    });
+    window.onShown = [&updates] { updates.mainWindowShown(); };
+}
+
+}  // namespace pt
