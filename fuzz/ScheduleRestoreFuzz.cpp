@@ -3,6 +3,7 @@
 
 #include "FuzzInput.h"
 #include "form/FormModel.h"
+#include "shell/CommandTable.h"
 #include "shutdown/ShutdownScheduler.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
@@ -38,8 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pt::test::FakeMessageBox boxes;
     pt::test::FakePower power;
     int saves = 0;
+    pt::CommandTable commands;
     pt::ShutdownScheduler scheduler(
-        form, store, clock, boxes, power, lang, testMode, [&saves] { ++saves; }, [] {});
+        form, store, clock, boxes, power, lang, testMode, commands, [&saves] { ++saves; }, [] {},
+        [](bool) {});
     scheduler.restoreSchedule();
     scheduler.checkSchedule();
     // Nothing stored armed: the check does nothing at all.
@@ -50,10 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         form.setText(pt::ControlId{"Text1"},
                      store.read(pt::SettingsRoot::LocalMachine, pt::MainKey, "AutoShutTime"));
         form.checkedByUser(form.slot(pt::ControlId{"Check1"}), true);
-        scheduler.handleClick(pt::ControlId{"Check1"});
-        scheduler.handleClick(pt::ControlId{"Command1"});
+        commands.run(pt::ControlId{"Check1"});
+        commands.run(pt::ControlId{"Command1"});
         for (int i = 0; i < 3 && scheduler.countdownActive(); ++i) scheduler.onCountdownTick();
-        scheduler.handleClick(pt::ControlId{"Command2"});
+        commands.run(pt::ControlId{"Command2"});
     }
     for (int i = 2; i <= 9; ++i) (void)scheduler.armed(i);
     return 0;
