@@ -25,6 +25,7 @@ PAGES = {
              .encode("gbk")),
     "/big5": ("200 OK", "text/html; charset=big5", page("Pathtally 軟體最新版本號為：V1.0.10")
               .encode("big5")),
+    "/pt/paiming.asp": ("200 OK", "text/html; charset=utf-8", page("Pathtally ranking").encode()),
     "/pt/h1/": ("200 OK", "text/html; charset=utf-8", page("Pathtally home strip").encode()),
     "/no-title": ("200 OK", "text/html", b"<html><body>no title</body></html>"),
     "/missing": ("404 Not Found", "text/html", page("Pathtally 404").encode()),

@@ -4,10 +4,8 @@
 
 #include "form/DialogControls.h"
 #include "form/MainControls.h"
-#include "online/DesktopBrowser.h"
 #include "online/InstallationId.h"
 #include "online/RankingCode.h"
-#include "online/RankingPresenter.h"
 #include "online/Site.h"
 #include "online/SitePages.h"
 #include "shell/AboutPresenter.h"
@@ -16,6 +14,7 @@
 #include "shell/OptionsPresenter.h"
 #include "ui/win32/Win32AboutBox.h"
 #include "ui/win32/Win32Dialog.h"
+#include "ui/win32/Win32RankingWindow.h"
 
 namespace pt {
 
@@ -72,37 +71,14 @@ void WireCommands(pt::Win32MainWindow& window, const pt::MainServices& s, pt::Ma
     };
     window.addCommand(pt::main_controls::AboutItem, about);
     window.addCommand(pt::main_controls::TrayAboutItem, about);
-    // Without a web control the site's pages open in the desktop's browser; the ranking
-    // window keeps the code to paste into the ranking page.
+    // The ranking page in the ranking window's web control, or in the desktop's browser.
     auto ranking = [&window, &form, s, &parts] {
         const pt::DynamicValue points = parts.statistics.points;
         if (!pt::RankingAllowed(points, s.messages)) return;
-        pt::DesktopBrowser browser(s.shell);
-        pt::RankingPresenter presenter(browser, pt::SiteAddress(s.store, pt::RankingPagePath),
-                                       form.lang());
         std::random_device random;
-        presenter.load(pt::InstallationId(s.store, [&random] { return random(); }), points);
-        pt::Win32DialogSpec spec{pt::ranking_controls::Window,
-                                 380,
-                                 130,
-                                 [](pt::Win32FormBinder& b, HWND d) {
-                                     b.add(pt::Win32FormBinder::Kind::Label,
-                                           pt::ranking_controls::Instruction, d, 18, 14, 344, 22);
-                                     b.add(pt::Win32FormBinder::Kind::Label,
-                                           pt::ranking_controls::CodeCaption, d, 18, 48, 70, 22);
-                                     HWND code =
-                                         b.add(pt::Win32FormBinder::Kind::Edit,
-                                               pt::ranking_controls::Code, d, 90, 45, 272, 24);
-                                     SendMessageW(code, EM_SETREADONLY, TRUE, 0);
-                                     b.add(pt::Win32FormBinder::Kind::Button,
-                                           pt::ranking_controls::Close, d, 262, 88, 100, 28);
-                                 },
-                                 [&presenter](pt::ControlId id) {
-                                     if (id == pt::ranking_controls::Close) presenter.close();
-                                 },
-                                 [&presenter] { presenter.close(); },
-                                 [&presenter] { return presenter.closeRequested(); }};
-        pt::RunWin32Dialog(window.handle(), window.font(), presenter.form(), spec);
+        pt::RunWin32RankingWindow(
+            window.handle(), window.font(), s.shell, pt::SiteAddress(s.store, pt::RankingPagePath),
+            form.lang(), pt::InstallationId(s.store, [&random] { return random(); }), points);
     };
     window.addCommand(pt::main_controls::RankingItem, ranking);
     window.addCommand(pt::main_controls::RankingLink, ranking);

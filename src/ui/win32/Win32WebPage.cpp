@@ -230,6 +230,18 @@ Win32WebPage::~Win32WebPage() {
     }
 }
 
+bool Win32WebPage::controlAvailable() {
+    static const bool available = [] {
+        IUnknown* control = nullptr;
+        if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                    reinterpret_cast<void**>(&control))))
+            return false;
+        control->Release();
+        return true;
+    }();
+    return available;
+}
+
 void Win32WebPage::navigate(const std::string& url) {
     m_url = url;
     if (m_site) m_site->navigate(Widen(url));

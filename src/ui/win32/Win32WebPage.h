@@ -36,6 +36,9 @@ public:
     Win32WebPage& operator=(const Win32WebPage&) = delete;
 
     HWND handle() const { return m_area; }
+    // Whether the system's web control can be created here (asked once per process).
+    static bool controlAvailable();
+
     // Remembers the address; navigates at once where the control is live.
     void navigate(const std::string& url);
     // Creates the control (once) and loads the waiting address; call when the area is shown.
