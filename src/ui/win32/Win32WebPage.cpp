@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "platform/windows/WideText.h"
+#include "ui/win32/Win32WindowClass.h"
 
 namespace pt {
 
@@ -174,19 +175,6 @@ namespace {
 
 constexpr wchar_t AreaClass[] = L"PathtallyWebPage";
 
-void RegisterAreaClass(WNDPROC proc) {
-    static const bool registered = [proc] {
-        WNDCLASSW cls{};
-        cls.lpfnWndProc = proc;
-        cls.hInstance = GetModuleHandleW(nullptr);
-        cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        cls.lpszClassName = AreaClass;
-        return RegisterClassW(&cls) != 0;
-    }();
-    (void)registered;
-}
-
 // The control renders as an old engine version unless the program asks for the current one
 // (per user and program, so no elevation is needed).
 void UseCurrentEngine() {
@@ -213,7 +201,9 @@ OleApartment::~OleApartment() {
 
 Win32WebPage::Win32WebPage(HWND parent, RECT area, HFONT font, const CLSID* control)
     : m_font(font), m_control(control ? control : &CLSID_WebBrowser) {
-    RegisterAreaClass(areaProc);
+    static const bool registered =
+        RegisterWin32WindowClass(AreaClass, areaProc, GetSysColorBrush(COLOR_BTNFACE));
+    (void)registered;
     m_area = CreateWindowExW(0, AreaClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, area.left,
                              area.top, area.right - area.left, area.bottom - area.top, parent,
                              nullptr, GetModuleHandleW(nullptr), this);
