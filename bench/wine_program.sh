@@ -60,7 +60,7 @@ measure() {
   c0=$(cpu_seconds "$pid") s0=$(cpu_seconds "$server") t0=$(date +%s.%N)
   if (($#)); then "$@" >/dev/null; else sleep "$seconds"; fi
   c1=$(cpu_seconds "$pid") s1=$(cpu_seconds "$server") t1=$(date +%s.%N)
-  awk -v c="$c1-$c0" -v a="$c0" -v b="$c1" -v x="$s0" -v y="$s1" -v t0="$t0" -v t1="$t1" \
+  awk -v a="$c0" -v b="$c1" -v x="$s0" -v y="$s1" -v t0="$t0" -v t1="$t1" \
     'BEGIN { printf "%.2f %.2f", 100 * (b - a) / (t1 - t0), 100 * (y - x) / (t1 - t0) }'
 }
 

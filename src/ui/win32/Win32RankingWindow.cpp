@@ -17,31 +17,26 @@ class RankingPageBrowser : public Browser {
 public:
     explicit RankingPageBrowser(Shell& shell) : m_desktop(shell) {}
 
-    // The page of the built window; none where the system has no web control.
-    void attach(Win32WebPage* page) {
-        m_page = page;
-        m_attached = true;
+    void attach(Win32WebPage& page) {
+        m_page = &page;
         if (!m_url.empty()) show();
     }
     void navigate(const std::string& url) override {
         m_url = url;
-        if (m_attached) show();
+        if (m_page) show();
     }
     std::string title() const override { return {}; }
     void onTitleChanged(std::function<void(const std::string&)>) override {}
 
 private:
     void show() {
-        if (m_page) {
-            m_page->navigate(m_url);
-            m_page->realise();
-        }
-        if (!m_page || m_page->unavailable()) m_desktop.navigate(m_url);
+        m_page->navigate(m_url);
+        m_page->realise();
+        if (m_page->unavailable()) m_desktop.navigate(m_url);
     }
 
     DesktopBrowser m_desktop;
     Win32WebPage* m_page = nullptr;
-    bool m_attached = false;
     std::string m_url;
 };
 
@@ -52,8 +47,10 @@ void RunWin32RankingWindow(HWND owner, HFONT font, Shell& shell, const std::stri
                            const DynamicValue& points) {
     using namespace ranking_controls;
     const bool withPage = Win32WebPage::controlAvailable();
-    RankingPageBrowser browser(shell);
-    RankingPresenter presenter(browser, address, lang);
+    // Without a web control the page goes straight to the desktop's browser.
+    DesktopBrowser desktop(shell);
+    RankingPageBrowser deferred(shell);
+    RankingPresenter presenter(withPage ? static_cast<Browser&>(deferred) : desktop, address, lang);
     presenter.load(installationId, points);
     std::unique_ptr<Win32WebPage> page;
     const int width = withPage ? 640 : 380, height = withPage ? 560 : 130;
@@ -67,10 +64,9 @@ void RunWin32RankingWindow(HWND owner, HFONT font, Shell& shell, const std::stri
             HWND code = b.add(Win32FormBinder::Kind::Edit, Code, d, 90, 45, 272, 24);
             SendMessageW(code, EM_SETREADONLY, TRUE, 0);
             b.add(Win32FormBinder::Kind::Button, Close, d, width - 118, 88, 100, 28);
-            if (withPage)
-                page =
-                    std::make_unique<Win32WebPage>(d, RECT{18, 124, width - 18, height - 18}, font);
-            browser.attach(page.get());
+            if (!withPage) return;
+            page = std::make_unique<Win32WebPage>(d, RECT{18, 124, width - 18, height - 18}, font);
+            deferred.attach(*page);
         },
         [&presenter](ControlId id) {
             if (id == Close) presenter.close();
