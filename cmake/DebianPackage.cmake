@@ -20,5 +20,11 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.pathtally.net/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6webenginecore6-bin, qml6-module-qtwebengine, qml6-module-qtqml-workerscript")
+# The scripts reload udev's rules after the input rule comes or goes. Being ours, they also
+# replace the ldconfig calls CPack would write for the web module, which lives in a folder
+# of its own that the dynamic linker never searches.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+  ${PROJECT_SOURCE_DIR}/data/debian/postinst ${PROJECT_SOURCE_DIR}/data/debian/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Only the program: the test and benchmark binaries have no install rules.
 include(CPack)

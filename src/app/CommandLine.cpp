@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 
 namespace pt {
@@ -26,7 +27,7 @@ QString HelpText(const QCommandLineParser& parser, const QStringList& arguments)
 
 }  // namespace
 
-CommandLineRequest ReadCommandLine(const QStringList& arguments, bool qtOptionsRemoved) {
+CommandLineRequest ReadCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     // "-platform" is one unknown option, not -p -l -a ...; "-reverse" must not read as -v.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -52,14 +53,12 @@ CommandLineRequest ReadCommandLine(const QStringList& arguments, bool qtOptionsR
         Print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') +
                           QCoreApplication::applicationVersion() + QLatin1Char('\n'));
         request.exitStatus = 0;
-    } else if (!parsed && (qtOptionsRemoved || parser.unknownOptionNames().isEmpty())) {
-        // Before the application object only an error in our own options counts (a value
-        // missing after one); Qt's own options are still unknown then.
+    } else if (!parsed) {
         Print(stderr, QCoreApplication::applicationName() + QStringLiteral(": ") +
                           parser.errorText() + QStringLiteral("\n\n") +
                           HelpText(parser, arguments));
         request.exitStatus = 1;
-    } else if (qtOptionsRemoved && !parser.positionalArguments().isEmpty()) {
+    } else if (!parser.positionalArguments().isEmpty()) {
         Print(stderr, QCoreApplication::applicationName() +
                           QStringLiteral(": unexpected argument '%1'\n\n")
                               .arg(parser.positionalArguments().first()) +
@@ -75,6 +74,47 @@ QStringList ProcessArguments(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     return arguments;
+}
+
+QStringList WithoutToolkitOptions(const QStringList& arguments) {
+    // Those of the application objects (gui, widgets) and of the X11 platform plugin.
+    static const QStringList withValue = {
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("geometry"),
+        QStringLiteral("qwindowtitle"),    QStringLiteral("title"),
+        QStringLiteral("qwindowicon"),     QStringLiteral("icon"),
+        QStringLiteral("display"),         QStringLiteral("name"),
+        QStringLiteral("visual"),          QStringLiteral("session"),
+        QStringLiteral("style"),           QStringLiteral("stylesheet")};
+    static const QStringList flags = {QStringLiteral("reverse"), QStringLiteral("testability"),
+                                      QStringLiteral("sync"),    QStringLiteral("widgetcount"),
+                                      QStringLiteral("nograb"),  QStringLiteral("dograb")};
+    static const QStringList joined = {QStringLiteral("style="), QStringLiteral("stylesheet="),
+                                       QStringLiteral("qmljsdebugger=")};
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (i == 0 || argument == QLatin1String("--") || !argument.startsWith(QLatin1Char('-'))) {
+            if (argument == QLatin1String("--")) {
+                kept += arguments.mid(i);  // the rest is not options
+                break;
+            }
+            kept << argument;
+            continue;
+        }
+        const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+        if (withValue.contains(name) && i + 1 < arguments.size()) {
+            ++i;  // and its value
+            continue;
+        }
+        if (flags.contains(name)) continue;
+        if (std::any_of(joined.begin(), joined.end(),
+                        [&](const QString& prefix) { return name.startsWith(prefix); }))
+            continue;
+        kept << argument;
+    }
+    return kept;
 }
 
 }  // namespace pt

@@ -16,13 +16,16 @@ struct CommandLineRequest {
     std::optional<QString> exportCsv;
 };
 
-// Reads `arguments` (the program's name first). Before the application object exists Qt's
-// own options (-platform, -display, ...) are still among them, so an unknown option is an
-// error only when `qtOptionsRemoved`; --help and --version are answered either way, and
-// need no display.
-CommandLineRequest ReadCommandLine(const QStringList& arguments, bool qtOptionsRemoved);
+// Reads `arguments` (the program's name first) without the toolkit's own options, so that
+// every answer (--help, --version, an error) comes before a display is needed.
+CommandLineRequest ReadCommandLine(const QStringList& arguments);
 
 // The process's arguments as Qt would read them, before the application object exists.
 QStringList ProcessArguments(int argc, char** argv);
+
+// `arguments` without the options the toolkit takes for itself when the application object
+// is made (-platform NAME, -display NAME, -reverse, -style=NAME, ...), each with its value;
+// one or two leading dashes, as the toolkit accepts them.
+QStringList WithoutToolkitOptions(const QStringList& arguments);
 
 }  // namespace pt

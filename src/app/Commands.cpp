@@ -10,6 +10,7 @@
 #include "ui/MainWindow.h"
 #include "ui/OnlineWindows.h"
 #include "ui/OptionsDialog.h"
+#include "ui/QtMessageBox.h"
 #include "ui/RankingWindow.h"
 #include "ui/SiteBrowserWindow.h"
 #include "ui/UpdateWindow.h"
@@ -30,10 +31,13 @@ std::unique_ptr<OnlineWindows> WireCommands(MainWindow& window, const MainServic
         ClearAllDialog::run(parts.statistics, s.store, s.clock, form.lang(), &window,
                             parts.days.get(), [&form] { form.onSamplingTick(); });
     });
-    auto history = [&window, &form, s] {
+    // The history window's boxes (a failed export) stand over it, not over the main window.
+    auto historyMessages = std::make_shared<QtMessageBox>();
+    auto history = [&window, &form, s, historyMessages] {
         // Saved first, so the window shows the last seconds too.
         form.saveAll();
-        HistoryWindow::showInstance(*s.history, s.clock, s.messages, form.lang(), &window);
+        historyMessages->setParent(HistoryWindow::showInstance(
+            *s.history, s.clock, *historyMessages, form.lang(), &window));
     };
     if (s.history) {
         window.addCommand(main_controls::DayHistoryItem, history);
@@ -43,9 +47,10 @@ std::unique_ptr<OnlineWindows> WireCommands(MainWindow& window, const MainServic
         form.form().setVisible(main_controls::TrayDayHistoryItem, false);
     }
     auto about = [&window, &form, s] {
-        AboutDialog::showInstance(s.store, s.shell, form.lang(),
-                                  {form.versionText(), form.computerName(), form.userName()},
-                                  &window);
+        AboutDialog::showInstance(
+            s.store, s.shell, form.lang(),
+            {form.versionText(), form.computerName(), form.userName(), s.system.storagePlaces()},
+            &window);
     };
     window.addCommand(main_controls::AboutItem, about);
     window.addCommand(main_controls::TrayAboutItem, about);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QSessionManager>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <cstdio>
 
@@ -27,14 +28,13 @@ int main(int argc, char** argv) {
                                             .arg(PATHTALLY_VERSION_MAJOR)
                                             .arg(PATHTALLY_VERSION_MINOR)
                                             .arg(PATHTALLY_VERSION_PATCH));
-    // --help, --version and --export-csv are answered before the application object, so
-    // need no display.
-    const auto early = pt::ReadCommandLine(pt::ProcessArguments(argc, argv), false);
-    if (early.exitStatus) return *early.exitStatus;
-    if (early.exportCsv) return pt::RunExportCommand(argc, argv, *early.exportCsv);
-    QApplication app(argc, argv);
-    const pt::CommandLineRequest request = pt::ReadCommandLine(QApplication::arguments(), true);
+    // The whole command line is answered before the application object, so --help,
+    // --version, --export-csv and every error need no display.
+    const pt::CommandLineRequest request =
+        pt::ReadCommandLine(pt::WithoutToolkitOptions(pt::ProcessArguments(argc, argv)));
     if (request.exitStatus) return *request.exitStatus;
+    if (request.exportCsv) return pt::RunExportCommand(argc, argv, *request.exportCsv);
+    QApplication app(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral("net.pathtally.Pathtally"));
     QApplication::setWindowIcon(pt::AppIcon());  // every window, the online ones too
     QApplication::setQuitOnLastWindowClosed(false);
@@ -55,9 +55,11 @@ int main(int argc, char** argv) {
         }
         // The running window comes to the front, besides the message.
         platform->singleInstance().activateRunning();
-        messages.show(std::string(pt::main_texts::AlreadyRunning.designed()),
-                      std::string(pt::ProgramName), pt::MsgButtons::Ok, pt::MsgIcon::Warning,
-                      pt::MsgDefault::First);
+        messages.show(
+            pt::AlreadyRunningText(pt::LanguageFromLocaleId(platform->system().systemLocaleId()),
+                                   QSystemTrayIcon::isSystemTrayAvailable()),
+            std::string(pt::ProgramName), pt::MsgButtons::Ok, pt::MsgIcon::Warning,
+            pt::MsgDefault::First);
         return 0;
     }
 
@@ -71,6 +73,7 @@ int main(int argc, char** argv) {
                               p.shell(), p.autostart(), p.cursor(),       p.input(),  p.power()};
     services.history = p.history();
     services.inputAccess = &p.inputAccess();
+    services.notifier = p.notifier();
     pt::MainParts parts(services.input, services.history, services.clock);
     pt::MainWindow window(services, parts);
     messages.setParent(&window);

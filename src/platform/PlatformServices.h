@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/CursorSource.h"
 #include "platform/DayHistory.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/InputAccess.h"
 #include "platform/InputEvents.h"
 #include "platform/NumberFormat.h"
@@ -47,6 +48,8 @@ public:
     virtual InputEvents& input() = 0;
     virtual const InputAccess& inputAccess() = 0;
     virtual const InputBackendChoice& inputBackend() const = 0;
+    // Notices outside the windows; null where the platform shows them itself.
+    virtual DesktopNotifier* notifier() { return nullptr; }
 
     // Keeps a top-level window (by its native id) off the task list where the window
     // system has such a hint; does nothing elsewhere.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace pt {
 
@@ -14,6 +15,11 @@ public:
     virtual int systemLocaleId() = 0;          // 2052, 1028, 1033, ...
     // True when the power actions can be requested (the counterpart of the NT-family test).
     virtual bool powerActionsAvailable() { return true; }
+    // True on Windows, whose name some designed texts carry ("Windows已运行时间").
+    virtual bool isWindows() { return false; }
+    // Where the program keeps its data file and its settings, as a person would look for
+    // them (paths, a registry key), once the data folder is entered.
+    virtual std::vector<std::string> storagePlaces() { return {}; }
 };
 
 }  // namespace pt

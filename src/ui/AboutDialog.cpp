@@ -153,9 +153,15 @@ AboutDialog::AboutDialog(SettingsStore& store, Shell& shell, Language lang, Abou
     buttons->addStretch();
     buttons->addWidget(ok);
 
+    // What is measured and kept, and where: under the logo and the texts.
+    auto* kept = NewLabel(this, about_controls::KeptData);
+    kept->setWordWrap(true);
+    kept->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 12);
     layout->addLayout(top);
+    layout->addWidget(kept);
     layout->addLayout(buttons);
 
     m_presenter = std::make_unique<AboutPresenter>(store, shell, lang, std::move(facts));

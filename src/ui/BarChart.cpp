@@ -1,13 +1,23 @@
 #include "BarChart.h"
 
 #include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
+#include <climits>
 
 #include "ChartModel.h"
 
 namespace pt {
+
+namespace {
+
+// Dates of a longer range are labelled by month, with the year: "2026-02".
+constexpr int MonthLabelsFrom = 63;
+constexpr int LabelGap = 8;
+
+}  // namespace
 
 BarChart::BarChart(ChartModel& model, QWidget* parent) : QWidget(parent), m_model(model) {
     setMinimumHeight(120);
@@ -26,16 +36,89 @@ QSize BarChart::sizeHint() const {
 
 QRect BarChart::plotArea() const {
     const int labelHeight = fontMetrics().height() + 4;
-    // Room at the top for the scale.
+    // Room at the top for the scale, at the bottom for the labels.
     return rect().adjusted(6, labelHeight, -6, -labelHeight);
+}
+
+qlonglong BarChart::largest() const {
+    qlonglong most = 0;
+    for (const ChartPoint& point : m_model.points())
+        if (point.value) most = std::max<qlonglong>(most, *point.value);
+    return most;
 }
 
 int BarChart::barAt(QPoint position) const {
     const QRect area = plotArea();
     const int count = m_model.rowCount();
-    if (count == 0 || !area.contains(position)) return -1;
+    if (count == 0 || position.x() < area.left() || position.x() > area.right() ||
+        !rect().contains(position))
+        return -1;
     return std::clamp((position.x() - area.left()) * count / std::max(1, area.width()), 0,
                       count - 1);
+}
+
+QRectF BarChart::barBox(int row) const {
+    const QRect area = plotArea();
+    const int count = m_model.rowCount();
+    const qlonglong most = largest();
+    if (row < 0 || row >= count || most <= 0) return {};
+    const auto& value = m_model.points()[static_cast<size_t>(row)].value;
+    if (!value || *value <= 0) return {};
+    const double slot = static_cast<double>(area.width()) / count;
+    const double gap = slot > 4 ? slot * 0.2 : 0;
+    const double height = static_cast<double>(*value) / most * area.height();
+    return {area.left() + row * slot + gap / 2, area.bottom() - height + 1,
+            std::max(1.0, slot - gap), height};
+}
+
+QRect BarChart::scaleBox() const {
+    const qlonglong most = largest();
+    if (most <= 0) return {};
+    const QRect area = plotArea();
+    const QString text = QString::fromStdString(FigureText(most, m_model.figure()));
+    // Above the bars, in the margin the plot area leaves at the top.
+    return {area.left() + 2, 1, fontMetrics().horizontalAdvance(text) + 2, fontMetrics().height()};
+}
+
+std::vector<BarChart::AxisLabel> BarChart::axisLabels() const {
+    std::vector<AxisLabel> labels;
+    const int count = m_model.rowCount();
+    if (count == 0) return labels;
+    const QRect area = plotArea();
+    const QFontMetrics metrics = fontMetrics();
+    const auto& points = m_model.points();
+    const double slot = static_cast<double>(area.width()) / count;
+    const auto text = [&](int i) { return QString::fromStdString(points[size_t(i)].label); };
+
+    // Which rows get a label, and what it says.
+    std::vector<std::pair<int, QString>> wanted;
+    const bool dates = text(0).size() == 10;
+    if (dates && count >= MonthLabelsFrom) {
+        for (int i = 0; i < count; ++i)
+            if (text(i).endsWith(QLatin1String("-01"))) wanted.emplace_back(i, text(i).left(7));
+    } else {
+        // Whole dates where they fit, else month and day; as many as fit.
+        const bool whole = !dates || metrics.horizontalAdvance(text(0)) + LabelGap <= slot * 2;
+        const QString sample = whole ? text(0) : text(0).mid(5);
+        const int every = std::max(
+            1,
+            static_cast<int>((metrics.horizontalAdvance(sample) + LabelGap) / std::max(1.0, slot)) +
+                1);
+        for (int i = 0; i < count; i += every)
+            wanted.emplace_back(i, whole || !dates ? text(i) : text(i).mid(5));
+    }
+
+    // Centred under the bar, kept inside the chart, never over the one before.
+    int lastRight = INT_MIN / 2;
+    for (const auto& [i, label] : wanted) {
+        const int width = metrics.horizontalAdvance(label);
+        const int centre = static_cast<int>(area.left() + i * slot + slot / 2);
+        const int left = std::clamp(centre - width / 2, 0, std::max(0, this->width() - width));
+        if (left < lastRight + LabelGap) continue;
+        labels.push_back({QRect(left, area.bottom() + 2, width, metrics.height()), label});
+        lastRight = left + width;
+    }
+    return labels;
 }
 
 void BarChart::paintEvent(QPaintEvent*) {
@@ -43,54 +126,32 @@ void BarChart::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), palette().base());
     const QRect area = plotArea();
     const int count = m_model.rowCount();
-    qlonglong largest = 0;
-    for (const ChartPoint& point : m_model.points())
-        if (point.value) largest = std::max<qlonglong>(largest, *point.value);
+    const qlonglong most = largest();
 
     p.setPen(palette().mid().color());
     p.drawLine(area.bottomLeft(), area.bottomRight());
-    if (count == 0 || largest == 0) {
-        if (!m_emptyText.isEmpty()) {
-            p.setPen(palette().text().color());
-            p.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, m_emptyText);
-        }
+    if ((count == 0 || most == 0) && !m_emptyText.isEmpty()) {
+        p.setPen(palette().text().color());
+        p.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, m_emptyText);
     }
     if (count == 0) return;
 
-    const double slot = static_cast<double>(area.width()) / count;
-    const double gap = slot > 4 ? slot * 0.2 : 0;
     const QColor bar = palette().highlight().color();
-    const auto& points = m_model.points();
-    for (int i = 0; i < count && largest > 0; ++i) {
-        const auto& value = points[static_cast<size_t>(i)].value;
-        if (!value || *value <= 0) continue;
-        const double height = static_cast<double>(*value) / largest * area.height();
-        p.fillRect(QRectF(area.left() + i * slot + gap / 2, area.bottom() - height + 1,
-                          std::max(1.0, slot - gap), height),
-                   bar);
-    }
+    for (int i = 0; i < count; ++i)
+        if (const QRectF box = barBox(i); !box.isEmpty()) p.fillRect(box, bar);
 
-    // The scale: the largest value, at the top.
-    if (largest > 0) {
-        p.setPen(palette().text().color());
-        p.drawText(area.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop,
-                   QString::fromStdString(FigureText(largest, m_model.figure())));
-    }
-
-    // Labels under the bars, as many as fit.
     p.setPen(palette().text().color());
-    const QFontMetrics metrics = fontMetrics();
-    const int labelWidth =
-        metrics.horizontalAdvance(QString::fromStdString(points.front().label)) + 8;
-    const int every = std::max(1, static_cast<int>(labelWidth / std::max(1.0, slot)) + 1);
-    for (int i = 0; i < count; i += every) {
-        QString label = QString::fromStdString(points[static_cast<size_t>(i)].label);
-        if (label.size() == 10 && count > 1 && slot * every < labelWidth + 16)
-            label = label.mid(5);  // "12-08" where a whole date does not fit
-        const QRectF box(area.left() + i * slot - 40 + slot / 2, area.bottom() + 2, 80,
-                         metrics.height());
-        p.drawText(box, Qt::AlignHCenter | Qt::AlignTop, label);
-    }
+    if (const QRect box = scaleBox(); !box.isEmpty())
+        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromStdString(FigureText(most, m_model.figure())));
+    for (const AxisLabel& label : axisLabels())
+        p.drawText(label.box, Qt::AlignLeft | Qt::AlignTop, label.text);
+}
+
+void BarChart::mousePressEvent(QMouseEvent* event) {
+    const int row = event->button() == Qt::LeftButton ? barAt(event->position().toPoint()) : -1;
+    if (row >= 0) emit barClicked(row);
+    QWidget::mousePressEvent(event);
 }
 
 bool BarChart::event(QEvent* e) {

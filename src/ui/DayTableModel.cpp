@@ -22,6 +22,12 @@ const DayRow& DayTableModel::dayAt(int row) const {
     return m_days[m_days.size() - 1 - static_cast<size_t>(row)];
 }
 
+int DayTableModel::rowOf(const std::string& date) const {
+    for (size_t i = 0; i < m_days.size(); ++i)
+        if (m_days[i].date == date) return static_cast<int>(m_days.size() - 1 - i);
+    return -1;
+}
+
 int DayTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_days.size());
 }

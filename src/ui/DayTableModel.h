@@ -20,6 +20,8 @@ public:
     const std::vector<DayRow>& days() const { return m_days; }
     // The day shown in a row.
     const DayRow& dayAt(int row) const;
+    // The row of a date; -1 for a date without one.
+    int rowOf(const std::string& date) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -10,7 +10,10 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "BarChart.h"
@@ -67,6 +70,10 @@ HistoryWindow::HistoryWindow(DayHistory& history, const Clock& clock, MessageBox
     m_rangeChoice->setCurrentIndex(1);
     choices->addWidget(m_rangeChoice);
     choices->addStretch();
+    m_exportStatus = new QLabel(this);
+    m_exportStatus->setObjectName(QStringLiteral("ExportStatus"));
+    m_exportStatus->setTextFormat(Qt::PlainText);
+    choices->addWidget(m_exportStatus);
     auto* exportButton = new QPushButton(Shown(history_texts::Export.in(lang)), this);
     exportButton->setObjectName(QStringLiteral("ExportCsv"));
     choices->addWidget(exportButton);
@@ -74,6 +81,7 @@ HistoryWindow::HistoryWindow(DayHistory& history, const Clock& clock, MessageBox
 
     m_dayChart = new BarChart(*m_dayModel, this);
     m_dayChart->setObjectName(QStringLiteral("DayChart"));
+    m_dayChart->setCursor(Qt::PointingHandCursor);  // a bar selects its day
     layout->addWidget(m_dayChart, 3);
 
     m_hoursLabel = new QLabel(this);
@@ -117,6 +125,18 @@ HistoryWindow::HistoryWindow(DayHistory& history, const Clock& clock, MessageBox
             [this](const QModelIndex& current) {
                 if (current.isValid()) showHoursOf(m_tableModel->dayAt(current.row()).date);
             });
+    connect(m_dayChart, &BarChart::barClicked, this, [this](int row) {
+        const auto& points = m_dayModel->points();
+        if (row >= 0 && static_cast<size_t>(row) < points.size())
+            selectDay(points[static_cast<size_t>(row)].label);
+    });
+    // Esc closes the window, wherever in it the focus is.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    m_followTimer = new QTimer(this);
+    m_followTimer->setInterval(1000);
+    connect(m_followTimer, &QTimer::timeout, this, &HistoryWindow::followSaves);
     askFileName = [this] {
         return QFileDialog::getSaveFileName(
             this, Shown(history_texts::ExportTitle.in(m_lang)),
@@ -178,13 +198,56 @@ void HistoryWindow::showHoursOf(const std::string& date) {
     refreshHourChart();
 }
 
+void HistoryWindow::selectDay(const std::string& date) {
+    if (const int row = m_tableModel->rowOf(date); row >= 0) {
+        m_table->selectRow(row);
+        m_table->scrollTo(m_tableModel->index(row, 0));
+    }
+    // Also a day the program did not run, whose hours are empty.
+    if (m_hoursDate != date) {
+        m_table->clearSelection();
+        showHoursOf(date);
+    }
+}
+
+void HistoryWindow::followSaves() {
+    std::vector<DayRow> days = m_history.days();
+    if (days != m_tableModel->days()) {
+        const std::string chosen = m_hoursDate;
+        const bool selected = m_table->selectionModel()->hasSelection();
+        {
+            // The model's reset does not count as choosing a day.
+            const QSignalBlocker quiet(m_table->selectionModel());
+            m_tableModel->setDays(std::move(days));
+        }
+        if (const int row = m_tableModel->rowOf(chosen); selected && row >= 0) {
+            const QSignalBlocker quiet(m_table->selectionModel());
+            m_table->selectRow(row);
+        }
+        refreshDayChart();
+        refreshBestDays();
+    }
+    if (m_history.hours(m_hoursDate) != m_shownHours) refreshHourChart();
+}
+
+void HistoryWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_followTimer->start();
+}
+
+void HistoryWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    m_followTimer->stop();
+}
+
 void HistoryWindow::refreshDayChart() {
     m_dayModel->setPoints(LastDays(m_tableModel->days(), IsoDate(m_clock.now()), m_range, m_figure),
                           m_figure);
 }
 
 void HistoryWindow::refreshHourChart() {
-    m_hourModel->setPoints(DayHours(m_history.hours(m_hoursDate), m_figure), m_figure);
+    m_shownHours = m_history.hours(m_hoursDate);
+    m_hourModel->setPoints(DayHours(m_shownHours, m_figure), m_figure);
     const bool none = !HourFigureOf(HourRow{}, m_figure);
     m_hourChart->setEmptyText(none ? Shown(history_texts::NoHoursForUseTime.in(m_lang))
                                    : QString());
@@ -211,12 +274,22 @@ void HistoryWindow::refreshBestDays() {
 void HistoryWindow::exportCsv() {
     const QString file = askFileName ? askFileName() : QString();
     if (file.isEmpty()) return;
-    const QString failure = WriteWholeFile(file, HistoryCsv(m_history.days()));
-    if (failure.isEmpty()) return;
+    const std::vector<DayRow> days = m_history.days();
+    const QString failure = WriteWholeFile(file, HistoryCsv(days));
+    if (failure.isEmpty()) {
+        m_exportStatus->setText(
+            Shown(history_texts::ExportSavedBefore.in(m_lang)) + QString::number(days.size()) +
+            Shown(history_texts::ExportSavedMiddle.in(m_lang)) + QDir::toNativeSeparators(file));
+        return;
+    }
+    m_exportStatus->clear();
     m_messages.show(
         (Shown(history_texts::ExportFailed.in(m_lang)) + file + "\n" + failure).toStdString(),
         std::string(history_texts::ExportTitle.in(m_lang)), MsgButtons::Ok, MsgIcon::Warning,
         MsgDefault::First);
+    // The box belonged to this window: it stays in front once the box is closed.
+    raise();
+    activateWindow();
 }
 
 }  // namespace pt

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Clock.h"
 #include "platform/DayHistory.h"
@@ -13,6 +14,7 @@
 class QComboBox;
 class QLabel;
 class QTableView;
+class QTimer;
 
 namespace pt {
 
@@ -43,8 +45,14 @@ public:
     void setRange(int days);
     // The day whose hours are shown (ISO date).
     void showHoursOf(const std::string& date);
-    // Saves the days as CSV to the file `askFileName` names (nothing when it names none).
+    // Saves the days as CSV to the file `askFileName` names (nothing when it names none),
+    // and says in the window that it did, or in a box why it could not.
     void exportCsv();
+    // Reads the store again and shows what changed since (the saves of the running
+    // program), keeping the chosen day. Done every second while the window is shown.
+    void followSaves();
+    // Selects a day as a click on its row or on its bar does.
+    void selectDay(const std::string& date);
 
     ChartModel& dayChartModel() { return *m_dayModel; }
     ChartModel& hourChartModel() { return *m_hourModel; }
@@ -53,6 +61,10 @@ public:
 
     // Asks for the file to export to; a save dialog unless replaced (tests).
     std::function<QString()> askFileName;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void refreshDayChart();
@@ -75,6 +87,9 @@ private:
     BarChart* m_dayChart;
     BarChart* m_hourChart;
     QLabel* m_hoursLabel;
+    QLabel* m_exportStatus;
+    QTimer* m_followTimer;
+    std::vector<HourRow> m_shownHours;
     QLabel* m_bestDays[6];
     QTableView* m_table;
 };

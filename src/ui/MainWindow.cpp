@@ -15,6 +15,7 @@
 
 #include "Accessibility.h"
 #include "AppIcon.h"
+#include "DesignedMinimumWidget.h"
 #include "FormBinder.h"
 #include "ShutdownPage.h"
 #include "Skin.h"
@@ -80,7 +81,9 @@ MainWindow::MainWindow(MainServices services, MainParts& parts, QWidget* parent)
     setWindowIcon(icon);
     m_presenter = std::make_unique<MainPresenter>(services, parts, *this, m_commands);
 
-    auto* central = new QWidget(this);
+    auto* central = new DesignedMinimumWidget(this);
+    m_column = central;
+    central->installEventFilter(this);  // its needs change with fonts and texts
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -106,11 +109,11 @@ MainWindow::MainWindow(MainServices services, MainParts& parts, QWidget* parent)
     m_news->setObjectName(ObjectName(NewsPage));
     m_pages[4] = m_news;
     for (QWidget* page : m_pages) m_tabs->addTab(page, QString());
-    column->addWidget(m_tabs);
+    // The tab control takes what the window gives beyond the minimum.
+    column->addWidget(m_tabs, 1);
     m_home = new WebView(central, WebView::PageSurface::Own);
     m_home->setObjectName(ObjectName(HomePage));
     column->addWidget(m_home);
-    column->addStretch(1);
     // On a screen smaller than the designed window the page content scrolls.
     m_scroll = new QScrollArea(this);
     m_scroll->setFrameShape(QFrame::NoFrame);
@@ -145,8 +148,8 @@ MainWindow::MainWindow(MainServices services, MainParts& parts, QWidget* parent)
         m_noticeHeight = m_statisticsPage->showAccessNotice(text, kTabWidth);
         if (m_tabWidth == 0) return;  // laid out later
         m_tabHeight = kTabHeight + m_noticeHeight;
-        m_tabs->setFixedSize(m_tabWidth, m_tabHeight);
-        fitToScreen();
+        m_column->setDesignedSize(QSize(m_tabWidth, m_tabHeight + m_homeHeight));
+        fitToScreen(true);
     });
     m_binder->bindChildren();
     m_binder->onClicked = [this](ControlId id) { dispatch(id); };
@@ -161,7 +164,14 @@ MainWindow::MainWindow(MainServices services, MainParts& parts, QWidget* parent)
 
     m_samplingTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_samplingTimer, &QTimer::timeout, this, &MainWindow::onSamplingTimer);
-    connect(&m_secondTimer, &QTimer::timeout, this, [this] { m_presenter->onSecondTick(); });
+    connect(&m_secondTimer, &QTimer::timeout, this, [this] {
+        m_presenter->onSecondTick();
+        // Today's figures in the tray icon's tooltip, also while the window is hidden (a
+        // shown window takes them with its other controls).
+        if (isVisible() || !m_tray) return;
+        const QString tip = QString::fromStdString(m_presenter->form().get(TrayIcon).toolTip);
+        if (tip != m_tray->toolTip()) m_tray->setToolTip(tip);
+    });
 }
 
 MainWindow::~MainWindow() = default;
@@ -170,16 +180,24 @@ void MainWindow::start() {
     m_presenter->start();
     ApplyAccessibleTexts(this, MainWindowAccessibleTexts(), m_presenter->lang());
     m_statisticsPage->fixLiveLabels();
-    // Status-bar panels of fixed size: the figures change many times a second.
+    m_binder->syncAll();
+    // Status-bar panels of fixed size: the figures change many times a second. The designed
+    // width, or what the longest figure (or the fixed text) needs at the window's font.
     const int widths[5] = {190, 110, 100, 100, 110};
+    const QString longest[5] = {QString(), QStringLiteral(" 99,999.999m "),
+                                QStringLiteral("999999/999999"), QStringLiteral("9999:59:59"),
+                                QString()};
     for (int i = 0; i < 5; ++i) {
         if (auto* panel = findChild<QLabel*>(ObjectName(Panels[i]))) {
             panel->ensurePolished();
-            panel->setFixedSize(widths[i], panel->fontMetrics().height() + 6);
+            const QFontMetrics metrics = panel->fontMetrics();
+            const int needed =
+                metrics.horizontalAdvance(longest[i].isEmpty() ? panel->text() : longest[i]) + 12;
+            panel->setFixedSize(std::max(widths[i], needed), metrics.height() + 6);
             if (i == 0) m_datePanel = panel;
         }
     }
-    m_binder->syncAll();
+    fitToScreen(true);
     m_samplingTimer.start(isVisible() ? kShownTickMs : kHiddenTickMs);
     m_secondTimer.start(secondTickMs);
 }
@@ -312,26 +330,50 @@ void MainWindow::layOut() {
     m_tabWidth = kTabWidth;
     m_tabHeight = kTabHeight + m_noticeHeight;
     m_homeHeight = kHomeHeight;
-    m_tabs->setFixedSize(m_tabWidth, m_tabHeight);
-    m_home->setFixedSize(m_tabWidth, m_homeHeight);
-    fitToScreen();
+    m_home->setFixedHeight(m_homeHeight);
+    m_column->setDesignedSize(QSize(m_tabWidth, m_tabHeight + m_homeHeight));
+    fitToScreen(true);
 }
 
-void MainWindow::fitToScreen() {
-    // The designed size where it fits; else the screen's available area (less what the
-    // window frame takes), the page content scrolling inside.
-    const QSize designed(m_tabWidth, m_homeHeight + m_tabHeight + kChrome);
-    QSize available = designed;
+void MainWindow::fitToScreen(bool toContent) {
+    if (m_tabWidth == 0) return;  // not laid out yet
+    // What the pages need: the designed size at the designed font, more at a larger one;
+    // the menu bar and the status bar grow with the font as well.
+    const QSize content = m_column->minimumSizeHint();
+    const int chrome =
+        std::max(kChrome, menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    const QSize needed(std::max(content.width(), statusBar()->sizeHint().width()),
+                       content.height() + chrome);
+    QSize available = needed;
     if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
         available = s->availableGeometry().size() - QSize(kFrameAllowance, kFrameAllowance * 2);
-    m_fitsScreen = designed.width() <= available.width() && designed.height() <= available.height();
+    m_fitsScreen = needed.width() <= available.width() && needed.height() <= available.height();
     if (m_fitsScreen) {
-        resize(designed);
-        setMinimumSize(m_tabWidth, m_tabHeight + kChrome);
+        // A window made larger by hand keeps its size; a smaller one grows to the need.
+        setMinimumSize(needed);
+        if (toContent)
+            resize(needed);
+        else if (width() < needed.width() || height() < needed.height())
+            resize(size().expandedTo(needed));
     } else {
+        // Else the screen's available area (less what the window frame takes), the page
+        // content scrolling inside.
         setMinimumSize(0, 0);
-        resize(designed.boundedTo(available));
+        if (toContent) resize(needed.boundedTo(available));
     }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The pages need more room (a larger font, a longer text): the minimum follows, once
+    // for all the changes of one pass of the event loop.
+    if (watched == m_column && event->type() == QEvent::LayoutRequest && !m_fitQueued) {
+        m_fitQueued = true;
+        QTimer::singleShot(0, this, [this] {
+            m_fitQueued = false;
+            fitToScreen(false);
+        });
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::hideFromTaskList() {
@@ -386,6 +428,7 @@ void MainWindow::collapseHome() {
     m_home->setVisible(false);
     m_home->setFixedHeight(0);
     m_homeHeight = 0;
+    m_column->setDesignedSize(QSize(m_tabWidth, m_tabHeight));
 }
 
 void MainWindow::navigateNews(const std::string& url) {
@@ -440,10 +483,9 @@ void MainWindow::hideEvent(QHideEvent* event) {
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     if (isMinimized() || m_tabWidth == 0 || !m_fitsScreen) return;
-    // The window never gets smaller than the tab control and the home panel.
-    const int minHeight = m_tabHeight + m_homeHeight + kChrome;
-    if (width() < m_tabWidth || height() < minHeight)
-        resize(std::max(width(), m_tabWidth), std::max(height(), minHeight));
+    // The window never gets smaller than the pages need (a window manager may not ask).
+    if (width() < minimumWidth() || height() < minimumHeight())
+        resize(size().expandedTo(minimumSize()));
 }
 
 }  // namespace pt

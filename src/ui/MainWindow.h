@@ -20,6 +20,8 @@ class QTabWidget;
 
 namespace pt {
 
+class DesignedMinimumWidget;
+
 class ShutdownPage;
 class StatisticsPage;
 class WebView;
@@ -84,7 +86,10 @@ private:
     void buildStatusBar();
     void dispatch(ControlId id);
     void onSamplingTimer();
-    void fitToScreen();
+    // The window's minimum (and, with `toContent`, its size) from what the pages need at the
+    // present font, never below the designed size; on a smaller screen the pages scroll.
+    void fitToScreen(bool toContent);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     CommandTable m_commands;  // before the presenter, which registers its commands
     std::unique_ptr<MainPresenter> m_presenter;
@@ -93,6 +98,8 @@ private:
     QWidget* m_pages[5] = {};  // by the presenter's page index, shown or not
     QString m_tabTitles[5];
     QScrollArea* m_scroll = nullptr;
+    DesignedMinimumWidget* m_column = nullptr;  // the tab control above the home strip
+    bool m_fitQueued = false;
     WebView* m_home = nullptr;
     WebView* m_news = nullptr;
     ShutdownPage* m_shutdownPage = nullptr;

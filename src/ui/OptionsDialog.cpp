@@ -1,8 +1,10 @@
 #include "OptionsDialog.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "DialogFrame.h"
 #include "FormBinder.h"
@@ -20,11 +22,17 @@ OptionsDialog::OptionsDialog(SettingsStore& store, AutostartEntry& autostart, Sy
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 16, 18, 12);
     layout->setSpacing(10);
-    for (ControlId id : {StartWithSystem, CheckForUpdates, NoClickCounting, NoKeyCounting}) {
+    for (ControlId id :
+         {StartWithSystem, CheckForUpdates, NoClickCounting, NoKeyCounting, Notify}) {
         auto* box = new QCheckBox(this);
         box->setObjectName(ObjectName(id));
         layout->addWidget(box);
     }
+    auto* kept = new QLabel(this);
+    kept->setObjectName(ObjectName(KeptData));
+    kept->setWordWrap(true);
+    kept->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(kept);
     layout->addStretch();
     layout->addLayout(NewButtonRow(this, {Ok, Apply, Cancel}));
     findChild<QPushButton*>(ObjectName(Ok))->setDefault(true);
@@ -34,7 +42,10 @@ OptionsDialog::OptionsDialog(SettingsStore& store, AutostartEntry& autostart, Sy
         std::make_unique<OptionsPresenter>(store, autostart, system, lang, std::move(hook));
     m_binder =
         BindDialog(this, m_presenter->form(), Window, [this](ControlId id) { onClicked(id); });
-    setFixedSize(sizeHint().expandedTo(QSize(380, 0)));
+    // As wide as the check boxes need (at least the designed width), as high as the wrapped
+    // line then needs: both follow the font.
+    const int width = std::max(sizeHint().width(), 380);
+    setFixedSize(width, std::max(sizeHint().height(), heightForWidth(width)));
 }
 
 OptionsDialog::~OptionsDialog() = default;

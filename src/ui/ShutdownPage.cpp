@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "FormBinder.h"
 #include "Skin.h"
@@ -29,7 +30,9 @@ W* Named(ControlId id, QWidget* parent) {
 
 QLineEdit* Field(ControlId id, QWidget* parent, int width = 44) {
     auto* field = Named<QLineEdit>(id, parent);
-    field->setFixedWidth(width);
+    // The designed width, or four digits at a larger font.
+    field->setFixedWidth(
+        std::max(width, field->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16));
     field->setAlignment(Qt::AlignRight);
     return field;
 }

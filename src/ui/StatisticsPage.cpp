@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "FormBinder.h"
 #include "Skin.h"
@@ -142,14 +143,24 @@ StatisticsPage::StatisticsPage(QWidget* parent) : QWidget(parent) {
 }
 
 void StatisticsPage::fixLiveLabels() {
-    const std::pair<ControlId, int> live[] = {
-        {TodayTravel, 220},  {TotalTravel, 220},  {Position, 220}, {TravelRecord, 220},
-        {TodayUseTime, 150}, {TotalUseTime, 150}, {Uptime, 150},   {UseTimeRecord, 150}};
-    for (const auto& [name, width] : live) {
+    // The designed width, or what the longest figure needs at the label's font.
+    const QString distance = QStringLiteral(" 9,999,999.999km ");
+    const QString time = QStringLiteral("99999:59:59");
+    const struct {
+        ControlId name;
+        int width;
+        QString longest;
+    } live[] = {{TodayTravel, 220, distance}, {TotalTravel, 220, distance},
+                {Position, 220, distance},    {TravelRecord, 220, distance},
+                {TodayUseTime, 150, time},    {TotalUseTime, 150, time},
+                {Uptime, 150, time},          {UseTimeRecord, 150, time}};
+    for (const auto& [name, width, longest] : live) {
         auto* label = findChild<QLabel*>(ObjectName(name));
         if (!label) continue;
         label->ensurePolished();
-        label->setFixedSize(width, label->fontMetrics().height() + 6);
+        const QFontMetrics metrics = label->fontMetrics();
+        label->setFixedSize(std::max(width, metrics.horizontalAdvance(longest) + 8),
+                            metrics.height() + 6);
     }
 }
 

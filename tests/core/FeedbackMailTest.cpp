@@ -98,7 +98,7 @@ class AboutPresenterTest : public ::testing::Test {
 protected:
     test::MemorySettingsStore store;
     test::FakeShell shell;
-    AboutFacts facts{"V1.2.3", "DESKTOP-1", "alice"};
+    AboutFacts facts{"V1.2.3", "DESKTOP-1", "alice", {"/data/PTDATA.CVD", "/config/settings.db"}};
 };
 
 TEST_F(AboutPresenterTest, TextsInBothScripts) {
@@ -116,6 +116,10 @@ TEST_F(AboutPresenterTest, TextsInBothScripts) {
     EXPECT_EQ(f.get(ControlId{"Label18"}).text, BackupSiteRoot);
     EXPECT_EQ(f.get(ControlId{"Label8"}).text, FeedbackAddress);
     EXPECT_EQ(f.get(ControlId{"Command1"}).text, "&OK");
+    EXPECT_EQ(f.get(ControlId{"LabelKeptData"}).text,
+              "本软件只统计数量：鼠标移动距离、点击次数、击键次数和使用时间；"
+              "不记录按了哪个键、输入的文字或鼠标位置。数据保存在："
+              "/data/PTDATA.CVD；/config/settings.db");
 
     AboutPresenter b5(store, shell, Language::Traditional, facts);
     EXPECT_EQ(b5.form().get(ControlId{"FormAbout"}).text, "關於 Pathtally");

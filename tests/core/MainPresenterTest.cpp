@@ -357,7 +357,8 @@ TEST_F(MainPresenterTest, UnreadableInputDevicesShowTheFixAndMarkTheFiguresNotMe
     const Control& notice = control("InputAccessNotice");
     EXPECT_TRUE(notice.visible);
     for (const char* part : {"TAG+=\"uaccess\"", "sudo usermod -aG input $USER", "重新登录",
-                             "任何程序都能读取键盘输入", "只统计次数"})
+                             "任何程序都能读取键盘输入", "只统计次数", "/usr/lib/udev/rules.d/",
+                             "/etc/udev/rules.d/", "sudo udevadm trigger"})
         EXPECT_NE(notice.text.find(part), std::string::npos) << part;
     // Today's figures are not shown as zero measured; the stored total still stands.
     EXPECT_EQ(control("Label2").text, "未测量");
@@ -383,6 +384,42 @@ TEST_F(MainPresenterTest, UnreadableInputDevicesShowTheFixAndMarkTheFiguresNotMe
     input.keys(65);
     EXPECT_EQ(control("Label73").text, "今天:1");
     EXPECT_EQ(control("Label6").text, "本桌面不提供");  // travel never needed the position
+}
+
+// The tray icon names the program and today's figures, every second, in the window's
+// language; what cannot be measured says so there too.
+TEST_F(MainPresenterTest, TrayTooltipShowsTodaysFigures) {
+    MainPresenter& f = load({1, 0, 1});
+    EXPECT_EQ(control("cSysTray1").toolTip, "PathtallyV1.0.1");
+    cursor.push(CursorReading{1000, 0, 11111.0, 1});  // 2.944 m
+    model().clicks.todayTotalClick = 12;
+    model().todayKeys = DynamicValue::Int32(30);
+    f.onSecondTick();
+    EXPECT_EQ(control("cSysTray1").toolTip,
+              "PathtallyV1.0.1\n今天：移动 2.944m，点击 12 次，击键 30 次，用时 0:00:01");
+
+    system.locale = 1028;
+    SwitchableInputAccess access;
+    access.readable = false;
+    MainPresenter& b5 = load({1, 0, 1}, &access);
+    b5.onSecondTick();
+    EXPECT_EQ(control("cSysTray1").toolTip,
+              "PathtallyV1.0.1\n今天：移動 未測量，點擊 未測量，擊鍵 未測量，用時 0:00:01");
+}
+
+// The uptime is the system's: it names Windows only on Windows.
+TEST_F(MainPresenterTest, UptimeCaptionNamesTheSystem) {
+    load();
+    EXPECT_EQ(control("Label13").text, "系统已运行时间：");
+    system.locale = 1028;
+    load();
+    EXPECT_EQ(control("Label13").text, "系統已運行時間：");
+    system.windows = true;
+    load();
+    EXPECT_EQ(control("Label13").text, "Windows已運行時間：");
+    system.locale = 2052;
+    load();
+    EXPECT_EQ(control("Label13").text, "Windows已运行时间：");
 }
 
 TEST_F(MainPresenterTest, NoticeAndMarksInTraditional) {

@@ -94,9 +94,36 @@ TEST_F(OptionsPresenterTest, FreshInstallTicksAutostartAndWritesEverythingInOrde
                                                "UpdateCK=1",
                                                "AddHook=0",
                                                "install",
-                                               "AddSysHook=0"};
+                                               "AddSysHook=0",
+                                               "Notify=1"};
     EXPECT_EQ(journal.events, expected);
     EXPECT_EQ(hook.active, 1);
+}
+
+// The notification switch is on unless stored "0", and goes back as ticked; the dialog
+// says what is kept and where, in its language.
+TEST_F(OptionsPresenterTest, NotificationSwitchAndWhatIsKept) {
+    auto dialog = open();
+    const Control& notify = dialog.form().get(ControlId{"CheckNotify"});
+    EXPECT_TRUE(notify.checked);
+    EXPECT_EQ(notify.text, "创造新记录或升级时显示桌面通知");
+    const std::string kept = dialog.form().get(ControlId{"LabelKeptData"}).text;
+    EXPECT_EQ(kept.rfind("本软件只统计数量", 0), 0u) << kept;
+    for (const char* part : {"不记录按了哪个键、输入的文字或鼠标位置",
+                             "/home/alice/.local/share/pathtally/PTDATA.CVD；"
+                             "/home/alice/.config/pathtally/settings.db"})
+        EXPECT_NE(kept.find(part), std::string::npos) << part << " in " << kept;
+
+    dialog.form().setChecked(ControlId{"CheckNotify"}, false);
+    dialog.click(ControlId{"Command1"});
+    EXPECT_EQ(stored("Notify"), "0");
+    auto again = open(Language::Traditional);
+    EXPECT_FALSE(again.form().get(ControlId{"CheckNotify"}).checked);
+    EXPECT_EQ(again.form().get(ControlId{"CheckNotify"}).text, "創造新記錄或升級時顯示桌面通知");
+    EXPECT_NE(again.form().get(ControlId{"LabelKeptData"}).text.find("不記錄按了哪個鍵"),
+              std::string::npos);
+    again.click(ControlId{"Command3"});
+    EXPECT_EQ(stored("Notify"), "0") << "cancel writes nothing";
 }
 
 TEST_F(OptionsPresenterTest, StoredValuesAreReadTrimmedAndAsDocumented) {

@@ -16,9 +16,11 @@ DESTDIR="$tmp/root" cmake --install "$build" --prefix /usr >"$tmp/install.log"
 root="$tmp/root"
 expected=(usr/bin/pathtally
   usr/lib/pathtally/pathtally_web.so
+  usr/lib/udev/rules.d/70-pathtally-input.rules
   usr/share/applications/$id.desktop
   usr/share/doc/pathtally/CHANGELOG.md
   usr/share/doc/pathtally/LICENSE
+  usr/share/doc/pathtally/copyright
   usr/share/icons/hicolor/scalable/apps/$id.svg
   usr/share/man/man1/pathtally.1.gz
   usr/share/metainfo/$id.metainfo.xml)
@@ -52,6 +54,20 @@ zcat "$root/usr/share/man/man1/pathtally.1.gz" | head -1 | grep -q "Pathtally $v
   fail "manual page version"
 help=$(env -u DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/pathtally" --help 2>&1) || fail "--help failed"
 grep -q -- "--version" <<<"$help" || fail "--help does not list --version: $help"
+# A wrong option is refused before any display is needed, Qt's own options taken out
+# first; with no display at all it is the same error, not the toolkit's abort.
+if out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/pathtally" --bogus 2>&1); then
+  fail "an unknown option was accepted with no display"
+else
+  status=$?
+  ((status == 1)) || fail "an unknown option with no display ended with $status: $out"
+  grep -q "Unknown option 'bogus'" <<<"$out" || fail "no display: the error does not name the option: $out"
+fi
+if out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/pathtally" -display :99 -name x stray 2>&1); then
+  fail "a stray argument was accepted with no display"
+else
+  grep -q "unexpected argument 'stray'" <<<"$out" || fail "no display: a stray argument: $out"
+fi
 # A wrong option is refused before any window, once Qt's own options are taken out.
 if out=$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/pathtally" -platform offscreen --no-such 2>&1); then
   fail "an unknown option was accepted"
@@ -85,6 +101,21 @@ else
   dpkg-deb -c "$deb" | awk '$2 != "root/root" {print; bad=1} END {exit bad}' ||
     fail "files not owned by root"
   dpkg-deb -x "$deb" "$tmp/unpacked"
+  # The copyright file in Debian's machine-readable form, naming the licence it carries.
+  copyright="$tmp/unpacked/usr/share/doc/pathtally/copyright"
+  grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$copyright" &&
+    grep -q '^License: Expat$' "$copyright" || fail "copyright file not in Debian's form"
+  # The maintainer scripts reload udev's rules when the input rule comes and goes, and
+  # call no ldconfig: the web module is in a folder of its own.
+  dpkg-deb -e "$deb" "$tmp/control"
+  for script in postinst postrm; do
+    [[ -x "$tmp/control/$script" ]] || { fail "no executable $script"; continue; }
+    grep -q "udevadm control --reload-rules" "$tmp/control/$script" || fail "$script does not reload udev"
+    ! grep -q ldconfig "$tmp/control/$script" || fail "$script calls ldconfig"
+    sh -n "$tmp/control/$script" || fail "$script is not a valid shell script"
+  done
+  [[ ! -e "$tmp/control/triggers" ]] || ! grep -q ldconfig "$tmp/control/triggers" ||
+    fail "an ldconfig trigger"
   file "$tmp/unpacked/usr/bin/pathtally" | grep -q ", stripped" || fail "program not stripped"
 fi
 

@@ -50,6 +50,7 @@ deb=$(ls "$tmp"/pkg/pathtally_*.deb)
 installed=1
 dpkg_retry -i "$deb" >/dev/null
 [[ "$(command -v pathtally)" == /usr/bin/pathtally ]] || { echo "FAIL: not on PATH"; exit 1; }
+[[ -f /usr/lib/udev/rules.d/70-pathtally-input.rules ]] || { echo "FAIL: no udev rule"; exit 1; }
 version=$(env -u DISPLAY pathtally --version)
 [[ "$version" == "Pathtally "* ]] || { echo "FAIL: --version printed '$version'"; exit 1; }
 
@@ -92,7 +93,8 @@ wait "$app" || true
 
 dpkg_retry -r pathtally >/dev/null
 installed=0
-for f in /usr/bin/pathtally /usr/lib/pathtally /usr/share/applications/net.pathtally.Pathtally.desktop; do
+for f in /usr/bin/pathtally /usr/lib/pathtally /usr/share/applications/net.pathtally.Pathtally.desktop \
+  /usr/lib/udev/rules.d/70-pathtally-input.rules; do
   [[ ! -e "$f" ]] || { echo "FAIL: $f is left after dpkg -r"; exit 1; }
 done
 echo "package installed, run from the tray with its web module, removed"

@@ -48,8 +48,9 @@ TEST(XdgAutostartEntry, WritesAnEnabledEntryAndReadsItsPathBack) {
     entry.write("/opt/pathtally/pathtally");
     const std::string text = test::ReadAll(entry.file());
     EXPECT_EQ(text.rfind("[Desktop Entry]\n", 0), 0u);
-    for (const char* line : {"Type=Application", "Exec=/opt/pathtally/pathtally", "Hidden=false",
-                             "X-GNOME-Autostart-enabled=true", "X-KDE-autostart-after=panel"})
+    for (const char* line :
+         {"Type=Application", "Exec=/opt/pathtally/pathtally", "TryExec=/opt/pathtally/pathtally",
+          "Hidden=false", "X-GNOME-Autostart-enabled=true", "X-KDE-autostart-after=panel"})
         EXPECT_TRUE(HasLine(text, line)) << line << " in\n" << text;
     EXPECT_NE(text.find("\nX-GNOME-Autostart-Delay="), std::string::npos);
     EXPECT_EQ(entry.read(), "/opt/pathtally/pathtally");
@@ -79,6 +80,7 @@ TEST(XdgAutostartEntry, EmptyPathKeepsTheEntrySwitchedOff) {
     EXPECT_TRUE(HasLine(text, "Hidden=true")) << text;
     EXPECT_TRUE(HasLine(text, "X-GNOME-Autostart-enabled=false")) << text;
     EXPECT_TRUE(HasLine(text, "Exec=/opt/pathtally/pathtally")) << "still names the program";
+    EXPECT_TRUE(HasLine(text, "TryExec=/opt/pathtally/pathtally")) << text;
     EXPECT_EQ(entry.read(), "");
 
     // Switched off with no entry before: one is made, naming the running program.
@@ -104,9 +106,12 @@ TEST(XdgAutostartEntry, PathsWithReservedCharactersAreQuotedAndRoundTrip) {
         entry.write(path);
         EXPECT_EQ(entry.read(), path) << test::ReadAll(entry.file());
     }
-    // The string escape applies on top of the quoting: a backslash is written four times.
+    // The string escape applies on top of the quoting: a backslash is written four times,
+    // twice in TryExec, which is a plain path.
     entry.write("/opt/a\\b c");
     EXPECT_TRUE(HasLine(test::ReadAll(entry.file()), "Exec=\"/opt/a\\\\\\\\b c\""))
+        << test::ReadAll(entry.file());
+    EXPECT_TRUE(HasLine(test::ReadAll(entry.file()), "TryExec=/opt/a\\\\b c"))
         << test::ReadAll(entry.file());
 }
 
@@ -153,6 +158,7 @@ TEST(XdgAutostartEntry, NamesTheIconAndTheDataFolderAndUpdatesOlderEntries) {
     EXPECT_TRUE(HasLine(updated, "Icon=net.pathtally.Pathtally")) << updated;
     EXPECT_TRUE(HasLine(updated, "Path=" + (dir / "my data" / "pathtally").string())) << updated;
     EXPECT_TRUE(HasLine(updated, "Hidden=false")) << updated;
+    EXPECT_TRUE(HasLine(updated, "TryExec=/opt/p t/pathtally")) << updated;
 
     // One switched off, or running something else than a program, is left as it is.
     for (const std::string& other : {std::string("[Desktop Entry]\nExec=/opt/x\nHidden=true\n"),

@@ -21,21 +21,24 @@ struct FakeServices {
     FakeCursor cursor;
     FakeInput input;
     FakePower power;
+    FakeNotifier notifier;
 
     // The data file at `dataFile`; a real pointer or input source may stand in for the fakes.
     MainServices services(const std::string& dataFile, CursorSource* realCursor = nullptr,
                           InputEvents* realInput = nullptr) {
-        return MainServices{store,
-                            clock,
-                            numbers,
-                            system,
-                            messages,
-                            shell,
-                            autostart,
-                            realCursor ? *realCursor : cursor,
-                            realInput ? *realInput : input,
-                            power,
-                            dataFile};
+        MainServices s{store,
+                       clock,
+                       numbers,
+                       system,
+                       messages,
+                       shell,
+                       autostart,
+                       realCursor ? *realCursor : cursor,
+                       realInput ? *realInput : input,
+                       power,
+                       dataFile};
+        s.notifier = &notifier;
+        return s;
     }
 };
 

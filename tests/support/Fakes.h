@@ -12,6 +12,7 @@
 #include "platform/Browser.h"
 #include "platform/Clock.h"
 #include "platform/CursorSource.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/InputEvents.h"
 #include "platform/MessageBox.h"
 #include "platform/NumberFormat.h"
@@ -138,6 +139,15 @@ public:
     }
 };
 
+// Records every notice, as "title: text".
+class FakeNotifier : public DesktopNotifier {
+public:
+    std::vector<std::string> notices;
+    void notify(const std::string& title, const std::string& text) override {
+        notices.push_back(title + ": " + text);
+    }
+};
+
 class FakeSystemInfo : public SystemInfo {
 public:
     std::string computer = "DESKTOP-1";
@@ -145,11 +155,16 @@ public:
     std::string folder = "/opt/pathtally";
     std::string exe = "/opt/pathtally/pathtally";
     int locale = 2052;
+    bool windows = false;
     std::string computerName() override { return computer; }
     std::string userName() override { return user; }
     std::string programFolder() override { return folder; }
     std::string executablePath() override { return exe; }
     int systemLocaleId() override { return locale; }
+    bool isWindows() override { return windows; }
+    std::vector<std::string> places = {"/home/alice/.local/share/pathtally/PTDATA.CVD",
+                                       "/home/alice/.config/pathtally/settings.db"};
+    std::vector<std::string> storagePlaces() override { return places; }
 };
 
 // An embedded page that records where it was sent; tests set the title it has loaded.

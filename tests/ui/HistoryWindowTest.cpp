@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QShortcut>
 #include <QTableView>
 #include <QTest>
 
@@ -16,6 +19,7 @@
 #include "support/MemoryDayHistory.h"
 #include "support/QtTestApp.h"
 #include "support/TempDir.h"
+#include "ui/BarChart.h"
 #include "ui/ChartModel.h"
 #include "ui/ClearAllDialog.h"
 #include "ui/DayTableModel.h"
@@ -128,6 +132,10 @@ TEST_F(HistoryWindowTest, ExportWritesTheCsvOrSaysWhyAndLeavesNothing) {
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll().toStdString(), HistoryCsv(history.days()));
     EXPECT_TRUE(messages.shown.empty());
+    // The window says it is done, and where.
+    auto* status = window.findChild<QLabel*>("ExportStatus");
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->text(), QStringLiteral("已保存 1 天到 ") + QDir::toNativeSeparators(good));
 
     const std::filesystem::path blocker = dir / "a-file";
     QFile(QString::fromStdString(blocker.string())).open(QIODevice::WriteOnly);
@@ -136,6 +144,7 @@ TEST_F(HistoryWindowTest, ExportWritesTheCsvOrSaysWhyAndLeavesNothing) {
     window.exportCsv();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text.rfind("无法保存文件：", 0), 0u) << messages.shown[0].text;
+    EXPECT_TRUE(status->text().isEmpty()) << "no word of an earlier success";
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
               2);
@@ -172,6 +181,120 @@ TEST_F(HistoryWindowTest, DataResetKeepsTheDaysUnlessTheBoxIsTicked) {
     QTest::mouseClick(dialog.findChild<QPushButton*>("Command1"), Qt::LeftButton);
     EXPECT_TRUE(history.days().empty());
     EXPECT_TRUE(history.hours("2026-12-07").empty());
+}
+
+// A click on a bar chooses its day as a click on its row does; a day without a row shows
+// its (empty) hours.
+TEST_F(HistoryWindowTest, ClickingABarSelectsItsDay) {
+    history.add("2026-12-06", 9, {500, 2, 0, 1, 40, 600});
+    history.add("2026-12-08", 8, {100, 0, 0, 0, 90, 100});
+    HistoryWindow window(history, clock, messages, Language::Simplified);
+    window.resize(820, 620);
+    window.setRange(7);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* chart = window.findChild<BarChart*>("DayChart");
+    ASSERT_NE(chart, nullptr);
+    const QRectF bar = chart->barBox(4);  // the 6th: 7 days up to the 8th
+    ASSERT_FALSE(bar.isEmpty());
+    QTest::mouseClick(chart, Qt::LeftButton, {}, bar.center().toPoint());
+    EXPECT_EQ(window.hoursDate(), "2026-12-06");
+    auto* table = window.findChild<QTableView*>("DayTable");
+    ASSERT_TRUE(table->selectionModel()->hasSelection());
+    EXPECT_EQ(
+        window.tableModel().dayAt(table->selectionModel()->selectedRows().value(0).row()).date,
+        "2026-12-06");
+    EXPECT_EQ(window.hourChartModel()
+                  .data(window.hourChartModel().index(9, 1), ChartModel::ValueRole)
+                  .toLongLong(),
+              500);
+
+    // The 7th has no row: its slot still chooses it, and nothing in the table.
+    const int slotCentre =
+        static_cast<int>(chart->barBox(4).center().x() + chart->barBox(4).width() / 0.8);
+    QTest::mouseClick(chart, Qt::LeftButton, {}, QPoint(slotCentre, chart->height() / 2));
+    EXPECT_EQ(window.hoursDate(), "2026-12-07");
+    EXPECT_FALSE(table->selectionModel()->hasSelection());
+}
+
+// The labels under a year of days carry the year and stand inside the chart, none over
+// another; the largest value stands above the bars, never over the tallest.
+TEST_F(HistoryWindowTest, AxisLabelsAndScaleStayClearAtEverySize) {
+    fillTenYears();
+    HistoryWindow window(history, clock, messages, Language::Simplified);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* days = window.findChild<BarChart*>("DayChart");
+    auto* hours = window.findChild<BarChart*>("HourChart");
+    for (int width : {640, 820, 1400}) {
+        window.resize(width, 620);
+        QApplication::processEvents();
+        for (int range : {7, 30, 365}) {
+            window.setRange(range);
+            const auto labels = days->axisLabels();
+            ASSERT_GE(labels.size(), range == 7 ? 4u : 3u) << range << " at " << width;
+            for (size_t i = 0; i < labels.size(); ++i) {
+                const auto& [box, text] = labels[i];
+                EXPECT_TRUE(days->rect().contains(box)) << text.toStdString() << " at " << width;
+                EXPECT_GE(box.width(), days->fontMetrics().horizontalAdvance(text));
+                if (i > 0) EXPECT_GT(box.left(), labels[i - 1].box.right()) << text.toStdString();
+                if (range == 365)
+                    EXPECT_TRUE(QRegularExpression(QStringLiteral("^20\\d\\d-\\d\\d$"))
+                                    .match(text)
+                                    .hasMatch())
+                        << text.toStdString();
+            }
+        }
+        // The hour of the day's largest value: its bar reaches the top of the plot.
+        window.showHoursOf("2026-12-08");
+        const QRect scale = hours->scaleBox();
+        ASSERT_FALSE(scale.isEmpty());
+        EXPECT_TRUE(hours->rect().contains(scale));
+        for (int hour = 0; hour < 24; ++hour)
+            EXPECT_FALSE(hours->barBox(hour).intersects(QRectF(scale))) << hour;
+    }
+}
+
+// The open window follows the program's saves, keeping the chosen day; Esc closes it.
+TEST_F(HistoryWindowTest, FollowsNewSavesAndClosesOnEsc) {
+    history.add("2026-12-07", 9, {500, 2, 0, 1, 40, 600});
+    history.add("2026-12-08", 8, {100, 0, 0, 0, 90, 100});
+    auto* window = new HistoryWindow(history, clock, messages, Language::Simplified);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<HistoryWindow> alive(window);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    window->selectDay("2026-12-07");
+
+    history.add("2026-12-07", 10, {1000, 0, 0, 0, 0, 0});  // a save of the running program
+    history.add("2026-12-08", 8, {11000, 0, 0, 0, 0, 0});
+    auto travelOf = [&](const char* date) {
+        DayTableModel& table = window->tableModel();
+        const int row = table.rowOf(date);
+        return table.data(table.index(row, 1), ChartModel::ValueRole).toLongLong();
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return travelOf("2026-12-08") == 11100; }, 5000));
+    EXPECT_EQ(travelOf("2026-12-07"), 1500);
+    EXPECT_EQ(window->hoursDate(), "2026-12-07") << "the chosen day stays";
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return window->hourChartModel()
+                       .data(window->hourChartModel().index(10, 1), ChartModel::ValueRole)
+                       .toLongLong() == 1000;
+        },
+        5000));
+    EXPECT_EQ(window->dayChartModel().points().back().value, 11100);
+
+    // The window's own Esc key (the offscreen platform does not always hand a window the
+    // keyboard, so the key is taken where the window listens for it).
+    QShortcut* escape = nullptr;
+    for (QShortcut* s : window->findChildren<QShortcut*>())
+        if (s->key() == QKeySequence(Qt::Key_Escape)) escape = s;
+    ASSERT_NE(escape, nullptr);
+    EXPECT_EQ(escape->context(), Qt::WindowShortcut);
+    emit escape->activated();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull()) << "Esc closes it";
 }
 
 }  // namespace

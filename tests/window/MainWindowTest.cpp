@@ -174,7 +174,7 @@ TEST_F(MainWindowTest, TraditionalTextsOnTheRealWidgets) {
     system.locale = 1028;
     MainWindow& w = open();
     EXPECT_EQ(label("Label1"), "滑鼠今天移動：");
-    EXPECT_EQ(label("Label13"), "Windows已運行時間：");
+    EXPECT_EQ(label("Label13"), "系統已運行時間：");
     EXPECT_EQ(w.findChild<QCheckBox*>("Check2MinToSystray")->text(), "啟動後自動最小化到系統託盤");
     auto* tabs = w.findChild<QTabWidget*>("SSTab1");
     EXPECT_EQ(tabs->tabText(0), "Main");

@@ -26,25 +26,26 @@ void WireCommands(pt::Win32MainWindow& window, const pt::MainServices& s, pt::Ma
         pt::ClickHookSwitch hookSwitch{[&hook] { return hook.installed(); },
                                        [&hook] { hook.install(); }, [&hook] { hook.remove(); }};
         pt::OptionsPresenter options(s.store, s.autostart, s.system, form.lang(), hookSwitch);
-        pt::Win32DialogSpec spec{pt::options_controls::Window,
-                                 400,
-                                 190,
-                                 [](pt::Win32FormBinder& b, HWND d) {
-                                     using namespace pt::options_controls;
-                                     const pt::ControlId checks[] = {
-                                         StartWithSystem, CheckForUpdates, NoClickCounting,
-                                         NoKeyCounting};
-                                     for (int i = 0; i < 4; ++i)
-                                         b.add(pt::Win32FormBinder::Kind::CheckBox, checks[i], d,
-                                               18, 14 + i * 28, 364, 24);
-                                     const pt::ControlId buttons[] = {Ok, Apply, Cancel};
-                                     for (int i = 0; i < 3; ++i)
-                                         b.add(pt::Win32FormBinder::Kind::Button, buttons[i], d,
-                                               90 + i * 100, 150, 92, 28);
-                                 },
-                                 [&options](pt::ControlId id) { options.click(id); },
-                                 [&options] { options.cancel(); },
-                                 [&options] { return options.closeRequested(); }};
+        pt::Win32DialogSpec spec{
+            pt::options_controls::Window,
+            400,
+            272,
+            [](pt::Win32FormBinder& b, HWND d) {
+                using namespace pt::options_controls;
+                const pt::ControlId checks[] = {StartWithSystem, CheckForUpdates, NoClickCounting,
+                                                NoKeyCounting, Notify};
+                for (int i = 0; i < 5; ++i)
+                    b.add(pt::Win32FormBinder::Kind::CheckBox, checks[i], d, 18, 14 + i * 28, 364,
+                          24);
+                b.add(pt::Win32FormBinder::Kind::Label, KeptData, d, 18, 158, 364, 64);  // wraps
+                const pt::ControlId buttons[] = {Ok, Apply, Cancel};
+                for (int i = 0; i < 3; ++i)
+                    b.add(pt::Win32FormBinder::Kind::Button, buttons[i], d, 90 + i * 100, 232, 92,
+                          28);
+            },
+            [&options](pt::ControlId id) { options.click(id); },
+            [&options] { options.cancel(); },
+            [&options] { return options.closeRequested(); }};
         pt::RunWin32Dialog(window.handle(), window.font(), options.form(), spec);
     });
     window.addCommand(pt::main_controls::ClearAllItem, [&window, &form, s, &parts] {
@@ -65,8 +66,9 @@ void WireCommands(pt::Win32MainWindow& window, const pt::MainServices& s, pt::Ma
         pt::RunWin32Dialog(window.handle(), window.font(), clear.form(), spec);
     });
     auto about = [&window, &form, s] {
-        pt::AboutPresenter presenter(s.store, s.shell, form.lang(),
-                                     {form.versionText(), form.computerName(), form.userName()});
+        pt::AboutPresenter presenter(
+            s.store, s.shell, form.lang(),
+            {form.versionText(), form.computerName(), form.userName(), s.system.storagePlaces()});
         pt::RunWin32AboutBox(window.handle(), window.font(), presenter);
     };
     window.addCommand(pt::main_controls::AboutItem, about);

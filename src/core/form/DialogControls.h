@@ -19,9 +19,12 @@ inline constexpr ControlId Ok{"Command1"};
 // The logo: its frame and the strip that scrolls inside it.
 inline constexpr ControlId LogoFrame{"Picture1"};
 inline constexpr ControlId LogoStrip{"Picture2"};
+// What is measured and kept, and where.
+inline constexpr ControlId KeptData{"LabelKeptData"};
 inline constexpr ControlId All[] = {Window,      Version, VersionAndMaker,   ComputerAndUser,
                                     SiteCaption, Site,    BackupSiteCaption, BackupSite,
-                                    Mail,        Ok,      LogoFrame,         LogoStrip};
+                                    Mail,        Ok,      LogoFrame,         LogoStrip,
+                                    KeptData};
 }  // namespace pt::about_controls
 
 namespace pt::options_controls {
@@ -33,8 +36,12 @@ inline constexpr ControlId NoKeyCounting{"Check4"};
 inline constexpr ControlId Ok{"Command1"};
 inline constexpr ControlId Apply{"Command2"};
 inline constexpr ControlId Cancel{"Command3"};
+// Desktop notifications of a new best or level, and what is measured and kept.
+inline constexpr ControlId Notify{"CheckNotify"};
+inline constexpr ControlId KeptData{"LabelKeptData"};
 inline constexpr ControlId All[] = {
-    Window, StartWithSystem, CheckForUpdates, NoClickCounting, NoKeyCounting, Ok, Apply, Cancel};
+    Window, StartWithSystem, CheckForUpdates, NoClickCounting, NoKeyCounting,
+    Ok,     Apply,           Cancel,          Notify,          KeptData};
 }  // namespace pt::options_controls
 
 namespace pt::clear_all_controls {

@@ -41,5 +41,7 @@ inline constexpr std::string_view AutoShutTime = "AutoShutTime";
 inline constexpr std::string_view RuleArmed[7] = {"check3", "check4", "check5", "check6",
                                                   "check7", "check8", "check9"};
 inline constexpr std::string_view SiteRoot = "SiteRoot";
+// Desktop notifications on a new best of a run or a new level: "0" off, else on.
+inline constexpr std::string_view Notify = "Notify";
 
 }  // namespace pt::value

@@ -4,6 +4,7 @@
 #include "online/Site.h"
 #include "shell/FeedbackMail.h"
 #include "texts/DialogTexts.h"
+#include "texts/NoticeTexts.h"
 
 namespace pt {
 
@@ -35,6 +36,7 @@ void AboutPresenter::fillForm() {
     m_form.setToolTip(BackupSite, backupTip);
     m_form.setText(Mail, std::string(FeedbackAddress));
     m_form.setText(Ok, about_texts::Ok.in(m_lang));
+    m_form.setText(KeptData, KeptDataText(m_lang, m_facts.storagePlaces));
 }
 
 void AboutPresenter::click(ControlId id) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "form/DialogControls.h"
 #include "form/FormModel.h"
@@ -15,6 +16,7 @@ struct AboutFacts {
     std::string versionText;  // "V1.0.1"
     std::string computerName;
     std::string userName;
+    std::vector<std::string> storagePlaces;  // where the data file and the settings are
 };
 
 // The About box: product and version, who is using it, links to the website, the backup

@@ -3,6 +3,7 @@
 #include "form/DialogControls.h"
 #include "persistence/ValueNames.h"
 #include "texts/DialogTexts.h"
+#include "texts/NoticeTexts.h"
 
 namespace pt {
 
@@ -35,6 +36,10 @@ void OptionsPresenter::fillForm() {
     m_form.setChecked(NoClickCounting, ReadTrimmedSetting(m_store, MainKey, value::AddHook) == "1");
     m_form.setChecked(NoKeyCounting, false);
     m_form.setEnabled(NoKeyCounting, false);
+
+    m_form.setText(Notify, notice_texts::NotifySwitch.in(m_lang));
+    m_form.setChecked(Notify, ReadTrimmedSetting(m_store, MainKey, value::Notify) != "0");
+    m_form.setText(KeptData, KeptDataText(m_lang, m_system.storagePlaces()));
 }
 
 void OptionsPresenter::click(ControlId id) {
@@ -82,6 +87,9 @@ void OptionsPresenter::accept() {
 
     // 4. Keyboard counting cannot be switched off here; nothing reads this value.
     WriteSetting(m_store, MainKey, value::AddSysHook, isChecked(NoKeyCounting) ? "1" : "0");
+
+    // 5. Desktop notifications of a new best or level.
+    WriteSetting(m_store, MainKey, value::Notify, isChecked(Notify) ? "1" : "0");
 
     m_closeRequested = true;
 }

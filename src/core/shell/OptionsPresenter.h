@@ -15,7 +15,8 @@ namespace pt {
 // The Options dialog: starting with the session, switching click counting off, and the
 // hidden online-update setting written back. Each opening builds a fresh presenter, so
 // every open starts from the stored values. Controls: "FormOption" (window title),
-// Check1..Check4, Command1 (OK: apply and close), Command2 and Command3 (close only).
+// Check1..Check4, Command1 (OK: apply and close), Command2 and Command3 (close only), and
+// CheckNotify (desktop notifications) with LabelKeptData (what is kept, and where).
 class OptionsPresenter {
 public:
     OptionsPresenter(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,

@@ -15,9 +15,11 @@
 #include "stats/Formatting.h"
 #include "stats/NumberText.h"
 #include "stats/PersistenceTick.h"
+#include "stats/RunNotices.h"
 #include "stats/SamplingTick.h"
 #include "stats/StoredDate.h"
 #include "texts/MainWindowTexts.h"
+#include "texts/NoticeTexts.h"
 #include "texts/ProgramName.h"
 
 namespace pt {
@@ -81,8 +83,10 @@ void MainPresenter::start() {
     m_versionText = VersionText(m_version);
     m_form.setText(main_controls::Window, std::string(ProgramName) + m_versionText);
     m_form.setToolTip(main_controls::TrayIcon, std::string(ProgramName) + m_versionText);
-    // 8. Traditional texts.
+    // 8. Traditional texts; the uptime is the system's, named Windows only there.
     ApplyLanguageTexts(m_form, m_lang);
+    if (!m_services.system.isWindows())
+        m_form.setText(main_controls::UptimeCaption, main_texts::SystemUptimeCaption.in(m_lang));
     // 9. Who and where.
     m_userName = m_services.system.userName();
     m_computerName = m_services.system.computerName();
@@ -122,6 +126,9 @@ void MainPresenter::start() {
         m_computerName, m_startDate, m_days, checkSchedule);
     // The totals are merged: from here on, what they grow by belongs to the day.
     if (m_days) m_days->begin();
+    if (m_services.notifier)
+        m_notices = std::make_unique<RunNotices>(m_model, store, *m_services.notifier,
+                                                 m_services.numberFormat, m_lang, m_testMode);
     m_loaded = true;
 }
 
@@ -305,6 +312,31 @@ void MainPresenter::onSecondTick() {
     if (m_sampling) m_sampling->tick();
     if (m_accessNotice) m_accessNotice->refresh();
     m_persistence->tick();
+    if (m_notices) m_notices->check();
+    showTrayTip();
+}
+
+void MainPresenter::showTrayTip() {
+    // The name and version, then today's figures as the status bar shows them.
+    using namespace notice_texts;
+    const bool measured = !m_services.inputAccess || m_services.inputAccess->devicesReadable();
+    const std::string notMeasured(main_texts::NotMeasured.in(m_lang));
+    std::string travel = m_form.get(main_controls::TravelPanel).text;
+    const auto first = travel.find_first_not_of(' ');
+    travel = first == std::string::npos
+                 ? std::string()
+                 : travel.substr(first, travel.find_last_not_of(' ') - first + 1);
+    std::string tip = std::string(ProgramName) + m_versionText + "\n";
+    tip += TodayTip.in(m_lang);
+    tip += travel;
+    const std::string times(TimesTip.in(m_lang));
+    tip += ClicksTip.in(m_lang);
+    tip += measured ? std::to_string(m_model.clicks.todayTotalClick) + times : notMeasured;
+    tip += KeysTip.in(m_lang);
+    tip += measured ? m_model.todayKeys.toText() + times : notMeasured;
+    tip += UseTimeTip.in(m_lang);
+    tip += FormatUseTime(m_model.todayUseTime);
+    m_form.setToolTip(main_controls::TrayIcon, tip);
 }
 
 void MainPresenter::onSamplingTick() {

@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/CursorSource.h"
 #include "platform/DayHistory.h"
+#include "platform/DesktopNotifier.h"
 #include "platform/InputAccess.h"
 #include "platform/InputEvents.h"
 #include "platform/MessageBox.h"
@@ -27,6 +28,7 @@ namespace pt {
 class InputAccessNotice;
 class KeyCounter;
 class PersistenceTick;
+class RunNotices;
 class SamplingTick;
 class ShutdownScheduler;
 
@@ -48,6 +50,8 @@ struct MainServices {
     DayHistory* history = nullptr;
     // What the input sources can measure; null: everything (as on X11).
     const InputAccess* inputAccess = nullptr;
+    // Desktop notifications of a new best or level; none shown when absent.
+    DesktopNotifier* notifier = nullptr;
 };
 
 struct ProgramVersion {
@@ -113,6 +117,7 @@ private:
     void mergeKeys();
     void restoreShutdownSchedule();
     void removeHook();
+    void showTrayTip();
 
     MainServices m_services;
     MainView& m_view;
@@ -141,6 +146,7 @@ private:
     std::unique_ptr<KeyCounter> m_keys;
     std::unique_ptr<InputAccessNotice> m_accessNotice;
     std::unique_ptr<ShutdownScheduler> m_scheduler;
+    std::unique_ptr<RunNotices> m_notices;
 };
 
 // The program's version text: "V" + major + "." + minor + "." + revision.

@@ -23,6 +23,9 @@ inline constexpr Text NoBestDay{"暂无记录", "暫無記錄", "暂无记录"};
 inline constexpr Text Export{"导出CSV(&E)...", "匯出CSV(&E)...", "导出CSV(&E)..."};
 inline constexpr Text ExportFailed{"无法保存文件：", "無法儲存檔案：", "无法保存文件："};
 inline constexpr Text ExportTitle{"导出每日统计", "匯出每日統計", "导出每日统计"};
+// Said in the window once the file is written: "已保存 12 天到 /home/a/days.csv".
+inline constexpr Text ExportSavedBefore{"已保存 ", "已儲存 ", "已保存 "};
+inline constexpr Text ExportSavedMiddle{" 天到 ", " 天到 ", " 天到 "};
 inline constexpr Text AllClicks{"鼠标点击（左中右键合计）", "滑鼠點擊（左中右鍵合計）",
                                 "鼠标点击（左中右键合计）"};
 

@@ -179,6 +179,11 @@ std::string UseTimeRecordTip(Language lang, std::string_view date) {
     return Joined(main_texts::UseTimeRecordTip.in(lang), date);
 }
 
+std::string AlreadyRunningText(Language lang, bool trayAvailable) {
+    return std::string(trayAvailable ? main_texts::AlreadyRunning.designed()
+                                     : main_texts::AlreadyRunningBroughtForward.in(lang));
+}
+
 std::string StoreReadOnlyText(Language lang, std::string_view folder) {
     return Joined(main_texts::StoreReadOnlyBefore.in(lang), folder,
                   main_texts::StoreReadOnlyAfter.in(lang));

@@ -35,6 +35,10 @@ std::string UseTimeRecordTip(Language lang, std::string_view date);
 std::string ClickRecordText(Language lang, std::string_view count);
 std::string ClickRecordTip(Language lang, std::string_view date);
 
+// Said by a second start, which has brought the running window forward: the designed text
+// points at the tray icon; where there is no tray it says that the window came forward.
+std::string AlreadyRunningText(Language lang, bool trayAvailable);
+
 // Said once at start when the settings store can be read but not written (`folder`).
 std::string StoreReadOnlyText(Language lang, std::string_view folder);
 
@@ -80,18 +84,21 @@ inline constexpr Text TotalKeysTip{
 // what stands where a figure would be, and what the position label says.
 inline constexpr Text NoInputAccessNotice{
     "无法读取输入设备：鼠标移动距离、点击次数和击键次数未测量（使用时间照常统计）。"
-    "修复方法：安装本程序附带的 udev 规则 70-pathtally-input.rules（TAG+=\"uaccess\"，"
-    "放入 /etc/udev/rules.d/ 后执行 sudo udevadm trigger），"
+    "修复方法：本程序的软件包已将 udev 规则 70-pathtally-input.rules（TAG+=\"uaccess\"）"
+    "安装到 /usr/lib/udev/rules.d/ 并重新加载，执行 sudo udevadm trigger 即可生效"
+    "（从源码安装时先将该规则复制到 /etc/udev/rules.d/）；"
     "或执行 sudo usermod -aG input $USER 后重新登录。"
     "注意：此后该用户的任何程序都能读取键盘输入；Pathtally 只统计次数。",
     "無法讀取輸入裝置：滑鼠移動距離、點擊次數和擊鍵次數未測量（使用時間照常統計）。"
-    "修復方法：安裝本程式附帶的 udev 規則 70-pathtally-input.rules（TAG+=\"uaccess\"，"
-    "放入 /etc/udev/rules.d/ 後執行 sudo udevadm trigger），"
+    "修復方法：本程式的軟體套件已將 udev 規則 70-pathtally-input.rules（TAG+=\"uaccess\"）"
+    "安裝到 /usr/lib/udev/rules.d/ 並重新載入，執行 sudo udevadm trigger 即可生效"
+    "（從原始碼安裝時先將該規則複製到 /etc/udev/rules.d/）；"
     "或執行 sudo usermod -aG input $USER 後重新登入。"
     "注意：此後該使用者的任何程式都能讀取鍵盤輸入；Pathtally 只統計次數。",
     "无法读取输入设备：鼠标移动距离、点击次数和击键次数未测量（使用时间照常统计）。"
-    "修复方法：安装本程序附带的 udev 规则 70-pathtally-input.rules（TAG+=\"uaccess\"，"
-    "放入 /etc/udev/rules.d/ 后执行 sudo udevadm trigger），"
+    "修复方法：本程序的软件包已将 udev 规则 70-pathtally-input.rules（TAG+=\"uaccess\"）"
+    "安装到 /usr/lib/udev/rules.d/ 并重新加载，执行 sudo udevadm trigger 即可生效"
+    "（从源码安装时先将该规则复制到 /etc/udev/rules.d/）；"
     "或执行 sudo usermod -aG input $USER 后重新登录。"
     "注意：此后该用户的任何程序都能读取键盘输入；Pathtally 只统计次数。"};
 inline constexpr Text NotMeasured{"未测量", "未測量", "未测量"};
@@ -113,7 +120,16 @@ inline constexpr Text RevisionOutOfRange{"请修改 App.Revision的值使其大�
 inline constexpr Text AlreadyRunning{
     "这个程序正在运行中，不能重复运行，若在屏幕上看不到，请点击右下角相应图标处即可显示此程"
     "序"};
+// Where no tray holds an icon to point at, the second start says what it did instead.
+inline constexpr Text AlreadyRunningBroughtForward{
+    "这个程序正在运行中，不能重复运行，已将正在运行的窗口显示到屏幕最前面",
+    "這個程式正在執行中，不能重複執行，已將正在執行的視窗顯示到螢幕最前面",
+    "这个程序正在运行中，不能重复运行，已将正在运行的窗口显示到屏幕最前面"};
 inline constexpr Text CannotStart{"Pathtally 无法启动："};
+
+// The uptime caption on a system that is not Windows (the designed one names Windows).
+inline constexpr Text SystemUptimeCaption{"系统已运行时间：", "系統已運行時間：",
+                                          "系统已运行时间："};
 
 }  // namespace main_texts
 

@@ -34,7 +34,7 @@ const std::vector<AccessibleText>& MainWindowAccessibleTexts() {
          {"电脑累计用时", "電腦累計用時", "电脑累计用时"},
          Text{"时:分:秒", "時:分:秒", "时:分:秒"}},
         {main_controls::Uptime,
-         {"Windows已运行时间", "Windows已運行時間", "Windows已运行时间"},
+         {"系统已运行时间", "系統已運行時間", "系统已运行时间"},
          Text{"时:分:秒", "時:分:秒", "时:分:秒"}},
         {main_controls::UseTimeRecord,
          {"电脑用时的历史最高记录", "電腦用時的歷史最高記錄", "电脑用时的历史最高记录"},

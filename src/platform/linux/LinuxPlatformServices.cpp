@@ -10,6 +10,7 @@
 #include "platform/linux/CreateX11CursorSource.h"
 #include "platform/linux/DataFolder.h"
 #include "platform/linux/DesktopShell.h"
+#include "platform/linux/FreedesktopNotifier.h"
 #include "platform/linux/InputBackendSelection.h"
 #include "platform/linux/KWinPointerPosition.h"
 #include "platform/linux/LibinputInput.h"
@@ -74,6 +75,7 @@ public:
         return m_x11Access;
     }
     const InputBackendChoice& inputBackend() const override { return m_choice; }
+    DesktopNotifier* notifier() override { return &Lazy(m_notifier); }
 
     void keepOffTaskList(std::uintptr_t nativeWindow) override {
         // The hint is an X11 window property; other window systems have none to set.
@@ -115,6 +117,7 @@ private:
     std::unique_ptr<DesktopShell> m_shell;
     std::unique_ptr<XdgAutostartEntry> m_autostart;
     std::unique_ptr<LogindPower> m_power;
+    std::unique_ptr<FreedesktopNotifier> m_notifier;
     std::unique_ptr<CursorSource> m_x11Cursor;
     std::unique_ptr<X11InputEvents> m_x11Input;
     X11InputAccess m_x11Access;

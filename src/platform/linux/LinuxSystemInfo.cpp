@@ -4,13 +4,25 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QSysInfo>
 #include <fstream>
 #include <map>
 #include <sstream>
 
+#include "persistence/DataFile.h"
+#include "platform/linux/SqliteSettingsStore.h"
+
 namespace pt {
+
+std::vector<std::string> LinuxSystemInfo::storagePlaces() {
+    return {QDir::current()
+                .filePath(QString::fromUtf8(DataFileName.data(),
+                                            static_cast<qsizetype>(DataFileName.size())))
+                .toStdString(),
+            SqliteSettingsStore::DefaultPath().string()};
+}
 
 std::string LinuxSystemInfo::computerName() {
     return QSysInfo::machineHostName().left(255).toStdString();

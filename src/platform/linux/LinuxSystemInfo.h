@@ -15,6 +15,8 @@ public:
     // The system default locale: LANG of /etc/locale.conf or /etc/default/locale, else the
     // environment. PATHTALLY_LOCALE_CONF names another file to read first (tests).
     int systemLocaleId() override;
+    // The data file in the working folder and the settings database.
+    std::vector<std::string> storagePlaces() override;
 };
 
 // Windows-style locale id of a POSIX locale name: zh_CN -> 2052, zh_TW/zh_HK -> 1028,

@@ -91,6 +91,7 @@ struct Entry {
     bool hasExec = false;
     std::string icon;
     std::string path;
+    std::string tryExec;
     bool hidden = false;
     bool disabled = false;
 };
@@ -120,6 +121,8 @@ std::optional<Entry> ReadEntry(const fs::path& file) {
             entry.icon = value;
         } else if (key == "Path") {
             entry.path = value;
+        } else if (key == "TryExec") {
+            entry.tryExec = value;
         } else if (key == "Hidden") {
             entry.hidden = value == "true";
         } else if (key == "X-GNOME-Autostart-enabled") {
@@ -249,9 +252,11 @@ std::string XdgAutostartEntry::read() {
     // program's path, so the next comparison rewrites it.
     const std::optional<std::string> program = ProgramOfExec(entry->exec);
     if (!program) return entry->exec;
-    // An entry written before it named the icon and the working folder is brought up to
-    // date; it goes on running the same program.
-    if (entry->icon != IconName || entry->path != m_workingFolder.string()) write(*program);
+    // An entry written before it named the icon, the working folder and the program to look
+    // for is brought up to date; it goes on running the same program.
+    if (entry->icon != IconName || entry->path != m_workingFolder.string() ||
+        entry->tryExec != *program)
+        write(*program);
     return *program;
 }
 
@@ -270,13 +275,16 @@ void XdgAutostartEntry::write(const std::string& path) {
     }
 
     // Path: where the data file lives; the program also goes there itself at start.
+    // TryExec: the session skips the entry once the program is gone (a removed package).
+    const std::optional<std::string> program = ProgramOfExec(exec);
     std::ostringstream out;
     out << Group << '\n'
         << "Type=Application\n"
         << "Name=Pathtally\n"
         << "Comment=Measures mouse travel, clicks, keystrokes and computer use time\n"
-        << "Exec=" << EscapeValue(exec) << '\n'
-        << "Icon=" << IconName << '\n'
+        << "Exec=" << EscapeValue(exec) << '\n';
+    if (program && !program->empty()) out << "TryExec=" << EscapeValue(*program) << '\n';
+    out << "Icon=" << IconName << '\n'
         << "Path=" << EscapeValue(m_workingFolder.string()) << '\n'
         << "Terminal=false\n"
         << "StartupNotify=false\n"

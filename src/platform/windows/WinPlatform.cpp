@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
 #include "platform/windows/Win32.h"
 
 #include <shellapi.h>
+#include "persistence/DataFile.h"
+#include "platform/SettingsStore.h"
 #include "platform/windows/WideText.h"
 
 namespace pt {
@@ -149,6 +152,15 @@ std::string WinSystemInfo::programFolder() {
     const std::string path = executablePath();
     const auto slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string{} : path.substr(0, slash);
+}
+
+std::vector<std::string> WinSystemInfo::storagePlaces() {
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::current_path(ec);
+    std::vector<std::string> places;
+    if (!ec) places.push_back(Narrow((folder / std::filesystem::path(DataFileName)).wstring()));
+    places.push_back("HKEY_LOCAL_MACHINE\\" + std::string(MainKey));
+    return places;
 }
 
 int WinSystemInfo::systemLocaleId() {

@@ -54,6 +54,9 @@ public:
     std::string programFolder() override;
     std::string executablePath() override;
     int systemLocaleId() override;
+    bool isWindows() override { return true; }
+    // The data file in the working folder and the registry key of the settings.
+    std::vector<std::string> storagePlaces() override;
 };
 
 // MessageBoxW, owned by the window set with setOwner (none: a task-modal box).

@@ -86,7 +86,7 @@ void RunWin32AboutBox(HWND owner, HFONT font, AboutPresenter& presenter) {
     Win32DialogSpec spec{
         about_controls::Window,
         470,
-        214,
+        272,
         [&](Win32FormBinder& b, HWND d) {
             if (registered) {
                 logo = CreateWindowExW(
@@ -105,7 +105,8 @@ void RunWin32AboutBox(HWND owner, HFONT font, AboutPresenter& presenter) {
             b.add(Kind::Link, BackupSite, d, x + 82, 112, w - 82, 20);
             b.add(Kind::Link, Mail, d, x, 136, w, 20);
             for (ControlId link : {Site, BackupSite, Mail}) b.setTextColor(link, RGB(0, 0, 0xff));
-            b.add(Kind::Button, Ok, d, 364, 176, 90, 28);
+            b.add(Kind::Label, KeptData, d, 16, 178, 438, 52);  // wraps
+            b.add(Kind::Button, Ok, d, 364, 234, 90, 28);
         },
         [&presenter](ControlId id) { presenter.click(id); },
         [] {},

@@ -76,6 +76,7 @@ Win32MainWindow::Win32MainWindow(MainServices services, MainParts& parts) {
     RegisterWin32WindowClass(L"PathtallyPage", pageProc, GetSysColorBrush(COLOR_WINDOW));
 
     m_font = MakeFont();
+    if (!services.notifier) services.notifier = this;
     m_presenter = std::make_unique<MainPresenter>(services, parts, *this, m_commands);
     m_binder = std::make_unique<Win32FormBinder>(m_presenter->form(), m_font);
     m_hwnd = CreateWindowExW(
@@ -355,6 +356,26 @@ void Win32MainWindow::trayIcon(DWORD action) {
     if (action == NIM_DELETE) m_trayAdded = false;
 }
 
+void Win32MainWindow::showTrayTip() {
+    const std::wstring tip = Widen(m_presenter->form().get(main_controls::TrayIcon).toolTip);
+    if (tip == m_trayTip) return;
+    m_trayTip = tip;
+    if (m_trayAdded) trayIcon(NIM_MODIFY);
+}
+
+void Win32MainWindow::notify(const std::string& title, const std::string& text) {
+    if (!m_trayAdded) return;
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = m_hwnd;
+    data.uID = TrayId;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_INFO;
+    lstrcpynW(data.szInfoTitle, Widen(title).c_str(), ARRAYSIZE(data.szInfoTitle));
+    lstrcpynW(data.szInfo, Widen(text).c_str(), ARRAYSIZE(data.szInfo));
+    Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
 // --- MainView ---------------------------------------------------------------------
 
 void Win32MainWindow::layOut() {
@@ -498,7 +519,10 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     break;
                 case SecondTimer:
                     m_presenter->onSecondTick();
-                    if (isWindowVisible()) m_binder->sync();
+                    if (isWindowVisible())
+                        m_binder->sync();
+                    else
+                        showTrayTip();  // today's figures, also while the window is hidden
                     break;
                 case CountdownTimer:
                     m_presenter->onCountdownTick();

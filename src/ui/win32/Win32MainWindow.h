@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/DesktopNotifier.h"
 #include "shell/CommandTable.h"
 #include "startup/MainPresenter.h"
 #include "startup/MainView.h"
@@ -17,7 +18,8 @@ namespace pt {
 // shutdown pages, the home strip and news pages (the system's web control), menus, status bar and
 // tray icon. A passive view of the presenter's form model, like the Qt window. The sampling tick
 // folds in what the cursor thread measured 10 times a second while shown, 4 while hidden.
-class Win32MainWindow : public MainView {
+// Also the desktop notifier: a notice is the tray icon's balloon.
+class Win32MainWindow : public MainView, public DesktopNotifier {
 public:
     Win32MainWindow(MainServices services, MainParts& parts);
     ~Win32MainWindow() override;
@@ -55,6 +57,9 @@ public:
     void runCountdownTimer(bool running) override;
     void quit() override;
 
+    // DesktopNotifier
+    void notify(const std::string& title, const std::string& text) override;
+
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK pageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -67,6 +72,7 @@ private:
     void showPage(int index);
     void dispatch(ControlId id);
     void trayIcon(DWORD action);
+    void showTrayTip();
     void setTickPeriod();
 
     CommandTable m_commands;  // before the presenter, which registers its commands

@@ -1,0 +1,71 @@
+#include "stats/RunNotices.h"
+
+#include "persistence/ValueNames.h"
+#include "stats/Formatting.h"
+#include "stats/NumberText.h"
+#include "stats/Points.h"
+#include "texts/NoticeTexts.h"
+#include "texts/ProgramName.h"
+
+namespace pt {
+
+namespace {
+
+std::string Trimmed(std::string text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+RunNotices::RunNotices(const StatisticsModel& model, SettingsStore& store,
+                       DesktopNotifier& notifier, const NumberFormat& numberFormat, Language lang,
+                       bool testMode)
+    : m_model(model),
+      m_store(store),
+      m_notifier(notifier),
+      m_numberFormat(numberFormat),
+      m_lang(lang),
+      m_testMode(testMode),
+      m_level(ComputeLevel(model).level) {}
+
+bool RunNotices::enabled() {
+    return !m_testMode && ReadTrimmedSetting(m_store, MainKey, value::Notify) != "0";
+}
+
+void RunNotices::tell(const std::string& text) {
+    if (enabled()) m_notifier.notify(std::string(ProgramName), text);
+}
+
+void RunNotices::check() {
+    using namespace notice_texts;
+    const Language lang = m_lang;
+    // A best of 0 is no best yet: the first run beats nothing.
+    if (!m_travelTold && m_model.recordTravel > 0 && m_model.todayTravel > m_model.recordTravel) {
+        m_travelTold = true;
+        tell(std::string(TravelRecord.in(lang)) +
+             Trimmed(MetresText(m_model.todayTravel, m_numberFormat)) +
+             std::string(TravelRecordAfter.in(lang)));
+    }
+    if (!m_useTimeTold && m_model.recordUseTime > 0 &&
+        m_model.todayUseTime > m_model.recordUseTime) {
+        m_useTimeTold = true;
+        tell(std::string(UseTimeRecord.in(lang)) + FormatUseTime(m_model.todayUseTime) +
+             std::string(TravelRecordAfter.in(lang)));
+    }
+    if (!m_clicksTold && m_model.recordClicks > 0 &&
+        m_model.clicks.todayTotalClick > m_model.recordClicks) {
+        m_clicksTold = true;
+        tell(std::string(ClicksRecord.in(lang)) + std::to_string(m_model.clicks.todayTotalClick) +
+             std::string(ClicksRecordAfter.in(lang)));
+    }
+    const double level = ComputeLevel(m_model).level;
+    if (level > m_level) {
+        m_level = level;
+        tell(std::string(NewLevelBefore.in(lang)) + NumberToText(level) +
+             std::string(NewLevelAfter.in(lang)));
+    }
+}
+
+}  // namespace pt

@@ -1,0 +1,265 @@
+// The windows at the designed font and at the larger ones a desktop may set (12 pt is
+// common on HiDPI laptops, 16 pt for weak eyes): the pages grow with the font and with the
+// window, no two texts overlap and none is cut off. And a picture of every window in both
+// scripts, at the designed font and at 12 pt, at the run's pixel ratio.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+#include "support/FakeServices.h"
+#include "support/MemoryDayHistory.h"
+#include "support/QtTestApp.h"
+#include "support/TempDir.h"
+#include "ui/AboutDialog.h"
+#include "ui/AutoUpdateWindow.h"
+#include "ui/ClearAllDialog.h"
+#include "ui/HistoryWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/OptionsDialog.h"
+#include "ui/RankingWindow.h"
+#include "ui/SiteBrowserWindow.h"
+#include "ui/UpdateWindow.h"
+
+namespace pt {
+namespace {
+
+// The application's font at `points` for the life of the object (the designed font: 0).
+class ScopedFontSize {
+public:
+    explicit ScopedFontSize(int points) : m_saved(QApplication::font()) {
+        if (points <= 0) return;
+        QFont font = m_saved;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+    }
+    ~ScopedFontSize() { QApplication::setFont(m_saved); }
+
+private:
+    QFont m_saved;
+};
+
+bool ShowsText(const QWidget* w) {
+    if (const auto* label = qobject_cast<const QLabel*>(w)) return !label->text().isEmpty();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w))
+        return !button->text().isEmpty();
+    return false;
+}
+
+// Every text of `window` that is shown has the room it needs, lies inside each widget
+// around it, and no two overlap.
+void ExpectTextsFit(QWidget* window, const std::string& where) {
+    std::vector<QWidget*> texts;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window) || !ShowsText(w)) continue;
+        texts.push_back(w);
+        const std::string name = where + " " + w->objectName().toStdString();
+        const auto* label = qobject_cast<const QLabel*>(w);
+        if (label && label->wordWrap()) {
+            EXPECT_GE(w->height(), label->heightForWidth(w->width())) << name << " is cut";
+        } else {
+            EXPECT_GE(w->width(), w->sizeHint().width()) << name << " is cut";
+            EXPECT_GE(w->height(), std::min(w->sizeHint().height(), w->fontMetrics().height()))
+                << name << " is cut";
+        }
+        for (QWidget* around = w->parentWidget(); around && around != window->parentWidget();
+             around = around->parentWidget()) {
+            const QRect box(w->mapTo(around, QPoint(0, 0)), w->size());
+            EXPECT_TRUE(around->rect().contains(box))
+                << name << " sticks out of " << around->objectName().toStdString();
+        }
+    }
+    for (size_t i = 0; i < texts.size(); ++i)
+        for (size_t j = i + 1; j < texts.size(); ++j) {
+            const QRect a(texts[i]->mapTo(window, QPoint(0, 0)), texts[i]->size());
+            const QRect b(texts[j]->mapTo(window, QPoint(0, 0)), texts[j]->size());
+            EXPECT_FALSE(a.intersects(b)) << where << " " << texts[i]->objectName().toStdString()
+                                          << " overlaps " << texts[j]->objectName().toStdString();
+        }
+    EXPECT_GE(texts.size(), 3u) << where;
+}
+
+// A picture for the eye, named after the window, the script, the font and the pixel ratio.
+void SaveScreenshot(QWidget* widget, const QString& name) {
+    QDir().mkpath(QStringLiteral(PT_BINARY_DIR "/screenshots"));
+    const QString file = QStringLiteral(PT_BINARY_DIR "/screenshots/%1-%2x.png")
+                             .arg(name)
+                             .arg(qRound(widget->devicePixelRatioF()));
+    EXPECT_TRUE(widget->grab().save(file)) << file.toStdString();
+}
+
+class FontSizes : public ::testing::Test, protected test::FakeServices {
+protected:
+    void SetUp() override {
+        test::QtTestApp();
+        qputenv("PATHTALLY_WEB_MODULE", "/nonexistent/pathtally_web.so");
+        system.folder = dir.path().string();
+        system.exe = (dir / "pathtally").string();
+        WriteSetting(store, MainKey, "ClosePtHome", "1");
+        WriteSetting(store, MainKey, "ClosePtNews", "1");
+        WriteSetting(store, MainKey, "UpdateCK", "0");
+        history.add("2026-11-30", 9, {123456, 120, 3, 40, 2500, 3600});
+        history.add("2026-12-07", 9, {500000, 2, 0, 1, 40, 600});
+        history.add("2026-12-08", 14, {300, 1, 1, 0, 10, 300});
+    }
+    void TearDown() override { window.reset(); }
+
+    MainWindow& open(int locale) {
+        system.locale = locale;
+        MainServices s = services((dir / "PTDATA.CVD").string());
+        s.history = &history;
+        window.reset();
+        parts = std::make_unique<MainParts>(s.input, s.history, s.clock);
+        window = std::make_unique<MainWindow>(s, *parts);
+        window->start();
+        window->showAtStart();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        // Long figures, as after months of use.
+        parts->statistics.clicks.todayLeftClick = 123456;
+        parts->statistics.clicks.totalClick = 987654321;
+        window->presenter().onSecondTick();
+        window->presenter().onSamplingTick();
+        QApplication::processEvents();
+        return *window;
+    }
+
+    // The dialogs and secondary windows, each made fresh in `lang`.
+    std::vector<std::pair<QString, std::function<QWidget*()>>> otherWindows(Language lang) {
+        return {
+            {QStringLiteral("options"),
+             [this, lang] { return new OptionsDialog(store, autostart, system, lang, {}); }},
+            {QStringLiteral("data-reset"),
+             [this, lang] { return new ClearAllDialog(model, store, clock, lang); }},
+            {QStringLiteral("about"),
+             [this, lang] {
+                 return new AboutDialog(store, shell, lang,
+                                        {"V1.0.1", "DESKTOP-1", "alice", system.storagePlaces()});
+             }},
+            {QStringLiteral("history"),
+             [this, lang] { return new HistoryWindow(history, clock, messages, lang); }},
+            {QStringLiteral("update"),
+             [lang] { return new UpdateWindow(lang, "V1.0.1", "http://127.0.0.1:9/pt/soft/"); }},
+            {QStringLiteral("ranking"),
+             [lang] {
+                 return new RankingWindow("http://127.0.0.1:9/pt/paiming.asp", 5,
+                                          DynamicValue::Int16(10), lang);
+             }},
+            {QStringLiteral("site"),
+             [lang] { return new SiteBrowserWindow(lang, "http://127.0.0.1:9"); }},
+            {QStringLiteral("auto-update"), [lang] {
+                 return new AutoUpdateWindow(lang, "V1.0.1", "http://127.0.0.1:9/pt/pt_update.asp",
+                                             AutoUpdatePresenter::Mode::Asked);
+             }}};
+    }
+
+    test::TempDir dir;
+    test::MemoryDayHistory history;
+    StatisticsModel model;
+    std::unique_ptr<MainParts> parts;
+    std::unique_ptr<MainWindow> window;
+};
+
+// At the designed font the window has its designed size, which stays its minimum; larger
+// fonts make it larger, never clipping or overlapping a text, in either script.
+TEST_F(FontSizes, MainWindowGrowsWithTheFontAndKeepsEveryTextWhole) {
+    QSize previous;
+    for (int points : {0, 9, 12, 16}) {
+        ScopedFontSize font(points);
+        for (int locale : {2052, 1028}) {
+            MainWindow& w = open(locale);
+            const std::string where =
+                "main window at " + std::to_string(points) + " pt, " + std::to_string(locale);
+            auto* tabs = w.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+            ASSERT_NE(tabs, nullptr);
+            if (points == 0) {
+                EXPECT_EQ(w.width(), 660) << "the designed size";
+                EXPECT_EQ(w.minimumWidth(), 660) << "and the smallest";
+            } else {
+                EXPECT_GE(w.width(), previous.width()) << where;
+                EXPECT_GE(w.height(), previous.height()) << where;
+            }
+            EXPECT_EQ(w.minimumSize(), w.size()) << where << ": opened at its smallest";
+            for (int tab = 0; tab < tabs->count(); ++tab) {
+                tabs->setCurrentIndex(tab);
+                QApplication::processEvents();
+                ExpectTextsFit(&w, where + " tab " + std::to_string(tab));
+            }
+            tabs->setCurrentIndex(0);
+            if (locale == 2052) previous = w.size();
+        }
+    }
+}
+
+// Enlarging the window enlarges the pages; the window never gets smaller than they need.
+TEST_F(FontSizes, PagesFollowTheWindow) {
+    ScopedFontSize font(12);
+    MainWindow& w = open(2052);
+    auto* tabs = w.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    auto* travel = w.findChild<QWidget*>(QStringLiteral("Frame4"));
+    ASSERT_NE(travel, nullptr);
+    const QSize tabsBefore = tabs->size(), smallest = w.minimumSize();
+    const int travelBefore = travel->width();
+    w.resize(w.size() + QSize(240, 160));
+    EXPECT_TRUE(test::QtWaitUntil([&] { return tabs->width() >= tabsBefore.width() + 240; }));
+    EXPECT_GE(tabs->height(), tabsBefore.height() + 160);
+    EXPECT_GT(travel->width(), travelBefore);
+    ExpectTextsFit(&w, "enlarged main window");
+    w.resize(200, 200);
+    EXPECT_TRUE(test::QtWaitUntil([&] { return w.size() == smallest; }))
+        << w.width() << "x" << w.height();
+}
+
+TEST_F(FontSizes, DialogsAndWindowsKeepEveryTextWhole) {
+    for (int points : {0, 12, 16})
+        for (Language lang : {Language::Simplified, Language::Traditional}) {
+            ScopedFontSize font(points);
+            for (auto& [name, make] : otherWindows(lang)) {
+                std::unique_ptr<QWidget> w(make());
+                w->show();
+                ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get())) << name.toStdString();
+                QApplication::processEvents();
+                ExpectTextsFit(w.get(),
+                               name.toStdString() + " at " + std::to_string(points) + " pt");
+            }
+        }
+}
+
+// Pictures of every window in both scripts at the designed font and at 12 pt (1x, and 2x
+// in the run at twice the pixel ratio).
+TEST_F(FontSizes, ScreenshotsOfEveryWindowInBothScripts) {
+    for (int points : {0, 12}) {
+        ScopedFontSize font(points);
+        const QString size = points ? QStringLiteral("-12pt") : QString();
+        for (const auto& [locale, lang, script] : {std::tuple{2052, Language::Simplified, "gb"},
+                                                   std::tuple{1028, Language::Traditional, "b5"}}) {
+            MainWindow& w = open(locale);
+            auto* tabs = w.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+            for (int tab = 0; tab < tabs->count(); ++tab) {
+                tabs->setCurrentIndex(tab);
+                QApplication::processEvents();
+                SaveScreenshot(&w, QStringLiteral("main-tab%1-%2%3").arg(tab).arg(script, size));
+            }
+            window.reset();
+            for (auto& [name, make] : otherWindows(lang)) {
+                std::unique_ptr<QWidget> other(make());
+                other->show();
+                ASSERT_TRUE(QTest::qWaitForWindowExposed(other.get()));
+                QApplication::processEvents();
+                SaveScreenshot(other.get(), name + QLatin1Char('-') + script + size);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace pt
