@@ -191,12 +191,17 @@ void MainWindow::start() {
         if (auto* panel = findChild<QLabel*>(ObjectName(Panels[i]))) {
             panel->ensurePolished();
             const QFontMetrics metrics = panel->fontMetrics();
-            const int needed =
-                metrics.horizontalAdvance(longest[i].isEmpty() ? panel->text() : longest[i]) + 12;
+            const int needed = std::max(
+                metrics.horizontalAdvance(longest[i].isEmpty() ? panel->text() : longest[i]) + 12,
+                panel->sizeHint().width());
             panel->setFixedSize(std::max(widths[i], needed), metrics.height() + 6);
             if (i == 0) m_datePanel = panel;
         }
     }
+    // The texts are in: the layouts take them up from the innermost widget outwards, one
+    // level a pass (bounded by the depth of the window), so the window opens at its size.
+    for (int level = 0; level < 12; ++level)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     fitToScreen(true);
     m_samplingTimer.start(isVisible() ? kShownTickMs : kHiddenTickMs);
     m_secondTimer.start(secondTickMs);
@@ -315,7 +320,9 @@ void MainWindow::onSamplingTimer() {
     // is measured only when its text changed (once a second).
     if (m_datePanel && m_datePanel->text() != m_datePanelText) {
         m_datePanelText = m_datePanel->text();
-        const int needed = m_datePanel->fontMetrics().horizontalAdvance(m_datePanelText) + 12;
+        const int needed =
+            std::max(m_datePanel->fontMetrics().horizontalAdvance(m_datePanelText) + 12,
+                     m_datePanel->sizeHint().width());
         if (needed > m_datePanel->width()) m_datePanel->setFixedWidth(needed);
     }
 }

@@ -229,7 +229,7 @@ TEST_F(DialogsTest, ChineseTextHasAFontThatDrawsIt) {
 class AboutTest : public DialogsTest {
 protected:
     test::FakeShell shell;
-    AboutFacts facts{"V1.0.1", "DESKTOP-1", "alice"};
+    AboutFacts facts{"V1.0.1", "DESKTOP-1", "alice", {"/data/PTDATA.CVD"}};
 
     void TearDown() override {
         if (AboutDialog* box = AboutDialog::instance()) delete box;

@@ -237,12 +237,15 @@ TEST_F(HistoryWindowTest, AxisLabelsAndScaleStayClearAtEverySize) {
                 const auto& [box, text] = labels[i];
                 EXPECT_TRUE(days->rect().contains(box)) << text.toStdString() << " at " << width;
                 EXPECT_GE(box.width(), days->fontMetrics().horizontalAdvance(text));
-                if (i > 0) EXPECT_GT(box.left(), labels[i - 1].box.right()) << text.toStdString();
-                if (range == 365)
+                if (i > 0) {
+                    EXPECT_GT(box.left(), labels[i - 1].box.right()) << text.toStdString();
+                }
+                if (range == 365) {
                     EXPECT_TRUE(QRegularExpression(QStringLiteral("^20\\d\\d-\\d\\d$"))
                                     .match(text)
                                     .hasMatch())
                         << text.toStdString();
+                }
             }
         }
         // The hour of the day's largest value: its bar reaches the top of the plot.

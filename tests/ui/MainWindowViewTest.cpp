@@ -169,7 +169,7 @@ TEST_F(MainWindowView, EveryTextReadsUnderADarkPalette) {
     StatisticsModel model;
     ClearAllDialog reset(model, store, clock, Language::Simplified, nullptr, &messages);
     ExpectReadable(&reset, "data reset");
-    AboutDialog about(store, shell, Language::Simplified, {"V1.0.1", "DESKTOP-1", "alice"});
+    AboutDialog about(store, shell, Language::Simplified, {"V1.0.1", "DESKTOP-1", "alice", {}});
     ExpectReadable(&about, "about");
     SaveScreenshot(&w, "main-dark");
 }
@@ -342,7 +342,7 @@ TEST_F(MainWindowView, EveryControlOfEveryWindowIsBound) {
         MainWindow& w = open(locale);
         EXPECT_EQ(w.unboundControls(), std::vector<std::string>{}) << locale;
     }
-    AboutDialog about(store, shell, Language::Simplified, {"V1.0.1", "PC", "user"});
+    AboutDialog about(store, shell, Language::Simplified, {"V1.0.1", "PC", "user", {}});
     EXPECT_EQ(about.unboundControls(), std::vector<std::string>{});
     OptionsDialog options(store, autostart, system, Language::Simplified, {});
     EXPECT_EQ(options.unboundControls(), std::vector<std::string>{});
