@@ -12,7 +12,7 @@
 #include <fstream>
 #include <vector>
 
-#include "persistence/DataFile.h"
+#include "core/persistence/DataFile.h"
 #include "platform/windows/Win32.h"
 #include "platform/windows/WinCursorSource.h"
 #include "platform/windows/WinDataFolder.h"

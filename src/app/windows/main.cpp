@@ -5,15 +5,15 @@
 #include <memory>
 
 #include "Commands.h"
-#include "form/MainControls.h"
-#include "persistence/DataFile.h"
+#include "core/form/MainControls.h"
+#include "core/persistence/DataFile.h"
+#include "core/texts/MainWindowTexts.h"
+#include "core/texts/ProgramName.h"
 #include "platform/windows/RegistrySettingsStore.h"
 #include "platform/windows/WinCursorSource.h"
 #include "platform/windows/WinDataFolder.h"
 #include "platform/windows/WinInputEvents.h"
 #include "platform/windows/WinPlatform.h"
-#include "texts/MainWindowTexts.h"
-#include "texts/ProgramName.h"
 #include "ui/win32/Win32MainWindow.h"
 #include "ui/win32/Win32WebPage.h"
 
