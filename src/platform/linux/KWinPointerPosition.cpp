@@ -205,6 +205,7 @@ void KWinPointerPosition::send(const QDBusMessage& message, Reply then) {
 
 void KWinPointerPosition::kwinChanged(const QString& owner) {
     ++m_generation;
+    m_scriptingTries = 0;
     m_running.store(false, std::memory_order_release);
     m_known.store(false, std::memory_order_release);
     if (owner.isEmpty()) {
@@ -270,6 +271,17 @@ void KWinPointerPosition::setUp() {
 
 void KWinPointerPosition::oldScriptUnloaded(const QDBusMessage& reply) {
     if (reply.type() == QDBusMessage::ErrorMessage) {
+        // A KWin still starting (the program started with the session) has its name on
+        // the bus before its scripting object: asked again a few times.
+        if (reply.errorName() == QStringLiteral("org.freedesktop.DBus.Error.UnknownObject") &&
+            m_scriptingTries < kScriptingTries) {
+            ++m_scriptingTries;
+            QTimer::singleShot(m_options.kwinSettleMs, &m_context,
+                               [this, generation = m_generation] {
+                                   if (generation == m_generation) setUp();
+                               });
+            return;
+        }
         fail(QStringLiteral("KWin offers no scripting: %1").arg(reply.errorMessage()));
         return;
     }

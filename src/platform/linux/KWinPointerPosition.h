@@ -93,6 +93,8 @@ private:
     int m_scriptId = -1;
     bool m_loadSent = false;
     int m_generation = 0;  // counts KWin's comings and goings; older answers are dropped
+    static constexpr int kScriptingTries = 3;
+    int m_scriptingTries = 0;  // of this KWin's, while its scripting object is not there
     // Receives the bus's answers on the creating thread; gone with this object.
     QObject m_context;
     std::unique_ptr<Receiver> m_receiver;
