@@ -21,8 +21,8 @@
 #include "Skin.h"
 #include "StatisticsPage.h"
 #include "WebView.h"
-#include "form/MainControls.h"
-#include "texts/MainWindowTexts.h"
+#include "core/form/MainControls.h"
+#include "core/texts/MainWindowTexts.h"
 
 namespace pt {
 
@@ -114,12 +114,11 @@ MainWindow::MainWindow(MainServices services, MainParts& parts, QWidget* parent)
     m_home = new WebView(central, WebView::PageSurface::Own);
     m_home->setObjectName(ObjectName(HomePage));
     column->addWidget(m_home);
-    // On a screen smaller than the designed window the page content scrolls.
-    m_scroll = new QScrollArea(this);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setWidget(central);
-    setCentralWidget(m_scroll);
+    // A scroll area is put around the content only on a screen smaller than the window
+    // (fitToScreen()): the pages' windows inside one become native child windows, which a
+    // Wayland compositor never shows.
+    central->setObjectName(QStringLiteral("PageColumn"));
+    setCentralWidget(central);
 
     m_binder = new FormBinder(m_presenter->form(), this);
     buildMenus();
@@ -365,6 +364,14 @@ void MainWindow::fitToScreen(bool toContent) {
     } else {
         // Else the screen's available area (less what the window frame takes), the page
         // content scrolling inside.
+        if (!m_scroll) {
+            takeCentralWidget();
+            m_scroll = new QScrollArea(this);
+            m_scroll->setFrameShape(QFrame::NoFrame);
+            m_scroll->setWidgetResizable(true);
+            m_scroll->setWidget(m_column);
+            setCentralWidget(m_scroll);
+        }
         setMinimumSize(0, 0);
         if (toContent) resize(needed.boundedTo(available));
     }

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "stats/RunNotices.h"
+#include "core/stats/RunNotices.h"
+#include "core/texts/MainWindowTexts.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
-#include "texts/MainWindowTexts.h"
 
 namespace pt {
 namespace {

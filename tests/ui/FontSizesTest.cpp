@@ -13,7 +13,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollArea>
 #include <QTabWidget>
 #include <QTest>
 #include <functional>
@@ -146,7 +145,8 @@ protected:
             },
             5000));
         // The window takes up what the longer texts need once their layouts have.
-        QWidget* column = window->findChild<QScrollArea*>()->widget();
+        QWidget* column = window->findChild<QWidget*>(QStringLiteral("PageColumn"));
+        EXPECT_NE(column, nullptr);
         EXPECT_TRUE(test::QtWaitUntil(
             [&] {
                 const QSize need = column->minimumSizeHint();

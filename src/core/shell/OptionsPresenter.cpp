@@ -1,9 +1,9 @@
-#include "shell/OptionsPresenter.h"
+#include "core/shell/OptionsPresenter.h"
 
-#include "form/DialogControls.h"
-#include "persistence/ValueNames.h"
-#include "texts/DialogTexts.h"
-#include "texts/NoticeTexts.h"
+#include "core/form/DialogControls.h"
+#include "core/persistence/ValueNames.h"
+#include "core/texts/DialogTexts.h"
+#include "core/texts/NoticeTexts.h"
 
 namespace pt {
 

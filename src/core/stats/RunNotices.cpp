@@ -1,11 +1,11 @@
-#include "stats/RunNotices.h"
+#include "core/stats/RunNotices.h"
 
-#include "persistence/ValueNames.h"
-#include "stats/Formatting.h"
-#include "stats/NumberText.h"
-#include "stats/Points.h"
-#include "texts/NoticeTexts.h"
-#include "texts/ProgramName.h"
+#include "core/persistence/ValueNames.h"
+#include "core/stats/Formatting.h"
+#include "core/stats/NumberText.h"
+#include "core/stats/Points.h"
+#include "core/texts/NoticeTexts.h"
+#include "core/texts/ProgramName.h"
 
 namespace pt {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/DesktopNotifier.h"
-#include "platform/NumberFormat.h"
-#include "platform/SettingsStore.h"
-#include "stats/StatisticsModel.h"
-#include "texts/Language.h"
+#include "core/ports/DesktopNotifier.h"
+#include "core/ports/NumberFormat.h"
+#include "core/ports/SettingsStore.h"
+#include "core/stats/StatisticsModel.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

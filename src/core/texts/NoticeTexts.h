@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "texts/Language.h"
+#include "core/texts/Language.h"
 
 // What the program says outside its windows (the tray icon's tooltip, desktop notifications)
 // and what it says about the data it keeps.

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "platform/DesktopNotifier.h"
+#include "core/ports/DesktopNotifier.h"
 
 namespace pt {
 

@@ -11,7 +11,7 @@
 #include <map>
 #include <sstream>
 
-#include "persistence/DataFile.h"
+#include "core/persistence/DataFile.h"
 #include "platform/linux/SqliteSettingsStore.h"
 
 namespace pt {
