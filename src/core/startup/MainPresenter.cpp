@@ -15,6 +15,7 @@
 #include "core/stats/Formatting.h"
 #include "core/stats/NumberText.h"
 #include "core/stats/PersistenceTick.h"
+#include "core/stats/RunNotices.h"
 #include "core/stats/SamplingTick.h"
 #include "core/stats/StoredDate.h"
 #include "core/texts/MainWindowTexts.h"
