@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "RecordListener.h"
-#include "platform/SettingsStore.h"
+#include "core/ports/SettingsStore.h"
 #include "platform/linux/SqliteSettingsStore.h"
 
 #include <X11/Xlib.h>

@@ -20,8 +20,8 @@
 #include "Skin.h"
 #include "StatisticsPage.h"
 #include "WebView.h"
-#include "form/MainControls.h"
-#include "texts/MainWindowTexts.h"
+#include "core/form/MainControls.h"
+#include "core/texts/MainWindowTexts.h"
 
 namespace pt {
 

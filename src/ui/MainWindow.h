@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "shell/CommandTable.h"
-#include "startup/MainPresenter.h"
-#include "startup/MainView.h"
+#include "core/shell/CommandTable.h"
+#include "core/startup/MainPresenter.h"
+#include "core/startup/MainView.h"
 #include "ui/FormBinder.h"
 
 class QLabel;

@@ -14,7 +14,7 @@
 #include <memory>
 #include <thread>
 
-#include "platform/PlatformServices.h"
+#include "core/ports/PlatformServices.h"
 #include "platform/linux/KWinPointerPosition.h"
 #include "platform/linux/LibinputInput.h"
 #include "support/DBusMockBus.h"
