@@ -1,0 +1,334 @@
+#include "storage/SqliteSiteStorage.h"
+
+#include <sqlite3.h>
+
+#include <string_view>
+
+namespace pt::site {
+
+namespace {
+
+[[noreturn]] void Fail(sqlite3* db, int code, std::string_view what) {
+    const std::string message =
+        std::string(what) + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
+    switch (code & 0xff) {
+        case SQLITE_READONLY:
+            throw StorageError(StorageError::Kind::ReadOnly, message);
+        case SQLITE_FULL:
+            throw StorageError(StorageError::Kind::Full, message);
+        default:
+            throw StorageError(StorageError::Kind::Unavailable, message);
+    }
+}
+
+void Exec(sqlite3* db, const char* sql) {
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) Fail(db, rc, sql);
+}
+
+// One prepared statement, finalised when it goes out of scope.
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) : m_db(db) {
+        const int rc = sqlite3_prepare_v3(db, sql, -1, 0, &m_stmt, nullptr);
+        if (rc != SQLITE_OK) Fail(db, rc, "prepare");
+    }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    Statement& bind(int index, std::int64_t value) {
+        sqlite3_bind_int64(m_stmt, index, value);
+        return *this;
+    }
+    Statement& bind(int index, const std::string& value) {
+        sqlite3_bind_text(m_stmt, index, value.data(), static_cast<int>(value.size()),
+                          SQLITE_TRANSIENT);
+        return *this;
+    }
+    // True while a row is there.
+    bool step() {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        Fail(m_db, rc, "step");
+    }
+    std::int64_t integer(int column) { return sqlite3_column_int64(m_stmt, column); }
+    std::string text(int column) {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+        return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column)))
+                 : std::string();
+    }
+
+private:
+    sqlite3* m_db;
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+// A write transaction that rolls back unless committed.
+class Transaction {
+public:
+    explicit Transaction(sqlite3* db) : m_db(db) { Exec(db, "BEGIN IMMEDIATE"); }
+    ~Transaction() {
+        if (!m_done) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    void commit() {
+        Exec(m_db, "COMMIT");
+        m_done = true;
+    }
+
+private:
+    sqlite3* m_db;
+    bool m_done = false;
+};
+
+std::int64_t IntegerOf(sqlite3* db, const char* sql) {
+    Statement s(db, sql);
+    return s.step() ? s.integer(0) : 0;
+}
+
+// Rows that rank ahead of (points, bestAt, id): more points, or as many reached earlier.
+constexpr const char* RankSql =
+    "SELECT count(*) + 1 FROM rankings WHERE points > ?1 OR (points = ?1 AND "
+    "(best_at < ?2 OR (best_at = ?2 AND installation_id < ?3)))";
+
+constexpr const char* SchemaV1 = R"(
+CREATE TABLE meta (name TEXT PRIMARY KEY, value TEXT NOT NULL);
+INSERT INTO meta VALUES ('form_key', lower(hex(randomblob(32))));
+CREATE TABLE counters (name TEXT PRIMARY KEY, value INTEGER NOT NULL);
+INSERT INTO counters VALUES ('rankings', 0), ('messages', 0);
+CREATE TABLE rankings (
+  installation_id INTEGER PRIMARY KEY,
+  points INTEGER NOT NULL,
+  best_at INTEGER NOT NULL,
+  last_seen INTEGER NOT NULL);
+CREATE INDEX rankings_order ON rankings (points DESC, best_at, installation_id);
+CREATE TRIGGER rankings_added AFTER INSERT ON rankings BEGIN
+  UPDATE counters SET value = value + 1 WHERE name = 'rankings'; END;
+CREATE TRIGGER rankings_removed AFTER DELETE ON rankings BEGIN
+  UPDATE counters SET value = value - 1 WHERE name = 'rankings'; END;
+CREATE TABLE messages (
+  id INTEGER PRIMARY KEY AUTOINCREMENT,
+  name TEXT NOT NULL,
+  body TEXT NOT NULL,
+  posted_at INTEGER NOT NULL);
+CREATE TRIGGER messages_added AFTER INSERT ON messages BEGIN
+  UPDATE counters SET value = value + 1 WHERE name = 'messages'; END;
+CREATE TRIGGER messages_removed AFTER DELETE ON messages BEGIN
+  UPDATE counters SET value = value - 1 WHERE name = 'messages'; END;
+CREATE TABLE rate_slots (
+  bucket TEXT NOT NULL,
+  window_start INTEGER NOT NULL,
+  expires_at INTEGER NOT NULL,
+  used INTEGER NOT NULL,
+  PRIMARY KEY (bucket, window_start)) WITHOUT ROWID;
+CREATE INDEX rate_slots_age ON rate_slots (expires_at);
+)";
+
+}  // namespace
+
+class SqliteSiteStorage::Lease {
+public:
+    explicit Lease(SqliteSiteStorage& owner) : m_owner(owner), m_db(owner.acquire()) {}
+    ~Lease() { m_owner.release(m_db); }
+    Lease(const Lease&) = delete;
+    Lease& operator=(const Lease&) = delete;
+    operator sqlite3*() const { return m_db; }
+
+private:
+    SqliteSiteStorage& m_owner;
+    sqlite3* m_db;
+};
+
+SqliteSiteStorage::SqliteSiteStorage(const std::filesystem::path& file, int connections) {
+    try {
+        for (int i = 0; i < (connections < 1 ? 1 : connections); ++i) {
+            sqlite3* db = nullptr;
+            const int rc = sqlite3_open_v2(
+                file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                nullptr);
+            if (rc != SQLITE_OK) {
+                const std::string what = "cannot open " + file.string();
+                StorageError error(StorageError::Kind::Unavailable,
+                                   what + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
+                sqlite3_close(db);
+                throw error;
+            }
+            m_all.push_back(db);
+            sqlite3_busy_timeout(db, 5000);
+            sqlite3_extended_result_codes(db, 1);
+            if (i == 0) migrate(db);
+            Exec(db, "PRAGMA synchronous = NORMAL");
+        }
+    } catch (...) {
+        for (sqlite3* db : m_all) sqlite3_close(db);
+        throw;
+    }
+    m_idle = m_all;
+}
+
+SqliteSiteStorage::~SqliteSiteStorage() {
+    for (sqlite3* db : m_all) sqlite3_close(db);
+}
+
+sqlite3* SqliteSiteStorage::acquire() {
+    std::unique_lock lock(m_mutex);
+    m_returned.wait(lock, [this] { return !m_idle.empty(); });
+    sqlite3* db = m_idle.back();
+    m_idle.pop_back();
+    return db;
+}
+
+void SqliteSiteStorage::release(sqlite3* db) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_idle.push_back(db);
+    }
+    m_returned.notify_one();
+}
+
+void SqliteSiteStorage::migrate(sqlite3* db) {
+    const std::int64_t appId = IntegerOf(db, "PRAGMA application_id");
+    const std::int64_t version = IntegerOf(db, "PRAGMA user_version");
+    if (appId != 0 && appId != ApplicationId)
+        throw StorageError(StorageError::Kind::Unavailable,
+                           "the database belongs to another program");
+    if (version > SchemaVersion)
+        throw StorageError(
+            StorageError::Kind::Unavailable,
+            "the database was made by a newer site (schema " + std::to_string(version) + ")");
+    if (version == SchemaVersion) return;  // nothing to write: a read-only file still serves
+    if (appId == 0 && IntegerOf(db, "SELECT count(*) FROM sqlite_schema") != 0)
+        throw StorageError(StorageError::Kind::Unavailable,
+                           "the file holds another program's tables");
+    {
+        Statement mode(db, "PRAGMA journal_mode = WAL");
+        mode.step();
+    }
+    Transaction t(db);
+    if (version < 1) Exec(db, SchemaV1);
+    Exec(db, ("PRAGMA application_id = " + std::to_string(ApplicationId)).c_str());
+    Exec(db, ("PRAGMA user_version = " + std::to_string(SchemaVersion)).c_str());
+    t.commit();
+}
+
+int SqliteSiteStorage::schemaVersion() {
+    Lease db(*this);
+    return static_cast<int>(IntegerOf(db, "PRAGMA user_version"));
+}
+
+std::string SqliteSiteStorage::siteSecret() {
+    Lease db(*this);
+    Statement s(db, "SELECT value FROM meta WHERE name = 'form_key'");
+    return s.step() ? s.text(0) : std::string();
+}
+
+RankedInstallation SqliteSiteStorage::recordPoints(std::uint32_t installationId,
+                                                   std::int64_t points, std::int64_t now) {
+    Lease db(*this);
+    Transaction t(db);
+    {
+        Statement upsert(db,
+                         "INSERT INTO rankings VALUES (?1, ?2, ?3, ?3) "
+                         "ON CONFLICT (installation_id) DO UPDATE SET "
+                         "best_at = CASE WHEN excluded.points > points THEN excluded.best_at "
+                         "ELSE best_at END, "
+                         "points = max(points, excluded.points), last_seen = excluded.last_seen");
+        upsert.bind(1, installationId).bind(2, points).bind(3, now).step();
+    }
+    RankedInstallation entry;
+    {
+        Statement row(db,
+                      "SELECT points, best_at, last_seen FROM rankings "
+                      "WHERE installation_id = ?1");
+        row.bind(1, installationId);
+        if (!row.step()) Fail(db, SQLITE_ERROR, "the recorded row is missing");
+        entry = {installationId, row.integer(0), row.integer(1), row.integer(2), 0};
+    }
+    Statement rank(db, RankSql);
+    rank.bind(1, entry.points).bind(2, entry.bestAt).bind(3, installationId).step();
+    entry.rank = rank.integer(0);
+    t.commit();
+    return entry;
+}
+
+std::vector<RankedInstallation> SqliteSiteStorage::leaderboard(std::int64_t offset, int limit) {
+    Lease db(*this);
+    Statement s(db,
+                "SELECT installation_id, points, best_at, last_seen FROM rankings "
+                "ORDER BY points DESC, best_at, installation_id LIMIT ?1 OFFSET ?2");
+    s.bind(1, limit).bind(2, offset);
+    std::vector<RankedInstallation> rows;
+    while (s.step())
+        rows.push_back({static_cast<std::uint32_t>(s.integer(0)), s.integer(1), s.integer(2),
+                        s.integer(3), offset + static_cast<std::int64_t>(rows.size()) + 1});
+    return rows;
+}
+
+std::int64_t SqliteSiteStorage::rankedCount() {
+    Lease db(*this);
+    return IntegerOf(db, "SELECT value FROM counters WHERE name = 'rankings'");
+}
+
+std::optional<RankedInstallation> SqliteSiteStorage::installation(std::uint32_t installationId) {
+    Lease db(*this);
+    Statement row(db, "SELECT points, best_at, last_seen FROM rankings WHERE installation_id = ?1");
+    row.bind(1, installationId);
+    if (!row.step()) return std::nullopt;
+    RankedInstallation entry{installationId, row.integer(0), row.integer(1), row.integer(2), 0};
+    Statement rank(db, RankSql);
+    rank.bind(1, entry.points).bind(2, entry.bestAt).bind(3, installationId).step();
+    entry.rank = rank.integer(0);
+    return entry;
+}
+
+std::int64_t SqliteSiteStorage::postMessage(const std::string& name, const std::string& text,
+                                            std::int64_t now) {
+    Lease db(*this);
+    Transaction t(db);
+    Statement s(db, "INSERT INTO messages (name, body, posted_at) VALUES (?1, ?2, ?3)");
+    s.bind(1, name).bind(2, text).bind(3, now).step();
+    const std::int64_t id = sqlite3_last_insert_rowid(db);
+    t.commit();
+    return id;
+}
+
+std::vector<BoardMessage> SqliteSiteStorage::messages(std::int64_t offset, int limit) {
+    Lease db(*this);
+    Statement s(db,
+                "SELECT id, name, body, posted_at FROM messages ORDER BY id DESC "
+                "LIMIT ?1 OFFSET ?2");
+    s.bind(1, limit).bind(2, offset);
+    std::vector<BoardMessage> rows;
+    while (s.step()) rows.push_back({s.integer(0), s.text(1), s.text(2), s.integer(3)});
+    return rows;
+}
+
+std::int64_t SqliteSiteStorage::messageCount() {
+    Lease db(*this);
+    return IntegerOf(db, "SELECT value FROM counters WHERE name = 'messages'");
+}
+
+bool SqliteSiteStorage::takeRateSlot(const std::string& bucket, std::int64_t now, int windowSeconds,
+                                     int limit) {
+    if (limit < 1) return false;
+    if (windowSeconds < 1) windowSeconds = 1;
+    const std::int64_t windowStart = now - now % windowSeconds;
+    Lease db(*this);
+    Transaction t(db);
+    {
+        Statement forget(db, "DELETE FROM rate_slots WHERE expires_at <= ?1");
+        forget.bind(1, now).step();
+    }
+    Statement take(db,
+                   "INSERT INTO rate_slots VALUES (?1, ?2, ?3, 1) "
+                   "ON CONFLICT (bucket, window_start) DO UPDATE SET used = used + 1 "
+                   "WHERE used < ?4");
+    take.bind(1, bucket).bind(2, windowStart).bind(3, windowStart + windowSeconds);
+    take.bind(4, limit).step();
+    const bool taken = sqlite3_changes(db) == 1;
+    t.commit();
+    return taken;
+}
+
+}  // namespace pt::site
