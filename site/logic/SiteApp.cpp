@@ -548,11 +548,14 @@ SiteResponse SiteApp::rankingPage(const PageContext& c, std::int64_t page, int s
             "maxlength=\"64\" inputmode=\"numeric\"><button type=\"submit\">" +
             c.t(texts::Submit) + "</button></form>\n";
     main += "<p>" + c.t(texts::RankingHow) + "</p>\n" + notice;
-    const std::int64_t count = m_storage.rankedCount();
+    LeaderboardRead read = leaderboardPage(page, mine >= 0);
     const std::int64_t pages =
-        std::max<std::int64_t>(1, (count + LeaderboardPageSize - 1) / LeaderboardPageSize);
-    page = std::min(page, pages);
-    const auto rows = m_storage.leaderboard((page - 1) * LeaderboardPageSize, LeaderboardPageSize);
+        std::max<std::int64_t>(1, (read.count + LeaderboardPageSize - 1) / LeaderboardPageSize);
+    if (page > pages) {
+        page = pages;
+        read = leaderboardPage(page, mine >= 0);
+    }
+    const auto& rows = read.rows;
     if (rows.empty()) {
         main += "<p>" + c.t(texts::NobodyRanked) + "</p>\n";
     } else {
@@ -576,6 +579,23 @@ SiteResponse SiteApp::rankingPage(const PageContext& c, std::int64_t page, int s
             Number(limits.submissionsPerAddressPerHour) + c.t(texts::LimitsMiddle) +
             Number(limits.submissionsPerInstallationPerHour) + c.t(texts::LimitsAfter) + "</p>\n";
     return Html(status, Frame(c, texts::Ranking.in(c.script) + " - Pathtally", "ranking", main));
+}
+
+SiteApp::LeaderboardRead SiteApp::leaderboardPage(std::int64_t page, bool fresh) {
+    const std::int64_t now = m_clock();
+    if (!fresh) {
+        std::lock_guard lock(m_cacheMutex);
+        const auto it = m_leaderboardCache.find(page);
+        if (it != m_leaderboardCache.end() && it->second.readAt == now) return it->second;
+    }
+    LeaderboardRead read;
+    read.count = m_storage.rankedCount();
+    read.rows = m_storage.leaderboard((page - 1) * LeaderboardPageSize, LeaderboardPageSize);
+    read.readAt = now;
+    std::lock_guard lock(m_cacheMutex);
+    if (fresh) m_leaderboardCache.clear();           // after a submission every page may have moved
+    if (page <= 5) m_leaderboardCache[page] = read;  // the first pages are the ones read
+    return read;
 }
 
 std::string SiteApp::formToken(const std::string& visitorKey, std::int64_t issuedAt) {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <string>
 
 #include "logic/SiteStorage.h"
@@ -45,6 +47,19 @@ private:
                            const std::string& text);
     std::string formToken(const std::string& visitorKey, std::int64_t issuedAt);
     bool validToken(const std::string& visitorKey, const std::string& token);
+
+    // A page of the leaderboard as read last, kept for a second: the page most asked for
+    // costs no query while nothing changes. A submission here drops it at once; one through
+    // another process on the same database shows within the second.
+    struct LeaderboardRead {
+        std::vector<RankedInstallation> rows;
+        std::int64_t count = 0;
+        std::int64_t readAt = 0;
+    };
+    LeaderboardRead leaderboardPage(std::int64_t page, bool fresh);
+
+    std::mutex m_cacheMutex;
+    std::map<std::int64_t, LeaderboardRead> m_leaderboardCache;
 
     SiteStorage& m_storage;
     FormSigner& m_signer;

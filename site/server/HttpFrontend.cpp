@@ -54,17 +54,29 @@ private:
     HTTPResponse::HTTPStatus m_status;
 };
 
+// A body past the bound is still read and dropped up to this much, so that the client,
+// still sending, gets the answer instead of a reset connection; past it the connection
+// is closed.
+constexpr std::streamsize DrainLimit = 1 << 20;
+
+[[noreturn]] void TooLarge(std::istream& in) {
+    in.ignore(DrainLimit);
+    throw BadRequest(HTTPResponse::HTTP_REQUEST_ENTITY_TOO_LARGE, "body too large");
+}
+
 std::string ReadBody(Poco::Net::HTTPServerRequest& request, std::size_t limit) {
-    if (request.hasContentLength() &&
-        request.getContentLength64() > static_cast<Poco::Int64>(limit))
-        throw BadRequest(HTTPResponse::HTTP_REQUEST_ENTITY_TOO_LARGE, "body too large");
-    std::string body;
     std::istream& in = request.stream();
+    if (request.hasContentLength() &&
+        request.getContentLength64() > static_cast<Poco::Int64>(limit)) {
+        if (request.getContentLength64() > DrainLimit)
+            throw BadRequest(HTTPResponse::HTTP_REQUEST_ENTITY_TOO_LARGE, "body too large");
+        TooLarge(in);
+    }
+    std::string body;
     char buffer[4096];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         body.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (body.size() > limit)
-            throw BadRequest(HTTPResponse::HTTP_REQUEST_ENTITY_TOO_LARGE, "body too large");
+        if (body.size() > limit) TooLarge(in);
     }
     return body;
 }

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
 #include <string_view>
 
 namespace pt::site {
@@ -26,14 +27,15 @@ void Exec(sqlite3* db, const char* sql) {
     if (rc != SQLITE_OK) Fail(db, rc, sql);
 }
 
-// One prepared statement, finalised when it goes out of scope.
+// A prepared statement borrowed from its connection's cache (prepared once per connection,
+// kept for its life), reset and cleared when it goes out of scope.
 class Statement {
 public:
-    Statement(sqlite3* db, const char* sql) : m_db(db) {
-        const int rc = sqlite3_prepare_v3(db, sql, -1, 0, &m_stmt, nullptr);
-        if (rc != SQLITE_OK) Fail(db, rc, "prepare");
+    Statement(sqlite3* db, const char* sql) : m_db(db) { m_stmt = CachedStatement(db, sql); }
+    ~Statement() {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
     }
-    ~Statement() { sqlite3_finalize(m_stmt); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -61,6 +63,17 @@ public:
     }
 
 private:
+    // The statements of one connection, found by the text's address (the texts are
+    // constants) and, failing that, its content.
+    static sqlite3_stmt* CachedStatement(sqlite3* db, const char* sql) {
+        sqlite3_stmt* stmt = nullptr;
+        while ((stmt = sqlite3_next_stmt(db, stmt)) != nullptr)
+            if (std::strcmp(sqlite3_sql(stmt), sql) == 0 && !sqlite3_stmt_busy(stmt)) return stmt;
+        const int rc = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+        if (rc != SQLITE_OK) Fail(db, rc, "prepare");
+        return stmt;
+    }
+
     sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;
 };
@@ -161,14 +174,20 @@ SqliteSiteStorage::SqliteSiteStorage(const std::filesystem::path& file, int conn
             Exec(db, "PRAGMA synchronous = NORMAL");
         }
     } catch (...) {
-        for (sqlite3* db : m_all) sqlite3_close(db);
+        for (sqlite3* db : m_all) {
+            while (sqlite3_stmt* stmt = sqlite3_next_stmt(db, nullptr)) sqlite3_finalize(stmt);
+            sqlite3_close(db);
+        }
         throw;
     }
     m_idle = m_all;
 }
 
 SqliteSiteStorage::~SqliteSiteStorage() {
-    for (sqlite3* db : m_all) sqlite3_close(db);
+    for (sqlite3* db : m_all) {
+        while (sqlite3_stmt* stmt = sqlite3_next_stmt(db, nullptr)) sqlite3_finalize(stmt);
+        sqlite3_close(db);
+    }
 }
 
 sqlite3* SqliteSiteStorage::acquire() {
