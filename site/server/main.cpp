@@ -135,9 +135,10 @@ int main(int argc, char** argv) {
             std::rename(tmp.c_str(), portFile.c_str());
         }
         std::printf(
-            "pathtally-site: serving http://%s:%u/ (database %s, schema %d, release %s, "
+            "pathtally-site: serving http://%s:%u/ (database %s, schema %d%s, release %s, "
             "%zu download file(s))\n",
             frontend.host.c_str(), server.port(), database.c_str(), storage.schemaVersion(),
+            storage.readOnly() ? ", read-only: submissions and posts refused" : "",
             version.c_str(), config.release.files.size());
         std::fflush(stdout);
         int signalNumber = 0;

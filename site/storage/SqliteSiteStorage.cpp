@@ -153,41 +153,65 @@ private:
     sqlite3* m_db;
 };
 
+namespace {
+
+void CloseConnection(sqlite3* db) {
+    while (sqlite3_stmt* stmt = sqlite3_next_stmt(db, nullptr)) sqlite3_finalize(stmt);
+    sqlite3_close(db);
+}
+
+// Read-only opens the file as immutable: a WAL database on a read-only file system cannot
+// make its shared-memory file, so SQLite could not read it otherwise.
+sqlite3* OpenConnection(const std::filesystem::path& file, bool readOnly) {
+    sqlite3* db = nullptr;
+    const std::string name = readOnly ? "file:" + file.string() + "?immutable=1" : file.string();
+    const int flags = readOnly ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX
+                               : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(name.c_str(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        StorageError error(StorageError::Kind::Unavailable,
+                           "cannot open " + file.string() + ": " +
+                               (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
+        sqlite3_close(db);
+        throw error;
+    }
+    sqlite3_busy_timeout(db, 5000);
+    sqlite3_extended_result_codes(db, 1);
+    return db;
+}
+
+}  // namespace
+
 SqliteSiteStorage::SqliteSiteStorage(const std::filesystem::path& file, int connections) {
     try {
-        for (int i = 0; i < (connections < 1 ? 1 : connections); ++i) {
-            sqlite3* db = nullptr;
-            const int rc = sqlite3_open_v2(
-                file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                nullptr);
-            if (rc != SQLITE_OK) {
-                const std::string what = "cannot open " + file.string();
-                StorageError error(StorageError::Kind::Unavailable,
-                                   what + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
-                sqlite3_close(db);
-                throw error;
-            }
-            m_all.push_back(db);
-            sqlite3_busy_timeout(db, 5000);
-            sqlite3_extended_result_codes(db, 1);
-            if (i == 0) migrate(db);
-            Exec(db, "PRAGMA synchronous = NORMAL");
+        sqlite3* first = OpenConnection(file, false);
+        m_all.push_back(first);
+        try {
+            migrate(first);
+        } catch (const StorageError&) {
+            // A current database on a read-only file system: served read-only.
+            std::error_code ec;
+            if ((sqlite3_errcode(first) & 0xff) != SQLITE_CANTOPEN ||
+                !std::filesystem::is_regular_file(file, ec))
+                throw;
+            CloseConnection(first);
+            m_all.clear();
+            m_readOnly = true;
+            m_all.push_back(OpenConnection(file, true));
+            migrate(m_all.front());
         }
+        for (int i = 1; i < connections; ++i) m_all.push_back(OpenConnection(file, m_readOnly));
+        for (sqlite3* db : m_all)
+            if (!m_readOnly) Exec(db, "PRAGMA synchronous = NORMAL");
     } catch (...) {
-        for (sqlite3* db : m_all) {
-            while (sqlite3_stmt* stmt = sqlite3_next_stmt(db, nullptr)) sqlite3_finalize(stmt);
-            sqlite3_close(db);
-        }
+        for (sqlite3* db : m_all) CloseConnection(db);
         throw;
     }
     m_idle = m_all;
 }
 
 SqliteSiteStorage::~SqliteSiteStorage() {
-    for (sqlite3* db : m_all) {
-        while (sqlite3_stmt* stmt = sqlite3_next_stmt(db, nullptr)) sqlite3_finalize(stmt);
-        sqlite3_close(db);
-    }
+    for (sqlite3* db : m_all) CloseConnection(db);
 }
 
 sqlite3* SqliteSiteStorage::acquire() {
@@ -217,6 +241,10 @@ void SqliteSiteStorage::migrate(sqlite3* db) {
             StorageError::Kind::Unavailable,
             "the database was made by a newer site (schema " + std::to_string(version) + ")");
     if (version == SchemaVersion) return;  // nothing to write: a read-only file still serves
+    if (m_readOnly)
+        throw StorageError(StorageError::Kind::ReadOnly,
+                           "the database is read-only and needs moving to schema " +
+                               std::to_string(SchemaVersion));
     if (appId == 0 && IntegerOf(db, "SELECT count(*) FROM sqlite_schema") != 0)
         throw StorageError(StorageError::Kind::Unavailable,
                            "the file holds another program's tables");

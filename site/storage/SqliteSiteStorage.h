@@ -27,6 +27,10 @@ public:
     SqliteSiteStorage(const SqliteSiteStorage&) = delete;
     SqliteSiteStorage& operator=(const SqliteSiteStorage&) = delete;
 
+    // True when the file could only be opened for reading (a read-only file system): pages
+    // are served, every write is refused with StorageError::Kind::ReadOnly.
+    bool readOnly() const { return m_readOnly; }
+
     int schemaVersion() override;
     std::string siteSecret() override;
     RankedInstallation recordPoints(std::uint32_t installationId, std::int64_t points,
@@ -51,6 +55,7 @@ private:
     std::condition_variable m_returned;
     std::vector<sqlite3*> m_idle;
     std::vector<sqlite3*> m_all;
+    bool m_readOnly = false;
 };
 
 }  // namespace pt::site

@@ -207,14 +207,8 @@ TEST(SqliteSiteStorage, ReadOnlyDatabaseServesReadsAndRefusesWrites) {
         s.recordPoints(1, 10, 1);
     }
     ASSERT_TRUE(folder.remountReadOnly());
-    std::unique_ptr<SqliteSiteStorage> s;
-    try {
-        s = std::make_unique<SqliteSiteStorage>(dir / "ro" / "site.db");
-    } catch (const StorageError& e) {
-        // Refused with a reason, never a crash: acceptable, but then it must say so.
-        EXPECT_NE(std::string(e.what()), "");
-        return;
-    }
+    // The schema is current, so opening writes nothing: the pages keep being served.
+    auto s = std::make_unique<SqliteSiteStorage>(dir / "ro" / "site.db");
     EXPECT_EQ(s->leaderboard(0, 10).size(), 1u);
     try {
         s->recordPoints(2, 20, 2);
