@@ -138,8 +138,8 @@ int main(int argc, char** argv) {
             "pathtally-site: serving http://%s:%u/ (database %s, schema %d%s, release %s, "
             "%zu download file(s))\n",
             frontend.host.c_str(), server.port(), database.c_str(), storage.schemaVersion(),
-            storage.readOnly() ? ", read-only: submissions and posts refused" : "",
-            version.c_str(), config.release.files.size());
+            storage.readOnly() ? ", read-only: submissions and posts refused" : "", version.c_str(),
+            config.release.files.size());
         std::fflush(stdout);
         int signalNumber = 0;
         sigwait(&stopSignals, &signalNumber);

@@ -169,9 +169,9 @@ sqlite3* OpenConnection(const std::filesystem::path& file, bool readOnly) {
                                : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(name.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        StorageError error(StorageError::Kind::Unavailable,
-                           "cannot open " + file.string() + ": " +
-                               (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
+        StorageError error(
+            StorageError::Kind::Unavailable,
+            "cannot open " + file.string() + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
         sqlite3_close(db);
         throw error;
     }
