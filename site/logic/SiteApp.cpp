@@ -79,6 +79,7 @@ constexpr Text RecordedRank{"），排名第 ", "），排名第 "};
 constexpr Text RecordedOf{" 名，共 ", " 名，共 "};
 constexpr Text RecordedEnd{" 个安装。", " 個安裝。"};
 constexpr Text RankColumn{"名次", "名次"};
+constexpr Text Nearby{"您附近的排名", "您附近的排名"};
 constexpr Text PointsColumn{"积分", "積分"};
 constexpr Text LevelColumn{"等级", "等級"};
 constexpr Text InstallationColumn{"安装", "安裝"};
@@ -499,19 +500,22 @@ SiteResponse SiteApp::ranking(const PageContext& c, const SiteRequest& request) 
     const DecodedCode code = std::get<DecodedCode>(decoded);
     const std::int64_t now = m_clock();
     const SiteLimits& limits = m_config.limits;
-    if (!m_storage.takeRateSlot("rank-address:" + request.clientAddress, now, 3600,
-                                limits.submissionsPerAddressPerHour))
+    const SubmissionOutcome outcome = m_storage.submitPoints(
+        code.installationId, code.points, now,
+        {{"rank-address:" + request.clientAddress, 3600, limits.submissionsPerAddressPerHour},
+         {"rank-installation:" + Number(code.installationId), 3600,
+          limits.submissionsPerInstallationPerHour}});
+    if (outcome.refusedBy == 0u)
         return rankingPage(c, 1, 429,
                            "<p class=\"error\" role=\"status\">" + c.t(texts::AddressLimited) +
                                Number(limits.submissionsPerAddressPerHour) +
                                c.t(texts::TimesTryLater) + "</p>\n");
-    if (!m_storage.takeRateSlot("rank-installation:" + Number(code.installationId), now, 3600,
-                                limits.submissionsPerInstallationPerHour))
+    if (outcome.refusedBy)
         return rankingPage(c, 1, 429,
                            "<p class=\"error\" role=\"status\">" + c.t(texts::InstallationLimited) +
                                Number(limits.submissionsPerInstallationPerHour) +
                                c.t(texts::TimesTryLater) + "</p>\n");
-    const RankedInstallation entry = m_storage.recordPoints(code.installationId, code.points, now);
+    const RankedInstallation& entry = outcome.entry;
     const std::int64_t count = m_storage.rankedCount();
     const std::string result =
         "<p class=\"ok\" role=\"status\" id=\"result\">" + c.t(texts::Recorded) +
@@ -519,8 +523,11 @@ SiteResponse SiteApp::ranking(const PageContext& c, const SiteRequest& request) 
         c.t(texts::RecordedLevel) + Number(LevelOf(entry.points)) + c.t(texts::LevelUnit) +
         c.t(texts::RecordedRank) + Number(entry.rank) + c.t(texts::RecordedOf) + Number(count) +
         c.t(texts::RecordedEnd) + "</p>\n";
-    return rankingPage(c, (entry.rank - 1) / LeaderboardPageSize + 1, 200, result,
-                       entry.installationId);
+    {
+        std::lock_guard lock(m_cacheMutex);
+        m_leaderboardCache.clear();  // every page read before may have moved
+    }
+    return rankingPage(c, 1, 200, result, &entry);
 }
 
 namespace {
@@ -539,7 +546,8 @@ std::string Pager(const std::function<std::string(std::int64_t)>& link, std::int
 }  // namespace
 
 SiteResponse SiteApp::rankingPage(const PageContext& c, std::int64_t page, int status,
-                                  const std::string& notice, std::int64_t mine) {
+                                  const std::string& notice, const RankedInstallation* submitted) {
+    const std::int64_t mine = submitted ? submitted->installationId : -1;
     const SiteLimits& limits = m_config.limits;
     std::string main = "<h1>" + c.t(texts::Ranking) + "</h1>\n";
     main += "<form method=\"post\" action=\"" + c.link("/pt/paiming.asp") +
@@ -548,30 +556,41 @@ SiteResponse SiteApp::rankingPage(const PageContext& c, std::int64_t page, int s
             "maxlength=\"64\" inputmode=\"numeric\"><button type=\"submit\">" +
             c.t(texts::Submit) + "</button></form>\n";
     main += "<p>" + c.t(texts::RankingHow) + "</p>\n" + notice;
-    LeaderboardRead read = leaderboardPage(page, mine >= 0);
+    auto table = [&](const std::vector<RankedInstallation>& rows, const char* kind) {
+        std::string html = std::string("<table class=\"") + kind + "\"><tr><th>" +
+                           c.t(texts::RankColumn) + "</th><th>" + c.t(texts::PointsColumn) +
+                           "</th><th>" + c.t(texts::LevelColumn) + "</th><th>" +
+                           c.t(texts::InstallationColumn) + "</th><th>" +
+                           c.t(texts::LastSeenColumn) + "</th></tr>\n";
+        for (const auto& row : rows) {
+            html += static_cast<std::int64_t>(row.installationId) == mine ? "<tr class=\"mine\">"
+                                                                          : "<tr>";
+            html += "<td>" + Number(row.rank) + "</td><td>" + Number(row.points) + "</td><td>" +
+                    Number(LevelOf(row.points)) + "</td><td>#" + Number(row.installationId) +
+                    "</td><td>" + UtcTime(row.lastSeen) + "</td></tr>\n";
+        }
+        return html + "</table>\n";
+    };
+    if (submitted) {
+        // The submitter among those just ahead and behind, and where their page is.
+        const auto nearby = m_storage.around(*submitted, 5, 5);
+        main += "<h2>" + c.t(texts::Nearby) + "</h2>\n" + table(nearby, "ranking nearby");
+        const std::int64_t ownPage = (submitted->rank - 1) / LeaderboardPageSize + 1;
+        main += "<p><a href=\"" + c.link("/pt/paiming.asp", "page=" + Number(ownPage)) + "\">" +
+                c.t(texts::PageBefore) + Number(ownPage) + c.t(texts::PageAfter) +
+                "</a></p>\n<h2>" + c.t(texts::Ranking) + "</h2>\n";
+    }
+    LeaderboardRead read = leaderboardPage(page);
     const std::int64_t pages =
         std::max<std::int64_t>(1, (read.count + LeaderboardPageSize - 1) / LeaderboardPageSize);
     if (page > pages) {
         page = pages;
-        read = leaderboardPage(page, mine >= 0);
+        read = leaderboardPage(page);
     }
-    const auto& rows = read.rows;
-    if (rows.empty()) {
+    if (read.rows.empty())
         main += "<p>" + c.t(texts::NobodyRanked) + "</p>\n";
-    } else {
-        main += "<table class=\"ranking\"><tr><th>" + c.t(texts::RankColumn) + "</th><th>" +
-                c.t(texts::PointsColumn) + "</th><th>" + c.t(texts::LevelColumn) + "</th><th>" +
-                c.t(texts::InstallationColumn) + "</th><th>" + c.t(texts::LastSeenColumn) +
-                "</th></tr>\n";
-        for (const auto& row : rows) {
-            main += static_cast<std::int64_t>(row.installationId) == mine ? "<tr class=\"mine\">"
-                                                                          : "<tr>";
-            main += "<td>" + Number(row.rank) + "</td><td>" + Number(row.points) + "</td><td>" +
-                    Number(LevelOf(row.points)) + "</td><td>#" + Number(row.installationId) +
-                    "</td><td>" + UtcTime(row.lastSeen) + "</td></tr>\n";
-        }
-        main += "</table>\n";
-    }
+    else
+        main += table(read.rows, "ranking");
     main += Pager([&](std::int64_t p) { return c.link("/pt/paiming.asp", "page=" + Number(p)); },
                   page, pages, c.t(texts::Previous), c.t(texts::Next), c.t(texts::PageBefore),
                   c.t(texts::PageAfter));
@@ -581,9 +600,9 @@ SiteResponse SiteApp::rankingPage(const PageContext& c, std::int64_t page, int s
     return Html(status, Frame(c, texts::Ranking.in(c.script) + " - Pathtally", "ranking", main));
 }
 
-SiteApp::LeaderboardRead SiteApp::leaderboardPage(std::int64_t page, bool fresh) {
+SiteApp::LeaderboardRead SiteApp::leaderboardPage(std::int64_t page) {
     const std::int64_t now = m_clock();
-    if (!fresh) {
+    {
         std::lock_guard lock(m_cacheMutex);
         const auto it = m_leaderboardCache.find(page);
         if (it != m_leaderboardCache.end() && it->second.readAt == now) return it->second;
@@ -593,7 +612,6 @@ SiteApp::LeaderboardRead SiteApp::leaderboardPage(std::int64_t page, bool fresh)
     read.rows = m_storage.leaderboard((page - 1) * LeaderboardPageSize, LeaderboardPageSize);
     read.readAt = now;
     std::lock_guard lock(m_cacheMutex);
-    if (fresh) m_leaderboardCache.clear();           // after a submission every page may have moved
     if (page <= 5) m_leaderboardCache[page] = read;  // the first pages are the ones read
     return read;
 }

@@ -39,9 +39,10 @@ private:
     SiteResponse ranking(const PageContext& c, const SiteRequest& request);
     SiteResponse board(const PageContext& c, const SiteRequest& request);
     SiteResponse notFound(const PageContext& c);
-    // `mine`: the installation whose row is marked (after its submission), or none.
+    // `submitted`: the entry just recorded, shown among its neighbours and marked.
     SiteResponse rankingPage(const PageContext& c, std::int64_t page, int status,
-                             const std::string& notice, std::int64_t mine = -1);
+                             const std::string& notice,
+                             const RankedInstallation* submitted = nullptr);
     SiteResponse boardPage(const PageContext& c, const SiteRequest& request, std::int64_t page,
                            int status, const std::string& error, const std::string& name,
                            const std::string& text);
@@ -56,7 +57,7 @@ private:
         std::int64_t count = 0;
         std::int64_t readAt = 0;
     };
-    LeaderboardRead leaderboardPage(std::int64_t page, bool fresh);
+    LeaderboardRead leaderboardPage(std::int64_t page);
 
     std::mutex m_cacheMutex;
     std::map<std::int64_t, LeaderboardRead> m_leaderboardCache;

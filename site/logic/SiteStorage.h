@@ -25,6 +25,20 @@ struct BoardMessage {
     std::int64_t postedAt = 0;  // seconds since 1970
 };
 
+// One bound a request is counted against: at most `limit` in the fixed window of
+// `windowSeconds` that holds the request's time.
+struct RateLimit {
+    std::string bucket;
+    int windowSeconds = 3600;
+    int limit = 0;
+};
+
+// A submission either recorded (with the entry after it) or refused by one of its bounds.
+struct SubmissionOutcome {
+    std::optional<std::size_t> refusedBy;  // index into the bounds given
+    RankedInstallation entry;
+};
+
 // Why the storage could not answer; pages say it in the visitor's script.
 class StorageError : public std::runtime_error {
 public:
@@ -55,10 +69,20 @@ public:
     // it was first reached) and marks the installation seen now. Returns its entry after.
     virtual RankedInstallation recordPoints(std::uint32_t installationId, std::int64_t points,
                                             std::int64_t now) = 0;
+    // A decoded code counted against `limits` in order and, when none refuses, recorded as
+    // recordPoints does: one transaction.
+    virtual SubmissionOutcome submitPoints(std::uint32_t installationId, std::int64_t points,
+                                           std::int64_t now,
+                                           const std::vector<RateLimit>& limits) = 0;
     // Ranks offset+1 ... offset+limit.
     virtual std::vector<RankedInstallation> leaderboard(std::int64_t offset, int limit) = 0;
     virtual std::int64_t rankedCount() = 0;
     virtual std::optional<RankedInstallation> installation(std::uint32_t installationId) = 0;
+    // A ranked installation's row (as recordPoints or installation returned it) with up to
+    // `before` rows ranked just ahead of it and `after` just behind, in ranking order. Read
+    // along the ranking's order, never by counting through the rows above.
+    virtual std::vector<RankedInstallation> around(const RankedInstallation& self, int before,
+                                                   int after) = 0;
 
     // Returns the new message's id.
     virtual std::int64_t postMessage(const std::string& name, const std::string& text,

@@ -79,9 +79,13 @@ private:
 };
 
 // A write transaction that rolls back unless committed.
+// Writers of this process take turns on `writers` first: SQLite's own wait for a busy
+// database sleeps in steps of milliseconds, a mutex hands over in microseconds.
 class Transaction {
 public:
-    explicit Transaction(sqlite3* db) : m_db(db) { Exec(db, "BEGIN IMMEDIATE"); }
+    Transaction(sqlite3* db, std::mutex& writers) : m_turn(writers), m_db(db) {
+        Exec(db, "BEGIN IMMEDIATE");
+    }
     ~Transaction() {
         if (!m_done) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     }
@@ -91,6 +95,7 @@ public:
     }
 
 private:
+    std::lock_guard<std::mutex> m_turn;
     sqlite3* m_db;
     bool m_done = false;
 };
@@ -100,10 +105,13 @@ std::int64_t IntegerOf(sqlite3* db, const char* sql) {
     return s.step() ? s.integer(0) : 0;
 }
 
-// Rows that rank ahead of (points, bestAt, id): more points, or as many reached earlier.
+// The place of (points, bestAt, id): installations with more points, from the histogram of
+// points (one row per points value, not per installation), plus those on the same points
+// that reached them earlier, plus one.
 constexpr const char* RankSql =
-    "SELECT count(*) + 1 FROM rankings WHERE points > ?1 OR (points = ?1 AND "
-    "(best_at < ?2 OR (best_at = ?2 AND installation_id < ?3)))";
+    "SELECT 1 + (SELECT coalesce(sum(installations), 0) FROM points_histogram WHERE points > ?1) "
+    "+ (SELECT count(*) FROM rankings WHERE points = ?1 AND "
+    "(best_at, installation_id) < (?2, ?3))";
 
 constexpr const char* SchemaV1 = R"(
 CREATE TABLE meta (name TEXT PRIMARY KEY, value TEXT NOT NULL);
@@ -116,10 +124,19 @@ CREATE TABLE rankings (
   best_at INTEGER NOT NULL,
   last_seen INTEGER NOT NULL);
 CREATE INDEX rankings_order ON rankings (points DESC, best_at, installation_id);
+CREATE TABLE points_histogram (points INTEGER PRIMARY KEY, installations INTEGER NOT NULL);
 CREATE TRIGGER rankings_added AFTER INSERT ON rankings BEGIN
-  UPDATE counters SET value = value + 1 WHERE name = 'rankings'; END;
+  UPDATE counters SET value = value + 1 WHERE name = 'rankings';
+  INSERT INTO points_histogram VALUES (NEW.points, 1)
+    ON CONFLICT (points) DO UPDATE SET installations = installations + 1; END;
 CREATE TRIGGER rankings_removed AFTER DELETE ON rankings BEGIN
-  UPDATE counters SET value = value - 1 WHERE name = 'rankings'; END;
+  UPDATE counters SET value = value - 1 WHERE name = 'rankings';
+  UPDATE points_histogram SET installations = installations - 1 WHERE points = OLD.points; END;
+CREATE TRIGGER rankings_moved AFTER UPDATE OF points ON rankings
+  WHEN NEW.points <> OLD.points BEGIN
+  UPDATE points_histogram SET installations = installations - 1 WHERE points = OLD.points;
+  INSERT INTO points_histogram VALUES (NEW.points, 1)
+    ON CONFLICT (points) DO UPDATE SET installations = installations + 1; END;
 CREATE TABLE messages (
   id INTEGER PRIMARY KEY AUTOINCREMENT,
   name TEXT NOT NULL,
@@ -252,7 +269,7 @@ void SqliteSiteStorage::migrate(sqlite3* db) {
         Statement mode(db, "PRAGMA journal_mode = WAL");
         mode.step();
     }
-    Transaction t(db);
+    Transaction t(db, m_writers);
     if (version < 1) Exec(db, SchemaV1);
     Exec(db, ("PRAGMA application_id = " + std::to_string(ApplicationId)).c_str());
     Exec(db, ("PRAGMA user_version = " + std::to_string(SchemaVersion)).c_str());
@@ -270,10 +287,8 @@ std::string SqliteSiteStorage::siteSecret() {
     return s.step() ? s.text(0) : std::string();
 }
 
-RankedInstallation SqliteSiteStorage::recordPoints(std::uint32_t installationId,
-                                                   std::int64_t points, std::int64_t now) {
-    Lease db(*this);
-    Transaction t(db);
+RankedInstallation SqliteSiteStorage::record(sqlite3* db, std::uint32_t installationId,
+                                             std::int64_t points, std::int64_t now) {
     {
         Statement upsert(db,
                          "INSERT INTO rankings VALUES (?1, ?2, ?3, ?3) "
@@ -295,8 +310,29 @@ RankedInstallation SqliteSiteStorage::recordPoints(std::uint32_t installationId,
     Statement rank(db, RankSql);
     rank.bind(1, entry.points).bind(2, entry.bestAt).bind(3, installationId).step();
     entry.rank = rank.integer(0);
+    return entry;
+}
+
+RankedInstallation SqliteSiteStorage::recordPoints(std::uint32_t installationId,
+                                                   std::int64_t points, std::int64_t now) {
+    Lease db(*this);
+    Transaction t(db, m_writers);
+    const RankedInstallation entry = record(db, installationId, points, now);
     t.commit();
     return entry;
+}
+
+SubmissionOutcome SqliteSiteStorage::submitPoints(std::uint32_t installationId, std::int64_t points,
+                                                  std::int64_t now,
+                                                  const std::vector<RateLimit>& limits) {
+    Lease db(*this);
+    Transaction t(db, m_writers);
+    SubmissionOutcome outcome;
+    for (std::size_t i = 0; i < limits.size() && !outcome.refusedBy; ++i)
+        if (!takeSlot(db, limits[i], now)) outcome.refusedBy = i;
+    if (!outcome.refusedBy) outcome.entry = record(db, installationId, points, now);
+    t.commit();  // slots taken before a refusal count: the attempt was made
+    return outcome;
 }
 
 std::vector<RankedInstallation> SqliteSiteStorage::leaderboard(std::int64_t offset, int limit) {
@@ -329,10 +365,64 @@ std::optional<RankedInstallation> SqliteSiteStorage::installation(std::uint32_t 
     return entry;
 }
 
+std::vector<RankedInstallation> SqliteSiteStorage::around(const RankedInstallation& entry,
+                                                          int before, int after) {
+    const RankedInstallation* self = &entry;
+    const std::uint32_t installationId = entry.installationId;
+    Lease db(*this);
+    auto read = [&](const char* sql, std::int64_t points, int limit) {
+        Statement s(db, sql);
+        s.bind(1, points).bind(2, self->bestAt).bind(3, installationId).bind(4, limit);
+        std::vector<RankedInstallation> rows;
+        while (s.step())
+            rows.push_back({static_cast<std::uint32_t>(s.integer(0)), s.integer(1), s.integer(2),
+                            s.integer(3), 0});
+        return rows;
+    };
+    // Nearest first on each side, each query along the ranking's index.
+    auto ahead = read(
+        "SELECT installation_id, points, best_at, last_seen FROM rankings "
+        "WHERE points = ?1 AND (best_at, installation_id) < (?2, ?3) "
+        "ORDER BY best_at DESC, installation_id DESC LIMIT ?4",
+        self->points, before);
+    if (static_cast<int>(ahead.size()) < before) {
+        auto higher = read(
+            "SELECT installation_id, points, best_at, last_seen FROM rankings "
+            "WHERE points > ?1 "
+            "ORDER BY points, best_at DESC, installation_id DESC LIMIT ?4",
+            self->points, before - static_cast<int>(ahead.size()));
+        ahead.insert(ahead.end(), higher.begin(), higher.end());
+    }
+    auto behind = read(
+        "SELECT installation_id, points, best_at, last_seen FROM rankings "
+        "WHERE points = ?1 AND (best_at, installation_id) > (?2, ?3) "
+        "ORDER BY best_at, installation_id LIMIT ?4",
+        self->points, after);
+    if (static_cast<int>(behind.size()) < after) {
+        auto lower = read(
+            "SELECT installation_id, points, best_at, last_seen FROM rankings "
+            "WHERE points < ?1 "
+            "ORDER BY points DESC, best_at, installation_id LIMIT ?4",
+            self->points, after - static_cast<int>(behind.size()));
+        behind.insert(behind.end(), lower.begin(), lower.end());
+    }
+    std::vector<RankedInstallation> rows;
+    for (auto it = ahead.rbegin(); it != ahead.rend(); ++it) {
+        rows.push_back(*it);
+        rows.back().rank = self->rank - static_cast<std::int64_t>(ahead.rend() - it);
+    }
+    rows.push_back(*self);
+    for (std::size_t i = 0; i < behind.size(); ++i) {
+        rows.push_back(behind[i]);
+        rows.back().rank = self->rank + static_cast<std::int64_t>(i) + 1;
+    }
+    return rows;
+}
+
 std::int64_t SqliteSiteStorage::postMessage(const std::string& name, const std::string& text,
                                             std::int64_t now) {
     Lease db(*this);
-    Transaction t(db);
+    Transaction t(db, m_writers);
     Statement s(db, "INSERT INTO messages (name, body, posted_at) VALUES (?1, ?2, ?3)");
     s.bind(1, name).bind(2, text).bind(3, now).step();
     const std::int64_t id = sqlite3_last_insert_rowid(db);
@@ -356,14 +446,13 @@ std::int64_t SqliteSiteStorage::messageCount() {
     return IntegerOf(db, "SELECT value FROM counters WHERE name = 'messages'");
 }
 
-bool SqliteSiteStorage::takeRateSlot(const std::string& bucket, std::int64_t now, int windowSeconds,
-                                     int limit) {
-    if (limit < 1) return false;
-    if (windowSeconds < 1) windowSeconds = 1;
-    const std::int64_t windowStart = now - now % windowSeconds;
-    Lease db(*this);
-    Transaction t(db);
-    {
+bool SqliteSiteStorage::takeSlot(sqlite3* db, const RateLimit& limit, std::int64_t now) {
+    if (limit.limit < 1) return false;
+    const int window = limit.windowSeconds < 1 ? 1 : limit.windowSeconds;
+    const std::int64_t windowStart = now - now % window;
+    // Windows that have ended are forgotten, at most once a minute per process.
+    if (std::int64_t purged = m_slotsPurgedAt.load();
+        now - purged >= 60 && m_slotsPurgedAt.compare_exchange_strong(purged, now)) {
         Statement forget(db, "DELETE FROM rate_slots WHERE expires_at <= ?1");
         forget.bind(1, now).step();
     }
@@ -371,9 +460,16 @@ bool SqliteSiteStorage::takeRateSlot(const std::string& bucket, std::int64_t now
                    "INSERT INTO rate_slots VALUES (?1, ?2, ?3, 1) "
                    "ON CONFLICT (bucket, window_start) DO UPDATE SET used = used + 1 "
                    "WHERE used < ?4");
-    take.bind(1, bucket).bind(2, windowStart).bind(3, windowStart + windowSeconds);
-    take.bind(4, limit).step();
-    const bool taken = sqlite3_changes(db) == 1;
+    take.bind(1, limit.bucket).bind(2, windowStart).bind(3, windowStart + window);
+    take.bind(4, limit.limit).step();
+    return sqlite3_changes(db) == 1;
+}
+
+bool SqliteSiteStorage::takeRateSlot(const std::string& bucket, std::int64_t now, int windowSeconds,
+                                     int limit) {
+    Lease db(*this);
+    Transaction t(db, m_writers);
+    const bool taken = takeSlot(db, {bucket, windowSeconds, limit}, now);
     t.commit();
     return taken;
 }

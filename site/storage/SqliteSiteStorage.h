@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
@@ -38,6 +39,10 @@ public:
     std::vector<RankedInstallation> leaderboard(std::int64_t offset, int limit) override;
     std::int64_t rankedCount() override;
     std::optional<RankedInstallation> installation(std::uint32_t installationId) override;
+    std::vector<RankedInstallation> around(const RankedInstallation& self, int before,
+                                           int after) override;
+    SubmissionOutcome submitPoints(std::uint32_t installationId, std::int64_t points,
+                                   std::int64_t now, const std::vector<RateLimit>& limits) override;
     std::int64_t postMessage(const std::string& name, const std::string& text,
                              std::int64_t now) override;
     std::vector<BoardMessage> messages(std::int64_t offset, int limit) override;
@@ -50,11 +55,17 @@ private:
     sqlite3* acquire();
     void release(sqlite3* db);
     void migrate(sqlite3* db);
+    // Within a write transaction.
+    bool takeSlot(sqlite3* db, const RateLimit& limit, std::int64_t now);
+    RankedInstallation record(sqlite3* db, std::uint32_t installationId, std::int64_t points,
+                              std::int64_t now);
 
     std::mutex m_mutex;
     std::condition_variable m_returned;
     std::vector<sqlite3*> m_idle;
     std::vector<sqlite3*> m_all;
+    std::mutex m_writers;
+    std::atomic<std::int64_t> m_slotsPurgedAt{0};
     bool m_readOnly = false;
 };
 

@@ -146,8 +146,11 @@ TEST_F(SitePages, RankingRecordsADecodedCodeAndShowsTheOwnRank) {
     EXPECT_NE(r.body.find("排名第 46 名，共 46 个安装"), std::string::npos);
     EXPECT_NE(r.body.find("<tr class=\"mine\"><td>46</td><td>10</td><td>2</td><td>#5</td>"),
               std::string::npos)
-        << "the page shown is the one holding the submitter, the level from the core's rule";
-    EXPECT_NE(r.body.find("第 3 / 3 页"), std::string::npos);
+        << "the submitter among those near, the level from the core's rule";
+    EXPECT_NE(r.body.find("<td>41</td><td>1005</td>"), std::string::npos) << "five ahead";
+    EXPECT_EQ(r.body.find("<td>40</td><td>1006</td>"), std::string::npos);
+    EXPECT_NE(r.body.find("href=\"/pt/paiming.asp?page=3\">第 3 页</a>"), std::string::npos);
+    EXPECT_NE(r.body.find("第 1 / 3 页"), std::string::npos) << "and the top of the ranking";
     // Paging: 20 a page, out-of-range pages show the last, malformed ones are refused.
     const std::string second = get("/pt/paiming.asp", {{"page", "2"}}).body;
     EXPECT_NE(second.find("<td>21</td>"), std::string::npos);
@@ -297,7 +300,8 @@ class BrokenStorage : public SqliteSiteStorage {
 public:
     using SqliteSiteStorage::SqliteSiteStorage;
     StorageError::Kind kind = StorageError::Kind::Full;
-    RankedInstallation recordPoints(std::uint32_t, std::int64_t, std::int64_t) override {
+    SubmissionOutcome submitPoints(std::uint32_t, std::int64_t, std::int64_t,
+                                   const std::vector<RateLimit>&) override {
         throw StorageError(kind, "disk full");
     }
     std::vector<RankedInstallation> leaderboard(std::int64_t, int) override {

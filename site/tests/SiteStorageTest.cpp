@@ -86,6 +86,46 @@ TYPED_TEST(StorageContract, LeaderboardOrderPagingAndRanks) {
     EXPECT_FALSE(s.installation(999).has_value());
 }
 
+TYPED_TEST(StorageContract, AroundAnInstallationAlongTheRanking) {
+    SiteStorage& s = *this->storage;
+    // Points 10..29 for ids 1..20; ids 31..33 share 20 points with id 11, reached later.
+    for (std::uint32_t id = 1; id <= 20; ++id) s.recordPoints(id, 9 + id, 100);
+    for (std::uint32_t id = 31; id <= 33; ++id) s.recordPoints(id, 20, 200 + id);
+    const auto all = s.leaderboard(0, 100);
+    ASSERT_EQ(all.size(), 23u);
+    for (std::size_t at = 0; at < all.size(); ++at) {
+        const auto near = s.around(*s.installation(all[at].installationId), 3, 2);
+        const std::size_t first = at < 3 ? 0 : at - 3;
+        const std::size_t last = std::min(all.size() - 1, at + 2);
+        ASSERT_EQ(near.size(), last - first + 1) << at;
+        for (std::size_t i = 0; i < near.size(); ++i) {
+            EXPECT_EQ(near[i].installationId, all[first + i].installationId) << at << " " << i;
+            EXPECT_EQ(near[i].rank, all[first + i].rank) << at << " " << i;
+        }
+    }
+    // The histogram behind the ranks follows points that move up.
+    s.recordPoints(1, 1000, 300);
+    EXPECT_EQ(s.installation(1)->rank, 1);
+    EXPECT_EQ(s.installation(20)->rank, 2);
+    EXPECT_EQ(s.leaderboard(0, 1)[0].installationId, 1u);
+}
+
+TYPED_TEST(StorageContract, SubmissionsCountedAgainstTheirBoundsInOneGo) {
+    SiteStorage& s = *this->storage;
+    const std::vector<RateLimit> limits = {{"address", 3600, 3}, {"installation:1", 3600, 2}};
+    EXPECT_FALSE(s.submitPoints(1, 10, 100, limits).refusedBy);
+    EXPECT_FALSE(s.submitPoints(1, 20, 101, limits).refusedBy);
+    const SubmissionOutcome third = s.submitPoints(1, 30, 102, limits);
+    EXPECT_EQ(third.refusedBy, 1u);
+    EXPECT_EQ(s.installation(1)->points, 20) << "refused: not recorded";
+    EXPECT_EQ(s.submitPoints(2, 5, 103, limits).refusedBy, 0u) << "the address's 3 are used";
+    EXPECT_FALSE(s.installation(2).has_value());
+    const SubmissionOutcome later = s.submitPoints(1, 30, 3700, limits);
+    EXPECT_FALSE(later.refusedBy);
+    EXPECT_EQ(later.entry.points, 30);
+    EXPECT_EQ(later.entry.rank, 1);
+}
+
 TYPED_TEST(StorageContract, MessagesNewestFirstAndKeptAsWritten) {
     SiteStorage& s = *this->storage;
     EXPECT_EQ(s.messageCount(), 0);
