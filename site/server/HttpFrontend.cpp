@@ -142,9 +142,11 @@ private:
         response.setStatusAndReason(static_cast<HTTPResponse::HTTPStatus>(answer.status));
         for (const auto& [name, value] : SecurityHeaders()) response.set(name, value);
         for (const auto& [name, value] : answer.headers) response.add(name, value);
-        if (answer.status >= 500 || site.method == "POST")
+        if (m_options.accessLog || answer.status >= 500 || site.method == "POST") {
             std::printf("%s %s %s -> %d\n", site.clientAddress.c_str(), site.method.c_str(),
                         site.path.c_str(), answer.status);
+            std::fflush(stdout);
+        }
         if (!answer.filePath.empty()) {
             if (site.method == "HEAD") {
                 response.setContentType(answer.contentType);

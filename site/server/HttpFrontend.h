@@ -24,6 +24,7 @@ struct FrontendOptions {
     std::size_t maxBodyBytes = 16 * 1024;
     std::chrono::seconds readTimeout{10};
     std::chrono::seconds keepAliveTimeout{5};
+    bool accessLog = false;  // a line per request on standard output (else writes and errors)
 };
 
 // The site over HTTP/1.1 with Poco's server: a pool of threads, keep-alive with a timeout,

@@ -35,6 +35,7 @@ ranking and message board.
   --installation-submissions-per-hour N  ranking codes per installation and hour (default 10)
   --posts-per-hour N                     board messages per address and hour (default 6)
   --port-file FILE       write the port listened on to FILE once serving
+  --access-log           a line for every request (default: writes and errors only)
   --help                 this text
 Logs go to standard output; SIGTERM or SIGINT stops it after requests in flight.
 )";
@@ -69,6 +70,10 @@ int main(int argc, char** argv) {
         if (arg == "--help" || arg == "-h") {
             std::fputs(Usage, stdout);
             return 0;
+        }
+        if (arg == "--access-log") {
+            frontend.accessLog = true;
+            continue;
         }
         if (i + 1 >= argc) return Fail("unknown option or missing value: " + arg + " (see --help)");
         const char* value = argv[++i];
