@@ -51,10 +51,10 @@ public:
     }
     std::unique_ptr<test::ProgramRun> start() const {
         return std::make_unique<test::ProgramRun>(
-            m_dir / "work", std::map<std::string, std::string>{
-                                {"XDG_CONFIG_HOME", (m_dir / "config").string()},
-                                {"XDG_DATA_HOME", (m_dir / "data").string()},
-                                {"XDG_RUNTIME_DIR", (m_dir / "run").string()}});
+            m_dir / "work",
+            std::map<std::string, std::string>{{"XDG_CONFIG_HOME", (m_dir / "config").string()},
+                                               {"XDG_DATA_HOME", (m_dir / "data").string()},
+                                               {"XDG_RUNTIME_DIR", (m_dir / "run").string()}});
     }
 
 private:
@@ -73,8 +73,9 @@ bool WaitServed(const test::SiteProcess& site, const std::string& path,
 
 // A visible window of `pid` whose title matches `regex`, or empty.
 std::string WindowOf(pid_t pid, const std::string& regex) {
-    const std::string out = test::Capture("xdotool search --onlyvisible --pid " +
-                                          std::to_string(pid) + " --name '" + regex + "' 2>/dev/null");
+    const std::string out =
+        test::Capture("xdotool search --all --onlyvisible --pid " + std::to_string(pid) +
+                      " --name '" + regex + "' 2>/dev/null");
     return out.substr(0, out.find('\n'));
 }
 
@@ -110,8 +111,7 @@ TEST(ProgramWithSite, UpdateCheckFindsANewerVersionExactlyWhenOneIsAnnounced) {
     ASSERT_EQ(version.size(), 4u) << running;
     const int patch = std::stoi(version[3]);
     const std::string base = "V" + version[1].str() + "." + version[2].str() + ".";
-    const std::string older = patch > 0 ? base + std::to_string(patch - 1)
-                                        : "V0.0.0";
+    const std::string older = patch > 0 ? base + std::to_string(patch - 1) : "V0.0.0";
     const std::string newer = base + std::to_string(patch + 1);
     test::TempDir dir;
     struct Case {
@@ -186,15 +186,16 @@ TEST(ProgramWithSite, RankingWindowsCodeIsAcceptedAndListed) {
     for (int attempt = 0; attempt < 3 && !posted; ++attempt) {
         Shell("xdotool mousemove --window " + ranking + " 300 45 click 1 key ctrl+a ctrl+c");
         // The page's heading, then the field after it, which takes the paste.
-        Shell("xdotool mousemove --window " + ranking + " 60 150 click 1 key Tab ctrl+a ctrl+v "
+        Shell("xdotool mousemove --window " + ranking +
+              " 60 150 click 1 key Tab ctrl+a ctrl+v "
               "Return");
         posted = test::WaitUntil(
             [&] { return site.log().find("POST /pt/paiming.asp -> 200") != std::string::npos; },
             10s, 100ms);
     }
     ASSERT_TRUE(posted) << site.log();
-    const std::string row =
-        test::SqliteShell(site.database(), "SELECT installation_id || ' ' || points FROM rankings;");
+    const std::string row = test::SqliteShell(
+        site.database(), "SELECT installation_id || ' ' || points FROM rankings;");
     EXPECT_EQ(row, id + " 2") << "the code the window showed: installation " << id << ", 2 points";
     const std::string page = test::Capture("curl -sf " + site.root() + "/pt/paiming.asp");
     EXPECT_NE(page.find("<td>1</td><td>2</td><td>1</td><td>#" + id + "</td>"), std::string::npos)
