@@ -9,8 +9,10 @@ set -uo pipefail
 build=${1:?usage: site_bench.sh <build dir> [seconds]}
 seconds=${2:-5}
 installations=100000
-connections=${PT_SITE_BENCH_CONNECTIONS:-16}
-threads=$((connections < 2 ? 1 : 2))
+connections=${PT_SITE_BENCH_CONNECTIONS:-16}  # for the page: its rate under load
+# Submissions are written one at a time (SQLite has one writer): their latency is measured
+# with two clients, their rate beside it.
+submitters=${PT_SITE_BENCH_SUBMITTERS:-2}
 for tool in wrk nginx sqlite3 curl; do
   command -v $tool >/dev/null || { echo "needs $tool (scripts/deps.sh --test)"; exit 2; }
 done
@@ -80,11 +82,12 @@ end
 LUA
 
 # wrk's figures: requests/s, p50 and p99 in ms, and responses that were not 2xx/3xx.
-run() {  # name url [wrk args...]
-  local name=$1 url=$2
-  shift 2
-  wrk -t$threads -c$connections -d1s "$@" "$url" >/dev/null 2>&1  # warm-up
-  wrk -t$threads -c$connections -d${seconds}s --latency "$@" "$url" >"$work/$name.txt" 2>&1
+run() {  # name connections url [wrk args...]
+  local name=$1 clients=$2 url=$3
+  shift 3
+  local threads=$((clients < 2 ? 1 : 2))
+  wrk -t$threads -c$clients -d1s "$@" "$url" >/dev/null 2>&1  # warm-up
+  wrk -t$threads -c$clients -d${seconds}s --latency "$@" "$url" >"$work/$name.txt" 2>&1
   awk -v name="$name" '
     function ms(v) { if (v ~ /us$/) return v / 1000; if (v ~ /ms$/) return v + 0; if (v ~ /s$/) return v * 1000; return v }
     /Requests\/sec/ { rps = $2 }
@@ -93,9 +96,10 @@ run() {  # name url [wrk args...]
     /Non-2xx/ { bad = $NF }
     END { printf "%s %s %.3f %.3f %d\n", name, rps, p50, p99, bad }' "$work/$name.txt"
 }
-read -r _ live_rps live_p50 live_p99 live_bad < <(run live "$site/pt/paiming.asp")
-read -r _ nginx_rps nginx_p50 nginx_p99 nginx_bad < <(run nginx "$static/pt/paiming.asp")
-read -r _ sub_rps sub_p50 sub_p99 sub_bad < <(run submit "$site/pt/paiming.asp" -s "$work/submit.lua")
+read -r _ live_rps live_p50 live_p99 live_bad < <(run live $connections "$site/pt/paiming.asp")
+read -r _ nginx_rps nginx_p50 nginx_p99 nginx_bad < <(run nginx $connections "$static/pt/paiming.asp")
+read -r _ sub_rps sub_p50 sub_p99 sub_bad < <(run submit $submitters "$site/pt/paiming.asp" \
+  -s "$work/submit.lua")
 cat "$work/live.txt" "$work/nginx.txt" "$work/submit.txt" | grep -E 'Running|Requests/sec|Latency  ' | sed 's/^/  /'
 
 verdict() { awk -v v="$1" -v op="$2" -v b="$3" 'BEGIN { ok = (op == ">=") ? v >= b : v < b; print ok ? "ok" : "MISSED" }'; }
@@ -112,4 +116,5 @@ printf 'RESULT\tsubmission p99\t%s\tms\t\t-\n' "$sub_p99"
 printf 'RESULT\tsubmission rate\t%s\treq/s\t\t-\n' "$sub_rps"
 bad=$((live_bad + nginx_bad + sub_bad))
 printf 'RESULT\tanswers not 2xx\t%s\tcount\t0\t%s\n' "$bad" "$([[ $bad -eq 0 ]] && echo ok || echo MISSED)"
-echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) core(s); $connections connections, ${seconds}s per run"
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) core(s); page: $connections connections," \
+  "submissions: $submitters; ${seconds}s per run"
