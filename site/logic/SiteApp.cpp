@@ -10,7 +10,7 @@
 #include "logic/Html.h"
 #include "logic/RankingCodeDecoder.h"
 #include "logic/SiteContent.h"
-#include "stats/Points.h"
+#include "core/stats/Points.h"
 
 namespace pt::site {
 

@@ -8,7 +8,7 @@
 
 #include "logic/SiteApp.h"
 #include "logic/SiteContent.h"
-#include "online/UpdateCheck.h"
+#include "core/online/UpdateCheck.h"
 #include "server/HmacFormSigner.h"
 #include "storage/SqliteSiteStorage.h"
 #include "support/TempDir.h"

@@ -8,7 +8,7 @@
 #include "logic/Markdown.h"
 #include "logic/RankingCodeDecoder.h"
 #include "logic/SiteApp.h"
-#include "online/RankingCode.h"
+#include "core/online/RankingCode.h"
 
 namespace pt::site {
 namespace {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/SingleInstance.h"
+#include "core/ports/SingleInstance.h"
 
 namespace pt {
 
