@@ -52,6 +52,11 @@ CommandLineRequest ReadCommandLine(const QStringList& arguments, bool qtOptionsR
         Print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') +
                           QCoreApplication::applicationVersion() + QLatin1Char('\n'));
         request.exitStatus = 0;
+    } else if (!parsed && !arguments.isEmpty() &&
+               (arguments.last() == QLatin1String("--export-csv") ||
+                arguments.last() == QLatin1String("-export-csv"))) {
+        // An export that names no file, with or without an empty value: the export says so.
+        request.exportCsv = QString();
     } else if (!parsed && (qtOptionsRemoved || parser.unknownOptionNames().isEmpty())) {
         // Before the application object only an error in our own options counts (a value
         // missing after one); Qt's own options are still unknown then.

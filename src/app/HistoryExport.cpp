@@ -25,7 +25,7 @@ int RunExportCommand(int argc, char** argv, const QString& file) {
 
     QCoreApplication app(argc, argv);
     SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
-    store.setRecoveryAllowed(false);  // a damaged database stays as it is
+    store.setReadOnlyAccess();  // the export changes nothing it reads
     const auto days = store.readDays();
     if (!days || store.setAside()) {
         Say(QStringLiteral("cannot read the day history from %1")
