@@ -252,6 +252,8 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::openConnection(const std::s
                   " PRIMARY KEY (root, key, name))",
                   &rc))
             return fail(rc);
+        // What follows may wait for a later open: only reading needed the long wait.
+        sqlite3_busy_timeout(m_db, BusyTimeoutMs);
         // Marked as ours; a database made before the mark existed gets it now.
         if (!marked) exec(("PRAGMA application_id=" + std::to_string(ApplicationId)).c_str());
     }
