@@ -96,20 +96,24 @@ QString WriteWholeFile(const QString& file, const std::string& bytes) {
     if (!target.has_filename()) return QStringLiteral("it is a folder");
 
     struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        // A link in a shared folder may be anyone's: never followed, as the data file's.
-        if (IsSharedStickyFolder(target.parent_path()))
-            return QStringLiteral("it is a symbolic link in a shared folder");
-        std::error_code ec;
-        const fs::path resolved = fs::canonical(target, ec);
-        if (ec) return QStringLiteral("it is a symbolic link to nothing");
-        target = resolved;
-    }
+    const bool link = ::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    // A link in a shared folder may be anyone's: never followed, as the data file's.
+    if (link && IsSharedStickyFolder(target.parent_path()))
+        return QStringLiteral("it is a symbolic link in a shared folder");
     if (::stat(target.c_str(), &st) != 0) {
         if (errno != ENOENT) return Reason(errno);
+        if (link) return QStringLiteral("it is a symbolic link to nothing");
         return ReplaceFile(target, nullptr, bytes);
     }
-    if (S_ISREG(st.st_mode)) return ReplaceFile(target, &st, bytes);
+    if (S_ISREG(st.st_mode)) {
+        // The file the link names is replaced, beside itself; the link stays.
+        if (link) {
+            std::error_code ec;
+            target = fs::canonical(target, ec);
+            if (ec) return QString::fromStdString(ec.message());
+        }
+        return ReplaceFile(target, &st, bytes);
+    }
     if (S_ISDIR(st.st_mode)) return QStringLiteral("it is a folder");
     if (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode)) {
         // In a shared folder only one's own: another user's FIFO would hand them the days.

@@ -20,7 +20,7 @@ struct Result {
 };
 
 // `pathtally <arguments>` with no display at all and the settings under `config`.
-Result Run(const fs::path& config, const std::string& arguments) {
+Result RunProgram(const fs::path& config, const std::string& arguments) {
     const std::string command =
         "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM"
         " XDG_CONFIG_HOME='" +
@@ -38,7 +38,7 @@ Result Run(const fs::path& config, const std::string& arguments) {
 
 // `pathtally --export-csv <file>`.
 Result Export(const fs::path& config, const std::string& file) {
-    return Run(config, "--export-csv '" + file + "'");
+    return RunProgram(config, "--export-csv '" + file + "'");
 }
 
 std::string Bytes(const fs::path& file) {
@@ -102,7 +102,7 @@ TEST_F(ExportCsvE2ETest, AnUnwritablePathFailsWithAMessageAndLeavesNoFile) {
     EXPECT_EQ(Entries(out / "folder"), 0u);
 
     // No file named, with an empty value or none at all: the same message and status.
-    for (const Result& noName : {Export(config, ""), Run(config, "--export-csv")}) {
+    for (const Result& noName : {Export(config, ""), RunProgram(config, "--export-csv")}) {
         EXPECT_EQ(noName.code, 2) << noName.output;
         EXPECT_NE(noName.output.find("--export-csv needs"), std::string::npos) << noName.output;
     }

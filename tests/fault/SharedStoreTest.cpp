@@ -66,7 +66,7 @@ TEST_F(SharedStore, AStoreHeldAtStartIsWaitedForAndContinued) {
     auto saved = sb.waitForSave(*run, 100000);
     ASSERT_TRUE(saved) << "the stored totals were not continued\n" << run->output();
     expectStoredKept(*saved);
-    EXPECT_FALSE(sb.messageBoxShown(*run)) << "outwaited: nothing to say";
+    EXPECT_FALSE(sb.messageBoxShown(*run)) << "outwaited: nothing to say\n" << run->output();
     EXPECT_TRUE(WIFEXITED(run->terminate()));
     expectStoredKept(*sb.storeTotals());
 }

@@ -24,6 +24,7 @@ constexpr int BusyTimeoutMs = 200;
 // The first open of a run waits longer for a store that another program holds: the
 // start-up's merge needs what it holds, and a store not read yet is never taken as empty.
 constexpr int FirstOpenWaitMs = 10000;
+constexpr int RetryStepMs = 50;
 constexpr int MaxRecoveries = 3;
 // Marks a database as this program's settings store ("PTly").
 constexpr int ApplicationId = 0x50546c79;
@@ -207,8 +208,9 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::openConnection(const std::s
         return writable && !placeWritable() ? OpenResult::ReadOnlyPlace : OpenResult::Failed;
     }
     // The opening checks wait long once per run, then every open waits as every call does.
-    sqlite3_busy_timeout(m_db, m_firstOpenTried ? BusyTimeoutMs : FirstOpenWaitMs);
+    const int waitMs = m_firstOpenTried ? BusyTimeoutMs : FirstOpenWaitMs;
     m_firstOpenTried = true;
+    sqlite3_busy_timeout(m_db, waitMs);
     if (writable) MakeOwnerOnly(m_path);
 
     auto fail = [this, writable](int rc) {
@@ -242,7 +244,13 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::openConnection(const std::s
     }
 
     if (writable) {
-        if (!exec("PRAGMA journal_mode=WAL", &rc)) return fail(rc);
+        // Switching a rollback-journal database to WAL needs it alone. SQLite gives up at
+        // once, without its busy wait, while another connection holds a write lock on it
+        // (waiting could deadlock there); this statement holds nothing between tries.
+        for (int waited = 0; !exec("PRAGMA journal_mode=WAL", &rc); waited += RetryStepMs) {
+            if (!IsBusy(rc) || waited >= waitMs) return fail(rc);
+            sqlite3_sleep(RetryStepMs);
+        }
         if (!exec("PRAGMA synchronous=NORMAL", &rc)) return fail(rc);
         if (!exec("CREATE TABLE IF NOT EXISTS settings ("
                   " root TEXT NOT NULL,"
