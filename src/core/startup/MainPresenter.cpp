@@ -305,7 +305,9 @@ void MainPresenter::joinLockedStore() {
     m_storeLocked = false;
     // What the store adds to the totals is no growth of today's.
     if (m_days) m_days->beforeReset();
-    if (m_mergedAtStart) JoinStoredTotals(m_model, *m_mergedAtStart, store);
+    // A data reset in the meantime (the totals went down) is kept: nothing old comes back.
+    if (m_mergedAtStart && m_model.totalUseTime >= m_mergedAtStart->totalUseTime)
+        JoinStoredTotals(m_model, *m_mergedAtStart, store);
     m_mergedAtStart.reset();
     if (m_days) m_days->afterReset(false);
     // The records and the day the statistics began, as stored.
