@@ -19,7 +19,7 @@
 
 #include <unistd.h>
 
-#include "stats/DayAccounting.h"
+#include "core/stats/DayAccounting.h"
 #include "ui/BarChart.h"
 #include "ui/ChartModel.h"
 

@@ -22,9 +22,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "core/stats/DayAccounting.h"
 #include "platform/linux/QtClock.h"
 #include "platform/linux/SqliteSettingsStore.h"
-#include "stats/DayAccounting.h"
 #include "ui/HistoryWindow.h"
 #include "ui/QtMessageBox.h"
 

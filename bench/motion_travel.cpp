@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "RecordListener.h"
+#include "core/stats/Chord.h"
 #include "platform/linux/CreateX11CursorSource.h"
 #include "platform/linux/X11CursorSource.h"
 #include "platform/linux/X11MotionCursorSource.h"
-#include "stats/Chord.h"
 
 #include <X11/extensions/XTest.h>
 

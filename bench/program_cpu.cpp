@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRect>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -24,7 +25,7 @@
 #include <vector>
 
 #include "RecordListener.h"
-#include "platform/SettingsStore.h"
+#include "core/ports/SettingsStore.h"
 #include "platform/linux/SqliteSettingsStore.h"
 
 #include <X11/Xlib.h>
@@ -81,6 +82,49 @@ void Circle(Display* d, double seconds) {
         std::this_thread::sleep_until(next);
     }
     XSync(d, False);
+}
+
+// The pointer along a circle of radius `r` around (cx, cy), one turn a second, a position
+// every ms.
+void CircleAround(Display* d, int cx, int cy, int r, double seconds) {
+    const auto start = Clock::now();
+    auto next = start;
+    for (;;) {
+        const double t = std::chrono::duration<double>(Clock::now() - start).count();
+        if (t > seconds) break;
+        XTestFakeMotionEvent(d, -1, cx + static_cast<int>(std::lround(r * std::cos(6.2832 * t))),
+                             cy + static_cast<int>(std::lround(r * std::sin(6.2832 * t))),
+                             CurrentTime);
+        XFlush(d);
+        next += std::chrono::milliseconds(1);
+        std::this_thread::sleep_until(next);
+    }
+    XSync(d, False);
+}
+
+// The outer rectangle of the visible top-level window of process `pid`, or an empty one.
+QRect WindowOf(qint64 pid) {
+    QProcess search;
+    search.start(
+        QStringLiteral("xdotool"),
+        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+         QString::number(pid), QStringLiteral("--name"), QStringLiteral("."),
+         QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QStringLiteral("%@")});
+    search.waitForFinished(10000);
+    QRect rect;
+    int x = 0, y = 0, w = 0, h = 0;
+    for (const QByteArray& line : search.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> kv = line.split('=');
+        if (kv.size() != 2) continue;
+        const int v = kv[1].toInt();
+        if (kv[0] == "X") x = v;
+        if (kv[0] == "Y") y = v;
+        if (kv[0] == "WIDTH") w = v;
+        if (kv[0] == "HEIGHT") h = v;
+        // The largest window is the main one (a tray icon's window may come first).
+        if (kv[0] == "SCREEN" && w * h > rect.width() * rect.height()) rect = QRect(x, y, w, h);
+    }
+    return rect;
 }
 
 // CPU seconds of each thread of a process, by thread id, with the thread's name.
@@ -212,6 +256,46 @@ int main(int argc, char** argv) {
         const double moving = plain.cpuPercent([&] { Circle(d, 5); });
         Result("program CPU, window shown without web pages, pointer moving", moving, "% of a core",
                "", -1);
+    }
+    {
+        // The pointer moving over the shown window, beside the floor the toolkit sets: an
+        // empty QMainWindow of the same size under the same motion (bench/baseline).
+        const QString baseline = QFileInfo(program).dir().filePath("bench/empty_main_window");
+        struct Case {
+            const char* name;
+            QString path;
+            bool pages;
+        };
+        double floor = 0;
+        for (const Case& c : {Case{"empty QMainWindow", baseline, false},
+                              Case{"program, pages off", program, false},
+                              Case{"program, home strip", program, true}}) {
+            if (!QFileInfo(c.path).isExecutable()) {
+                std::printf("  no %s\n", qPrintable(c.path));
+                continue;
+            }
+            Program shown(c.path, c.pages);
+            Wait(c.pages ? 8000 : 4000);
+            const QRect window = WindowOf(shown.pid());
+            if (window.isEmpty()) {
+                std::printf("  %s: no window found\n", c.name);
+                continue;
+            }
+            const int radius = std::min(window.width(), window.height()) / 2 - 30;
+            const double moving = shown.cpuPercent(
+                [&] { CircleAround(d, window.center().x(), window.center().y(), radius, 5); });
+            const std::string figure =
+                std::string("CPU, pointer moving over the window: ") + c.name;
+            if (floor == 0) {
+                floor = moving;
+                Result(figure.c_str(), moving, "% of a core", "", -1);
+            } else {
+                Result(figure.c_str(), moving, "% of a core", "", -1);
+                const std::string ratio = std::string("  ") + c.name + " / empty QMainWindow";
+                Result(ratio.c_str(), moving / floor, "", c.pages ? "<= 1.3" : "",
+                       c.pages ? moving / floor <= 1.3 : -1);
+            }
+        }
     }
     XCloseDisplay(d);
     return 0;

@@ -36,7 +36,7 @@
 #include <X11/keysym.h>
 
 #include "RecordListener.h"
-#include "platform/SettingsStore.h"
+#include "core/ports/SettingsStore.h"
 #include "platform/linux/SqliteSettingsStore.h"
 
 namespace {

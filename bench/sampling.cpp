@@ -16,13 +16,13 @@
 
 #include <time.h>
 
-#include "form/FormModel.h"
-#include "input/ClickHook.h"
-#include "input/KeyCounter.h"
+#include "core/form/FormModel.h"
+#include "core/input/ClickHook.h"
+#include "core/input/KeyCounter.h"
+#include "core/stats/Chord.h"
+#include "core/stats/StatisticsModel.h"
 #include "platform/linux/X11CursorSource.h"
 #include "platform/linux/X11InputEvents.h"
-#include "stats/Chord.h"
-#include "stats/StatisticsModel.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>

@@ -15,13 +15,13 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "form/FormModel.h"
-#include "persistence/DataFile.h"
-#include "platform/Clock.h"
+#include "core/form/FormModel.h"
+#include "core/persistence/DataFile.h"
+#include "core/ports/Clock.h"
+#include "core/stats/DayAccounting.h"
+#include "core/stats/PersistenceTick.h"
+#include "core/stats/StatisticsModel.h"
 #include "platform/linux/SqliteSettingsStore.h"
-#include "stats/DayAccounting.h"
-#include "stats/PersistenceTick.h"
-#include "stats/StatisticsModel.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "FuzzInput.h"
-#include "persistence/DataFile.h"
+#include "core/persistence/DataFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view content(reinterpret_cast<const char*>(data), size);

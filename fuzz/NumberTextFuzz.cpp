@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "FuzzInput.h"
-#include "stats/NumberText.h"
+#include "core/stats/NumberText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -2,9 +2,9 @@
 // and counted down: never crashes, and never acts on a row that was not armed.
 
 #include "FuzzInput.h"
-#include "form/FormModel.h"
-#include "shell/CommandTable.h"
-#include "shutdown/ShutdownScheduler.h"
+#include "core/form/FormModel.h"
+#include "core/shell/CommandTable.h"
+#include "core/shutdown/ShutdownScheduler.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "FuzzInput.h"
-#include "persistence/StartupMerge.h"
-#include "stats/StatisticsModel.h"
+#include "core/persistence/StartupMerge.h"
+#include "core/stats/StatisticsModel.h"
 #include "support/MemorySettingsStore.h"
 
 namespace {

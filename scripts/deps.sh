@@ -11,7 +11,8 @@ build_pkgs=(cmake ninja-build pkg-config g++ ccache
   librsvg2-bin dpkg-dev file qt6-translations-l10n)
 test_pkgs=(libgtest-dev libgmock-dev xdotool trayer python3-dbusmock dbus-x11 sqlite3 clang libclang-rt-14-dev
   desktop-file-utils appstream qt6-declarative-dev
-  qt6-charts-dev)  # Qt Charts only for the chart memory benchmark, never for the program
+  qt6-charts-dev  # Qt Charts only for the chart memory benchmark, never for the program
+  weston qt6-wayland kwin-wayland)  # real Wayland compositors for the window and KWin tests
 # The Windows build (mingw-w64, static runtime) and its tests under Wine.
 windows_pkgs=(g++-mingw-w64-x86-64-posix googletest wine wine64 locales)
 want=("${build_pkgs[@]}")

@@ -5,7 +5,8 @@
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 # --- platform backend: Win32 ----------------------------------------------------------
-file(GLOB_RECURSE PLATFORM_SOURCES CONFIGURE_DEPENDS platform/windows/*.cpp platform/windows/*.h)
+file(GLOB_RECURSE PLATFORM_SOURCES CONFIGURE_DEPENDS platform/windows/*.cpp platform/windows/*.h
+  platform/common/*.h)
 add_library(pathtally_platform_windows STATIC ${PLATFORM_SOURCES})
 add_library(pathtally_platform ALIAS pathtally_platform_windows)
 target_link_libraries(pathtally_platform_windows PUBLIC pathtally_core

@@ -1,8 +1,8 @@
 #include "Commands.h"
 
-#include "form/MainControls.h"
-#include "input/ClickHook.h"
-#include "shell/FeedbackMail.h"
+#include "core/form/MainControls.h"
+#include "core/input/ClickHook.h"
+#include "core/shell/FeedbackMail.h"
 #include "ui/AboutDialog.h"
 #include "ui/AutoUpdateWindow.h"
 #include "ui/ClearAllDialog.h"

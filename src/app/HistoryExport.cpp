@@ -8,7 +8,7 @@
 
 #include <cstdio>
 
-#include "persistence/HistoryCsv.h"
+#include "core/persistence/HistoryCsv.h"
 #include "platform/linux/SqliteSettingsStore.h"
 #include "ui/WholeFile.h"
 

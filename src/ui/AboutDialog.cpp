@@ -15,9 +15,9 @@
 
 #include "FormBinder.h"
 #include "Skin.h"
-#include "form/DialogControls.h"
-#include "online/Site.h"
-#include "texts/ProgramName.h"
+#include "core/form/DialogControls.h"
+#include "core/online/Site.h"
+#include "core/texts/ProgramName.h"
 
 namespace pt {
 

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "shell/AboutPresenter.h"
+#include "core/shell/AboutPresenter.h"
 #include "ui/FormBinder.h"
 
 class QFrame;

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "texts/ViewTexts.h"
+#include "core/texts/ViewTexts.h"
 
 class QWidget;
 

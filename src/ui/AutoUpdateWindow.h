@@ -1,6 +1,6 @@
 #pragma once
 
-#include "online/AutoUpdatePresenter.h"
+#include "core/online/AutoUpdatePresenter.h"
 #include "ui/HttpPageTitle.h"
 #include "ui/OnlineWindow.h"
 

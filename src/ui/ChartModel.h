@@ -3,7 +3,7 @@
 #include <QAbstractTableModel>
 #include <vector>
 
-#include "stats/DayHistorySummary.h"
+#include "core/stats/DayHistorySummary.h"
 
 namespace pt {
 

@@ -7,7 +7,7 @@
 #include "DialogFrame.h"
 #include "FormBinder.h"
 #include "QtMessageBox.h"
-#include "form/DialogControls.h"
+#include "core/form/DialogControls.h"
 
 namespace pt {
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "shell/ClearAllPresenter.h"
+#include "core/shell/ClearAllPresenter.h"
 #include "ui/FormBinder.h"
 
 namespace pt {

@@ -1,8 +1,8 @@
 #include "DayTableModel.h"
 
 #include "ChartModel.h"
-#include "stats/DayHistorySummary.h"
-#include "texts/HistoryTexts.h"
+#include "core/stats/DayHistorySummary.h"
+#include "core/texts/HistoryTexts.h"
 
 namespace pt {
 namespace {

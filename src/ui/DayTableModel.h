@@ -3,8 +3,8 @@
 #include <QAbstractTableModel>
 #include <vector>
 
-#include "platform/DayHistory.h"
-#include "texts/Language.h"
+#include "core/ports/DayHistory.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

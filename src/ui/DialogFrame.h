@@ -3,7 +3,7 @@
 #include <functional>
 #include <initializer_list>
 
-#include "form/FormModel.h"
+#include "core/form/FormModel.h"
 
 class QDialog;
 class QHBoxLayout;

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "form/FormModel.h"
+#include "core/form/FormModel.h"
 
 class QAction;
 class QWidget;

@@ -18,9 +18,9 @@
 #include "DayTableModel.h"
 #include "Skin.h"
 #include "WholeFile.h"
-#include "persistence/HistoryCsv.h"
-#include "stats/DayAccounting.h"
-#include "texts/HistoryTexts.h"
+#include "core/persistence/HistoryCsv.h"
+#include "core/stats/DayAccounting.h"
+#include "core/texts/HistoryTexts.h"
 
 namespace pt {
 namespace {

@@ -4,11 +4,11 @@
 #include <functional>
 #include <string>
 
-#include "platform/Clock.h"
-#include "platform/DayHistory.h"
-#include "platform/MessageBox.h"
-#include "stats/DayHistorySummary.h"
-#include "texts/Language.h"
+#include "core/ports/Clock.h"
+#include "core/ports/DayHistory.h"
+#include "core/ports/MessageBox.h"
+#include "core/stats/DayHistorySummary.h"
+#include "core/texts/Language.h"
 
 class QComboBox;
 class QLabel;

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "online/HtmlPage.h"
+#include "core/online/HtmlPage.h"
 
 namespace pt {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/Browser.h"
+#include "core/ports/Browser.h"
 
 class QNetworkAccessManager;
 class QNetworkReply;

@@ -20,8 +20,8 @@
 #include "Skin.h"
 #include "StatisticsPage.h"
 #include "WebView.h"
-#include "form/MainControls.h"
-#include "texts/MainWindowTexts.h"
+#include "core/form/MainControls.h"
+#include "core/texts/MainWindowTexts.h"
 
 namespace pt {
 
@@ -111,12 +111,11 @@ MainWindow::MainWindow(MainServices services, MainParts& parts, QWidget* parent)
     m_home->setObjectName(ObjectName(HomePage));
     column->addWidget(m_home);
     column->addStretch(1);
-    // On a screen smaller than the designed window the page content scrolls.
-    m_scroll = new QScrollArea(this);
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setWidget(central);
-    setCentralWidget(m_scroll);
+    // A scroll area is put around the content only on a screen smaller than the designed
+    // window (fitToScreen()): the pages' windows inside one become native child windows,
+    // which a Wayland compositor never shows.
+    m_content = central;
+    setCentralWidget(central);
 
     m_binder = new FormBinder(m_presenter->form(), this);
     buildMenus();
@@ -329,6 +328,15 @@ void MainWindow::fitToScreen() {
         resize(designed);
         setMinimumSize(m_tabWidth, m_tabHeight + kChrome);
     } else {
+        if (!m_scroll) {
+            // On a screen smaller than the designed window the page content scrolls.
+            takeCentralWidget();
+            m_scroll = new QScrollArea(this);
+            m_scroll->setFrameShape(QFrame::NoFrame);
+            m_scroll->setWidgetResizable(true);
+            m_scroll->setWidget(m_content);
+            setCentralWidget(m_scroll);
+        }
         setMinimumSize(0, 0);
         resize(designed.boundedTo(available));
     }

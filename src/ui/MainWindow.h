@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "shell/CommandTable.h"
-#include "startup/MainPresenter.h"
-#include "startup/MainView.h"
+#include "core/shell/CommandTable.h"
+#include "core/startup/MainPresenter.h"
+#include "core/startup/MainView.h"
 #include "ui/FormBinder.h"
 
 class QLabel;
@@ -92,7 +92,8 @@ private:
     QTabWidget* m_tabs = nullptr;
     QWidget* m_pages[5] = {};  // by the presenter's page index, shown or not
     QString m_tabTitles[5];
-    QScrollArea* m_scroll = nullptr;
+    QWidget* m_content = nullptr;     // the tabs and the home strip
+    QScrollArea* m_scroll = nullptr;  // around m_content, only where it does not fit
     WebView* m_home = nullptr;
     WebView* m_news = nullptr;
     ShutdownPage* m_shutdownPage = nullptr;

@@ -2,7 +2,7 @@
 
 #include <QShortcut>
 
-#include "texts/OnlineTexts.h"
+#include "core/texts/OnlineTexts.h"
 #include "ui/WebView.h"
 
 namespace pt {

@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "form/FormModel.h"
-#include "texts/Language.h"
+#include "core/form/FormModel.h"
+#include "core/texts/Language.h"
 #include "ui/FormBinder.h"
 
 namespace pt {

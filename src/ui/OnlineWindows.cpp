@@ -2,10 +2,10 @@
 
 #include <QRandomGenerator>
 
-#include "online/InstallationId.h"
-#include "online/RankingCode.h"
-#include "online/Site.h"
-#include "online/SitePages.h"
+#include "core/online/InstallationId.h"
+#include "core/online/RankingCode.h"
+#include "core/online/Site.h"
+#include "core/online/SitePages.h"
 #include "ui/AutoUpdateWindow.h"
 #include "ui/RankingWindow.h"
 #include "ui/SiteBrowserWindow.h"

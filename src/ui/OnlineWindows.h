@@ -5,12 +5,12 @@
 #include <functional>
 #include <string>
 
-#include "online/AutoUpdatePresenter.h"
-#include "online/UnaskedUpdateCheck.h"
-#include "platform/MessageBox.h"
-#include "platform/SettingsStore.h"
-#include "stats/DynamicValue.h"
-#include "texts/Language.h"
+#include "core/online/AutoUpdatePresenter.h"
+#include "core/online/UnaskedUpdateCheck.h"
+#include "core/ports/MessageBox.h"
+#include "core/ports/SettingsStore.h"
+#include "core/stats/DynamicValue.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

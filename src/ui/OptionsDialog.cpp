@@ -6,7 +6,7 @@
 
 #include "DialogFrame.h"
 #include "FormBinder.h"
-#include "form/DialogControls.h"
+#include "core/form/DialogControls.h"
 
 namespace pt {
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "shell/OptionsPresenter.h"
+#include "core/shell/OptionsPresenter.h"
 #include "ui/FormBinder.h"
 
 namespace pt {

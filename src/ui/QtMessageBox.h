@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "platform/MessageBox.h"
+#include "core/ports/MessageBox.h"
 
 namespace pt {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "texts/Language.h"
+#include "core/texts/Language.h"
 
 class QTranslator;
 

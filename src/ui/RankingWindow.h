@@ -1,6 +1,6 @@
 #pragma once
 
-#include "online/RankingPresenter.h"
+#include "core/online/RankingPresenter.h"
 #include "ui/OnlineWindow.h"
 
 namespace pt {

@@ -12,7 +12,7 @@
 
 #include "FormBinder.h"
 #include "Skin.h"
-#include "form/ShutdownControls.h"
+#include "core/form/ShutdownControls.h"
 
 namespace pt {
 

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "texts/OnlineTexts.h"
+#include "core/texts/OnlineTexts.h"
 #include "ui/Skin.h"
 #include "ui/WebView.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "online/SiteBrowserPresenter.h"
+#include "core/online/SiteBrowserPresenter.h"
 #include "ui/OnlineWindow.h"
 
 class QTimer;

@@ -9,7 +9,7 @@
 
 #include "FormBinder.h"
 #include "Skin.h"
-#include "form/MainControls.h"
+#include "core/form/MainControls.h"
 
 namespace pt {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "online/UpdatePresenter.h"
+#include "core/online/UpdatePresenter.h"
 #include "ui/OnlineWindow.h"
 
 namespace pt {

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "texts/OnlineTexts.h"
+#include "core/texts/OnlineTexts.h"
 #include "ui/web/WebPage.h"
 
 // Where an installed program keeps the module, relative to the executable's folder, so an

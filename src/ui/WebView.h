@@ -7,8 +7,8 @@
 #include <functional>
 #include <memory>
 
-#include "platform/Browser.h"
-#include "texts/Language.h"
+#include "core/ports/Browser.h"
+#include "core/texts/Language.h"
 
 class QLabel;
 class QVBoxLayout;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "shell/ClearAllPresenter.h"
-#include "stats/SamplingTick.h"
+#include "core/shell/ClearAllPresenter.h"
+#include "core/stats/SamplingTick.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "input/ClickHook.h"
-#include "stats/StatisticsModel.h"
+#include "core/input/ClickHook.h"
+#include "core/stats/StatisticsModel.h"
 #include "support/Fakes.h"
 
 namespace pt {

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "persistence/DataFile.h"
+#include "core/persistence/DataFile.h"
 #include "support/TempDir.h"
 
 // Bytes allocated through operator new in this test binary, now and at the peak.

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "persistence/DataFile.h"
-#include "persistence/DataFileTakeover.h"
+#include "core/persistence/DataFile.h"
+#include "core/persistence/DataFileTakeover.h"
 #include "support/TempDir.h"
 
 namespace pt {

@@ -3,8 +3,8 @@
 #include <random>
 #include <vector>
 
-#include "persistence/DataFile.h"
-#include "stats/StatisticsModel.h"
+#include "core/persistence/DataFile.h"
+#include "core/stats/StatisticsModel.h"
 #include "support/TempDir.h"
 
 namespace pt {

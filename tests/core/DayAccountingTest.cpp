@@ -2,10 +2,10 @@
 
 #include <map>
 
-#include "persistence/ValueNames.h"
-#include "stats/DayAccounting.h"
-#include "stats/NumberText.h"
-#include "stats/PersistenceTick.h"
+#include "core/persistence/ValueNames.h"
+#include "core/stats/DayAccounting.h"
+#include "core/stats/NumberText.h"
+#include "core/stats/PersistenceTick.h"
 #include "support/Fakes.h"
 #include "support/MemoryDayHistory.h"
 #include "support/TempDir.h"

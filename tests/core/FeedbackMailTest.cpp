@@ -3,9 +3,9 @@
 #include <map>
 #include <string>
 
-#include "online/Site.h"
-#include "shell/AboutPresenter.h"
-#include "shell/FeedbackMail.h"
+#include "core/online/Site.h"
+#include "core/shell/AboutPresenter.h"
+#include "core/shell/FeedbackMail.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 

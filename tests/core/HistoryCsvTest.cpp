@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "persistence/HistoryCsv.h"
-#include "stats/DayAccounting.h"
+#include "core/persistence/HistoryCsv.h"
+#include "core/stats/DayAccounting.h"
 
 namespace pt {
 namespace {

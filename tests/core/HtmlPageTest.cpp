@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "online/HtmlPage.h"
+#include "core/online/HtmlPage.h"
 
 namespace pt {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <set>
 
-#include "form/FormModel.h"
-#include "input/KeyCounter.h"
-#include "input/KeyName.h"
-#include "stats/StatisticsModel.h"
+#include "core/form/FormModel.h"
+#include "core/input/KeyCounter.h"
+#include "core/input/KeyName.h"
+#include "core/stats/StatisticsModel.h"
 #include "support/Fakes.h"
 
 namespace pt {

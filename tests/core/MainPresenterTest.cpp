@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "startup/MainPresenter.h"
+#include "core/startup/MainPresenter.h"
 #include "support/FakeServices.h"
 
 namespace pt {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "stats/DynamicValue.h"
-#include "stats/Formatting.h"
-#include "stats/NumberText.h"
-#include "stats/StatisticsModel.h"
+#include "core/stats/DynamicValue.h"
+#include "core/stats/Formatting.h"
+#include "core/stats/NumberText.h"
+#include "core/stats/StatisticsModel.h"
 #include "support/Fakes.h"
 
 namespace pt {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/OptionsPresenter.h"
+#include "core/shell/OptionsPresenter.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 

@@ -3,8 +3,8 @@
 #include <functional>
 #include <vector>
 
-#include "persistence/StartupMerge.h"
-#include "stats/PersistenceTick.h"
+#include "core/persistence/StartupMerge.h"
+#include "core/stats/PersistenceTick.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 #include "support/TempDir.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "persistence/RecordFile.h"
+#include "core/persistence/RecordFile.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 

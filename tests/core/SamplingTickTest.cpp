@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "stats/Points.h"
-#include "stats/SamplingTick.h"
+#include "core/stats/Points.h"
+#include "core/stats/SamplingTick.h"
+#include "core/texts/MainWindowTexts.h"
 #include "support/Fakes.h"
-#include "texts/MainWindowTexts.h"
 
 namespace pt {
 namespace {

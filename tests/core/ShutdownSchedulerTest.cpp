@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "shutdown/ShutdownScheduler.h"
+#include "core/shutdown/ShutdownScheduler.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 

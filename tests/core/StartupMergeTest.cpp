@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "persistence/StartupMerge.h"
-#include "stats/StatisticsModel.h"
+#include "core/persistence/StartupMerge.h"
+#include "core/stats/StatisticsModel.h"
 #include "support/MemorySettingsStore.h"
 
 namespace pt {

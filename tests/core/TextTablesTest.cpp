@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "texts/MainWindowTexts.h"
-#include "texts/ViewTexts.h"
+#include "core/texts/MainWindowTexts.h"
+#include "core/texts/ViewTexts.h"
 
 namespace pt {
 namespace {

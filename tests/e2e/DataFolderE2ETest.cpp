@@ -8,7 +8,7 @@
 #include <chrono>
 #include <thread>
 
-#include "persistence/DataFile.h"
+#include "core/persistence/DataFile.h"
 #include "platform/linux/LinuxSystemInfo.h"
 #include "support/ProgramProcess.h"
 #include "support/SqliteShell.h"

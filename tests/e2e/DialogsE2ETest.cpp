@@ -21,11 +21,11 @@
 #include <thread>
 #include <vector>
 
-#include "online/Site.h"
-#include "platform/SettingsStore.h"
+#include "core/online/Site.h"
+#include "core/ports/SettingsStore.h"
+#include "core/shell/FeedbackMail.h"
 #include "platform/linux/SqliteSettingsStore.h"
 #include "platform/linux/XdgAutostartEntry.h"
-#include "shell/FeedbackMail.h"
 #include "support/ProgramRun.h"
 #include "support/QtTestApp.h"
 

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "persistence/HistoryCsv.h"
+#include "core/persistence/HistoryCsv.h"
 #include "platform/linux/SqliteSettingsStore.h"
 #include "support/TempDir.h"
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "stats/NumberText.h"
+#include "core/stats/NumberText.h"
 #include "support/ProgramRun.h"
 #include "support/SqliteShell.h"
 #include "support/TempDir.h"

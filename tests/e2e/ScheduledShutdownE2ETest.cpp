@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/SettingsStore.h"
+#include "core/ports/SettingsStore.h"
 #include "platform/linux/SqliteSettingsStore.h"
 #include "support/TempDir.h"
 

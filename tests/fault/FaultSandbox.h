@@ -17,9 +17,9 @@
 #include <string>
 #include <thread>
 
-#include "persistence/DataFile.h"
-#include "platform/SettingsStore.h"
-#include "stats/NumberText.h"
+#include "core/persistence/DataFile.h"
+#include "core/ports/SettingsStore.h"
+#include "core/stats/NumberText.h"
 #include "support/ProgramProcess.h"
 #include "support/SqliteShell.h"
 #include "support/TempDir.h"

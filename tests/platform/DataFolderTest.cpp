@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "persistence/DataFile.h"
+#include "core/persistence/DataFile.h"
 #include "platform/linux/DataFolder.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"

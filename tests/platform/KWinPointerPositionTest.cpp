@@ -14,7 +14,7 @@
 #include <memory>
 #include <thread>
 
-#include "platform/PlatformServices.h"
+#include "core/ports/PlatformServices.h"
 #include "platform/linux/KWinPointerPosition.h"
 #include "platform/linux/LibinputInput.h"
 #include "support/DBusMockBus.h"
@@ -83,22 +83,29 @@ class KWinPointerPositionTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(bus.ready()) << "no private dbus-daemon"; }
 
-    // A KWin with the scripting interface; loadScript answers `loadedId` and, like KWin 5.2x
-    // and 6, puts the loaded script at /Scripting/Script<id> where `scriptObject` is set.
-    void startKWin(int loadedId, bool scriptObject = true) {
+    // Where a KWin puts the object of a script it has loaded.
+    enum class ScriptObject { BelowScripting, AtRoot, None };
+
+    // A KWin with the scripting interface; loadScript answers `loadedId` and puts the loaded
+    // script at /Scripting/Script<id> (KWin 6), at /<id> (KWin 5.27) or nowhere.
+    void startKWin(int loadedId, ScriptObject object = ScriptObject::BelowScripting) {
         ASSERT_TRUE(
             bus.startMock({QStringLiteral("--session"), KWin, Scripting, ScriptingInterface}, KWin))
             << "KWin mock did not start";
         QString load = QStringLiteral("ret = %1").arg(loadedId);
-        if (scriptObject)
-            load.prepend(QStringLiteral("self.AddObject('/Scripting/Script%1', "
+        if (object != ScriptObject::None)
+            load.prepend(QStringLiteral("self.AddObject('%1', "
                                         "'org.kde.kwin.Script', {}, [('run', '', '', '')])\n")
-                             .arg(loadedId));
+                             .arg(ScriptPath(loadedId, object)));
         addMethod(Scripting, ScriptingInterface, QStringLiteral("loadScript"), QStringLiteral("ss"),
                   QStringLiteral("i"), load);
         addMethod(Scripting, ScriptingInterface, QStringLiteral("unloadScript"),
                   QStringLiteral("s"), QStringLiteral("b"), QStringLiteral("ret = False"));
         addMethod(Scripting, ScriptingInterface, QStringLiteral("start"), {}, {}, {});
+    }
+    static QString ScriptPath(int id, ScriptObject object) {
+        return object == ScriptObject::AtRoot ? QStringLiteral("/%1").arg(id)
+                                              : QStringLiteral("/Scripting/Script%1").arg(id);
     }
     void addMethod(const QString& path, const QString& interface, const QString& name,
                    const QString& in, const QString& out, const QString& code) {
@@ -183,8 +190,29 @@ TEST_F(KWinPointerPositionTest, LoadsRunsAndUnloadsTheScriptAndTakesItsReports) 
     EXPECT_FALSE(QFile::exists(path));
 }
 
+// The script's object is run where KWin's root lists it, without a call that fails first.
+TEST_F(KWinPointerPositionTest, TheScriptRunsWhereThisKWinPutsItsObject) {
+    for (const auto object : {ScriptObject::AtRoot, ScriptObject::BelowScripting}) {
+        startKWin(12, object);
+        auto position = start();
+        EXPECT_TRUE(position->scriptRunning());
+        EXPECT_EQ(bus.calls(KWin, ScriptPath(12, object)), QStringList{QStringLiteral("run()")});
+        EXPECT_EQ(bus.calls(KWin, Scripting).size(), 2);  // unload, load: no start()
+        position.reset();
+        ASSERT_TRUE(bus.stopMocks(KWin));
+    }
+    // KWin 5.27's root as it introspects it, and an id that is only a prefix of a node.
+    const QString root = QStringLiteral(
+        "<node>\n  <node name=\"0\"/>\n  <node name=\"12\"/>\n"
+        "  <node name=\"Scripting\"/>\n</node>");
+    EXPECT_EQ(KWinPointerPosition::ScriptObjectPath(root, 12), QStringLiteral("/12"));
+    EXPECT_EQ(KWinPointerPosition::ScriptObjectPath(root, 1), QStringLiteral("/Scripting/Script1"));
+    EXPECT_EQ(KWinPointerPosition::ScriptObjectPath(QString(), 0),
+              QStringLiteral("/Scripting/Script0"));
+}
+
 TEST_F(KWinPointerPositionTest, WhereTheScriptHasNoObjectOfItsOwnKWinStartsIt) {
-    startKWin(3, false);
+    startKWin(3, ScriptObject::None);
     auto position = start();
     EXPECT_TRUE(position->scriptRunning());
     const QStringList calls = bus.calls(KWin, Scripting);
@@ -232,7 +260,7 @@ TEST_F(KWinPointerPositionTest, WithoutKWinOrItsScriptingThePositionStaysUnknown
 }
 
 TEST_F(KWinPointerPositionTest, AScriptKWinRefusesToLoadLeavesThePositionUnknown) {
-    startKWin(-1, false);
+    startKWin(-1, ScriptObject::None);
     auto position = start();
     EXPECT_FALSE(position->scriptRunning());
     EXPECT_FALSE(position->current().has_value());

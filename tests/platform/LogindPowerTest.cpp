@@ -19,8 +19,8 @@
 #include <memory>
 #include <optional>
 
+#include "core/shutdown/ShutdownScheduler.h"
 #include "platform/linux/LogindPower.h"
-#include "shutdown/ShutdownScheduler.h"
 #include "support/DBusMockBus.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"

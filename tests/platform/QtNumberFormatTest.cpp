@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/stats/Formatting.h"
+#include "core/stats/StatisticsModel.h"
 #include "platform/linux/QtNumberFormat.h"
-#include "stats/Formatting.h"
-#include "stats/StatisticsModel.h"
 
 namespace pt {
 namespace {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "XTestHelpers.h"
+#include "core/stats/Chord.h"
 #include "platform/linux/X11CursorSource.h"
-#include "stats/Chord.h"
 
 namespace pt {
 namespace {

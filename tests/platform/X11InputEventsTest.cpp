@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "XTestHelpers.h"
-#include "form/FormModel.h"
-#include "input/ClickHook.h"
-#include "input/KeyCounter.h"
+#include "core/form/FormModel.h"
+#include "core/input/ClickHook.h"
+#include "core/input/KeyCounter.h"
+#include "core/stats/StatisticsModel.h"
 #include "platform/linux/X11InputEvents.h"
-#include "stats/StatisticsModel.h"
 
 namespace pt {
 namespace {

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "XTestHelpers.h"
+#include "core/stats/Chord.h"
 #include "platform/linux/CreateX11CursorSource.h"
 #include "platform/linux/X11CursorSource.h"
 #include "platform/linux/X11MotionCursorSource.h"
-#include "stats/Chord.h"
 
 #include <X11/extensions/XInput2.h>
 

@@ -18,7 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/CursorSource.h"
+#include "core/ports/CursorSource.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>

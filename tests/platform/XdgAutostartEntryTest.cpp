@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "core/shell/OptionsPresenter.h"
 #include "platform/linux/XdgAutostartEntry.h"
-#include "shell/OptionsPresenter.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ScopedEnv.h"

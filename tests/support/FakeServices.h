@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "startup/MainPresenter.h"
+#include "core/startup/MainPresenter.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 

@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/AutostartEntry.h"
-#include "platform/Browser.h"
-#include "platform/Clock.h"
-#include "platform/CursorSource.h"
-#include "platform/InputEvents.h"
-#include "platform/MessageBox.h"
-#include "platform/NumberFormat.h"
-#include "platform/Power.h"
-#include "platform/Shell.h"
-#include "platform/SystemInfo.h"
+#include "core/ports/AutostartEntry.h"
+#include "core/ports/Browser.h"
+#include "core/ports/Clock.h"
+#include "core/ports/CursorSource.h"
+#include "core/ports/InputEvents.h"
+#include "core/ports/MessageBox.h"
+#include "core/ports/NumberFormat.h"
+#include "core/ports/Power.h"
+#include "core/ports/Shell.h"
+#include "core/ports/SystemInfo.h"
 
 namespace pt::test {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/DayHistory.h"
+#include "core/ports/DayHistory.h"
 #include "support/MemorySettingsStore.h"
 
 namespace pt::test {

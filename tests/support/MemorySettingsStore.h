@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "platform/SettingsStore.h"
+#include "core/ports/SettingsStore.h"
 
 namespace pt::test {
 

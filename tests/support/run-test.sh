@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Runs one test binary with its own HOME and XDG folders and, with --xvfb, its own X server.
+# Runs one test binary with its own HOME and XDG folders and, with --xvfb, its own X server;
+# with --weston, a Wayland compositor of its own (weston, headless) instead.
 set -euo pipefail
 xvfb=0
+weston=0
 if [[ "${1:-}" == "--xvfb" ]]; then xvfb=1; shift; fi
+if [[ "${1:-}" == "--weston" ]]; then weston=1; shift; fi
 root=$(mktemp -d /tmp/pathtally-test.XXXXXX)
 export HOME=$root/home XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data \
   XDG_CACHE_HOME=$root/cache XDG_RUNTIME_DIR=$root/run PT_TEST_ROOT=$root
@@ -30,5 +33,30 @@ if ((xvfb)); then
   # An X11 session of its own, whatever session the tests are started from.
   export XDG_SESSION_TYPE=x11
   unset WAYLAND_DISPLAY PATHTALLY_INPUT
+fi
+if ((weston)); then
+  # A Wayland session of its own: weston's headless back end drawing with pixman (no GPU
+  # needed), its screenshooter allowed (--debug) so that tests read back what it shows.
+  # Where it cannot start, the tests are told why in PT_WESTON_UNAVAILABLE and skip.
+  export XDG_SESSION_TYPE=wayland QT_QPA_PLATFORM=wayland
+  unset DISPLAY PATHTALLY_INPUT WAYLAND_DISPLAY
+  socket=pathtally-test-$$
+  if ! command -v weston >/dev/null; then
+    export PT_WESTON_UNAVAILABLE="weston is not installed (scripts/deps.sh --test installs it)"
+  else
+    weston --backend=headless-backend.so --use-pixman --width=1024 --height=768 \
+      --socket="$socket" --idle-time=0 --debug >"$root/weston.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 200); do
+      [[ -S "$XDG_RUNTIME_DIR/$socket" ]] && break
+      kill -0 "${pids[-1]}" 2>/dev/null || break
+      sleep 0.05
+    done
+    if [[ -S "$XDG_RUNTIME_DIR/$socket" ]]; then
+      export WAYLAND_DISPLAY=$socket PT_WESTON_LOG=$root/weston.log
+    else
+      export PT_WESTON_UNAVAILABLE="weston did not start: $(tail -n 3 "$root/weston.log" | tr '\n' ' ')"
+    fi
+  fi
 fi
 "$@"

@@ -11,8 +11,8 @@
 #include <QRawFont>
 #include <QTest>
 
-#include "online/Site.h"
-#include "shell/FeedbackMail.h"
+#include "core/online/Site.h"
+#include "core/shell/FeedbackMail.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 #include "support/QtTestApp.h"

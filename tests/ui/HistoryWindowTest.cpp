@@ -10,8 +10,8 @@
 #include <QTableView>
 #include <QTest>
 
-#include "persistence/HistoryCsv.h"
-#include "stats/DayAccounting.h"
+#include "core/persistence/HistoryCsv.h"
+#include "core/stats/DayAccounting.h"
 #include "support/Fakes.h"
 #include "support/MemoryDayHistory.h"
 #include "support/QtTestApp.h"

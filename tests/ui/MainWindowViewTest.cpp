@@ -280,12 +280,13 @@ TEST_F(MainWindowView, FitsTheScreen) {
     MainWindow& w = open();
     const QRect available = w.screen()->availableGeometry();
     auto* scroll = w.findChild<QScrollArea*>();
-    ASSERT_NE(scroll, nullptr);
     if (available.height() >= 700 && available.width() >= 700) {
         EXPECT_EQ(w.width(), 660) << "the designed size";
-        EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0);
+        // No scroll area around the pages: it would make their windows native.
+        EXPECT_EQ(scroll, nullptr);
         return;
     }
+    ASSERT_NE(scroll, nullptr);
     EXPECT_LE(w.frameGeometry().height(), available.height());
     EXPECT_LE(w.frameGeometry().width(), available.width());
     EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0) << "the page scrolls";

@@ -10,11 +10,11 @@
 #include <QTimer>
 #include <memory>
 
-#include "shutdown/ShutdownScheduler.h"
+#include "core/shutdown/ShutdownScheduler.h"
+#include "core/texts/MainWindowTexts.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 #include "support/QtTestApp.h"
-#include "texts/MainWindowTexts.h"
 #include "ui/FormBinder.h"
 #include "ui/ShutdownPage.h"
 

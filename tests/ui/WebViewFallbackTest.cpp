@@ -8,7 +8,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 
-#include "form/FormModel.h"
+#include "core/form/FormModel.h"
 #include "support/QtTestApp.h"
 #include "ui/FormBinder.h"
 #include "ui/RankingWindow.h"

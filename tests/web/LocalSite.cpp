@@ -19,8 +19,11 @@ LocalSite::LocalSite() {
                 QByteArray body, status = "200 OK";
                 if (m_titles.contains(path)) {
                     body = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" +
-                           m_titles[path].toUtf8() + "</title></head><body><p>" + path.toUtf8() +
-                           "</p></body></html>";
+                           m_titles[path].toUtf8() + "</title></head><body" +
+                           (m_backgrounds[path].isEmpty()
+                                ? QByteArray()
+                                : " style=\"background:" + m_backgrounds[path].toUtf8() + "\"") +
+                           "><p>" + path.toUtf8() + "</p></body></html>";
                 } else {
                     status = "404 Not Found";
                     body = "<html><head><title>Not found</title></head></html>";

@@ -16,7 +16,11 @@ public:
     // "http://127.0.0.1:<port>"; the port stays reserved after stop() is not guaranteed.
     QString root() const;
     quint16 port() const { return m_port; }
-    void setPage(const QString& path, const QString& title) { m_titles[path] = title; }
+    // The page at `path` with this title, on a background of this colour where one is given.
+    void setPage(const QString& path, const QString& title, const QString& background = {}) {
+        m_titles[path] = title;
+        m_backgrounds[path] = background;
+    }
     // Stops listening: later requests are refused, as from an unreachable site.
     void stop() { m_server.close(); }
 
@@ -30,6 +34,7 @@ private:
     QTcpServer m_server;
     quint16 m_port = 0;
     QMap<QString, QString> m_titles;
+    QMap<QString, QString> m_backgrounds;
     QStringList m_requests;
 };
 

@@ -11,7 +11,7 @@
 #include <QTcpSocket>
 #include <QTest>
 
-#include "online/UpdateCheck.h"
+#include "core/online/UpdateCheck.h"
 #include "ui/AutoUpdateWindow.h"
 #include "ui/HttpPageTitle.h"
 #include "ui/WebView.h"

@@ -15,11 +15,11 @@
 #include <QWindow>
 
 #include "LocalSite.h"
-#include "online/InstallationId.h"
-#include "online/RankingCode.h"
+#include "core/online/InstallationId.h"
+#include "core/online/RankingCode.h"
+#include "core/texts/OnlineTexts.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
-#include "texts/OnlineTexts.h"
 #include "ui/AutoUpdateWindow.h"
 #include "ui/OnlineWindows.h"
 #include "ui/RankingWindow.h"

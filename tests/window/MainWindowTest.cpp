@@ -16,7 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/PlatformServices.h"
+#include "core/ports/PlatformServices.h"
 #include "platform/linux/X11CursorSource.h"
 #include "platform/linux/X11InputEvents.h"
 #include "support/FakeServices.h"

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/windows/RegistrySettingsStore.h"
+#include "platform/windows/RunKeyAutostart.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/Win32.h"
-#include "platform/windows/WinPlatform.h"
 
 namespace pt {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "online/UpdateCheck.h"
+#include "core/online/UpdateCheck.h"
 #include "platform/windows/Win32.h"
 #include "platform/windows/WinHttpPageTitle.h"
 #include "windows/ScriptedSite.h"

@@ -12,12 +12,14 @@
 #include <fstream>
 #include <vector>
 
-#include "persistence/DataFile.h"
+#include "core/persistence/DataFile.h"
+#include "platform/windows/MutexSingleInstance.h"
 #include "platform/windows/Win32.h"
+#include "platform/windows/WinClock.h"
 #include "platform/windows/WinCursorSource.h"
 #include "platform/windows/WinDataFolder.h"
 #include "platform/windows/WinInputEvents.h"
-#include "platform/windows/WinPlatform.h"
+#include "platform/windows/WinSystemInfo.h"
 #include "windows/PumpUntil.h"
 
 namespace pt {

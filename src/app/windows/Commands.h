@@ -2,8 +2,8 @@
 
 // Before any header that brings in <windows.h>, whose WM_* macros the click hook's names
 // would meet.
-#include "startup/MainParts.h"
-#include "startup/MainPresenter.h"
+#include "core/startup/MainParts.h"
+#include "core/startup/MainPresenter.h"
 
 #include "UpdateChecks.h"
 #include "ui/win32/Win32MainWindow.h"

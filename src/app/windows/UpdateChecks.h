@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "online/Site.h"
-#include "online/SitePages.h"
-#include "online/UnaskedUpdateCheck.h"
+#include "core/online/Site.h"
+#include "core/online/SitePages.h"
+#include "core/online/UnaskedUpdateCheck.h"
 #include "ui/win32/Win32AutoUpdateWindow.h"
 #include "ui/win32/Win32MainWindow.h"
 

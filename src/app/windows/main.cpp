@@ -5,15 +5,11 @@
 #include <memory>
 
 #include "Commands.h"
-#include "form/MainControls.h"
-#include "persistence/DataFile.h"
-#include "platform/windows/RegistrySettingsStore.h"
-#include "platform/windows/WinCursorSource.h"
-#include "platform/windows/WinDataFolder.h"
-#include "platform/windows/WinInputEvents.h"
-#include "platform/windows/WinPlatform.h"
-#include "texts/MainWindowTexts.h"
-#include "texts/ProgramName.h"
+#include "core/form/MainControls.h"
+#include "core/ports/PlatformServices.h"
+#include "core/texts/MainWindowTexts.h"
+#include "core/texts/ProgramName.h"
+#include "platform/windows/WinMessageBox.h"
 #include "ui/win32/Win32MainWindow.h"
 #include "ui/win32/Win32WebPage.h"
 
@@ -34,9 +30,9 @@ HACCEL MakeAccelerators(pt::FormModel& form) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     pt::WinMessageBox messages;
+    auto platform = pt::CreatePlatformServices();
     // Before anything else: one instance only. The language is not known yet.
-    pt::MutexSingleInstance instance;
-    if (!instance.acquire()) {
+    if (!platform->singleInstance().acquire()) {
         messages.show(std::string(pt::main_texts::AlreadyRunning.designed()),
                       std::string(pt::ProgramName), pt::MsgButtons::Ok, pt::MsgIcon::Warning,
                       pt::MsgDefault::First);
@@ -45,21 +41,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     pt::OleApartment ole;  // for the web control of the home strip and news pages
 
-    pt::WinSystemInfo system;
+    pt::PlatformServices& p = *platform;
     // The data file lives in the user's own folder, wherever the program was started from.
-    pt::EnterWinDataFolder(pt::DataFileName, system.computerName());
-
-    pt::RegistrySettingsStore store;
-    pt::WinClock clock;
-    pt::WinNumberFormat numberFormat;
-    pt::WinShell shell;
-    pt::RunKeyAutostart autostart(store);
-    pt::WinCursorSource cursor;
-    pt::WinInputEvents input;
-    pt::WinPower power;
-
-    pt::MainServices services{store, clock,     numberFormat, system, messages,
-                              shell, autostart, cursor,       input,  power};
+    p.enterDataFolder();
+    pt::MainServices services{p.store(), p.clock(),     p.numberFormat(), p.system(), messages,
+                              p.shell(), p.autostart(), p.cursor(),       p.input(),  p.power()};
+    services.history = p.history();
+    services.inputAccess = &p.inputAccess();
     pt::MainParts parts(services.input, services.history, services.clock);
     pt::Win32MainWindow window(services, parts);
     messages.setOwner(window.handle());
@@ -69,7 +57,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (value >= 10 && value <= 1000) window.secondTickMs = static_cast<unsigned>(value);
     }
     window.start();
-    pt::UpdateChecks updates(window, store);
+    pt::UpdateChecks updates(window, services.store);
     pt::WireCommands(window, services, parts, updates);
     window.showAtStart();
 

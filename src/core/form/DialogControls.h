@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form/ControlId.h"
+#include "core/form/ControlId.h"
 
 // The controls of the About box, the Options dialog and the data-reset dialog, by the
 // names their widgets carry.

@@ -1,4 +1,4 @@
-#include "form/FormModel.h"
+#include "core/form/FormModel.h"
 
 namespace pt {
 

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "form/ControlId.h"
+#include "core/form/ControlId.h"
 
 namespace pt {
 

@@ -1,6 +1,6 @@
-#include "form/MainControls.h"
+#include "core/form/MainControls.h"
 
-#include "form/ShutdownControls.h"
+#include "core/form/ShutdownControls.h"
 
 namespace pt {
 

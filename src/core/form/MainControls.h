@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "form/ControlId.h"
+#include "core/form/ControlId.h"
 
 // The main window's controls: the window, tray icon, menus, status bar, tabs and the
 // statistics page. Each name is the widget's object name; the shutdown page's controls are

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form/ControlId.h"
+#include "core/form/ControlId.h"
 
 // The controls of the four online windows, by the names their widgets carry. Timer1 is
 // the window's timer: enabled while it runs.

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "form/ControlId.h"
+#include "core/form/ControlId.h"
 
 // The shutdown page of the main window: the countdown row, eight clock rules and the three
 // power buttons. Each name is the widget's object name.

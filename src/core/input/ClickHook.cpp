@@ -1,4 +1,4 @@
-#include "input/ClickHook.h"
+#include "core/input/ClickHook.h"
 
 #include <limits>
 

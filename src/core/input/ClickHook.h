@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "platform/InputEvents.h"
-#include "stats/StatisticsModel.h"
+#include "core/ports/InputEvents.h"
+#include "core/stats/StatisticsModel.h"
 
 namespace pt {
 

@@ -1,9 +1,9 @@
-#include "input/InputAccessNotice.h"
+#include "core/input/InputAccessNotice.h"
 
 #include <string>
 
-#include "form/MainControls.h"
-#include "texts/MainWindowTexts.h"
+#include "core/form/MainControls.h"
+#include "core/texts/MainWindowTexts.h"
 
 namespace pt {
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "form/FormModel.h"
-#include "platform/InputAccess.h"
-#include "texts/Language.h"
+#include "core/form/FormModel.h"
+#include "core/ports/InputAccess.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

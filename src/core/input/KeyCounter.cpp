@@ -1,11 +1,11 @@
-#include "input/KeyCounter.h"
+#include "core/input/KeyCounter.h"
 
 #include <string>
 
-#include "form/MainControls.h"
-#include "input/KeyName.h"
-#include "stats/NumberText.h"
-#include "texts/MainWindowTexts.h"
+#include "core/form/MainControls.h"
+#include "core/input/KeyName.h"
+#include "core/stats/NumberText.h"
+#include "core/texts/MainWindowTexts.h"
 
 namespace pt {
 

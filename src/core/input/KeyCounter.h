@@ -2,10 +2,10 @@
 
 #include <string_view>
 
-#include "form/FormModel.h"
-#include "platform/InputEvents.h"
-#include "stats/StatisticsModel.h"
-#include "texts/Language.h"
+#include "core/form/FormModel.h"
+#include "core/ports/InputEvents.h"
+#include "core/stats/StatisticsModel.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

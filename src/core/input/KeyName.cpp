@@ -1,4 +1,4 @@
-#include "input/KeyName.h"
+#include "core/input/KeyName.h"
 
 #include <array>
 

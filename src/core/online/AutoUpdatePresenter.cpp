@@ -1,8 +1,8 @@
-#include "online/AutoUpdatePresenter.h"
+#include "core/online/AutoUpdatePresenter.h"
 
-#include "form/OnlineControls.h"
-#include "online/UpdateCheck.h"
-#include "texts/OnlineTexts.h"
+#include "core/form/OnlineControls.h"
+#include "core/online/UpdateCheck.h"
+#include "core/texts/OnlineTexts.h"
 
 namespace pt {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/Browser.h"
-#include "platform/Shell.h"
+#include "core/ports/Browser.h"
+#include "core/ports/Shell.h"
 
 namespace pt {
 

@@ -1,4 +1,4 @@
-#include "online/HtmlPage.h"
+#include "core/online/HtmlPage.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "online/InstallationId.h"
+#include "core/online/InstallationId.h"
 
 #include <optional>
 #include <string>

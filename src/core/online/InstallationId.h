@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/SettingsStore.h"
+#include "core/ports/SettingsStore.h"
 
 namespace pt {
 

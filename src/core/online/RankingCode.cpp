@@ -1,9 +1,9 @@
-#include "online/RankingCode.h"
+#include "core/online/RankingCode.h"
 
 #include <cmath>
 
-#include "texts/OnlineTexts.h"
-#include "texts/ProgramName.h"
+#include "core/texts/OnlineTexts.h"
+#include "core/texts/ProgramName.h"
 
 namespace pt {
 

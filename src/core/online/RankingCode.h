@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/MessageBox.h"
-#include "stats/DynamicValue.h"
+#include "core/ports/MessageBox.h"
+#include "core/stats/DynamicValue.h"
 
 namespace pt {
 

@@ -1,8 +1,8 @@
-#include "online/RankingPresenter.h"
+#include "core/online/RankingPresenter.h"
 
-#include "form/OnlineControls.h"
-#include "online/RankingCode.h"
-#include "texts/OnlineTexts.h"
+#include "core/form/OnlineControls.h"
+#include "core/online/RankingCode.h"
+#include "core/texts/OnlineTexts.h"
 
 namespace pt {
 

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <string>
 
-#include "form/FormModel.h"
-#include "form/OnlineControls.h"
-#include "platform/Browser.h"
-#include "stats/DynamicValue.h"
-#include "texts/Language.h"
+#include "core/form/FormModel.h"
+#include "core/form/OnlineControls.h"
+#include "core/ports/Browser.h"
+#include "core/stats/DynamicValue.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

@@ -1,4 +1,4 @@
-#include "online/Site.h"
+#include "core/online/Site.h"
 
 #include <cstdio>
 

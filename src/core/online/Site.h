@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "persistence/ValueNames.h"
-#include "platform/SettingsStore.h"
+#include "core/persistence/ValueNames.h"
+#include "core/ports/SettingsStore.h"
 
 namespace pt {
 

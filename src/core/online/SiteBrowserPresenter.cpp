@@ -1,8 +1,8 @@
-#include "online/SiteBrowserPresenter.h"
+#include "core/online/SiteBrowserPresenter.h"
 
 #include <limits>
 
-#include "form/OnlineControls.h"
+#include "core/form/OnlineControls.h"
 
 namespace pt {
 

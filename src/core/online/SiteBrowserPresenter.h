@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "form/FormModel.h"
-#include "form/OnlineControls.h"
-#include "platform/Browser.h"
+#include "core/form/FormModel.h"
+#include "core/form/OnlineControls.h"
+#include "core/ports/Browser.h"
 
 namespace pt {
 

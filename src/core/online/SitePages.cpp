@@ -1,7 +1,7 @@
-#include "online/SitePages.h"
+#include "core/online/SitePages.h"
 
-#include "online/Site.h"
-#include "persistence/ValueNames.h"
+#include "core/online/Site.h"
+#include "core/persistence/ValueNames.h"
 
 namespace pt {
 

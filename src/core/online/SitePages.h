@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/SettingsStore.h"
+#include "core/ports/SettingsStore.h"
 
 namespace pt {
 

@@ -1,6 +1,6 @@
-#include "online/UnaskedUpdateCheck.h"
+#include "core/online/UnaskedUpdateCheck.h"
 
-#include "online/SitePages.h"
+#include "core/online/SitePages.h"
 
 namespace pt {
 

@@ -1,4 +1,4 @@
-#include "online/UpdateCheck.h"
+#include "core/online/UpdateCheck.h"
 
 #include <algorithm>
 #include <cstdint>

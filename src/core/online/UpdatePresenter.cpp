@@ -1,7 +1,7 @@
-#include "online/UpdatePresenter.h"
+#include "core/online/UpdatePresenter.h"
 
-#include "form/OnlineControls.h"
-#include "texts/OnlineTexts.h"
+#include "core/form/OnlineControls.h"
+#include "core/texts/OnlineTexts.h"
 
 namespace pt {
 

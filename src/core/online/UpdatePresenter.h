@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "form/FormModel.h"
-#include "form/OnlineControls.h"
-#include "platform/Browser.h"
-#include "texts/Language.h"
+#include "core/form/FormModel.h"
+#include "core/form/OnlineControls.h"
+#include "core/ports/Browser.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

@@ -1,4 +1,4 @@
-#include "persistence/DataFile.h"
+#include "core/persistence/DataFile.h"
 
 #include <array>
 #include <cctype>
@@ -9,8 +9,8 @@
 #include <system_error>
 #include <vector>
 
-#include "stats/NumberText.h"
-#include "stats/StatisticsModel.h"
+#include "core/stats/NumberText.h"
+#include "core/stats/StatisticsModel.h"
 
 namespace pt {
 namespace fs = std::filesystem;

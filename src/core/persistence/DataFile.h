@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "stats/DynamicValue.h"
+#include "core/stats/DynamicValue.h"
 
 namespace pt {
 

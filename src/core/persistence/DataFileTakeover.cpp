@@ -1,4 +1,4 @@
-#include "persistence/DataFileTakeover.h"
+#include "core/persistence/DataFileTakeover.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "persistence/DataFile.h"
+#include "core/persistence/DataFile.h"
 
 namespace pt {
 namespace fs = std::filesystem;

@@ -1,8 +1,8 @@
-#include "persistence/HistoryCsv.h"
+#include "core/persistence/HistoryCsv.h"
 
 #include <charconv>
 
-#include "stats/StatisticsModel.h"
+#include "core/stats/StatisticsModel.h"
 
 namespace pt {
 namespace {

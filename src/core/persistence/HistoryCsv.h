@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/DayHistory.h"
+#include "core/ports/DayHistory.h"
 
 namespace pt {
 

@@ -1,9 +1,9 @@
-#include "persistence/RecordFile.h"
+#include "core/persistence/RecordFile.h"
 
 #include <fstream>
 #include <system_error>
 
-#include "platform/Clock.h"
+#include "core/ports/Clock.h"
 
 namespace pt {
 namespace fs = std::filesystem;

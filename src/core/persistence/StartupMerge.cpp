@@ -1,4 +1,4 @@
-#include "persistence/StartupMerge.h"
+#include "core/persistence/StartupMerge.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,9 +6,9 @@
 #include <limits>
 #include <string_view>
 
-#include "persistence/ValueNames.h"
-#include "stats/NumberText.h"
-#include "stats/StatisticsModel.h"
+#include "core/persistence/ValueNames.h"
+#include "core/stats/NumberText.h"
+#include "core/stats/StatisticsModel.h"
 
 namespace pt {
 namespace {

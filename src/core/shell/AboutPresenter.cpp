@@ -1,9 +1,9 @@
-#include "shell/AboutPresenter.h"
+#include "core/shell/AboutPresenter.h"
 
-#include "form/DialogControls.h"
-#include "online/Site.h"
-#include "shell/FeedbackMail.h"
-#include "texts/DialogTexts.h"
+#include "core/form/DialogControls.h"
+#include "core/online/Site.h"
+#include "core/shell/FeedbackMail.h"
+#include "core/texts/DialogTexts.h"
 
 namespace pt {
 

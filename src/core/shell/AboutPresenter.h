@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "form/DialogControls.h"
-#include "form/FormModel.h"
-#include "platform/SettingsStore.h"
-#include "platform/Shell.h"
-#include "texts/Language.h"
+#include "core/form/DialogControls.h"
+#include "core/form/FormModel.h"
+#include "core/ports/SettingsStore.h"
+#include "core/ports/Shell.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

@@ -1,11 +1,11 @@
-#include "shell/ClearAllPresenter.h"
+#include "core/shell/ClearAllPresenter.h"
 
-#include "form/DialogControls.h"
-#include "persistence/ValueNames.h"
-#include "stats/DayAccounting.h"
-#include "stats/StoredDate.h"
-#include "texts/DialogTexts.h"
-#include "texts/ProgramName.h"
+#include "core/form/DialogControls.h"
+#include "core/persistence/ValueNames.h"
+#include "core/stats/DayAccounting.h"
+#include "core/stats/StoredDate.h"
+#include "core/texts/DialogTexts.h"
+#include "core/texts/ProgramName.h"
 
 namespace pt {
 

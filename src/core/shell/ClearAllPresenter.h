@@ -3,13 +3,13 @@
 #include <functional>
 #include <string>
 
-#include "form/DialogControls.h"
-#include "form/FormModel.h"
-#include "platform/Clock.h"
-#include "platform/MessageBox.h"
-#include "platform/SettingsStore.h"
-#include "stats/StatisticsModel.h"
-#include "texts/Language.h"
+#include "core/form/DialogControls.h"
+#include "core/form/FormModel.h"
+#include "core/ports/Clock.h"
+#include "core/ports/MessageBox.h"
+#include "core/ports/SettingsStore.h"
+#include "core/stats/StatisticsModel.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

@@ -1,4 +1,4 @@
-#include "shell/CommandTable.h"
+#include "core/shell/CommandTable.h"
 
 #include <stdexcept>
 

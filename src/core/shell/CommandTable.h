@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "form/ControlId.h"
+#include "core/form/ControlId.h"
 
 namespace pt {
 

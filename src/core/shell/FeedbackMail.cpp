@@ -1,7 +1,7 @@
-#include "shell/FeedbackMail.h"
+#include "core/shell/FeedbackMail.h"
 
-#include "online/Site.h"
-#include "texts/DialogTexts.h"
+#include "core/online/Site.h"
+#include "core/texts/DialogTexts.h"
 
 namespace pt {
 

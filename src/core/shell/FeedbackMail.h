@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "texts/Language.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

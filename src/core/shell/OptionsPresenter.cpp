@@ -1,8 +1,8 @@
-#include "shell/OptionsPresenter.h"
+#include "core/shell/OptionsPresenter.h"
 
-#include "form/DialogControls.h"
-#include "persistence/ValueNames.h"
-#include "texts/DialogTexts.h"
+#include "core/form/DialogControls.h"
+#include "core/persistence/ValueNames.h"
+#include "core/texts/DialogTexts.h"
 
 namespace pt {
 

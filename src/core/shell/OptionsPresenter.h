@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "form/DialogControls.h"
-#include "form/FormModel.h"
-#include "platform/AutostartEntry.h"
-#include "platform/SettingsStore.h"
-#include "platform/SystemInfo.h"
-#include "shell/ClickHookSwitch.h"
-#include "texts/Language.h"
+#include "core/form/DialogControls.h"
+#include "core/form/FormModel.h"
+#include "core/ports/AutostartEntry.h"
+#include "core/ports/SettingsStore.h"
+#include "core/ports/SystemInfo.h"
+#include "core/shell/ClickHookSwitch.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

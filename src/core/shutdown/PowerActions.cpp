@@ -1,11 +1,11 @@
-#include "shutdown/PowerActions.h"
+#include "core/shutdown/PowerActions.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "texts/ProgramName.h"
-#include "texts/ShutdownTexts.h"
+#include "core/texts/ProgramName.h"
+#include "core/texts/ShutdownTexts.h"
 
 namespace pt {
 

@@ -3,9 +3,9 @@
 #include <functional>
 #include <memory>
 
-#include "platform/MessageBox.h"
-#include "platform/Power.h"
-#include "texts/Language.h"
+#include "core/ports/MessageBox.h"
+#include "core/ports/Power.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

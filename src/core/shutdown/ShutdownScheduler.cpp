@@ -1,15 +1,15 @@
-#include "shutdown/ShutdownScheduler.h"
+#include "core/shutdown/ShutdownScheduler.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <limits>
 
-#include "form/ShutdownControls.h"
-#include "persistence/ValueNames.h"
-#include "stats/Formatting.h"
-#include "stats/NumberText.h"
-#include "texts/ShutdownTexts.h"
+#include "core/form/ShutdownControls.h"
+#include "core/persistence/ValueNames.h"
+#include "core/stats/Formatting.h"
+#include "core/stats/NumberText.h"
+#include "core/texts/ShutdownTexts.h"
 
 namespace pt {
 

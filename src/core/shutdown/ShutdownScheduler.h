@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "form/FormModel.h"
-#include "platform/Clock.h"
-#include "platform/MessageBox.h"
-#include "platform/Power.h"
-#include "platform/SettingsStore.h"
-#include "shell/CommandTable.h"
-#include "shutdown/PowerActions.h"
-#include "texts/Language.h"
+#include "core/form/FormModel.h"
+#include "core/ports/Clock.h"
+#include "core/ports/MessageBox.h"
+#include "core/ports/Power.h"
+#include "core/ports/SettingsStore.h"
+#include "core/shell/CommandTable.h"
+#include "core/shutdown/PowerActions.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

@@ -1,4 +1,4 @@
-#include "startup/MainParts.h"
+#include "core/startup/MainParts.h"
 
 namespace pt {
 

@@ -2,12 +2,12 @@
 
 #include <memory>
 
-#include "input/ClickHook.h"
-#include "platform/Clock.h"
-#include "platform/DayHistory.h"
-#include "platform/InputEvents.h"
-#include "stats/DayAccounting.h"
-#include "stats/StatisticsModel.h"
+#include "core/input/ClickHook.h"
+#include "core/ports/Clock.h"
+#include "core/ports/DayHistory.h"
+#include "core/ports/InputEvents.h"
+#include "core/stats/DayAccounting.h"
+#include "core/stats/StatisticsModel.h"
 
 namespace pt {
 

@@ -1,4 +1,4 @@
-#include "stats/DayAccounting.h"
+#include "core/stats/DayAccounting.h"
 
 #include <algorithm>
 #include <charconv>

@@ -5,9 +5,9 @@
 #include <string>
 #include <utility>
 
-#include "platform/Clock.h"
-#include "platform/DayHistory.h"
-#include "stats/StatisticsModel.h"
+#include "core/ports/Clock.h"
+#include "core/ports/DayHistory.h"
+#include "core/stats/StatisticsModel.h"
 
 namespace pt {
 

@@ -1,11 +1,11 @@
-#include "stats/DayHistorySummary.h"
+#include "core/stats/DayHistorySummary.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "stats/DayAccounting.h"
-#include "stats/Formatting.h"
-#include "stats/StatisticsModel.h"
+#include "core/stats/DayAccounting.h"
+#include "core/stats/Formatting.h"
+#include "core/stats/StatisticsModel.h"
 
 namespace pt {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/DayHistory.h"
+#include "core/ports/DayHistory.h"
 
 namespace pt {
 

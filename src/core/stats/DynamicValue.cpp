@@ -1,8 +1,8 @@
-#include "stats/DynamicValue.h"
+#include "core/stats/DynamicValue.h"
 
 #include <limits>
 
-#include "stats/NumberText.h"
+#include "core/stats/NumberText.h"
 
 namespace pt {
 

@@ -1,12 +1,12 @@
-#include "stats/Formatting.h"
+#include "core/stats/Formatting.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "platform/NumberFormat.h"
-#include "stats/NumberText.h"
-#include "stats/StatisticsModel.h"
-#include "texts/MainWindowTexts.h"
+#include "core/ports/NumberFormat.h"
+#include "core/stats/NumberText.h"
+#include "core/stats/StatisticsModel.h"
+#include "core/texts/MainWindowTexts.h"
 
 namespace pt {
 

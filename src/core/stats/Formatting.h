@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "texts/Language.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

@@ -1,4 +1,4 @@
-#include "stats/NumberText.h"
+#include "core/stats/NumberText.h"
 
 #include <cctype>
 #include <charconv>

@@ -1,15 +1,15 @@
-#include "stats/PersistenceTick.h"
+#include "core/stats/PersistenceTick.h"
 
 #include <cmath>
 
-#include "form/MainControls.h"
-#include "persistence/ValueNames.h"
-#include "stats/DayAccounting.h"
-#include "stats/Formatting.h"
-#include "stats/NumberText.h"
-#include "stats/Points.h"
-#include "stats/StoredDate.h"
-#include "texts/MainWindowTexts.h"
+#include "core/form/MainControls.h"
+#include "core/persistence/ValueNames.h"
+#include "core/stats/DayAccounting.h"
+#include "core/stats/Formatting.h"
+#include "core/stats/NumberText.h"
+#include "core/stats/Points.h"
+#include "core/stats/StoredDate.h"
+#include "core/texts/MainWindowTexts.h"
 
 namespace pt {
 

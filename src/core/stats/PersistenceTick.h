@@ -4,12 +4,12 @@
 #include <functional>
 #include <string>
 
-#include "form/FormModel.h"
-#include "persistence/DataFile.h"
-#include "platform/Clock.h"
-#include "platform/SettingsStore.h"
-#include "stats/StatisticsModel.h"
-#include "texts/Language.h"
+#include "core/form/FormModel.h"
+#include "core/persistence/DataFile.h"
+#include "core/ports/Clock.h"
+#include "core/ports/SettingsStore.h"
+#include "core/stats/StatisticsModel.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

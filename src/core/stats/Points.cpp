@@ -1,10 +1,10 @@
-#include "stats/Points.h"
+#include "core/stats/Points.h"
 
 #include <cmath>
 
-#include "form/MainControls.h"
-#include "stats/NumberText.h"
-#include "texts/MainWindowTexts.h"
+#include "core/form/MainControls.h"
+#include "core/stats/NumberText.h"
+#include "core/texts/MainWindowTexts.h"
 
 namespace pt {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "form/FormModel.h"
-#include "stats/StatisticsModel.h"
-#include "texts/Language.h"
+#include "core/form/FormModel.h"
+#include "core/stats/StatisticsModel.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

@@ -1,10 +1,10 @@
-#include "stats/SamplingTick.h"
+#include "core/stats/SamplingTick.h"
 
 #include <string>
 
-#include "form/MainControls.h"
-#include "stats/Formatting.h"
-#include "texts/MainWindowTexts.h"
+#include "core/form/MainControls.h"
+#include "core/stats/Formatting.h"
+#include "core/texts/MainWindowTexts.h"
 
 namespace pt {
 namespace {

@@ -5,12 +5,12 @@
 #include <utility>
 #include <vector>
 
-#include "form/FormModel.h"
-#include "platform/CursorSource.h"
-#include "platform/InputAccess.h"
-#include "platform/NumberFormat.h"
-#include "stats/StatisticsModel.h"
-#include "texts/Language.h"
+#include "core/form/FormModel.h"
+#include "core/ports/CursorSource.h"
+#include "core/ports/InputAccess.h"
+#include "core/ports/NumberFormat.h"
+#include "core/stats/StatisticsModel.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "stats/DynamicValue.h"
+#include "core/stats/DynamicValue.h"
 
 namespace pt {
 

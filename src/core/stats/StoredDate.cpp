@@ -1,8 +1,8 @@
-#include "stats/StoredDate.h"
+#include "core/stats/StoredDate.h"
 
 #include <cstdio>
 
-#include "stats/DayAccounting.h"
+#include "core/stats/DayAccounting.h"
 
 namespace pt {
 

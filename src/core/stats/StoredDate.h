@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Clock.h"
+#include "core/ports/Clock.h"
 
 namespace pt {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "texts/Language.h"
+#include "core/texts/Language.h"
 
 // The texts of the About box, the Options dialog and the data-reset dialog, and of the
 // feedback mail both the main menu and the About box start.

@@ -1,4 +1,4 @@
-#include "texts/HistoryTexts.h"
+#include "core/texts/HistoryTexts.h"
 
 namespace pt::history_texts {
 

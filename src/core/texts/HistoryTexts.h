@@ -1,7 +1,7 @@
 #pragma once
 
-#include "stats/DayHistorySummary.h"
-#include "texts/Language.h"
+#include "core/stats/DayHistorySummary.h"
+#include "core/texts/Language.h"
 
 // The texts of the day history window. Like the main window's, they turn Traditional only
 // for "B5".

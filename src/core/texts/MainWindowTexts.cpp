@@ -1,7 +1,7 @@
-#include "texts/MainWindowTexts.h"
+#include "core/texts/MainWindowTexts.h"
 
-#include "form/MainControls.h"
-#include "form/ShutdownControls.h"
+#include "core/form/MainControls.h"
+#include "core/form/ShutdownControls.h"
 
 namespace pt {
 

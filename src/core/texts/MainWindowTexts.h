@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "form/FormModel.h"
-#include "texts/Language.h"
+#include "core/form/FormModel.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "texts/Language.h"
+#include "core/texts/Language.h"
 
 // The texts of the windows that show pages of the site: the update window, the automatic
 // update check, the ranking and the site browser, and what a page area says when its page

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "texts/Language.h"
+#include "core/texts/Language.h"
 
 // The texts of the shutdown page and of the power actions' boxes. The page is designed in
 // Simplified; every language but Simplified reads the Traditional texts.

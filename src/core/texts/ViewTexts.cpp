@@ -1,7 +1,7 @@
-#include "texts/ViewTexts.h"
+#include "core/texts/ViewTexts.h"
 
-#include "form/MainControls.h"
-#include "form/ShutdownControls.h"
+#include "core/form/MainControls.h"
+#include "core/form/ShutdownControls.h"
 
 namespace pt {
 

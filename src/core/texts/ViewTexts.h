@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "form/ControlId.h"
-#include "texts/Language.h"
+#include "core/form/ControlId.h"
+#include "core/texts/Language.h"
 
 namespace pt {
 

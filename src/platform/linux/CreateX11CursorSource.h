@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/CursorSource.h"
+#include "core/ports/CursorSource.h"
 
 namespace pt {
 

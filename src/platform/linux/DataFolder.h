@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "persistence/DataFileTakeover.h"
+#include "core/persistence/DataFileTakeover.h"
 
 namespace pt {
 

@@ -5,7 +5,7 @@
 #include <set>
 #include <utility>
 
-#include "platform/InputEvents.h"
+#include "core/ports/InputEvents.h"
 
 namespace pt {
 

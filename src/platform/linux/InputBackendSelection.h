@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/PlatformServices.h"
+#include "core/ports/PlatformServices.h"
 
 namespace pt {
 

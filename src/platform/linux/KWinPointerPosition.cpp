@@ -205,6 +205,7 @@ void KWinPointerPosition::send(const QDBusMessage& message, Reply then) {
 
 void KWinPointerPosition::kwinChanged(const QString& owner) {
     ++m_generation;
+    m_scriptingTries = 0;
     m_running.store(false, std::memory_order_release);
     m_known.store(false, std::memory_order_release);
     if (owner.isEmpty()) {
@@ -270,6 +271,17 @@ void KWinPointerPosition::setUp() {
 
 void KWinPointerPosition::oldScriptUnloaded(const QDBusMessage& reply) {
     if (reply.type() == QDBusMessage::ErrorMessage) {
+        // A KWin still starting (the program started with the session) has its name on
+        // the bus before its scripting object: asked again a few times.
+        if (reply.errorName() == QStringLiteral("org.freedesktop.DBus.Error.UnknownObject") &&
+            m_scriptingTries < kScriptingTries) {
+            ++m_scriptingTries;
+            QTimer::singleShot(m_options.kwinSettleMs, &m_context,
+                               [this, generation = m_generation] {
+                                   if (generation == m_generation) setUp();
+                               });
+            return;
+        }
         fail(QStringLiteral("KWin offers no scripting: %1").arg(reply.errorMessage()));
         return;
     }
@@ -288,20 +300,32 @@ void KWinPointerPosition::loaded(const QDBusMessage& reply) {
         return;
     }
     m_scriptId = id;
-    // KWin 5.2x and 6 put a loaded script at /Scripting/Script<id>, older ones at /<id>;
-    // where neither answers, start() runs every script loaded and not yet running.
-    call(QStringLiteral("/Scripting/Script%1").arg(id), ScriptInterface, QStringLiteral("run"), {},
-         &KWinPointerPosition::ranAtScriptPath);
+    // Where KWin puts a loaded script differs between versions (5.27 at /<id>, 6 at
+    // /Scripting/Script<id>): its own list of objects at the root says which.
+    call(QStringLiteral("/"), QStringLiteral("org.freedesktop.DBus.Introspectable"),
+         QStringLiteral("Introspect"), {}, &KWinPointerPosition::objectsListed);
 }
 
-void KWinPointerPosition::ranAtScriptPath(const QDBusMessage& reply) {
-    if (reply.type() != QDBusMessage::ErrorMessage) return started(reply);
-    call(QStringLiteral("/%1").arg(m_scriptId), ScriptInterface, QStringLiteral("run"), {},
-         &KWinPointerPosition::ranAtShortPath);
+QString KWinPointerPosition::ScriptObjectPath(const QString& rootIntrospection, int id) {
+    // A child node of the root named after the id; else KWin keeps its scripts below
+    // /Scripting.
+    const QRegularExpression node(QStringLiteral("<node\\s+name\\s*=\\s*\"%1\"").arg(id));
+    return node.match(rootIntrospection).hasMatch() ? QStringLiteral("/%1").arg(id)
+                                                    : QStringLiteral("/Scripting/Script%1").arg(id);
 }
 
-void KWinPointerPosition::ranAtShortPath(const QDBusMessage& reply) {
+void KWinPointerPosition::objectsListed(const QDBusMessage& reply) {
+    const QString xml = reply.type() == QDBusMessage::ReplyMessage
+                            ? reply.arguments().value(0).toString()
+                            : QString();
+    call(ScriptObjectPath(xml, m_scriptId), ScriptInterface, QStringLiteral("run"), {},
+         &KWinPointerPosition::ranAtScriptObject);
+}
+
+void KWinPointerPosition::ranAtScriptObject(const QDBusMessage& reply) {
     if (reply.type() != QDBusMessage::ErrorMessage) return started(reply);
+    // A KWin whose scripts have no object of their own: start() runs every script loaded
+    // and not yet running.
     call(ScriptingPath, ScriptingInterface, QStringLiteral("start"), {},
          &KWinPointerPosition::started);
 }

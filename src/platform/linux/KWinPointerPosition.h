@@ -66,6 +66,8 @@ public:
     static const QString Method;
     // The script's text: it calls Method(x, y) of `service` on ObjectPath.
     static QString Script(const QString& service, int reportIntervalMs);
+    // The object of loaded script `id`, from KWin's introspection of its root object.
+    static QString ScriptObjectPath(const QString& rootIntrospection, int id);
 
 private:
     class Receiver;
@@ -79,8 +81,8 @@ private:
     void setUp();
     void oldScriptUnloaded(const QDBusMessage& reply);
     void loaded(const QDBusMessage& reply);
-    void ranAtScriptPath(const QDBusMessage& reply);
-    void ranAtShortPath(const QDBusMessage& reply);
+    void objectsListed(const QDBusMessage& reply);
+    void ranAtScriptObject(const QDBusMessage& reply);
     void started(const QDBusMessage& reply);
     void fail(const QString& why);
     void report(std::int32_t x, std::int32_t y);
@@ -91,6 +93,8 @@ private:
     int m_scriptId = -1;
     bool m_loadSent = false;
     int m_generation = 0;  // counts KWin's comings and goings; older answers are dropped
+    static constexpr int kScriptingTries = 3;
+    int m_scriptingTries = 0;  // of this KWin's, while its scripting object is not there
     // Receives the bus's answers on the creating thread; gone with this object.
     QObject m_context;
     std::unique_ptr<Receiver> m_receiver;

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/CursorSource.h"
-#include "platform/InputAccess.h"
-#include "platform/InputEvents.h"
+#include "core/ports/CursorSource.h"
+#include "core/ports/InputAccess.h"
+#include "core/ports/InputEvents.h"
 #include "platform/linux/DeviceEventCounter.h"
 #include "platform/linux/PointerPosition.h"
 

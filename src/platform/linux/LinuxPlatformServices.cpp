@@ -5,8 +5,8 @@
 #include <QtGlobal>
 #include <optional>
 
-#include "persistence/DataFile.h"
-#include "platform/PlatformServices.h"
+#include "core/persistence/DataFile.h"
+#include "core/ports/PlatformServices.h"
 #include "platform/linux/CreateX11CursorSource.h"
 #include "platform/linux/DataFolder.h"
 #include "platform/linux/DesktopShell.h"

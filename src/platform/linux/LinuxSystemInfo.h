@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/SystemInfo.h"
+#include "core/ports/SystemInfo.h"
 
 namespace pt {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/SingleInstance.h"
+#include "core/ports/SingleInstance.h"
 
 namespace pt {
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <thread>
 
-#include "platform/Power.h"
+#include "core/ports/Power.h"
 
 namespace pt {
 

@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <QTime>
 
-#include "platform/Clock.h"
+#include "core/ports/Clock.h"
 
 namespace pt {
 

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "platform/NumberFormat.h"
+#include "core/ports/NumberFormat.h"
 
 namespace pt {
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/DayHistory.h"
-#include "platform/SettingsStore.h"
+#include "core/ports/DayHistory.h"
+#include "core/ports/SettingsStore.h"
 
 struct sqlite3;
 struct sqlite3_stmt;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/InputEvents.h"
+#include "core/ports/InputEvents.h"
 #include "platform/linux/KeysymToVirtualKey.h"
 
 struct _XDisplay;

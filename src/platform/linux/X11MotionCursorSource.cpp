@@ -4,8 +4,8 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include "core/stats/Chord.h"
 #include "platform/linux/XConnectionLoss.h"
-#include "stats/Chord.h"
 
 // X headers last: their macros clash with common names.
 #include <X11/Xlib.h>

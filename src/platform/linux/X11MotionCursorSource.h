@@ -6,8 +6,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/CursorHandOver.h"
-#include "platform/CursorSource.h"
+#include "core/ports/CursorSource.h"
+#include "platform/common/CursorHandOver.h"
 
 namespace pt {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/AutostartEntry.h"
+#include "core/ports/AutostartEntry.h"
 #include "platform/linux/DataFolder.h"
 
 namespace pt {

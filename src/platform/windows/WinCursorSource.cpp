@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "stats/Chord.h"
+#include "core/stats/Chord.h"
 
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002

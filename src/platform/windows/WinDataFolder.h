@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "persistence/DataFileTakeover.h"
+#include "core/persistence/DataFileTakeover.h"
 
 namespace pt {
 

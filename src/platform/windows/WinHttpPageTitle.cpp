@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "online/HtmlPage.h"
+#include "core/online/HtmlPage.h"
 #include "platform/windows/WideText.h"
 
 namespace pt {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/Browser.h"
+#include "core/ports/Browser.h"
 
 namespace pt {
 

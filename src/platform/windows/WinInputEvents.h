@@ -2,7 +2,7 @@
 
 #include <bitset>
 
-#include "platform/InputEvents.h"
+#include "core/ports/InputEvents.h"
 
 namespace pt {
 

@@ -2,7 +2,9 @@
 // WebEngineView, embedded in the parent widget through a window container. The window
 // that holds the container keeps its raster surface.
 
+#include <QAbstractScrollArea>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QPalette>
@@ -79,11 +81,28 @@ bool ConnectByName(QObject* view, const char* signal, ViewSignals* receiver) {
                             receiver->metaObject()->method(to));
 }
 
+bool OnWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+bool InScrollArea(const QWidget* widget) {
+    for (const QWidget* w = widget; w; w = w->parentWidget())
+        if (qobject_cast<const QAbstractScrollArea*>(w)) return true;
+    return false;
+}
+
 class OwnSurfacePage : public WebPage {
 public:
     // The page, or nullptr when the view cannot be made (the engine's QML module is
     // missing): then nothing has been added to the parent.
     static std::unique_ptr<OwnSurfacePage> Create(QWidget* parent) {
+        if (OnWayland() && InScrollArea(parent)) {
+            // The toolkit makes a page's window in a scroll area a native child window,
+            // nested in native windows of the widgets around it that have no content of
+            // their own; a Wayland compositor shows nothing inside those.
+            qWarning("A page in a scrolled area cannot have a window of its own here");
+            return nullptr;
+        }
         QQmlComponent component(&Engine());
         component.setData(ViewSource, QUrl());
         std::unique_ptr<QObject> made(component.create());
@@ -136,11 +155,16 @@ private:
         view->setParent(m_window);  // deleted with the window
         // The container owns the Quick window from here on.
         m_container = QWidget::createWindowContainer(m_window, parent);
-        // Native and shown from the start, so that every placement of the page's window
-        // is relative to the container's own window: a container first laid out and only
-        // then shown (made native inside a scroll area) keeps the offset of its first
+        // On X11 native and shown from the start, so that every placement of the page's
+        // window is relative to the container's own window: a container first laid out and
+        // only then shown (made native inside a scroll area) keeps the offset of its first
         // placement, relative to the top-level window, and the page lands off its place.
-        m_container->winId();
+        // Not on Wayland: there a native child window is a sub-surface, and the widgets'
+        // native windows (the container's, its parents' and their siblings', all made
+        // native with it) get no content of their own; the page inside them is never shown
+        // and the window's other controls in them stop reaching the screen. Without it the
+        // page's window is a sub-surface of the top-level window itself.
+        if (!OnWayland()) m_container->winId();
         m_container->show();
         m_container->setFocusPolicy(Qt::StrongFocus);
         m_signals = new ViewSignals;

@@ -1,9 +1,9 @@
 #include "ui/win32/Win32AboutBox.h"
 
-#include "online/Site.h"
+#include "core/online/Site.h"
+#include "core/shell/AboutPresenter.h"
+#include "core/texts/ProgramName.h"
 #include "platform/windows/WideText.h"
-#include "shell/AboutPresenter.h"
-#include "texts/ProgramName.h"
 #include "ui/win32/Win32Dialog.h"
 #include "ui/win32/Win32WindowClass.h"
 

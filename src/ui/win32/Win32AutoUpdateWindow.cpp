@@ -1,7 +1,7 @@
 #include "ui/win32/Win32AutoUpdateWindow.h"
 
+#include "core/texts/OnlineTexts.h"
 #include "platform/windows/WideText.h"
-#include "texts/OnlineTexts.h"
 #include "ui/win32/Win32WindowClass.h"
 
 namespace pt {

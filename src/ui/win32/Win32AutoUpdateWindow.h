@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "online/AutoUpdatePresenter.h"
+#include "core/online/AutoUpdatePresenter.h"
 #include "platform/windows/Win32.h"
 #include "platform/windows/WinHttpPageTitle.h"
 #include "ui/win32/Win32FormBinder.h"

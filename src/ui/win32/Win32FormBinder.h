@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "form/FormModel.h"
+#include "core/form/FormModel.h"
 #include "platform/windows/Win32.h"
 
 namespace pt {

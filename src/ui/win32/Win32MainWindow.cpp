@@ -5,12 +5,12 @@
 
 #include <vector>
 
-#include "form/MainControls.h"
-#include "form/ShutdownControls.h"
+#include "core/form/MainControls.h"
+#include "core/form/ShutdownControls.h"
+#include "core/texts/MainWindowTexts.h"
+#include "core/texts/OnlineTexts.h"
+#include "core/texts/ProgramName.h"
 #include "platform/windows/WideText.h"
-#include "texts/MainWindowTexts.h"
-#include "texts/OnlineTexts.h"
-#include "texts/ProgramName.h"
 #include "ui/win32/Win32WindowClass.h"
 
 namespace pt {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/CommandTable.h"
-#include "startup/MainPresenter.h"
-#include "startup/MainView.h"
+#include "core/shell/CommandTable.h"
+#include "core/startup/MainPresenter.h"
+#include "core/startup/MainView.h"
 #include "ui/win32/Win32FormBinder.h"
 #include "ui/win32/Win32WebPage.h"
 

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "form/OnlineControls.h"
-#include "online/DesktopBrowser.h"
-#include "online/RankingPresenter.h"
+#include "core/form/OnlineControls.h"
+#include "core/online/DesktopBrowser.h"
+#include "core/online/RankingPresenter.h"
 #include "ui/win32/Win32Dialog.h"
 #include "ui/win32/Win32WebPage.h"
 

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Shell.h"
+#include "core/ports/Shell.h"
+#include "core/stats/DynamicValue.h"
+#include "core/texts/Language.h"
 #include "platform/windows/Win32.h"
-#include "stats/DynamicValue.h"
-#include "texts/Language.h"
 
 namespace pt {
 

@@ -5,18 +5,18 @@
 #include <memory>
 #include <string>
 
-#include "platform/AutostartEntry.h"
-#include "platform/Clock.h"
-#include "platform/CursorSource.h"
-#include "platform/DayHistory.h"
-#include "platform/InputAccess.h"
-#include "platform/InputEvents.h"
-#include "platform/NumberFormat.h"
-#include "platform/Power.h"
-#include "platform/SettingsStore.h"
-#include "platform/Shell.h"
-#include "platform/SingleInstance.h"
-#include "platform/SystemInfo.h"
+#include "core/ports/AutostartEntry.h"
+#include "core/ports/Clock.h"
+#include "core/ports/CursorSource.h"
+#include "core/ports/DayHistory.h"
+#include "core/ports/InputAccess.h"
+#include "core/ports/InputEvents.h"
+#include "core/ports/NumberFormat.h"
+#include "core/ports/Power.h"
+#include "core/ports/SettingsStore.h"
+#include "core/ports/Shell.h"
+#include "core/ports/SingleInstance.h"
+#include "core/ports/SystemInfo.h"
 
 namespace pt {
 

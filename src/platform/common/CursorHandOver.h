@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/CursorSource.h"
+#include "core/ports/CursorSource.h"
 
 namespace pt {
 

@@ -1,0 +1,81 @@
+// The Windows platform's factory: the registry store, the low-level hooks and the cursor
+// thread, ExitWindowsEx, the Run key and the shell.
+
+#include <memory>
+
+#include "core/persistence/DataFile.h"
+#include "core/ports/PlatformServices.h"
+#include "platform/windows/MutexSingleInstance.h"
+#include "platform/windows/RegistrySettingsStore.h"
+#include "platform/windows/RunKeyAutostart.h"
+#include "platform/windows/WinClock.h"
+#include "platform/windows/WinCursorSource.h"
+#include "platform/windows/WinDataFolder.h"
+#include "platform/windows/WinInputEvents.h"
+#include "platform/windows/WinNumberFormat.h"
+#include "platform/windows/WinPower.h"
+#include "platform/windows/WinShell.h"
+#include "platform/windows/WinSystemInfo.h"
+
+namespace pt {
+namespace {
+
+// The low-level hooks and GetCursorPos see the whole desktop.
+class HookInputAccess : public InputAccess {
+public:
+    bool devicesReadable() const override { return true; }
+    bool pointerPositionKnown() const override { return true; }
+};
+
+template <typename T, typename... Args>
+T& Lazy(std::unique_ptr<T>& slot, Args&&... args) {
+    if (!slot) slot = std::make_unique<T>(std::forward<Args>(args)...);
+    return *slot;
+}
+
+class WinPlatformServices : public PlatformServices {
+public:
+    SingleInstance& singleInstance() override { return m_instance; }
+    SettingsStore& store() override { return Lazy(m_store); }
+    // The registry keeps the totals only; there is no day history on Windows yet.
+    DayHistory* history() override { return nullptr; }
+    Clock& clock() override { return Lazy(m_clock); }
+    const NumberFormat& numberFormat() override { return Lazy(m_numberFormat); }
+    SystemInfo& system() override { return Lazy(m_system); }
+    Shell& shell() override { return Lazy(m_shell); }
+    AutostartEntry& autostart() override { return Lazy(m_autostart, store()); }
+    Power& power() override { return Lazy(m_power); }
+    CursorSource& cursor() override { return Lazy(m_cursor); }
+    InputEvents& input() override { return Lazy(m_input); }
+    const InputAccess& inputAccess() override { return m_access; }
+    const InputBackendChoice& inputBackend() const override { return m_choice; }
+
+    // The main window keeps itself off the task bar (WS_EX_TOOLWINDOW) when it hides.
+    void keepOffTaskList(std::uintptr_t) override {}
+    void enterDataFolder() override { EnterWinDataFolder(DataFileName, system().computerName()); }
+    // A GUI process is asked to stop through its windows only: the session's end reaches
+    // the main window as WM_QUERYENDSESSION / WM_ENDSESSION, and the window saves there.
+    void onStopRequest(std::function<void()>) override {}
+
+private:
+    InputBackendChoice m_choice{"win32", "low-level hooks, GetCursorPos on a thread of its own"};
+    MutexSingleInstance m_instance;
+    std::unique_ptr<RegistrySettingsStore> m_store;
+    std::unique_ptr<WinClock> m_clock;
+    std::unique_ptr<WinNumberFormat> m_numberFormat;
+    std::unique_ptr<WinSystemInfo> m_system;
+    std::unique_ptr<WinShell> m_shell;
+    std::unique_ptr<RunKeyAutostart> m_autostart;  // writes through m_store, declared before
+    std::unique_ptr<WinPower> m_power;
+    std::unique_ptr<WinCursorSource> m_cursor;
+    std::unique_ptr<WinInputEvents> m_input;
+    HookInputAccess m_access;
+};
+
+}  // namespace
+
+std::unique_ptr<PlatformServices> CreatePlatformServices() {
+    return std::make_unique<WinPlatformServices>();
+}
+
+}  // namespace pt
