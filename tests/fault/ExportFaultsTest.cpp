@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "FaultSandbox.h"
-#include "persistence/HistoryCsv.h"
+#include "core/persistence/HistoryCsv.h"
 #include "platform/linux/SqliteSettingsStore.h"
 
 namespace pt::test {
