@@ -283,7 +283,7 @@ int main(int argc, char** argv) {
             }
             const int radius = std::min(window.width(), window.height()) / 2 - 30;
             const double moving = shown.cpuPercent(
-                [&] { CircleAround(d, window.center().x(), window.center().y(), radius, 5); });
+                [&] { CircleAround(d, window.center().x(), window.center().y(), radius, 10); });
             const std::string figure =
                 std::string("CPU, pointer moving over the window: ") + c.name;
             if (floor == 0) {

@@ -20,7 +20,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/SettingsStore.h"
+#include "core/ports/SettingsStore.h"
 #include "platform/linux/SqliteSettingsStore.h"
 
 namespace {

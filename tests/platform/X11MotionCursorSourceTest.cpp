@@ -208,6 +208,30 @@ TEST_F(X11MotionCursorSourceTest, NothingWakesItWhileThePointerRests) {
     EXPECT_EQ(source.warpsFound(), 0u);
 }
 
+// A 1000 Hz mouse wakes the reader some 60 times a second, not once per event, and every
+// event still counts.
+TEST_F(X11MotionCursorSourceTiming, AMovingPointerIsReadInBatches) {
+    driver.moveTo(300, 300);
+    X11MotionCursorSource source;
+    Taken taken;
+    ASSERT_TRUE(TakeUntilAt(source, taken, 300, 300));
+    taken.travel = 0;
+    const auto events = source.motionEvents();
+    const auto wakeUps = source.wakeUps();
+    const auto start = Clock::now();
+    for (int i = 1; i <= 500; ++i) {
+        driver.moveBy(i % 2 ? 1 : -1, 1);
+        driver.sync();
+        std::this_thread::sleep_until(start + i * 1ms);
+    }
+    ASSERT_TRUE(TakeUntilAt(source, taken, 300, 800));
+    EXPECT_EQ(source.motionEvents() - events, 500u);
+    EXPECT_NEAR(taken.travel, 500 * std::sqrt(2.0), 1e-6);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    EXPECT_LE(double(source.wakeUps() - wakeUps), seconds * 1000 / 16 * 1.5 + 5)
+        << "over " << seconds << " s";
+}
+
 TEST_F(X11MotionCursorSourceTiming, StopsPromptly) {
     auto source = std::make_unique<X11MotionCursorSource>();
     ASSERT_TRUE(source->running());

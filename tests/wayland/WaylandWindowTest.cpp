@@ -18,8 +18,8 @@
 #include <filesystem>
 #include <optional>
 
-#include "form/MainControls.h"
-#include "platform/PlatformServices.h"
+#include "core/form/MainControls.h"
+#include "core/ports/PlatformServices.h"
 #include "platform/linux/KWinPointerPosition.h"
 #include "platform/linux/SqliteSettingsStore.h"
 #include "support/DBusMockBus.h"

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMetaMethod>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QPointer>
 #include <QQmlComponent>
@@ -14,9 +15,11 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QStringDecoder>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEngineLoadingInfo>
 #include <QWidget>
+#include <QWindow>
 #include <memory>
 
 #include "ui/web/EngineEnvironment.h"
@@ -69,6 +72,61 @@ public slots:
     void loadingChanged(const QWebEngineLoadingInfo& info) {
         if (onLoading) onLoading(info);
     }
+};
+
+// Hands the page the pointer's moves without a button held at most every kMoveIntervalMs,
+// the last one always: each move costs the engine a round of input handling in this
+// process and in the page's, and a mouse over the window reports up to 1000 a second.
+// Presses, releases, drags and everything else pass at once.
+class MoveThrottle : public QObject {
+public:
+    explicit MoveThrottle(QWindow* window) : QObject(window), m_window(window) {
+        m_timer.setSingleShot(true);
+        m_timer.setInterval(kMoveIntervalMs);
+        QObject::connect(&m_timer, &QTimer::timeout, this, [this] { deliverPending(); });
+        window->installEventFilter(this);
+    }
+
+    static constexpr int kMoveIntervalMs = 33;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != m_window || m_delivering) return false;
+        if (event->type() != QEvent::MouseMove) {
+            // Anything else (a press, the pointer leaving) comes after the move before it.
+            if (m_pending &&
+                (event->type() == QEvent::MouseButtonPress ||
+                 event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::Leave))
+                deliverPending();
+            return false;
+        }
+        auto* move = static_cast<QMouseEvent*>(event);
+        if (move->buttons() != Qt::NoButton) {
+            m_pending.reset();
+            return false;
+        }
+        if (!m_timer.isActive()) {
+            m_timer.start();
+            return false;  // the first move of a while goes through
+        }
+        m_pending.reset(move->clone());
+        return true;
+    }
+
+private:
+    void deliverPending() {
+        m_timer.stop();
+        if (!m_pending) return;
+        const std::unique_ptr<QMouseEvent> move = std::move(m_pending);
+        m_delivering = true;
+        QCoreApplication::sendEvent(m_window, move.get());
+        m_delivering = false;
+        m_timer.start();
+    }
+
+    QWindow* m_window;
+    QTimer m_timer;
+    std::unique_ptr<QMouseEvent> m_pending;
+    bool m_delivering = false;
 };
 
 // Connects the view's signal `signal` to the receiver's slot of the same signature.
@@ -171,6 +229,7 @@ private:
         m_signals->setParent(m_container);
         m_signals->keysTo = m_container;
         m_window->contentItem()->installEventFilter(m_signals);
+        new MoveThrottle(m_window);  // deleted with the window
         m_signals->onTitle = [this] {
             if (m_handler) m_handler(title());
         };
