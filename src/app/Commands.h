@@ -2,16 +2,27 @@
 
 #include <memory>
 
+#include "ui/OnlineWindows.h"
+#include "ui/QtProgramDialogs.h"
+
 namespace pt {
 
 class MainWindow;
-class OnlineWindows;
 struct MainParts;
 struct MainServices;
 
-// Registers the commands of the menu items and links that open secondary windows. The
-// returned object owns the online windows and lives as long as the main window.
-std::unique_ptr<OnlineWindows> WireCommands(MainWindow& window, const MainServices& services,
-                                            MainParts& parts);
+// The Qt dialogs and site windows the program's commands open; lives as long as the main
+// window.
+struct QtProgramWindows {
+    QtProgramWindows(MainWindow& window, const MainServices& services, MainParts& parts);
+
+    QtProgramDialogs dialogs;
+    OnlineWindows online;
+};
+
+// Registers the program's commands (RegisterProgramCommands) with the Qt dialogs and site
+// windows, and runs the program's own update check when the window is shown.
+std::unique_ptr<QtProgramWindows> WireCommands(MainWindow& window, const MainServices& services,
+                                               MainParts& parts);
 
 }  // namespace pt

@@ -94,7 +94,10 @@ QLabel* NewLabel(QWidget* parent, ControlId id, bool link = false) {
 
 AboutDialog::AboutDialog(SettingsStore& store, Shell& shell, Language lang, AboutFacts facts,
                          QWidget* parent)
-    : QDialog(parent) {
+    : AboutDialog(std::make_unique<AboutPresenter>(store, shell, lang, std::move(facts)), parent) {}
+
+AboutDialog::AboutDialog(std::unique_ptr<AboutPresenter> presenter, QWidget* parent)
+    : QDialog(parent), m_presenter(std::move(presenter)) {
     setObjectName(ObjectName(about_controls::Window));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -158,7 +161,6 @@ AboutDialog::AboutDialog(SettingsStore& store, Shell& shell, Language lang, Abou
     layout->addLayout(top);
     layout->addLayout(buttons);
 
-    m_presenter = std::make_unique<AboutPresenter>(store, shell, lang, std::move(facts));
     m_presenter->setLogoGeometry(FrameHeight * TwipsPerPixel, StripHeight * TwipsPerPixel);
     m_binder = new FormBinder(m_presenter->form(), this);
     m_binder->bindCustom(about_controls::Window, [this](const Control& c) {
@@ -184,7 +186,14 @@ AboutDialog* AboutDialog::instance() {
 
 AboutDialog* AboutDialog::showInstance(SettingsStore& store, Shell& shell, Language lang,
                                        AboutFacts facts, QWidget* parent) {
-    if (!s_instance) s_instance = new AboutDialog(store, shell, lang, std::move(facts), parent);
+    return showInstance(
+        [&] { return std::make_unique<AboutPresenter>(store, shell, lang, std::move(facts)); },
+        parent);
+}
+
+AboutDialog* AboutDialog::showInstance(const std::function<std::unique_ptr<AboutPresenter>()>& make,
+                                       QWidget* parent) {
+    if (!s_instance) s_instance = new AboutDialog(make(), parent);
     AboutDialog* box = s_instance.data();
     if (box->isMinimized()) box->showNormal();
     box->show();

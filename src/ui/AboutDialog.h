@@ -21,6 +21,7 @@ public:
     // Twips per pixel at 96 dpi: the logo moves one twip per tick.
     static constexpr int TwipsPerPixel = 15;
 
+    explicit AboutDialog(std::unique_ptr<AboutPresenter> presenter, QWidget* parent = nullptr);
     AboutDialog(SettingsStore& store, Shell& shell, Language lang, AboutFacts facts,
                 QWidget* parent = nullptr);
     ~AboutDialog() override;
@@ -28,6 +29,9 @@ public:
     // Shows the About box: the open one is raised unchanged, else a new one is made.
     static AboutDialog* showInstance(SettingsStore& store, Shell& shell, Language lang,
                                      AboutFacts facts, QWidget* parent = nullptr);
+    // The same, making the presenter only when no box is open.
+    static AboutDialog* showInstance(const std::function<std::unique_ptr<AboutPresenter>()>& make,
+                                     QWidget* parent = nullptr);
     // The open About box, or null.
     static AboutDialog* instance();
 

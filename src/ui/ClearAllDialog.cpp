@@ -16,6 +16,15 @@ using namespace clear_all_controls;
 ClearAllDialog::ClearAllDialog(StatisticsModel& model, SettingsStore& store, Clock& clock,
                                Language lang, QWidget* parent, MessageBox* messages,
                                DayAccounting* days, std::function<void()> takeMeasured)
+    : ClearAllDialog(
+          [&model, &store, &clock, lang, days, &takeMeasured](MessageBox& boxes) {
+              return std::make_unique<ClearAllPresenter>(model, store, clock, boxes, lang, days,
+                                                         std::move(takeMeasured));
+          },
+          parent, messages) {}
+
+ClearAllDialog::ClearAllDialog(const ProgramDialogs::MakeDataReset& makePresenter, QWidget* parent,
+                               MessageBox* messages)
     : QDialog(parent) {
     SetUpDialog(this, Window);
 
@@ -37,8 +46,7 @@ ClearAllDialog::ClearAllDialog(StatisticsModel& model, SettingsStore& store, Clo
         m_ownBoxes = std::make_unique<QtMessageBox>(this);
         messages = m_ownBoxes.get();
     }
-    m_presenter = std::make_unique<ClearAllPresenter>(model, store, clock, *messages, lang, days,
-                                                      std::move(takeMeasured));
+    m_presenter = makePresenter(*messages);
     m_binder =
         BindDialog(this, m_presenter->form(), Window, [this](ControlId id) { onClicked(id); });
     setFixedSize(sizeHint());
@@ -50,13 +58,6 @@ void ClearAllDialog::onClicked(ControlId id) {
     m_presenter->click(id);
     m_binder->sync();
     if (m_presenter->closeRequested()) done(id == Ok ? Accepted : Rejected);
-}
-
-void ClearAllDialog::run(StatisticsModel& model, SettingsStore& store, Clock& clock, Language lang,
-                         QWidget* parent, DayAccounting* days, std::function<void()> takeMeasured) {
-    ClearAllDialog dialog(model, store, clock, lang, parent, nullptr, days,
-                          std::move(takeMeasured));
-    dialog.exec();
 }
 
 }  // namespace pt

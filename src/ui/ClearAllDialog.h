@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/shell/ClearAllPresenter.h"
+#include "core/shell/ProgramCommands.h"
 #include "ui/FormBinder.h"
 
 namespace pt {
@@ -16,6 +17,9 @@ class QtMessageBox;
 class ClearAllDialog : public QDialog {
     Q_OBJECT
 public:
+    // The presenter made with the boxes given, else with boxes of the dialog's own.
+    explicit ClearAllDialog(const ProgramDialogs::MakeDataReset& makePresenter,
+                            QWidget* parent = nullptr, MessageBox* messages = nullptr);
     ClearAllDialog(StatisticsModel& model, SettingsStore& store, Clock& clock, Language lang,
                    QWidget* parent = nullptr, MessageBox* messages = nullptr,
                    DayAccounting* days = nullptr, std::function<void()> takeMeasured = {});
@@ -24,12 +28,6 @@ public:
     ClearAllPresenter& presenter() { return *m_presenter; }
     // Controls of the window that no widget carries (none when the view is complete).
     std::vector<std::string> unboundControls() const { return m_binder->unboundControls(); }
-
-    // Opens a fresh dialog modally and returns once it is closed. `takeMeasured` folds in
-    // what was measured up to the confirmation (see ClearAllPresenter).
-    static void run(StatisticsModel& model, SettingsStore& store, Clock& clock, Language lang,
-                    QWidget* parent = nullptr, DayAccounting* days = nullptr,
-                    std::function<void()> takeMeasured = {});
 
 private:
     void onClicked(ControlId id);

@@ -21,6 +21,7 @@
 #include "StatisticsPage.h"
 #include "WebView.h"
 #include "core/form/MainControls.h"
+#include "core/shell/MainMenus.h"
 #include "core/texts/MainWindowTexts.h"
 
 namespace pt {
@@ -59,14 +60,27 @@ protected:
     }
 };
 
-// Menu items that keep their names but are never shown.
-constexpr ControlId NeverShownItems[] = {HistoryItem, ClearHistoryItem, ClearRankingItem,
-                                         OnlineSupportItem};
-
-struct MenuItem {
-    ControlId id;
-    const char* shortcut;
-};
+// The key sequence of a menu shortcut; empty for none.
+QKeySequence KeysOf(MenuShortcut shortcut) {
+    int key = 0;
+    switch (shortcut.key) {
+        case MenuShortcut::Key::None:
+            return {};
+        case MenuShortcut::Key::F1:
+            key = Qt::Key_F1;
+            break;
+        case MenuShortcut::Key::F2:
+            key = Qt::Key_F2;
+            break;
+        case MenuShortcut::Key::F3:
+            key = Qt::Key_F3;
+            break;
+        case MenuShortcut::Key::X:
+            key = Qt::Key_X;
+            break;
+    }
+    return QKeySequence(shortcut.control ? (Qt::CTRL | key) : key);
+}
 
 }  // namespace
 
@@ -192,76 +206,43 @@ void MainWindow::bringToFront() {
     showWindow(true);
 }
 
-void MainWindow::addCommand(ControlId id, std::function<void()> command) {
-    m_commands.add(id, std::move(command));
-}
-
 std::vector<std::string> MainWindow::controlsWithoutCommand() const {
     std::vector<std::string> clickable = m_binder->clickableControls();
     std::erase_if(clickable, [](const std::string& name) {
-        return std::ranges::find(NeverShownItems, ControlId{name}) != std::end(NeverShownItems);
+        return main_menus::IsNeverShown(ControlId{name});
     });
     clickable.emplace_back(MakerPanel.name);  // the one status-bar panel that takes clicks
     return m_commands.withoutCommand(clickable);
 }
 
 void MainWindow::buildMenus() {
-    auto makeAction = [this](QMenu* menu, const MenuItem& item) {
-        auto* action = menu->addAction(QString());
-        if (item.shortcut) action->setShortcut(QKeySequence(QLatin1String(item.shortcut)));
-        m_binder->bindAction(action, item.id);
-        return action;
+    // Every entry keeps its name; those never shown stay in the menu, hidden.
+    auto fill = [this](QMenu* menu, std::span<const MenuEntry> entries) {
+        for (const MenuEntry& entry : entries) {
+            if (entry.kind == MenuEntry::Kind::Separator) {
+                QAction* line = menu->addSeparator();
+                line->setObjectName(ObjectName(entry.id));
+                line->setVisible(!entry.neverShown);
+                continue;
+            }
+            auto* action = menu->addAction(QString());
+            if (const QKeySequence keys = KeysOf(entry.shortcut); !keys.isEmpty())
+                action->setShortcut(keys);
+            m_binder->bindAction(action, entry.id);
+            if (entry.neverShown) m_presenter->form().setVisible(entry.id, false);
+        }
     };
-    auto separator = [](QMenu* menu, ControlId id) {
-        menu->addSeparator()->setObjectName(ObjectName(id));
-    };
-
-    QMenu* file = menuBar()->addMenu(QString());
-    m_binder->bindAction(file->menuAction(), FileMenu);
-    makeAction(file, {HistoryItem, "F2"});
-    makeAction(file, {RankingItem, "F3"});
-    separator(file, FileSeparators[0]);
-    file->actions().last()->setVisible(false);
-    makeAction(file, {ClearHistoryItem, nullptr});
-    makeAction(file, {ClearRankingItem, nullptr});
-    makeAction(file, {ClearAllItem, nullptr});
-    makeAction(file, {DayHistoryItem, nullptr});
-    separator(file, FileSeparators[1]);
-    file->actions().last()->setVisible(false);
-    makeAction(file, {OptionsItem, nullptr});
-    separator(file, FileSeparators[2]);
-    makeAction(file, {ExitItem, "Ctrl+X"});
-
-    QMenu* help = menuBar()->addMenu(QString());
-    m_binder->bindAction(help->menuAction(), HelpMenu);
-    makeAction(help, {HelpItem, "F1"});
-    separator(help, HelpSeparators[0]);
-    separator(help, HelpSeparators[1]);
-    help->actions().last()->setVisible(false);
-    makeAction(help, {OnlineSupportItem, nullptr});
-    makeAction(help, {UpdateItem, nullptr});
-    makeAction(help, {AutoUpdateItem, nullptr});
-    makeAction(help, {SiteBrowserItem, nullptr});
-    makeAction(help, {MessageItem, nullptr});
-    makeAction(help, {FeedbackItem, nullptr});
-    separator(help, HelpSeparators[2]);
-    makeAction(help, {AboutItem, nullptr});
+    for (const MenuTree& tree : main_menus::Bar) {
+        QMenu* menu = menuBar()->addMenu(QString());
+        m_binder->bindAction(menu->menuAction(), tree.title);
+        fill(menu, tree.entries);
+    }
 
     m_rightMenu = menuBar()->addMenu(QString());
     m_rightMenu->setObjectName(ObjectName(TrayMenu));
     m_rightMenu->menuAction()->setObjectName(QStringLiteral("RightMenuAction"));
-    makeAction(m_rightMenu, {TrayShowWindowItem, nullptr});
-    separator(m_rightMenu, TraySeparators[0]);
-    makeAction(m_rightMenu, {TrayShutdownItem, nullptr});
-    makeAction(m_rightMenu, {TrayDayHistoryItem, nullptr});
-    makeAction(m_rightMenu, {TrayWebsiteItem, nullptr});
-    makeAction(m_rightMenu, {TrayAboutItem, nullptr});
-    separator(m_rightMenu, TraySeparators[1]);
-    makeAction(m_rightMenu, {TrayExitItem, nullptr});
+    fill(m_rightMenu, main_menus::Tray);
     m_rightMenu->menuAction()->setVisible(false);
-
-    // The never-shown items keep their names but no action.
-    for (ControlId hidden : NeverShownItems) m_presenter->form().setVisible(hidden, false);
 }
 
 void MainWindow::buildStatusBar() {

@@ -47,9 +47,9 @@ public:
     // Shows the window, restored and in front (a later start of the program asks for it).
     void bringToFront();
 
-    // What a click on a control does, beyond the commands the presenter registers itself
-    // (the composition root's: the secondary windows). One command per control.
-    void addCommand(ControlId id, std::function<void()> command);
+    // What a click on each control does: the presenter registers its own commands, the
+    // composition root the program's (the dialogs, the site's pages). One per control.
+    CommandTable& commands() { return m_commands; }
     // Hides the window from the task list (platform specific, set by the composition root).
     std::function<void(QWidget*)> skipTaskbar;
     // Period of the one-second tick; only tests shorten it (set before start()).

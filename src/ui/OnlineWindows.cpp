@@ -2,30 +2,28 @@
 
 #include <QRandomGenerator>
 
-#include "core/online/InstallationId.h"
-#include "core/online/RankingCode.h"
-#include "core/online/Site.h"
-#include "core/online/SitePages.h"
 #include "ui/AutoUpdateWindow.h"
 #include "ui/RankingWindow.h"
 #include "ui/SiteBrowserWindow.h"
 #include "ui/UpdateWindow.h"
 
 namespace pt {
+namespace {
+
+std::function<std::uint32_t()> OrSystemRandom(std::function<std::uint32_t()> randomId) {
+    if (randomId) return randomId;
+    return [] { return QRandomGenerator::system()->generate(); };
+}
+
+}  // namespace
 
 OnlineWindows::OnlineWindows(SettingsStore& store, MessageBox& messages, Language lang,
                              std::string versionText, std::function<DynamicValue()> points,
                              std::function<std::uint32_t()> randomId, QObject* parent)
     : QObject(parent),
-      m_store(store),
-      m_messages(messages),
       m_lang(lang),
       m_versionText(std::move(versionText)),
-      m_points(std::move(points)),
-      m_randomId(std::move(randomId)),
-      m_unaskedCheck(store) {
-    if (!m_randomId) m_randomId = [] { return QRandomGenerator::system()->generate(); };
-}
+      m_commands(store, messages, *this, std::move(points), OrSystemRandom(std::move(randomId))) {}
 
 // The windows are top-level and outlive nothing: they close with the program.
 OnlineWindows::~OnlineWindows() {
@@ -35,47 +33,60 @@ OnlineWindows::~OnlineWindows() {
     delete m_siteBrowser.data();
 }
 
-void OnlineWindows::showUpdate() {
-    if (!m_update)
-        m_update = new UpdateWindow(m_lang, m_versionText, SiteAddress(m_store, DownloadPagePath));
+UpdateWindow* OnlineWindows::updateWindow() const {
+    return m_update;
+}
+AutoUpdateWindow* OnlineWindows::autoUpdateWindow() const {
+    return m_autoUpdate;
+}
+RankingWindow* OnlineWindows::rankingWindow() const {
+    return m_ranking;
+}
+SiteBrowserWindow* OnlineWindows::siteBrowserWindow() const {
+    return m_siteBrowser;
+}
+
+void OnlineWindows::showDownloadPage(const std::string& address) {
+    if (!m_update) m_update = new UpdateWindow(m_lang, m_versionText, address);
     m_update->bringToFront();
 }
 
-void OnlineWindows::checkForUpdates() {
-    if (m_autoUpdate && m_autoUpdate->presenter().mode() == AutoUpdatePresenter::Mode::Asked) {
-        if (m_autoUpdate->isVisible()) m_autoUpdate->bringToFront();
-        return;  // still loading unseen: it shows itself on its 30th tick
-    }
-    // An unseen check of our own gives way to the one the user asked for.
-    delete m_autoUpdate.data();
-    startAutoUpdate(AutoUpdatePresenter::Mode::Asked);
+void OnlineWindows::showSite(const std::string& address) {
+    if (!m_siteBrowser) m_siteBrowser = new SiteBrowserWindow(m_lang, address);
+    m_siteBrowser->bringToFront();
 }
 
-void OnlineWindows::mainWindowShown() {
-    if (m_unaskedCheck.dueOnWindowShown(m_autoUpdate != nullptr))
-        startAutoUpdate(AutoUpdatePresenter::Mode::Unasked);
+bool OnlineWindows::raiseRanking() {
+    if (!m_ranking) return false;
+    m_ranking->bringToFront();
+    return true;
 }
 
-void OnlineWindows::startAutoUpdate(AutoUpdatePresenter::Mode mode) {
-    m_autoUpdate =
-        new AutoUpdateWindow(m_lang, m_versionText, SiteAddress(m_store, UpdatePagePath), mode);
-}
-
-void OnlineWindows::requestRanking() {
-    const DynamicValue points = m_points ? m_points() : DynamicValue();
-    if (!RankingAllowed(points, m_messages)) return;
-    if (m_ranking) {
-        m_ranking->bringToFront();  // with the code computed when it opened
-        return;
-    }
-    m_ranking = new RankingWindow(SiteAddress(m_store, RankingPagePath),
-                                  InstallationId(m_store, m_randomId), points, m_lang);
+void OnlineWindows::openRanking(const std::string& address, std::uint32_t installationId,
+                                const DynamicValue& points) {
+    m_ranking = new RankingWindow(address, installationId, points, m_lang);
     m_ranking->bringToFront();
 }
 
-void OnlineWindows::showSiteBrowser() {
-    if (!m_siteBrowser) m_siteBrowser = new SiteBrowserWindow(m_lang, SiteRoot(m_store));
-    m_siteBrowser->bringToFront();
+bool OnlineWindows::updateCheckOpen() const {
+    return m_autoUpdate != nullptr;
+}
+
+AutoUpdatePresenter::Mode OnlineWindows::updateCheckMode() const {
+    return m_autoUpdate->presenter().mode();
+}
+
+bool OnlineWindows::updateCheckShown() const {
+    return m_autoUpdate->isVisible();
+}
+
+void OnlineWindows::raiseUpdateCheck() {
+    m_autoUpdate->bringToFront();
+}
+
+void OnlineWindows::startUpdateCheck(const std::string& address, AutoUpdatePresenter::Mode mode) {
+    delete m_autoUpdate.data();
+    m_autoUpdate = new AutoUpdateWindow(m_lang, m_versionText, address, mode);
 }
 
 }  // namespace pt

@@ -2,13 +2,13 @@
 
 #include <QObject>
 #include <QPointer>
+#include <cstdint>
 #include <functional>
 #include <string>
 
-#include "core/online/AutoUpdatePresenter.h"
-#include "core/online/UnaskedUpdateCheck.h"
 #include "core/ports/MessageBox.h"
 #include "core/ports/SettingsStore.h"
+#include "core/shell/OnlineCommands.h"
 #include "core/stats/DynamicValue.h"
 #include "core/texts/Language.h"
 
@@ -19,16 +19,10 @@ class RankingWindow;
 class SiteBrowserWindow;
 class UpdateWindow;
 
-// Opens the windows that show pages of the product website, one instance each: a second
-// request brings the open window forward without reloading it.
-//
-// The automatic update check runs
-//  - when the user asks for it (checkForUpdates(), a Help-menu entry): the window shows
-//    from its 30th tick and reports the verdict, or closes when the site stays unreachable;
-//  - on its own once per run, when the main window is first shown (mainWindowShown()),
-//    unless UpdateCK is "0": then it stays unseen unless a newer version is announced.
-//    Never from a start hidden in the tray, which must not load the web engine.
-class OnlineWindows : public QObject {
+// The windows that show pages of the product website, one instance each: a second request
+// brings the open window forward without reloading it. When each opens is decided by the
+// commands (OnlineCommands), which this object owns and which work on these windows.
+class OnlineWindows : public QObject, private OnlineViews {
     Q_OBJECT
 public:
     // points: the current points; randomId: a source of random numbers for a new
@@ -38,31 +32,38 @@ public:
                   std::function<std::uint32_t()> randomId = {}, QObject* parent = nullptr);
     ~OnlineWindows() override;
 
-    void showUpdate();       // menuUpdate "检查更新(&U)..."
-    void checkForUpdates();  // the Help-menu entry for the automatic check
-    void requestRanking();   // menuPaiHang (F3) and the Label75 link
-    void showSiteBrowser();  // the Help-menu entry for the site browser
-    void mainWindowShown();  // each time the main window is shown; acts once per run
+    OnlineCommands& commands() { return m_commands; }
+    void showUpdate() { m_commands.showDownloadPage(); }
+    void checkForUpdates() { m_commands.checkForUpdates(); }
+    void requestRanking() { m_commands.requestRanking(); }
+    void showSiteBrowser() { m_commands.showSite(); }
+    void mainWindowShown() { m_commands.mainWindowShown(); }
 
-    UpdateWindow* updateWindow() const { return m_update; }
-    AutoUpdateWindow* autoUpdateWindow() const { return m_autoUpdate; }
-    RankingWindow* rankingWindow() const { return m_ranking; }
-    SiteBrowserWindow* siteBrowserWindow() const { return m_siteBrowser; }
+    UpdateWindow* updateWindow() const;
+    AutoUpdateWindow* autoUpdateWindow() const;
+    RankingWindow* rankingWindow() const;
+    SiteBrowserWindow* siteBrowserWindow() const;
 
 private:
-    void startAutoUpdate(AutoUpdatePresenter::Mode mode);
+    // OnlineViews
+    void showDownloadPage(const std::string& address) override;
+    void showSite(const std::string& address) override;
+    bool raiseRanking() override;
+    void openRanking(const std::string& address, std::uint32_t installationId,
+                     const DynamicValue& points) override;
+    bool updateCheckOpen() const override;
+    AutoUpdatePresenter::Mode updateCheckMode() const override;
+    bool updateCheckShown() const override;
+    void raiseUpdateCheck() override;
+    void startUpdateCheck(const std::string& address, AutoUpdatePresenter::Mode mode) override;
 
-    SettingsStore& m_store;
-    MessageBox& m_messages;
     Language m_lang;
     std::string m_versionText;
-    std::function<DynamicValue()> m_points;
-    std::function<std::uint32_t()> m_randomId;
-    UnaskedUpdateCheck m_unaskedCheck;
     QPointer<UpdateWindow> m_update;
     QPointer<AutoUpdateWindow> m_autoUpdate;
     QPointer<RankingWindow> m_ranking;
     QPointer<SiteBrowserWindow> m_siteBrowser;
+    OnlineCommands m_commands;
 };
 
 }  // namespace pt

@@ -12,9 +12,15 @@ namespace pt {
 
 using namespace options_controls;
 
+// The presenter reads the stored values when it is made: every open starts from them.
 OptionsDialog::OptionsDialog(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
                              Language lang, ClickHookSwitch hook, QWidget* parent)
-    : QDialog(parent) {
+    : OptionsDialog(
+          std::make_unique<OptionsPresenter>(store, autostart, system, lang, std::move(hook)),
+          parent) {}
+
+OptionsDialog::OptionsDialog(std::unique_ptr<OptionsPresenter> presenter, QWidget* parent)
+    : QDialog(parent), m_presenter(std::move(presenter)) {
     SetUpDialog(this, Window);
 
     auto* layout = new QVBoxLayout(this);
@@ -29,9 +35,6 @@ OptionsDialog::OptionsDialog(SettingsStore& store, AutostartEntry& autostart, Sy
     layout->addLayout(NewButtonRow(this, {Ok, Apply, Cancel}));
     findChild<QPushButton*>(ObjectName(Ok))->setDefault(true);
 
-    // The presenter reads the stored values now: every open starts from them.
-    m_presenter =
-        std::make_unique<OptionsPresenter>(store, autostart, system, lang, std::move(hook));
     m_binder =
         BindDialog(this, m_presenter->form(), Window, [this](ControlId id) { onClicked(id); });
     setFixedSize(sizeHint().expandedTo(QSize(380, 0)));
@@ -43,12 +46,6 @@ void OptionsDialog::onClicked(ControlId id) {
     m_presenter->click(id);
     m_binder->sync();
     if (m_presenter->closeRequested()) done(id == Ok ? Accepted : Rejected);
-}
-
-void OptionsDialog::run(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
-                        Language lang, ClickHookSwitch hook, QWidget* parent) {
-    OptionsDialog dialog(store, autostart, system, lang, std::move(hook), parent);
-    dialog.exec();
 }
 
 }  // namespace pt

@@ -13,6 +13,7 @@ namespace pt {
 class OptionsDialog : public QDialog {
     Q_OBJECT
 public:
+    explicit OptionsDialog(std::unique_ptr<OptionsPresenter> presenter, QWidget* parent = nullptr);
     OptionsDialog(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
                   Language lang, ClickHookSwitch hook, QWidget* parent = nullptr);
     ~OptionsDialog() override;
@@ -20,10 +21,6 @@ public:
     OptionsPresenter& presenter() { return *m_presenter; }
     // Controls of the window that no widget carries (none when the view is complete).
     std::vector<std::string> unboundControls() const { return m_binder->unboundControls(); }
-
-    // Opens a fresh dialog modally and returns once it is closed.
-    static void run(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
-                    Language lang, ClickHookSwitch hook, QWidget* parent = nullptr);
 
 private:
     void onClicked(ControlId id);

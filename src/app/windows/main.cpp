@@ -5,28 +5,12 @@
 #include <memory>
 
 #include "Commands.h"
-#include "core/form/MainControls.h"
 #include "core/ports/PlatformServices.h"
 #include "core/texts/MainWindowTexts.h"
 #include "core/texts/ProgramName.h"
 #include "platform/windows/WinMessageBox.h"
 #include "ui/win32/Win32MainWindow.h"
 #include "ui/win32/Win32WebPage.h"
-
-namespace {
-
-// F3 ranking, F1 help, Ctrl+X exit, as the menu items say.
-HACCEL MakeAccelerators(pt::FormModel& form) {
-    auto command = [&form](pt::ControlId id) {
-        return static_cast<WORD>(pt::FirstBoundId + form.slot(id));
-    };
-    ACCEL keys[] = {{FVIRTKEY, VK_F3, command(pt::main_controls::RankingItem)},
-                    {FVIRTKEY, VK_F1, command(pt::main_controls::HelpItem)},
-                    {FVIRTKEY | FCONTROL, 'X', command(pt::main_controls::ExitItem)}};
-    return CreateAcceleratorTableW(keys, 3);
-}
-
-}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     pt::WinMessageBox messages;
@@ -57,11 +41,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (value >= 10 && value <= 1000) window.secondTickMs = static_cast<unsigned>(value);
     }
     window.start();
-    pt::UpdateChecks updates(window, services.store);
-    pt::WireCommands(window, services, parts, updates);
+    pt::Win32ProgramWindows windows(window, services, parts);
+    pt::WireCommands(window, services, parts, windows);
     window.showAtStart();
 
-    HACCEL accelerators = MakeAccelerators(window.presenter().form());
+    HACCEL accelerators = window.createAccelerators();
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (TranslateAcceleratorW(window.handle(), accelerators, &msg)) continue;

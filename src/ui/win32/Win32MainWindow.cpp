@@ -7,6 +7,7 @@
 
 #include "core/form/MainControls.h"
 #include "core/form/ShutdownControls.h"
+#include "core/shell/MainMenus.h"
 #include "core/texts/MainWindowTexts.h"
 #include "core/texts/OnlineTexts.h"
 #include "core/texts/ProgramName.h"
@@ -76,6 +77,7 @@ Win32MainWindow::Win32MainWindow(MainServices services, MainParts& parts) {
     RegisterWin32WindowClass(L"PathtallyPage", pageProc, GetSysColorBrush(COLOR_WINDOW));
 
     m_font = MakeFont();
+    m_keepsDayHistory = services.history != nullptr;
     m_presenter = std::make_unique<MainPresenter>(services, parts, *this, m_commands);
     m_binder = std::make_unique<Win32FormBinder>(m_presenter->form(), m_font);
     m_hwnd = CreateWindowExW(
@@ -227,42 +229,60 @@ void Win32MainWindow::buildShutdownPage(HWND p) {
     b.add(Kind::Button, PowerOffNow, p, 440, 374, 170, 28);
 }
 
+HACCEL Win32MainWindow::createAccelerators() {
+    std::vector<ACCEL> keys;
+    auto add = [&](std::span<const MenuEntry> entries) {
+        for (const MenuEntry& entry : entries) {
+            if (entry.neverShown || entry.shortcut.key == MenuShortcut::Key::None) continue;
+            WORD key = 0;
+            switch (entry.shortcut.key) {
+                case MenuShortcut::Key::F1:
+                    key = VK_F1;
+                    break;
+                case MenuShortcut::Key::F2:
+                    key = VK_F2;
+                    break;
+                case MenuShortcut::Key::F3:
+                    key = VK_F3;
+                    break;
+                case MenuShortcut::Key::X:
+                    key = 'X';
+                    break;
+                case MenuShortcut::Key::None:
+                    break;
+            }
+            const BYTE flags = FVIRTKEY | (entry.shortcut.control ? FCONTROL : 0);
+            keys.push_back({flags, key, static_cast<WORD>(m_binder->menuCommand(entry.id))});
+        }
+    };
+    for (const MenuTree& tree : main_menus::Bar) add(tree.entries);
+    add(main_menus::Tray);
+    return CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
+}
+
 void Win32MainWindow::buildMenus() {
     Win32FormBinder& b = *m_binder;
-    auto item = [&](HMENU menu, ControlId id) {
-        AppendMenuW(menu, MF_STRING, b.menuCommand(id), L"-");
+    // Win32 menus cannot hide an item (a hidden one is greyed): entries that are never
+    // shown, or need a day history where none is kept, get no item; they keep their names
+    // in the model.
+    auto fill = [&](std::span<const MenuEntry> entries) {
+        HMENU menu = CreatePopupMenu();
+        for (const MenuEntry& entry : entries) {
+            if (entry.neverShown || (entry.needsDayHistory && !m_keepsDayHistory)) continue;
+            if (entry.kind == MenuEntry::Kind::Separator)
+                AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            else
+                AppendMenuW(menu, MF_STRING, b.menuCommand(entry.id), L"-");
+        }
+        b.bindMenu(menu);
+        return menu;
     };
-    // Items that are never shown keep their names in the model but get no item here.
-    HMENU file = CreatePopupMenu();
-    item(file, RankingItem);
-    item(file, ClearAllItem);
-    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-    item(file, OptionsItem);
-    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-    item(file, ExitItem);
-    HMENU help = CreatePopupMenu();
-    item(help, HelpItem);
-    AppendMenuW(help, MF_SEPARATOR, 0, nullptr);
-    for (ControlId name : {UpdateItem, AutoUpdateItem, SiteBrowserItem, MessageItem, FeedbackItem})
-        item(help, name);
-    AppendMenuW(help, MF_SEPARATOR, 0, nullptr);
-    item(help, AboutItem);
     m_menuBar = CreateMenu();
-    AppendMenuW(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"-");
-    AppendMenuW(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"-");
-    m_rightMenu = CreatePopupMenu();
-    item(m_rightMenu, TrayShowWindowItem);
-    AppendMenuW(m_rightMenu, MF_SEPARATOR, 0, nullptr);
-    for (ControlId name : {TrayShutdownItem, TrayWebsiteItem, TrayAboutItem})
-        item(m_rightMenu, name);
-    AppendMenuW(m_rightMenu, MF_SEPARATOR, 0, nullptr);
-    item(m_rightMenu, TrayExitItem);
-    b.bindMenu(file);
-    b.bindMenu(help);
-    b.bindMenu(m_rightMenu);
-    const ControlId titles[2] = {FileMenu, HelpMenu};
-    for (UINT i = 0; i < 2; ++i)
-        b.bindCustom(titles[i], [this, i](const Control& c) {
+    for (const MenuTree& tree : main_menus::Bar)
+        AppendMenuW(m_menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(fill(tree.entries)), L"-");
+    m_rightMenu = fill(main_menus::Tray);
+    for (UINT i = 0; i < std::size(main_menus::Bar); ++i)
+        b.bindCustom(main_menus::Bar[i].title, [this, i](const Control& c) {
             const std::wstring text = Widen(c.text);
             MENUITEMINFOW info{};
             info.cbSize = sizeof(info);
@@ -319,10 +339,6 @@ void Win32MainWindow::start() {
 
 void Win32MainWindow::showAtStart() {
     if (!m_presenter->startsHidden() || !m_trayAdded) showWindow(true);
-}
-
-void Win32MainWindow::addCommand(ControlId id, std::function<void()> command) {
-    m_commands.add(id, std::move(command));
 }
 
 std::vector<std::string> Win32MainWindow::controlsWithoutCommand() const {

@@ -30,11 +30,14 @@ public:
 
     void start();
     void showAtStart();
+    // The menus' shortcuts (F3 ranking, F1 help, Ctrl+X exit), for the message loop to
+    // translate; the caller destroys the table.
+    HACCEL createAccelerators();
     // Called whenever the window is shown (at start, from the tray, by a second start).
     std::function<void()> onShown;
-    // What a click on a control does, beyond the commands the presenter registers itself
-    // (the composition root's: the dialogs). One command per control.
-    void addCommand(ControlId id, std::function<void()> command);
+    // What a click on each control does: the presenter registers its own commands, the
+    // composition root the program's (the dialogs, the site's pages). One per control.
+    CommandTable& commands() { return m_commands; }
     // Controls a person can click that have no command (none when the wiring is complete).
     std::vector<std::string> controlsWithoutCommand() const;
     // Period of the one-second tick; only tests shorten it (set before start()).
@@ -86,6 +89,7 @@ private:
     std::wstring m_tabText[5];
     int m_current = 0;
     bool m_homeShown = true;
+    bool m_keepsDayHistory = false;
     bool m_trayAdded = false;
     std::wstring m_trayTip;
 };

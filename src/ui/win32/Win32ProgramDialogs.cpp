@@ -1,0 +1,55 @@
+#include "ui/win32/Win32ProgramDialogs.h"
+
+#include "core/form/DialogControls.h"
+#include "ui/win32/Win32AboutBox.h"
+#include "ui/win32/Win32Dialog.h"
+
+namespace pt {
+
+using Kind = Win32FormBinder::Kind;
+
+void Win32ProgramDialogs::runOptions(std::unique_ptr<OptionsPresenter> options) {
+    OptionsPresenter& presenter = *options;
+    Win32DialogSpec spec{options_controls::Window,
+                         400,
+                         190,
+                         [](Win32FormBinder& b, HWND d) {
+                             using namespace options_controls;
+                             const ControlId checks[] = {StartWithSystem, CheckForUpdates,
+                                                         NoClickCounting, NoKeyCounting};
+                             for (int i = 0; i < 4; ++i)
+                                 b.add(Kind::CheckBox, checks[i], d, 18, 14 + i * 28, 364, 24);
+                             const ControlId buttons[] = {Ok, Apply, Cancel};
+                             for (int i = 0; i < 3; ++i)
+                                 b.add(Kind::Button, buttons[i], d, 90 + i * 100, 150, 92, 28);
+                         },
+                         [&presenter](ControlId id) { presenter.click(id); },
+                         [&presenter] { presenter.cancel(); },
+                         [&presenter] { return presenter.closeRequested(); }};
+    RunWin32Dialog(m_owner, m_font, presenter.form(), spec);
+}
+
+void Win32ProgramDialogs::runDataReset(const MakeDataReset& makeReset) {
+    const std::unique_ptr<ClearAllPresenter> reset = makeReset(m_messages);
+    ClearAllPresenter& presenter = *reset;
+    Win32DialogSpec spec{clear_all_controls::Window,
+                         380,
+                         130,
+                         [](Win32FormBinder& b, HWND d) {
+                             using namespace clear_all_controls;
+                             b.add(Kind::Label, Warning, d, 18, 14, 344, 60);
+                             b.add(Kind::Button, Ok, d, 150, 88, 100, 28);
+                             b.add(Kind::Button, Cancel, d, 260, 88, 100, 28);
+                         },
+                         [&presenter](ControlId id) { presenter.click(id); },
+                         [&presenter] { presenter.cancel(); },
+                         [&presenter] { return presenter.closeRequested(); }};
+    RunWin32Dialog(m_owner, m_font, presenter.form(), spec);
+}
+
+void Win32ProgramDialogs::showAbout(const MakeAbout& makeAbout) {
+    const std::unique_ptr<AboutPresenter> about = makeAbout();
+    RunWin32AboutBox(m_owner, m_font, *about);
+}
+
+}  // namespace pt
