@@ -7,10 +7,10 @@
 #include <optional>
 #include <variant>
 
+#include "core/stats/Points.h"
 #include "logic/Html.h"
 #include "logic/RankingCodeDecoder.h"
 #include "logic/SiteContent.h"
-#include "core/stats/Points.h"
 
 namespace pt::site {
 
@@ -329,6 +329,7 @@ SiteResponse SiteApp::handle(const SiteRequest& request) {
             return r;
         }
         if (path == "/") return front(c);
+        if (path == "/healthz") return health();
         if (path == "/pt/" || path == "/pt") return help(c);
         if (path == "/pt/h1/" || path == "/pt/h1") return homeStrip(c);
         if (path == "/pt/news/" || path == "/pt/news") return news(c);
@@ -353,6 +354,20 @@ SiteResponse SiteApp::handle(const SiteRequest& request) {
         r.headers.emplace_back("Retry-After", "60");
         return r;
     }
+}
+
+// For load balancers and supervisors: 200 while the database answers, else 503.
+SiteResponse SiteApp::health() {
+    SiteResponse r;
+    r.contentType = "text/plain; charset=utf-8";
+    r.headers.emplace_back("Cache-Control", "no-store");
+    try {
+        r.body = "ok: database at schema " + Number(m_storage.schemaVersion()) + "\n";
+    } catch (const StorageError& e) {
+        r.status = 503;
+        r.body = std::string("database unavailable: ") + e.what() + "\n";
+    }
+    return r;
 }
 
 SiteResponse SiteApp::notFound(const PageContext& c) {

@@ -39,6 +39,7 @@ private:
     SiteResponse ranking(const PageContext& c, const SiteRequest& request);
     SiteResponse board(const PageContext& c, const SiteRequest& request);
     SiteResponse notFound(const PageContext& c);
+    SiteResponse health();
     // `submitted`: the entry just recorded, shown among its neighbours and marked.
     SiteResponse rankingPage(const PageContext& c, std::int64_t page, int status,
                              const std::string& notice,

@@ -7,11 +7,13 @@
 #include <Poco/Net/HTTPServerParams.h>
 #include <Poco/Net/HTTPServerRequest.h>
 #include <Poco/Net/HTTPServerResponse.h>
+#include <Poco/Net/IPAddress.h>
 #include <Poco/Net/NameValueCollection.h>
 #include <Poco/Net/ServerSocket.h>
 #include <Poco/ThreadPool.h>
 #include <Poco/URI.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <istream>
 #include <thread>
@@ -127,6 +129,20 @@ private:
         request.getCookies(cookies);
         for (const auto& [name, value] : cookies) site.cookies.emplace(name, value);
         site.clientAddress = request.clientAddress().host().toString();
+        if (std::find(m_options.trustedProxies.begin(), m_options.trustedProxies.end(),
+                      site.clientAddress) != m_options.trustedProxies.end()) {
+            // The last hop the proxy appended; earlier entries come from the client.
+            std::string forwarded = request.get("X-Forwarded-For", "");
+            forwarded = forwarded.substr(forwarded.rfind(',') + 1);
+            const auto first = forwarded.find_first_not_of(' ');
+            const auto last = forwarded.find_last_not_of(' ');
+            if (first != std::string::npos) {
+                Poco::Net::IPAddress address;
+                if (Poco::Net::IPAddress::tryParse(forwarded.substr(first, last - first + 1),
+                                                   address))
+                    site.clientAddress = address.toString();
+            }
+        }
         if (site.method == "POST") {
             const std::string body = ReadBody(request, m_options.maxBodyBytes);
             const std::string type = site.contentType.substr(0, site.contentType.find(';'));

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "logic/SiteApp.h"
 
@@ -24,7 +25,11 @@ struct FrontendOptions {
     std::size_t maxBodyBytes = 16 * 1024;
     std::chrono::seconds readTimeout{10};
     std::chrono::seconds keepAliveTimeout{5};
-    bool accessLog = false;  // a line per request on standard output (else writes and errors)
+    bool accessLog = false;
+    // Peers whose X-Forwarded-For is believed (a TLS-terminating proxy in front): a request
+    // from one counts against the address the proxy last added, not the proxy's.
+    std::vector<std::string>
+        trustedProxies;  // a line per request on standard output (else writes and errors)
 };
 
 // The site over HTTP/1.1 with Poco's server: a pool of threads, keep-alive with a timeout,

@@ -2,13 +2,16 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "logic/SiteApp.h"
 #include "server/HmacFormSigner.h"
@@ -36,9 +39,36 @@ ranking and message board.
   --posts-per-hour N                     board messages per address and hour (default 6)
   --port-file FILE       write the port listened on to FILE once serving
   --access-log           a line for every request (default: writes and errors only)
+  --trusted-proxy ADDR   a proxy in front (repeatable): its X-Forwarded-For names the
+                         visitor whose address the bounds count
   --help                 this text
+Each option can also come from the environment, the flag winning: PATHTALLY_SITE_LISTEN,
+PATHTALLY_SITE_DATABASE, PATHTALLY_SITE_ROOT, PATHTALLY_SITE_RELEASE_VERSION,
+PATHTALLY_SITE_DOWNLOADS, PATHTALLY_SITE_THREADS, PATHTALLY_SITE_TRUSTED_PROXY.
+GET /healthz answers 200 while the database answers, 503 otherwise.
 Logs go to standard output; SIGTERM or SIGINT stops it after requests in flight.
 )";
+
+// Options from the environment that the command line does not give: a flag wins.
+std::vector<std::string> EnvironmentOptions(const std::vector<std::string>& commandLine) {
+    static constexpr std::pair<const char*, const char*> Names[] = {
+        {"PATHTALLY_SITE_LISTEN", "--listen"},
+        {"PATHTALLY_SITE_DATABASE", "--database"},
+        {"PATHTALLY_SITE_ROOT", "--site-root"},
+        {"PATHTALLY_SITE_RELEASE_VERSION", "--release-version"},
+        {"PATHTALLY_SITE_DOWNLOADS", "--downloads"},
+        {"PATHTALLY_SITE_THREADS", "--threads"},
+        {"PATHTALLY_SITE_TRUSTED_PROXY", "--trusted-proxy"}};
+    std::vector<std::string> options;
+    for (const auto& [variable, flag] : Names)
+        if (const char* value = std::getenv(variable);
+            value && *value &&
+            std::find(commandLine.begin(), commandLine.end(), flag) == commandLine.end()) {
+            options.push_back(flag);
+            options.push_back(value);
+        }
+    return options;
+}
 
 std::optional<int> Count(const char* text) {
     char* end = nullptr;
@@ -65,8 +95,12 @@ int main(int argc, char** argv) {
     SiteConfig config;
     std::string database = "pathtally-site.db", downloads, version = PATHTALLY_SITE_RELEASE,
                 portFile;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    const std::vector<std::string> commandLine(argv + 1, argv + argc);
+    std::vector<std::string> options = EnvironmentOptions(commandLine);
+    options.insert(options.end(), commandLine.begin(), commandLine.end());
+    const int count = static_cast<int>(options.size());
+    for (int i = 0; i < count; ++i) {
+        const std::string arg = options[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(Usage, stdout);
             return 0;
@@ -75,8 +109,9 @@ int main(int argc, char** argv) {
             frontend.accessLog = true;
             continue;
         }
-        if (i + 1 >= argc) return Fail("unknown option or missing value: " + arg + " (see --help)");
-        const char* value = argv[++i];
+        if (i + 1 >= count)
+            return Fail("unknown option or missing value: " + arg + " (see --help)");
+        const char* value = options[++i].c_str();
         if (arg == "--listen") {
             const std::string v = value;
             const auto colon = v.rfind(':');
@@ -101,6 +136,8 @@ int main(int argc, char** argv) {
                     version);
         } else if (arg == "--downloads") {
             downloads = value;
+        } else if (arg == "--trusted-proxy") {
+            frontend.trustedProxies.push_back(value);
         } else if (arg == "--port-file") {
             portFile = value;
         } else {

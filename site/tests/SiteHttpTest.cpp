@@ -11,11 +11,15 @@
 
 #include <sys/wait.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
+#include "SiteProcess.h"
 #include "logic/SiteApp.h"
 #include "server/HmacFormSigner.h"
 #include "server/HttpFrontend.h"
@@ -133,6 +137,35 @@ TEST_F(SiteOverHttp, BoundedAndMalformedRequestsAreRefused) {
     EXPECT_EQ(request("GET", "/").status, 200);
 }
 
+TEST_F(SiteOverHttp, BoundsCountTheVisitorBehindATrustedProxy) {
+    FrontendOptions options;
+    options.port = 0;
+    options.trustedProxies = {"127.0.0.1"};
+    HttpFrontend proxied(app, options);
+    auto submit = [&](HttpFrontend& server, const std::string& forwardedFor) {
+        Poco::Net::HTTPClientSession session("127.0.0.1", server.port());
+        HTTPRequest req(HTTPRequest::HTTP_POST, "/pt/paiming.asp", HTTPRequest::HTTP_1_1);
+        const std::string body = "code=764-1699";
+        req.setContentType("application/x-www-form-urlencoded");
+        req.setContentLength(static_cast<std::streamsize>(body.size()));
+        if (!forwardedFor.empty()) req.set("X-Forwarded-For", forwardedFor);
+        session.sendRequest(req) << body;
+        HTTPResponse r;
+        std::string page;
+        Poco::StreamCopier::copyToString(session.receiveResponse(r), page);
+        return r.getStatus();
+    };
+    // 30 from one visitor behind the proxy use that visitor's bound only; the client's own
+    // entries before the proxy's are not believed.
+    for (int i = 0; i < 30; ++i)
+        ASSERT_EQ(submit(proxied, "10.9.9.9, 198.51.100.7"), i < 10 ? 200 : 429) << i;
+    EXPECT_TRUE(storage.takeRateSlot("rank-address:198.51.100.7", 1'765'000'000, 3600, 1) == false);
+    EXPECT_TRUE(storage.takeRateSlot("rank-address:127.0.0.1", 1'765'000'000, 3600, 1));
+    // Without trust the header is ignored.
+    EXPECT_EQ(submit(*server, "198.51.100.8"), 429) << "the installation's bound, from 127.0.0.1";
+    EXPECT_TRUE(storage.takeRateSlot("rank-address:198.51.100.8", 1'765'000'000, 3600, 1));
+}
+
 TEST_F(SiteOverHttp, HeadAndKeepAlive) {
     const Answer head = request("HEAD", "/pt/news/");
     EXPECT_EQ(head.status, 200);
@@ -187,6 +220,65 @@ TEST(SiteProgram, CommandLine) {
     std::ofstream(dir / "other.db") << std::string(2048, 'z');
     EXPECT_EQ(ExitCode(site + " --listen 127.0.0.1:0 --database " + (dir / "other.db").string()), 1)
         << "a file that is not a database";
+    // The environment configures it too; a flag wins over it.
+    EXPECT_EQ(ExitCode("PATHTALLY_SITE_LISTEN=nowhere " + site), 2);
+    EXPECT_EQ(ExitCode("PATHTALLY_SITE_RELEASE_VERSION=V10.10.10 " + site), 2);
+    EXPECT_EQ(ExitCode("PATHTALLY_SITE_LISTEN=nowhere PATHTALLY_SITE_DATABASE=" +
+                       (dir / "other.db").string() + " " + site + " --listen 127.0.0.1:0"),
+              1)
+        << "past the listen address, refused at the database";
+}
+
+// SIGTERM under load: requests in flight finish, and every submission answered 200 is in
+// the database afterwards.
+TEST(SiteProgram, StopsOnSigtermWithoutLosingAnAnsweredSubmission) {
+    test::TempDir dir;
+    test::SiteProcess site(dir.path(), {"--submissions-per-hour", "1000000",
+                                        "--installation-submissions-per-hour", "1000000"});
+    ASSERT_GT(site.port(), 0) << site.log();
+    std::mutex mutex;
+    std::vector<std::uint32_t> answered;
+    std::atomic<bool> done{false};
+    std::vector<std::thread> clients;
+    for (std::uint32_t t = 0; t < 4; ++t)
+        clients.emplace_back([&, t] {
+            for (std::uint32_t i = 0; !done; ++i) {
+                const std::uint32_t id = t * 1000000 + i;
+                const std::string body = "code=" + std::to_string(id * 121ull + 159) + "-" +
+                                         std::to_string(7 * 151 + 189);
+                try {
+                    Poco::Net::HTTPClientSession session("127.0.0.1", site.port());
+                    HTTPRequest req(HTTPRequest::HTTP_POST, "/pt/paiming.asp",
+                                    HTTPRequest::HTTP_1_1);
+                    req.setContentType("application/x-www-form-urlencoded");
+                    req.setContentLength(static_cast<std::streamsize>(body.size()));
+                    session.sendRequest(req) << body;
+                    HTTPResponse r;
+                    std::string page;
+                    Poco::StreamCopier::copyToString(session.receiveResponse(r), page);
+                    if (r.getStatus() == 200 && page.find("已记录") != std::string::npos) {
+                        std::lock_guard lock(mutex);
+                        answered.push_back(id);
+                    }
+                } catch (const Poco::Exception&) {
+                    if (done) return;  // refused or cut once the server stops
+                }
+            }
+        });
+    EXPECT_TRUE(test::WaitUntil([&] {
+        std::lock_guard lock(mutex);
+        return answered.size() >= 40;
+    }));
+    site.stop();  // SIGTERM, then waits for the process to end
+    done = true;
+    for (auto& c : clients) c.join();
+    EXPECT_NE(site.log().find("finishing requests in flight"), std::string::npos) << site.log();
+    EXPECT_NE(site.log().find("pathtally-site: stopped"), std::string::npos) << site.log();
+    SqliteSiteStorage storage(site.database());
+    std::size_t missing = 0;
+    for (std::uint32_t id : answered) missing += !storage.installation(id).has_value();
+    EXPECT_EQ(missing, 0u) << "of " << answered.size() << " answered";
+    EXPECT_GE(storage.rankedCount(), static_cast<std::int64_t>(answered.size()));
 }
 
 }  // namespace

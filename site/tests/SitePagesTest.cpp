@@ -6,9 +6,9 @@
 #include <memory>
 #include <regex>
 
+#include "core/online/UpdateCheck.h"
 #include "logic/SiteApp.h"
 #include "logic/SiteContent.h"
-#include "core/online/UpdateCheck.h"
 #include "server/HmacFormSigner.h"
 #include "storage/SqliteSiteStorage.h"
 #include "support/TempDir.h"
@@ -80,6 +80,9 @@ TEST_F(SitePages, EveryPathTheProgramOpensAnswers) {
         EXPECT_NE(r.body.find("href=\"/site.css\""), std::string::npos) << path;
     }
     EXPECT_EQ(get("/site.css").contentType, "text/css; charset=utf-8");
+    const SiteResponse health = get("/healthz");
+    EXPECT_EQ(health.status, 200);
+    EXPECT_EQ(health.body, "ok: database at schema 1\n");
     EXPECT_EQ(get("/nothing").status, 404);
     EXPECT_EQ(get("/pt/soft/../../etc/passwd").status, 404);
     EXPECT_EQ(post("/pt/news/", {}).status, 405);
@@ -307,6 +310,7 @@ public:
     std::vector<RankedInstallation> leaderboard(std::int64_t, int) override {
         throw StorageError(StorageError::Kind::Unavailable, "gone");
     }
+    int schemaVersion() override { throw StorageError(StorageError::Kind::Unavailable, "gone"); }
 };
 
 TEST(SitePagesStorageFaults, AnsweredWith503AndAClearText) {
@@ -329,6 +333,8 @@ TEST(SitePagesStorageFaults, AnsweredWith503AndAClearText) {
     EXPECT_EQ(app.handle(page).status, 503);
     page.path = "/pt/news/";
     EXPECT_EQ(app.handle(page).status, 200) << "pages without storage still answer";
+    page.path = "/healthz";
+    EXPECT_EQ(app.handle(page).status, 503);
 }
 
 }  // namespace

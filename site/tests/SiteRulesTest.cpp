@@ -4,11 +4,11 @@
 
 #include <variant>
 
+#include "core/online/RankingCode.h"
 #include "logic/Html.h"
 #include "logic/Markdown.h"
 #include "logic/RankingCodeDecoder.h"
 #include "logic/SiteApp.h"
-#include "core/online/RankingCode.h"
 
 namespace pt::site {
 namespace {

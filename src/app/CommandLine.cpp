@@ -53,6 +53,11 @@ CommandLineRequest ReadCommandLine(const QStringList& arguments) {
         Print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') +
                           QCoreApplication::applicationVersion() + QLatin1Char('\n'));
         request.exitStatus = 0;
+    } else if (!parsed && !arguments.isEmpty() &&
+               (arguments.last() == QLatin1String("--export-csv") ||
+                arguments.last() == QLatin1String("-export-csv"))) {
+        // An export that names no file, with or without an empty value: the export says so.
+        request.exportCsv = QString();
     } else if (!parsed) {
         Print(stderr, QCoreApplication::applicationName() + QStringLiteral(": ") +
                           parser.errorText() + QStringLiteral("\n\n") +

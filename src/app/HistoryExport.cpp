@@ -1,6 +1,10 @@
 #include "HistoryExport.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
+#include <QFile>
 
 #include <cstdio>
 
@@ -25,7 +29,7 @@ int RunExportCommand(int argc, char** argv, const QString& file) {
 
     QCoreApplication app(argc, argv);
     SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
-    store.setRecoveryAllowed(false);  // a damaged database stays as it is
+    store.setReadOnlyAccess();  // the export changes nothing it reads
     const auto days = store.readDays();
     if (!days || store.setAside()) {
         Say(QStringLiteral("cannot read the day history from %1")
@@ -36,7 +40,14 @@ int RunExportCommand(int argc, char** argv, const QString& file) {
         Say(QStringLiteral("cannot write %1: %2").arg(file, failure));
         return 1;
     }
-    std::printf("%zu days written to %s\n", days->size(), file.toLocal8Bit().constData());
+    // Not into the rows when they went to standard output (/dev/stdout, a pipe).
+    struct stat target {
+    }, out{};
+    const bool toStdout = ::stat(QFile::encodeName(file).constData(), &target) == 0 &&
+                          ::fstat(STDOUT_FILENO, &out) == 0 && target.st_dev == out.st_dev &&
+                          target.st_ino == out.st_ino;
+    std::fprintf(toStdout ? stderr : stdout, "%zu days written to %s\n", days->size(),
+                 file.toLocal8Bit().constData());
     return 0;
 }
 

@@ -106,5 +106,11 @@ int main(int argc, char** argv) {
             messages.show(pt::StoreReadOnlyText(form.lang(), place), std::string(pt::ProgramName),
                           pt::MsgButtons::Ok, pt::MsgIcon::Warning, pt::MsgDefault::First);
         });
+    // A store another program keeps locked is not read yet: said once, the same way.
+    if (const std::string locked = p.store().lockedPlace(); !locked.empty())
+        QTimer::singleShot(0, &window, [&messages, &form, locked] {
+            messages.show(pt::StoreLockedText(form.lang(), locked), std::string(pt::ProgramName),
+                          pt::MsgButtons::Ok, pt::MsgIcon::Warning, pt::MsgDefault::First);
+        });
     return app.exec();
 }

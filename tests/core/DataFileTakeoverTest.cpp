@@ -86,19 +86,38 @@ TEST_F(DataFileTakeover, ADamagedDataFileGivesWayToATrustedOldOne) {
     EXPECT_EQ(Load(current).fileTotalClick, 12);
 }
 
+// Files the start-up would not trust: another computer's, cut short, random bytes.
+std::vector<std::pair<const char*, std::string>> UntrustedFiles() {
+    DataRecord foreign = Record(99999, 999, 999);
+    foreign.computerName = "OTHER";
+    std::string noise(3000, '\0');
+    std::uint32_t state = 12345;
+    for (char& c : noise) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(state >> 24);
+    }
+    return {{"another computer's", FormatDataRecord(foreign, [] { return 'x'; })},
+            {"damaged", "\"cut short"},
+            {"random bytes", noise}};
+}
+
 TEST_F(DataFileTakeover, UntrustedFilesAreNeverRemovedNorWrittenOver) {
     Save(current, Record(10, 1, 1));
     const std::string kept = test::ReadAll(current);
-    DataRecord foreign = Record(99999, 999, 999);
-    foreign.computerName = "OTHER";
-    for (const auto& [what, content] : std::vector<std::pair<const char*, std::string>>{
-             {"another computer's", FormatDataRecord(foreign, [] { return 'x'; })},
-             {"damaged", "\"cut short"},
-         }) {
+    for (const auto& [what, content] : UntrustedFiles()) {
         test::WriteAll(old, content);
         EXPECT_EQ(takeOver(), TakeoverResult::LeftInPlace) << what;
         EXPECT_EQ(test::ReadAll(old), content) << what;
         EXPECT_EQ(test::ReadAll(current), kept) << what;
+    }
+}
+
+TEST_F(DataFileTakeover, WithNoDataFileYetAnUntrustedOneStaysWhereItIs) {
+    for (const auto& [what, content] : UntrustedFiles()) {
+        test::WriteAll(old, content);
+        EXPECT_EQ(takeOver(), TakeoverResult::LeftInPlace) << what;
+        EXPECT_EQ(test::ReadAll(old), content) << what;
+        EXPECT_FALSE(fs::exists(current)) << what << ": nothing taken from it";
     }
 }
 

@@ -149,6 +149,44 @@ TEST_F(MainPresenterTest, StoredSettingsShapeTheStart) {
     EXPECT_FALSE(view.tabShown[4]);
 }
 
+// Another program holds the store at start past the wait: nothing stored is taken as
+// empty, nothing is written over it while it stays locked, and once it can be read its
+// totals join what was counted and its switches keep their meaning.
+TEST_F(MainPresenterTest, AStoreLockedAtStartIsJoinedOnceItCanBeRead) {
+    for (const char* key : {MainKey.data(), MirrorKey.data()}) {
+        WriteSetting(store, key, "AllUseTime", "100000");
+        WriteSetting(store, key, "AllMove", "5000000");
+        WriteSetting(store, key, "totalClick", "300");
+    }
+    WriteSetting(store, MainKey, "StartDate", "2020-01-02");
+    WriteSetting(store, MainKey, "MaxUseTime", "99999");
+    WriteSetting(store, MainKey, "Aopen", "0");
+    WriteSetting(store, MainKey, "ClosePtHome", "1");
+    WriteSetting(store, MainKey, "ClosePtNews", "1");
+    WriteSetting(store, MainKey, "AddHook", "1");
+    autostart.value = "/elsewhere/pathtally";
+    store.locked = true;
+    const int writes = store.writeCount();
+    MainPresenter& f = load();
+    EXPECT_TRUE(view.home.empty() && view.news.empty()) << "no page while its switch is unknown";
+    EXPECT_EQ(autostart.writes, 0) << "the autostart entry waits for Aopen";
+    for (int i = 0; i < 20; ++i) f.onSecondTick();
+    EXPECT_EQ(store.writeCount(), writes) << "nothing written over what was never read";
+
+    store.locked = false;
+    for (int i = 0; i < 10; ++i) f.onSecondTick();
+    EXPECT_EQ(stored("AllUseTime"), "100030");
+    EXPECT_EQ(ReadSetting(store, MirrorKey, "AllUseTime"), "100030");
+    EXPECT_EQ(stored("AllMove"), "5000000");
+    EXPECT_EQ(stored("totalClick"), "300");
+    EXPECT_EQ(stored("StartDate"), "2020-01-02");
+    EXPECT_EQ(f.startDate(), "2020-01-02");
+    EXPECT_EQ(stored("MaxUseTime"), "99999") << "the stored record stands";
+    EXPECT_TRUE(view.home.empty() && view.news.empty());
+    EXPECT_EQ(autostart.value, "/elsewhere/pathtally");
+    EXPECT_FALSE(parts->clickHook.installed()) << "AddHook 1 stops the click counting";
+}
+
 TEST_F(MainPresenterTest, AnEntryAlreadyCurrentWritesNothing) {
     autostart.value = system.exe;
     load();

@@ -114,5 +114,50 @@ TEST(StartupMerge, HugeTotalsAreHeldAtTheMaximum) {
     EXPECT_EQ(m.totalTravel, MaxStoredTotal);
 }
 
+// A store locked at start reads as nothing; once it can be read, each total grows by what
+// the store would have added then, and what was counted in between is kept.
+TEST(StartupMerge, AStoreReadLateJoinsTheTotalsWithoutLosingWhatWasCounted) {
+    test::MemorySettingsStore store;
+    Store(store, "AllUseTime", "100000", "100000");
+    Store(store, "AllMove", "5000000", "5000000");
+    Store(store, "leftClick", "2147483600", "2147483600");
+    Store(store, "totalClick", "300", "300");
+    Store(store, "KeyDownAll", "9000", "9000");
+    store.locked = true;
+    StatisticsModel m;
+    m.fileUseTime = 500;     // the data file is behind the store ...
+    m.fileTravel = 9000000;  // ... except for the travel
+    m.clicks.fileTotalClick = 40;
+    m.fileKeys = DynamicValue::Double(100);
+    MergeUseTimeAndMove(m, store);
+    MergeClickTotals(m, store);
+    MergeKeyTotals(m, store);
+    ASSERT_EQ(m.totalUseTime, 500) << "a locked store adds nothing";
+    const StatisticsModel atStart = m;
+
+    // Counted while the store was locked.
+    m.totalUseTime += 30;
+    m.totalTravel += 70;
+    m.clicks.leftClick += 60;
+    m.clicks.totalClick += 60;
+    m.totalKeys = DynamicValue::Double(m.totalKeys.toDouble() + 5);
+
+    store.locked = false;
+    JoinStoredTotals(m, atStart, store);
+    EXPECT_EQ(m.totalUseTime, 100030);
+    EXPECT_EQ(m.storeUseTime, 100000);
+    EXPECT_EQ(m.totalTravel, 9000070) << "the larger data file still decides";
+    EXPECT_EQ(m.clicks.leftClick, 2147483647) << "held at 32 bits";
+    EXPECT_EQ(m.clicks.totalClick, 360);
+    EXPECT_EQ(m.clicks.storeTotalClick, 300);
+    EXPECT_EQ(m.totalKeys.toDouble(), 9005);
+
+    // Joined once more (nothing new stored): nothing grows twice.
+    const StatisticsModel joined = m;
+    JoinStoredTotals(m, joined, store);
+    EXPECT_EQ(m.totalUseTime, 100030);
+    EXPECT_EQ(m.clicks.totalClick, 360);
+}
+
 }  // namespace
 }  // namespace pt

@@ -19,12 +19,12 @@ struct Result {
     std::string output;
 };
 
-// `pathtally --export-csv <file>` with no display at all and the settings under `config`.
-Result Export(const fs::path& config, const std::string& file) {
+// `pathtally <arguments>` with no display at all and the settings under `config`.
+Result RunProgram(const fs::path& config, const std::string& arguments) {
     const std::string command =
         "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM"
         " XDG_CONFIG_HOME='" +
-        config.string() + "' '" PT_BINARY_DIR "/pathtally' --export-csv '" + file + "' 2>&1";
+        config.string() + "' '" PT_BINARY_DIR "/pathtally' " + arguments + " 2>&1";
     Result result;
     if (std::FILE* p = popen(command.c_str(), "r")) {
         char buf[1024];
@@ -34,6 +34,11 @@ Result Export(const fs::path& config, const std::string& file) {
         result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     return result;
+}
+
+// `pathtally --export-csv <file>`.
+Result Export(const fs::path& config, const std::string& file) {
+    return RunProgram(config, "--export-csv '" + file + "'");
 }
 
 std::string Bytes(const fs::path& file) {
@@ -96,9 +101,11 @@ TEST_F(ExportCsvE2ETest, AnUnwritablePathFailsWithAMessageAndLeavesNoFile) {
     EXPECT_EQ(Entries(out), 2u) << "no temporary or partial file left";
     EXPECT_EQ(Entries(out / "folder"), 0u);
 
-    const Result noName = Export(config, "");
-    EXPECT_EQ(noName.code, 2);
-    EXPECT_NE(noName.output.find("--export-csv needs"), std::string::npos) << noName.output;
+    // No file named, with an empty value or none at all: the same message and status.
+    for (const Result& noName : {Export(config, ""), RunProgram(config, "--export-csv")}) {
+        EXPECT_EQ(noName.code, 2) << noName.output;
+        EXPECT_NE(noName.output.find("--export-csv needs"), std::string::npos) << noName.output;
+    }
 }
 
 TEST_F(ExportCsvE2ETest, AnUnreadableDatabaseFails) {

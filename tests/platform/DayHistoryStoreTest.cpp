@@ -124,7 +124,7 @@ TEST_F(DayHistoryStoreTest, FiguresAddUpInOneRowPerDateAndHour) {
     EXPECT_TRUE(store.hours("2026-12-09").empty());
 }
 
-TEST_F(DayHistoryStoreTest, ABatchWithAFailedWriteSavesNeitherTotalsNorDays) {
+TEST_F(DayHistoryStoreTest, AHistoryWriteThatFailsIsDroppedAndTheTotalsAreSaved) {
     SqliteSettingsStore store(db);
     {
         SettingsBatch batch(store);
@@ -138,11 +138,51 @@ TEST_F(DayHistoryStoreTest, ABatchWithAFailedWriteSavesNeitherTotalsNorDays) {
         SettingsBatch batch(store);
         store.write(LM, "k", "AllUseTime", "20");
         store.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
+        store.write(LM, "k", "KeyDownAll", "5");  // written after the failed history
     }
-    EXPECT_FALSE(store.lastBatchSaved());
-    EXPECT_EQ(store.read(LM, "k", "AllUseTime"), "10");
+    EXPECT_TRUE(store.lastBatchSaved());
+    EXPECT_EQ(store.read(LM, "k", "AllUseTime"), "20");
+    EXPECT_EQ(store.read(LM, "k", "KeyDownAll"), "5");
+    // The day's row is not half written: its hour failed, so the amount went as a whole.
     ASSERT_EQ(store.days().size(), 1u);
     EXPECT_EQ(store.days()[0].figures.useSeconds, 10);
+}
+
+TEST_F(DayHistoryStoreTest, ALaterVersionsHistoryIsLeftAloneAndTheTotalsAreSaved) {
+    {
+        SqliteSettingsStore store(db);
+        store.add("2026-12-07", 9, {1, 1, 1, 1, 1, 1});
+    }
+    // As a later version might write it: a new column without a default.
+    shell(
+        "CREATE TABLE days2 (date TEXT PRIMARY KEY NOT NULL, travel INTEGER NOT NULL"
+        " DEFAULT 0, left_clicks INTEGER NOT NULL DEFAULT 0, middle_clicks INTEGER NOT NULL"
+        " DEFAULT 0, right_clicks INTEGER NOT NULL DEFAULT 0, keys INTEGER NOT NULL DEFAULT 0,"
+        " use_seconds INTEGER NOT NULL DEFAULT 0, device TEXT NOT NULL);"
+        "INSERT INTO days2 SELECT *, 'pc' FROM days; DROP TABLE days;"
+        "ALTER TABLE days2 RENAME TO days;"
+        "PRAGMA user_version = 2;");
+    const std::string before = shell("SELECT * FROM days; SELECT * FROM day_hours;");
+    SqliteSettingsStore store(db);
+    for (int save = 1; save <= 2; ++save) {
+        {
+            SettingsBatch batch(store);
+            store.write(LM, "k", "AllUseTime", std::to_string(save * 10));
+            store.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
+            store.dropHoursBefore("2026-12-08");
+        }
+        EXPECT_TRUE(store.lastBatchSaved()) << save;
+        EXPECT_EQ(shell("SELECT value FROM settings WHERE name = 'AllUseTime';"),
+                  std::to_string(save * 10));
+    }
+    // Outside a batch too, and the data reset's clearing: nothing of it is touched.
+    store.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
+    store.clear();
+    EXPECT_EQ(shell("SELECT * FROM days; SELECT * FROM day_hours;"), before);
+    EXPECT_EQ(shell("PRAGMA user_version;"), "2");
+    // Its days are still shown.
+    ASSERT_EQ(store.days().size(), 1u);
+    EXPECT_EQ(store.days()[0].date, "2026-12-07");
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ std::string MemorySettingsStore::Fold(SettingsRoot root, std::string_view keyPat
 
 std::string MemorySettingsStore::read(SettingsRoot root, std::string_view keyPath,
                                       std::string_view name) {
+    if (locked) return {};
     auto it = m_values.find(Fold(root, keyPath, name));
     if (it == m_values.end()) return {};
     const std::string& text = it->second;
@@ -23,6 +24,7 @@ std::string MemorySettingsStore::read(SettingsRoot root, std::string_view keyPat
 
 void MemorySettingsStore::write(SettingsRoot root, std::string_view keyPath, std::string_view name,
                                 std::string_view text) {
+    if (locked) return;
     m_values[Fold(root, keyPath, name)] = std::string(text);
     ++m_writes;
 }

@@ -15,6 +15,11 @@ public:
     void write(SettingsRoot root, std::string_view keyPath, std::string_view name,
                std::string_view text) override;
 
+    bool readable() override { return !locked; }
+    std::string lockedPlace() const override { return locked ? "memory" : ""; }
+    // Held by "another program": reads give nothing, writes are refused.
+    bool locked = false;
+
     bool hasKey(SettingsRoot root, std::string_view keyPath) const;
     size_t valueCount() const { return m_values.size(); }
     int writeCount() const { return m_writes; }

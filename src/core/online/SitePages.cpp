@@ -9,9 +9,11 @@ std::string SiteAddress(SettingsStore& store, std::string_view path) {
     return SiteRoot(store) + std::string(path);
 }
 
-// The switches compare the stored text exactly: " 1" or "01" leave the page on.
+// The switches compare the stored text exactly: " 1" or "01" leave the page on. A switch
+// that cannot be read (the store is locked by another program) may be off: nothing goes
+// online unasked until it can be.
 static bool SwitchedOff(SettingsStore& store, std::string_view name) {
-    return ReadSetting(store, MainKey, name) == "1";
+    return !store.readable() || ReadSetting(store, MainKey, name) == "1";
 }
 
 std::optional<std::string> HomePageAddress(SettingsStore& store) {
@@ -25,7 +27,7 @@ std::optional<std::string> NewsPageAddress(SettingsStore& store) {
 }
 
 bool AutomaticUpdateCheckEnabled(SettingsStore& store) {
-    return ReadTrimmedSetting(store, MainKey, value::UpdateCK) != "0";
+    return store.readable() && ReadTrimmedSetting(store, MainKey, value::UpdateCK) != "0";
 }
 
 }  // namespace pt

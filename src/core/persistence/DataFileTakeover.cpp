@@ -65,14 +65,16 @@ TakeoverResult TakeOverDataFile(const fs::path& oldFile, const fs::path& dataFil
     if (dataFileExists && fs::equivalent(oldFile, dataFile, ec))
         return TakeoverResult::NothingThere;
 
-    // No data file yet: the old one becomes it as it stands, whatever it holds.
+    // Checked before anything moves: one from another computer or damaged stays where it
+    // is, also when there is no data file yet.
+    const std::optional<DataRecord> old = TrustedRecord(oldFile, computerName);
+    if (!old) return TakeoverResult::LeftInPlace;
+
+    // No data file yet: the old one becomes it as it stands.
     if (!dataFileExists) {
         fs::rename(oldFile, dataFile, ec);
         if (!ec) return TakeoverResult::Moved;
     }
-
-    const std::optional<DataRecord> old = TrustedRecord(oldFile, computerName);
-    if (!old) return TakeoverResult::LeftInPlace;
     const std::optional<DataRecord> current = TrustedRecord(dataFile, computerName);
     if (current && AtLeast(*current, *old)) {
         fs::remove(oldFile, ec);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <string_view>
 
 #include "core/persistence/ValueNames.h"
@@ -67,6 +69,45 @@ void MergeKeyTotals(StatisticsModel& model, SettingsStore& store) {
     model.totalKeys = model.fileKeys.toDouble() > stored.toDouble() ? model.fileKeys : stored;
     const double total = model.totalKeys.toDouble();
     if (Bounded(total) != total) model.totalKeys = DynamicValue::Double(Bounded(total));
+}
+
+void JoinStoredTotals(StatisticsModel& model, const StatisticsModel& atStart,
+                      SettingsStore& store) {
+    StatisticsModel merged = atStart;
+    MergeUseTimeAndMove(merged, store);
+    MergeClickTotals(merged, store);
+    MergeKeyTotals(merged, store);
+
+    auto grown = [](double now, double before, double after) {
+        return Bounded(now + std::max(0.0, after - before));
+    };
+    model.totalUseTime = grown(model.totalUseTime, atStart.totalUseTime, merged.totalUseTime);
+    model.totalTravel = grown(model.totalTravel, atStart.totalTravel, merged.totalTravel);
+    model.storeUseTime = merged.storeUseTime;
+    model.storeTravel = merged.storeTravel;
+
+    // The click counters are 32-bit: held at their limit.
+    auto grownClicks = [](std::int32_t now, std::int32_t before, std::int32_t after) {
+        const std::int64_t sum = static_cast<std::int64_t>(now) +
+                                 std::max<std::int64_t>(0, std::int64_t{after} - before);
+        return static_cast<std::int32_t>(
+            std::min<std::int64_t>(sum, std::numeric_limits<std::int32_t>::max()));
+    };
+    ClickCounters& c = model.clicks;
+    const ClickCounters& b = atStart.clicks;
+    const ClickCounters& a = merged.clicks;
+    c.leftClick = grownClicks(c.leftClick, b.leftClick, a.leftClick);
+    c.midClick = grownClicks(c.midClick, b.midClick, a.midClick);
+    c.rightClick = grownClicks(c.rightClick, b.rightClick, a.rightClick);
+    c.totalClick = grownClicks(c.totalClick, b.totalClick, a.totalClick);
+    c.storeLeftClick = a.storeLeftClick;
+    c.storeMidClick = a.storeMidClick;
+    c.storeRightClick = a.storeRightClick;
+    c.storeTotalClick = a.storeTotalClick;
+
+    const double keys = merged.totalKeys.toDouble() - atStart.totalKeys.toDouble();
+    if (keys > 0)
+        model.totalKeys = DynamicValue::Double(Bounded(model.totalKeys.toDouble() + keys));
 }
 
 }  // namespace pt

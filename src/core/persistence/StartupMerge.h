@@ -25,4 +25,11 @@ void MergeClickTotals(StatisticsModel& model, SettingsStore& store);
 // 64-bit float, or the 16-bit integer 0 when the copies disagree), else the store's.
 void MergeKeyTotals(StatisticsModel& model, SettingsStore& store);
 
+// The merge once more, later, for a store that could not be read at start (another
+// program held it locked): `atStart` is the model as the start-up merge left it. Each
+// total grows by what the store's value would have added to it then, so what the store
+// held and what was counted since are both kept; a total never goes down. The store*
+// values are set to what the store holds.
+void JoinStoredTotals(StatisticsModel& model, const StatisticsModel& atStart, SettingsStore& store);
+
 }  // namespace pt

@@ -51,7 +51,8 @@ struct HourRow {
 // Every day's figures, kept beside the settings: one row per day and one per hour of the
 // recent days. Rows only grow: figures are added, never set, so a row cannot go down and a
 // date has one row at most. Writes join the settings store's open batch where the backend
-// shares one (they commit or fail together with the totals).
+// shares one (a batch that fails loses both), but never hold the totals back: a history
+// write that fails alone is dropped and the totals are kept.
 class DayHistory {
 public:
     virtual ~DayHistory() = default;

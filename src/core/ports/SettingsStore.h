@@ -31,6 +31,13 @@ public:
     // Whether the last batch reached the store whole (false when it was rolled back or
     // could not start). Backends without transactions always say true.
     virtual bool lastBatchSaved() const { return true; }
+    // Whether reads tell what the store holds. False while another program keeps it locked
+    // past a bounded wait: reads then give empty text whatever is stored, and every write
+    // is refused (nothing may be written over values that could not be read) until
+    // readable() is asked again and says true. Backends without locks are always readable.
+    virtual bool readable() { return true; }
+    // The place of a store that another program keeps locked, while it does; else empty.
+    virtual std::string lockedPlace() const { return {}; }
 };
 
 // Scope guard for a batch of writes.

@@ -70,6 +70,9 @@ std::string MainPresenter::siteRoot() const {
 
 void MainPresenter::start() {
     SettingsStore& store = m_services.store;
+    // A store another program holds is waited for; one that stays locked is not read as
+    // empty: its values join the totals once it can be read.
+    m_storeLocked = !store.readable();
     // 1. The flag the power actions need.
     m_needsPowerPrivilege = m_services.system.powerActionsAvailable();
     // 2. Skin, 3. language, 4. layout, 5. off the task list.
@@ -124,6 +127,10 @@ void MainPresenter::start() {
     m_persistence = std::make_unique<PersistenceTick>(
         m_model, m_form, m_services.store, m_services.clock, m_lang, m_services.dataFile,
         m_computerName, m_startDate, m_days, checkSchedule);
+    if (m_storeLocked) {
+        m_mergedAtStart = m_model;
+        m_persistence->joinStoreWhenReadable([this] { joinLockedStore(); });
+    }
     // The totals are merged: from here on, what they grow by belongs to the day.
     if (m_days) m_days->begin();
     if (m_services.notifier)
@@ -146,6 +153,8 @@ void MainPresenter::checkVersion() {
 }
 
 void MainPresenter::keepAutostartCurrent() {
+    // Whether the user switched it off is in the store: nothing is changed before it is read.
+    if (m_storeLocked) return;
     const std::string current = m_services.autostart.read();
     const std::string aopen = Trimmed(m_services.store, value::Aopen);
     const std::string path = m_services.system.executablePath();
@@ -296,6 +305,38 @@ void MainPresenter::restoreShutdownSchedule() {
         m_scheduler->powerActions().setNeedsPowerPrivilege(m_needsPowerPrivilege);
     }
     m_scheduler->restoreSchedule();
+}
+
+void MainPresenter::joinLockedStore() {
+    SettingsStore& store = m_services.store;
+    m_storeLocked = false;
+    // What the store adds to the totals is no growth of today's.
+    if (m_days) m_days->beforeReset();
+    // A data reset in the meantime (the totals went down) is kept: nothing old comes back.
+    if (m_mergedAtStart && m_model.totalUseTime >= m_mergedAtStart->totalUseTime)
+        JoinStoredTotals(m_model, *m_mergedAtStart, store);
+    m_mergedAtStart.reset();
+    if (m_days) m_days->afterReset(false);
+    // The records and the day the statistics began, as stored.
+    showRecords();
+    showClickRecord();
+    const std::string stored = Read(store, value::StartDate);
+    if (m_services.clock.isDate(stored)) {
+        const std::string normalized = NormalizedDate(m_services.clock, stored);
+        m_startDate = normalized.empty() ? stored : normalized;
+        if (m_persistence) m_persistence->setStartDate(m_startDate);
+    } else {
+        WriteSetting(store, MainKey, value::StartDate, m_startDate);
+    }
+    // The switches keep their stored meaning.
+    if (!m_testMarker) keepAutostartCurrent();
+    if (const std::string folder = m_services.system.programFolder();
+        folder != Trimmed(store, value::InstallPath))
+        WriteSetting(store, MainKey, value::InstallPath, folder);
+    openPages();
+    if (m_keys) m_keys->setCountingEnabled(Trimmed(store, value::AddSysHook) != "1");
+    if (!m_testMode && Trimmed(store, value::AddHook) == "1") m_clickHook.remove();
+    if (m_scheduler) m_scheduler->restoreSchedule();
 }
 
 void MainPresenter::removeHook() {

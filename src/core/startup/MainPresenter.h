@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/form/FormModel.h"
@@ -118,6 +119,9 @@ private:
     void restoreShutdownSchedule();
     void removeHook();
     void showTrayTip();
+    // The store was locked by another program at start and can be read now: what it holds
+    // joins the totals, and the records, the start date and the switches are read anew.
+    void joinLockedStore();
 
     MainServices m_services;
     MainView& m_view;
@@ -137,6 +141,10 @@ private:
     std::string m_userName;
     bool m_startHidden = false;
     bool m_loaded = false;
+
+    // The store could not be read at start; the model as the start-up merge left it.
+    bool m_storeLocked = false;
+    std::optional<StatisticsModel> m_mergedAtStart;
 
     bool m_testMarker = false;
     bool m_testModeDecided = false;

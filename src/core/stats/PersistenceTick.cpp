@@ -70,6 +70,11 @@ void PersistenceTick::tick() {
 }
 
 void PersistenceTick::saveAll() {
+    if (m_joinStore && m_store.readable()) {
+        const std::function<void()> join = std::move(m_joinStore);
+        m_joinStore = nullptr;
+        join();
+    }
     const Language lang = m_lang;
     const ClickCounters& c = m_model.clicks;
     {

@@ -35,6 +35,12 @@ public:
     // nothing counted is lost.
     void saveAll();
 
+    // For a store that could not be read at start: every save first asks whether it can be
+    // read now, and the first time it can, `join` runs (once) before anything is written.
+    void joinStoreWhenReadable(std::function<void()> join) { m_joinStore = std::move(join); }
+    // The day the statistics began, as the data file keeps it.
+    void setStartDate(std::string date) { m_startDate = std::move(date); }
+
 private:
     StatisticsModel& m_model;
     FormModel& m_form;
@@ -42,12 +48,13 @@ private:
     const Clock& m_clock;
     const Language m_lang;
     const std::string m_computerName;
-    const std::string m_startDate;
+    std::string m_startDate;
     DataFile m_dataFile;
     // Every day's figures, kept with each save (in the same batch as the totals) and closed
     // with a save when the day changes.
     DayAccounting* const m_days;
     const std::function<void()> m_afterTick;
+    std::function<void()> m_joinStore;
 };
 
 }  // namespace pt

@@ -189,6 +189,11 @@ std::string StoreReadOnlyText(Language lang, std::string_view folder) {
                   main_texts::StoreReadOnlyAfter.in(lang));
 }
 
+std::string StoreLockedText(Language lang, std::string_view database) {
+    return Joined(main_texts::StoreLockedBefore.in(lang), database,
+                  main_texts::StoreLockedAfter.in(lang));
+}
+
 std::string ClickRecordText(Language lang, std::string_view count) {
     return Joined(main_texts::ClickRecord.in(lang), count, main_texts::Times.in(lang));
 }

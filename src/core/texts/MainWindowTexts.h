@@ -41,6 +41,8 @@ std::string AlreadyRunningText(Language lang, bool trayAvailable);
 
 // Said once at start when the settings store can be read but not written (`folder`).
 std::string StoreReadOnlyText(Language lang, std::string_view folder);
+// Said once when the settings database stays locked by another program at start.
+std::string StoreLockedText(Language lang, std::string_view database);
 
 // The main window's texts that the code puts together with figures.
 namespace main_texts {
@@ -56,6 +58,14 @@ inline constexpr Text StoreReadOnlyAfter{
     " 不能写入：已保存的统计数据照常读取，但本次运行的统计无法保存在那里。请让该文件夹可写。",
     " 不能寫入：已儲存的統計資料照常讀取，但本次執行的統計無法儲存在那裡。請讓該資料夾可寫。",
     " 不能写入：已保存的统计数据照常读取，但本次运行的统计无法保存在那里。请让该文件夹可写。"};
+inline constexpr Text StoreLockedBefore{"设置数据库 ", "設定資料庫 ", "设置数据库 "};
+inline constexpr Text StoreLockedAfter{
+    " 正被另一个程序锁定，已保存的统计数据暂时无法读取。统计照常进行并保存在数据文件中，"
+    "数据库解锁后即与已保存的数据合并。",
+    " 正被另一個程式鎖定，已儲存的統計資料暫時無法讀取。統計照常進行並儲存在資料檔中，"
+    "資料庫解鎖後即與已儲存的資料合併。",
+    " 正被另一个程序锁定，已保存的统计数据暂时无法读取。统计照常进行并保存在数据文件中，"
+    "数据库解锁后即与已保存的数据合并。"};
 
 // A click total from 10000 on, in tenths of ten thousand: "1.2万".
 inline constexpr Text TenThousand{"万", "萬", "万"};

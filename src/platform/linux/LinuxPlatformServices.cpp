@@ -109,7 +109,9 @@ private:
     }
 
     InputBackendChoice m_choice;
-    LocalSingleInstance m_instance;
+    // Locked where the files it protects are, whatever the session's runtime folder.
+    LocalSingleInstance m_instance{
+        {SqliteSettingsStore::DefaultPath().parent_path(), DataFolder()}};
     std::unique_ptr<SqliteSettingsStore> m_store;
     std::unique_ptr<QtClock> m_clock;
     std::unique_ptr<QtNumberFormat> m_numberFormat;

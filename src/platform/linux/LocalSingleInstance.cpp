@@ -10,6 +10,7 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <cerrno>
+#include <cstdio>
 
 namespace pt {
 namespace {
@@ -66,13 +67,57 @@ bool NobodyHolds(const QString& lockFile) {
     return free;
 }
 
+// The lock file in a protected folder, opened without following a link and never a FIFO
+// or a device; -1 when there is none and none can be made.
+int OpenFolderLock(const std::filesystem::path& folder) {
+    // Every folder made on the way is the user's alone, as the program's folders are.
+    std::filesystem::path made;
+    for (const std::filesystem::path& part : folder) {
+        made /= part;
+        ::mkdir(made.c_str(), 0700);
+    }
+    const std::filesystem::path file = folder / "instance.lock";
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        constexpr int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+        int fd = ::open(file.c_str(), O_RDWR | O_CREAT | flags, 0600);
+        if (fd < 0 && errno != ELOOP) fd = ::open(file.c_str(), O_RDONLY | flags);
+        struct stat st {};
+        if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
+        if (fd >= 0) ::close(fd);
+        // A link, a FIFO or a folder in its place: no instance makes one.
+        if (::unlink(file.c_str()) != 0 && ::rmdir(file.c_str()) != 0) break;
+    }
+    return -1;
+}
+
 }  // namespace
 
-LocalSingleInstance::LocalSingleInstance(QString name) : m_name(std::move(name)) {}
+LocalSingleInstance::LocalSingleInstance(std::vector<std::filesystem::path> protectedFolders,
+                                         QString name)
+    : m_protectedFolders(std::move(protectedFolders)), m_name(std::move(name)) {}
 
-LocalSingleInstance::~LocalSingleInstance() = default;
+LocalSingleInstance::~LocalSingleInstance() {
+    for (int fd : m_folderLocks) ::close(fd);
+}
+
+bool LocalSingleInstance::lockProtectedFolders() {
+    for (const std::filesystem::path& folder : m_protectedFolders) {
+        const int fd = OpenFolderLock(folder);
+        if (fd < 0) {
+            std::fprintf(stderr, "pathtally: no lock can be kept in %s\n", folder.c_str());
+            continue;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            return false;  // another instance, maybe of another session, works there
+        }
+        m_folderLocks.push_back(fd);
+    }
+    return true;
+}
 
 bool LocalSingleInstance::acquire() {
+    if (!lockProtectedFolders()) return false;
     const QString folder = RuntimeFolder();
     if (folder.isEmpty()) {
         m_failure = QStringLiteral(

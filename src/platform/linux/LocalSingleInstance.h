@@ -3,8 +3,10 @@
 #include <QLocalServer>
 #include <QLockFile>
 #include <QString>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "core/ports/SingleInstance.h"
 
@@ -21,9 +23,16 @@ namespace pt {
 // shared temporary folder is passed over, never used. A lock path that is not a regular
 // file (a FIFO, a link, a socket) is removed first: no instance makes one, and the folder
 // is ours alone.
+//
+// The runtime folder follows the session's environment, which another session of the same
+// user (ssh, sudo) may not share. So the claim also holds a lock in each folder whose files
+// it protects (the settings' and the data file's): an flock on "<folder>/instance.lock",
+// released by the system when the process ends, however it ends. A folder that takes no
+// writes is locked through a lock file already there, else not at all.
 class LocalSingleInstance : public SingleInstance {
 public:
-    explicit LocalSingleInstance(QString name = QStringLiteral("pathtally"));
+    explicit LocalSingleInstance(std::vector<std::filesystem::path> protectedFolders = {},
+                                 QString name = QStringLiteral("pathtally"));
     ~LocalSingleInstance() override;
     bool acquire() override;
     bool activateRunning() override;
@@ -34,7 +43,11 @@ public:
 
 private:
     QString socketPath() const;
+    // False when another process holds one of the protected folders' locks.
+    bool lockProtectedFolders();
 
+    std::vector<std::filesystem::path> m_protectedFolders;
+    std::vector<int> m_folderLocks;  // open descriptors holding an flock
     QString m_name;
     QString m_failure;
     std::function<void()> m_activationHandler;

@@ -21,6 +21,10 @@ namespace {
 // Long enough to outlast a write from the sqlite3 shell, short enough not to stall the
 // window when someone holds a transaction open there.
 constexpr int BusyTimeoutMs = 200;
+// The first open of a run waits longer for a store that another program holds: the
+// start-up's merge needs what it holds, and a store not read yet is never taken as empty.
+constexpr int FirstOpenWaitMs = 10000;
+constexpr int RetryStepMs = 50;
 constexpr int MaxRecoveries = 3;
 // Marks a database as this program's settings store ("PTly").
 constexpr int ApplicationId = 0x50546c79;
@@ -165,10 +169,14 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::tryOpen(bool create) {
     for (const char* companion : {"-wal", "-shm"}) {
         const fs::path file = WithSuffix(m_path, companion);
         struct stat cs {};
-        if (::lstat(file.c_str(), &cs) == 0 && !S_ISREG(cs.st_mode)) ::unlink(file.c_str());
+        if (::lstat(file.c_str(), &cs) == 0 && !S_ISREG(cs.st_mode)) {
+            if (m_readerOnly) return OpenResult::Foreign;  // a reader removes nothing
+            ::unlink(file.c_str());
+        }
     }
 
-    OpenResult result = openConnection(m_path.string(), SQLITE_OPEN_READWRITE, true);
+    OpenResult result = m_readerOnly ? OpenResult::ReadOnlyPlace
+                                     : openConnection(m_path.string(), SQLITE_OPEN_READWRITE, true);
     if (result != OpenResult::ReadOnlyPlace) return result;
     // The place takes no writes (a read-only folder or file system), and a database in WAL
     // mode cannot be read the usual way there. Read what it holds, so the stored totals
@@ -179,7 +187,7 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::tryOpen(bool create) {
                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, false);
     if (result != OpenResult::Open) return result;
     m_readOnly = true;
-    if (!m_toldReadOnly) {
+    if (!m_toldReadOnly && !m_readerOnly) {
         m_toldReadOnly = true;
         std::fprintf(stderr,
                      "pathtally: the settings database %s cannot be written; its values are "
@@ -199,7 +207,10 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::openConnection(const std::s
         if (IsDamage(rc)) return OpenResult::Damaged;
         return writable && !placeWritable() ? OpenResult::ReadOnlyPlace : OpenResult::Failed;
     }
-    sqlite3_busy_timeout(m_db, BusyTimeoutMs);
+    // The opening checks wait long once per run, then every open waits as every call does.
+    const int waitMs = m_firstOpenTried ? BusyTimeoutMs : FirstOpenWaitMs;
+    m_firstOpenTried = true;
+    sqlite3_busy_timeout(m_db, waitMs);
     if (writable) MakeOwnerOnly(m_path);
 
     auto fail = [this, writable](int rc) {
@@ -233,7 +244,13 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::openConnection(const std::s
     }
 
     if (writable) {
-        if (!exec("PRAGMA journal_mode=WAL", &rc)) return fail(rc);
+        // Switching a rollback-journal database to WAL needs it alone. SQLite gives up at
+        // once, without its busy wait, while another connection holds a write lock on it
+        // (waiting could deadlock there); this statement holds nothing between tries.
+        for (int waited = 0; !exec("PRAGMA journal_mode=WAL", &rc); waited += RetryStepMs) {
+            if (!IsBusy(rc) || waited >= waitMs) return fail(rc);
+            sqlite3_sleep(RetryStepMs);
+        }
         if (!exec("PRAGMA synchronous=NORMAL", &rc)) return fail(rc);
         if (!exec("CREATE TABLE IF NOT EXISTS settings ("
                   " root TEXT NOT NULL,"
@@ -243,6 +260,8 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::openConnection(const std::s
                   " PRIMARY KEY (root, key, name))",
                   &rc))
             return fail(rc);
+        // What follows may wait for a later open: only reading needed the long wait.
+        sqlite3_busy_timeout(m_db, BusyTimeoutMs);
         // Marked as ours; a database made before the mark existed gets it now.
         if (!marked) exec(("PRAGMA application_id=" + std::to_string(ApplicationId)).c_str());
     }
@@ -260,7 +279,8 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::openConnection(const std::s
 
     // Without the history tables (a file held by another writer, a read-only file of an
     // older version) the settings still work.
-    if (!writable || migrate()) prepareHistory();
+    if (writable ? migrate() : !m_readerOnly) prepareHistory();
+    sqlite3_busy_timeout(m_db, BusyTimeoutMs);
     m_readOnly = false;
     m_dbIdentity = IdentityOf(m_path);
     m_walIdentity = IdentityOf(WithSuffix(m_path, "-wal"));
@@ -269,6 +289,8 @@ SqliteSettingsStore::OpenResult SqliteSettingsStore::openConnection(const std::s
 
 bool SqliteSettingsStore::prepareHistory() {
     if (m_addDay && m_addHour) return true;
+    // A later version's history is its own: read, never written.
+    if (m_newerSchema) return false;
     if (sqlite3_prepare_v3(m_db,
                            "INSERT INTO days (date, travel, left_clicks, middle_clicks,"
                            " right_clicks, keys, use_seconds) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"
@@ -297,6 +319,13 @@ bool SqliteSettingsStore::migrate(int* code) {
         sqlite3_step(version) == SQLITE_ROW)
         current = sqlite3_column_int(version, 0);
     sqlite3_finalize(version);
+    if (current > SchemaVersion && !m_newerSchema) {
+        m_newerSchema = true;
+        std::fprintf(stderr,
+                     "pathtally: the settings database %s has schema version %d, newer than "
+                     "this program's %d: its totals are used, its day history is left as it is\n",
+                     m_path.c_str(), current, SchemaVersion);
+    }
     if (current >= SchemaVersion) return true;
     // Version 0 (the settings table alone) -> 1: the day history. One transaction, so a
     // failure leaves the database as it was (inside a batch, the batch's transaction).
@@ -324,6 +353,18 @@ bool SqliteSettingsStore::migrate(int* code) {
                       exec("PRAGMA user_version = 1", code) && (!own || exec("COMMIT", code));
     if (!done && own) exec("ROLLBACK");
     return done;
+}
+
+bool SqliteSettingsStore::hasTable(const char* name) {
+    sqlite3_stmt* st = nullptr;
+    bool found = false;
+    if (sqlite3_prepare_v2(m_db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?",
+                           -1, &st, nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(st, 1, name, -1, SQLITE_STATIC);
+        found = sqlite3_step(st) == SQLITE_ROW;
+    }
+    sqlite3_finalize(st);
+    return found;
 }
 
 SqliteSettingsStore::Ownership SqliteSettingsStore::checkOwnership(bool& marked) {
@@ -385,18 +426,43 @@ bool SqliteSettingsStore::ensureOpen(bool create) {
     if (m_db) return !(create && m_readOnly);
     switch (tryOpen(create)) {
         case OpenResult::Open:
+            m_everOpened = true;
             return !(create && m_readOnly);
         case OpenResult::Damaged:
             return recover(false) && !(create && m_readOnly);
         case OpenResult::Foreign:
             return recover(true) && !(create && m_readOnly);
-        case OpenResult::Missing:
         case OpenResult::Busy:
+            // Held by another program before anything could be read: what it holds is not
+            // known, so nothing is written until readable() finds it free.
+            if (!m_everOpened && !m_locked) {
+                m_locked = true;
+                std::fprintf(stderr,
+                             "pathtally: the settings database %s is locked by another "
+                             "program; nothing is read from or saved there until it is free\n",
+                             m_path.c_str());
+            }
+            return false;
+        case OpenResult::Missing:
         case OpenResult::ReadOnlyPlace:
         case OpenResult::Failed:
             return false;
     }
     return false;
+}
+
+bool SqliteSettingsStore::readable() {
+    if (!m_db || m_locked) {
+        ensureOpen(false);
+        if (m_db) {
+            m_everOpened = true;
+            if (m_locked)
+                std::fprintf(stderr, "pathtally: the settings database %s is free again\n",
+                             m_path.c_str());
+            m_locked = false;
+        }
+    }
+    return !m_locked;
 }
 
 bool SqliteSettingsStore::recover(bool foreign) {
@@ -456,7 +522,7 @@ std::string SqliteSettingsStore::read(SettingsRoot root, std::string_view keyPat
 
 void SqliteSettingsStore::write(SettingsRoot root, std::string_view keyPath, std::string_view name,
                                 std::string_view text) {
-    if (m_batchDepth > 0 && m_batchFailed) return;
+    if (m_locked || (m_batchDepth > 0 && m_batchFailed)) return;
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!ensureOpen(true)) return;
         sqlite3_bind_text(m_upsert, 1, RootName(root), -1, SQLITE_STATIC);
@@ -480,7 +546,7 @@ void SqliteSettingsStore::beginBatch() {
     m_lastBatchSaved = false;
     // A store that could only be read is tried for writing again at every save.
     if (m_db && m_readOnly) close();
-    if (!ensureOpen(true)) {
+    if (m_locked || !ensureOpen(true)) {
         m_batchFailed = true;
         return;
     }
@@ -513,20 +579,31 @@ bool SqliteSettingsStore::stepChange(sqlite3_stmt* statement) {
     const int rc = sqlite3_step(statement);
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
-    if (rc == SQLITE_DONE) return true;
-    if (m_inTransaction) m_batchStepFailed = true;
-    return false;
+    return rc == SQLITE_DONE;
+}
+
+void SqliteSettingsStore::historyNotWritten() {
+    if (m_toldHistoryFailure) return;
+    m_toldHistoryFailure = true;
+    std::fprintf(stderr,
+                 "pathtally: the day history in %s could not be written (%s); the totals are "
+                 "saved without it\n",
+                 m_path.c_str(), sqlite3_errmsg(m_db));
 }
 
 void SqliteSettingsStore::add(std::string_view date, int hour, const DayFigures& f) {
-    if (m_batchDepth > 0 && m_batchFailed) return;
+    if (m_locked || (m_batchDepth > 0 && m_batchFailed)) return;
     if (!ensureOpen(true)) {
         if (m_inTransaction) m_batchStepFailed = true;
         return;
     }
-    // No tables of ours (a newer schema without them): the totals are saved all the same.
+    // No tables of ours (a newer schema, or one that could not be moved forward): the
+    // totals are saved all the same.
     if (!m_addDay && !(migrate() && prepareHistory())) return;
     const bool ownTransaction = !m_inTransaction && exec("BEGIN IMMEDIATE");
+    // Inside a save's batch the history has a savepoint of its own: when it cannot be
+    // written it is dropped, and the totals beside it are committed all the same.
+    const bool savepoint = m_inTransaction && exec("SAVEPOINT history");
     sqlite3_bind_text(m_addDay, 1, date.data(), static_cast<int>(date.size()), SQLITE_STATIC);
     int column = 2;
     for (std::int64_t value :
@@ -539,6 +616,11 @@ void SqliteSettingsStore::add(std::string_view date, int hour, const DayFigures&
     sqlite3_bind_int64(m_addHour, 4, f.clicks());
     sqlite3_bind_int64(m_addHour, 5, f.keys);
     done = stepChange(m_addHour) && done;
+    if (!done) historyNotWritten();
+    if (savepoint) {
+        if (!done) exec("ROLLBACK TO history");
+        exec("RELEASE history");
+    }
     if (ownTransaction && !(done && exec("COMMIT"))) exec("ROLLBACK");
 }
 
@@ -554,10 +636,9 @@ std::optional<std::vector<DayRow>> SqliteSettingsStore::readDays() {
                            "SELECT date, travel, left_clicks, middle_clicks, right_clicks, keys,"
                            " use_seconds FROM days WHERE typeof(date) = 'text' ORDER BY date",
                            -1, &select, nullptr) != SQLITE_OK) {
-        // A database of the old version that could not be moved forward has no days.
-        const bool missingTable = !m_addDay;
         sqlite3_finalize(select);
-        if (missingTable) return rows;
+        // A database older than the history (not moved forward, or only read) has no days.
+        if (!hasTable("days")) return rows;
         return std::nullopt;
     }
     int rc;

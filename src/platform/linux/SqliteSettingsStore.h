@@ -30,11 +30,15 @@ namespace pt {
 // connection still held of a deleted WAL is copied into the database first. A database in
 // a place that takes no writes (a read-only folder or file system) is opened for reading
 // only, so its values still count; writes are then dropped, and every batch tries again.
+// A database another program holds locked at the first open is waited for (up to 10 s);
+// while it stays locked it reads as not readable() and every write is refused.
 //
 // The same database keeps the day history in tables of its own ("days", "day_hours"),
 // written in the settings' batch so that a save commits totals and history together; a
-// batch in which any write fails is rolled back whole. The schema version (user_version)
-// is moved forward on open; a database of a newer version is used as it stands.
+// batch in which a settings write fails is rolled back whole. The totals are never held
+// back by the history: a history write that fails is dropped (said once) and the batch
+// commits without it. The schema version (user_version) is moved forward on open; a
+// database of a newer version is used for the settings and its history only read.
 class SqliteSettingsStore : public SettingsStore, public DayHistory {
 public:
     explicit SqliteSettingsStore(std::filesystem::path databaseFile);
@@ -48,6 +52,8 @@ public:
     void beginBatch() override;
     void endBatch() override;
     bool lastBatchSaved() const override { return m_lastBatchSaved; }
+    bool readable() override;
+    std::string lockedPlace() const override { return m_locked ? m_path.string() : std::string(); }
 
     void add(std::string_view date, int hour, const DayFigures& figures) override;
     std::vector<DayRow> days() override;
@@ -62,9 +68,13 @@ public:
 
     const std::filesystem::path& path() const { return m_path; }
     bool isOpen() const { return m_db != nullptr; }
-    // Off: a database that cannot be read is left where it is and reads as failed (for
-    // readers such as the export, which must not change what they read).
-    void setRecoveryAllowed(bool allowed) { m_recoveryAllowed = allowed; }
+    // For readers such as the export, which must not change what they read: the database
+    // is opened read-only (no schema moved forward, no journal mode switched, no mark set,
+    // nothing written), and one that cannot be read is left where it is and reads as failed.
+    void setReadOnlyAccess() {
+        m_recoveryAllowed = false;
+        m_readerOnly = true;
+    }
     // Open for reading only: nothing written is kept.
     bool readOnly() const { return m_db != nullptr && m_readOnly; }
     std::string readOnlyPlace() const override {
@@ -91,6 +101,7 @@ private:
     OpenResult tryOpen(bool create);
     OpenResult openConnection(const std::string& name, int flags, bool writable);
     Ownership checkOwnership(bool& marked);
+    bool hasTable(const char* name);
     bool filesReplaced();
     bool placeWritable() const;
     void close();
@@ -102,8 +113,10 @@ private:
     bool migrate(int* code = nullptr);
     // The history's statements, prepared once the schema has its tables.
     bool prepareHistory();
-    // Runs a prepared change with the history's bindings; notes a failure in a batch.
+    // Runs a prepared change with the history's bindings.
     bool stepChange(sqlite3_stmt* statement);
+    // Said once per run: a history write failed and was dropped.
+    void historyNotWritten();
 
     std::filesystem::path m_path;
     sqlite3* m_db = nullptr;
@@ -118,6 +131,14 @@ private:
     bool m_lastBatchSaved = true;
     int m_recoveries = 0;
     bool m_recoveryAllowed = true;
+    bool m_readerOnly = false;
+    bool m_newerSchema = false;
+    // The first open waits long; a store held by another program before it was ever open
+    // is locked: not read, not written, until readable() finds it free.
+    bool m_firstOpenTried = false;
+    bool m_everOpened = false;
+    bool m_locked = false;
+    bool m_toldHistoryFailure = false;
     std::optional<std::filesystem::path> m_setAside;
     bool m_readOnly = false;
     bool m_toldReadOnly = false;
