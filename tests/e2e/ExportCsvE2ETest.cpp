@@ -7,6 +7,7 @@
 
 #include "core/persistence/HistoryCsv.h"
 #include "platform/linux/SqliteSettingsStore.h"
+#include "support/ProgramProcess.h"
 #include "support/TempDir.h"
 
 namespace pt {
@@ -14,26 +15,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int code = -1;
-    std::string output;
-};
+using Result = test::CommandResult;
 
 // `pathtally <arguments>` with no display at all and the settings under `config`.
 Result RunProgram(const fs::path& config, const std::string& arguments) {
-    const std::string command =
-        "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM"
-        " XDG_CONFIG_HOME='" +
-        config.string() + "' '" PT_BINARY_DIR "/pathtally' " + arguments + " 2>&1";
-    Result result;
-    if (std::FILE* p = popen(command.c_str(), "r")) {
-        char buf[1024];
-        size_t got;
-        while ((got = std::fread(buf, 1, sizeof buf, p)) > 0) result.output.append(buf, got);
-        const int status = pclose(p);
-        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    return result;
+    return test::RunWithoutDisplay(config, arguments);
 }
 
 // `pathtally --export-csv <file>`.

@@ -19,10 +19,7 @@
 namespace pt::test {
 namespace {
 
-struct ExportResult {
-    int code = -1;
-    std::string output;
-};
+using ExportResult = CommandResult;
 
 mode_t Mode(const fs::path& p) {
     struct stat st {};
@@ -51,19 +48,7 @@ protected:
 
     // The export with no display; stdout and stderr together.
     ExportResult exportTo(const fs::path& file) {
-        const std::string command =
-            "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM"
-            " XDG_CONFIG_HOME='" +
-            config.string() + "' '" + ProgramPath() + "' --export-csv '" + file.string() + "' 2>&1";
-        ExportResult result;
-        if (std::FILE* p = popen(command.c_str(), "r")) {
-            char buf[1024];
-            size_t got;
-            while ((got = std::fread(buf, 1, sizeof buf, p)) > 0) result.output.append(buf, got);
-            const int status = pclose(p);
-            result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        return result;
+        return RunWithoutDisplay(config, "--export-csv '" + file.string() + "'");
     }
 
     bool tmpfs(const fs::path& where, const char* options) {

@@ -22,6 +22,29 @@ inline std::string ProgramPath() {
     return std::string(PT_BINARY_DIR) + "/pathtally";
 }
 
+struct CommandResult {
+    int code = -1;
+    std::string output;
+};
+
+// The program with `arguments` (quoted by the caller), no display at all and its settings
+// under `config`: standard output and standard error together, and the exit code.
+inline CommandResult RunWithoutDisplay(const std::filesystem::path& config,
+                                       const std::string& arguments) {
+    const std::string command =
+        "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME='" + config.string() +
+        "' '" + ProgramPath() + "' " + arguments + " 2>&1";
+    CommandResult result;
+    if (std::FILE* p = popen(command.c_str(), "r")) {
+        char buf[1024];
+        size_t got;
+        while ((got = std::fread(buf, 1, sizeof buf, p)) > 0) result.output.append(buf, got);
+        const int status = pclose(p);
+        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return result;
+}
+
 // Runs a shell command, returns its standard output (last line break removed).
 inline std::string Capture(const std::string& command) {
     std::string out;
