@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "ProgramLocation.h"
 #include "RecordListener.h"
 #include "core/ports/SettingsStore.h"
 #include "platform/linux/SqliteSettingsStore.h"
@@ -218,13 +219,7 @@ private:
 
 int main(int argc, char** argv) {
     QCoreApplication qapp(argc, argv);
-    QString program = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    if (program.isEmpty()) {
-        const QDir here = QFileInfo(QCoreApplication::applicationFilePath()).dir();
-        for (const QString& candidate : {here.filePath("pathtally"), here.filePath("../pathtally")})
-            if (QFileInfo(candidate).isExecutable())
-                program = QFileInfo(candidate).canonicalFilePath();
-    }
+    const QString program = bench::ProgramToMeasure(argc, argv);
     Display* d = XOpenDisplay(nullptr);
     if (program.isEmpty() || !d) {
         std::fprintf(stderr, "needs the pathtally executable and an X server\n");

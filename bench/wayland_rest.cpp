@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 
+#include "ProgramLocation.h"
 #include "core/ports/SettingsStore.h"
 #include "platform/linux/SqliteSettingsStore.h"
 
@@ -191,13 +192,7 @@ bool WaitForSocket(Child& compositor, const QString& socket) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QString program = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    if (program.isEmpty()) {
-        const QDir here = QFileInfo(QCoreApplication::applicationFilePath()).dir();
-        for (const QString& candidate : {here.filePath("pathtally"), here.filePath("../pathtally")})
-            if (QFileInfo(candidate).isExecutable())
-                program = QFileInfo(candidate).canonicalFilePath();
-    }
+    const QString program = bench::ProgramToMeasure(argc, argv);
     if (program.isEmpty() || qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         std::fprintf(stderr, "needs the pathtally executable and XDG_RUNTIME_DIR\n");
         return 2;
