@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QUrl>
 
@@ -71,13 +73,13 @@ TEST(Security, StoreDataFileAndSocketAreOwnerOnlyUnderAnOpenUmask) {
 TEST(Security, AddressesReachTheOpenerAsOneArgumentNeverThroughAShell) {
     TempDir dir;
     const fs::path bin = dir / "bin", calls = dir / "calls", cwd = dir / "cwd";
-    fs::create_directories(bin);
-    fs::create_directories(cwd);
-    // The opener records each argument on a line of its own.
+    for (const fs::path& folder : {bin, calls, cwd}) fs::create_directories(folder);
+    // Each call of an opener records its arguments, one per line, in a file of its own: the
+    // calls run at the same time, so one shared file could interleave their lines.
     for (const char* opener : {"xdg-open", "xdg-email"}) {
-        WriteAll(bin / opener, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" +
-                                   calls.string() + "'; done\necho end >> '" + calls.string() +
-                                   "'\n");
+        const std::string call = (calls / "$$").string();
+        WriteAll(bin / opener, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> \"" +
+                                   call + "\"; done\necho end >> \"" + call + "\"\n");
         fs::permissions(bin / opener, fs::perms::owner_all);
     }
     const std::string path = bin.string() + ":" + std::getenv("PATH");
@@ -96,22 +98,35 @@ TEST(Security, AddressesReachTheOpenerAsOneArgumentNeverThroughAShell) {
     const std::string hostile = "http://127.0.0.1:9/a;touch ran1 $(touch ran2) `touch ran3`|x&y";
     shell.open(hostile);
     shell.open("mailto:someone@example.org?subject=a;touch ran4&body=$(touch ran5)");
+    // Each call's arguments, the calls in no particular order.
+    const auto recordedCalls = [&] {
+        std::vector<std::vector<std::string>> recorded;
+        for (const auto& file : fs::directory_iterator(calls)) {
+            std::istringstream lines(ReadAll(file.path()));
+            auto& args = recorded.emplace_back();
+            for (std::string line; std::getline(lines, line);) args.push_back(line);
+        }
+        std::sort(recorded.begin(), recorded.end());
+        return recorded;
+    };
     // Every open has started its opener by now (or refused to): wait for the two allowed
-    // calls and for no opener to be left running, so a leaked one would be written down too.
+    // calls to finish and for no opener to be left running, so a leaked one would be seen too.
     EXPECT_TRUE(WaitUntil([&] {
-        const std::string got = ReadAll(calls);
-        return std::count(got.begin(), got.end(), '\n') >= 4 && !OpenerRunning(bin);
+        const auto recorded = recordedCalls();
+        return recorded.size() >= 2 &&
+               std::all_of(recorded.begin(), recorded.end(),
+                           [](const auto& args) { return !args.empty() && args.back() == "end"; }) &&
+               !OpenerRunning(bin);
     }));
-    const std::string got = ReadAll(calls);
-    std::istringstream lines(got);
-    std::vector<std::string> args;
-    for (std::string line; std::getline(lines, line);) args.push_back(line);
-    ASSERT_EQ(args.size(), 4u) << got;
-    EXPECT_EQ(args[1], "end");
-    EXPECT_EQ(args[3], "end");
-    // The whole address, percent-encoded, as the single argument.
-    EXPECT_EQ(QUrl::fromPercentEncoding(QByteArray::fromStdString(args[0])).toStdString(), hostile);
-    EXPECT_TRUE(args[2].starts_with("mailto:someone@example.org?subject=a;touch")) << args[2];
+    const auto recorded = recordedCalls();
+    ASSERT_EQ(recorded.size(), 2u);
+    // The whole address, percent-encoded, as the single argument ("http" sorts before "mailto").
+    ASSERT_EQ(recorded[0].size(), 2u);
+    ASSERT_EQ(recorded[1].size(), 2u);
+    EXPECT_EQ(QUrl::fromPercentEncoding(QByteArray::fromStdString(recorded[0][0])).toStdString(),
+              hostile);
+    EXPECT_TRUE(recorded[1][0].starts_with("mailto:someone@example.org?subject=a;touch"))
+        << recorded[1][0];
     for (const char* ran : {"ran1", "ran2", "ran3", "ran4", "ran5"})
         EXPECT_FALSE(fs::exists(cwd / ran)) << ran;
     ASSERT_EQ(chdir(testCwd.c_str()), 0);
