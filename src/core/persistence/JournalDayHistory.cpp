@@ -114,7 +114,9 @@ std::vector<HourRow> JournalDayHistory::hours(std::string_view date) {
 void JournalDayHistory::dropHoursBefore(std::string_view date) {
     // Asked at every start and day change: nothing to drop, nothing rewritten.
     load();
-    const bool due = !m_state.hours.empty() && m_state.hours.begin()->first.first < date;
+    bool due = !m_state.hours.empty() && m_state.hours.begin()->first.first < date;
+    for (const JournalEntry& entry : m_group)
+        due = due || (entry.kind == JournalEntry::Kind::Add && entry.date < date);
     if (!due) return;
     change({JournalEntry::Kind::DropHoursBefore, std::string(date), 0, {}, {}});
 }

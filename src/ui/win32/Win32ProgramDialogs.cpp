@@ -53,4 +53,14 @@ void Win32ProgramDialogs::showAbout(const MakeAbout& makeAbout) {
     RunWin32AboutBox(m_owner, m_font, *about);
 }
 
+void Win32ProgramDialogs::showDayHistory(DayHistory& history) {
+    if (m_history && m_history->open()) {
+        m_history->reload();
+        m_history->bringToFront();
+        return;
+    }
+    m_history =
+        std::make_unique<Win32HistoryWindow>(m_owner, m_font, history, m_clock, m_messages, m_lang);
+}
+
 }  // namespace pt
