@@ -9,7 +9,7 @@ namespace pt {
 QtProgramWindows::QtProgramWindows(MainWindow& window, const MainServices& s, MainParts& parts)
     : dialogs(&window, s.clock, s.messages, window.presenter().lang()),
       online(s.store, s.messages, window.presenter().lang(), window.presenter().versionText(),
-             [&parts] { return parts.statistics.points; }) {}
+             [&parts] { return parts.statistics.points(); }) {}
 
 std::unique_ptr<QtProgramWindows> WireCommands(MainWindow& window, const MainServices& services,
                                                MainParts& parts) {

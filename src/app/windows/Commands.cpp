@@ -9,7 +9,7 @@ Win32ProgramWindows::Win32ProgramWindows(Win32MainWindow& window, const MainServ
     : dialogs(window.handle(), window.font(), s.messages),
       online(window.handle(), window.font(), s.shell, s.store, s.messages,
              window.presenter().lang(), window.presenter().versionText(),
-             [&parts] { return parts.statistics.points; }) {}
+             [&parts] { return parts.statistics.points(); }) {}
 
 void WireCommands(Win32MainWindow& window, const MainServices& services, MainParts& parts,
                   Win32ProgramWindows& windows) {
