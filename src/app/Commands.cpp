@@ -17,7 +17,7 @@ std::unique_ptr<QtProgramWindows> WireCommands(MainWindow& window, const MainSer
     RegisterProgramCommands(window.commands(), services, parts, window.presenter(),
                             windows->dialogs, windows->online.commands());
     OnlineCommands& online = windows->online.commands();
-    window.onShown = [&online] { online.mainWindowShown(); };
+    QObject::connect(&window, &MainWindow::shown, &window, [&online] { online.mainWindowShown(); });
     return windows;
 }
 

@@ -16,7 +16,7 @@ void WireCommands(Win32MainWindow& window, const MainServices& services, MainPar
     RegisterProgramCommands(window.commands(), services, parts, window.presenter(), windows.dialogs,
                             windows.online.commands());
     OnlineCommands& online = windows.online.commands();
-    window.onShown = [&online] { online.mainWindowShown(); };
+    window.whenShown([&online] { online.mainWindowShown(); });
 }
 
 }  // namespace pt
