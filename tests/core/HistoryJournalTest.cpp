@@ -15,6 +15,7 @@ struct FileBytes {
     std::string text;
     bool exists = false;
     bool failWrites = false;
+    bool failReplaces = false;
     size_t partOfFailedWrite = 0;
     bool unreadable = false;
     int appends = 0, replaces = 0;
@@ -40,7 +41,7 @@ public:
     }
     bool replace(std::string_view bytes) override {
         ++m_bytes->replaces;
-        if (m_bytes->failWrites) return false;
+        if (m_bytes->failWrites || m_bytes->failReplaces) return false;
         m_bytes->exists = true;
         m_bytes->text = bytes;
         return true;
@@ -111,12 +112,16 @@ TEST_F(HistoryJournalTest, AKillAtAnyByteOfAWriteLeavesTheLastWholeSave) {
     for (size_t cut = 0; cut < last.size(); ++cut) {
         file.text = earlier + last.substr(0, cut);
         auto restarted = backend.open();
+        // A line that lost only its line end is whole.
+        const std::int64_t saves = cut + 1 == last.size() ? 2 : 1;
         ASSERT_EQ(restarted->days().size(), 1u) << cut;
-        EXPECT_EQ(restarted->days()[0].figures, (DayFigures{5, 1, 0, 0, 2, 10})) << cut;
+        EXPECT_EQ(restarted->days()[0].figures,
+                  (DayFigures{5 * saves, saves, 0, 0, 2 * saves, 10 * saves}))
+            << cut;
         // The next save follows whole lines only.
         restarted->add("2026-12-08", 10, {1, 0, 0, 0, 0, 0});
         EXPECT_EQ(ReadHistoryJournal(file.text).badLines, 0) << cut;
-        EXPECT_EQ(backend.open()->days()[0].figures.travel, 6) << cut;
+        EXPECT_EQ(backend.open()->days()[0].figures.travel, 5 * saves + 1) << cut;
     }
     // The very first write cut short anywhere, even within the header: an empty history.
     const std::string first = file.text;
@@ -172,6 +177,31 @@ TEST_F(HistoryJournalTest, AWriteThatFailsIsDroppedWholeAndTheNextOneStartsClean
     EXPECT_FALSE(blind->lastGroupSaved());
     file.unreadable = false;
     EXPECT_EQ(blind->days()[0].figures.travel, 13);
+}
+
+TEST_F(HistoryJournalTest, ASaveThatCannotReplaceTheFileGoesInAsALine) {
+    store->add("2026-12-07", 9, {1});
+    store->add("2026-12-08", 9, {1});
+    file.text.resize(file.text.size() - 3);  // the last line cut short by a kill...
+    auto restarted = backend.open();
+    file.failReplaces = true;  // ...and an export holding the file open at the next save
+    backend.inSave(*restarted, [](JournalDayHistory& s) {
+        s.add("2026-12-08", 10, {5});
+        s.dropHoursBefore("2026-12-08");
+    });
+    EXPECT_TRUE(restarted->lastGroupSaved());
+    auto again = backend.open();
+    EXPECT_EQ(again->days(), (std::vector<DayRow>{{"2026-12-07", {1}}, {"2026-12-08", {5}}}));
+    EXPECT_TRUE(again->hours("2026-12-07").empty());
+    file.failReplaces = false;
+    again->add("2026-12-08", 10, {1});
+    EXPECT_EQ(ReadHistoryJournal(file.text).badLines, 0) << "rewritten once it can be";
+    EXPECT_EQ(backend.open()->days()[1].figures.travel, 6);
+    // A file not yet begun is never started without its header.
+    JournalBackend fresh;
+    fresh.bytes->failReplaces = true;
+    fresh.open()->add("2026-12-08", 1, {1});
+    EXPECT_EQ(fresh.bytes->text, "");
 }
 
 TEST_F(HistoryJournalTest, ALaterVersionsJournalIsShownAndNeverWritten) {

@@ -214,9 +214,10 @@ JournalContents ReadHistoryJournal(std::string_view text) {
         text.size() < header.size() && header.starts_with(text))
         return contents;
     std::vector<std::string_view> lines = Split(text, '\n');
-    // What follows the last line end was cut short (or is nothing).
+    // What follows the last line end was cut short (or is nothing). Cut before its line end
+    // only, it is whole and counts; either way the file wants rewriting.
     const bool cutShort = !lines.back().empty();
-    lines.pop_back();
+    if (!cutShort || !CheckedBody(lines.back())) lines.pop_back();
     if (lines.empty()) {
         contents.header = JournalContents::Header::Foreign;
         return contents;

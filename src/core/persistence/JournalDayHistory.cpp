@@ -17,6 +17,7 @@ bool JournalDayHistory::load() {
             m_rewriteDue = true;  // the first write brings the header
             break;
         case JournalContents::Header::Ours:
+            m_hasHeader = true;
             // A line cut short is not followed by more: the next write rewrites the file.
             m_rewriteDue = contents.badLines > 0;
             break;
@@ -75,6 +76,13 @@ void JournalDayHistory::commit() {
         if (written) {
             m_rewriteDue = false;
             m_lines = 0;
+            m_hasHeader = true;
+        } else if (m_hasHeader) {
+            // The file could not be replaced (a reader holds it open): the save goes in as a
+            // line of its own, after a line end that closes whatever a kill left unfinished,
+            // and the rewrite is tried again at the next save.
+            written = m_file->append("\n" + HistoryJournalLine(group));
+            if (written) ++m_lines;
         }
     } else {
         written = m_file->append(HistoryJournalLine(group));

@@ -76,6 +76,7 @@ private:
     bool m_writable = true;
     bool m_readerOnly = false;
     bool m_rewriteDue = false;
+    bool m_hasHeader = false;  // the file starts with a header of ours
     bool m_lastSaved = true;
     bool m_toldFailure = false;
     int m_lines = 0;

@@ -35,12 +35,14 @@ void Win32ProgramDialogs::runDataReset(const MakeDataReset& makeReset) {
     ClearAllPresenter& presenter = *reset;
     Win32DialogSpec spec{clear_all_controls::Window,
                          380,
-                         130,
+                         156,
                          [](Win32FormBinder& b, HWND d) {
                              using namespace clear_all_controls;
                              b.add(Kind::Label, Warning, d, 18, 14, 344, 60);
-                             b.add(Kind::Button, Ok, d, 150, 88, 100, 28);
-                             b.add(Kind::Button, Cancel, d, 260, 88, 100, 28);
+                             // Shown where the program keeps a day history.
+                             b.add(Kind::CheckBox, AlsoClearDays, d, 18, 80, 344, 22);
+                             b.add(Kind::Button, Ok, d, 150, 114, 100, 28);
+                             b.add(Kind::Button, Cancel, d, 260, 114, 100, 28);
                          },
                          [&presenter](ControlId id) { presenter.click(id); },
                          [&presenter] { presenter.cancel(); },
