@@ -106,8 +106,8 @@ void Win32HistoryWindow::create(HWND owner) {
         RegisterWin32WindowClass(ChartClass, chartProc, GetSysColorBrush(COLOR_WINDOW), IDC_HAND);
     (void)registered;
     m_hwnd = CreateWindowExW(0, WindowClass, W(history_texts::Title.in(m_lang)).c_str(),
-                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                             820, 620, owner, nullptr, GetModuleHandleW(nullptr), this);
+                             WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 820, 620, owner,
+                             nullptr, GetModuleHandleW(nullptr), this);
     if (!m_hwnd) return;
     HWND figureLabel = Child(m_hwnd, L"STATIC", W(history_texts::Figure.in(m_lang)), 0, 0, m_font);
     SetWindowLongPtrW(figureLabel, GWLP_ID, 200);
