@@ -14,6 +14,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <set>
 
 #include "core/persistence/HistoryCsv.h"
 #include "core/stats/DayAccounting.h"
@@ -249,6 +250,19 @@ TEST_F(HistoryWindowTest, AxisLabelsAndScaleStayClearAtEverySize) {
                                     .hasMatch())
                         << text.toStdString();
                 }
+            }
+            if (range == 365) {
+                // Evenly spaced months, and the year's change (January) among them.
+                std::set<int> steps;
+                bool january = false;
+                for (size_t i = 0; i < labels.size(); ++i) {
+                    const int month = labels[i].text.mid(5, 2).toInt();
+                    january = january || month == 1;
+                    if (i > 0)
+                        steps.insert((month - labels[i - 1].text.mid(5, 2).toInt() + 12) % 12);
+                }
+                EXPECT_EQ(steps.size(), 1u) << "uneven months at " << width;
+                EXPECT_TRUE(january) << width;
             }
         }
         // The hour of the day's largest value: its bar reaches the top of the plot.
