@@ -9,14 +9,14 @@ Win32ProgramWindows::Win32ProgramWindows(Win32MainWindow& window, const MainServ
     : dialogs(window.handle(), window.font(), s.messages),
       online(window.handle(), window.font(), s.shell, s.store, s.messages,
              window.presenter().lang(), window.presenter().versionText(),
-             [&parts] { return parts.statistics.points; }) {}
+             [&parts] { return parts.statistics.points(); }) {}
 
 void WireCommands(Win32MainWindow& window, const MainServices& services, MainParts& parts,
                   Win32ProgramWindows& windows) {
     RegisterProgramCommands(window.commands(), services, parts, window.presenter(), windows.dialogs,
                             windows.online.commands());
     OnlineCommands& online = windows.online.commands();
-    window.onShown = [&online] { online.mainWindowShown(); };
+    window.whenShown([&online] { online.mainWindowShown(); });
 }
 
 }  // namespace pt

@@ -1,10 +1,8 @@
 #include "core/input/ClickHook.h"
 
-#include <limits>
-
 namespace pt {
 
-ClickHook::ClickHook(ClickCounters& counters, InputEvents& source)
+ClickHook::ClickHook(StatisticsModel& counters, InputEvents& source)
     : m_counters(counters), m_source(source) {}
 
 ClickHook::~ClickHook() {
@@ -23,40 +21,22 @@ void ClickHook::remove() {
     m_installed = false;
 }
 
-bool ClickHook::increment(std::int32_t& counter) {
-    if (counter == std::numeric_limits<std::int32_t>::max()) {
-        ++m_refused;
-        return false;
-    }
-    ++counter;
-    return true;
-}
-
 void ClickHook::countButton(std::int32_t wParam) {
-    std::int32_t* button = nullptr;
-    std::int32_t* total = nullptr;
+    MouseButton button;
     switch (wParam) {
         case WM_LBUTTONDOWN:
-            button = &m_counters.todayLeftClick;
-            total = &m_counters.leftClick;
+            button = MouseButton::Left;
             break;
         case WM_RBUTTONDOWN:
-            button = &m_counters.todayRightClick;
-            total = &m_counters.rightClick;
+            button = MouseButton::Right;
             break;
         case WM_MBUTTONDOWN:
-            button = &m_counters.todayMidClick;
-            total = &m_counters.midClick;
+            button = MouseButton::Middle;
             break;
         default:
             return;
     }
-    // In order; a counter at its maximum keeps its value and ends the press's counting
-    // there, while the counters before it keep their increment.
-    for (std::int32_t* counter :
-         {button, &m_counters.todayTotalClick, total, &m_counters.totalClick}) {
-        if (!increment(*counter)) break;
-    }
+    if (!m_counters.countClick(button)) ++m_refused;
 }
 
 }  // namespace pt

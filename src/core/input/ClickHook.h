@@ -17,7 +17,7 @@ public:
     static constexpr int WM_RBUTTONDOWN = 516;
     static constexpr int WM_MBUTTONDOWN = 519;
 
-    ClickHook(ClickCounters& counters, InputEvents& source);
+    ClickHook(StatisticsModel& counters, InputEvents& source);
     ~ClickHook();
     ClickHook(const ClickHook&) = delete;
     ClickHook& operator=(const ClickHook&) = delete;
@@ -37,10 +37,7 @@ public:
     std::uint64_t refusedIncrements() const { return m_refused; }
 
 private:
-    // Adds 1 unless the counter is at its maximum; false when refused.
-    bool increment(std::int32_t& counter);
-
-    ClickCounters& m_counters;
+    StatisticsModel& m_counters;
     InputEvents& m_source;
     bool m_installed = false;
     std::uint64_t m_refused = 0;

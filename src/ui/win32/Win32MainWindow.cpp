@@ -80,13 +80,13 @@ Win32MainWindow::Win32MainWindow(MainServices services, MainParts& parts) {
     if (!services.notifier) services.notifier = this;
     m_keepsDayHistory = services.history != nullptr;
     m_presenter = std::make_unique<MainPresenter>(services, parts, *this, m_commands);
-    m_binder = std::make_unique<Win32FormBinder>(m_presenter->form(), m_font);
+    m_binder = std::make_unique<Win32FormBinder>(m_presenter->form(), m_font,
+                                                 [this](ControlId id) { dispatch(id); });
     m_hwnd = CreateWindowExW(
         0, L"PathtallyMain", Widen(ProgramName).c_str(),
         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, CW_USEDEFAULT,
         CW_USEDEFAULT, TabWidth, TabHeight, nullptr, nullptr, instance, this);
     createControls();
-    m_binder->onClicked = [this](ControlId id) { dispatch(id); };
 }
 
 Win32MainWindow::~Win32MainWindow() {
@@ -428,7 +428,7 @@ void Win32MainWindow::showWindow(bool normalState) {
     setTickPeriod();
     if (m_homeShown) m_home->realise();
     if (m_current == 4) m_news->realise();
-    if (onShown) onShown();
+    if (m_shown) m_shown();
 }
 
 void Win32MainWindow::selectTab(int index) {
