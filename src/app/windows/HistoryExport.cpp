@@ -123,8 +123,9 @@ std::optional<std::wstring> ExportCsvRequest(const wchar_t* commandLine) {
 
 int RunWinExportCommand(const std::wstring& file) {
     if (file.empty()) {
+        // A command-line mistake, with the status of every other one.
         Say(STD_ERROR_HANDLE, "pathtally: --export-csv needs the name of the file to write");
-        return 2;
+        return 1;
     }
     auto history = OpenWinDayHistory(DefaultHistoryJournalPath());
     history->setReadOnlyAccess();  // the export changes nothing it reads
