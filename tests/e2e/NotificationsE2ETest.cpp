@@ -30,19 +30,23 @@ protected:
         work = fs::path(root) / ::testing::UnitTest::GetInstance()->current_test_info()->name() /
                "pathtally";
         fs::create_directories(work);
+        // A store of its own: no best left by the other tests' runs is beaten by chance.
+        config = work.parent_path() / "config";
+        fs::create_directories(config / "pathtally");
         ASSERT_TRUE(bus.ready());
         ASSERT_TRUE(
             bus.startMock({QStringLiteral("--template"), QStringLiteral("notification_daemon")},
                           NotificationService));
     }
     void setSetting(const char* name, const char* value) {
-        SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
+        SqliteSettingsStore store((config / "pathtally" / "settings.db").string());
         store.write(SettingsRoot::LocalMachine, MainKey, name, value);
     }
     // Runs the program, clicks three times over the desktop and lets it tick; returns the
     // notices that reached the service.
     QStringList runAndClick() {
         test::ProgramRun run(work, {{"XDG_DATA_HOME", work.parent_path().string()},
+                                    {"XDG_CONFIG_HOME", config.string()},
                                     {"DBUS_SESSION_BUS_ADDRESS", bus.address.toStdString()}});
         EXPECT_TRUE(run.waitForWindow()) << run.output();
         test::Shell("xdotool mousemove 1200 1000 click --repeat 3 --delay 40 1");
@@ -58,7 +62,7 @@ protected:
     }
 
     test::MockBus bus;
-    fs::path work;
+    fs::path work, config;
 };
 
 TEST_F(NotificationsE2E, ABestBeatenIsToldUnlessSwitchedOff) {
