@@ -50,6 +50,13 @@ file(GLOB WINDOWS_PLATFORM_TESTS CONFIGURE_DEPENDS windows/*.cpp)
 # With the composition root's commands, to check that every clickable control has one.
 pathtally_add_wine_test(windows_platform_tests XVFB SOURCES ${WINDOWS_PLATFORM_TESTS}
   ${PROJECT_SOURCE_DIR}/src/app/windows/Commands.cpp LIBS pathtally_platform pathtally_ui_win32)
+# The day history's writer that the kill tests end at random points.
+add_executable(history_journal_writer windows/writer/HistoryJournalWriter.cpp)
+target_link_libraries(history_journal_writer PRIVATE pathtally_platform)
+target_link_options(history_journal_writer PRIVATE -municode)
+add_dependencies(windows_platform_tests history_journal_writer)
+target_compile_definitions(windows_platform_tests PRIVATE
+  PT_HISTORY_WRITER="$<TARGET_FILE:history_journal_writer>")
 
 # The whole program under Wine on Xvfb, driven with xdotool; screenshots in both scripts.
 add_test(NAME windows_program_e2e

@@ -1,14 +1,33 @@
 #include <gtest/gtest.h>
 
 #include "platform/linux/SqliteSettingsStore.h"
+#include "support/DayHistoryContract.h"
 #include "support/SqliteShell.h"
 #include "support/TempDir.h"
 
 namespace pt {
 namespace {
+using namespace pt::test;  // the contract suite
 
 namespace fs = std::filesystem;
 constexpr auto LM = SettingsRoot::LocalMachine;
+
+// The contract every day history keeps, on the SQLite store.
+struct SqliteHistoryBackend {
+    using Store = SqliteSettingsStore;
+    test::TempDir dir;
+    std::unique_ptr<Store> open() {
+        return std::make_unique<Store>(dir / "pathtally" / "settings.db");
+    }
+    template <class Fn>
+    void inSave(Store& store, Fn fn) {
+        SettingsBatch batch(store);
+        store.write(LM, "k", "AllUseTime", "1");
+        fn(store);
+    }
+};
+using SqliteHistoryBackends = ::testing::Types<SqliteHistoryBackend>;
+INSTANTIATE_TYPED_TEST_SUITE_P(Sqlite, DayHistoryContract, SqliteHistoryBackends);
 
 class DayHistoryStoreTest : public ::testing::Test {
 protected:

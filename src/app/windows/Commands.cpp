@@ -6,7 +6,7 @@ namespace pt {
 
 Win32ProgramWindows::Win32ProgramWindows(Win32MainWindow& window, const MainServices& s,
                                          MainParts& parts)
-    : dialogs(window.handle(), window.font(), s.messages),
+    : dialogs(window.handle(), window.font(), s.messages, s.clock, window.presenter().lang()),
       online(window.handle(), window.font(), s.shell, s.store, s.messages,
              window.presenter().lang(), window.presenter().versionText(),
              [&parts] { return parts.statistics.points(); }) {}

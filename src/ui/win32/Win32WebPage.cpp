@@ -49,6 +49,24 @@ public:
         VariantClear(&address);
     }
 
+    // The page's title, empty while none is known.
+    std::wstring title() const {
+        BSTR name = nullptr;
+        if (!m_browser || FAILED(m_browser->get_LocationName(&name)) || !name) return {};
+        std::wstring text(name, SysStringLen(name));
+        SysFreeString(name);
+        return text;
+    }
+    void goBack() {
+        if (m_browser) m_browser->GoBack();
+    }
+    void goForward() {
+        if (m_browser) m_browser->GoForward();
+    }
+    void reload() {
+        if (m_browser) m_browser->Refresh();
+    }
+
     void fit() {
         IOleInPlaceObject* inPlace = nullptr;
         if (m_object && SUCCEEDED(m_object->QueryInterface(IID_IOleInPlaceObject,
@@ -235,6 +253,22 @@ bool Win32WebPage::controlAvailable() {
 void Win32WebPage::navigate(const std::string& url) {
     m_url = url;
     if (m_site) m_site->navigate(Widen(url));
+}
+
+std::string Win32WebPage::title() const {
+    return m_site ? Narrow(m_site->title()) : std::string();
+}
+
+void Win32WebPage::goBack() {
+    if (m_site) m_site->goBack();
+}
+
+void Win32WebPage::goForward() {
+    if (m_site) m_site->goForward();
+}
+
+void Win32WebPage::reload() {
+    if (m_site) m_site->reload();
 }
 
 void Win32WebPage::realise() {
