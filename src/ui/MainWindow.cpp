@@ -17,6 +17,7 @@
 #include "AppIcon.h"
 #include "DesignedMinimumWidget.h"
 #include "FormBinder.h"
+#include "PointerMoveThrottle.h"
 #include "ShutdownPage.h"
 #include "Skin.h"
 #include "StatisticsPage.h"
@@ -47,6 +48,8 @@ constexpr int kFrameAllowance = 16;
 // a web page recomposes the whole window through OpenGL, which costs a lot where that is
 // done in software (with the home strip, 7 % of a core at 10 repaints a second, 3.3 % at 4).
 constexpr int kSamplingTickMs = 250;
+// The pointer's moves without a button reach the widgets at most at display rate.
+constexpr int kPointerMoveIntervalMs = 16;
 
 // A status-bar panel that reports clicks.
 class PanelLabel : public QLabel {
@@ -94,6 +97,7 @@ MainWindow::MainWindow(MainServices services, MainParts& parts, TaskListKeeper k
     const QIcon icon = AppIcon();
     setWindowIcon(icon);
     m_presenter = std::make_unique<MainPresenter>(services, parts, *this, m_commands);
+    new PointerMoveThrottle(kPointerMoveIntervalMs, this);  // deleted with the window
 
     auto* central = new DesignedMinimumWidget(this);
     m_column = central;

@@ -389,11 +389,7 @@ LRESULT CALLBACK Win32HistoryWindow::chartProc(HWND hwnd, UINT message, WPARAM w
 
 LRESULT CALLBACK Win32HistoryWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam,
                                                 LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32HistoryWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = WindowOwner<Win32HistoryWindow>(hwnd, message, lParam);
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
     return self->handle(hwnd, message, wParam, lParam);
 }

@@ -480,23 +480,15 @@ void Win32MainWindow::quit() {
 
 LRESULT CALLBACK Win32MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        static_cast<Win32MainWindow*>(create->lpCreateParams)->m_hwnd = hwnd;
-    }
-    auto* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = WindowOwner<Win32MainWindow>(hwnd, message, lParam);
+    if (self && message == WM_NCCREATE) self->m_hwnd = hwnd;
     return self ? self->handle(message, wParam, lParam)
                 : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // Pages pass their controls' notifications to the main window.
 LRESULT CALLBACK Win32MainWindow::pageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = WindowOwner<Win32MainWindow>(hwnd, message, lParam);
     if (self &&
         (message == WM_COMMAND || message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN))
         return self->handle(message, wParam, lParam);

@@ -80,11 +80,7 @@ void Win32SiteBrowserWindow::showTitle() {
 
 LRESULT CALLBACK Win32SiteBrowserWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam,
                                                     LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32SiteBrowserWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = WindowOwner<Win32SiteBrowserWindow>(hwnd, message, lParam);
     if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
     return self->handle(hwnd, message, wParam, lParam);
 }

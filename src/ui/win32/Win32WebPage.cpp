@@ -311,11 +311,7 @@ void Win32WebPage::showUnavailable() {
 }
 
 LRESULT CALLBACK Win32WebPage::areaProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32WebPage*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = WindowOwner<Win32WebPage>(hwnd, message, lParam);
     if (self && message == WM_SIZE) {
         if (self->m_site) self->m_site->fit();
         if (self->m_text) MoveWindow(self->m_text, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
