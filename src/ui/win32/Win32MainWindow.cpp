@@ -207,9 +207,9 @@ void Win32MainWindow::buildShutdownPage(HWND p) {
     buttons(StartCountdown, StopCountdown, 24);
     b.add(Kind::Label, CountdownWarning, p, 16, 50, 612, 36);
     b.setTextColor(CountdownWarning, Red);
-    for (int row = 2; row <= 9; ++row) {
-        const RuleControls& rule = Rule(row);
-        const int y = 92 + (row - 2) * 31;
+    for (ClockRule clockRule : ClockRules) {
+        const RuleControls& rule = Rule(clockRule);
+        const int y = 92 + static_cast<int>(Place(clockRule)) * 31;
         b.add(Kind::CheckBox, rule.box, p, 16, y, 170, 22);
         int x = 190;
         auto field = [&](ControlId edit, ControlId label) {
