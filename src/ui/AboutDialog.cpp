@@ -92,10 +92,6 @@ QLabel* NewLabel(QWidget* parent, ControlId id, bool link = false) {
 
 }  // namespace
 
-AboutDialog::AboutDialog(SettingsStore& store, Shell& shell, Language lang, AboutFacts facts,
-                         QWidget* parent)
-    : AboutDialog(std::make_unique<AboutPresenter>(store, shell, lang, std::move(facts)), parent) {}
-
 AboutDialog::AboutDialog(std::unique_ptr<AboutPresenter> presenter, QWidget* parent)
     : QDialog(parent), m_presenter(std::move(presenter)) {
     setObjectName(ObjectName(about_controls::Window));
@@ -187,13 +183,6 @@ AboutDialog::~AboutDialog() = default;
 
 AboutDialog* AboutDialog::instance() {
     return s_instance.data();
-}
-
-AboutDialog* AboutDialog::showInstance(SettingsStore& store, Shell& shell, Language lang,
-                                       AboutFacts facts, QWidget* parent) {
-    return showInstance(
-        [&] { return std::make_unique<AboutPresenter>(store, shell, lang, std::move(facts)); },
-        parent);
 }
 
 AboutDialog* AboutDialog::showInstance(const std::function<std::unique_ptr<AboutPresenter>()>& make,

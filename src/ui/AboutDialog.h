@@ -22,14 +22,10 @@ public:
     static constexpr int TwipsPerPixel = 15;
 
     explicit AboutDialog(std::unique_ptr<AboutPresenter> presenter, QWidget* parent = nullptr);
-    AboutDialog(SettingsStore& store, Shell& shell, Language lang, AboutFacts facts,
-                QWidget* parent = nullptr);
     ~AboutDialog() override;
 
-    // Shows the About box: the open one is raised unchanged, else a new one is made.
-    static AboutDialog* showInstance(SettingsStore& store, Shell& shell, Language lang,
-                                     AboutFacts facts, QWidget* parent = nullptr);
-    // The same, making the presenter only when no box is open.
+    // Shows the About box: the open one is raised unchanged, else a new one is made with
+    // the presenter `make` gives (made only then).
     static AboutDialog* showInstance(const std::function<std::unique_ptr<AboutPresenter>()>& make,
                                      QWidget* parent = nullptr);
     // The open About box, or null.

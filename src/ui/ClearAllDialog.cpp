@@ -13,16 +13,6 @@ namespace pt {
 
 using namespace clear_all_controls;
 
-ClearAllDialog::ClearAllDialog(StatisticsModel& model, SettingsStore& store, Clock& clock,
-                               Language lang, QWidget* parent, MessageBox* messages,
-                               DayAccounting* days, std::function<void()> takeMeasured)
-    : ClearAllDialog(
-          [&model, &store, &clock, lang, days, &takeMeasured](MessageBox& boxes) {
-              return std::make_unique<ClearAllPresenter>(model, store, clock, boxes, lang, days,
-                                                         std::move(takeMeasured));
-          },
-          parent, messages) {}
-
 ClearAllDialog::ClearAllDialog(const ProgramDialogs::MakeDataReset& makePresenter, QWidget* parent,
                                MessageBox* messages)
     : QDialog(parent) {

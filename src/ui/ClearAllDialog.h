@@ -20,9 +20,6 @@ public:
     // The presenter made with the boxes given, else with boxes of the dialog's own.
     explicit ClearAllDialog(const ProgramDialogs::MakeDataReset& makePresenter,
                             QWidget* parent = nullptr, MessageBox* messages = nullptr);
-    ClearAllDialog(StatisticsModel& model, SettingsStore& store, Clock& clock, Language lang,
-                   QWidget* parent = nullptr, MessageBox* messages = nullptr,
-                   DayAccounting* days = nullptr, std::function<void()> takeMeasured = {});
     ~ClearAllDialog() override;
 
     ClearAllPresenter& presenter() { return *m_presenter; }

@@ -15,12 +15,6 @@ namespace pt {
 using namespace options_controls;
 
 // The presenter reads the stored values when it is made: every open starts from them.
-OptionsDialog::OptionsDialog(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
-                             Language lang, ClickHookSwitch hook, QWidget* parent)
-    : OptionsDialog(
-          std::make_unique<OptionsPresenter>(store, autostart, system, lang, std::move(hook)),
-          parent) {}
-
 OptionsDialog::OptionsDialog(std::unique_ptr<OptionsPresenter> presenter, QWidget* parent)
     : QDialog(parent), m_presenter(std::move(presenter)) {
     SetUpDialog(this, Window);

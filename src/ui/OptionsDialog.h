@@ -14,8 +14,6 @@ class OptionsDialog : public QDialog {
     Q_OBJECT
 public:
     explicit OptionsDialog(std::unique_ptr<OptionsPresenter> presenter, QWidget* parent = nullptr);
-    OptionsDialog(SettingsStore& store, AutostartEntry& autostart, SystemInfo& system,
-                  Language lang, ClickHookSwitch hook, QWidget* parent = nullptr);
     ~OptionsDialog() override;
 
     OptionsPresenter& presenter() { return *m_presenter; }

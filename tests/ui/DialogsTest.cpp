@@ -13,6 +13,7 @@
 
 #include "core/online/Site.h"
 #include "core/shell/FeedbackMail.h"
+#include "support/DialogPresenters.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
 #include "support/QtTestApp.h"
@@ -114,13 +115,15 @@ TEST_F(DialogsTest, OptionsShowsBothScriptsAndAppliesOnOk) {
                                },
                                [&] { hooks = 0; }};
 
-    OptionsDialog b5(store, autostart, system, Language::Traditional, hook);
+    OptionsDialog b5(
+        std::make_unique<OptionsPresenter>(store, autostart, system, Language::Traditional, hook));
     EXPECT_EQ(b5.windowTitle(), QStringLiteral("選項"));
     EXPECT_EQ(Text(&b5, "Check3"), QStringLiteral("關閉統計滑鼠點擊次數功能"));
     EXPECT_EQ(Text(&b5, "Command1"), QStringLiteral("確定(&O)"));
     EXPECT_TRUE(IsSkinned(&b5));
 
-    OptionsDialog dialog(store, autostart, system, Language::Simplified, hook);
+    OptionsDialog dialog(
+        std::make_unique<OptionsPresenter>(store, autostart, system, Language::Simplified, hook));
     EXPECT_TRUE(dialog.isModal());
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("选项"));
     EXPECT_EQ(Text(&dialog, "Check1"), QStringLiteral("开机后自动启动本软件(强烈建议开启本功能)"));
@@ -139,7 +142,8 @@ TEST_F(DialogsTest, OptionsShowsBothScriptsAndAppliesOnOk) {
     EXPECT_EQ(autostart.value, system.exe);
 
     // Unticking again through a fresh dialog installs one hook.
-    OptionsDialog again(store, autostart, system, Language::Simplified, hook);
+    OptionsDialog again(
+        std::make_unique<OptionsPresenter>(store, autostart, system, Language::Simplified, hook));
     again.show();
     EXPECT_TRUE(Child<QCheckBox>(&again, "Check3")->isChecked());
     Tick(Child<QCheckBox>(&again, "Check3"));
@@ -152,7 +156,8 @@ TEST_F(DialogsTest, OptionsApplyCancelAndCloseBoxWriteNothing) {
     test::FakeAutostart autostart;
     test::FakeSystemInfo system;
     for (const char* how : {"Command2", "Command3", "close"}) {
-        OptionsDialog dialog(store, autostart, system, Language::Simplified, {});
+        OptionsDialog dialog(std::make_unique<OptionsPresenter>(
+            store, autostart, system, Language::Simplified, ClickHookSwitch{}));
         dialog.show();
         Tick(Child<QCheckBox>(&dialog, "Check1"));
         if (std::string(how) == "close")
@@ -171,14 +176,15 @@ TEST_F(DialogsTest, DataResetTextsByLanguageAndTheReset) {
     test::FakeMessageBox boxes;
     model.startFrom(LifetimeTotals{0, 1e6, {50, 0, 0, 50}, DynamicValue::Int32(900)});
 
-    ClearAllDialog b5(model, store, clock, Language::Traditional, nullptr, &boxes);
+    ClearAllDialog b5(test::DataResetOver(model, store, clock, Language::Traditional), nullptr,
+                      &boxes);
     EXPECT_TRUE(b5.isModal());
     EXPECT_TRUE(IsSkinned(&b5));
     EXPECT_EQ(b5.windowTitle(), QStringLiteral("數據重置"));
     EXPECT_EQ(Text(&b5, "Command1"), QStringLiteral("確定"));
     EXPECT_TRUE(Text(&b5, "Label1").startsWith(QStringLiteral("請注意：")));
 
-    ClearAllDialog en(model, store, clock, Language::English, nullptr, &boxes);
+    ClearAllDialog en(test::DataResetOver(model, store, clock, Language::English), nullptr, &boxes);
     EXPECT_EQ(en.windowTitle(), QStringLiteral("数据重置"));
     EXPECT_EQ(Text(&en, "Command2"), QStringLiteral("取消(&C)"));
     en.show();
@@ -189,7 +195,8 @@ TEST_F(DialogsTest, DataResetTextsByLanguageAndTheReset) {
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "資料重置確認(此操作不可逆)");
 
-    ClearAllDialog gb(model, store, clock, Language::Simplified, nullptr, &boxes);
+    ClearAllDialog gb(test::DataResetOver(model, store, clock, Language::Simplified), nullptr,
+                      &boxes);
     gb.show();
     boxes.answers = {MsgAnswer::Yes};
     QTest::mouseClick(Child<QPushButton>(&gb, "Command1"), Qt::LeftButton);
@@ -206,7 +213,8 @@ TEST_F(DialogsTest, ChineseTextHasAFontThatDrawsIt) {
     ASSERT_FALSE(QFontDatabase::families(QFontDatabase::TraditionalChinese).isEmpty());
     test::FakeAutostart autostart;
     test::FakeSystemInfo system;
-    OptionsDialog dialog(store, autostart, system, Language::Simplified, {});
+    OptionsDialog dialog(std::make_unique<OptionsPresenter>(
+        store, autostart, system, Language::Simplified, ClickHookSwitch{}));
     QCheckBox* box = Child<QCheckBox>(&dialog, "Check1");
     const QRawFont raw = QRawFont::fromFont(box->font(), QFontDatabase::SimplifiedChinese);
     EXPECT_TRUE(raw.supportsCharacter(QChar(0x9009)));  // 选
@@ -233,7 +241,8 @@ protected:
         if (AboutDialog* box = AboutDialog::instance()) delete box;
     }
     AboutDialog* open(Language lang = Language::Simplified) {
-        return AboutDialog::showInstance(store, shell, lang, facts);
+        return AboutDialog::showInstance(
+            [&] { return std::make_unique<AboutPresenter>(store, shell, lang, facts); });
     }
     static void closeAndDelete(AboutDialog* box) {
         box->close();

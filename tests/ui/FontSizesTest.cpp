@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 
+#include "support/DialogPresenters.h"
 #include "support/FakeServices.h"
 #include "support/MemoryDayHistory.h"
 #include "support/QtTestApp.h"
@@ -164,13 +165,19 @@ protected:
     std::vector<std::pair<QString, std::function<QWidget*()>>> otherWindows(Language lang) {
         return {
             {QStringLiteral("options"),
-             [this, lang] { return new OptionsDialog(store, autostart, system, lang, {}); }},
+             [this, lang] {
+                 return new OptionsDialog(std::make_unique<OptionsPresenter>(
+                     store, autostart, system, lang, ClickHookSwitch{}));
+             }},
             {QStringLiteral("data-reset"),
-             [this, lang] { return new ClearAllDialog(model, store, clock, lang); }},
+             [this, lang] {
+                 return new ClearAllDialog(test::DataResetOver(model, store, clock, lang));
+             }},
             {QStringLiteral("about"),
              [this, lang] {
-                 return new AboutDialog(store, shell, lang,
-                                        {"V1.0.1", "DESKTOP-1", "alice", system.storagePlaces()});
+                 return new AboutDialog(std::make_unique<AboutPresenter>(
+                     store, shell, lang,
+                     AboutFacts{"V1.0.1", "DESKTOP-1", "alice", system.storagePlaces()}));
              }},
             {QStringLiteral("history"),
              [this, lang] { return new HistoryWindow(history, clock, messages, lang); }},

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 
 #include "core/persistence/HistoryCsv.h"
 #include "core/stats/DayAccounting.h"
+#include "support/DialogPresenters.h"
 #include "support/Fakes.h"
 #include "support/MemoryDayHistory.h"
 #include "support/QtTestApp.h"
@@ -177,8 +179,9 @@ TEST_F(HistoryWindowTest, DataResetKeepsTheDaysUnlessTheBoxIsTicked) {
     history.add("2026-12-07", 9, {500, 2, 0, 1, 40, 600});
     messages.answers = {MsgAnswer::Yes, MsgAnswer::Ok};
     {
-        ClearAllDialog dialog(model, history, clock, Language::Simplified, nullptr, &messages,
-                              &days);
+        ClearAllDialog dialog(
+            test::DataResetOver(model, history, clock, Language::Simplified, &days), nullptr,
+            &messages);
         auto* box = dialog.findChild<QCheckBox*>("CheckClearHistory");
         ASSERT_NE(box, nullptr);
         EXPECT_FALSE(box->isChecked()) << "off unless ticked";
@@ -189,7 +192,8 @@ TEST_F(HistoryWindowTest, DataResetKeepsTheDaysUnlessTheBoxIsTicked) {
     EXPECT_EQ(history.days().size(), 1u);
 
     messages.answers = {MsgAnswer::Yes, MsgAnswer::Ok};
-    ClearAllDialog dialog(model, history, clock, Language::Simplified, nullptr, &messages, &days);
+    ClearAllDialog dialog(test::DataResetOver(model, history, clock, Language::Simplified, &days),
+                          nullptr, &messages);
     dialog.show();
     auto* box = dialog.findChild<QCheckBox*>("CheckClearHistory");
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
@@ -351,12 +355,20 @@ TEST_F(HistoryWindowTest, AFailedExportIsToldOverTheHistoryWindow) {
     QString boxText;
     bool boxSeen = false;
     QTimer poll;
+    int rounds = 0;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
+        if (modal && ++rounds > 500) {  // 10 s: a dialog not answered fails, never hangs
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+            return;
+        }
         if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
-            const QStringList offered = chooser->selectedFiles();
-            offeredName = offered.isEmpty() ? QString() : QFileInfo(offered[0]).fileName();
-            chooser->selectFile(fileToChoose);
+            auto* typed = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!typed) return;
+            if (offeredName.isEmpty()) offeredName = typed->text();
+            // The whole path typed in, as it stands: a name alone would be taken in the
+            // folder the dialog is still moving to.
+            typed->setText(fileToChoose);
             QMetaObject::invokeMethod(chooser, "accept");
             return;
         }

@@ -27,6 +27,7 @@
 #include <tuple>
 
 #include "app/Commands.h"
+#include "support/DialogPresenters.h"
 #include "support/FakeServices.h"
 #include "support/MemoryDayHistory.h"
 #include "support/QtTestApp.h"
@@ -164,12 +165,15 @@ TEST_F(MainWindowView, EveryTextReadsUnderADarkPalette) {
               child<QLabel>("Label26")->palette().color(QPalette::WindowText));
 
     test::FakeAutostart autostart2;
-    OptionsDialog options(store, autostart2, system, Language::Simplified, {});
+    OptionsDialog options(std::make_unique<OptionsPresenter>(
+        store, autostart2, system, Language::Simplified, ClickHookSwitch{}));
     ExpectReadable(&options, "options");
     StatisticsModel model;
-    ClearAllDialog reset(model, store, clock, Language::Simplified, nullptr, &messages);
+    ClearAllDialog reset(test::DataResetOver(model, store, clock, Language::Simplified), nullptr,
+                         &messages);
     ExpectReadable(&reset, "data reset");
-    AboutDialog about(store, shell, Language::Simplified, {"V1.0.1", "DESKTOP-1", "alice", {}});
+    AboutDialog about(std::make_unique<AboutPresenter>(
+        store, shell, Language::Simplified, AboutFacts{"V1.0.1", "DESKTOP-1", "alice", {}}));
     ExpectReadable(&about, "about");
     SaveScreenshot(&w, "main-dark");
 }
@@ -342,12 +346,15 @@ TEST_F(MainWindowView, EveryControlOfEveryWindowIsBound) {
         MainWindow& w = open(locale);
         EXPECT_EQ(w.unboundControls(), std::vector<std::string>{}) << locale;
     }
-    AboutDialog about(store, shell, Language::Simplified, {"V1.0.1", "PC", "user", {}});
+    AboutDialog about(std::make_unique<AboutPresenter>(store, shell, Language::Simplified,
+                                                       AboutFacts{"V1.0.1", "PC", "user", {}}));
     EXPECT_EQ(about.unboundControls(), std::vector<std::string>{});
-    OptionsDialog options(store, autostart, system, Language::Simplified, {});
+    OptionsDialog options(std::make_unique<OptionsPresenter>(
+        store, autostart, system, Language::Simplified, ClickHookSwitch{}));
     EXPECT_EQ(options.unboundControls(), std::vector<std::string>{});
     StatisticsModel model;
-    ClearAllDialog reset(model, store, clock, Language::Simplified, nullptr, &messages);
+    ClearAllDialog reset(test::DataResetOver(model, store, clock, Language::Simplified), nullptr,
+                         &messages);
     EXPECT_EQ(reset.unboundControls(), std::vector<std::string>{});
     std::vector<std::unique_ptr<OnlineWindow>> online;
     online.emplace_back(new UpdateWindow(Language::Simplified, "V1.0.1", "http://127.0.0.1:9/"));
