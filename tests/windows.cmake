@@ -48,8 +48,12 @@ pathtally_add_wine_test(core_tests SOURCES ${CORE_TESTS})
 # of its own.
 file(GLOB WINDOWS_PLATFORM_TESTS CONFIGURE_DEPENDS windows/*.cpp)
 # With the composition root's commands, to check that every clickable control has one.
+list(REMOVE_ITEM WINDOWS_PLATFORM_TESTS ${CMAKE_CURRENT_SOURCE_DIR}/windows/set_cursor_pos.cpp)
 pathtally_add_wine_test(windows_platform_tests XVFB SOURCES ${WINDOWS_PLATFORM_TESTS}
   ${PROJECT_SOURCE_DIR}/src/app/windows/Commands.cpp LIBS pathtally_platform pathtally_ui_win32)
+# Another program that moves the pointer with SetCursorPos, for the travel tests.
+add_executable(set_cursor_pos windows/set_cursor_pos.cpp)
+add_dependencies(windows_platform_tests set_cursor_pos)
 
 # The whole program under Wine on Xvfb, driven with xdotool; screenshots in both scripts.
 add_test(NAME windows_program_e2e

@@ -14,7 +14,7 @@ ClickHook::~ClickHook() {
 void ClickHook::install() {
     if (m_installed) return;
     // A failed install leaves no hook: clicks are simply not counted.
-    m_installed = m_source.installMouseHook([this](int message) { countButton(message); });
+    m_installed = m_source.installMouseHook([this](MouseButton button) { countButton(button); });
 }
 
 void ClickHook::remove() {
@@ -32,24 +32,24 @@ bool ClickHook::increment(std::int32_t& counter) {
     return true;
 }
 
-void ClickHook::countButton(std::int32_t wParam) {
+void ClickHook::countButton(MouseButton pressed) {
     std::int32_t* button = nullptr;
     std::int32_t* total = nullptr;
-    switch (wParam) {
-        case WM_LBUTTONDOWN:
+    switch (pressed) {
+        case MouseButton::Left:
             button = &m_counters.todayLeftClick;
             total = &m_counters.leftClick;
             break;
-        case WM_RBUTTONDOWN:
+        case MouseButton::Right:
             button = &m_counters.todayRightClick;
             total = &m_counters.rightClick;
             break;
-        case WM_MBUTTONDOWN:
+        case MouseButton::Middle:
             button = &m_counters.todayMidClick;
             total = &m_counters.midClick;
             break;
         default:
-            return;
+            return;  // not a button of the enumeration (a cast from a number)
     }
     // In order; a counter at its maximum keeps its value and ends the press's counting
     // there, while the counters before it keep their increment.
