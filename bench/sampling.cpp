@@ -208,7 +208,7 @@ void InputBurst(Display*) {
     pt::StatisticsModel stats;
     pt::FormModel form;
     pt::X11InputEvents source;
-    pt::ClickHook hook(stats.clicks, source);
+    pt::ClickHook hook(stats, source);
     pt::KeyCounter keys(stats, form, pt::Language::Simplified);
     hook.install();
     keys.connect(source);
@@ -249,7 +249,7 @@ void InputBurst(Display*) {
             XTestFakeButtonEvent(d, 1, True, CurrentTime);
             XTestFakeButtonEvent(d, 1, False, CurrentTime);
         },
-        [&] { return static_cast<double>(stats.clicks.leftClick); });
+        [&] { return static_cast<double>(stats.totals().clicks.left); });
     burst(
         "keys",
         [](Display* d) {
@@ -257,11 +257,11 @@ void InputBurst(Display*) {
             XTestFakeKeyEvent(d, a, True, CurrentTime);
             XTestFakeKeyEvent(d, a, False, CurrentTime);
         },
-        [&] { return stats.totalKeys.toDouble(); });
+        [&] { return stats.totals().keys.toDouble(); });
 
     // The counting steps alone, without the X server.
     constexpr int kCalls = 5'000'000;
-    pt::ClickCounters counters;
+    pt::StatisticsModel counters;
     pt::X11InputEvents unused(":none");  // never opened: the procedure is called directly
     pt::ClickHook core(counters, unused);
     auto t0 = Clock::now();

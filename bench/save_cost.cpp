@@ -97,12 +97,9 @@ int main(int argc, char** argv) {
     pt::FormModel form;
     pt::Language lang = pt::Language::Simplified;
     std::string computer = "DESKTOP-1", startDate = "2026-12-01";
-    model.totalTravel = 123456789.5;
-    model.totalUseTime = 3600000;
-    model.clicks.leftClick = 1000000;
-    model.clicks.totalClick = 1200000;
-    model.totalKeys = pt::DynamicValue::Double(5000000);
-    model.recordTravel = 1;  // a record broken in this run: the save writes it too
+    model.startFrom(pt::LifetimeTotals{
+        3600000, 123456789.5, {1000000, 0, 0, 1200000}, pt::DynamicValue::Double(5000000)});
+    model.setRecords({1, 0, 0});  // a record broken in this run: the save writes it too
     // Ten years of days kept, and every save adds to today's row and hour.
     {
         pt::SettingsBatch batch(store);
@@ -118,10 +115,10 @@ int main(int argc, char** argv) {
     std::vector<double> cpu;
     auto whole = Time(
         [&](int i) {
-            model.totalUseTime += 10;
-            model.totalTravel += 2000;
-            model.clicks.leftClick += 3;
-            model.todayTravel = 100 + i;
+            (void)i;
+            for (int s = 0; s < 10; ++s) model.countUseSecond();
+            model.addTravel(0, 0, 2000);
+            for (int c = 0; c < 3; ++c) model.countClick(pt::MouseButton::Left);
             tick.saveAll();
         },
         &cpu);

@@ -17,38 +17,35 @@ constexpr const char* Names[] = {"AllUseTime", "AllMove",    "leftClick",  "midC
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     pt::fuzz::FuzzInput in(data, size);
-    pt::StatisticsModel model;
+    pt::FileTotals file;
     // The data file's side: small numbers from the input, or extremes.
     auto fileNumber = [&in] {
         const unsigned b = in.byte();
         if (b == 255) return 2147483647.0;
         return static_cast<double>(b) * 1000;
     };
-    model.fileUseTime = fileNumber();
-    model.fileTravel = fileNumber();
-    model.clicks.fileLeftClick = static_cast<std::int32_t>(fileNumber());
-    model.clicks.fileMidClick = static_cast<std::int32_t>(fileNumber());
-    model.clicks.fileRightClick = static_cast<std::int32_t>(fileNumber());
-    model.clicks.fileTotalClick = static_cast<std::int32_t>(fileNumber());
-    model.fileKeys = pt::DynamicValue::Double(fileNumber());
+    file.fileUseTime = fileNumber();
+    file.fileTravel = fileNumber();
+    file.fileLeftClick = static_cast<std::int32_t>(fileNumber());
+    file.fileMidClick = static_cast<std::int32_t>(fileNumber());
+    file.fileRightClick = static_cast<std::int32_t>(fileNumber());
+    file.fileTotalClick = static_cast<std::int32_t>(fileNumber());
+    file.fileKeys = pt::DynamicValue::Double(fileNumber());
 
     pt::test::MemorySettingsStore store;
     for (const char* name : Names) {
         pt::WriteSetting(store, pt::MainKey, name, in.text());
         pt::WriteSetting(store, pt::MirrorKey, name, in.text());
     }
-    pt::MergeUseTimeAndMove(model, store);
-    pt::MergeClickTotals(model, store);
-    pt::MergeKeyTotals(model, store);
+    const pt::LifetimeTotals t = pt::MergedTotals(file, store);
 
-    if (!(model.totalUseTime >= model.fileUseTime) || !(model.totalTravel >= model.fileTravel))
+    if (!(t.useTime >= file.fileUseTime) || !(t.travel >= file.fileTravel)) pt::fuzz::Broken();
+    const pt::ClickCounts& c = t.clicks;
+    if (c.left < file.fileLeftClick || c.middle < file.fileMidClick ||
+        c.right < file.fileRightClick || c.all < file.fileTotalClick)
         pt::fuzz::Broken();
-    const pt::ClickCounters& c = model.clicks;
-    if (c.leftClick < c.fileLeftClick || c.midClick < c.fileMidClick ||
-        c.rightClick < c.fileRightClick || c.totalClick < c.fileTotalClick)
-        pt::fuzz::Broken();
-    if (!(model.totalKeys.toDouble() >= model.fileKeys.toDouble())) pt::fuzz::Broken();
-    if (!std::isfinite(model.totalUseTime) || !std::isfinite(model.totalTravel)) pt::fuzz::Broken();
-    (void)model.totalKeys.toText();
+    if (!(t.keys.toDouble() >= file.fileKeys.toDouble())) pt::fuzz::Broken();
+    if (!std::isfinite(t.useTime) || !std::isfinite(t.travel)) pt::fuzz::Broken();
+    (void)t.keys.toText();
     return 0;
 }

@@ -9,12 +9,13 @@ build_pkgs=(cmake ninja-build pkg-config g++ ccache
   libsqlite3-dev libx11-dev libxi-dev libxtst-dev libinput-dev libudev-dev
   xvfb xauth x11-utils imagemagick fonts-noto-cjk dbus
   librsvg2-bin dpkg-dev file qt6-translations-l10n
-  libpoco-dev sqlite3)  # the product website (site/) and `make run` pointing the program at it
+  libpoco-dev sqlite3 libpqxx-dev)  # the product website (site/) and `make run` pointing the program at it
 test_pkgs=(libgtest-dev libgmock-dev xdotool trayer python3-dbusmock dbus-x11 sqlite3 clang libclang-rt-14-dev
   desktop-file-utils appstream qt6-declarative-dev
   qt6-charts-dev  # Qt Charts only for the chart memory benchmark, never for the program
   weston qt6-wayland kwin-wayland  # real Wayland compositors for the window and KWin tests
-  chromium chromium-driver nginx-light wrk)  # the site in a real browser; its benchmark
+  chromium chromium-driver nginx-light wrk  # the site in a real browser; its benchmark
+  postgresql-15)  # a private cluster for the site's PostgreSQL tests
 # The Windows build (mingw-w64, static runtime) and its tests under Wine.
 windows_pkgs=(g++-mingw-w64-x86-64-posix googletest wine wine64 locales)
 want=("${build_pkgs[@]}")

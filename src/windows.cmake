@@ -16,7 +16,7 @@ target_link_libraries(pathtally_platform_windows PUBLIC pathtally_core
 file(GLOB UI_SOURCES CONFIGURE_DEPENDS ui/win32/*.cpp ui/win32/*.h)
 add_library(pathtally_ui_win32 STATIC ${UI_SOURCES})
 target_link_libraries(pathtally_ui_win32 PUBLIC pathtally_core pathtally_platform
-  PRIVATE comctl32 gdi32 ole32 oleaut32 shell32 user32 uuid)
+  PRIVATE comctl32 comdlg32 gdi32 ole32 oleaut32 shell32 user32 uuid)
 
 # --- the program: pathtally.exe, a GUI program with the runtimes linked in -----------
 enable_language(RC)

@@ -54,9 +54,17 @@ pathtally_add_wine_test(windows_platform_tests XVFB SOURCES ${WINDOWS_PLATFORM_T
 # Another program that moves the pointer with SetCursorPos, for the travel tests.
 add_executable(set_cursor_pos windows/set_cursor_pos.cpp)
 add_dependencies(windows_platform_tests set_cursor_pos)
+# The day history's writer that the kill tests end at random points.
+add_executable(history_journal_writer windows/writer/HistoryJournalWriter.cpp)
+target_link_libraries(history_journal_writer PRIVATE pathtally_platform)
+target_link_options(history_journal_writer PRIVATE -municode)
+add_dependencies(windows_platform_tests history_journal_writer)
+target_compile_definitions(windows_platform_tests PRIVATE
+  PT_HISTORY_WRITER="$<TARGET_FILE:history_journal_writer>")
 
 # The whole program under Wine on Xvfb, driven with xdotool; screenshots in both scripts.
 add_test(NAME windows_program_e2e
   COMMAND ${PT_RUN_WINE_TEST} --xvfb --template ${PT_WINE_TEMPLATE} --unix
     ${CMAKE_CURRENT_SOURCE_DIR}/windows/program-e2e.sh $<TARGET_FILE:pathtally>
     ${CMAKE_BINARY_DIR}/screenshots)
+

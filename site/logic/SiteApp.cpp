@@ -538,10 +538,7 @@ SiteResponse SiteApp::ranking(const PageContext& c, const SiteRequest& request) 
         c.t(texts::RecordedLevel) + Number(LevelOf(entry.points)) + c.t(texts::LevelUnit) +
         c.t(texts::RecordedRank) + Number(entry.rank) + c.t(texts::RecordedOf) + Number(count) +
         c.t(texts::RecordedEnd) + "</p>\n";
-    {
-        std::lock_guard lock(m_cacheMutex);
-        m_leaderboardCache.clear();  // every page read before may have moved
-    }
+    dropLeaderboardCopies();  // every page read before may have moved
     return rankingPage(c, 1, 200, result, &entry);
 }
 
@@ -616,19 +613,40 @@ SiteResponse SiteApp::rankingPage(const PageContext& c, std::int64_t page, int s
 }
 
 SiteApp::LeaderboardRead SiteApp::leaderboardPage(std::int64_t page) {
+    constexpr std::int64_t KeptPages = 5;  // the first pages are the ones read
     const std::int64_t now = m_clock();
+    std::uint64_t generation = 0;
     {
         std::lock_guard lock(m_cacheMutex);
+        generation = m_cacheGeneration;
         const auto it = m_leaderboardCache.find(page);
-        if (it != m_leaderboardCache.end() && it->second.readAt == now) return it->second;
+        if (it != m_leaderboardCache.end()) {
+            KeptLeaderboardPage& kept = it->second;
+            if (kept.read.readAt == now || kept.beingRead) return kept.read;
+            kept.beingRead = true;
+        }
     }
     LeaderboardRead read;
-    read.count = m_storage.rankedCount();
-    read.rows = m_storage.leaderboard((page - 1) * LeaderboardPageSize, LeaderboardPageSize);
-    read.readAt = now;
+    try {
+        read.count = m_storage.rankedCount();
+        read.rows = m_storage.leaderboard((page - 1) * LeaderboardPageSize, LeaderboardPageSize);
+        read.readAt = now;
+    } catch (...) {
+        std::lock_guard lock(m_cacheMutex);
+        if (const auto it = m_leaderboardCache.find(page); it != m_leaderboardCache.end())
+            it->second.beingRead = false;
+        throw;
+    }
     std::lock_guard lock(m_cacheMutex);
-    if (page <= 5) m_leaderboardCache[page] = read;  // the first pages are the ones read
+    if (page <= KeptPages && generation == m_cacheGeneration)
+        m_leaderboardCache[page] = KeptLeaderboardPage{read, false};
     return read;
+}
+
+void SiteApp::dropLeaderboardCopies() {
+    std::lock_guard lock(m_cacheMutex);
+    m_leaderboardCache.clear();
+    ++m_cacheGeneration;
 }
 
 std::string SiteApp::formToken(const std::string& visitorKey, std::int64_t issuedAt) {

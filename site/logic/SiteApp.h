@@ -51,17 +51,26 @@ private:
     bool validToken(const std::string& visitorKey, const std::string& token);
 
     // A page of the leaderboard as read last, kept for a second: the page most asked for
-    // costs no query while nothing changes. A submission here drops it at once; one through
-    // another process on the same database shows within the second.
+    // costs no query while nothing changes. When the second is over, one request reads the
+    // page again while the others are shown the copy it replaces, so the visitors of one
+    // moment never queue for the database together. A submission here drops every copy at
+    // once; one through another process on the same database shows within the second.
     struct LeaderboardRead {
         std::vector<RankedInstallation> rows;
         std::int64_t count = 0;
         std::int64_t readAt = 0;
     };
     LeaderboardRead leaderboardPage(std::int64_t page);
+    void dropLeaderboardCopies();
 
+    struct KeptLeaderboardPage {
+        LeaderboardRead read;
+        bool beingRead = false;
+    };
     std::mutex m_cacheMutex;
-    std::map<std::int64_t, LeaderboardRead> m_leaderboardCache;
+    std::map<std::int64_t, KeptLeaderboardPage> m_leaderboardCache;
+    // Counts the drops: a read begun before one is not kept after it.
+    std::uint64_t m_cacheGeneration = 0;
 
     SiteStorage& m_storage;
     FormSigner& m_signer;

@@ -18,6 +18,25 @@ struct RankedInstallation {
     std::int64_t rank = 0;
 };
 
+// The rows around `self` in ranking order, each given its place: `ahead` and `behind` are
+// the neighbours nearest first, as both backends read them along the ranking's index.
+inline std::vector<RankedInstallation> RankedNeighbourhood(
+    const RankedInstallation& self, const std::vector<RankedInstallation>& ahead,
+    const std::vector<RankedInstallation>& behind) {
+    std::vector<RankedInstallation> rows;
+    rows.reserve(ahead.size() + 1 + behind.size());
+    for (auto it = ahead.rbegin(); it != ahead.rend(); ++it) {
+        rows.push_back(*it);
+        rows.back().rank = self.rank - static_cast<std::int64_t>(ahead.rend() - it);
+    }
+    rows.push_back(self);
+    for (std::size_t i = 0; i < behind.size(); ++i) {
+        rows.push_back(behind[i]);
+        rows.back().rank = self.rank + static_cast<std::int64_t>(i) + 1;
+    }
+    return rows;
+}
+
 struct BoardMessage {
     std::int64_t id = 0;
     std::string name;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "server/HmacFormSigner.h"
 #include "server/HttpFrontend.h"
 #include "server/ReleaseFiles.h"
+#include "storage/PostgresSiteStorage.h"
 #include "storage/SqliteSiteStorage.h"
 
 namespace {
@@ -26,8 +28,10 @@ Serves the Pathtally website: front page, help, home strip, news, downloads, upd
 ranking and message board.
 
   --listen HOST:PORT     address to listen on (default 127.0.0.1:8000; port 0 picks one)
-  --database FILE        SQLite database, created and migrated on start
-                         (default pathtally-site.db in the working folder)
+  --database FILE|URL    SQLite database file, or a PostgreSQL database shared by several
+                         instances (postgresql://user@host/dbname?...), created or moved
+                         forward on start (default pathtally-site.db in the working folder)
+  --database-connections N  PostgreSQL connections per instance at most (default 8)
   --site-root URL        the address the pages link to (default: paths from the root)
   --release-version V    the version announced and offered for download (default the
                          site's own, )" PATHTALLY_SITE_RELEASE R"(); at most 7 characters
@@ -44,7 +48,8 @@ ranking and message board.
   --help                 this text
 Each option can also come from the environment, the flag winning: PATHTALLY_SITE_LISTEN,
 PATHTALLY_SITE_DATABASE, PATHTALLY_SITE_ROOT, PATHTALLY_SITE_RELEASE_VERSION,
-PATHTALLY_SITE_DOWNLOADS, PATHTALLY_SITE_THREADS, PATHTALLY_SITE_TRUSTED_PROXY.
+PATHTALLY_SITE_DOWNLOADS, PATHTALLY_SITE_THREADS, PATHTALLY_SITE_TRUSTED_PROXY,
+PATHTALLY_SITE_DATABASE_CONNECTIONS.
 GET /healthz answers 200 while the database answers, 503 otherwise.
 Logs go to standard output; SIGTERM or SIGINT stops it after requests in flight.
 )";
@@ -58,7 +63,8 @@ std::vector<std::string> EnvironmentOptions(const std::vector<std::string>& comm
         {"PATHTALLY_SITE_RELEASE_VERSION", "--release-version"},
         {"PATHTALLY_SITE_DOWNLOADS", "--downloads"},
         {"PATHTALLY_SITE_THREADS", "--threads"},
-        {"PATHTALLY_SITE_TRUSTED_PROXY", "--trusted-proxy"}};
+        {"PATHTALLY_SITE_TRUSTED_PROXY", "--trusted-proxy"},
+        {"PATHTALLY_SITE_DATABASE_CONNECTIONS", "--database-connections"}};
     std::vector<std::string> options;
     for (const auto& [variable, flag] : Names)
         if (const char* value = std::getenv(variable);
@@ -93,6 +99,7 @@ int main(int argc, char** argv) {
     using namespace pt::site;
     FrontendOptions frontend;
     SiteConfig config;
+    PostgresOptions postgres;
     std::string database = "pathtally-site.db", downloads, version = PATHTALLY_SITE_RELEASE,
                 portFile;
     const std::vector<std::string> commandLine(argv + 1, argv + argc);
@@ -145,6 +152,8 @@ int main(int argc, char** argv) {
             if (!n) return Fail(arg + " takes a whole number, not " + value);
             if (arg == "--threads")
                 frontend.threads = *n;
+            else if (arg == "--database-connections")
+                postgres.connections = std::max(1, *n);
             else if (arg == "--submissions-per-hour")
                 config.limits.submissionsPerAddressPerHour = *n;
             else if (arg == "--installation-submissions-per-hour")
@@ -165,7 +174,16 @@ int main(int argc, char** argv) {
     signal(SIGPIPE, SIG_IGN);
 
     try {
-        SqliteSiteStorage storage(database);
+        std::unique_ptr<SiteStorage> opened;
+        bool readOnly = false;
+        if (IsPostgresAddress(database)) {
+            opened = std::make_unique<PostgresSiteStorage>(database, postgres);
+        } else {
+            auto sqlite = std::make_unique<SqliteSiteStorage>(database);
+            readOnly = sqlite->readOnly();
+            opened = std::move(sqlite);
+        }
+        SiteStorage& storage = *opened;
         HmacFormSigner signer(storage.siteSecret());
         config.release = FindRelease(version, downloads);
         SiteApp app(storage, signer, config,
@@ -179,9 +197,9 @@ int main(int argc, char** argv) {
         std::printf(
             "pathtally-site: serving http://%s:%u/ (database %s, schema %d%s, release %s, "
             "%zu download file(s))\n",
-            frontend.host.c_str(), server.port(), database.c_str(), storage.schemaVersion(),
-            storage.readOnly() ? ", read-only: submissions and posts refused" : "", version.c_str(),
-            config.release.files.size());
+            frontend.host.c_str(), server.port(), RedactedAddress(database).c_str(),
+            storage.schemaVersion(), readOnly ? ", read-only: submissions and posts refused" : "",
+            version.c_str(), config.release.files.size());
         std::fflush(stdout);
         int signalNumber = 0;
         sigwait(&stopSignals, &signalNumber);
@@ -189,7 +207,8 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         server.stop(std::chrono::seconds(10));
     } catch (const StorageError& e) {
-        std::fprintf(stderr, "pathtally-site: database %s: %s\n", database.c_str(), e.what());
+        std::fprintf(stderr, "pathtally-site: database %s: %s\n", RedactedAddress(database).c_str(),
+                     e.what());
         return 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "pathtally-site: %s\n", e.what());

@@ -406,17 +406,7 @@ std::vector<RankedInstallation> SqliteSiteStorage::around(const RankedInstallati
             self->points, after - static_cast<int>(behind.size()));
         behind.insert(behind.end(), lower.begin(), lower.end());
     }
-    std::vector<RankedInstallation> rows;
-    for (auto it = ahead.rbegin(); it != ahead.rend(); ++it) {
-        rows.push_back(*it);
-        rows.back().rank = self->rank - static_cast<std::int64_t>(ahead.rend() - it);
-    }
-    rows.push_back(*self);
-    for (std::size_t i = 0; i < behind.size(); ++i) {
-        rows.push_back(behind[i]);
-        rows.back().rank = self->rank + static_cast<std::int64_t>(i) + 1;
-    }
-    return rows;
+    return RankedNeighbourhood(*self, ahead, behind);
 }
 
 std::int64_t SqliteSiteStorage::postMessage(const std::string& name, const std::string& text,

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <regex>
+#include <thread>
 
 #include "core/online/UpdateCheck.h"
 #include "logic/SiteApp.h"
@@ -312,6 +316,85 @@ public:
     }
     int schemaVersion() override { throw StorageError(StorageError::Kind::Unavailable, "gone"); }
 };
+
+// A storage whose leaderboard reads can be held at a gate, or made to fail, and counted.
+class GatedStorage : public SqliteSiteStorage {
+public:
+    using SqliteSiteStorage::SqliteSiteStorage;
+    std::vector<RankedInstallation> leaderboard(std::int64_t offset, int limit) override {
+        std::unique_lock lock(m_mutex);
+        ++reads;
+        if (failNext) {
+            failNext = false;
+            throw StorageError(StorageError::Kind::Unavailable, "gone");
+        }
+        if (held) {
+            ++waiting;
+            m_changed.notify_all();
+            // Bounded: a second reader held here fails the test instead of hanging it.
+            m_changed.wait_for(lock, std::chrono::seconds(3), [this] { return !held; });
+        }
+        lock.unlock();
+        return SqliteSiteStorage::leaderboard(offset, limit);
+    }
+    void hold() {
+        std::lock_guard lock(m_mutex);
+        held = true;
+    }
+    void release() {
+        std::lock_guard lock(m_mutex);
+        held = false;
+        m_changed.notify_all();
+    }
+    bool waitForAReader() {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(10), [this] { return waiting > 0; });
+    }
+    int reads = 0, waiting = 0;
+    bool failNext = false;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool held = false;
+};
+
+TEST(SiteLeaderboardCopies, OneVisitorReadsAStalePageAgainWhileTheOthersSeeTheCopy) {
+    test::TempDir dir;
+    GatedStorage storage(dir / "site.db");
+    HmacFormSigner signer(storage.siteSecret());
+    std::atomic<std::int64_t> now{1'765'000'000};
+    SiteApp app(storage, signer, {}, [&] { return now.load(); });
+    SiteRequest page;
+    page.path = "/pt/paiming.asp";
+    storage.recordPoints(1, 50, 1);
+    ASSERT_NE(app.handle(page).body.find("<td>1</td><td>50</td>"), std::string::npos);
+    EXPECT_EQ(app.handle(page).status, 200);
+    EXPECT_EQ(storage.reads, 1) << "within the second the page is read once";
+
+    storage.recordPoints(2, 80, 2);  // through another process on the same database
+    ++now;
+    storage.hold();
+    std::string first;
+    std::thread reader([&] { first = app.handle(page).body; });
+    ASSERT_TRUE(storage.waitForAReader());
+    const std::string meanwhile = app.handle(page).body;
+    EXPECT_NE(meanwhile.find("<td>1</td><td>50</td>"), std::string::npos)
+        << "a visitor during the read is shown the copy, not queued behind it";
+    EXPECT_EQ(storage.reads, 2);
+    storage.release();
+    reader.join();
+    EXPECT_NE(first.find("<td>1</td><td>80</td>"), std::string::npos);
+    EXPECT_NE(app.handle(page).body.find("<td>1</td><td>80</td>"), std::string::npos);
+    EXPECT_EQ(storage.reads, 2);
+
+    // A read that fails leaves no page stuck as being read.
+    ++now;
+    storage.failNext = true;
+    EXPECT_EQ(app.handle(page).status, 503);
+    EXPECT_EQ(app.handle(page).status, 200);
+    EXPECT_EQ(storage.reads, 4);
+}
 
 TEST(SitePagesStorageFaults, AnsweredWith503AndAClearText) {
     test::TempDir dir;

@@ -18,7 +18,9 @@ namespace pt::test {
 
 class SiteProcess {
 public:
-    SiteProcess(const std::filesystem::path& dir, std::vector<std::string> extraArgs = {})
+    // `database`: a file or PostgreSQL address instead of site.db in `dir`.
+    SiteProcess(const std::filesystem::path& dir, std::vector<std::string> extraArgs = {},
+                const std::string& database = {})
         : m_dir(dir) {
         const std::filesystem::path portFile = dir / "site.port";
         std::filesystem::remove(portFile);
@@ -26,7 +28,7 @@ public:
                                          "--listen",
                                          "127.0.0.1:0",
                                          "--database",
-                                         (dir / "site.db").string(),
+                                         database.empty() ? (dir / "site.db").string() : database,
                                          "--port-file",
                                          portFile.string()};
         args.insert(args.end(), extraArgs.begin(), extraArgs.end());

@@ -1,5 +1,6 @@
-// The storage contract, run against every backend, and the SQLite file's own cases:
-// migration, a file that is not the site's, a read-only and a full database.
+// The storage contract, run against every backend (SQLite, and PostgreSQL in a private
+// cluster the binary starts), and each backend's own cases: migration, a database that is
+// not the site's, a read-only and a full SQLite file, PostgreSQL's pool and restarts.
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,9 @@
 
 #include <sqlite3.h>
 
+#include "PostgresCluster.h"
 #include "logic/SiteStorage.h"
+#include "storage/PostgresSiteStorage.h"
 #include "storage/SqliteSiteStorage.h"
 #include "support/TempDir.h"
 
@@ -28,14 +31,27 @@ struct SqliteBackend {
     }
 };
 
+// A fresh database in the binary's cluster; none (the case skips) without PostgreSQL.
+struct PostgresBackend {
+    static std::unique_ptr<SiteStorage> Make(const test::TempDir&) {
+        test::PostgresCluster* cluster = test::PostgresCluster::Shared();
+        if (!cluster) return nullptr;
+        return std::make_unique<PostgresSiteStorage>(cluster->createDatabase());
+    }
+};
+
 template <typename Backend>
 class StorageContract : public testing::Test {
 protected:
+    void SetUp() override {
+        if (!storage)
+            GTEST_SKIP() << "no PostgreSQL cluster: " << test::PostgresCluster::Unavailable();
+    }
     test::TempDir dir;
     std::unique_ptr<SiteStorage> storage = Backend::Make(dir);
 };
 
-using Backends = testing::Types<SqliteBackend>;
+using Backends = testing::Types<SqliteBackend, PostgresBackend>;
 TYPED_TEST_SUITE(StorageContract, Backends);
 
 TYPED_TEST(StorageContract, KeepsTheBestPointsWithTheTimeTheyWereReached) {

@@ -9,7 +9,7 @@ namespace pt {
 QtProgramWindows::QtProgramWindows(MainWindow& window, const MainServices& s, MainParts& parts)
     : dialogs(&window, s.clock, s.messages, window.presenter().lang()),
       online(s.store, s.messages, window.presenter().lang(), window.presenter().versionText(),
-             [&parts] { return parts.statistics.points; }) {}
+             [&parts] { return parts.statistics.points(); }) {}
 
 std::unique_ptr<QtProgramWindows> WireCommands(MainWindow& window, const MainServices& services,
                                                MainParts& parts) {
@@ -17,7 +17,7 @@ std::unique_ptr<QtProgramWindows> WireCommands(MainWindow& window, const MainSer
     RegisterProgramCommands(window.commands(), services, parts, window.presenter(),
                             windows->dialogs, windows->online.commands());
     OnlineCommands& online = windows->online.commands();
-    window.onShown = [&online] { online.mainWindowShown(); };
+    QObject::connect(&window, &MainWindow::shown, &window, [&online] { online.mainWindowShown(); });
     return windows;
 }
 

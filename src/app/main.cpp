@@ -75,9 +75,8 @@ int main(int argc, char** argv) {
     services.inputAccess = &p.inputAccess();
     services.notifier = p.notifier();
     pt::MainParts parts(services.input, services.history, services.clock);
-    pt::MainWindow window(services, parts);
+    pt::MainWindow window(services, parts, [&p](QWidget* w) { p.keepOffTaskList(w->winId()); });
     messages.setParent(&window);
-    window.skipTaskbar = [&p](QWidget* w) { p.keepOffTaskList(w->winId()); };
     // Fault-injection tests run the one-second tick faster (10 to 1000 ms); nothing else
     // changes. Unset in every real run.
     if (const int ms = qEnvironmentVariableIntValue("PATHTALLY_TEST_SECOND_MS");

@@ -168,7 +168,7 @@ AboutDialog::AboutDialog(std::unique_ptr<AboutPresenter> presenter, QWidget* par
     layout->addLayout(buttons);
 
     m_presenter->setLogoGeometry(FrameHeight * TwipsPerPixel, StripHeight * TwipsPerPixel);
-    m_binder = new FormBinder(m_presenter->form(), this);
+    m_binder = new FormBinder(m_presenter->form(), this, [this](ControlId id) { onClicked(id); });
     m_binder->bindCustom(about_controls::Window, [this](const Control& c) {
         setWindowTitle(QString::fromStdString(c.text));
     });
@@ -176,7 +176,6 @@ AboutDialog::AboutDialog(std::unique_ptr<AboutPresenter> presenter, QWidget* par
     m_binder->bindCustom(about_controls::LogoStrip, [](const Control&) {});
     m_binder->bindChildren();
     m_binder->syncAll();
-    m_binder->onClicked = [this](ControlId id) { onClicked(id); };
 
     m_timer.setInterval(AboutPresenter::TimerIntervalMs);
     m_timer.setTimerType(Qt::PreciseTimer);

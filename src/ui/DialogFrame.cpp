@@ -30,13 +30,12 @@ QHBoxLayout* NewButtonRow(QWidget* parent, std::initializer_list<ControlId> butt
 
 FormBinder* BindDialog(QDialog* dialog, FormModel& form, ControlId window,
                        std::function<void(ControlId)> onClicked) {
-    auto* binder = new FormBinder(form, dialog);
+    auto* binder = new FormBinder(form, dialog, std::move(onClicked));
     binder->bindCustom(window, [dialog](const Control& c) {
         dialog->setWindowTitle(QString::fromStdString(c.text));
     });
     binder->bindChildren();
     binder->syncAll();
-    binder->onClicked = std::move(onClicked);
     return binder;
 }
 

@@ -12,8 +12,8 @@
 
 namespace pt {
 
-FormBinder::FormBinder(FormModel& model, QWidget* root)
-    : QObject(root), m_model(model), m_root(root) {}
+FormBinder::FormBinder(FormModel& model, QWidget* root, ClickHandler clicked)
+    : QObject(root), m_model(model), m_root(root), m_clicked(std::move(clicked)) {}
 
 void FormBinder::bindChildren() {
     if (!m_root) return;
@@ -42,7 +42,7 @@ void FormBinder::bindCustom(ControlId id, std::function<void(const Control&)> ap
 }
 
 void FormBinder::clicked(ControlSlot slot) {
-    if (onClicked) onClicked(ControlId{m_model[slot].name});
+    if (m_clicked) m_clicked(ControlId{m_model[slot].name});
 }
 
 std::vector<std::string> FormBinder::unboundControls() const {

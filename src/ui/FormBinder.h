@@ -26,7 +26,10 @@ inline QString ObjectName(ControlId id) {
 class FormBinder : public QObject {
     Q_OBJECT
 public:
-    FormBinder(FormModel& model, QWidget* root);
+    // What the user activated (button, check box, menu action or link label), by name.
+    using ClickHandler = std::function<void(ControlId id)>;
+
+    FormBinder(FormModel& model, QWidget* root, ClickHandler clicked = {});
 
     // Finds every named child of the root (call again after adding widgets).
     void bindChildren();
@@ -47,9 +50,6 @@ public:
     // Applies every bound control (after binding, or when a window is first shown).
     void syncAll();
 
-    // Button, check box, menu action or link label activated by the user.
-    std::function<void(ControlId id)> onClicked;
-
 private:
     void apply(ControlSlot slot);
     void connectWidget(QWidget* widget, ControlSlot slot);
@@ -57,6 +57,7 @@ private:
 
     FormModel& m_model;
     QPointer<QWidget> m_root;
+    const ClickHandler m_clicked;
     std::unordered_map<ControlSlot, QPointer<QWidget>> m_widgets;
     std::unordered_map<ControlSlot, QPointer<QAction>> m_actions;
     std::unordered_map<ControlSlot, std::function<void(const Control&)>> m_custom;

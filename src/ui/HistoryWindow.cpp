@@ -23,6 +23,7 @@
 #include "WholeFile.h"
 #include "core/persistence/HistoryCsv.h"
 #include "core/stats/DayAccounting.h"
+#include "core/stats/HistoryWindowModel.h"
 #include "core/texts/HistoryTexts.h"
 
 namespace pt {
@@ -34,7 +35,7 @@ QString Shown(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-constexpr int Ranges[] = {7, 30, 365};
+constexpr const int (&Ranges)[3] = HistoryRanges;
 
 }  // namespace
 
@@ -168,10 +169,7 @@ HistoryWindow* HistoryWindow::showInstance(DayHistory& history, const Clock& clo
 
 void HistoryWindow::reload() {
     m_tableModel->setDays(m_history.days());
-    const std::string today = IsoDate(m_clock.now());
-    // The hours of today, or of the last day kept when today has none yet.
-    const auto& days = m_tableModel->days();
-    m_hoursDate = days.empty() || days.back().date == today ? today : days.back().date;
+    m_hoursDate = HoursDateOnOpen(m_tableModel->days(), IsoDate(m_clock.now()));
     refreshDayChart();
     refreshHourChart();
     refreshBestDays();
@@ -251,24 +249,12 @@ void HistoryWindow::refreshHourChart() {
     const bool none = !HourFigureOf(HourRow{}, m_figure);
     m_hourChart->setEmptyText(none ? Shown(history_texts::NoHoursForUseTime.in(m_lang))
                                    : QString());
-    // An hour keeps the clicks of all buttons together.
-    const bool clicks = m_figure == DayFigure::LeftClicks || m_figure == DayFigure::MiddleClicks ||
-                        m_figure == DayFigure::RightClicks;
-    m_hoursLabel->setText(QString::fromStdString(m_hoursDate) + QLatin1Char(' ') +
-                          Shown(history_texts::HoursOf.in(m_lang)) +
-                          Shown(clicks ? history_texts::AllClicks.in(m_lang)
-                                       : history_texts::FigureName(m_figure).in(m_lang)));
+    m_hoursLabel->setText(Shown(HoursCaption(m_hoursDate, m_figure, m_lang)));
 }
 
 void HistoryWindow::refreshBestDays() {
-    for (size_t i = 0; i < std::size(AllDayFigures); ++i) {
-        const DayFigure figure = AllDayFigures[i];
-        const auto best = BestDay(m_tableModel->days(), figure);
-        m_bestDays[i]->setText(
-            best ? QString::fromStdString(FigureText(FigureOf(best->figures, figure), figure) +
-                                          "  (" + best->date + ")")
-                 : Shown(history_texts::NoBestDay.in(m_lang)));
-    }
+    for (size_t i = 0; i < std::size(AllDayFigures); ++i)
+        m_bestDays[i]->setText(Shown(BestDayText(m_tableModel->days(), AllDayFigures[i], m_lang)));
 }
 
 void HistoryWindow::exportCsv() {
@@ -277,9 +263,8 @@ void HistoryWindow::exportCsv() {
     const std::vector<DayRow> days = m_history.days();
     const QString failure = WriteWholeFile(file, HistoryCsv(days));
     if (failure.isEmpty()) {
-        m_exportStatus->setText(
-            Shown(history_texts::ExportSavedBefore.in(m_lang)) + QString::number(days.size()) +
-            Shown(history_texts::ExportSavedMiddle.in(m_lang)) + QDir::toNativeSeparators(file));
+        m_exportStatus->setText(Shown(
+            ExportSavedText(days.size(), QDir::toNativeSeparators(file).toStdString(), m_lang)));
         return;
     }
     m_exportStatus->clear();

@@ -85,8 +85,9 @@ QKeySequence KeysOf(MenuShortcut shortcut) {
 
 }  // namespace
 
-MainWindow::MainWindow(MainServices services, MainParts& parts, QWidget* parent)
-    : QMainWindow(parent) {
+MainWindow::MainWindow(MainServices services, MainParts& parts, TaskListKeeper keepOffTaskList,
+                       QWidget* parent)
+    : QMainWindow(parent), m_keepOffTaskList(std::move(keepOffTaskList)) {
     setObjectName(ObjectName(Window));
     // Skinned before the children exist: they are born with the window's font, instead of
     // each taking a font change (and laying out again) when it is set on a finished window.
@@ -134,7 +135,7 @@ MainWindow::MainWindow(MainServices services, MainParts& parts, QWidget* parent)
     central->setObjectName(QStringLiteral("PageColumn"));
     setCentralWidget(central);
 
-    m_binder = new FormBinder(m_presenter->form(), this);
+    m_binder = new FormBinder(m_presenter->form(), this, [this](ControlId id) { dispatch(id); });
     buildMenus();
     buildStatusBar();
 
@@ -165,7 +166,6 @@ MainWindow::MainWindow(MainServices services, MainParts& parts, QWidget* parent)
         fitToScreen(true);
     });
     m_binder->bindChildren();
-    m_binder->onClicked = [this](ControlId id) { dispatch(id); };
 
     m_tray = new QSystemTrayIcon(icon, this);
     m_tray->setObjectName(ObjectName(TrayIcon));
@@ -374,7 +374,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::hideFromTaskList() {
     // Only where a tray icon leads back to the window.
     m_offTaskList = QSystemTrayIcon::isSystemTrayAvailable();
-    if (skipTaskbar && m_offTaskList) skipTaskbar(this);
+    if (m_keepOffTaskList && m_offTaskList) m_keepOffTaskList(this);
 }
 
 void MainWindow::hideWindow() {
@@ -443,8 +443,9 @@ void MainWindow::quit() {
 bool MainWindow::event(QEvent* event) {
     // The toolkit re-creates the native window when a web page first joins it; the new
     // window must stay off the task list as well.
-    if (event->type() == QEvent::WinIdChange && internalWinId() && skipTaskbar && m_offTaskList)
-        skipTaskbar(this);
+    if (event->type() == QEvent::WinIdChange && internalWinId() && m_keepOffTaskList &&
+        m_offTaskList)
+        m_keepOffTaskList(this);
     return QMainWindow::event(event);
 }
 
@@ -466,8 +467,8 @@ void MainWindow::showEvent(QShowEvent* event) {
     m_binder->sync();
     if (m_samplingTimer.isActive()) m_samplingTimer.setInterval(kShownTickMs);
     // The toolkit rewrites the window state when it maps the window: ask again.
-    if (skipTaskbar && m_offTaskList) skipTaskbar(this);
-    if (onShown) onShown();
+    if (m_keepOffTaskList && m_offTaskList) m_keepOffTaskList(this);
+    emit shown();
 }
 
 void MainWindow::hideEvent(QHideEvent* event) {

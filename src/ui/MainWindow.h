@@ -32,7 +32,12 @@ class WebView;
 class MainWindow : public QMainWindow, public MainView {
     Q_OBJECT
 public:
-    MainWindow(MainServices services, MainParts& parts, QWidget* parent = nullptr);
+    // Takes a window off the task list: the system's own way, given by the composition root
+    // (none where the system offers none).
+    using TaskListKeeper = std::function<void(QWidget*)>;
+
+    MainWindow(MainServices services, MainParts& parts, TaskListKeeper keepOffTaskList = {},
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     MainPresenter& presenter() { return *m_presenter; }
@@ -52,12 +57,8 @@ public:
     // What a click on each control does: the presenter registers its own commands, the
     // composition root the program's (the dialogs, the site's pages). One per control.
     CommandTable& commands() { return m_commands; }
-    // Hides the window from the task list (platform specific, set by the composition root).
-    std::function<void(QWidget*)> skipTaskbar;
     // Period of the one-second tick; only tests shorten it (set before start()).
     int secondTickMs = 1000;
-    // Called every time the window is shown.
-    std::function<void()> onShown;
 
     // MainView
     void applySkin() override;
@@ -73,6 +74,10 @@ public:
     void navigateNews(const std::string& url) override;
     void runCountdownTimer(bool running) override;
     void quit() override;
+
+signals:
+    // Every time the window is shown.
+    void shown();
 
 protected:
     bool event(QEvent* event) override;
@@ -92,6 +97,7 @@ private:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     CommandTable m_commands;  // before the presenter, which registers its commands
+    const TaskListKeeper m_keepOffTaskList;
     std::unique_ptr<MainPresenter> m_presenter;
     FormBinder* m_binder = nullptr;
     QTabWidget* m_tabs = nullptr;

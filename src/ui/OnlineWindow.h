@@ -16,7 +16,9 @@ class WebView;
 class OnlineWindow : public QWidget {
     Q_OBJECT
 public:
-    OnlineWindow(FormModel& model, ControlId window, ControlId page, Language lang);
+    // `clicked` receives the window's button clicks, by name.
+    OnlineWindow(FormModel& model, ControlId window, ControlId page, Language lang,
+                 FormBinder::ClickHandler clicked = {});
 
     WebView* webView() const { return m_web; }
     // Controls of the window that no widget carries (none when the view is complete).

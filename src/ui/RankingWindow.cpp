@@ -11,7 +11,11 @@ namespace pt {
 
 RankingWindow::RankingWindow(const std::string& address, std::uint32_t installationId,
                              const DynamicValue& points, Language lang)
-    : OnlineWindow(m_presenter.form(), ranking_controls::Window, ranking_controls::Page, lang),
+    : OnlineWindow(m_presenter.form(), ranking_controls::Window, ranking_controls::Page, lang,
+                   [this](ControlId id) {
+                       if (id == ranking_controls::Close) m_presenter.close();
+                       if (m_presenter.closeRequested()) close();
+                   }),
       m_presenter(*m_web, address, lang) {
     auto* label1 = new QLabel(this);
     label1->setObjectName(ObjectName(ranking_controls::Instruction));
@@ -31,10 +35,6 @@ RankingWindow::RankingWindow(const std::string& address, std::uint32_t installat
     layout->setRowStretch(2, 1);
     layout->setColumnStretch(1, 1);
     resize(800, 600);
-    binder().onClicked = [this](ControlId id) {
-        if (id == ranking_controls::Close) m_presenter.close();
-        if (m_presenter.closeRequested()) this->close();
-    };
     m_presenter.load(installationId, points);
     bind();
     code->selectAll();

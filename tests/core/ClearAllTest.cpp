@@ -4,6 +4,7 @@
 #include "core/stats/SamplingTick.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
+#include "support/ModelWith.h"
 
 namespace pt {
 namespace {
@@ -16,21 +17,13 @@ protected:
     test::FakeMessageBox boxes;
 
     void SetUp() override {
-        ClickCounters& c = model.clicks;
-        c.todayLeftClick = 10, c.todayMidClick = 2, c.todayRightClick = 3, c.todayTotalClick = 15;
-        c.leftClick = 1000, c.midClick = 200, c.rightClick = 300, c.totalClick = 1500;
-        c.fileLeftClick = 900, c.storeTotalClick = 1400;
-        model.recordClicks = 700;
-        model.recordClicksDate = DynamicValue::Text("2026-01-02");
-        model.todayUseTime = 3600, model.totalUseTime = 99999, model.recordUseTime = 20000;
-        model.todayTravel = 12345.5, model.totalTravel = 9.9e7, model.recordTravel = 4e5;
-        model.recordTravelDate = "2026-03-04";
-        model.recordUseTimeDate = "2026-05-06";
-        model.fileTravel = 8e7, model.storeUseTime = 88888;
-        model.uptime = 4242;
-        model.todayKeys = DynamicValue::Int32(321);
-        model.totalKeys = DynamicValue::Double(1e6);
-        model.points = DynamicValue::Int32(77);
+        // Today 10/2/3 clicks, an hour of use, 12,345.5 pixels and 321 keys on top of the
+        // totals merged at start: 1000/200/300 = 1500 clicks, 99,999 s, 9.9e7 pixels.
+        model = test::ModelWith(test::Totals(99999 - 3600, 9.9e7 - 12345.5, {990, 198, 297, 1485},
+                                             DynamicValue::Double(1e6 - 321)),
+                                12345.5, 3600, {10, 2, 3, 15}, 321, {4e5, 20000, 700});
+        model.setUptime(4242);
+        model.setPoints(77);
         WriteSetting(store, MainKey, "MaxTotalClick", "700");
         WriteSetting(store, MainKey, "MaxTotalClickDate", "2026-01-02");
         WriteSetting(store, MainKey, "MaxMove", "400000");
@@ -40,11 +33,11 @@ protected:
 
     std::string stored(const char* name) { return ReadSetting(store, MainKey, name); }
     void expectUntouched() {
-        EXPECT_EQ(model.clicks.totalClick, 1500);
-        EXPECT_EQ(model.clicks.todayLeftClick, 10);
-        EXPECT_EQ(model.recordClicks, 700);
-        EXPECT_DOUBLE_EQ(model.totalTravel, 9.9e7);
-        EXPECT_DOUBLE_EQ(model.totalUseTime, 99999);
+        EXPECT_EQ(model.totals().clicks.all, 1500);
+        EXPECT_EQ(model.todayClicks().left, 10);
+        EXPECT_EQ(model.records().clicks, 700);
+        EXPECT_DOUBLE_EQ(model.totals().travel, 9.9e7);
+        EXPECT_DOUBLE_EQ(model.totals().useTime, 99999);
         EXPECT_EQ(stored("MaxTotalClick"), "700");
         EXPECT_EQ(stored("MaxTotalClickDate"), "2026-01-02");
     }
@@ -56,25 +49,20 @@ TEST_F(ClearAllTest, YesZeroesExactlyTheTravelTimeAndClickStatistics) {
     dialog.click(ControlId{"Command1"});
     EXPECT_TRUE(dialog.closeRequested());
 
-    const ClickCounters& c = model.clicks;
-    for (int v : {c.todayLeftClick, c.todayMidClick, c.todayRightClick, c.todayTotalClick,
-                  c.leftClick, c.midClick, c.rightClick, c.totalClick, model.recordClicks})
+    const ClickCounts& d = model.todayClicks();
+    const ClickCounts& c = model.totals().clicks;
+    for (int v : {d.left, d.middle, d.right, d.all, c.left, c.middle, c.right, c.all,
+                  model.records().clicks})
         EXPECT_EQ(v, 0);
-    EXPECT_TRUE(model.recordClicksDate.toText().empty());
-    for (double v : {model.todayUseTime, model.totalUseTime, model.recordUseTime, model.todayTravel,
-                     model.totalTravel, model.recordTravel})
+    for (double v : {model.todayUseTime(), model.totals().useTime, model.records().useTime,
+                     model.todayTravel(), model.totals().travel, model.records().travel})
         EXPECT_EQ(v, 0.0);
 
-    // Kept: keystrokes, the other record dates, uptime, points and the start-up copies.
-    EXPECT_EQ(model.todayKeys, DynamicValue::Int32(321));
-    EXPECT_EQ(model.totalKeys, DynamicValue::Double(1e6));
-    EXPECT_EQ(model.recordTravelDate, "2026-03-04");
-    EXPECT_EQ(model.recordUseTimeDate, "2026-05-06");
-    EXPECT_EQ(model.uptime, 4242);
-    EXPECT_EQ(model.points, DynamicValue::Int32(77));
-    EXPECT_EQ(c.fileLeftClick, 900);
-    EXPECT_EQ(c.storeTotalClick, 1400);
-    EXPECT_DOUBLE_EQ(model.fileTravel, 8e7);
+    // Kept: keystrokes, uptime and points.
+    EXPECT_EQ(model.todayKeys(), DynamicValue::Int32(321));
+    EXPECT_EQ(model.totals().keys, DynamicValue::Double(1e6));
+    EXPECT_EQ(model.uptime(), 4242);
+    EXPECT_EQ(model.points(), DynamicValue::Int32(77));
 
     // The store: the click record restarts today; the rest waits for the periodic save.
     EXPECT_EQ(stored("MaxTotalClick"), "0");
@@ -148,8 +136,8 @@ TEST_F(ClearAllTest, TravelMeasuredUpToTheConfirmationIsClearedWithTheRest) {
     FormModel window;
     SamplingTick sampling(model, window, cursor, numbers, Language::Simplified);
     for (int run = 1; run <= 50; ++run) {
-        model.todayTravel = 100.0 * run;
-        model.totalTravel = 1e6 + run;
+        model.startFrom(test::Totals(0, 1e6 + run));
+        model.addTravel(model.x(), model.y(), 100.0 * run);
         // The pointer moves right up to the confirmation; the window's tick has not yet
         // taken that travel from the sampler.
         cursor.push(CursorReading{run, 2 * run, 7.0 * run, 3});
@@ -158,13 +146,13 @@ TEST_F(ClearAllTest, TravelMeasuredUpToTheConfirmationIsClearedWithTheRest) {
         boxes.answers = {MsgAnswer::Yes};
         dialog.click(ControlId{"Command1"});
         sampling.tick();  // the next display tick after the reset
-        ASSERT_EQ(model.todayTravel, 0.0) << "run " << run;
-        ASSERT_EQ(model.totalTravel, 0.0) << "run " << run;
+        ASSERT_EQ(model.todayTravel(), 0.0) << "run " << run;
+        ASSERT_EQ(model.totals().travel, 0.0) << "run " << run;
         EXPECT_EQ(window.get(ControlId{"Label6"}).text, PositionText(run, 2 * run));
         // Travel after the reset counts from the position the reset last saw.
         cursor.push(CursorReading{run + 3, 2 * run + 4, 5.0, 1});
         sampling.tick();
-        EXPECT_EQ(model.todayTravel, 5.0);
+        EXPECT_EQ(model.todayTravel(), 5.0);
     }
 }
 

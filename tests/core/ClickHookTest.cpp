@@ -5,6 +5,7 @@
 #include "core/input/ClickHook.h"
 #include "core/stats/StatisticsModel.h"
 #include "support/Fakes.h"
+#include "support/ModelWith.h"
 
 namespace pt {
 namespace {
@@ -18,9 +19,10 @@ struct Counts {
     bool operator==(const Counts&) const = default;
 };
 
-Counts Read(const ClickCounters& c) {
-    return {c.todayLeftClick, c.todayMidClick, c.todayRightClick, c.todayTotalClick,
-            c.leftClick,      c.midClick,      c.rightClick,      c.totalClick};
+Counts Read(const StatisticsModel& m) {
+    const ClickCounts& d = m.todayClicks();
+    const ClickCounts& c = m.totals().clicks;
+    return {d.left, d.middle, d.right, d.all, c.left, c.middle, c.right, c.all};
 }
 
 void PrintTo(const Counts& c, std::ostream* os) {
@@ -32,7 +34,7 @@ class ClickHookTest : public ::testing::Test {
 protected:
     StatisticsModel stats;
     test::FakeInput input;
-    ClickHook hook{stats.clicks, input};
+    ClickHook hook{stats, input};
 
     void press(MouseButton button) {
         ASSERT_TRUE(input.buttons) << "no hook installed";
@@ -43,20 +45,26 @@ protected:
 TEST_F(ClickHookTest, EachButtonRaisesOnlyItsOwnCountersAndTheTotals) {
     hook.install();
     press(kLeft);
-    EXPECT_EQ(Read(stats.clicks), (Counts{1, 0, 0, 1, 1, 0, 0, 1}));
+    EXPECT_EQ(Read(stats), (Counts{1, 0, 0, 1, 1, 0, 0, 1}));
     press(kMiddle);
-    EXPECT_EQ(Read(stats.clicks), (Counts{1, 1, 0, 2, 1, 1, 0, 2}));
+    EXPECT_EQ(Read(stats), (Counts{1, 1, 0, 2, 1, 1, 0, 2}));
     press(kRight);
-    EXPECT_EQ(Read(stats.clicks), (Counts{1, 1, 1, 3, 1, 1, 1, 3}));
+    EXPECT_EQ(Read(stats), (Counts{1, 1, 1, 3, 1, 1, 1, 3}));
 }
 
 TEST_F(ClickHookTest, DoubleClickCountsTwice) {
-    stats.clicks.leftClick = 40;
-    stats.clicks.totalClick = 100;
+    stats.startFrom(test::Totals(0, 0, {40, 0, 0, 100}));
     hook.install();
     press(kLeft);
     press(kLeft);
-    EXPECT_EQ(Read(stats.clicks), (Counts{2, 0, 0, 2, 42, 0, 0, 102}));
+    EXPECT_EQ(Read(stats), (Counts{2, 0, 0, 2, 42, 0, 0, 102}));
+}
+
+TEST_F(ClickHookTest, AValueOutsideTheButtonsCountsNothing) {
+    hook.install();
+    for (int value : {3, 7, -1}) hook.countButton(static_cast<MouseButton>(value));
+    EXPECT_EQ(Read(stats), (Counts{}));
+    EXPECT_EQ(hook.refusedIncrements(), 0u);
 }
 
 TEST_F(ClickHookTest, AtMostOneHookAndRemovalStopsCounting) {
@@ -67,7 +75,7 @@ TEST_F(ClickHookTest, AtMostOneHookAndRemovalStopsCounting) {
     EXPECT_EQ(input.installs, 1);
     EXPECT_TRUE(hook.installed());
     press(kLeft);
-    EXPECT_EQ(stats.clicks.totalClick, 1);  // not counted twice
+    EXPECT_EQ(stats.totals().clicks.all, 1);  // not counted twice
     hook.remove();
     EXPECT_FALSE(hook.installed());
     EXPECT_EQ(input.removes, 1);
@@ -77,7 +85,7 @@ TEST_F(ClickHookTest, AtMostOneHookAndRemovalStopsCounting) {
     hook.install();  // switched back on
     EXPECT_EQ(input.installs, 2);
     press(kRight);
-    EXPECT_EQ(stats.clicks.totalClick, 2);
+    EXPECT_EQ(stats.totals().clicks.all, 2);
 }
 
 TEST_F(ClickHookTest, FailedInstallLeavesNoHook) {
@@ -88,7 +96,7 @@ TEST_F(ClickHookTest, FailedInstallLeavesNoHook) {
             return false;
         }
     } none;
-    ClickHook h(stats.clicks, none);
+    ClickHook h(stats, none);
     h.install();
     EXPECT_FALSE(h.installed());
     h.remove();
@@ -99,28 +107,24 @@ TEST_F(ClickHookTest, FailedInstallLeavesNoHook) {
 
 TEST_F(ClickHookTest, CounterAtMaximumStaysThereAndEarlierCountersKeepTheirIncrement) {
     hook.install();
-    stats.clicks.leftClick = kMax;
-    stats.clicks.totalClick = 5;
+    stats.startFrom(test::Totals(0, 0, {kMax, 0, 0, 5}));
     press(kLeft);
     // todayLeftClick and todayTotalClick come first and keep their increment; leftClick
     // is refused and the press counts no further.
-    EXPECT_EQ(Read(stats.clicks), (Counts{1, 0, 0, 1, kMax, 0, 0, 5}));
+    EXPECT_EQ(Read(stats), (Counts{1, 0, 0, 1, kMax, 0, 0, 5}));
     EXPECT_EQ(hook.refusedIncrements(), 1u);
 
-    stats.clicks.totalClick = kMax;
+    stats.startFrom(test::Totals(0, 0, {kMax, 0, 0, kMax - 1}));
     press(kMiddle);
     press(kMiddle);
-    EXPECT_EQ(Read(stats.clicks), (Counts{1, 2, 0, 3, kMax, 2, 0, kMax}));
-    EXPECT_GT(stats.clicks.totalClick, 0);  // never wrapped
-
-    stats.clicks.todayRightClick = kMax;
-    press(kRight);  // the first counter refuses: nothing else moves
-    EXPECT_EQ(Read(stats.clicks), (Counts{1, 2, kMax, 3, kMax, 2, 0, kMax}));
+    EXPECT_EQ(Read(stats), (Counts{1, 2, 0, 3, kMax, 2, 0, kMax}));
+    EXPECT_GT(stats.totals().clicks.all, 0);  // never wrapped
+    EXPECT_EQ(hook.refusedIncrements(), 2u);
 }
 
 TEST_F(ClickHookTest, DestroyingTheOwnerRemovesTheHook) {
     {
-        ClickHook scoped(stats.clicks, input);
+        ClickHook scoped(stats, input);
         scoped.install();
         EXPECT_TRUE(input.buttons);
     }

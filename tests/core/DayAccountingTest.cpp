@@ -28,7 +28,7 @@ protected:
     std::unique_ptr<DayAccounting> days;
 
     void startRun() {
-        model.todayUseTime = 0;
+        model.startFrom(model.totals());  // today's figures begin at zero
         days = std::make_unique<DayAccounting>(model, store, clock);
         tick = std::make_unique<PersistenceTick>(
             model, form, store, clock, lang, dir / "PTDATA.CVD", computer, startDate, days.get());
@@ -36,9 +36,9 @@ protected:
     }
     // One second of use: some input, then the tick.
     void second(int travel = 7, int left = 1, int keys = 3) {
-        model.totalTravel += travel + 0.25;
-        model.clicks.leftClick += left;
-        model.totalKeys.add(keys);
+        model.addTravel(0, 0, travel + 0.25);
+        for (int i = 0; i < left; ++i) model.countClick(MouseButton::Left);
+        for (int i = 0; i < keys; ++i) model.countKey();
         tick->tick();
         advance(1);
     }
@@ -82,10 +82,7 @@ TEST(IsoDates, CountAcrossMonthsYearsAndLeapDays) {
 
 TEST_F(DayAccountingTest, ARunAcrossMidnightSplitsExactlyAndOnlyTheGrowthCounts) {
     // Totals of earlier years are loaded at start; they belong to no day of this run.
-    model.totalTravel = 1e6;
-    model.totalUseTime = 5000;
-    model.clicks.leftClick = 400;
-    model.totalKeys = DynamicValue::Double(90000);
+    model.startFrom(LifetimeTotals{5000, 1e6, {400, 0, 0, 0}, DynamicValue::Double(90000)});
     clock.setDate(2026, 12, 8);
     clock.setTime(23, 59, 30);
     startRun();
@@ -212,14 +209,12 @@ TEST_F(DayAccountingTest, AResetCreditsWhatCameBeforeAndKeepsOrClearsTheHistory)
     startRun();
     for (int i = 0; i < 15; ++i) second();  // saved after 10, 5 pending
     days->beforeReset();
-    model.totalTravel = 0;
-    model.totalUseTime = 0;
-    model.clicks.leftClick = 0;
+    model.reset();
     days->afterReset(false);
-    for (int i = 0; i < 5; ++i) second();  // the save at 20 s
-    EXPECT_EQ(rows()["2026-12-08"].useSeconds, 20);
-    EXPECT_EQ(rows()["2026-12-08"].leftClicks, 20);
-    EXPECT_EQ(storedTotal(value::AllUseTime), 5);
+    for (int i = 0; i < 10; ++i) second();  // the save at 10 s of the restarted figures
+    EXPECT_EQ(rows()["2026-12-08"].useSeconds, 25);
+    EXPECT_EQ(rows()["2026-12-08"].leftClicks, 25);
+    EXPECT_EQ(storedTotal(value::AllUseTime), 10);
 
     days->beforeReset();
     days->afterReset(true);
@@ -233,7 +228,7 @@ TEST_F(DayAccountingTest, NothingIsCreditedBeforeTheStartIsComplete) {
     days = std::make_unique<DayAccounting>(model, store, clock);
     tick = std::make_unique<PersistenceTick>(model, form, store, clock, lang, dir / "PTDATA.CVD",
                                              computer, startDate, days.get());
-    model.totalTravel = 5000;  // the start-up merge
+    model.startFrom(LifetimeTotals{0, 5000, {}, {}});  // the start-up merge
     tick->saveAll();
     EXPECT_TRUE(store.days().empty());
     days->begin();

@@ -7,6 +7,7 @@
 #include "core/input/KeyName.h"
 #include "core/stats/StatisticsModel.h"
 #include "support/Fakes.h"
+#include "support/ModelWith.h"
 
 namespace pt {
 namespace {
@@ -58,8 +59,8 @@ TEST_F(KeyCounterTest, FirstKeyOfAFreshRun) {
     KeyCounter keys(stats, form, Language::Simplified);
     ASSERT_TRUE(keys.connect(input));
     input.keys(65);  // A
-    EXPECT_EQ(stats.todayKeys.toText(), "1");
-    EXPECT_EQ(stats.totalKeys.toText(), "1");
+    EXPECT_EQ(stats.todayKeys().toText(), "1");
+    EXPECT_EQ(stats.totals().keys.toText(), "1");
     EXPECT_EQ(label("Label73").text, "今天:1");
     EXPECT_EQ(label("Label73").toolTip, "统计今天您的键盘共被您击打的次数");
     EXPECT_EQ(label("Label74").text, "累计:0万次");
@@ -70,7 +71,7 @@ TEST_F(KeyCounterTest, TraditionalTextsForEveryOtherLanguage) {
     for (Language lang : {Language::Traditional, Language::English}) {
         StatisticsModel s;
         FormModel f;
-        s.totalKeys = DynamicValue::Double(12345);
+        s.startFrom(test::Totals(0, 0, {}, DynamicValue::Double(12345)));
         KeyCounter keys(s, f, lang);
         keys.countKey(13);
         EXPECT_EQ(f.get(ControlId{"Label73"}).text, "今天:1");
@@ -85,8 +86,8 @@ TEST_F(KeyCounterTest, UncountedKeysChangeNothing) {
     form.takeChanges();
     for (int code : {46, 36, 18})  // Delete, Home, Alt
         keys.countKey(code);
-    EXPECT_TRUE(stats.todayKeys.isEmpty());
-    EXPECT_TRUE(stats.totalKeys.isEmpty());
+    EXPECT_TRUE(stats.todayKeys().isEmpty());
+    EXPECT_TRUE(stats.totals().keys.isEmpty());
     EXPECT_FALSE(form.hasChanges());
     EXPECT_EQ(label("Label73").text, "");  // the window's own texts are left alone
 }
@@ -96,7 +97,7 @@ TEST_F(KeyCounterTest, ShiftCtrlAndBothDigitBlocksCount) {
     keys.connect(input);
     for (int code : {17, 67, 16, 66, 53, 101})  // Ctrl+C, Shift+B, main 5, keypad 5
         input.keys(code);
-    EXPECT_EQ(stats.todayKeys.toText(), "6");
+    EXPECT_EQ(stats.todayKeys().toText(), "6");
     EXPECT_EQ(label("Label73").text, "今天:6");
 }
 
@@ -110,13 +111,13 @@ TEST_F(KeyCounterTest, TotalShownInTenThousandsTruncated) {
 
     // Reached by counting: 9,998 + 1, then + 1, then 12,345 + 1.
     KeyCounter keys(stats, form, Language::Simplified);
-    stats.totalKeys = DynamicValue::Int16(9998);
+    stats.startFrom(test::Totals(0, 0, {}, DynamicValue::Int16(9998)));
     keys.countKey(65);
     EXPECT_EQ(label("Label74").text, "累计:0.9万次");
     EXPECT_EQ(label("Label74").toolTip, "统计您的键盘累计被您敲打的次数,目前:9999");
     keys.countKey(65);
     EXPECT_EQ(label("Label74").text, "累计:1万次");
-    stats.totalKeys = DynamicValue::Int32(12345);
+    stats.startFrom(test::Totals(0, 0, {}, DynamicValue::Int32(12345)));
     keys.countKey(65);
     EXPECT_EQ(label("Label74").text, "累计:1.2万次");
     EXPECT_EQ(label("Label74").toolTip, "统计您的键盘累计被您敲打的次数,目前:12346");
@@ -124,12 +125,13 @@ TEST_F(KeyCounterTest, TotalShownInTenThousandsTruncated) {
 
 TEST_F(KeyCounterTest, CountersWidenInsteadOfOverflowing) {
     KeyCounter keys(stats, form, Language::Simplified);
-    stats.totalKeys = DynamicValue::Int16(32767);
-    stats.todayKeys = DynamicValue::Int32(2147483647);
+    stats.startFrom(test::Totals(0, 0, {}, DynamicValue::Int32(2147483647)));
+    for (int i = 0; i < 32767; ++i) stats.countKey();
+    ASSERT_EQ(stats.todayKeys().kind(), DynamicValue::Kind::Int16);
     keys.countKey(65);
-    EXPECT_EQ(stats.totalKeys.toText(), "32768");
-    EXPECT_EQ(stats.todayKeys.toText(), "2147483648");
-    EXPECT_EQ(label("Label73").text, "今天:2147483648");
+    EXPECT_EQ(stats.totals().keys.toText(), "2147516415");
+    EXPECT_EQ(stats.todayKeys().toText(), "32768");
+    EXPECT_EQ(label("Label73").text, "今天:32768");
 }
 
 TEST_F(KeyCounterTest, SwitchedOffNoKeyIsReceivedOrCounted) {
@@ -138,19 +140,19 @@ TEST_F(KeyCounterTest, SwitchedOffNoKeyIsReceivedOrCounted) {
     keys.connect(input);
     EXPECT_FALSE(input.keys);  // the source is not listened to at all
     keys.countKey(65);
-    EXPECT_TRUE(stats.totalKeys.isEmpty());
+    EXPECT_TRUE(stats.totals().keys.isEmpty());
 
     keys.setCountingEnabled(true);
     ASSERT_TRUE(input.keys);
     input.keys(65);
-    EXPECT_EQ(stats.totalKeys.toText(), "1");
+    EXPECT_EQ(stats.totals().keys.toText(), "1");
 
     keys.setCountingEnabled(false);
     EXPECT_FALSE(input.keys);
     keys.setCountingEnabled(true);
     keys.setCountingEnabled(true);
     input.keys(66);
-    EXPECT_EQ(stats.totalKeys.toText(), "2");  // listened to once, counted once
+    EXPECT_EQ(stats.totals().keys.toText(), "2");  // listened to once, counted once
 
     keys.disconnect();
     EXPECT_FALSE(input.keys);

@@ -113,8 +113,8 @@ TEST_F(MainPresenterTest, FirstStartOnACleanSystem) {
     EXPECT_EQ(f.testMode(), 0);
     EXPECT_EQ(input.installs, 1) << "the click hook is installed";
     EXPECT_TRUE(static_cast<bool>(input.keys)) << "keystrokes are counted";
-    EXPECT_EQ(model().totalTravel, 0);
-    EXPECT_EQ(model().clicks.totalClick, 0);
+    EXPECT_EQ(model().totals().travel, 0);
+    EXPECT_EQ(model().totals().clicks.all, 0);
     EXPECT_EQ(control("Label25").text, "历史最高记录:0次");
     EXPECT_EQ(control("Label25").toolTip, "最高记录发生于:");
     // The keystroke labels keep their designed captions until the first counted key.
@@ -248,12 +248,12 @@ TEST_F(MainPresenterTest, TotalsAreMergedFromStoreAndFile) {
     }
     WriteSetting(store, MirrorKey, "totalClick", "650");
     load();
-    EXPECT_EQ(model().totalUseTime, 3600);
-    EXPECT_EQ(model().totalTravel, 1000);
-    EXPECT_EQ(model().clicks.leftClick, 700);
-    EXPECT_EQ(model().clicks.totalClick, 0) << "disagreeing copies count as 0";
-    EXPECT_EQ(model().totalKeys.toDouble(), 42);
-    EXPECT_EQ(model().todayTravel, 0);
+    EXPECT_EQ(model().totals().useTime, 3600);
+    EXPECT_EQ(model().totals().travel, 1000);
+    EXPECT_EQ(model().totals().clicks.left, 700);
+    EXPECT_EQ(model().totals().clicks.all, 0) << "disagreeing copies count as 0";
+    EXPECT_EQ(model().totals().keys.toDouble(), 42);
+    EXPECT_EQ(model().todayTravel(), 0);
 }
 
 TEST_F(MainPresenterTest, LanguagesFollowTheSystemLocale) {
@@ -313,7 +313,7 @@ TEST_F(MainPresenterTest, VersionOutOfRangeOnlyWarns) {
 
 TEST_F(MainPresenterTest, ExitAsksAndOnOkSavesRemovesTheHookAndQuits) {
     load();
-    model().clicks.totalClick = 77;
+    for (int i = 0; i < 77; ++i) model().countClick(MouseButton::Right);
     messages.answers = {MsgAnswer::Cancel};
     click("menuClose");
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -410,7 +410,7 @@ TEST_F(MainPresenterTest, UnreadableInputDevicesShowTheFixAndMarkTheFiguresNotMe
     EXPECT_EQ(control("Label6").text, "本桌面不提供");
     // Use time goes on.
     for (int i = 0; i < 3; ++i) f.onSecondTick();
-    EXPECT_EQ(model().todayUseTime, 3);
+    EXPECT_EQ(model().todayUseTime(), 3);
 
     // A device becomes readable (a udev rule applied while running): figures come back.
     access.readable = true;
@@ -430,8 +430,8 @@ TEST_F(MainPresenterTest, TrayTooltipShowsTodaysFigures) {
     MainPresenter& f = load({1, 0, 1});
     EXPECT_EQ(control("cSysTray1").toolTip, "PathtallyV1.0.1");
     cursor.push(CursorReading{1000, 0, 11111.0, 1});  // 2.944 m
-    model().clicks.todayTotalClick = 12;
-    model().todayKeys = DynamicValue::Int32(30);
+    for (int i = 0; i < 12; ++i) model().countClick(MouseButton::Left);
+    for (int i = 0; i < 30; ++i) model().countKey();
     f.onSecondTick();
     EXPECT_EQ(control("cSysTray1").toolTip,
               "PathtallyV1.0.1\n今天：移动 2.944m，点击 12 次，击键 30 次，用时 0:00:01");

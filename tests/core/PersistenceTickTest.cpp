@@ -7,6 +7,7 @@
 #include "core/stats/PersistenceTick.h"
 #include "support/Fakes.h"
 #include "support/MemorySettingsStore.h"
+#include "support/ModelWith.h"
 #include "support/TempDir.h"
 
 namespace pt {
@@ -66,7 +67,7 @@ protected:
 };
 
 TEST_F(PersistenceTickTest, FirstSaveOnTheTenthTickThenEveryTenth) {
-    model.totalUseTime = 12345;  // stored totals do not move the cadence
+    model.startFrom(test::Totals(12345, 0));  // stored totals do not move the cadence
     ticks(9);
     EXPECT_TRUE(store.writes.empty());
     EXPECT_FALSE(std::filesystem::exists(dir / "PTDATA.CVD"));
@@ -81,14 +82,8 @@ TEST_F(PersistenceTickTest, FirstSaveOnTheTenthTickThenEveryTenth) {
 }
 
 TEST_F(PersistenceTickTest, SaveWritesEveryTotalToBothKeysInOrder) {
-    model.totalTravel = 987654.75;
-    model.clicks = {};
-    model.clicks.leftClick = 11;
-    model.clicks.midClick = 2;
-    model.clicks.rightClick = 3;
-    model.clicks.totalClick = 16;
-    model.totalKeys = DynamicValue::Int32(70000);
-    model.recordUseTime = 1e9;  // no records this time
+    model = test::ModelWith(test::Totals(0, 987654.75, {11, 2, 3, 16}, DynamicValue::Int32(70000)),
+                            0, 0, {}, 0, {0, 1e9, 0});  // no records this time
     ticks(10);
     std::vector<std::string> order;
     for (const auto& w : store.writes) order.push_back((w.key == MainKey ? "M:" : "m:") + w.name);
@@ -104,11 +99,7 @@ TEST_F(PersistenceTickTest, SaveWritesEveryTotalToBothKeysInOrder) {
 }
 
 TEST_F(PersistenceTickTest, EqualIsNoRecord) {
-    model.todayTravel = 500;
-    model.recordTravel = 500;
-    model.recordUseTime = 10;
-    model.clicks.todayTotalClick = 3;
-    model.recordClicks = 3;
+    model = test::ModelWith({}, 500, 0, {3, 0, 0, 0}, 0, {500, 10, 3});
     form.setText(ControlId{"Label25"}, "before");
     ticks(10);
     for (const auto& w : store.writes)
@@ -119,11 +110,7 @@ TEST_F(PersistenceTickTest, EqualIsNoRecord) {
 }
 
 TEST_F(PersistenceTickTest, BrokenRecordsAreWrittenWithTheirDates) {
-    model.todayTravel = 500.5;
-    model.recordTravel = 500;
-    model.recordUseTime = 9;
-    model.clicks.todayTotalClick = 4;
-    model.recordClicks = 3;
+    model = test::ModelWith({}, 500.5, 0, {4, 0, 0, 0}, 0, {500, 9, 3});
     form.setText(ControlId{"Label8"}, " 0.133m ");
     ticks(10);
     EXPECT_EQ(store.main("MaxMove"), "500");
@@ -139,8 +126,8 @@ TEST_F(PersistenceTickTest, BrokenRecordsAreWrittenWithTheirDates) {
     EXPECT_EQ(text("Label25"), "历史最高记录:4次");
     EXPECT_EQ(tip("Label25"), "最高记录发生于:2026-12-08");
     // The loaded records stay: the next save writes the record again.
-    EXPECT_EQ(model.recordTravel, 500);
-    model.todayTravel = 612;
+    EXPECT_EQ(model.records().travel, 500);
+    model.addTravel(0, 0, 111.5);
     clock.setDate(2026, 12, 9);
     ticks(10);
     EXPECT_EQ(store.main("MaxMove"), "612");
@@ -148,8 +135,7 @@ TEST_F(PersistenceTickTest, BrokenRecordsAreWrittenWithTheirDates) {
 }
 
 TEST_F(PersistenceTickTest, RecordTextsFollowTheLanguage) {
-    model.todayTravel = 1;
-    model.clicks.todayTotalClick = 1;
+    model = test::ModelWith({}, 1, 0, {1, 0, 0, 0});
     PersistenceTick traditional(model, form, store, clock, Language::Traditional,
                                 dir / "PTDATA.CVD", computer, startDate);
     ticks(10, &traditional);
@@ -166,29 +152,28 @@ TEST_F(PersistenceTickTest, RecordTextsFollowTheLanguage) {
 }
 
 TEST_F(PersistenceTickTest, TravelRecordIsAPlainWholeNumber) {
-    model.todayTravel = 12345678.9;
+    model.addTravel(0, 0, 12345678.9);
     ticks(10);
     EXPECT_EQ(store.main("MaxMove"), "12345678");
-    model.todayTravel = 98765432109.5;
+    model.addTravel(0, 0, 98765432109.5 - 12345678.9);
     ticks(10);
     EXPECT_EQ(store.main("MaxMove"), "98765432109");
 }
 
 TEST_F(PersistenceTickTest, PointsSkipTheTickThatCompletesAMinute) {
-    model.totalUseTime = 119;
+    model.startFrom(test::Totals(119, 0));
     tick.tick();
-    EXPECT_EQ(model.totalUseTime, 120);
-    EXPECT_TRUE(model.points.isEmpty());
+    EXPECT_EQ(model.totals().useTime, 120);
+    EXPECT_TRUE(model.points().isEmpty());
     EXPECT_EQ(text("Label21"), "");
     tick.tick();
-    EXPECT_FALSE(model.points.isEmpty());
+    EXPECT_FALSE(model.points().isEmpty());
     EXPECT_EQ(text("Label21"), "0分(差10分)");
 }
 
 TEST_F(PersistenceTickTest, TimesAndStatusBar) {
     clock.bootMs = 2147483648ull;  // 24.9 days: no negative time
-    model.totalUseTime = 3724;
-    model.clicks.todayTotalClick = 42;
+    model = test::ModelWith(test::Totals(3724, 0), 0, 0, {42, 0, 0, 0});
     int checks = 0;
     afterTick = [&] {
         ++checks;
@@ -201,52 +186,39 @@ TEST_F(PersistenceTickTest, TimesAndStatusBar) {
     EXPECT_EQ(text("Label12"), "1:02:05");
     EXPECT_EQ(text("StatusBar1.Panel1"), "2026-12-08 21:30:00 星期二");
     EXPECT_EQ(text("StatusBar1.Panel3"), "42");
-    EXPECT_EQ(model.todayUseTime, 1);
+    EXPECT_EQ(model.todayUseTime(), 1);
 }
 
 TEST_F(PersistenceTickTest, UptimeDoesNotWrapAfter49Days) {
     clock.bootMs = (1ull << 32) + 5000;
     tick.tick();
-    EXPECT_EQ(model.uptime, 4294972);
+    EXPECT_EQ(model.uptime(), 4294972);
     EXPECT_EQ(text("Label14"), "1193:02:52");
 }
 
 TEST_F(PersistenceTickTest, SavedTotalsComeBackAtTheNextStart) {
-    model.totalUseTime = 5000;
-    model.totalTravel = 1234567.8;
-    model.clicks.leftClick = 5;
-    model.clicks.midClick = 6;
-    model.clicks.rightClick = 7;
-    model.clicks.totalClick = 18;
-    model.totalKeys = DynamicValue::Int16(99);
+    model.startFrom(test::Totals(5000, 1234567.8, {5, 6, 7, 18}, DynamicValue::Int16(99)));
     ticks(3);
     tick.saveAll();  // as on exit: between two regular saves
     EXPECT_EQ(store.batches, 1);
 
-    StatisticsModel next;
     DataFile file(dir / "PTDATA.CVD");
-    ApplyFileTotals(file.load(computer), next);
+    const FileTotals saved = file.load(computer);
     EXPECT_EQ(file.lastLoadState(), DataFile::LoadState::Loaded);
-    MergeUseTimeAndMove(next, store);
-    MergeClickTotals(next, store);
-    MergeKeyTotals(next, store);
-    EXPECT_EQ(next.totalUseTime, 5003);
-    EXPECT_EQ(next.totalTravel, 1234567);
-    EXPECT_EQ(next.clicks.totalClick, 18);
-    EXPECT_EQ(next.clicks.midClick, 6);
-    EXPECT_EQ(next.totalKeys.toDouble(), 99);
+    LifetimeTotals next = MergedTotals(saved, store);
+    EXPECT_EQ(next.useTime, 5003);
+    EXPECT_EQ(next.travel, 1234567);
+    EXPECT_EQ(next.clicks.all, 18);
+    EXPECT_EQ(next.clicks.middle, 6);
+    EXPECT_EQ(next.keys.toDouble(), 99);
 
     // The file alone restores the totals when the store copies were tampered with ...
     WriteSetting(store, MirrorKey, "AllUseTime", "1");
-    MergeUseTimeAndMove(next, store);
-    EXPECT_EQ(next.totalUseTime, 5003);
+    EXPECT_EQ(MergedTotals(saved, store).useTime, 5003);
     // ... and the store alone when the file is gone.
     std::filesystem::remove(dir / "PTDATA.CVD");
-    StatisticsModel fresh;
     DataFile again(dir / "PTDATA.CVD");
-    ApplyFileTotals(again.load(computer), fresh);
-    MergeClickTotals(fresh, store);
-    EXPECT_EQ(fresh.clicks.leftClick, 5);
+    EXPECT_EQ(MergedTotals(again.load(computer), store).clicks.left, 5);
 }
 
 }  // namespace

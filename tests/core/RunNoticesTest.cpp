@@ -15,30 +15,30 @@ protected:
     }
     StatisticsModel model;
     test::MemorySettingsStore store;
+    // This run counts `pixels` of travel, `seconds` of use and `clicks` left clicks more.
+    void count(double pixels, int seconds, int clicks) {
+        model.addTravel(0, 0, pixels);
+        for (int i = 0; i < seconds; ++i) model.countUseSecond();
+        for (int i = 0; i < clicks; ++i) model.countClick(MouseButton::Left);
+    }
     test::FakeNotifier notifier;
     test::EnglishNumberFormat numbers;
 };
 
 // Each best of earlier runs is told once when this run passes it, then never again.
 TEST_F(RunNoticesTest, EachBestBeatenIsToldOnce) {
-    model.recordTravel = 10000;  // 2.65 m
-    model.recordUseTime = 100;
-    model.recordClicks = 50;
+    model.setRecords({.travel = 10000, .useTime = 100, .clicks = 50});  // 2.65 m
     RunNotices notices = make();
-    model.todayTravel = 10000;
-    model.todayUseTime = 100;
-    model.clicks.todayTotalClick = 50;
+    count(10000, 100, 50);
     notices.check();
     EXPECT_TRUE(notifier.notices.empty()) << "equal is no new best";
 
-    model.todayTravel = 11111;
+    count(1111, 0, 0);  // 11,111 pixels
     notices.check();
     ASSERT_EQ(notifier.notices.size(), 1u);
     EXPECT_EQ(notifier.notices[0],
               "Pathtally: 新纪录：本次运行鼠标已移动 2.944m，超过了历史最高记录");
-    model.todayTravel = 20000;
-    model.todayUseTime = 101;
-    model.clicks.todayTotalClick = 51;
+    count(8889, 1, 1);
     notices.check();
     notices.check();
     ASSERT_EQ(notifier.notices.size(), 3u);
@@ -51,14 +51,12 @@ TEST_F(RunNoticesTest, EachBestBeatenIsToldOnce) {
 // A first run has no best to beat; a level reached while running is told, in the
 // window's language; the level the run started at is not.
 TEST_F(RunNoticesTest, NewLevelsButNoFirstRunRecords) {
-    model.totalUseTime = 9 * 3600;  // 9 points: level 1
+    model.startFrom(LifetimeTotals{9 * 3600 - 30, 0, {}, {}});
     RunNotices notices = make(false, Language::Traditional);
-    model.todayTravel = 5000;
-    model.todayUseTime = 30;
-    model.clicks.todayTotalClick = 3;
+    count(5000, 30, 3);  // 9 points: level 1
     notices.check();
     EXPECT_TRUE(notifier.notices.empty());
-    model.totalUseTime = 10 * 3600;  // level 2
+    count(0, 3600, 0);  // level 2
     notices.check();
     notices.check();
     ASSERT_EQ(notifier.notices.size(), 1u);
@@ -68,23 +66,23 @@ TEST_F(RunNoticesTest, NewLevelsButNoFirstRunRecords) {
 // Switched off in the store, or in test mode: nothing is shown, and what was passed
 // meanwhile is not told later either.
 TEST_F(RunNoticesTest, SwitchAndTestModeSilenceIt) {
-    model.recordClicks = 5;
+    model.setClickRecord(5);
     RunNotices testRun = make(true);
-    model.clicks.todayTotalClick = 6;
-    model.totalUseTime = 10 * 3600;
+    count(0, 0, 6);
+    model.startFrom(LifetimeTotals{10 * 3600, 0, {}, {}});
     testRun.check();
     EXPECT_TRUE(notifier.notices.empty());
 
-    model.clicks.todayTotalClick = 0;
-    model.totalUseTime = 0;
+    model.reset();
+    model.setClickRecord(5);
     WriteSetting(store, MainKey, "Notify", "0");
     RunNotices off = make();
-    model.clicks.todayTotalClick = 6;
+    count(0, 0, 6);
     off.check();
     WriteSetting(store, MainKey, "Notify", "1");
     off.check();
     EXPECT_TRUE(notifier.notices.empty());
-    model.totalUseTime = 10 * 3600;
+    model.startFrom(LifetimeTotals{10 * 3600, 0, {}, {}});
     off.check();
     EXPECT_EQ(notifier.notices.size(), 1u) << "switched on again";
 }

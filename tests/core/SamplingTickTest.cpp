@@ -6,6 +6,7 @@
 #include "core/stats/SamplingTick.h"
 #include "core/texts/MainWindowTexts.h"
 #include "support/Fakes.h"
+#include "support/ModelWith.h"
 
 namespace pt {
 namespace {
@@ -24,10 +25,10 @@ TEST_F(SamplingFixture, AddsTheSampledTravelAndShowsThePosition) {
     SamplingTick tick(model, form, cursor, numbers, Language::Simplified);
     cursor.push(CursorReading{300, 400, 500, 1});
     tick.tick();
-    EXPECT_EQ(model.todayTravel, 500);
-    EXPECT_EQ(model.totalTravel, 500);
-    EXPECT_EQ(model.lastX, 300);
-    EXPECT_EQ(model.lastY, 400);
+    EXPECT_EQ(model.todayTravel(), 500);
+    EXPECT_EQ(model.totals().travel, 500);
+    EXPECT_EQ(model.x(), 300);
+    EXPECT_EQ(model.y(), 400);
     EXPECT_EQ(text("Label6"), "( 300, 400)");
     EXPECT_EQ(text("Label2"), " 0.132m ");
     EXPECT_EQ(text("StatusBar1.Panel2"), " 0.132m ");
@@ -36,7 +37,7 @@ TEST_F(SamplingFixture, AddsTheSampledTravelAndShowsThePosition) {
     cursor.push(CursorReading{-8, 5, 10, 3});
     tick.tick();
     EXPECT_EQ(text("Label6"), "(-8, 5)");
-    EXPECT_EQ(model.todayTravel, 510);
+    EXPECT_EQ(model.todayTravel(), 510);
     EXPECT_EQ(tick.samples(), 4u);
 }
 
@@ -47,14 +48,14 @@ TEST_F(SamplingFixture, AFailedReadAddsNothingAndChangesNoText) {
     form.takeChanges();
     cursor.push(std::nullopt);
     tick.tick();
-    EXPECT_EQ(model.totalTravel, 640);
+    EXPECT_EQ(model.totals().travel, 640);
     EXPECT_EQ(text("Label6"), "( 512, 384)");
     EXPECT_TRUE(form.takeChanges().empty()) << "a still pointer must not touch the view";
 }
 
 TEST_F(SamplingFixture, TravelTextsUseGroupingAndThreeDecimals) {
     SamplingTick tick(model, form, cursor, numbers, Language::Simplified);
-    model.totalTravel = 1e12;
+    model.startFrom(test::Totals(0, 1e12));
     cursor.push(CursorReading{0, 0, 3773585, 1});
     tick.tick();
     EXPECT_EQ(text("Label2"), " 1,000.000m ");
@@ -65,18 +66,14 @@ TEST_F(SamplingFixture, StatusPanelThreeShowsClicksAndKeys) {
     SamplingTick tick(model, form, cursor, numbers, Language::Simplified);
     tick.tick();
     EXPECT_EQ(text("StatusBar1.Panel3"), "0/");
-    model.todayKeys.increment();
+    model.countKey();
     tick.tick();
     EXPECT_EQ(text("StatusBar1.Panel3"), "0/1");
 }
 
 TEST_F(SamplingFixture, ClickLinesInGbCarryExactTooltips) {
     SamplingTick tick(model, form, cursor, numbers, Language::Simplified);
-    model.clicks.todayTotalClick = 3;
-    model.clicks.todayLeftClick = 2;
-    model.clicks.todayRightClick = 1;
-    model.clicks.totalClick = 10000;
-    model.clicks.leftClick = 9999;
+    model = test::ModelWith(test::Totals(0, 0, {9997, 0, 0, 9997}), 0, 0, {2, 0, 1, 3});
     tick.tick();
     EXPECT_EQ(text("Label26"), "今日鼠标点击次数");
     EXPECT_EQ(text("Label27"), "3");
@@ -92,7 +89,7 @@ TEST_F(SamplingFixture, ClickLinesInGbCarryExactTooltips) {
 
 TEST_F(SamplingFixture, ClickLinesInB5LeaveTooltipsAlone) {
     SamplingTick tick(model, form, cursor, numbers, Language::Traditional);
-    model.clicks.totalClick = 12346;
+    model.startFrom(test::Totals(0, 0, {0, 0, 0, 12346}));
     tick.tick();
     EXPECT_EQ(text("Label24"), "滑鼠累計點擊次數");
     EXPECT_EQ(text("Label42"), "1.2萬");
@@ -103,28 +100,27 @@ TEST_F(SamplingFixture, ClickLinesInB5LeaveTooltipsAlone) {
 TEST(Points, ThresholdsOfTermsAndLevels) {
     StatisticsModel m;
     FormModel form;
-    m.totalTravel = 377358;
+    m.startFrom(test::Totals(0, 377358));
     ShowPointsAndLevel(m, form, Language::Simplified);
-    EXPECT_EQ(m.points.toDouble(), 0);
+    EXPECT_EQ(m.points().toDouble(), 0);
     EXPECT_EQ(form.get(ControlId{"Label21"}).text, "0分(差10分)");
     EXPECT_EQ(form.get(ControlId{"Label21"}).toolTip, "离第2级还差10分");
     EXPECT_EQ(form.get(ControlId{"Label19"}).text, "1级");
-    m.totalTravel = 377359;
+    m.addTravel(0, 0, 1);
     EXPECT_EQ(ComputeLevel(m).points, 1);
 
-    m = StatisticsModel{};
-    m.totalUseTime = 3599;
+    m.startFrom(test::Totals(3599, 0));
     EXPECT_EQ(ComputeLevel(m).points, 0);
-    m.totalUseTime = 3600;
+    m.countUseSecond();
     EXPECT_EQ(ComputeLevel(m).points, 1);
-    m.clicks.totalClick = 999;
+    m.startFrom(test::Totals(3600, 0, {0, 0, 0, 999}));
     EXPECT_EQ(ComputeLevel(m).points, 1);
-    m.clicks.totalClick = 1000;
-    m.totalKeys = DynamicValue::Int16(7999);
+    m.countClick(MouseButton::Left);
+    m.startFrom(test::Totals(3600, 0, {0, 0, 0, 1000}, DynamicValue::Int16(7999)));
     EXPECT_EQ(ComputeLevel(m).points, 9);
     EXPECT_EQ(ComputeLevel(m).level, 1);
     EXPECT_EQ(ComputeLevel(m).gap, 1);
-    m.totalKeys = DynamicValue::Int16(8000);
+    m.countKey();
     EXPECT_EQ(ComputeLevel(m).level, 2);
     EXPECT_EQ(ComputeLevel(m).gap, 20);
 }
@@ -134,10 +130,10 @@ TEST(Points, EveryLevelThresholdIsExact) {
     StatisticsModel m;
     for (double level : {2.0, 3.0, 10.0, 1000.0, 123456.0}) {
         double start = 5 * level * (level - 1);
-        m.totalUseTime = start * 3600;
+        m.startFrom(test::Totals(start * 3600, 0));
         EXPECT_EQ(ComputeLevel(m).level, level);
         EXPECT_EQ(ComputeLevel(m).gap, 10 * level);
-        m.totalUseTime = (start - 1) * 3600;
+        m.startFrom(test::Totals((start - 1) * 3600, 0));
         EXPECT_EQ(ComputeLevel(m).level, level - 1);
         EXPECT_EQ(ComputeLevel(m).gap, 1);
     }
@@ -169,14 +165,11 @@ TEST(Points, ClosedFormMatchesTheCountedLevelEverywhere) {
 
 TEST(Points, HugeOrBrokenTotalsGiveALevelAtOnce) {
     StatisticsModel m;
-    m.totalUseTime = 1e308;
-    m.totalTravel = 1e308;
-    m.totalKeys = DynamicValue::Double(1e308);
+    m.startFrom(test::Totals(1e308, 1e308, {}, DynamicValue::Double(1e308)));
     const Level huge = ComputeLevel(m);
     EXPECT_GT(huge.level, 1e150);
-    m.totalTravel = 2e38;  // 5.3e32 points: above about 4e32 the count already stalled
-    m.totalUseTime = 0;
-    m.totalKeys = DynamicValue::Double(0);
+    // 5.3e32 points: above about 4e32 the count already stalled
+    m.startFrom(test::Totals(0, 2e38, {}, DynamicValue::Double(0)));
     EXPECT_GT(ComputeLevel(m).level, 1e16);
     // Not a number, infinite or negative: still an answer, level 1 where nothing counts.
     EXPECT_EQ(LevelOfPoints(std::nan("")).level, 1);
@@ -188,7 +181,7 @@ TEST(Points, HugeOrBrokenTotalsGiveALevelAtOnce) {
 TEST(Points, TraditionalTextsForEveryLanguageButGb) {
     StatisticsModel m;
     FormModel form;
-    m.totalUseTime = 15 * 3600;
+    m.startFrom(test::Totals(15 * 3600, 0));
     ShowPointsAndLevel(m, form, Language::English);
     EXPECT_EQ(form.get(ControlId{"Label21"}).text, "15分(差15分)");
     EXPECT_EQ(form.get(ControlId{"Label21"}).toolTip, "離第3級還差15分");

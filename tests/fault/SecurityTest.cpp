@@ -78,8 +78,8 @@ TEST(Security, AddressesReachTheOpenerAsOneArgumentNeverThroughAShell) {
     // calls run at the same time, so one shared file could interleave their lines.
     for (const char* opener : {"xdg-open", "xdg-email"}) {
         const std::string call = (calls / "$$").string();
-        WriteAll(bin / opener, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> \"" +
-                                   call + "\"; done\necho end >> \"" + call + "\"\n");
+        WriteAll(bin / opener, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> \"" + call +
+                                   "\"; done\necho end >> \"" + call + "\"\n");
         fs::permissions(bin / opener, fs::perms::owner_all);
     }
     const std::string path = bin.string() + ":" + std::getenv("PATH");
@@ -114,8 +114,9 @@ TEST(Security, AddressesReachTheOpenerAsOneArgumentNeverThroughAShell) {
     EXPECT_TRUE(WaitUntil([&] {
         const auto recorded = recordedCalls();
         return recorded.size() >= 2 &&
-               std::all_of(recorded.begin(), recorded.end(),
-                           [](const auto& args) { return !args.empty() && args.back() == "end"; }) &&
+               std::all_of(
+                   recorded.begin(), recorded.end(),
+                   [](const auto& args) { return !args.empty() && args.back() == "end"; }) &&
                !OpenerRunning(bin);
     }));
     const auto recorded = recordedCalls();

@@ -43,7 +43,7 @@ TEST(LibinputInput, WithoutReadableDevicesNothingIsMeasuredAndItSaysSo) {
     EXPECT_FALSE(input.take().has_value());
     // The seat stays watched: devices that become readable later are counted.
     if (input.error().empty()) {
-        EXPECT_TRUE(input.installMouseHook([](int) {}));
+        EXPECT_TRUE(input.installMouseHook([](MouseButton) {}));
         EXPECT_TRUE(input.connectKeys([](int) {}));
     }
 }

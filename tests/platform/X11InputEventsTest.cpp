@@ -164,7 +164,7 @@ TEST_F(X11InputEventsTest, CountsThroughTheClickHookAndKeyCounter) {
     StatisticsModel stats;
     FormModel form;
     X11InputEvents source;
-    ClickHook hook(stats.clicks, source);
+    ClickHook hook(stats, source);
     KeyCounter keys(stats, form, Language::Simplified);
     hook.install();
     hook.install();  // still one selection: nothing counted twice
@@ -175,15 +175,15 @@ TEST_F(X11InputEventsTest, CountsThroughTheClickHookAndKeyCounter) {
     for (KeySym k : {XK_a, XK_Shift_L, XK_b, XK_Return, XK_KP_Enter, XK_Delete, XK_Home, XK_Alt_L})
         driver.tap(k);
     ASSERT_TRUE(PumpUntil(
-        [&] { return stats.clicks.totalClick >= 4 && stats.totalKeys.toDouble() >= 5; }, 5s));
+        [&] { return stats.totals().clicks.all >= 4 && stats.totals().keys.toDouble() >= 5; }, 5s));
     PumpFor(150ms);
-    const ClickCounters& c = stats.clicks;
-    EXPECT_EQ(c.todayLeftClick, 2);
-    EXPECT_EQ(c.todayMidClick, 1);
-    EXPECT_EQ(c.todayRightClick, 1);
-    EXPECT_EQ(c.todayTotalClick, 4);
-    EXPECT_EQ(c.totalClick, 4);
-    EXPECT_EQ(stats.todayKeys.toText(), "5");  // a, Shift, b, both Enters
+    const ClickCounts& c = stats.todayClicks();
+    EXPECT_EQ(c.left, 2);
+    EXPECT_EQ(c.middle, 1);
+    EXPECT_EQ(c.right, 1);
+    EXPECT_EQ(c.all, 4);
+    EXPECT_EQ(stats.totals().clicks.all, 4);
+    EXPECT_EQ(stats.todayKeys().toText(), "5");  // a, Shift, b, both Enters
     EXPECT_EQ(form.get(ControlId{"Label73"}).text, "今天:5");
     EXPECT_EQ(form.get(ControlId{"Label74"}).text, "累计:0万次");
     EXPECT_EQ(form.get(ControlId{"Label74"}).toolTip, "统计您的键盘累计被您敲打的次数,目前:5");
@@ -194,8 +194,8 @@ TEST_F(X11InputEventsTest, CountsThroughTheClickHookAndKeyCounter) {
     hook.remove();
     driver.click(1);
     PumpFor(200ms);
-    EXPECT_EQ(stats.todayKeys.toText(), "5");
-    EXPECT_EQ(c.totalClick, 4);
+    EXPECT_EQ(stats.todayKeys().toText(), "5");
+    EXPECT_EQ(stats.totals().clicks.all, 4);
 }
 
 TEST_F(X11InputEventsTest, EveryPressOfABurstCountsOnce) {
@@ -203,7 +203,7 @@ TEST_F(X11InputEventsTest, EveryPressOfABurstCountsOnce) {
     StatisticsModel stats;
     FormModel form;
     X11InputEvents source;
-    ClickHook hook(stats.clicks, source);
+    ClickHook hook(stats, source);
     KeyCounter keys(stats, form, Language::Simplified);
     hook.install();
     ASSERT_TRUE(hook.installed()) << source.error();
@@ -224,15 +224,16 @@ TEST_F(X11InputEventsTest, EveryPressOfABurstCountsOnce) {
     });
     const bool all = PumpUntil(
         [&] {
-            return sent && stats.clicks.leftClick >= kBurst && stats.totalKeys.toDouble() >= kBurst;
+            return sent && stats.totals().clicks.left >= kBurst &&
+                   stats.totals().keys.toDouble() >= kBurst;
         },
         60s);
     sender.join();
     PumpFor(300ms);
     EXPECT_TRUE(all);
-    EXPECT_EQ(stats.clicks.leftClick, kBurst);
-    EXPECT_EQ(stats.clicks.totalClick, kBurst);
-    EXPECT_EQ(stats.totalKeys.toText(), std::to_string(kBurst));
+    EXPECT_EQ(stats.totals().clicks.left, kBurst);
+    EXPECT_EQ(stats.totals().clicks.all, kBurst);
+    EXPECT_EQ(stats.totals().keys.toText(), std::to_string(kBurst));
     EXPECT_EQ(form.get(ControlId{"Label73"}).text, "今天:10000");
     EXPECT_EQ(form.get(ControlId{"Label74"}).text, "累计:1万次");
 }
@@ -240,14 +241,14 @@ TEST_F(X11InputEventsTest, EveryPressOfABurstCountsOnce) {
 TEST(X11InputEventsNoDisplay, ReportsTheMissingSource) {
     test::QtApp();
     X11InputEvents source(":9999");
-    EXPECT_FALSE(source.installMouseHook([](int) {}));
+    EXPECT_FALSE(source.installMouseHook([](MouseButton) {}));
     EXPECT_FALSE(source.connectKeys([](int) {}));
     EXPECT_FALSE(source.error().empty());
     source.removeMouseHook();
     source.disconnectKeys();
 
     StatisticsModel stats;
-    ClickHook hook(stats.clicks, source);
+    ClickHook hook(stats, source);
     hook.install();
     EXPECT_FALSE(hook.installed());
 }

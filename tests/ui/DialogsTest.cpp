@@ -169,9 +169,7 @@ TEST_F(DialogsTest, DataResetTextsByLanguageAndTheReset) {
     StatisticsModel model;
     test::FakeClock clock;
     test::FakeMessageBox boxes;
-    model.clicks.totalClick = 50;
-    model.totalTravel = 1e6;
-    model.totalKeys = DynamicValue::Int32(900);
+    model.startFrom(LifetimeTotals{0, 1e6, {50, 0, 0, 50}, DynamicValue::Int32(900)});
 
     ClearAllDialog b5(model, store, clock, Language::Traditional, nullptr, &boxes);
     EXPECT_TRUE(b5.isModal());
@@ -187,7 +185,7 @@ TEST_F(DialogsTest, DataResetTextsByLanguageAndTheReset) {
     boxes.answers = {MsgAnswer::No};
     QTest::mouseClick(Child<QPushButton>(&en, "Command1"), Qt::LeftButton);
     EXPECT_FALSE(en.isVisible());
-    EXPECT_EQ(model.clicks.totalClick, 50);
+    EXPECT_EQ(model.totals().clicks.all, 50);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "資料重置確認(此操作不可逆)");
 
@@ -196,9 +194,9 @@ TEST_F(DialogsTest, DataResetTextsByLanguageAndTheReset) {
     boxes.answers = {MsgAnswer::Yes};
     QTest::mouseClick(Child<QPushButton>(&gb, "Command1"), Qt::LeftButton);
     EXPECT_FALSE(gb.isVisible());
-    EXPECT_EQ(model.clicks.totalClick, 0);
-    EXPECT_EQ(model.totalTravel, 0);
-    EXPECT_EQ(model.totalKeys, DynamicValue::Int32(900));
+    EXPECT_EQ(model.totals().clicks.all, 0);
+    EXPECT_EQ(model.totals().travel, 0);
+    EXPECT_EQ(model.totals().keys, DynamicValue::Int32(900));
     ASSERT_EQ(boxes.shown.size(), 3u);
     EXPECT_EQ(boxes.shown[2].text, "所有的统计数据已归零");
 }

@@ -133,9 +133,9 @@ protected:
         window->showAtStart();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         // Long figures, as after months of use.
-        parts->statistics.clicks.todayLeftClick = 123456;
-        parts->statistics.clicks.todayTotalClick = 123456;
-        parts->statistics.clicks.totalClick = 987654321;
+        StatisticsModel& figures = parts->statistics;
+        figures.startFrom(LifetimeTotals{0, 0, {0, 0, 0, 987654321 - 123456}, {}});
+        for (int i = 0; i < 123456; ++i) figures.countClick(MouseButton::Left);
         window->presenter().onSecondTick();
         // Shown at the window's next display tick.
         EXPECT_TRUE(test::QtWaitUntil(

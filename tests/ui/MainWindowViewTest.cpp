@@ -156,7 +156,7 @@ protected:
 TEST_F(MainWindowView, EveryTextReadsUnderADarkPalette) {
     QApplication::setPalette(DarkPalette());
     MainWindow& w = open();
-    parts->statistics.clicks.todayLeftClick = 3;
+    for (int i = 0; i < 3; ++i) parts->statistics.countClick(MouseButton::Left);
     ExpectReadable(&w, "main window");
     // The coloured figures keep a colour of their own, made light enough for the dark.
     auto* left = child<QLabel>("Label31");
@@ -237,8 +237,7 @@ TEST_F(MainWindowView, ScreenReadersGetNamesAndOneTextPerLine) {
                   b5 ? QStringLiteral("今天關機時間的小時") : QStringLiteral("今天关机时间的小时"));
         EXPECT_EQ(name("Label2"), b5 ? QStringLiteral("滑鼠今天移動的路程 0.000m")
                                      : QStringLiteral("鼠标今天移动的路程 0.000m"));
-        parts->statistics.clicks.todayLeftClick = 2;
-        parts->statistics.clicks.todayTotalClick = 2;
+        for (int i = 0; i < 2; ++i) parts->statistics.countClick(MouseButton::Left);
         w.presenter().onSamplingTick();
         QAccessibleInterface* line = QAccessible::queryAccessibleInterface(child("ClickLineToday"));
         ASSERT_NE(line, nullptr);

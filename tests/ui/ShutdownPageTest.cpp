@@ -43,13 +43,12 @@ struct PageView {
             form, store, clock, boxes, power, lang, false, commands, [] {}, [] {},
             [this](bool running) { page->runCountdown(running); });
         presenter->restoreSchedule();
-        binder = new FormBinder(form, page.get());
-        binder->bindChildren();
-        binder->syncAll();
-        binder->onClicked = [this](ControlId id) {
+        binder = new FormBinder(form, page.get(), [this](ControlId id) {
             commands.run(id);
             binder->sync();
-        };
+        });
+        binder->bindChildren();
+        binder->syncAll();
         page->connectCountdown([this] {
             presenter->onCountdownTick();
             binder->sync();

@@ -110,7 +110,7 @@ TEST_F(MainWindowTest, ClosingHidesAndCountingGoesOn) {
     // With a tray it hides; without one (as here) it is minimised, never out of reach.
     ASSERT_TRUE(test::QtWaitUntil([&] { return !w.isVisible() || w.isMinimized(); }));
     Xdotool("mousemove 500 500 click 1");
-    ASSERT_TRUE(test::QtWaitUntil([&] { return counted->statistics.clicks.todayLeftClick == 1; }));
+    ASSERT_TRUE(test::QtWaitUntil([&] { return counted->statistics.todayClicks().left == 1; }));
     // The tray's left click brings the hidden window back, with the figures current.
     w.bringToFront();
     ASSERT_TRUE(test::QtWaitUntil([&] { return w.isVisible() && !w.isMinimized(); }));
@@ -140,7 +140,7 @@ TEST_F(MainWindowTest, ExitCancelledKeepsRunningAndExitSaves) {
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(counted->clickHook.installed());
 
-    counted->statistics.clicks.totalClick = 5;
+    counted->statistics.startFrom(LifetimeTotals{0, 0, {0, 0, 0, 5}, {}});
     messages.answers = {MsgAnswer::Ok};
     action("menuRightMenuClose")->trigger();
     EXPECT_FALSE(counted->clickHook.installed());
@@ -260,7 +260,7 @@ TEST_F(MainWindowTest, WaylandSessionWithoutReadableDevicesShowsTheFix) {
     auto* travel = window->findChild<QWidget*>(QStringLiteral("Frame4"));
     EXPECT_GE(travel->height(), travel->sizeHint().height());
     // Use time goes on (one tick a second).
-    EXPECT_TRUE(test::QtWaitUntil([&] { return counted->statistics.todayUseTime >= 1; }, 5000));
+    EXPECT_TRUE(test::QtWaitUntil([&] { return counted->statistics.todayUseTime() >= 1; }, 5000));
     window.reset();  // before the platform's sources it uses
     counted.reset();
 }

@@ -44,11 +44,13 @@ public:
     bool up() const { return !m_port.empty(); }
     std::string url(const char* path) const { return "http://127.0.0.1:" + m_port + path; }
     // Whether a request for `path` has reached the site.
-    bool requested(const std::string& path) const {
+    bool requested(const std::string& path) const { return requestCount(path) > 0; }
+    // How many requests for `path` have reached the site.
+    int requestCount(const std::string& path) const {
         std::ifstream log("Z:" + m_portFile + ".requests");
-        for (std::string line; std::getline(log, line);)
-            if (line == path) return true;
-        return false;
+        int count = 0;
+        for (std::string line; std::getline(log, line);) count += line == path;
+        return count;
     }
 
 private:

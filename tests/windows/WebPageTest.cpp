@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/windows/Win32.h"
+#include "ui/win32/Win32SiteBrowserWindow.h"
 #include "ui/win32/Win32WebPage.h"
 #include "windows/PumpUntil.h"
 #include "windows/ScriptedSite.h"
@@ -85,6 +86,31 @@ TEST(Win32WebPage, SaysThePageCannotBeShownWhereNoControlCanBeCreated) {
     EXPECT_TRUE(failed);
     EXPECT_FALSE(hosts);
     EXPECT_EQ(shown, L"cannot be shown");
+}
+
+}  // namespace
+}  // namespace pt
+
+namespace pt {
+namespace {
+
+TEST(Win32SiteBrowserWindow, LoadsTheSiteAndFollowsNavigation) {
+    ScriptedSite site;
+    ASSERT_TRUE(site.up()) << "the scripted site did not start";
+    OleApartment ole;
+    Win32SiteBrowserWindow window(nullptr, nullptr, Language::Simplified, site.url("/"));
+    ASSERT_TRUE(window.open());
+    ASSERT_TRUE(window.page().hostsBrowser()) << "the system web control could not be created";
+    EXPECT_TRUE(PumpUntil([&] { return site.requested("/"); })) << "the site was not loaded";
+    window.page().navigate(site.url("/pt/news/"));
+    EXPECT_TRUE(PumpUntil([&] { return site.requested("/pt/news/"); }));
+    // The buttons reach the control (Wine's has no history to move through here).
+    SendMessageW(window.handle(), WM_COMMAND, Win32SiteBrowserWindow::BackButton, 0);
+    SendMessageW(window.handle(), WM_COMMAND, Win32SiteBrowserWindow::ReloadButton, 0);
+    EXPECT_TRUE(window.page().hostsBrowser());
+    // Esc closes it.
+    SendMessageW(window.handle(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(window.open());
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ TEST(Win32MainWindow, DataResetClearsTheTravelMeasuredUpToTheConfirmation) {
     StatisticsModel& figures = wired.parts.statistics;
     fakes.cursor.push(CursorReading{100, 100, 2000.0, 1});
     wired.window.presenter().onSamplingTick();
-    ASSERT_GE(figures.totalTravel, 2000.0);
+    ASSERT_GE(figures.totals().travel, 2000.0);
 
     ResetConfirmation confirmation{&fakes.cursor,
                                    Widen(clear_all_texts::Ok.in(wired.window.presenter().lang()))};
@@ -93,8 +93,8 @@ TEST(Win32MainWindow, DataResetClearsTheTravelMeasuredUpToTheConfirmation) {
     ASSERT_TRUE(confirmation.clicked);
     ASSERT_EQ(fakes.messages.shown.size(), 2u);  // the question, then "done"
     wired.window.presenter().onSamplingTick();
-    EXPECT_EQ(figures.todayTravel, 0.0);
-    EXPECT_EQ(figures.totalTravel, 0.0);
+    EXPECT_EQ(figures.todayTravel(), 0.0);
+    EXPECT_EQ(figures.totals().travel, 0.0);
 }
 
 }  // namespace

@@ -93,6 +93,32 @@ at_least reg_value "$MIRROR" Allmove || fail "mirror key Allmove"
 [[ ! -e PTDATA.CVD ]] || fail "a data file was left in the folder the program was started from"
 keys=$(reg_value "$MAIN" KeyDownAll)
 
+# The day history: the saves credited today's row, which the export writes as CSV while the
+# program runs (no window, exit codes as on Linux), and the File menu's window shows.
+today=$(date +%F)
+export_csv() { "$WINE64" "$exe" --export-csv "$@" 2>"$work/export.err"; }
+today_clicks() {
+  export_csv "Z:$work/days.csv" >/dev/null || return 1
+  tr -d '\r' <"$work/days.csv" | awk -F, -v d="$today" '$1 == d { print $4 }'
+}
+want=3
+wait_for 30 at_least today_clicks || fail "today's left clicks in the export: $(today_clicks)"
+[[ $(head -n1 "$work/days.csv") == $'date,travel_pixels,travel_metres,left_clicks,middle_clicks,right_clicks,keys,use_time_seconds\r' ]] ||
+  fail "the export's header row: $(head -n1 "$work/days.csv" | od -c | head -3)"
+rc=0; export_csv || rc=$?
+[[ $rc == 2 ]] || fail "--export-csv without a file ended with $rc, expected 2"
+rc=0; export_csv "Z:$work/no/such/folder/days.csv" || rc=$?
+[[ $rc == 1 && -s $work/export.err ]] || fail "an export into a missing folder ended with $rc"
+[[ -z $(ls "$work" | grep -F .part-) ]] || fail "a failed export left a file behind"
+history_window() { xdotool search --onlyvisible --name '^每日统计$' 2>/dev/null | head -n1; }
+has_history_window() { [[ -n "$(history_window)" ]]; }
+no_history_window() { [[ -z "$(history_window)" ]]; }
+xdotool key --window "$win" alt+f d
+wait_for 30 has_history_window || fail "the File menu opened no day history window"
+import -window root "$shots/windows-history.png"
+xdotool key --window "$(history_window)" Escape
+wait_for 10 no_history_window || fail "Esc did not close the day history window"
+
 # The About box from the Help menu: its logo scrolls, stops while the pointer rests on it
 # and goes on once the pointer moves over the rest of the box; Esc closes it.
 about() { xdotool search --name '^关于 Pathtally$' 2>/dev/null | head -n1; }

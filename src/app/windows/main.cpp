@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "Commands.h"
+#include "HistoryExport.h"
 #include "core/ports/PlatformServices.h"
 #include "core/texts/MainWindowTexts.h"
 #include "core/texts/ProgramName.h"
@@ -13,6 +14,9 @@
 #include "ui/win32/Win32WebPage.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // --export-csv needs no window and no claim on the single instance.
+    if (const auto exportFile = pt::ExportCsvRequest(GetCommandLineW()))
+        return pt::RunWinExportCommand(*exportFile);
     pt::WinMessageBox messages;
     auto platform = pt::CreatePlatformServices();
     // Before anything else: one instance only. The language is not known yet.

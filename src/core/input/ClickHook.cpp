@@ -1,10 +1,8 @@
 #include "core/input/ClickHook.h"
 
-#include <limits>
-
 namespace pt {
 
-ClickHook::ClickHook(ClickCounters& counters, InputEvents& source)
+ClickHook::ClickHook(StatisticsModel& counters, InputEvents& source)
     : m_counters(counters), m_source(source) {}
 
 ClickHook::~ClickHook() {
@@ -23,40 +21,16 @@ void ClickHook::remove() {
     m_installed = false;
 }
 
-bool ClickHook::increment(std::int32_t& counter) {
-    if (counter == std::numeric_limits<std::int32_t>::max()) {
-        ++m_refused;
-        return false;
-    }
-    ++counter;
-    return true;
-}
-
-void ClickHook::countButton(MouseButton pressed) {
-    std::int32_t* button = nullptr;
-    std::int32_t* total = nullptr;
-    switch (pressed) {
+void ClickHook::countButton(MouseButton button) {
+    switch (button) {
         case MouseButton::Left:
-            button = &m_counters.todayLeftClick;
-            total = &m_counters.leftClick;
-            break;
         case MouseButton::Right:
-            button = &m_counters.todayRightClick;
-            total = &m_counters.rightClick;
-            break;
         case MouseButton::Middle:
-            button = &m_counters.todayMidClick;
-            total = &m_counters.midClick;
             break;
         default:
             return;  // not a button of the enumeration (a cast from a number)
     }
-    // In order; a counter at its maximum keeps its value and ends the press's counting
-    // there, while the counters before it keep their increment.
-    for (std::int32_t* counter :
-         {button, &m_counters.todayTotalClick, total, &m_counters.totalClick}) {
-        if (!increment(*counter)) break;
-    }
+    if (!m_counters.countClick(button)) ++m_refused;
 }
 
 }  // namespace pt

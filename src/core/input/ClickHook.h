@@ -12,7 +12,7 @@ namespace pt {
 // an event and updates no display (the sampling tick shows the counters).
 class ClickHook {
 public:
-    ClickHook(ClickCounters& counters, InputEvents& source);
+    ClickHook(StatisticsModel& counters, InputEvents& source);
     ~ClickHook();
     ClickHook(const ClickHook&) = delete;
     ClickHook& operator=(const ClickHook&) = delete;
@@ -31,10 +31,7 @@ public:
     std::uint64_t refusedIncrements() const { return m_refused; }
 
 private:
-    // Adds 1 unless the counter is at its maximum; false when refused.
-    bool increment(std::int32_t& counter);
-
-    ClickCounters& m_counters;
+    StatisticsModel& m_counters;
     InputEvents& m_source;
     bool m_installed = false;
     std::uint64_t m_refused = 0;

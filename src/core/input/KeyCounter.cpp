@@ -58,15 +58,15 @@ std::string KeyCounter::TotalKeysText(double keyDownAll, Language lang) {
 void KeyCounter::countKey(int virtualKey) {
     if (!m_enabled || keyName(virtualKey).empty()) return;
 
-    m_stats.totalKeys.increment();
-    m_stats.todayKeys.increment();
+    m_stats.countKey();
 
     m_form.setText(main_controls::TodayKeys,
-                   std::string(main_texts::TodayKeys.in(m_lang)) + m_stats.todayKeys.toText());
+                   std::string(main_texts::TodayKeys.in(m_lang)) + m_stats.todayKeys().toText());
     m_form.setToolTip(main_controls::TodayKeys, main_texts::TodayKeysTip.in(m_lang));
-    m_form.setText(main_controls::TotalKeys, TotalKeysText(m_stats.totalKeys.toDouble(), m_lang));
+    m_form.setText(main_controls::TotalKeys,
+                   TotalKeysText(m_stats.totals().keys.toDouble(), m_lang));
     std::string tip(main_texts::TotalKeysTip.in(m_lang));
-    tip += m_stats.totalKeys.toText();
+    tip += m_stats.totals().keys.toText();
     m_form.setToolTip(main_controls::TotalKeys, tip);
 }
 

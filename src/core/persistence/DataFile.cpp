@@ -301,25 +301,16 @@ DataRecord RecordOf(const StatisticsModel& model, std::string computerName, std:
     DataRecord r;
     r.computerName = std::move(computerName);
     r.savedAt = std::move(savedAt);
-    r.totalUseTime = model.totalUseTime;
-    r.totalTravel = model.totalTravel;
+    const LifetimeTotals& totals = model.totals();
+    r.totalUseTime = totals.useTime;
+    r.totalTravel = totals.travel;
     r.startDate = std::move(startDate);
-    r.leftClick = model.clicks.leftClick;
-    r.midClick = model.clicks.midClick;
-    r.rightClick = model.clicks.rightClick;
-    r.totalClick = model.clicks.totalClick;
-    r.totalKeys = model.totalKeys;
+    r.leftClick = totals.clicks.left;
+    r.midClick = totals.clicks.middle;
+    r.rightClick = totals.clicks.right;
+    r.totalClick = totals.clicks.all;
+    r.totalKeys = totals.keys;
     return r;
-}
-
-void ApplyFileTotals(const FileTotals& t, StatisticsModel& model) {
-    model.fileUseTime = t.fileUseTime;
-    model.fileTravel = t.fileTravel;
-    model.clicks.fileLeftClick = t.fileLeftClick;
-    model.clicks.fileMidClick = t.fileMidClick;
-    model.clicks.fileRightClick = t.fileRightClick;
-    model.clicks.fileTotalClick = t.fileTotalClick;
-    model.fileKeys = t.fileKeys;
 }
 
 // --- the file on disk -------------------------------------------------------------

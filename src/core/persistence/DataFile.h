@@ -12,7 +12,7 @@
 
 namespace pt {
 
-struct StatisticsModel;
+class StatisticsModel;
 
 // The data file keeps every total twice, in one comma-separated record of 51 fields:
 // text in double quotes (no escaping), numbers bare, CR LF at the end. Spare fields and a
@@ -68,9 +68,6 @@ FileTotals TotalsOf(const ParsedDataFile& file, std::string_view computerName);
 // The record a save writes from the current statistics.
 DataRecord RecordOf(const StatisticsModel& model, std::string computerName, std::string savedAt,
                     std::string startDate);
-
-// Sets fileUseTime, fileTravel, fileLeftClick ... fileTotalClick and fileKeys.
-void ApplyFileTotals(const FileTotals& totals, StatisticsModel& model);
 
 // The data file on disk. It is read-only between saves (no write permission bits). A
 // failed save or a damaged file is recovered by recreating the file and trying again, a

@@ -2,14 +2,14 @@
 
 #include <functional>
 
+#include "core/input/MouseButton.h"
+
 namespace pt {
 
-// The mouse buttons whose presses are counted; a backend reports no other button.
-enum class MouseButton { Left, Middle, Right };
-
 // Desktop-wide input, delivered on the user-interface thread: each press of a counted mouse
-// button, and each key press as its code in the key table the counting keeps
-// (core/input/KeyName.h, which numbers keys the way Windows numbers its virtual keys).
+// button (a backend reports no other button), and each key press as its code in the key table the
+// counting keeps (core/input/KeyName.h, which numbers keys the way Windows numbers its virtual
+// keys).
 class InputEvents {
 public:
     using ButtonSink = std::function<void(MouseButton button)>;

@@ -59,26 +59,14 @@ void ClearAllPresenter::reset() {
     if (m_takeMeasured) m_takeMeasured();
     // What was counted before the reset still belongs to its day.
     if (m_days) m_days->beforeReset();
-    ClickCounters& c = m_model.clicks;
-    c.todayLeftClick = c.todayMidClick = c.todayRightClick = c.todayTotalClick = 0;
-    c.leftClick = c.midClick = c.rightClick = c.totalClick = 0;
-    m_model.recordClicks = 0;
-    m_model.recordClicksDate = DynamicValue::Text("");
+    m_model.reset();
 
-    // The stored click record starts again from today, while the date in memory stays
-    // empty until a new record is set.
+    // The stored click record starts again from today.
     {
         SettingsBatch batch(m_store);
         WriteSetting(m_store, MainKey, value::MaxTotalClick, "0");
         WriteSetting(m_store, MainKey, value::MaxTotalClickDate, StoredToday(m_clock));
     }
-
-    m_model.todayUseTime = 0;
-    m_model.totalUseTime = 0;
-    m_model.recordUseTime = 0;
-    m_model.todayTravel = 0;
-    m_model.totalTravel = 0;
-    m_model.recordTravel = 0;
 
     if (m_days) {
         SettingsBatch batch(m_store);

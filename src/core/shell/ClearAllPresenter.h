@@ -16,8 +16,8 @@ namespace pt {
 class DayAccounting;
 
 // The data reset dialog: after a yes/no confirmation it zeroes the travel, use-time and
-// click statistics in memory and resets the click record in the store. Keystrokes, the
-// record dates of travel and use time, and every other stored value are left alone; the
+// click statistics and records in memory and resets the click record in the store.
+// Keystrokes and every other stored value are left alone; the
 // periodic save carries the zeroed totals into the store and the data file.
 // Controls: "ClearAll" (window title), Label1, Command1 (reset), Command2 (close only),
 // CheckClearHistory: when ticked (it starts unticked) the reset removes every day of the

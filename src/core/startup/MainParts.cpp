@@ -3,7 +3,7 @@
 namespace pt {
 
 MainParts::MainParts(InputEvents& input, DayHistory* history, const Clock& clock)
-    : clickHook(statistics.clicks, input),
+    : clickHook(statistics, input),
       days(history ? std::make_unique<DayAccounting>(statistics, *history, clock) : nullptr) {}
 
 }  // namespace pt

@@ -98,7 +98,7 @@ void MainPresenter::start() {
                                        m_lang, m_services.inputAccess);
     m_keys = std::make_unique<KeyCounter>(m_model, m_form, m_lang);
     // 10. The data file.
-    loadDataFile();
+    const FileTotals fileTotals = DataFile(m_services.dataFile).load(m_computerName);
     // 11. The autostart entry, unless in test mode.
     std::error_code ec;
     m_testMarker = std::filesystem::exists(
@@ -115,10 +115,10 @@ void MainPresenter::start() {
     // 14. The day the statistics began.
     loadStartDate();
     // 15-25, once more (and only once more) when the stored start date is not a date.
-    if (!runFromTheStartDate()) {
+    if (!runFromTheStartDate(fileTotals)) {
         m_startDate = StoredToday(m_services.clock);
         WriteSetting(store, MainKey, value::StartDate, m_startDate);
-        runFromTheStartDate();
+        runFromTheStartDate(fileTotals);
     }
     // The figures are loaded and the start date decided: from here on they are saved.
     auto checkSchedule = [this] {
@@ -128,7 +128,7 @@ void MainPresenter::start() {
         m_model, m_form, m_services.store, m_services.clock, m_lang, m_services.dataFile,
         m_computerName, m_startDate, m_days, checkSchedule);
     if (m_storeLocked) {
-        m_mergedAtStart = m_model;
+        m_lockedStart = LockedStart{fileTotals, m_model.totals()};
         m_persistence->joinStoreWhenReadable([this] { joinLockedStore(); });
     }
     // The totals are merged: from here on, what they grow by belongs to the day.
@@ -180,21 +180,20 @@ void MainPresenter::loadStartDate() {
     }
 }
 
-bool MainPresenter::runFromTheStartDate() {
+bool MainPresenter::runFromTheStartDate(const FileTotals& fileTotals) {
     // 15. The start date must read as a date.
     if (!m_services.clock.isDate(m_startDate)) return false;
-    // 16. Use time and travel; today's values begin at zero (the merge sets them).
-    mergeUseTimeAndMove();
+    // 16. The totals, from the data file and the store; today's values begin at zero.
+    m_model.startFrom(MergedTotals(fileTotals, m_services.store));
     // 17, 18. Travel and use-time records.
     showRecords();
     // 19, 20. Home panel and news page.
     openPages();
     // 21. Test mode or the click hook.
     decideTestMode();
-    // 22-24. Click totals, click record, keystrokes.
-    mergeClicks();
+    // 22-24. Click record, keystroke counting.
     showClickRecord();
-    mergeKeys();
+    countKeys();
     // 25. The shutdown schedule.
     restoreShutdownSchedule();
     return true;
@@ -202,45 +201,34 @@ bool MainPresenter::runFromTheStartDate() {
 
 void MainPresenter::showRecords() {
     SettingsStore& store = m_services.store;
+    RunRecords records = m_model.records();
     std::string maxMove = Read(store, value::MaxMove);
-    if (maxMove.empty()) {
-        WriteSetting(store, MainKey, value::MaxMove, "0");
-        m_model.recordTravel = 0;
-    } else {
-        m_model.recordTravel = NumericValue(maxMove);
-    }
+    if (maxMove.empty()) WriteSetting(store, MainKey, value::MaxMove, "0");
+    records.travel = maxMove.empty() ? 0 : NumericValue(maxMove);
     m_form.setText(main_controls::TravelRecord,
-                   MetresText(m_model.recordTravel, m_services.numberFormat));
-    m_model.recordTravelDate = Read(store, value::MaxMove_Date);
-    if (!m_model.recordTravelDate.empty())
-        m_form.setToolTip(
-            main_controls::TravelRecord,
-            MoveRecordTip(m_lang, ShownDate(m_services.clock, m_model.recordTravelDate)));
+                   MetresText(records.travel, m_services.numberFormat));
+    if (const std::string date = Read(store, value::MaxMove_Date); !date.empty())
+        m_form.setToolTip(main_controls::TravelRecord,
+                          MoveRecordTip(m_lang, ShownDate(m_services.clock, date)));
 
     std::string maxUse = Read(store, value::MaxUseTime);
-    if (maxUse.empty()) {
-        WriteSetting(store, MainKey, value::MaxUseTime, "0");
-        m_model.recordUseTime = 0;
-    } else {
-        m_model.recordUseTime = NumericValue(maxUse);
-    }
-    m_form.setText(main_controls::UseTimeRecord, FormatUseTime(m_model.recordUseTime));
-    m_model.recordUseTimeDate = Read(store, value::MaxUseTime_Date);
-    if (!m_model.recordUseTimeDate.empty())
-        m_form.setToolTip(
-            main_controls::UseTimeRecord,
-            UseTimeRecordTip(m_lang, ShownDate(m_services.clock, m_model.recordUseTimeDate)));
+    if (maxUse.empty()) WriteSetting(store, MainKey, value::MaxUseTime, "0");
+    records.useTime = maxUse.empty() ? 0 : NumericValue(maxUse);
+    m_form.setText(main_controls::UseTimeRecord, FormatUseTime(records.useTime));
+    if (const std::string date = Read(store, value::MaxUseTime_Date); !date.empty())
+        m_form.setToolTip(main_controls::UseTimeRecord,
+                          UseTimeRecordTip(m_lang, ShownDate(m_services.clock, date)));
+    m_model.setRecords(records);
 }
 
 void MainPresenter::showClickRecord() {
     SettingsStore& store = m_services.store;
-    m_model.recordClicks = ToInt32Saturated(NumericValue(Read(store, value::MaxTotalClick)));
-    m_model.recordClicksDate = DynamicValue::Text(Read(store, value::MaxTotalClickDate));
-    m_form.setText(main_controls::ClickRecord,
-                   ClickRecordText(m_lang, std::to_string(m_model.recordClicks)));
+    const std::int32_t record = ToInt32Saturated(NumericValue(Read(store, value::MaxTotalClick)));
+    m_model.setClickRecord(record);
+    m_form.setText(main_controls::ClickRecord, ClickRecordText(m_lang, std::to_string(record)));
     m_form.setToolTip(
         main_controls::ClickRecord,
-        ClickRecordTip(m_lang, ShownDate(m_services.clock, m_model.recordClicksDate.toText())));
+        ClickRecordTip(m_lang, ShownDate(m_services.clock, Read(store, value::MaxTotalClickDate))));
 }
 
 void MainPresenter::openPages() {
@@ -257,20 +245,7 @@ void MainPresenter::openPages() {
     }
 }
 
-void MainPresenter::loadDataFile() {
-    ApplyFileTotals(DataFile(m_services.dataFile).load(m_computerName), m_model);
-}
-
-void MainPresenter::mergeUseTimeAndMove() {
-    MergeUseTimeAndMove(m_model, m_services.store);
-}
-
-void MainPresenter::mergeClicks() {
-    MergeClickTotals(m_model, m_services.store);
-}
-
-void MainPresenter::mergeKeys() {
-    MergeKeyTotals(m_model, m_services.store);
+void MainPresenter::countKeys() {
     // Keystrokes are counted unless the stored switch turns them off.
     m_keys->setCountingEnabled(Trimmed(m_services.store, value::AddSysHook) != "1");
     m_keys->connect(m_services.input);
@@ -313,9 +288,9 @@ void MainPresenter::joinLockedStore() {
     // What the store adds to the totals is no growth of today's.
     if (m_days) m_days->beforeReset();
     // A data reset in the meantime (the totals went down) is kept: nothing old comes back.
-    if (m_mergedAtStart && m_model.totalUseTime >= m_mergedAtStart->totalUseTime)
-        JoinStoredTotals(m_model, *m_mergedAtStart, store);
-    m_mergedAtStart.reset();
+    if (m_lockedStart && m_model.totals().useTime >= m_lockedStart->merged.useTime)
+        m_model.addStoredGrowth(m_lockedStart->merged, MergedTotals(m_lockedStart->file, store));
+    m_lockedStart.reset();
     if (m_days) m_days->afterReset(false);
     // The records and the day the statistics began, as stored.
     showRecords();
@@ -372,11 +347,11 @@ void MainPresenter::showTrayTip() {
     tip += travel;
     const std::string times(TimesTip.in(m_lang));
     tip += ClicksTip.in(m_lang);
-    tip += measured ? std::to_string(m_model.clicks.todayTotalClick) + times : notMeasured;
+    tip += measured ? std::to_string(m_model.todayClicks().all) + times : notMeasured;
     tip += KeysTip.in(m_lang);
-    tip += measured ? m_model.todayKeys.toText() + times : notMeasured;
+    tip += measured ? m_model.todayKeys().toText() + times : notMeasured;
     tip += UseTimeTip.in(m_lang);
-    tip += FormatUseTime(m_model.todayUseTime);
+    tip += FormatUseTime(m_model.todayUseTime());
     m_form.setToolTip(main_controls::TrayIcon, tip);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/form/FormModel.h"
+#include "core/persistence/DataFile.h"
 #include "core/ports/AutostartEntry.h"
 #include "core/ports/Clock.h"
 #include "core/ports/CursorSource.h"
@@ -107,15 +108,12 @@ private:
     void checkVersion();
     void keepAutostartCurrent();
     void loadStartDate();
-    bool runFromTheStartDate();
+    bool runFromTheStartDate(const FileTotals& fileTotals);
     void showRecords();
     void openPages();
     void decideTestMode();
-    void loadDataFile();
-    void mergeUseTimeAndMove();
-    void mergeClicks();
     void showClickRecord();
-    void mergeKeys();
+    void countKeys();
     void restoreShutdownSchedule();
     void removeHook();
     void showTrayTip();
@@ -142,9 +140,14 @@ private:
     bool m_startHidden = false;
     bool m_loaded = false;
 
-    // The store could not be read at start; the model as the start-up merge left it.
+    // The store could not be read at start: the data file's totals and what the start-up
+    // merge made of them, to merge again once the store can be read.
+    struct LockedStart {
+        FileTotals file;
+        LifetimeTotals merged;
+    };
     bool m_storeLocked = false;
-    std::optional<StatisticsModel> m_mergedAtStart;
+    std::optional<LockedStart> m_lockedStart;
 
     bool m_testMarker = false;
     bool m_testModeDecided = false;

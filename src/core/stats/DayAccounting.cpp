@@ -40,12 +40,13 @@ DayAccounting::DayAccounting(const StatisticsModel& model, DayHistory& history, 
 
 DayFigures DayAccounting::totals() const {
     DayFigures t;
-    t.travel = static_cast<std::int64_t>(m_model.totalTravel);
-    t.leftClicks = m_model.clicks.leftClick;
-    t.middleClicks = m_model.clicks.midClick;
-    t.rightClicks = m_model.clicks.rightClick;
-    t.keys = static_cast<std::int64_t>(m_model.totalKeys.toDouble());
-    t.useSeconds = static_cast<std::int64_t>(m_model.totalUseTime);
+    const LifetimeTotals& totals = m_model.totals();
+    t.travel = static_cast<std::int64_t>(totals.travel);
+    t.leftClicks = totals.clicks.left;
+    t.middleClicks = totals.clicks.middle;
+    t.rightClicks = totals.clicks.right;
+    t.keys = static_cast<std::int64_t>(totals.keys.toDouble());
+    t.useSeconds = static_cast<std::int64_t>(totals.useTime);
     return t;
 }
 

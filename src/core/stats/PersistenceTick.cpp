@@ -47,23 +47,22 @@ void PersistenceTick::tick() {
     if (m_days && m_days->onTick()) saveAll();
 
     // Uptime from the 64-bit boot clock: no wrap after 49.7 days.
-    m_model.uptime = IntPart(static_cast<double>(m_clock.millisecondsSinceBoot() / 1000));
-    m_form.setText(main_controls::Uptime, FormatUseTime(m_model.uptime));
+    m_model.setUptime(IntPart(static_cast<double>(m_clock.millisecondsSinceBoot() / 1000)));
+    m_form.setText(main_controls::Uptime, FormatUseTime(m_model.uptime()));
 
-    m_model.todayUseTime += 1;
-    m_model.totalUseTime += 1;
-    const std::string today = FormatUseTime(m_model.todayUseTime);
+    m_model.countUseSecond();
+    const std::string today = FormatUseTime(m_model.todayUseTime());
     m_form.setText(main_controls::TodayUseTime, today);
-    m_form.setText(main_controls::TotalUseTime, FormatUseTime(m_model.totalUseTime));
+    m_form.setText(main_controls::TotalUseTime, FormatUseTime(m_model.totals().useTime));
 
     // Points on every tick but the one that completes a whole minute of total use.
-    if (!IsMultipleOf(m_model.totalUseTime, 60)) ShowPointsAndLevel(m_model, m_form, m_lang);
+    if (!IsMultipleOf(m_model.totals().useTime, 60)) ShowPointsAndLevel(m_model, m_form, m_lang);
 
     // The save on the 10th, 20th, 30th ... tick of the run.
-    if (IsMultipleOf(m_model.todayUseTime, 10)) saveAll();
+    if (IsMultipleOf(m_model.todayUseTime(), 10)) saveAll();
 
     m_form.setText(main_controls::DatePanel, m_clock.generalDate() + " " + m_clock.weekdayName());
-    m_form.setText(main_controls::CountsPanel, std::to_string(m_model.clicks.todayTotalClick));
+    m_form.setText(main_controls::CountsPanel, std::to_string(m_model.todayClicks().all));
     m_form.setText(main_controls::UseTimePanel, today);
 
     if (m_afterTick) m_afterTick();
@@ -76,39 +75,41 @@ void PersistenceTick::saveAll() {
         join();
     }
     const Language lang = m_lang;
-    const ClickCounters& c = m_model.clicks;
+    const LifetimeTotals& totals = m_model.totals();
+    const ClickCounts& c = totals.clicks;
+    const RunRecords& records = m_model.records();
     {
         SettingsBatch batch(m_store);
         const std::string date = StoredToday(m_clock);
 
-        WriteBoth(m_store, value::AllMoveWritten, NumberToText(IntPart(m_model.totalTravel)));
+        WriteBoth(m_store, value::AllMoveWritten, NumberToText(IntPart(totals.travel)));
 
         // Travel record: the whole pixels as a plain number, never in exponent form.
-        if (m_model.todayTravel > m_model.recordTravel) {
+        if (m_model.todayTravel() > records.travel) {
             WriteSetting(m_store, MainKey, value::MaxMove,
-                         NumberToText(IntPart(m_model.todayTravel)));
+                         NumberToText(IntPart(m_model.todayTravel())));
             WriteSetting(m_store, MainKey, value::MaxMove_Date, date);
             m_form.setToolTip(main_controls::TravelRecord,
                               MoveRecordTip(lang, ShownDate(m_clock, date)));
         }
 
-        if (m_model.todayUseTime > m_model.recordUseTime) {
+        if (m_model.todayUseTime() > records.useTime) {
             WriteSetting(m_store, MainKey, value::MaxUseTime,
-                         NumberToText(IntPart(m_model.todayUseTime)));
+                         NumberToText(IntPart(m_model.todayUseTime())));
             WriteSetting(m_store, MainKey, value::MaxUseTime_Date, date);
             m_form.setToolTip(main_controls::UseTimeRecord,
                               UseTimeRecordTip(lang, ShownDate(m_clock, date)));
         }
 
-        WriteBoth(m_store, value::AllUseTime, NumberToText(m_model.totalUseTime));
+        WriteBoth(m_store, value::AllUseTime, NumberToText(totals.useTime));
 
-        WriteBoth(m_store, value::leftClick, std::to_string(c.leftClick));
-        WriteBoth(m_store, value::midClick, std::to_string(c.midClick));
-        WriteBoth(m_store, value::rightClick, std::to_string(c.rightClick));
-        WriteBoth(m_store, value::totalClick, std::to_string(c.totalClick));
+        WriteBoth(m_store, value::leftClick, std::to_string(c.left));
+        WriteBoth(m_store, value::midClick, std::to_string(c.middle));
+        WriteBoth(m_store, value::rightClick, std::to_string(c.right));
+        WriteBoth(m_store, value::totalClick, std::to_string(c.all));
 
-        if (c.todayTotalClick > m_model.recordClicks) {
-            const std::string count = std::to_string(c.todayTotalClick);
+        if (m_model.todayClicks().all > records.clicks) {
+            const std::string count = std::to_string(m_model.todayClicks().all);
             WriteSetting(m_store, MainKey, value::MaxTotalClick, count);
             WriteSetting(m_store, MainKey, value::MaxTotalClickDate, date);
             m_form.setText(main_controls::ClickRecord, ClickRecordText(lang, count));
@@ -116,7 +117,7 @@ void PersistenceTick::saveAll() {
                               ClickRecordTip(lang, ShownDate(m_clock, date)));
         }
 
-        WriteBoth(m_store, value::KeyDownAll, m_model.totalKeys.toText());
+        WriteBoth(m_store, value::KeyDownAll, totals.keys.toText());
         if (m_days) m_days->write();
     }
     if (m_days) m_days->saved(m_store.lastBatchSaved());

@@ -9,10 +9,11 @@
 namespace pt {
 
 Level ComputeLevel(const StatisticsModel& model) {
-    double travel = IntPart(model.totalTravel * MmPerPixel / 100000);
-    double time = IntPart(model.totalUseTime / 3600);
-    double clicks = IntPart(static_cast<double>(model.clicks.totalClick) / 1000);
-    double keys = IntPart(model.totalKeys.toDouble() / 1000);
+    const LifetimeTotals& totals = model.totals();
+    double travel = IntPart(totals.travel * MmPerPixel / 100000);
+    double time = IntPart(totals.useTime / 3600);
+    double clicks = IntPart(static_cast<double>(totals.clicks.all) / 1000);
+    double keys = IntPart(totals.keys.toDouble() / 1000);
     return LevelOfPoints((travel + time + clicks) + keys);
 }
 
@@ -33,7 +34,7 @@ Level LevelOfPoints(double points) {
 
 void ShowPointsAndLevel(StatisticsModel& model, FormModel& form, Language lang) {
     Level l = ComputeLevel(model);
-    model.points = DynamicValue::Double(l.points);
+    model.setPoints(l.points);
     const std::string points = NumberToText(l.points);
     const std::string gap = NumberToText(l.gap);
     const std::string next = NumberToText(l.level + 1);

@@ -42,22 +42,21 @@ void RunNotices::check() {
     using namespace notice_texts;
     const Language lang = m_lang;
     // A best of 0 is no best yet: the first run beats nothing.
-    if (!m_travelTold && m_model.recordTravel > 0 && m_model.todayTravel > m_model.recordTravel) {
+    const RunRecords& records = m_model.records();
+    if (!m_travelTold && records.travel > 0 && m_model.todayTravel() > records.travel) {
         m_travelTold = true;
         tell(std::string(TravelRecord.in(lang)) +
-             Trimmed(MetresText(m_model.todayTravel, m_numberFormat)) +
+             Trimmed(MetresText(m_model.todayTravel(), m_numberFormat)) +
              std::string(TravelRecordAfter.in(lang)));
     }
-    if (!m_useTimeTold && m_model.recordUseTime > 0 &&
-        m_model.todayUseTime > m_model.recordUseTime) {
+    if (!m_useTimeTold && records.useTime > 0 && m_model.todayUseTime() > records.useTime) {
         m_useTimeTold = true;
-        tell(std::string(UseTimeRecord.in(lang)) + FormatUseTime(m_model.todayUseTime) +
+        tell(std::string(UseTimeRecord.in(lang)) + FormatUseTime(m_model.todayUseTime()) +
              std::string(TravelRecordAfter.in(lang)));
     }
-    if (!m_clicksTold && m_model.recordClicks > 0 &&
-        m_model.clicks.todayTotalClick > m_model.recordClicks) {
+    if (!m_clicksTold && records.clicks > 0 && m_model.todayClicks().all > records.clicks) {
         m_clicksTold = true;
-        tell(std::string(ClicksRecord.in(lang)) + std::to_string(m_model.clicks.todayTotalClick) +
+        tell(std::string(ClicksRecord.in(lang)) + std::to_string(m_model.todayClicks().all) +
              std::string(ClicksRecordAfter.in(lang)));
     }
     const double level = ComputeLevel(m_model).level;

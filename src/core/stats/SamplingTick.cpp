@@ -57,27 +57,22 @@ SamplingTick::SamplingTick(StatisticsModel& model, FormModel& form, CursorSource
 void SamplingTick::tick() {
     // A failed read adds nothing: the last position stands.
     if (auto reading = m_cursor.take()) {
-        m_model.currentX = reading->x;
-        m_model.currentY = reading->y;
-        m_model.todayTravel += reading->travel;
-        m_model.totalTravel += reading->travel;
-        m_model.lastY = m_model.currentY;
-        m_model.lastX = m_model.currentX;
+        m_model.addTravel(reading->x, reading->y, reading->travel);
         m_samples += reading->samples;
     }
     const bool measured = !m_access || m_access->devicesReadable();
     const bool positionKnown = !m_access || m_access->pointerPositionKnown();
     m_form.setText(m_position, positionKnown
-                                   ? PositionText(m_model.currentX, m_model.currentY)
+                                   ? PositionText(m_model.x(), m_model.y())
                                    : std::string(main_texts::PositionUnavailable.in(m_lang)));
-    const std::string metres = measured ? MetresText(m_model.todayTravel, m_numberFormat)
+    const std::string metres = measured ? MetresText(m_model.todayTravel(), m_numberFormat)
                                         : std::string(main_texts::NotMeasured.in(m_lang));
     m_form.setText(m_todayTravel, metres);
     m_form.setText(m_travelPanel, metres);
-    m_form.setText(m_countsPanel, measured ? std::to_string(m_model.clicks.todayTotalClick) + "/" +
-                                                 m_model.todayKeys.toText()
+    m_form.setText(m_countsPanel, measured ? std::to_string(m_model.todayClicks().all) + "/" +
+                                                 m_model.todayKeys().toText()
                                            : std::string(main_texts::NotMeasured.in(m_lang)));
-    m_form.setText(m_totalTravel, KilometresText(m_model.totalTravel, m_numberFormat));
+    m_form.setText(m_totalTravel, KilometresText(m_model.totals().travel, m_numberFormat));
     showClickLines(measured);
 }
 
@@ -85,10 +80,10 @@ void SamplingTick::showClickLines(bool measured) {
     const bool b5 = m_lang == Language::Traditional;
     for (const auto& [id, word] : m_words) m_form.setText(id, word);
 
-    const ClickCounters& c = m_model.clicks;
-    const std::int32_t today[4] = {c.todayTotalClick, c.todayLeftClick, c.todayMidClick,
-                                   c.todayRightClick};
-    const std::int32_t total[4] = {c.totalClick, c.leftClick, c.midClick, c.rightClick};
+    const ClickCounts& t = m_model.todayClicks();
+    const ClickCounts& c = m_model.totals().clicks;
+    const std::int32_t today[4] = {t.all, t.left, t.middle, t.right};
+    const std::int32_t total[4] = {c.all, c.left, c.middle, c.right};
     for (int i = 0; i < 4; ++i) {
         if (measured)
             m_form.setText(m_todayCounts[i], std::to_string(today[i]));

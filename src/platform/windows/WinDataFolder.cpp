@@ -22,13 +22,17 @@ fs::path RoamingAppData() {
 
 }  // namespace
 
+std::filesystem::path WinDataFolderPath() {
+    const fs::path base = RoamingAppData();
+    return base.empty() ? fs::path() : (base / "Pathtally").lexically_normal();
+}
+
 DataFolderEntry EnterWinDataFolder(std::string_view dataFileName, std::string_view computerName) {
     DataFolderEntry entry;
     std::error_code ec;
     entry.startFolder = fs::current_path(ec);
-    const fs::path base = RoamingAppData();
-    if (base.empty()) return entry;
-    entry.folder = (base / "Pathtally").lexically_normal();
+    entry.folder = WinDataFolderPath();
+    if (entry.folder.empty()) return entry;
     fs::create_directories(entry.folder, ec);
     if (!fs::is_directory(entry.folder, ec)) return entry;
     fs::current_path(entry.folder, ec);

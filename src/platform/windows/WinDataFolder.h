@@ -14,6 +14,9 @@ namespace pt {
 // working directory and takes over a data file named `dataFileName` left in the folder the
 // program was started from. When the folder cannot be made or entered the program stays
 // where it started and nothing is taken over.
+// %APPDATA%\Pathtally (empty when the user has no application data folder).
+std::filesystem::path WinDataFolderPath();
+
 DataFolderEntry EnterWinDataFolder(std::string_view dataFileName, std::string_view computerName);
 
 }  // namespace pt

@@ -12,6 +12,7 @@
 #include "platform/windows/WinClock.h"
 #include "platform/windows/WinDataFolder.h"
 #include "platform/windows/WinInputEvents.h"
+#include "platform/windows/WinJournalFile.h"
 #include "platform/windows/WinNumberFormat.h"
 #include "platform/windows/WinPower.h"
 #include "platform/windows/WinShell.h"
@@ -27,6 +28,37 @@ public:
     bool pointerPositionKnown() const override { return true; }
 };
 
+// The registry's settings with the day history's group joined to each batch, so that a
+// save's history goes to the journal as one line.
+class HistoryJoinedStore : public SettingsStore {
+public:
+    HistoryJoinedStore(SettingsStore& settings, JournalDayHistory& history)
+        : m_settings(settings), m_history(history) {}
+    std::string read(SettingsRoot root, std::string_view keyPath, std::string_view name) override {
+        return m_settings.read(root, keyPath, name);
+    }
+    void write(SettingsRoot root, std::string_view keyPath, std::string_view name,
+               std::string_view text) override {
+        m_settings.write(root, keyPath, name, text);
+    }
+    void beginBatch() override {
+        m_settings.beginBatch();
+        m_history.beginGroup();
+    }
+    void endBatch() override {
+        m_history.endGroup();
+        m_settings.endBatch();
+    }
+    std::string readOnlyPlace() const override { return m_settings.readOnlyPlace(); }
+    bool lastBatchSaved() const override { return m_settings.lastBatchSaved(); }
+    bool readable() override { return m_settings.readable(); }
+    std::string lockedPlace() const override { return m_settings.lockedPlace(); }
+
+private:
+    SettingsStore& m_settings;
+    JournalDayHistory& m_history;
+};
+
 template <typename T, typename... Args>
 T& Lazy(std::unique_ptr<T>& slot, Args&&... args) {
     if (!slot) slot = std::make_unique<T>(std::forward<Args>(args)...);
@@ -36,9 +68,14 @@ T& Lazy(std::unique_ptr<T>& slot, Args&&... args) {
 class WinPlatformServices : public PlatformServices {
 public:
     SingleInstance& singleInstance() override { return m_instance; }
-    SettingsStore& store() override { return Lazy(m_store); }
-    // The registry keeps the totals only; there is no day history on Windows yet.
-    DayHistory* history() override { return nullptr; }
+    SettingsStore& store() override {
+        return Lazy(m_joinedStore, Lazy(m_store), static_cast<JournalDayHistory&>(*history()));
+    }
+    // The registry keeps the totals; the day history is a journal in the data folder.
+    DayHistory* history() override {
+        if (!m_history) m_history = OpenWinDayHistory(DefaultHistoryJournalPath());
+        return m_history.get();
+    }
     Clock& clock() override { return Lazy(m_clock); }
     const NumberFormat& numberFormat() override { return Lazy(m_numberFormat); }
     SystemInfo& system() override { return Lazy(m_system); }
@@ -64,6 +101,8 @@ private:
     InputBackendChoice m_choice{"win32", "the low-level mouse and keyboard hooks"};
     MutexSingleInstance m_instance;
     std::unique_ptr<RegistrySettingsStore> m_store;
+    std::unique_ptr<JournalDayHistory> m_history;
+    std::unique_ptr<HistoryJoinedStore> m_joinedStore;
     std::unique_ptr<WinClock> m_clock;
     std::unique_ptr<WinNumberFormat> m_numberFormat;
     std::unique_ptr<WinSystemInfo> m_system;

@@ -82,11 +82,7 @@ void Win32AutoUpdateWindow::destroy() {
 
 LRESULT CALLBACK Win32AutoUpdateWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam,
                                                    LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32AutoUpdateWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = WindowOwner<Win32AutoUpdateWindow>(hwnd, message, lParam);
     return self ? self->handle(hwnd, message, wParam, lParam)
                 : DefWindowProcW(hwnd, message, wParam, lParam);
 }

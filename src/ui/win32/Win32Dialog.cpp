@@ -58,8 +58,13 @@ void RunWin32Dialog(HWND owner, HFONT font, FormModel& model, const Win32DialogS
     static const bool registered =
         RegisterWin32WindowClass(L"PathtallyDialog", DialogProc, GetSysColorBrush(COLOR_BTNFACE));
     if (!registered) return;
-    Win32FormBinder binder(model, font);
-    DialogState state{&binder, &spec, &motion};
+    DialogState state{nullptr, &spec, &motion};
+    Win32FormBinder binder(model, font, [&](ControlId id) {
+        spec.click(id);
+        binder.sync();
+        if (spec.closeRequested()) state.done = true;
+    });
+    state.binder = &binder;
     RECT frame{0, 0, spec.width, spec.height};
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
@@ -74,11 +79,6 @@ void RunWin32Dialog(HWND owner, HFONT font, FormModel& model, const Win32DialogS
     binder.bindCustom(spec.title,
                       [hwnd](const Control& c) { SetWindowTextW(hwnd, Widen(c.text).c_str()); });
     spec.build(binder, hwnd);
-    binder.onClicked = [&](ControlId id) {
-        spec.click(id);
-        binder.sync();
-        if (spec.closeRequested()) state.done = true;
-    };
     binder.syncAll();
     constexpr UINT_PTR TickTimer = 1;
     if (motion.tickMs && motion.tick) SetTimer(hwnd, TickTimer, motion.tickMs, nullptr);

@@ -4,7 +4,8 @@
 
 namespace pt {
 
-Win32FormBinder::Win32FormBinder(FormModel& model, HFONT font) : m_model(model), m_font(font) {}
+Win32FormBinder::Win32FormBinder(FormModel& model, HFONT font, ClickHandler clicked)
+    : m_model(model), m_clicked(std::move(clicked)), m_font(font) {}
 
 HWND Win32FormBinder::add(Kind kind, ControlId control, HWND parent, int x, int y, int w, int h) {
     const ControlSlot id = m_model.slot(control);
@@ -93,7 +94,7 @@ bool Win32FormBinder::command(WPARAM wParam, LPARAM lParam) {
     const ControlSlot id = controlId - FirstBoundId;
     const auto kind = m_kinds.find(id);
     if (lParam == 0 || kind == m_kinds.end()) {  // a menu item
-        if (onClicked) onClicked(ControlId{m_model[id].name});
+        if (m_clicked) m_clicked(ControlId{m_model[id].name});
         return true;
     }
     switch (kind->second) {
@@ -110,13 +111,13 @@ bool Win32FormBinder::command(WPARAM wParam, LPARAM lParam) {
             if (code == BN_CLICKED) {
                 m_model.checkedByUser(id, SendMessageW(reinterpret_cast<HWND>(lParam), BM_GETCHECK,
                                                        0, 0) == BST_CHECKED);
-                if (onClicked) onClicked(ControlId{m_model[id].name});
+                if (m_clicked) m_clicked(ControlId{m_model[id].name});
             }
             return true;
         case Kind::Button:
         case Kind::Link:
-            if (code == BN_CLICKED && onClicked)
-                onClicked(ControlId{m_model[id].name});  // STN_CLICKED is 0 too
+            if (code == BN_CLICKED && m_clicked)
+                m_clicked(ControlId{m_model[id].name});  // STN_CLICKED is 0 too
             return true;
         default:
             return true;

@@ -21,7 +21,10 @@ class Win32FormBinder {
 public:
     enum class Kind { Label, Link, Button, CheckBox, Edit, Group };
 
-    Win32FormBinder(FormModel& model, HFONT font);
+    // What the user activated (button, check box, link, menu item), by name.
+    using ClickHandler = std::function<void(ControlId)>;
+
+    Win32FormBinder(FormModel& model, HFONT font, ClickHandler clicked = {});
 
     // Creates a named control as a child of parent at the given place (pixels).
     HWND add(Kind kind, ControlId id, HWND parent, int x, int y, int w, int h);
@@ -42,17 +45,16 @@ public:
     int sync();
     void syncAll();
     HWND window(ControlId id) const;
-    // The names of the controls whose clicks come back through onClicked (buttons, check
+    // The names of the controls whose clicks come back through the click handler (buttons, check
     // boxes, links, menu items): each needs a command.
     std::vector<std::string> clickableControls() const;
-
-    std::function<void(ControlId)> onClicked;
 
 private:
     void apply(ControlSlot id);
     void layOutChain(size_t chain);
 
     FormModel& m_model;
+    const ClickHandler m_clicked;
     HFONT m_font;
     std::map<ControlSlot, HWND> m_windows;
     std::map<ControlSlot, Kind> m_kinds;

@@ -80,13 +80,13 @@ Win32MainWindow::Win32MainWindow(MainServices services, MainParts& parts) {
     if (!services.notifier) services.notifier = this;
     m_keepsDayHistory = services.history != nullptr;
     m_presenter = std::make_unique<MainPresenter>(services, parts, *this, m_commands);
-    m_binder = std::make_unique<Win32FormBinder>(m_presenter->form(), m_font);
+    m_binder = std::make_unique<Win32FormBinder>(m_presenter->form(), m_font,
+                                                 [this](ControlId id) { dispatch(id); });
     m_hwnd = CreateWindowExW(
         0, L"PathtallyMain", Widen(ProgramName).c_str(),
         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, CW_USEDEFAULT,
         CW_USEDEFAULT, TabWidth, TabHeight, nullptr, nullptr, instance, this);
     createControls();
-    m_binder->onClicked = [this](ControlId id) { dispatch(id); };
 }
 
 Win32MainWindow::~Win32MainWindow() {
@@ -428,7 +428,7 @@ void Win32MainWindow::showWindow(bool normalState) {
     setTickPeriod();
     if (m_homeShown) m_home->realise();
     if (m_current == 4) m_news->realise();
-    if (onShown) onShown();
+    if (m_shown) m_shown();
 }
 
 void Win32MainWindow::selectTab(int index) {
@@ -480,23 +480,15 @@ void Win32MainWindow::quit() {
 
 LRESULT CALLBACK Win32MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        static_cast<Win32MainWindow*>(create->lpCreateParams)->m_hwnd = hwnd;
-    }
-    auto* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = WindowOwner<Win32MainWindow>(hwnd, message, lParam);
+    if (self && message == WM_NCCREATE) self->m_hwnd = hwnd;
     return self ? self->handle(message, wParam, lParam)
                 : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // Pages pass their controls' notifications to the main window.
 LRESULT CALLBACK Win32MainWindow::pageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = WindowOwner<Win32MainWindow>(hwnd, message, lParam);
     if (self &&
         (message == WM_COMMAND || message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN))
         return self->handle(message, wParam, lParam);

@@ -35,8 +35,9 @@ public:
     // The menus' shortcuts (F3 ranking, F1 help, Ctrl+X exit), for the message loop to
     // translate; the caller destroys the table.
     HACCEL createAccelerators();
-    // Called whenever the window is shown (at start, from the tray, by a second start).
-    std::function<void()> onShown;
+    // `run` is called whenever the window is shown (at start, from the tray, by a second
+    // start).
+    void whenShown(std::function<void()> run) { m_shown = std::move(run); }
     // What a click on each control does: the presenter registers its own commands, the
     // composition root the program's (the dialogs, the site's pages). One per control.
     CommandTable& commands() { return m_commands; }
@@ -79,6 +80,7 @@ private:
     void setTickPeriod();
 
     CommandTable m_commands;  // before the presenter, which registers its commands
+    std::function<void()> m_shown;
     std::unique_ptr<MainPresenter> m_presenter;
     std::unique_ptr<Win32FormBinder> m_binder;
     HWND m_hwnd = nullptr;

@@ -14,6 +14,19 @@ Win32OnlineWindows::Win32OnlineWindows(HWND owner, HFONT font, Shell& shell, Set
       m_versionText(std::move(versionText)),
       m_commands(store, messages, *this, std::move(points), [this] { return m_random(); }) {}
 
+void Win32OnlineWindows::showSite(const std::string& address) {
+    if (!Win32WebPage::controlAvailable()) {
+        m_shell.open(address);
+        return;
+    }
+    if (m_site && m_site->open()) {
+        m_site->bringToFront();
+        return;
+    }
+    m_site.reset();
+    m_site = std::make_unique<Win32SiteBrowserWindow>(m_owner, m_font, m_lang, address);
+}
+
 void Win32OnlineWindows::openRanking(const std::string& address, std::uint32_t installationId,
                                      const DynamicValue& points) {
     RunWin32RankingWindow(m_owner, m_font, m_shell, address, m_lang, installationId, points);

@@ -13,12 +13,14 @@
 #include "core/texts/Language.h"
 #include "platform/windows/Win32.h"
 #include "ui/win32/Win32AutoUpdateWindow.h"
+#include "ui/win32/Win32SiteBrowserWindow.h"
 
 namespace pt {
 
 // The site's pages on Windows: the update check's window (one at a time), the ranking window
 // (modal: the code, with the page in the system's web control or the desktop's browser),
-// and the download page and the site in the desktop's browser. When each opens is decided
+// the site in a small browser window (one at a time; the desktop's browser without a web
+// control) and the download page in the desktop's browser. When each opens is decided
 // by the commands (OnlineCommands), which this object owns.
 class Win32OnlineWindows : private OnlineViews {
 public:
@@ -31,7 +33,8 @@ public:
 private:
     // OnlineViews
     void showDownloadPage(const std::string& address) override { m_shell.open(address); }
-    void showSite(const std::string& address) override { m_shell.open(address); }
+    // In a small browser window where the system has a web control, else the desktop's.
+    void showSite(const std::string& address) override;
     bool raiseRanking() override { return false; }  // modal: none is open on a command
     void openRanking(const std::string& address, std::uint32_t installationId,
                      const DynamicValue& points) override;
@@ -48,6 +51,7 @@ private:
     std::string m_versionText;
     std::random_device m_random;
     std::unique_ptr<Win32AutoUpdateWindow> m_check;
+    std::unique_ptr<Win32SiteBrowserWindow> m_site;
     OnlineCommands m_commands;
 };
 

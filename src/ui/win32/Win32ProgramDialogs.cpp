@@ -35,12 +35,14 @@ void Win32ProgramDialogs::runDataReset(const MakeDataReset& makeReset) {
     ClearAllPresenter& presenter = *reset;
     Win32DialogSpec spec{clear_all_controls::Window,
                          380,
-                         130,
+                         156,
                          [](Win32FormBinder& b, HWND d) {
                              using namespace clear_all_controls;
                              b.add(Kind::Label, Warning, d, 18, 14, 344, 60);
-                             b.add(Kind::Button, Ok, d, 150, 88, 100, 28);
-                             b.add(Kind::Button, Cancel, d, 260, 88, 100, 28);
+                             // Shown where the program keeps a day history.
+                             b.add(Kind::CheckBox, AlsoClearDays, d, 18, 80, 344, 22);
+                             b.add(Kind::Button, Ok, d, 150, 114, 100, 28);
+                             b.add(Kind::Button, Cancel, d, 260, 114, 100, 28);
                          },
                          [&presenter](ControlId id) { presenter.click(id); },
                          [&presenter] { presenter.cancel(); },
@@ -51,6 +53,16 @@ void Win32ProgramDialogs::runDataReset(const MakeDataReset& makeReset) {
 void Win32ProgramDialogs::showAbout(const MakeAbout& makeAbout) {
     const std::unique_ptr<AboutPresenter> about = makeAbout();
     RunWin32AboutBox(m_owner, m_font, *about);
+}
+
+void Win32ProgramDialogs::showDayHistory(DayHistory& history) {
+    if (m_history && m_history->open()) {
+        m_history->reload();
+        m_history->bringToFront();
+        return;
+    }
+    m_history =
+        std::make_unique<Win32HistoryWindow>(m_owner, m_font, history, m_clock, m_messages, m_lang);
 }
 
 }  // namespace pt

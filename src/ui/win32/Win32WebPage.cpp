@@ -49,6 +49,24 @@ public:
         VariantClear(&address);
     }
 
+    // The page's title, empty while none is known.
+    std::wstring title() const {
+        BSTR name = nullptr;
+        if (!m_browser || FAILED(m_browser->get_LocationName(&name)) || !name) return {};
+        std::wstring text(name, SysStringLen(name));
+        SysFreeString(name);
+        return text;
+    }
+    void goBack() {
+        if (m_browser) m_browser->GoBack();
+    }
+    void goForward() {
+        if (m_browser) m_browser->GoForward();
+    }
+    void reload() {
+        if (m_browser) m_browser->Refresh();
+    }
+
     void fit() {
         IOleInPlaceObject* inPlace = nullptr;
         if (m_object && SUCCEEDED(m_object->QueryInterface(IID_IOleInPlaceObject,
@@ -237,6 +255,22 @@ void Win32WebPage::navigate(const std::string& url) {
     if (m_site) m_site->navigate(Widen(url));
 }
 
+std::string Win32WebPage::title() const {
+    return m_site ? Narrow(m_site->title()) : std::string();
+}
+
+void Win32WebPage::goBack() {
+    if (m_site) m_site->goBack();
+}
+
+void Win32WebPage::goForward() {
+    if (m_site) m_site->goForward();
+}
+
+void Win32WebPage::reload() {
+    if (m_site) m_site->reload();
+}
+
 void Win32WebPage::realise() {
     if (m_site || m_failed || m_url.empty()) return;
     createBrowser();
@@ -277,11 +311,7 @@ void Win32WebPage::showUnavailable() {
 }
 
 LRESULT CALLBACK Win32WebPage::areaProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32WebPage*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = WindowOwner<Win32WebPage>(hwnd, message, lParam);
     if (self && message == WM_SIZE) {
         if (self->m_site) self->m_site->fit();
         if (self->m_text) MoveWindow(self->m_text, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);

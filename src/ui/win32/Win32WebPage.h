@@ -41,6 +41,12 @@ public:
 
     // Remembers the address; navigates at once where the control is live.
     void navigate(const std::string& url);
+    // The shown page's title (empty without the control or before a page has one), and the
+    // browser's moves through its history.
+    std::string title() const;
+    void goBack();
+    void goForward();
+    void reload();
     // Creates the control (once) and loads the waiting address; call when the area is shown.
     void realise();
     // The text shown instead of the page where no web control can be created.

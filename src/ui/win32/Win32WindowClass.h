@@ -19,4 +19,15 @@ inline bool RegisterWin32WindowClass(const wchar_t* name, WNDPROC proc, HBRUSH b
     return RegisterClassExW(&cls) != 0;
 }
 
+// The object a window of this program was created for (CreateWindowExW's last argument),
+// kept in the window's user data from WM_NCCREATE on; null before that and once cleared.
+template <typename Owner>
+Owner* WindowOwner(HWND hwnd, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    return reinterpret_cast<Owner*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
 }  // namespace pt
