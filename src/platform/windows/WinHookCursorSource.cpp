@@ -95,6 +95,7 @@ void WinHookCursorSource::hookMove(std::int32_t x, std::int32_t y) {
         y = std::clamp(y, m_top, m_bottom);
     }
     ++m_movesSinceCheck;
+    m_pending.reset();  // the hook tells where the pointer is
     m_hookMoves.fetch_add(1, std::memory_order_relaxed);
     add(x, y);
 }
@@ -102,6 +103,7 @@ void WinHookCursorSource::hookMove(std::int32_t x, std::int32_t y) {
 void WinHookCursorSource::check() {
     if (m_movesSinceCheck > 0) {  // the hook sees the pointer: nothing to check
         m_movesSinceCheck = 0;
+        m_pending.reset();
         setCheckPeriod(m_options.checkPeriod);
         return;
     }
@@ -109,12 +111,27 @@ void WinHookCursorSource::check() {
     m_checks.fetch_add(1, std::memory_order_relaxed);
     POINT p;
     if (!ReadPosition(p)) return;
-    if (p.x == m_x0 && p.y == m_y0) {
+    const bool atCounted = p.x == m_x0 && p.y == m_y0;
+    if (m_pending) {
+        const bool confirmed = p.x == m_pending->x && p.y == m_pending->y;
+        // The pointer went on from the position read before (it is counted), came to rest
+        // there (counted), or is back where it was counted: that read was a passing one
+        // (a position the system reported before the move reached it) and counts nothing.
+        if (!atCounted) {
+            m_unseenMoves.fetch_add(1, std::memory_order_relaxed);
+            add(m_pending->x, m_pending->y);
+        }
+        m_pending.reset();
+        if (confirmed) {
+            setCheckPeriod(m_options.followPeriod);
+            return;
+        }
+    }
+    if (atCounted) {
         setCheckPeriod(m_options.checkPeriod);
         return;
     }
-    m_unseenMoves.fetch_add(1, std::memory_order_relaxed);
-    add(p.x, p.y);
+    m_pending = Position{p.x, p.y};  // counted when the next check confirms or passes it
     setCheckPeriod(m_options.followPeriod);
 }
 

@@ -21,9 +21,13 @@ namespace pt {
 //
 // Moves no hook sees (another program's SetCursorPos, a remote session; under Wine, moves
 // outside Wine's own windows) are caught by a slow position check: when a whole check
-// period went by without a hook move, the position is read, and a change counts as a chord
-// from the last position. While the checks keep finding changes they come at the follow
-// period, back to the check period at the first check that finds none.
+// period went by without a hook move, the position is read. A changed position is counted
+// (a chord from the last position) once the next check, a follow period later, finds the
+// pointer there or gone on elsewhere; a pointer found back where it was counted made that
+// read a passing one, which counts nothing (a system may report a warp's target before the
+// pointer is moved there, then where it still is). While the checks keep finding changes
+// they come at the follow period, back to the check period at the first check that finds
+// none.
 //
 // The position read at the start counts from (0, 0); the position handed on is always the
 // last one. Positions are the physical screen pixels the hook reports, clamped to the
@@ -76,6 +80,11 @@ private:
     unsigned long long m_timer = 0;
     std::chrono::milliseconds m_period{0};
     std::int32_t m_left = 0, m_top = 0, m_right = -1, m_bottom = -1;
+    // A changed position a check read, not counted until the next check.
+    struct Position {
+        std::int32_t x, y;
+    };
+    std::optional<Position> m_pending;
 
     CursorHandOver m_handOver;
 
