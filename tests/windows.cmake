@@ -68,3 +68,13 @@ add_test(NAME windows_program_e2e
     ${CMAKE_CURRENT_SOURCE_DIR}/windows/program-e2e.sh $<TARGET_FILE:pathtally>
     ${CMAKE_BINARY_DIR}/screenshots)
 
+# The installer under Wine: install, the program run from Program Files, an upgrade over an
+# older version keeping the totals, uninstall keeping the user's data.
+if(PT_MAKENSIS)
+  add_test(NAME windows_installer
+    COMMAND ${PT_RUN_WINE_TEST} --xvfb --template ${PT_WINE_TEMPLATE} --unix
+      ${CMAKE_CURRENT_SOURCE_DIR}/windows/installer-test.sh
+      $<TARGET_PROPERTY:installer,INSTALLER_FILE> $<TARGET_PROPERTY:installer,INSTALLER_SCRIPT>
+      $<TARGET_FILE:pathtally> ${PROJECT_SOURCE_DIR}/data/icons/pathtally.ico
+      ${PROJECT_SOURCE_DIR}/LICENSE)
+endif()
