@@ -14,6 +14,7 @@ test_pkgs=(libgtest-dev libgmock-dev xdotool trayer python3-dbusmock dbus-x11 sq
   desktop-file-utils appstream qt6-declarative-dev
   qt6-charts-dev  # Qt Charts only for the chart memory benchmark, never for the program
   weston qt6-wayland kwin-wayland  # real Wayland compositors for the window and KWin tests
+  haskell-gtk-sni-tray-utils  # a StatusNotifierWatcher (the tray of Wayland desktops) for the tray test
   chromium chromium-driver nginx-light wrk  # the site in a real browser; its benchmark
   postgresql-15)  # a private cluster for the site's PostgreSQL tests
 # The Windows build (mingw-w64, static runtime) and its tests under Wine.

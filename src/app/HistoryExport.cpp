@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <chrono>
 #include <cstdio>
 
 #include "core/persistence/HistoryCsv.h"
@@ -19,12 +20,17 @@ void Say(const QString& text) {
     std::fprintf(stderr, "pathtally: %s\n", text.toLocal8Bit().constData());
 }
 
+// A FIFO whose reader is started after the export (`pathtally --export-csv p & gzip < p`)
+// is waited for, as `cat > p` would, but not for ever.
+constexpr std::chrono::seconds FifoReaderWait{60};
+
 }  // namespace
 
 int RunExportCommand(int argc, char** argv, const QString& file) {
     if (file.isEmpty()) {
+        // A command-line mistake, with the status of every other one.
         Say(QStringLiteral("--export-csv needs the name of the file to write"));
-        return 2;
+        return 1;
     }
 
     QCoreApplication app(argc, argv);
@@ -36,7 +42,14 @@ int RunExportCommand(int argc, char** argv, const QString& file) {
                 .arg(QString::fromStdString(store.path().string())));
         return 1;
     }
-    if (const QString failure = WriteWholeFile(file, HistoryCsv(*days)); !failure.isEmpty()) {
+    const ReaderWait readerWait{
+        FifoReaderWait, [&] {
+            Say(QStringLiteral("waiting up to %1 s for a program to read from %2")
+                    .arg(FifoReaderWait.count())
+                    .arg(file));
+        }};
+    if (const QString failure = WriteWholeFile(file, HistoryCsv(*days), readerWait);
+        !failure.isEmpty()) {
         Say(QStringLiteral("cannot write %1: %2").arg(file, failure));
         return 1;
     }

@@ -94,8 +94,25 @@ std::vector<BarChart::AxisLabel> BarChart::axisLabels() const {
     std::vector<std::pair<int, QString>> wanted;
     const bool dates = text(0).size() == 10;
     if (dates && count >= MonthLabelsFrom) {
+        // The first of every month, or of every 2nd, 3rd, ... month where they do not all
+        // fit: evenly spaced, January always among them, so each year change is labelled.
+        std::vector<int> firsts;
         for (int i = 0; i < count; ++i)
-            if (text(i).endsWith(QLatin1String("-01"))) wanted.emplace_back(i, text(i).left(7));
+            if (text(i).endsWith(QLatin1String("-01"))) firsts.push_back(i);
+        const int labelWidth = metrics.horizontalAdvance(QStringLiteral("2026-12"));
+        int step = 12;
+        for (int candidate : {1, 2, 3, 4, 6}) {
+            bool fits = true;
+            for (size_t k = 0; k + candidate < firsts.size() && fits; ++k)
+                fits = (firsts[k + size_t(candidate)] - firsts[k]) * slot >= labelWidth + LabelGap;
+            if (fits) {
+                step = candidate;
+                break;
+            }
+        }
+        for (int i : firsts)
+            if ((text(i).mid(5, 2).toInt() - 1) % step == 0)
+                wanted.emplace_back(i, text(i).left(7));
     } else {
         // Whole dates where they fit, else month and day; as many as fit.
         const bool whole = !dates || metrics.horizontalAdvance(text(0)) + LabelGap <= slot * 2;

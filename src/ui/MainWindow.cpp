@@ -17,6 +17,7 @@
 #include "AppIcon.h"
 #include "DesignedMinimumWidget.h"
 #include "FormBinder.h"
+#include "PointerMoveThrottle.h"
 #include "ShutdownPage.h"
 #include "Skin.h"
 #include "StatisticsPage.h"
@@ -43,11 +44,12 @@ constexpr int kChrome = Twips(1300);
 constexpr int kFrameAllowance = 16;
 
 // The display tick folds in what the pointer source measured and repaints what changed, 4
-// times a second, shown or hidden: each repaint of a window that holds a web page
-// recomposes the whole window through OpenGL, which costs a lot where that is done in
-// software (with the home strip, 7 % of a core at 10 repaints a second, 3.3 % at 4).
-constexpr int kShownTickMs = 250;
-constexpr int kHiddenTickMs = 250;
+// times a second whether the window is shown or hidden: each repaint of a window that holds
+// a web page recomposes the whole window through OpenGL, which costs a lot where that is
+// done in software (with the home strip, 7 % of a core at 10 repaints a second, 3.3 % at 4).
+constexpr int kSamplingTickMs = 250;
+// The pointer's moves without a button reach the widgets at most at display rate.
+constexpr int kPointerMoveIntervalMs = 16;
 
 // A status-bar panel that reports clicks.
 class PanelLabel : public QLabel {
@@ -95,6 +97,7 @@ MainWindow::MainWindow(MainServices services, MainParts& parts, TaskListKeeper k
     const QIcon icon = AppIcon();
     setWindowIcon(icon);
     m_presenter = std::make_unique<MainPresenter>(services, parts, *this, m_commands);
+    new PointerMoveThrottle(kPointerMoveIntervalMs, this);  // deleted with the window
 
     auto* central = new DesignedMinimumWidget(this);
     m_column = central;
@@ -106,8 +109,8 @@ MainWindow::MainWindow(MainServices services, MainParts& parts, TaskListKeeper k
     m_tabs->setObjectName(ObjectName(TabControl));
     m_tabs->setUsesScrollButtons(false);
     m_statisticsPage = new StatisticsPage(m_tabs);
-    m_pages[0] = m_statisticsPage;
-    for (int i : {1, 2}) {
+    m_pages[TabIndex(MainTab::Statistics)] = m_statisticsPage;
+    for (int i : {TabIndex(MainTab::UseTime), TabIndex(MainTab::EyeCare)}) {
         m_pages[i] = new QWidget(m_tabs);
         m_pages[i]->setObjectName(QStringLiteral("TabPage%1").arg(i));
     }
@@ -116,13 +119,13 @@ MainWindow::MainWindow(MainServices services, MainParts& parts, TaskListKeeper k
         m_presenter->onCountdownTick();
         if (isVisible()) m_binder->sync();  // a hidden window catches up when shown
     });
-    m_pages[3] = m_shutdownPage;
+    m_pages[TabIndex(MainTab::Shutdown)] = m_shutdownPage;
     // The pages load only once they can be seen: a start hidden in the tray never maps
     // the web engine. Each is drawn in a window of its own, so this window is mapped at
     // once as a plain raster window and the pages join it after its first paint.
     m_news = new WebView(m_tabs, WebView::PageSurface::Own);
     m_news->setObjectName(ObjectName(NewsPage));
-    m_pages[4] = m_news;
+    m_pages[TabIndex(MainTab::News)] = m_news;
     for (QWidget* page : m_pages) m_tabs->addTab(page, QString());
     // The tab control takes what the window gives beyond the minimum.
     column->addWidget(m_tabs, 1);
@@ -139,7 +142,7 @@ MainWindow::MainWindow(MainServices services, MainParts& parts, TaskListKeeper k
     buildMenus();
     buildStatusBar();
 
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < MainTabCount; ++i) {
         m_binder->bindCustom(Tabs[i], [this, i](const Control& c) {
             m_tabTitles[i] = QString::fromStdString(c.text);
             if (const int at = m_tabs->indexOf(m_pages[i]); at >= 0)
@@ -216,7 +219,7 @@ void MainWindow::start() {
     for (int level = 0; level < 12; ++level)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     fitToScreen(true);
-    m_samplingTimer.start(isVisible() ? kShownTickMs : kHiddenTickMs);
+    m_samplingTimer.start(kSamplingTickMs);
     m_secondTimer.start(secondTickMs);
 }
 
@@ -312,8 +315,9 @@ void MainWindow::applySkin() {
 }
 
 void MainWindow::layOut() {
-    m_tabs->setCurrentIndex(0);
-    for (int hidden : {1, 2, 4}) setTabShown(hidden, false);
+    m_tabs->setCurrentIndex(TabIndex(MainTab::Statistics));
+    for (MainTab hidden : {MainTab::UseTime, MainTab::EyeCare, MainTab::News})
+        setTabShown(hidden, false);
     m_tabWidth = kTabWidth;
     m_tabHeight = kTabHeight + m_noticeHeight;
     m_homeHeight = kHomeHeight;
@@ -392,15 +396,15 @@ void MainWindow::showWindow(bool normalState) {
     activateWindow();
 }
 
-void MainWindow::selectTab(int index) {
-    if (index >= 0 && index < 5 && m_tabs->indexOf(m_pages[index]) >= 0)
-        m_tabs->setCurrentWidget(m_pages[index]);
+void MainWindow::selectTab(MainTab tab) {
+    QWidget* page = m_pages[TabIndex(tab)];
+    if (m_tabs->indexOf(page) >= 0) m_tabs->setCurrentWidget(page);
 }
 
-void MainWindow::setTabShown(int index, bool shown) {
+void MainWindow::setTabShown(MainTab tab, bool shown) {
     // A hidden page leaves the tab control altogether (it stays a named child of it): a
     // tab that is only made invisible is still reached by Ctrl+Tab and screen readers.
-    if (index < 0 || index >= 5) return;
+    const int index = TabIndex(tab);
     QWidget* page = m_pages[index];
     const int at = m_tabs->indexOf(page);
     if (shown && at < 0) {
@@ -465,15 +469,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     m_binder->sync();
-    if (m_samplingTimer.isActive()) m_samplingTimer.setInterval(kShownTickMs);
     // The toolkit rewrites the window state when it maps the window: ask again.
     if (m_keepOffTaskList && m_offTaskList) m_keepOffTaskList(this);
     emit shown();
-}
-
-void MainWindow::hideEvent(QHideEvent* event) {
-    QMainWindow::hideEvent(event);
-    if (m_samplingTimer.isActive()) m_samplingTimer.setInterval(kHiddenTickMs);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

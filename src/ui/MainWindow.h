@@ -67,8 +67,8 @@ public:
     bool isWindowVisible() const override { return isVisible(); }
     void hideWindow() override;
     void showWindow(bool normalState) override;
-    void selectTab(int index) override;
-    void setTabShown(int index, bool shown) override;
+    void selectTab(main_controls::MainTab tab) override;
+    void setTabShown(main_controls::MainTab tab, bool shown) override;
     void navigateHome(const std::string& url) override;
     void collapseHome() override;
     void navigateNews(const std::string& url) override;
@@ -83,7 +83,6 @@ protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -101,8 +100,8 @@ private:
     std::unique_ptr<MainPresenter> m_presenter;
     FormBinder* m_binder = nullptr;
     QTabWidget* m_tabs = nullptr;
-    QWidget* m_pages[5] = {};  // by the presenter's page index, shown or not
-    QString m_tabTitles[5];
+    QWidget* m_pages[main_controls::MainTabCount] = {};  // by TabIndex, shown or not
+    QString m_tabTitles[main_controls::MainTabCount];
     DesignedMinimumWidget* m_column = nullptr;  // the tab control above the home strip
     QScrollArea* m_scroll = nullptr;            // around m_column, only where it does not fit
     bool m_fitQueued = false;

@@ -113,8 +113,8 @@ void ShutdownPage::orderForKeyboard() {
         if (auto* l = findChild<QLabel*>(ObjectName(label))) l->setBuddy(find(field));
     };
     buddy(CountdownUnit, CountdownMinutes);
-    buddy(MonthLabel, Rule(6).fields[0]);
-    buddy(DayLabel, Rule(6).fields[1]);
+    buddy(MonthLabel, DateMonth);
+    buddy(DayLabel, DateDay);
 
     // Tab goes through each row as it reads: the box, its fields, then the button that
     // applies them; the three power buttons last.

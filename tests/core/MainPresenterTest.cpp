@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 
 #include "core/startup/MainPresenter.h"
 #include "support/FakeServices.h"
@@ -15,14 +17,14 @@ class FakeView : public MainView {
 public:
     bool visible = true, minimized = false, skipped = false, skinned = false, laidOut = false;
     bool quitCalled = false, homeCollapsed = false, countdownTimer = false;
-    int selectedTab = -1;
-    bool tabShown[5] = {true, false, false, true, false};
+    std::optional<main_controls::MainTab> selectedTab;
+    std::map<main_controls::MainTab, bool> tabShown{{main_controls::MainTab::News, false}};
     std::vector<std::string> home, news;
 
     void applySkin() override { skinned = true; }
     void layOut() override {
         laidOut = true;
-        selectedTab = 0;
+        selectedTab = main_controls::MainTab::Statistics;
     }
     void hideFromTaskList() override { skipped = true; }
     bool isWindowVisible() const override { return visible; }
@@ -31,8 +33,8 @@ public:
         visible = true;
         if (normalState) minimized = false;
     }
-    void selectTab(int index) override { selectedTab = index; }
-    void setTabShown(int index, bool shown) override { tabShown[index] = shown; }
+    void selectTab(main_controls::MainTab tab) override { selectedTab = tab; }
+    void setTabShown(main_controls::MainTab tab, bool shown) override { tabShown[tab] = shown; }
     void navigateHome(const std::string& url) override { home.push_back(url); }
     void collapseHome() override { homeCollapsed = true; }
     void navigateNews(const std::string& url) override { news.push_back(url); }
@@ -96,7 +98,7 @@ TEST_F(MainPresenterTest, FirstStartOnACleanSystem) {
     EXPECT_EQ(control("cSysTray1").toolTip, "PathtallyV3.1.47");
     EXPECT_EQ(f.lang(), Language::Simplified);
     EXPECT_TRUE(view.skinned && view.laidOut && view.skipped);
-    EXPECT_EQ(view.selectedTab, 0);
+    EXPECT_EQ(view.selectedTab, main_controls::MainTab::Statistics);
     EXPECT_TRUE(messages.shown.empty());
 
     EXPECT_EQ(stored("StartDate"), "2026-12-08");
@@ -122,7 +124,7 @@ TEST_F(MainPresenterTest, FirstStartOnACleanSystem) {
     EXPECT_EQ(control("Label74").text, "Total:");
     EXPECT_EQ(view.home, std::vector<std::string>{"https://www.pathtally.net/pt/h1/"});
     EXPECT_EQ(view.news, std::vector<std::string>{"https://www.pathtally.net/pt/news/"});
-    EXPECT_TRUE(view.tabShown[4]);
+    EXPECT_TRUE(view.tabShown[main_controls::MainTab::News]);
     EXPECT_FALSE(control("InputAccessNotice").visible);
 }
 
@@ -146,7 +148,7 @@ TEST_F(MainPresenterTest, StoredSettingsShapeTheStart) {
     EXPECT_TRUE(view.homeCollapsed);
     EXPECT_FALSE(control("WebBrowser1").visible);
     EXPECT_TRUE(view.news.empty());
-    EXPECT_FALSE(view.tabShown[4]);
+    EXPECT_FALSE(view.tabShown[main_controls::MainTab::News]);
 }
 
 // Another program holds the store at start past the wait: nothing stored is taken as
@@ -346,7 +348,7 @@ TEST_F(MainPresenterTest, WindowStateAndTrayCommands) {
     click("menuRightMenuShowMainWindow");
     EXPECT_TRUE(view.minimized);
     click("menuRightAutoShutdown");
-    EXPECT_EQ(view.selectedTab, 3);
+    EXPECT_EQ(view.selectedTab, main_controls::MainTab::Shutdown);
 
     f.form().checkedByUser(f.form().slot(ControlId{"Check2MinToSystray"}), true);
     click("Check2MinToSystray");

@@ -9,6 +9,8 @@
 namespace pt {
 namespace {
 
+using shutdown_controls::ClockRule;
+
 using test::FakeClock;
 using test::FakeMessageBox;
 using test::FakePower;
@@ -104,14 +106,14 @@ TEST(ShutdownRows, IdleReadyArmedAndBack) {
     EXPECT_FALSE(p.c("Command5").enabled);  // idle again
     p.arm(3, {"23", "59"});
     ExpectArmed(p, "Check3", {"Text4", "Text5"}, "Command5", "Command6");
-    EXPECT_EQ(p.s->armed(3), 1);
+    EXPECT_TRUE(p.s->armed(ClockRule::Weekdays));
     EXPECT_EQ(p.stored("check3"), "1");
     EXPECT_EQ(p.stored("Text4"), "23");
     EXPECT_EQ(p.stored("Text5"), "59");
 
     p.click("Command6");
     ExpectIdle(p, "Check3", {"Text4", "Text5"}, "Command5", "Command6");
-    EXPECT_EQ(p.s->armed(3), 0);
+    EXPECT_FALSE(p.s->armed(ClockRule::Weekdays));
     EXPECT_EQ(p.stored("check3"), "0");
     EXPECT_EQ(p.stored("Text4"), "23");  // the times stay stored
 }
@@ -121,7 +123,7 @@ TEST(ShutdownRows, WeekdayRowsNeedTheirBoxTicked) {
     p.type("Text6", "8");
     p.type("Text7", "0");
     p.click("Command7");  // box of row 4 unticked: nothing happens
-    EXPECT_EQ(p.s->armed(4), 0);
+    EXPECT_FALSE(p.s->armed(ClockRule::Saturday));
     EXPECT_TRUE(p.boxes.shown.empty());
     EXPECT_EQ(p.stored("check4"), "");
 }
@@ -131,7 +133,7 @@ TEST(ShutdownRows, CancellingTheTodayRowKeepsItsBoxTicked) {
     p.arm(2, {"22", "15"});
     ExpectArmed(p, "Check2", {"Text2", "Text3"}, "Command3", "Command4");
     p.click("Command4");
-    EXPECT_EQ(p.s->armed(2), 0);
+    EXPECT_FALSE(p.s->armed(ClockRule::Today));
     EXPECT_TRUE(p.c("Check2").checked);
     EXPECT_TRUE(p.c("Check2").enabled);
     EXPECT_TRUE(p.c("Command3").visible);
@@ -164,7 +166,7 @@ TEST(ShutdownValidation, HourAndMinuteRanges) {
         EXPECT_EQ(p.boxes.shown[0].icon, MsgIcon::Stop);
         EXPECT_EQ(p.boxes.shown[0].buttons, MsgButtons::Ok);
         EXPECT_EQ(p.focus(), k.focus);
-        EXPECT_EQ(p.s->armed(7), 0);
+        EXPECT_FALSE(p.s->armed(ClockRule::EveryDay1));
         EXPECT_EQ(p.stored("check7"), "");
     }
 }
@@ -181,10 +183,10 @@ TEST(ShutdownValidation, TraditionalTextsForEveryOtherLanguage) {
 TEST(ShutdownValidation, LenientNumbers) {
     Page p;
     p.arm(7, {"abc", "15"});  // no number: hour 0
-    EXPECT_EQ(p.s->armed(7), 1);
+    EXPECT_TRUE(p.s->armed(ClockRule::EveryDay1));
     EXPECT_EQ(p.stored("Text14"), "0");
     p.arm(8, {"7.5", " 3 0"});  // passes, never matches
-    EXPECT_EQ(p.s->armed(8), 1);
+    EXPECT_TRUE(p.s->armed(ClockRule::EveryDay2));
     EXPECT_EQ(p.stored("Text16"), "7.5");
     EXPECT_EQ(p.stored("Text17"), "30");
     EXPECT_EQ(p.c("Text17").text, " 3 0");  // the field keeps what was typed
@@ -206,14 +208,14 @@ TEST(ShutdownToday, CurrentMinuteIsPastNextMinuteIsAccepted) {
     EXPECT_EQ(p.lastBox(), "你设定的时间(21点30分)已过了，现在已经是(21点30分)请重新设定");
     EXPECT_EQ(p.boxes.shown.back().title, "错误提示");
     EXPECT_EQ(p.focus(), "Text2");
-    EXPECT_EQ(p.s->armed(2), 0);
+    EXPECT_FALSE(p.s->armed(ClockRule::Today));
     EXPECT_EQ(p.stored("Text2"), "");
 
     p.arm(2, {"20", "59"});
     EXPECT_EQ(p.boxes.shown.size(), 2u);
     p.arm(2, {"21", "31"});
     EXPECT_EQ(p.boxes.shown.size(), 2u);
-    EXPECT_EQ(p.s->armed(2), 1);
+    EXPECT_TRUE(p.s->armed(ClockRule::Today));
     EXPECT_EQ(p.stored("Text2"), "21");
     EXPECT_EQ(p.stored("Text3"), "31");
     EXPECT_EQ(p.stored("check2"), "");  // the today rule has no stored flag
@@ -225,7 +227,7 @@ TEST(ShutdownToday, MinuteShownWithTwoDigitsStoredShortest) {
     p.arm(2, {"22", "5"});
     EXPECT_EQ(p.c("Text3").text, "05");
     EXPECT_EQ(p.stored("Text3"), "5");
-    EXPECT_EQ(p.s->armed(2), 1);
+    EXPECT_TRUE(p.s->armed(ClockRule::Today));
 
     // The padded text appears in the "already passed" message, with the clock unpadded.
     Page q(Language::Traditional);
@@ -266,7 +268,7 @@ TEST(ShutdownDate, ChecksInOrder) {
         ASSERT_EQ(p.boxes.shown.size(), 1u) << k.message;
         EXPECT_EQ(p.boxes.shown[0].text, k.message);
         EXPECT_EQ(p.focus(), k.focus);
-        EXPECT_EQ(p.s->armed(6), 0);
+        EXPECT_FALSE(p.s->armed(ClockRule::OnDate));
     }
     EXPECT_EQ(p.stored("check6"), "");
 }
@@ -276,7 +278,7 @@ TEST(ShutdownDate, FebruaryTwentyNinthDependsOnTheYearOfArming) {
     leap.at(2028, 1, 10, 12, 0);
     leap.arm(6, {"2", "29", "7", "0"});
     EXPECT_TRUE(leap.boxes.shown.empty());
-    EXPECT_EQ(leap.s->armed(6), 1);
+    EXPECT_TRUE(leap.s->armed(ClockRule::OnDate));
     EXPECT_EQ(leap.stored("check6"), "1");
     EXPECT_EQ(leap.stored("Text10"), "2");
     EXPECT_EQ(leap.stored("Text11"), "29");
@@ -304,7 +306,7 @@ TEST(ShutdownDate, TheGregorianRuleDecidesFebruary) {
             EXPECT_EQ(p.lastBox(),
                       "你输入的日期错误(" + std::to_string(year) + "年2月只有28天)，请重新输入");
         else
-            EXPECT_EQ(p.s->armed(6), 1) << year;
+            EXPECT_TRUE(p.s->armed(ClockRule::OnDate)) << year;
     }
 }
 
@@ -376,7 +378,7 @@ TEST(ShutdownCheck, TodayRuleDisarmsBeforeFiring) {
     EXPECT_EQ(p.boxes.shown.back().title, "Pathtally");
     EXPECT_EQ(p.boxes.shown.back().icon, MsgIcon::None);
     EXPECT_TRUE(p.power.requests.empty());
-    EXPECT_EQ(p.s->armed(2), 0);
+    EXPECT_FALSE(p.s->armed(ClockRule::Today));
     ExpectIdle(p, "Check2", {"Text2", "Text3"}, "Command3", "Command4");
     p.s->checkSchedule();  // not again
     EXPECT_EQ(p.boxes.shown.size(), 1u);
@@ -417,7 +419,7 @@ TEST(ShutdownCheck, RefusedRequestIsToldOnceAndTheProgramGoesOn) {
     EXPECT_EQ(p.boxes.shown[0].icon, MsgIcon::Stop);
     EXPECT_FALSE(p.boxes.shown[0].waited);                  // raised from the tick: never waits
     EXPECT_EQ(p.events, std::vector<std::string>{"save"});  // saved, never quit
-    EXPECT_EQ(p.s->armed(7), 1);                            // still armed for tomorrow
+    EXPECT_TRUE(p.s->armed(ClockRule::EveryDay1));          // still armed for tomorrow
     p.power.result = {true, {}, {}};
     p.at(2026, 12, 9, 23, 0);
     p.s->checkSchedule();
@@ -444,7 +446,7 @@ TEST(ShutdownRestore, ArmedRowsComeBackTodayRowNever) {
     p.click("Command8");  // row 4 cancelled
 
     p.start();
-    EXPECT_EQ(p.s->armed(2), 0);
+    EXPECT_FALSE(p.s->armed(ClockRule::Today));
     EXPECT_FALSE(p.c("Check2").checked);
     EXPECT_EQ(p.c("Text2").text, "22");
     EXPECT_EQ(p.c("Text3").text, "7");  // stored form
@@ -458,7 +460,8 @@ TEST(ShutdownRestore, ArmedRowsComeBackTodayRowNever) {
     ExpectArmed(p, "Check6", {"Text10", "Text11", "Text12", "Text13"}, "Command11", "Command12");
     ExpectArmed(p, "Check9", {"Text18", "Text19"}, "Command17", "Command18");
     ExpectIdle(p, "Check7", {"Text14", "Text15"}, "Command13", "Command14");
-    for (int row : {3, 6, 9}) EXPECT_EQ(p.s->armed(row), 1);
+    for (ClockRule rule : {ClockRule::Weekdays, ClockRule::OnDate, ClockRule::EveryDay3})
+        EXPECT_TRUE(p.s->armed(rule));
 
     p.at(2026, 12, 10, 23, 45);
     p.s->checkSchedule();
@@ -472,9 +475,9 @@ TEST(ShutdownRestore, StoredValuesAreNotValidatedAgain) {
     WriteSetting(p.store, MainKey, "check8", "2");  // not a tick
     WriteSetting(p.store, MainKey, "Text16", "1");
     p.start();
-    EXPECT_EQ(p.s->armed(7), 1);
+    EXPECT_TRUE(p.s->armed(ClockRule::EveryDay1));
     EXPECT_EQ(p.c("Text14").text, "25");
-    EXPECT_EQ(p.s->armed(8), 0);
+    EXPECT_FALSE(p.s->armed(ClockRule::EveryDay2));
     EXPECT_EQ(p.c("Text1").text, "");  // no stored countdown minutes: empty, not "60"
 }
 
@@ -709,7 +712,7 @@ TEST(ShutdownPowerButtons, RefusalKeepsTheProgramRunning) {
     EXPECT_FALSE(p.s->powerActions().ended());
 
     p.arm(7, {"23", "0"});  // still serving the page
-    EXPECT_EQ(p.s->armed(7), 1);
+    EXPECT_TRUE(p.s->armed(ClockRule::EveryDay1));
 }
 
 // The raw error never reaches the user: each kind of refusal has a few words of its own in

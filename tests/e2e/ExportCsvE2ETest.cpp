@@ -87,9 +87,12 @@ TEST_F(ExportCsvE2ETest, AnUnwritablePathFailsWithAMessageAndLeavesNoFile) {
     EXPECT_EQ(Entries(out), 2u) << "no temporary or partial file left";
     EXPECT_EQ(Entries(out / "folder"), 0u);
 
-    // No file named, with an empty value or none at all: the same message and status.
+    // No file named, with an empty value or none at all: the same message, and the status
+    // of any other mistake on the command line.
+    const Result unknown = RunProgram(config, "--export-cvs days.csv");
+    EXPECT_EQ(unknown.code, 1) << unknown.output;
     for (const Result& noName : {Export(config, ""), RunProgram(config, "--export-csv")}) {
-        EXPECT_EQ(noName.code, 2) << noName.output;
+        EXPECT_EQ(noName.code, unknown.code) << noName.output;
         EXPECT_NE(noName.output.find("--export-csv needs"), std::string::npos) << noName.output;
     }
 }

@@ -75,13 +75,18 @@ protected:
     }
     std::string mirror(const std::string& name) { return get("software\\microsoft\\com3", name); }
 
-    // Waits for the run's first save: the use-time total moves away from `before`.
+    // Waits for the run's first save: the use-time total moves away from `before`. A read
+    // the shell could not make (the program holding the database while it sets it up)
+    // answers with the same error text for both keys, and is no save.
     std::optional<double> firstSave(ProgramRun& run, const std::string& before) {
         auto deadline = std::chrono::steady_clock::now() + 40s;
+        auto isNumber = [](const std::string& text) {
+            return !text.empty() && text.find_first_not_of("0123456789.") == std::string::npos;
+        };
         while (std::chrono::steady_clock::now() < deadline) {
             if (!run.running()) return std::nullopt;
             std::string now = main("AllUseTime");
-            if (!now.empty() && now != before && mirror("AllUseTime") == now)
+            if (isNumber(now) && now != before && mirror("AllUseTime") == now)
                 return NumericValue(now);
             std::this_thread::sleep_for(200ms);
         }

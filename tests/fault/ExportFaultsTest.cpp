@@ -1,12 +1,16 @@
 // `pathtally --export-csv` against targets that are not plain files and stores it must not
-// touch: a FIFO or a device is written as a stream and stays what it was, a link planted in
+// touch: a FIFO or a device is written as a stream and stays what it was, standard output
+// is written where the shell points it, a folder or a socket is refused, a link planted in
 // a shared folder is refused, a full disk is named as the reason, and the database it reads
 // is left exactly as it was.
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 
 #include <cerrno>
@@ -24,6 +28,11 @@ using ExportResult = CommandResult;
 mode_t Mode(const fs::path& p) {
     struct stat st {};
     return ::lstat(p.c_str(), &st) == 0 ? st.st_mode : 0;
+}
+
+ino_t Inode(const fs::path& p) {
+    struct stat st {};
+    return ::lstat(p.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
 class ExportFaults : public ::testing::Test {
@@ -62,17 +71,10 @@ protected:
 };
 
 TEST_F(ExportFaults, AFifoIsWrittenAsAStreamAndStaysAFifo) {
+    // A reader there first: the few rows fit in the pipe's buffer, so the export is done
+    // before anything is read.
     const fs::path fifo = out / "pipe";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    // Nobody reads: refused at once rather than waiting for ever.
-    const ExportResult unread = exportTo(fifo);
-    EXPECT_EQ(unread.code, 1) << unread.output;
-    EXPECT_NE(unread.output.find("cannot write " + fifo.string()), std::string::npos)
-        << unread.output;
-    EXPECT_TRUE(S_ISFIFO(Mode(fifo)));
-
-    // With a reader: the few rows fit in the pipe's buffer, so the export is done before
-    // anything is read.
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
     const ExportResult r = exportTo(fifo);
@@ -85,6 +87,92 @@ TEST_F(ExportFaults, AFifoIsWrittenAsAStreamAndStaysAFifo) {
     EXPECT_EQ(got, HistoryCsv(days));
     EXPECT_TRUE(S_ISFIFO(Mode(fifo))) << "replaced by a file";
     EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+}
+
+TEST_F(ExportFaults, AFifoReadOnlyLaterIsWaitedForAndReadWhileWritten) {
+    // More rows than a pipe holds: the export writes while the reader reads.
+    {
+        SqliteSettingsStore store(db);
+        SettingsBatch batch(store);
+        for (int i = 0; i < 3000; ++i)
+            store.add("2020-" + std::to_string(1000 + i), 1, {i, i, i, i, i, i});
+        days = store.days();
+    }
+    ASSERT_GT(HistoryCsv(days).size(), 65536u);
+    const fs::path fifo = out / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    // `pathtally --export-csv pipe & gzip < pipe`: the reader starts once the export waits.
+    std::FILE* run = StartWithoutDisplay(config, "--export-csv '" + fifo.string() + "'");
+    ASSERT_NE(run, nullptr);
+    std::string said;
+    char line[512];
+    while (said.find("waiting") == std::string::npos && std::fgets(line, sizeof line, run))
+        said += line;
+    if (said.find("waiting") == std::string::npos) {
+        const ExportResult r = FinishWithoutDisplay(run, said);
+        FAIL() << "exit " << r.code << ": " << r.output;
+    }
+    EXPECT_NE(said.find("waiting up to 60 s for a program to read from " + fifo.string()),
+              std::string::npos)
+        << said;
+
+    // Read as it comes, until the export closes its end.
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    std::string got;
+    char buf[4096];
+    for (pollfd p{reader, POLLIN, 0}; ::poll(&p, 1, 30000) > 0; p.revents = 0) {
+        const ssize_t n = ::read(reader, buf, sizeof buf);
+        if (n == 0) break;
+        if (n > 0) got.append(buf, static_cast<size_t>(n));
+    }
+    ::close(reader);
+    const ExportResult r = FinishWithoutDisplay(run, said);
+    EXPECT_EQ(r.code, 0) << r.output;
+    EXPECT_TRUE(got == HistoryCsv(days)) << got.size() << " bytes read";
+    EXPECT_TRUE(S_ISFIFO(Mode(fifo))) << "replaced by a file";
+    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+}
+
+TEST_F(ExportFaults, StandardOutputIsWrittenWhereTheShellPointsIt) {
+    // Appending to a log through /dev/stdout or a descriptor of its own: what the log held
+    // stays, the rows follow it, and the log is the same file as before.
+    const fs::path log = out / "log";
+    for (const std::string& how : {std::string("/dev/stdout >> '") + log.string() + "'",
+                                   std::string("/dev/fd/3 3>> '") + log.string() + "'"}) {
+        WriteAll(log, "earlier line\n");
+        const auto before = Inode(log);
+        const ExportResult r = RunWithoutDisplay(config, "--export-csv " + how);
+        EXPECT_EQ(r.code, 0) << how << ": " << r.output;
+        EXPECT_EQ(ReadAll(log).rfind("earlier line\n" + HistoryCsv(days), 0), 0u)
+            << how << ": " << ReadAll(log);
+        EXPECT_EQ(Inode(log), before) << how << ": replaced by another file";
+        EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+    }
+}
+
+TEST_F(ExportFaults, FoldersAndSocketsAreRefusedAndLeftAsTheyWere) {
+    const fs::path folder = out / "folder", socket = out / "socket";
+    fs::create_directory(folder);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socket.string().size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socket.c_str());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    for (const auto& [target, reason] :
+         {std::pair{folder, "it is a folder"}, std::pair{socket, "it is not a regular file"}}) {
+        const ExportResult r = exportTo(target);
+        EXPECT_EQ(r.code, 1) << r.output;
+        EXPECT_NE(r.output.find("cannot write " + target.string() + ": " + reason),
+                  std::string::npos)
+            << r.output;
+    }
+    ::close(listener);
+    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_TRUE(S_ISSOCK(Mode(socket)));
+    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 2);
 }
 
 TEST_F(ExportFaults, ACharacterDeviceIsWrittenThroughAndStaysADevice) {

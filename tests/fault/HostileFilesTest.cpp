@@ -1,6 +1,7 @@
 // The real program against files that are not what they should be: a WAL deleted and
 // links swapped in while it runs, a store that cannot be written, a data file of 16 MB,
-// a lock path that is a FIFO and a runtime folder planted by another user. It keeps
+// a lock path that is a FIFO, a runtime folder planted by another user, and another
+// computer's or a damaged data file in the folder it is started from. It keeps
 // counting into files of its own and never writes through a link.
 
 #include <pwd.h>
@@ -12,6 +13,7 @@
 #include <fstream>
 
 #include "FaultSandbox.h"
+#include "platform/linux/LinuxSystemInfo.h"
 
 namespace pt::test {
 namespace {
@@ -245,6 +247,52 @@ TEST_F(HostileFiles, ARuntimeFolderPlantedByAnotherUserIsPassedOver) {
         << "no message from the second start";
     EXPECT_TRUE(first->running());
     EXPECT_TRUE(WIFEXITED(first->terminate()));
+}
+
+TEST_F(HostileFiles, OnlyAUsableDataFileOfThisComputerIsTakenOverFromTheStartFolder) {
+    const std::string computer = LinuxSystemInfo().computerName();
+    const fs::path start = sb.dir / "start", left = start / "PTDATA.CVD";
+    fs::create_directories(start);
+    // A start from `start` with no data file in the data folder yet, until it has saved a
+    // use time above `above`.
+    auto runFromStart = [&](double above) {
+        fs::remove(sb.dataFile);
+        ProgramProcess run(start, sb.log, sb.environment());
+        EXPECT_TRUE(WaitUntil([&] {
+            const auto saved = sb.fileTotals();
+            return !run.running() || (saved && saved->useTime > above);
+        })) << run.output();
+        EXPECT_TRUE(WIFEXITED(run.terminate())) << run.output();
+        return sb.fileTotals().value_or(Totals{});
+    };
+
+    DataRecord foreign;
+    foreign.computerName = computer + "-ELSEWHERE";
+    foreign.totalUseTime = 99999;
+    foreign.totalClick = 999;
+    std::string noise(3000, '\0');
+    std::mt19937 random(25);
+    for (char& c : noise) c = static_cast<char>(random());
+    for (const auto& [what, content] :
+         {std::pair{"another computer's", FormatDataRecord(foreign, [] { return 'x'; })},
+          std::pair{"random bytes", noise}}) {
+        WriteAll(left, content);
+        const Totals counted = runFromStart(0);
+        EXPECT_TRUE(ReadAll(left) == content) << what << ": not left where it was";
+        EXPECT_TRUE(ReadAll(sb.dataFile) != content) << what << ": moved into the data folder";
+        EXPECT_LT(counted.useTime, 99999) << what;
+        EXPECT_LT(counted.clicks, 999) << what;
+    }
+
+    // One of this computer's, whole: moved, its totals kept.
+    fs::remove(left);
+    DataRecord mine = foreign;
+    mine.computerName = computer;
+    ASSERT_TRUE(DataFile(left).save(mine));
+    const Totals taken = runFromStart(mine.totalUseTime);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(left))) << "taken over, not copied";
+    EXPECT_GT(taken.useTime, 99999);
+    EXPECT_GE(taken.clicks, 999);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -28,21 +29,33 @@ struct CommandResult {
 };
 
 // The program with `arguments` (quoted by the caller), no display at all and its settings
-// under `config`: standard output and standard error together, and the exit code.
-inline CommandResult RunWithoutDisplay(const std::filesystem::path& config,
-                                       const std::string& arguments) {
+// under `config`, started: standard output and standard error together to be read from the
+// stream, which `FinishWithoutDisplay` reads to its end.
+inline std::FILE* StartWithoutDisplay(const std::filesystem::path& config,
+                                      const std::string& arguments) {
     const std::string command =
         "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME='" + config.string() +
         "' '" + ProgramPath() + "' " + arguments + " 2>&1";
+    return popen(command.c_str(), "r");
+}
+
+// The rest of the started program's output (after `outputSoFar`) and its exit code.
+inline CommandResult FinishWithoutDisplay(std::FILE* program, std::string outputSoFar = {}) {
     CommandResult result;
-    if (std::FILE* p = popen(command.c_str(), "r")) {
-        char buf[1024];
-        size_t got;
-        while ((got = std::fread(buf, 1, sizeof buf, p)) > 0) result.output.append(buf, got);
-        const int status = pclose(p);
-        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    result.output = std::move(outputSoFar);
+    if (!program) return result;
+    char buf[1024];
+    size_t got;
+    while ((got = std::fread(buf, 1, sizeof buf, program)) > 0) result.output.append(buf, got);
+    const int status = pclose(program);
+    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+// The program run to its end: standard output and standard error together, and the exit code.
+inline CommandResult RunWithoutDisplay(const std::filesystem::path& config,
+                                       const std::string& arguments) {
+    return FinishWithoutDisplay(StartWithoutDisplay(config, arguments));
 }
 
 // Runs a shell command, returns its standard output (last line break removed).

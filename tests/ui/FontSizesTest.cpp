@@ -116,6 +116,8 @@ protected:
         WriteSetting(store, MainKey, "ClosePtHome", "1");
         WriteSetting(store, MainKey, "ClosePtNews", "1");
         WriteSetting(store, MainKey, "UpdateCK", "0");
+        history.add("2025-12-20", 11, {90000, 30, 1, 9, 800, 2400});
+        history.add("2026-06-01", 16, {210000, 60, 2, 20, 1500, 5400});
         history.add("2026-11-30", 9, {123456, 120, 3, 40, 2500, 3600});
         history.add("2026-12-07", 9, {500000, 2, 0, 1, 40, 600});
         history.add("2026-12-08", 14, {300, 1, 1, 0, 10, 300});
@@ -172,6 +174,13 @@ protected:
              }},
             {QStringLiteral("history"),
              [this, lang] { return new HistoryWindow(history, clock, messages, lang); }},
+            // A year of days: the axis names the months, with the year where it changes.
+            {QStringLiteral("history-year"),
+             [this, lang] {
+                 auto* w = new HistoryWindow(history, clock, messages, lang);
+                 w->setRange(365);
+                 return w;
+             }},
             {QStringLiteral("update"),
              [lang] { return new UpdateWindow(lang, "V1.0.1", "http://127.0.0.1:9/pt/soft/"); }},
             {QStringLiteral("ranking"),
@@ -245,7 +254,7 @@ TEST_F(FontSizes, PagesFollowTheWindow) {
 }
 
 TEST_F(FontSizes, DialogsAndWindowsKeepEveryTextWhole) {
-    for (int points : {0, 12, 16})
+    for (int points : {0, 9, 12, 16})
         for (Language lang : {Language::Simplified, Language::Traditional}) {
             ScopedFontSize font(points);
             for (auto& [name, make] : otherWindows(lang)) {

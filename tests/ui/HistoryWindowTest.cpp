@@ -6,12 +6,15 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QShortcut>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <set>
 
 #include "core/persistence/HistoryCsv.h"
 #include "core/stats/DayAccounting.h"
@@ -24,6 +27,7 @@
 #include "ui/ClearAllDialog.h"
 #include "ui/DayTableModel.h"
 #include "ui/HistoryWindow.h"
+#include "ui/QtProgramDialogs.h"
 
 namespace pt {
 namespace {
@@ -247,6 +251,19 @@ TEST_F(HistoryWindowTest, AxisLabelsAndScaleStayClearAtEverySize) {
                         << text.toStdString();
                 }
             }
+            if (range == 365) {
+                // Evenly spaced months, and the year's change (January) among them.
+                std::set<int> steps;
+                bool january = false;
+                for (size_t i = 0; i < labels.size(); ++i) {
+                    const int month = labels[i].text.mid(5, 2).toInt();
+                    january = january || month == 1;
+                    if (i > 0)
+                        steps.insert((month - labels[i - 1].text.mid(5, 2).toInt() + 12) % 12);
+                }
+                EXPECT_EQ(steps.size(), 1u) << "uneven months at " << width;
+                EXPECT_TRUE(january) << width;
+            }
         }
         // The hour of the day's largest value: its bar reaches the top of the plot.
         window.showHoursOf("2026-12-08");
@@ -298,6 +315,55 @@ TEST_F(HistoryWindowTest, FollowsNewSavesAndClosesOnEsc) {
     emit escape->activated();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull()) << "Esc closes it";
+}
+
+// Opened from the main window's menu, a failed export's box stands over the history
+// window (its parent), not over the main window, and the history window stays open in
+// front once the box is closed; a later export still works.
+TEST_F(HistoryWindowTest, AFailedExportIsToldOverTheHistoryWindow) {
+    history.add("2026-12-08", 8, {100, 1, 2, 3, 4, 5});
+    QWidget mainWindow;
+    mainWindow.show();
+    QtProgramDialogs dialogs(&mainWindow, clock, messages, Language::Simplified);
+    dialogs.showDayHistory(history);
+    QPointer<HistoryWindow> window = HistoryWindow::instance();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+
+    const std::filesystem::path blocker = dir / "a-file";
+    QFile(QString::fromStdString(blocker.string())).open(QIODevice::WriteOnly);
+    window->askFileName = [&] { return QString::fromStdString((blocker / "d.csv").string()); };
+    QPointer<QWidget> boxParent;
+    QString boxText;
+    bool boxSeen = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        boxSeen = true;
+        boxParent = box->parentWidget();
+        boxText = box->text();
+        box->accept();
+    });
+    poll.start(20);
+    QTest::mouseClick(window->findChild<QPushButton*>("ExportCsv"), Qt::LeftButton);
+    poll.stop();
+    ASSERT_TRUE(boxSeen) << "no box told the failure";
+    EXPECT_TRUE(boxText.startsWith(QStringLiteral("无法保存文件："))) << boxText.toStdString();
+    EXPECT_EQ(boxParent.data(), window.data()) << "the box stands over the history window";
+    EXPECT_TRUE(messages.shown.empty()) << "nothing went to the main window's boxes";
+    ASSERT_FALSE(window.isNull());
+    EXPECT_TRUE(window->isVisible());
+
+    const QString good = QString::fromStdString((dir / "days.csv").string());
+    window->askFileName = [&] { return good; };
+    window->exportCsv();
+    EXPECT_TRUE(QFile::exists(good));
+    EXPECT_TRUE(window->findChild<QLabel*>("ExportStatus")
+                    ->text()
+                    .startsWith(QStringLiteral("已保存 1 天到 ")));
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace

@@ -212,7 +212,7 @@ TEST_F(MainWindowView, CtrlTabNeverReachesTheHiddenPages) {
         EXPECT_NE(name, QStringLiteral("保护眼睛"));
     }
     // The presenter's page numbers still reach the pages that are shown.
-    w.selectTab(3);
+    w.selectTab(main_controls::MainTab::Shutdown);
     EXPECT_EQ(tabs->tabText(tabs->currentIndex()), QStringLiteral("定时自动关机"));
 }
 
@@ -260,7 +260,7 @@ TEST_F(MainWindowView, ScreenReadersGetNamesAndOneTextPerLine) {
 // Tab goes from a row's box through its fields to the button that applies them.
 TEST_F(MainWindowView, TabOrderPutsFieldsBeforeTheirButton) {
     MainWindow& w = open();
-    w.selectTab(3);
+    w.selectTab(main_controls::MainTab::Shutdown);
     auto next = [](QWidget* from) {
         QWidget* n = from->nextInFocusChain();
         while (n != from && !(n->focusPolicy() & Qt::TabFocus)) n = n->nextInFocusChain();

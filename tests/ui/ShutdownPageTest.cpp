@@ -21,6 +21,8 @@
 namespace pt {
 namespace {
 
+using shutdown_controls::ClockRule;
+
 // The page as the main window shows it: the presenter's form rendered by a binder, clicks
 // and edits of the widgets sent back by name, Timer3 driven by the presenter.
 struct PageView {
@@ -137,7 +139,7 @@ TEST(ShutdownPageView, ArmingAndCancellingARowByMouseAndKeyboard) {
     v.type("Text14", "6");
     v.type("Text15", "45");
     v.click("Command13");
-    EXPECT_EQ(v.presenter->armed(7), 1);
+    EXPECT_TRUE(v.presenter->armed(ClockRule::EveryDay1));
     EXPECT_FALSE(v.w("Command13")->isVisible());
     EXPECT_TRUE(v.w("Command14")->isVisible());
     EXPECT_EQ(v.w("Command14")->geometry().topLeft(), enablePlace);  // the same place
@@ -146,7 +148,7 @@ TEST(ShutdownPageView, ArmingAndCancellingARowByMouseAndKeyboard) {
     EXPECT_EQ(ReadSetting(v.store, MainKey, "Text15"), "45");
 
     v.click("Command14");
-    EXPECT_EQ(v.presenter->armed(7), 0);
+    EXPECT_FALSE(v.presenter->armed(ClockRule::EveryDay1));
     EXPECT_FALSE(v.w<QCheckBox>("Check7")->isChecked());
     EXPECT_TRUE(v.w("Command13")->isVisible());
     EXPECT_FALSE(v.w("Command13")->isEnabled());

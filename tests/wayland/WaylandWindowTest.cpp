@@ -6,12 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusVariant>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <chrono>
@@ -264,6 +268,177 @@ TEST_F(WaylandWindowTest, FiguresPositionAndHomeStripReachTheScreen) {
         },
         20000))
         << "the home strip's page is not on the screen";
+}
+
+// A property of a D-Bus object, or an invalid variant when it cannot be read.
+QVariant Property(QDBusConnection& bus, const QString& service, const QString& path,
+                  const QString& iface, const QString& name) {
+    auto message = QDBusMessage::createMethodCall(
+        service, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    message.setArguments({iface, name});
+    const QDBusMessage reply = bus.call(message, QDBus::Block, 10000);
+    if (reply.type() != QDBusMessage::ReplyMessage) return {};
+    return reply.arguments().value(0).value<QDBusVariant>().variant();
+}
+
+// The largest picture of an a(iiay) list (StatusNotifierItem's pixmaps) as its size, when
+// its bytes hold the whole picture (ARGB32).
+QSize LargestPixmap(const QDBusArgument& pixmaps) {
+    QSize largest;
+    pixmaps.beginArray();
+    while (!pixmaps.atEnd()) {
+        int width = 0, height = 0;
+        QByteArray bytes;
+        pixmaps.beginStructure();
+        pixmaps >> width >> height >> bytes;
+        pixmaps.endStructure();
+        if (width > largest.width() && bytes.size() == qsizetype(width) * height * 4)
+            largest = QSize(width, height);
+    }
+    pixmaps.endArray();
+    return largest;
+}
+
+// A StatusNotifierWatcher from Debian (gtk-sni-tray's) on the test's session bus, and a
+// host registered with it, as a panel registers itself: the tray of a Wayland desktop.
+class SniTray {
+public:
+    explicit SniTray(test::MockBus& bus) : m_bus(bus) {
+        const QString watcher = QStandardPaths::findExecutable("status-notifier-watcher");
+        if (watcher.isEmpty()) {
+            m_unavailable =
+                "status-notifier-watcher is not installed (scripts/deps.sh --test "
+                "installs haskell-gtk-sni-tray-utils)";
+            return;
+        }
+        m_watcher.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_watcher.start(watcher, {});
+        if (!m_watcher.waitForStarted(5000) || !test::QtWaitUntil([&] {
+                return m_bus.observer().interface()->isServiceRegistered(Watcher).value() ||
+                       m_watcher.state() == QProcess::NotRunning;
+            }) ||
+            m_watcher.state() == QProcess::NotRunning) {
+            m_unavailable = "status-notifier-watcher did not start";
+            return;
+        }
+        m_host = std::make_unique<QDBusConnection>(m_bus.connection(QStringLiteral("host")));
+        m_hostName = QStringLiteral("org.kde.StatusNotifierHost-%1").arg(getpid());
+        m_host->registerService(m_hostName);
+    }
+    ~SniTray() {
+        if (m_watcher.state() == QProcess::NotRunning) return;
+        m_watcher.terminate();
+        if (!m_watcher.waitForFinished(5000)) m_watcher.kill();
+        m_watcher.waitForFinished(2000);
+    }
+
+    // Why there is no tray, or empty.
+    const std::string& unavailable() const { return m_unavailable; }
+    // Registers the host, as a panel does at its start; true once the watcher says so. (The
+    // watcher takes its name on the bus before it serves its object.)
+    bool registerHost() {
+        auto message = QDBusMessage::createMethodCall(Watcher, Path, Watcher,
+                                                      QStringLiteral("RegisterStatusNotifierHost"));
+        message.setArguments({m_hostName});
+        return m_host->call(message, QDBus::Block, 10000).type() == QDBusMessage::ReplyMessage &&
+               property(QStringLiteral("IsStatusNotifierHostRegistered")).toBool();
+    }
+    // The items the watcher knows, as their registrants gave them.
+    QStringList items() {
+        return property(QStringLiteral("RegisteredStatusNotifierItems")).toStringList();
+    }
+
+    static inline const QString Watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    static inline const QString Path = QStringLiteral("/StatusNotifierWatcher");
+
+private:
+    QVariant property(const QString& name) {
+        return Property(m_bus.observer(), Watcher, Path, Watcher, name);
+    }
+
+    test::MockBus& m_bus;
+    QProcess m_watcher;
+    std::unique_ptr<QDBusConnection> m_host;
+    QString m_hostName;
+    std::string m_unavailable;
+};
+
+// Started hidden in the tray of a Wayland desktop (a StatusNotifierWatcher with a host), the
+// program registers its item with the watcher; the item shows the program's icon and today's
+// figures in its tooltip, and activating it (a click on the icon) brings the window up, which
+// then asks for its home strip.
+TEST_F(WaylandWindowTest, TheTrayItemRegistersWithARealWatcherAndActivatingItShowsTheWindow) {
+    SniTray tray(bus);
+    if (!tray.unavailable().empty()) GTEST_SKIP() << tray.unavailable();
+    ASSERT_TRUE(test::QtWaitUntil([&] { return tray.registerHost(); }))
+        << "the watcher did not take the host";
+
+    const fs::path config = dir / "config", data = dir / "data", work = data / "pathtally";
+    fs::create_directories(work);
+    {
+        test::ScopedEnv configHome("XDG_CONFIG_HOME", config.c_str());
+        auto real = OpenSettingsStore();
+        for (auto [name, value] : {std::pair{"ClosePtHome", "0"}, std::pair{"ClosePtNews", "1"},
+                                   std::pair{"UpdateCK", "0"}, std::pair{"MinToSystray", "1"}})
+            WriteSetting(*real, MainKey, name, value);
+        WriteSetting(*real, MainKey, "SiteRoot", site.root().toStdString());
+    }
+    test::ProgramProcess program(work, dir / "program.log",
+                                 {{"XDG_CONFIG_HOME", config.string()},
+                                  {"XDG_DATA_HOME", data.string()},
+                                  {"PATHTALLY_TEST_SECOND_MS", "100"},
+                                  {"PATHTALLY_WEB_MODULE", PT_BINARY_DIR "/pathtally_web.so"}});
+    ASSERT_TRUE(test::QtWaitUntil([&] { return !tray.items().isEmpty() || !program.running(); }))
+        << program.output();
+    ASSERT_TRUE(program.running()) << program.output();
+    ASSERT_EQ(tray.items().size(), 1) << tray.items().join(", ").toStdString();
+
+    // The item's service is the one that registered it; Qt serves it at /StatusNotifierItem.
+    QString service = tray.items().first();
+    if (const auto slash = service.indexOf('/'); slash > 0) service.truncate(slash);
+    const QString path = QStringLiteral("/StatusNotifierItem"),
+                  item = QStringLiteral("org.kde.StatusNotifierItem");
+    const auto itemProperty = [&](const char* name) {
+        return Property(bus.observer(), service, path, item, QString::fromLatin1(name));
+    };
+    EXPECT_EQ(bus.observer().interface()->servicePid(service).value(), uint(program.pid()));
+    EXPECT_EQ(itemProperty("Status").toString(), "Active");
+    // The icon: a themed name that exists as a file, or pixmaps of the program's own.
+    const QString iconName = itemProperty("IconName").toString();
+    const QSize pixmap = LargestPixmap(itemProperty("IconPixmap").value<QDBusArgument>());
+    EXPECT_TRUE((!iconName.isEmpty() && (!iconName.startsWith('/') || QFile::exists(iconName))) ||
+                pixmap.width() >= 16)
+        << "icon name '" << iconName.toStdString() << "', pixmap " << pixmap.width();
+    // The tooltip: the program's name and version, then today's figures, kept current while
+    // the window is hidden.
+    const auto tooltip = [&] {
+        const QDBusArgument tip = itemProperty("ToolTip").value<QDBusArgument>();
+        QString icon, title, text;
+        tip.beginStructure();
+        tip >> icon;
+        LargestPixmap(tip);
+        tip >> title >> text;
+        tip.endStructure();
+        return title + text;
+    };
+    ASSERT_TRUE(test::QtWaitUntil([&] { return tooltip().contains("0:00:0"); }))
+        << tooltip().toStdString();
+    EXPECT_TRUE(tooltip().startsWith("Pathtally")) << tooltip().toStdString();
+    const QString early = tooltip();
+    EXPECT_TRUE(test::QtWaitUntil([&] { return tooltip() != early; }))
+        << "the tooltip stands still: " << early.toStdString();
+
+    // Hidden in the tray, the window has not asked for its pages; a click on the icon shows it.
+    EXPECT_EQ(site.count("/pt/h1/"), 0);
+    auto activate = QDBusMessage::createMethodCall(service, path, item, QStringLiteral("Activate"));
+    activate.setArguments({0, 0});
+    const QDBusMessage answer = bus.observer().call(activate, QDBus::Block, 10000);
+    EXPECT_EQ(answer.type(), QDBusMessage::ReplyMessage) << answer.errorMessage().toStdString();
+    EXPECT_TRUE(test::QtWaitUntil([&] { return site.count("/pt/h1/") >= 1 || !program.running(); }))
+        << "the window did not come up\n"
+        << program.output();
+    EXPECT_TRUE(program.running()) << program.output();
+    EXPECT_EQ(WEXITSTATUS(program.terminate()), 0) << program.output();
 }
 
 // The whole program in the Wayland session ends on SIGTERM as asked, with its totals saved.

@@ -11,8 +11,8 @@ namespace pt {
 std::optional<std::wstring> ExportCsvRequest(const wchar_t* commandLine);
 
 // Writes the day history as CSV to `file` and returns the exit code: 0 once written, 1 when
-// the history cannot be read or the file cannot be written (then no file is left), 2 when
-// no file is named. Needs no window; says what happened on the standard error (the console
+// no file is named, the history cannot be read or the file cannot be written (then no file
+// is left). Needs no window; says what happened on the standard error (the console
 // the program was started from, where it has no standard error of its own).
 int RunWinExportCommand(const std::wstring& file);
 

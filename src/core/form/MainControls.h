@@ -16,8 +16,16 @@ inline constexpr ControlId HomePage{"WebBrowser1"};
 inline constexpr ControlId NewsPage{"WebBrowser2"};
 inline constexpr ControlId InputAccessNotice{"InputAccessNotice"};
 
-// Tabs, by page index.
-inline constexpr ControlId Tabs[5] = {
+// The main window's tab pages in their order; the use-time and eye-care pages are part of the
+// designed window but never shown.
+enum class MainTab { Statistics, UseTime, EyeCare, Shutdown, News };
+inline constexpr int MainTabCount = 5;
+constexpr int TabIndex(MainTab tab) {
+    return static_cast<int>(tab);
+}
+
+// Tab titles, by page index.
+inline constexpr ControlId Tabs[MainTabCount] = {
     {"SSTab1.Tab0"}, {"SSTab1.Tab1"}, {"SSTab1.Tab2"}, {"SSTab1.Tab3"}, {"SSTab1.Tab4"}};
 // Status-bar panels: date and time, today's travel, today's clicks/keys, today's use time,
 // the maker's link.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 #include "core/form/ControlId.h"
 
@@ -100,9 +101,21 @@ inline constexpr RuleControls Rules[8] = {
 inline constexpr ControlId MonthLabel{"MonthLabel6"};
 inline constexpr ControlId DayLabel{"DayLabel6"};
 
-// The rule of a row number as the page numbers them (2 to 9).
-constexpr const RuleControls& Rule(int row) {
-    return Rules[row - 2];
+// The clock rules, top to bottom on the page.
+enum class ClockRule { Today, Weekdays, Saturday, Sunday, OnDate, EveryDay1, EveryDay2, EveryDay3 };
+inline constexpr ClockRule ClockRules[8] = {
+    ClockRule::Today,  ClockRule::Weekdays,  ClockRule::Saturday,  ClockRule::Sunday,
+    ClockRule::OnDate, ClockRule::EveryDay1, ClockRule::EveryDay2, ClockRule::EveryDay3};
+// Where a rule stands among ClockRules (and in every table kept in that order).
+constexpr std::size_t Place(ClockRule rule) {
+    return static_cast<std::size_t>(rule);
 }
+
+constexpr const RuleControls& Rule(ClockRule rule) {
+    return Rules[Place(rule)];
+}
+// The date rule's fields.
+inline constexpr ControlId DateMonth = Rules[Place(ClockRule::OnDate)].fields[0];
+inline constexpr ControlId DateDay = Rules[Place(ClockRule::OnDate)].fields[1];
 
 }  // namespace pt::shutdown_controls

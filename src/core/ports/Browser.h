@@ -5,7 +5,9 @@
 
 namespace pt {
 
-// An embedded web page. Implementations load the web engine only on first navigate().
+// A page of the website, asked for by address, whose title the core reads: an embedded web
+// view, or a plain fetch of the page where only its title matters. Nothing is loaded before
+// the first navigate().
 class Browser {
 public:
     virtual ~Browser() = default;

@@ -19,15 +19,19 @@ namespace texts = shutdown_texts;
 
 namespace {
 
-// The box caption of a rule by its row number (2 to 9).
-const Text& RuleBox(int row) {
-    return texts::RuleBoxes[row - 2];
+// The box caption of a rule.
+const Text& RuleBox(ClockRule rule) {
+    return texts::RuleBoxes[Place(rule)];
 }
 
-// The stored flag that keeps a rule armed across runs, by its row number (3 to 9; none for
-// the today rule).
-std::string_view ArmedFlag(int row) {
-    return value::RuleArmed[row - 3];
+// The stored flag that keeps a rule armed across runs (none for the today rule).
+std::string_view ArmedFlag(ClockRule rule) {
+    return value::RuleArmed[Place(rule) - 1];
+}
+
+// The rules kept armed across runs, with their times stored: all but today's.
+bool Remembered(ClockRule rule) {
+    return rule != ClockRule::Today;
 }
 
 std::int64_t MinuteKey(const LocalTime& t) {
@@ -41,6 +45,27 @@ ControlId field(const RuleControls& rule, int index) {
 
 std::string Plain(int number) {
     return std::to_string(number);
+}
+
+// Whether an armed rule's day has come: the weekday rules by the day of the week (1 is
+// Sunday), the date rule by its month and day, the others every day.
+bool OnItsDay(ClockRule rule, double month, double day, const LocalTime& now) {
+    switch (rule) {
+        case ClockRule::Weekdays:
+            return now.weekday >= 2 && now.weekday <= 6;
+        case ClockRule::Saturday:
+            return now.weekday == 7;
+        case ClockRule::Sunday:
+            return now.weekday == 1;
+        case ClockRule::OnDate:
+            return month == now.month && day == now.day;
+        case ClockRule::Today:
+        case ClockRule::EveryDay1:
+        case ClockRule::EveryDay2:
+        case ClockRule::EveryDay3:
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -74,9 +99,9 @@ void ShutdownScheduler::designedState() {
     m_form.setVisible(StopCountdown, false);
     m_form.setVisible(CountdownWarning, false);
 
-    for (int i = 2; i <= 9; ++i) {
-        const RuleControls& r = Rule(i);
-        m_form.setText(r.box, RuleBox(i).designed());
+    for (ClockRule rule : ClockRules) {
+        const RuleControls& r = Rule(rule);
+        m_form.setText(r.box, RuleBox(rule).designed());
         m_form.setChecked(r.box, false);
         for (int f = 0; f < r.fieldCount; ++f) m_form.setText(field(r, f), "");
         m_form.setText(r.hourLabel, texts::HourLabel.designed());
@@ -98,28 +123,28 @@ void ShutdownScheduler::registerCommands(CommandTable& commands) {
                  [this] { m_form.setEnabled(StartCountdown, m_form.get(CountdownBox).checked); });
     commands.add(StartCountdown, [this] { startCountdown(); });
     commands.add(StopCountdown, [this] { stopCountdown(); });
-    for (int i = 2; i <= 9; ++i) {
-        const RuleControls& r = Rule(i);
-        commands.add(r.box, [this, i] { onBoxClicked(i); });
-        if (i == 6)
-            commands.add(r.enable, [this] { armDateRow(); });
+    for (ClockRule rule : ClockRules) {
+        const RuleControls& r = Rule(rule);
+        commands.add(r.box, [this, rule] { onBoxClicked(rule); });
+        if (rule == ClockRule::OnDate)
+            commands.add(r.enable, [this] { armDateRule(); });
         else
-            commands.add(r.enable, [this, i] { armTimeRow(i); });
-        commands.add(r.cancel, [this, i] { cancelRow(i); });
+            commands.add(r.enable, [this, rule] { armTimeRule(rule); });
+        commands.add(r.cancel, [this, rule] { cancelRule(rule); });
     }
 }
 
-// --- rows ------------------------------------------------------------------------------
+// --- rules -----------------------------------------------------------------------------
 
-void ShutdownScheduler::onBoxClicked(int rowIndex) {
-    const RuleControls& r = Rule(rowIndex);
+void ShutdownScheduler::onBoxClicked(ClockRule rule) {
+    const RuleControls& r = Rule(rule);
     m_form.setEnabled(r.enable, m_form.get(r.box).checked);
 }
 
 // Setting a box from code has the same effect as a click.
-void ShutdownScheduler::tickBox(int rowIndex, bool ticked) {
-    m_form.setChecked(Rule(rowIndex).box, ticked);
-    onBoxClicked(rowIndex);
+void ShutdownScheduler::tickBox(ClockRule rule, bool ticked) {
+    m_form.setChecked(Rule(rule).box, ticked);
+    onBoxClicked(rule);
 }
 
 double ShutdownScheduler::value(ControlId id) {
@@ -154,13 +179,15 @@ bool ShutdownScheduler::validMinute(ControlId field) {
     return true;
 }
 
-void ShutdownScheduler::armTimeRow(int rowIndex) {
-    const RuleControls& r = Rule(rowIndex);
-    if (m_armed[rowIndex] == 1) return;
-    if (rowIndex >= 3 && rowIndex <= 5 && !m_form.get(r.box).checked) return;
+void ShutdownScheduler::armTimeRule(ClockRule rule) {
+    const RuleControls& r = Rule(rule);
+    if (armed(rule)) return;
+    const bool weekly =
+        rule == ClockRule::Weekdays || rule == ClockRule::Saturday || rule == ClockRule::Sunday;
+    if (weekly && !m_form.get(r.box).checked) return;
     if (!validHour(r.hour()) || !validMinute(r.minute())) return;
 
-    if (rowIndex == 2) {
+    if (rule == ClockRule::Today) {
         // The minute shown with two digits ("5" reads "05"), but only where that keeps its
         // value: "0.5" must not turn into minute 5.
         const double minute = value(r.minute());
@@ -182,29 +209,30 @@ void ShutdownScheduler::armTimeRow(int rowIndex) {
             return;
         }
     } else {
-        store(ArmedFlag(rowIndex), "1");
+        store(ArmedFlag(rule), "1");
     }
     store(r.hour().name, NumberToText(value(r.hour())));
     store(r.minute().name, NumberToText(value(r.minute())));
-    armRow(rowIndex);
+    arm(rule);
 }
 
-void ShutdownScheduler::armDateRow() {
-    const RuleControls& r = Rule(6);
-    if (m_armed[6] == 1) return;
+void ShutdownScheduler::armDateRule() {
+    const ClockRule rule = ClockRule::OnDate;
+    const RuleControls& r = Rule(rule);
+    if (armed(rule)) return;
     const auto b = [this](const Text& piece) { return std::string(piece.in(m_lang)); };
-    const double month = value(Rule(6).fields[0]);
-    if (text(Rule(6).fields[0]).empty() || month < 1 || month > 12) {
-        errorBox(b(texts::MonthRange), Rule(6).fields[0]);
+    const double month = value(DateMonth);
+    if (text(DateMonth).empty() || month < 1 || month > 12) {
+        errorBox(b(texts::MonthRange), DateMonth);
         return;
     }
-    if (text(Rule(6).fields[1]).empty()) {
-        errorBox(b(texts::DayMissing), Rule(6).fields[1]);
+    if (text(DateDay).empty()) {
+        errorBox(b(texts::DayMissing), DateDay);
         return;
     }
-    const double day = value(Rule(6).fields[1]);
+    const double day = value(DateDay);
     if (day < 1) {
-        errorBox(b(texts::DayBelowOne), Rule(6).fields[1]);
+        errorBox(b(texts::DayBelowOne), DateDay);
         return;
     }
     const std::string wrongDate = b(texts::WrongDate);
@@ -215,116 +243,122 @@ void ShutdownScheduler::armDateRow() {
                                                       std::chrono::February, std::chrono::day(29))
                               .ok();
         if (leap && day > 29) {
-            errorBox(wrongDate + Plain(year) + b(texts::February29), Rule(6).fields[1]);
+            errorBox(wrongDate + Plain(year) + b(texts::February29), DateDay);
             return;
         }
         if (!leap && day > 28) {
-            errorBox(wrongDate + Plain(year) + b(texts::February28), Rule(6).fields[1]);
+            errorBox(wrongDate + Plain(year) + b(texts::February28), DateDay);
             return;
         }
     }
     if ((month == 4 || month == 6 || month == 9 || month == 11) && day > 30) {
-        errorBox(wrongDate + NumberToText(month) + b(texts::Month30), Rule(6).fields[1]);
+        errorBox(wrongDate + NumberToText(month) + b(texts::Month30), DateDay);
         return;
     }
     if ((month == 1 || month == 3 || month == 5 || month == 7 || month == 8 || month == 10 ||
          month == 12) &&
         day > 31) {
-        errorBox(wrongDate + NumberToText(month) + b(texts::Month31), Rule(6).fields[1]);
+        errorBox(wrongDate + NumberToText(month) + b(texts::Month31), DateDay);
         return;
     }
-    if (!validHour(Rule(6).fields[2]) || !validMinute(Rule(6).fields[3])) return;
-    store(ArmedFlag(6), "1");
+    if (!validHour(r.hour()) || !validMinute(r.minute())) return;
+    store(ArmedFlag(rule), "1");
     for (int f = 0; f < r.fieldCount; ++f)
         store(field(r, f).name, NumberToText(value(field(r, f))));
-    armRow(6);
+    arm(rule);
 }
 
-void ShutdownScheduler::armRow(int rowIndex) {
-    const RuleControls& r = Rule(rowIndex);
-    m_armed[rowIndex] = 1;
+// Arms a rule at the time its fields hold, and locks them while it stays armed.
+void ShutdownScheduler::arm(ClockRule rule) {
+    const RuleControls& r = Rule(rule);
+    RuleTime time;
+    if (rule == ClockRule::OnDate) {
+        time.month = value(DateMonth);
+        time.day = value(DateDay);
+    }
+    time.hour = value(r.hour());
+    time.minute = value(r.minute());
+    m_schedule[Place(rule)] = time;
     m_form.setEnabled(r.box, false);
     for (int f = 0; f < r.fieldCount; ++f) m_form.setEnabled(field(r, f), false);
     m_form.setVisible(r.enable, false);
     m_form.setVisible(r.cancel, true);
 }
 
-// A row not armed: its box and fields editable, the enable button in place of cancel.
-void ShutdownScheduler::showUnarmed(int rowIndex) {
-    const RuleControls& r = Rule(rowIndex);
-    m_armed[rowIndex] = 0;
+// A rule not armed: its box and fields editable, the enable button in place of cancel.
+void ShutdownScheduler::showUnarmed(ClockRule rule) {
+    const RuleControls& r = Rule(rule);
+    m_schedule[Place(rule)].reset();
     m_form.setEnabled(r.box, true);
     for (int f = 0; f < r.fieldCount; ++f) m_form.setEnabled(field(r, f), true);
     m_form.setVisible(r.enable, true);
     m_form.setVisible(r.cancel, false);
 }
 
-void ShutdownScheduler::cancelRow(int rowIndex) {
-    if (rowIndex == 2) {
+void ShutdownScheduler::cancelRule(ClockRule rule) {
+    if (rule == ClockRule::Today) {
         // The box stays ticked: back to ready, nothing stored.
-        showUnarmed(2);
-        m_form.setEnabled(Rule(2).enable, true);
+        showUnarmed(rule);
+        m_form.setEnabled(Rule(rule).enable, true);
         return;
     }
-    tickBox(rowIndex, false);
-    store(ArmedFlag(rowIndex), "0");
-    showUnarmed(rowIndex);
+    tickBox(rule, false);
+    store(ArmedFlag(rule), "0");
+    showUnarmed(rule);
 }
 
 // The today rule back to idle: unticked, not armed, editable again.
-void ShutdownScheduler::idleTodayRow() {
-    tickBox(2, false);
-    showUnarmed(2);
+void ShutdownScheduler::idleTodayRule() {
+    tickBox(ClockRule::Today, false);
+    showUnarmed(ClockRule::Today);
 }
 
 // --- start-up and the once-a-second check ----------------------------------------------
 
 void ShutdownScheduler::restoreSchedule() {
-    for (int i = 2; i <= 9; ++i) m_form.setText(Rule(i).box, RuleBox(i).in(m_lang));
+    const RuleControls& today = Rule(ClockRule::Today);
+    for (ClockRule rule : ClockRules) m_form.setText(Rule(rule).box, RuleBox(rule).in(m_lang));
     m_form.setText(CountdownBox, texts::CountdownBox.in(m_lang));
-    m_form.setText(Rule(2).hourLabel, texts::HourLabel.in(m_lang));
-    m_form.setText(Rule(2).minuteLabel, texts::MinuteLabel.in(m_lang));
+    m_form.setText(today.hourLabel, texts::HourLabel.in(m_lang));
+    m_form.setText(today.minuteLabel, texts::MinuteLabel.in(m_lang));
     m_form.setText(StartCountdown, texts::Enable.in(m_lang));
     m_form.setText(StopCountdown, texts::Cancel.in(m_lang));
-    const std::string hourLabel = m_form.get(Rule(2).hourLabel).text;
-    const std::string minuteLabel = m_form.get(Rule(2).minuteLabel).text;
+    const std::string hourLabel = m_form.get(today.hourLabel).text;
+    const std::string minuteLabel = m_form.get(today.minuteLabel).text;
     const std::string enable = m_form.get(StartCountdown).text;
     const std::string cancel = m_form.get(StopCountdown).text;
-    for (int i = 2; i <= 9; ++i) {
-        m_form.setText(Rule(i).hourLabel, hourLabel);
-        m_form.setText(Rule(i).minuteLabel, minuteLabel);
-        m_form.setText(Rule(i).enable, enable);
-        m_form.setText(Rule(i).cancel, cancel);
+    for (ClockRule rule : ClockRules) {
+        const RuleControls& r = Rule(rule);
+        m_form.setText(r.hourLabel, hourLabel);
+        m_form.setText(r.minuteLabel, minuteLabel);
+        m_form.setText(r.enable, enable);
+        m_form.setText(r.cancel, cancel);
     }
 
     m_form.setText(CountdownMinutes, ReadSetting(m_store, MainKey, value::AutoShutTime));
 
-    for (ControlId id : {Rule(2).hour(), Rule(2).minute()})
+    for (ControlId id : {today.hour(), today.minute()})
         m_form.setText(id, ReadSetting(m_store, MainKey, id.name));
-    idleTodayRow();
+    idleTodayRule();
 
-    for (int i = 3; i <= 9; ++i) {
-        const RuleControls& r = Rule(i);
+    for (ClockRule rule : ClockRules) {
+        if (!Remembered(rule)) continue;
+        const RuleControls& r = Rule(rule);
         for (int f = 0; f < r.fieldCount; ++f)
             m_form.setText(field(r, f), ReadSetting(m_store, MainKey, field(r, f).name));
-        tickBox(i, NumericValue(ReadSetting(m_store, MainKey, ArmedFlag(i))) == 1);
+        tickBox(rule, NumericValue(ReadSetting(m_store, MainKey, ArmedFlag(rule))) == 1);
         if (m_form.get(r.box).checked)
-            armRow(i);
+            arm(rule);
         else
-            showUnarmed(i);
+            showUnarmed(rule);
     }
-}
-
-bool ShutdownScheduler::timeMatches(int rowIndex, const LocalTime& now) {
-    const RuleControls& r = Rule(rowIndex);
-    return value(r.hour()) == now.hour && value(r.minute()) == now.minute;
 }
 
 bool ShutdownScheduler::fire() {
     const LocalTime now = m_clock.now();
     switch (m_power.powerOffAsScheduled()) {
         case PowerActions::Outcome::TestMessage:
-            return false;  // test mode: the check goes on with the other rows
+            return false;  // test mode: the check goes on with the other rules
         case PowerActions::Outcome::Requested:
         case PowerActions::Outcome::Refused:
             m_refusedMinute = MinuteKey(now);
@@ -341,19 +375,14 @@ void ShutdownScheduler::checkSchedule() {
     const LocalTime now = m_clock.now();
     if (m_refusedMinute && *m_refusedMinute == MinuteKey(now)) return;
 
-    if (m_armed[2] == 1 && timeMatches(2, now)) {
-        idleTodayRow();
+    for (ClockRule rule : ClockRules) {
+        const std::optional<RuleTime>& time = m_schedule[Place(rule)];
+        if (!time || time->hour != now.hour || time->minute != now.minute ||
+            !OnItsDay(rule, time->month, time->day, now))
+            continue;
+        if (rule == ClockRule::Today) idleTodayRule();  // today's rule fires once
         if (fire()) return;
     }
-    if (m_armed[3] == 1 && now.weekday >= 2 && now.weekday <= 6 && timeMatches(3, now) && fire())
-        return;
-    if (m_armed[4] == 1 && now.weekday == 7 && timeMatches(4, now) && fire()) return;
-    if (m_armed[5] == 1 && now.weekday == 1 && timeMatches(5, now) && fire()) return;
-    if (m_armed[6] == 1 && value(Rule(6).fields[0]) == now.month &&
-        value(Rule(6).fields[1]) == now.day && timeMatches(6, now) && fire())
-        return;
-    for (int i = 7; i <= 9; ++i)
-        if (m_armed[i] == 1 && timeMatches(i, now) && fire()) return;
 }
 
 // --- countdown -------------------------------------------------------------------------

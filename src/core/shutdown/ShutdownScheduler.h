@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/form/FormModel.h"
+#include "core/form/ShutdownControls.h"
 #include "core/ports/Clock.h"
 #include "core/ports/MessageBox.h"
 #include "core/ports/Power.h"
@@ -18,9 +19,10 @@
 
 namespace pt {
 
-// Page 3 of the main window: the minute countdown (row 1), the eight clock rules (rows 2
-// to 9) and the three power buttons. Writes its controls into the main window's form
-// model by their names and registers what their clicks do in the window's command table.
+// The shutdown page of the main window: the minute countdown, the eight clock rules and
+// the three power buttons. Writes its controls into the main window's form model by their
+// names and registers what their clicks do in the window's command table. An armed rule is
+// kept as its time; the page's fields only show it.
 //
 // Wiring: field edits only need FormModel's textEditedByUser. Call restoreSchedule() as the
 // last start-up step, checkSchedule() at the end of every one-second tick, and
@@ -28,12 +30,14 @@ namespace pt {
 // with true when that one-second timer must start, false when it must stop.
 class ShutdownScheduler {
 public:
+    using ClockRule = shutdown_controls::ClockRule;
+
     ShutdownScheduler(FormModel& form, SettingsStore& store, Clock& clock, MessageBox& messages,
                       Power& power, Language lang, bool testMode, CommandTable& commands,
                       std::function<void()> saveAll, std::function<void()> quit,
                       std::function<void(bool on)> onCountdownChanged);
 
-    // Start-up: script of the row captions and the schedule restored from the store.
+    // Start-up: script of the rules' captions and the schedule restored from the store.
     void restoreSchedule();
     // Once a second: fires the first armed rule whose time has come.
     void checkSchedule();
@@ -42,23 +46,29 @@ public:
     void onCountdownTick();
     bool countdownActive() const { return m_countdownRunning; }
 
-    // Armed flag of a clock row, 2..9 (Check2Value .. Check9Value).
-    int armed(int row) const { return m_armed.at(static_cast<size_t>(row)); }
+    bool armed(ClockRule rule) const {
+        return m_schedule[shutdown_controls::Place(rule)].has_value();
+    }
 
     PowerActions& powerActions() { return m_power; }
 
 private:
+    // When an armed rule fires: the month and day only for the date rule.
+    struct RuleTime {
+        double month = 0, day = 0, hour = 0, minute = 0;
+    };
+
     void designedState();
     void registerCommands(CommandTable& commands);
-    void tickBox(int rowIndex, bool ticked);
-    void onBoxClicked(int rowIndex);
+    void tickBox(ClockRule rule, bool ticked);
+    void onBoxClicked(ClockRule rule);
 
-    void armTimeRow(int rowIndex);
-    void armDateRow();
-    void armRow(int rowIndex);
-    void cancelRow(int rowIndex);
-    void idleTodayRow();
-    void showUnarmed(int rowIndex);
+    void armTimeRule(ClockRule rule);
+    void armDateRule();
+    void arm(ClockRule rule);
+    void cancelRule(ClockRule rule);
+    void idleTodayRule();
+    void showUnarmed(ClockRule rule);
 
     bool validHour(ControlId field);
     bool validMinute(ControlId field);
@@ -67,7 +77,6 @@ private:
     double value(ControlId id);
     void store(std::string_view name, const std::string& value);
 
-    bool timeMatches(int rowIndex, const LocalTime& now);
     // Calls powerOffAsScheduled; true when the check must stop (the request went out).
     bool fire();
 
@@ -83,7 +92,7 @@ private:
     PowerActions m_power;
     std::function<void(bool on)> m_onCountdownChanged;
 
-    std::array<std::int16_t, 10> m_armed{};  // index = row; rows 2..9 used
+    std::array<std::optional<RuleTime>, std::size(shutdown_controls::ClockRules)> m_schedule;
     double m_autoShutdownTime = 0;
     bool m_countdownRunning = false;
     bool m_countdownFired = false;  // the count reached zero and the power step ran

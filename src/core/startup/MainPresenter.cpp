@@ -73,48 +73,49 @@ void MainPresenter::start() {
     // A store another program holds is waited for; one that stays locked is not read as
     // empty: its values join the totals once it can be read.
     m_storeLocked = !store.readable();
-    // 1. The flag the power actions need.
+    // The flag the power actions need.
     m_needsPowerPrivilege = m_services.system.powerActionsAvailable();
-    // 2. Skin, 3. language, 4. layout, 5. off the task list.
+    // Skin, language, layout, off the task list.
     m_view.applySkin();
     m_lang = LanguageFromLocaleId(m_services.system.systemLocaleId());
     m_view.layOut();
     m_form.setVisible(main_controls::TrayMenu, false);
     m_view.hideFromTaskList();
-    // 6, 7. Version checks, version text, caption and tray tooltip.
+    // Version checks, version text, caption and tray tooltip.
     checkVersion();
     m_versionText = VersionText(m_version);
     m_form.setText(main_controls::Window, std::string(ProgramName) + m_versionText);
     m_form.setToolTip(main_controls::TrayIcon, std::string(ProgramName) + m_versionText);
-    // 8. Traditional texts; the uptime is the system's, named Windows only there.
+    // Traditional texts; the uptime is the system's, named Windows only there.
     ApplyLanguageTexts(m_form, m_lang);
     if (!m_services.system.isWindows())
         m_form.setText(main_controls::UptimeCaption, main_texts::SystemUptimeCaption.in(m_lang));
-    // 9. Who and where.
+    // Who and where.
     m_userName = m_services.system.userName();
     m_computerName = m_services.system.computerName();
     m_sampling =
         std::make_unique<SamplingTick>(m_model, m_form, m_services.cursor, m_services.numberFormat,
                                        m_lang, m_services.inputAccess);
     m_keys = std::make_unique<KeyCounter>(m_model, m_form, m_lang);
-    // 10. The data file.
+    // The data file's totals, for the merge with the store's.
     const FileTotals fileTotals = DataFile(m_services.dataFile).load(m_computerName);
-    // 11. The autostart entry, unless in test mode.
+    // The autostart entry, unless in test mode.
     std::error_code ec;
     m_testMarker = std::filesystem::exists(
         std::filesystem::path(m_services.system.programFolder()) / "Pathtally.vbp", ec);
     if (!m_testMarker) keepAutostartCurrent();
-    // 12. Where the program lives.
+    // Where the program lives.
     const std::string folder = m_services.system.programFolder();
     if (folder != Trimmed(store, value::InstallPath))
         WriteSetting(store, MainKey, value::InstallPath, folder);
-    // 13. Start hidden in the tray?
+    // Start hidden in the tray?
     m_startHidden = Trimmed(store, value::MinToSystray) == "1";
     m_form.setChecked(main_controls::StartInTray, m_startHidden);
     if (m_startHidden) m_view.hideWindow();
-    // 14. The day the statistics began.
+    // The day the statistics began.
     loadStartDate();
-    // 15-25, once more (and only once more) when the stored start date is not a date.
+    // The rest of the start, once more (and only once more) when the stored start date is
+    // not a date.
     if (!runFromTheStartDate(fileTotals)) {
         m_startDate = StoredToday(m_services.clock);
         WriteSetting(store, MainKey, value::StartDate, m_startDate);
@@ -181,20 +182,20 @@ void MainPresenter::loadStartDate() {
 }
 
 bool MainPresenter::runFromTheStartDate(const FileTotals& fileTotals) {
-    // 15. The start date must read as a date.
+    // The start date must read as a date.
     if (!m_services.clock.isDate(m_startDate)) return false;
-    // 16. The totals, from the data file and the store; today's values begin at zero.
+    // The totals, from the data file and the store; today's values begin at zero.
     m_model.startFrom(MergedTotals(fileTotals, m_services.store));
-    // 17, 18. Travel and use-time records.
+    // Travel and use-time records.
     showRecords();
-    // 19, 20. Home panel and news page.
+    // Home panel and news page.
     openPages();
-    // 21. Test mode or the click hook.
+    // Test mode or the click hook.
     decideTestMode();
-    // 22-24. Click record, keystroke counting.
+    // Click record, keystroke counting.
     showClickRecord();
     countKeys();
-    // 25. The shutdown schedule.
+    // The shutdown schedule.
     restoreShutdownSchedule();
     return true;
 }
@@ -240,7 +241,7 @@ void MainPresenter::openPages() {
         m_view.collapseHome();
     }
     if (auto news = NewsPageAddress(m_services.store)) {
-        m_view.setTabShown(4, true);
+        m_view.setTabShown(main_controls::MainTab::News, true);
         m_view.navigateNews(*news);
     }
 }
@@ -391,7 +392,7 @@ void MainPresenter::showMainWindow() {
 void MainPresenter::showShutdownPage() {
     m_view.hideWindow();
     m_view.showWindow(false);
-    m_view.selectTab(3);
+    m_view.selectTab(main_controls::MainTab::Shutdown);
 }
 
 void MainPresenter::registerCommands() {

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/form/MainControls.h"
+
 namespace pt {
 
 // What the main window's presenter asks of its window beyond the controls of the form
@@ -10,15 +12,16 @@ class MainView {
 public:
     virtual ~MainView() = default;
     virtual void applySkin() = 0;
-    // Tab 0 selected; tabs 1, 2 and 4 off; window sized from the tab control and home panel.
+    // The statistics page selected; the use-time, eye-care and news pages off; the window
+    // sized from the tab control and the home panel.
     virtual void layOut() = 0;
     virtual void hideFromTaskList() = 0;
     virtual bool isWindowVisible() const = 0;
     virtual void hideWindow() = 0;
     // Shows a hidden window; normalState also restores a minimised one.
     virtual void showWindow(bool normalState) = 0;
-    virtual void selectTab(int index) = 0;
-    virtual void setTabShown(int index, bool shown) = 0;
+    virtual void selectTab(main_controls::MainTab tab) = 0;
+    virtual void setTabShown(main_controls::MainTab tab, bool shown) = 0;
     // Home panel under the tabs (WebBrowser1) and the news page (WebBrowser2).
     virtual void navigateHome(const std::string& url) = 0;
     virtual void collapseHome() = 0;

@@ -222,7 +222,13 @@ private:
         // native with it) get no content of their own; the page inside them is never shown
         // and the window's other controls in them stop reaching the screen. Without it the
         // page's window is a sub-surface of the top-level window itself.
-        if (!OnWayland()) m_container->winId();
+        // Only the container and the widgets holding it become native windows, not their
+        // siblings too (the menu bar, the status bar, the tab pages): each native window is
+        // one more X window the pointer enters and leaves and one more flush per repaint.
+        if (!OnWayland()) {
+            QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+            m_container->winId();
+        }
         m_container->show();
         m_container->setFocusPolicy(Qt::StrongFocus);
         m_signals = new ViewSignals;

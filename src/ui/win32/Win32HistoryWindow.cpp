@@ -13,6 +13,7 @@
 #include "core/stats/HistoryWindowModel.h"
 #include "core/texts/HistoryTexts.h"
 #include "platform/windows/WideText.h"
+#include "platform/windows/WinWholeFile.h"
 #include "ui/win32/Win32WindowClass.h"
 
 namespace pt {
@@ -34,37 +35,6 @@ HWND Child(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD styl
                                 GetModuleHandleW(nullptr), nullptr);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return hwnd;
-}
-
-// Writes the bytes into `file` whole or not at all; an empty text, else why not.
-std::wstring WriteWhole(const std::wstring& file, const std::string& bytes) {
-    const std::wstring temporary = file + L".part-" + std::to_wstring(GetCurrentProcessId());
-    HANDLE h = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD error = ERROR_SUCCESS;
-    if (h == INVALID_HANDLE_VALUE) {
-        error = GetLastError();
-    } else {
-        DWORD written = 0;
-        const bool ok =
-            WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size() && FlushFileBuffers(h);
-        if (!ok) error = GetLastError();
-        CloseHandle(h);
-        if (ok && !MoveFileExW(temporary.c_str(), file.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            error = GetLastError();
-        if (error != ERROR_SUCCESS) DeleteFileW(temporary.c_str());
-    }
-    if (error == ERROR_SUCCESS) return {};
-    wchar_t* text = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring reason = text ? text : L"error " + std::to_wstring(error);
-    LocalFree(text);
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) reason.pop_back();
-    return reason;
 }
 
 }  // namespace
@@ -267,7 +237,7 @@ void Win32HistoryWindow::exportCsv() {
     const std::wstring file = askFileName ? askFileName() : std::wstring();
     if (file.empty()) return;
     const std::vector<DayRow> days = m_history.days();
-    const std::wstring failure = WriteWhole(file, HistoryCsv(days));
+    const std::string failure = WriteWholeFile(file, HistoryCsv(days)).failure;
     if (failure.empty()) {
         SetDlgItemTextW(m_hwnd, ExportStatus,
                         W(ExportSavedText(days.size(), Narrow(file), m_lang)).c_str());
@@ -275,7 +245,7 @@ void Win32HistoryWindow::exportCsv() {
     }
     SetDlgItemTextW(m_hwnd, ExportStatus, L"");
     m_messages.show(
-        std::string(history_texts::ExportFailed.in(m_lang)) + Narrow(file) + "\n" + Narrow(failure),
+        std::string(history_texts::ExportFailed.in(m_lang)) + Narrow(file) + "\n" + failure,
         std::string(history_texts::ExportTitle.in(m_lang)), MsgButtons::Ok, MsgIcon::Warning,
         MsgDefault::First);
     bringToFront();

@@ -101,7 +101,7 @@ void Win32MainWindow::createControls() {
     m_tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
                              TabWidth, TabHeight, m_hwnd, nullptr, instance, nullptr);
     SendMessageW(m_tabs, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < MainTabCount; ++i) {
         m_pages[i] = CreateWindowExW(WS_EX_CONTROLPARENT, L"PathtallyPage", L"", WS_CHILD, 4, 28,
                                      TabWidth - 8, TabHeight - 32, m_hwnd, nullptr, instance, this);
         m_binder->bindCustom(main_controls::Tabs[i], [this, i](const Control& c) {
@@ -109,13 +109,14 @@ void Win32MainWindow::createControls() {
             rebuildTabs();
         });
     }
-    buildStatisticsPage(m_pages[0]);
-    buildShutdownPage(m_pages[3]);
+    buildStatisticsPage(m_pages[TabIndex(MainTab::Statistics)]);
+    buildShutdownPage(m_pages[TabIndex(MainTab::Shutdown)]);
     // The home strip under the tabs and the news page fill their areas with the system's
     // web control when they are first seen; where it cannot be created they say so.
     RECT newsArea;
-    GetClientRect(m_pages[4], &newsArea);
-    m_news = std::make_unique<Win32WebPage>(m_pages[4], newsArea, m_font);
+    HWND newsPage = m_pages[TabIndex(MainTab::News)];
+    GetClientRect(newsPage, &newsArea);
+    m_news = std::make_unique<Win32WebPage>(newsPage, newsArea, m_font);
     m_home = std::make_unique<Win32WebPage>(
         m_hwnd, RECT{0, TabHeight, TabWidth, TabHeight + HomeHeight}, m_font);
 
@@ -206,9 +207,9 @@ void Win32MainWindow::buildShutdownPage(HWND p) {
     buttons(StartCountdown, StopCountdown, 24);
     b.add(Kind::Label, CountdownWarning, p, 16, 50, 612, 36);
     b.setTextColor(CountdownWarning, Red);
-    for (int row = 2; row <= 9; ++row) {
-        const RuleControls& rule = Rule(row);
-        const int y = 92 + (row - 2) * 31;
+    for (ClockRule clockRule : ClockRules) {
+        const RuleControls& rule = Rule(clockRule);
+        const int y = 92 + static_cast<int>(Place(clockRule)) * 31;
         b.add(Kind::CheckBox, rule.box, p, 16, y, 170, 22);
         int x = 190;
         auto field = [&](ControlId edit, ControlId label) {
@@ -298,7 +299,7 @@ void Win32MainWindow::buildMenus() {
 void Win32MainWindow::rebuildTabs() {
     SendMessageW(m_tabs, TCM_DELETEALLITEMS, 0, 0);
     int position = 0, selected = -1;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < MainTabCount; ++i) {
         if (!m_tabShown[i]) continue;
         TCITEMW tab{};
         tab.mask = TCIF_TEXT | TCIF_PARAM;
@@ -311,7 +312,7 @@ void Win32MainWindow::rebuildTabs() {
     }
     if (selected < 0) {
         selected = 0;
-        for (int i = 0; i < 5; ++i)
+        for (int i = 0; i < MainTabCount; ++i)
             if (m_tabShown[i]) {
                 m_current = i;
                 break;
@@ -323,8 +324,8 @@ void Win32MainWindow::rebuildTabs() {
 
 void Win32MainWindow::showPage(int index) {
     m_current = index;
-    for (int i = 0; i < 5; ++i) ShowWindow(m_pages[i], i == index ? SW_SHOW : SW_HIDE);
-    if (index == 4 && isWindowVisible()) m_news->realise();
+    for (int i = 0; i < MainTabCount; ++i) ShowWindow(m_pages[i], i == index ? SW_SHOW : SW_HIDE);
+    if (index == TabIndex(MainTab::News) && isWindowVisible()) m_news->realise();
 }
 
 void Win32MainWindow::start() {
@@ -395,8 +396,9 @@ void Win32MainWindow::notify(const std::string& title, const std::string& text) 
 // --- MainView ---------------------------------------------------------------------
 
 void Win32MainWindow::layOut() {
-    m_current = 0;
-    m_tabShown[1] = m_tabShown[2] = m_tabShown[4] = false;
+    m_current = TabIndex(MainTab::Statistics);
+    for (MainTab hidden : {MainTab::UseTime, MainTab::EyeCare, MainTab::News})
+        m_tabShown[TabIndex(hidden)] = false;
     rebuildTabs();
     m_homeShown = true;
     RECT frame{0, 0, TabWidth, TabHeight + HomeHeight + 24};
@@ -427,19 +429,17 @@ void Win32MainWindow::showWindow(bool normalState) {
     m_binder->sync();
     setTickPeriod();
     if (m_homeShown) m_home->realise();
-    if (m_current == 4) m_news->realise();
+    if (m_current == TabIndex(MainTab::News)) m_news->realise();
     if (m_shown) m_shown();
 }
 
-void Win32MainWindow::selectTab(int index) {
-    if (index < 0 || index > 4) return;
-    m_current = index;
+void Win32MainWindow::selectTab(MainTab tab) {
+    m_current = TabIndex(tab);
     rebuildTabs();
 }
 
-void Win32MainWindow::setTabShown(int index, bool shown) {
-    if (index < 0 || index > 4) return;
-    m_tabShown[index] = shown;
+void Win32MainWindow::setTabShown(MainTab tab, bool shown) {
+    m_tabShown[TabIndex(tab)] = shown;
     rebuildTabs();
 }
 
@@ -461,7 +461,7 @@ void Win32MainWindow::collapseHome() {
 
 void Win32MainWindow::navigateNews(const std::string& url) {
     m_news->navigate(url);
-    if (isWindowVisible() && m_current == 4) m_news->realise();
+    if (isWindowVisible() && m_current == TabIndex(MainTab::News)) m_news->realise();
 }
 
 void Win32MainWindow::runCountdownTimer(bool running) {

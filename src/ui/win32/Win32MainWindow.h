@@ -53,8 +53,8 @@ public:
     bool isWindowVisible() const override;
     void hideWindow() override;
     void showWindow(bool normalState) override;
-    void selectTab(int index) override;
-    void setTabShown(int index, bool shown) override;
+    void selectTab(main_controls::MainTab tab) override;
+    void setTabShown(main_controls::MainTab tab, bool shown) override;
     void navigateHome(const std::string& url) override;
     void collapseHome() override;
     void navigateNews(const std::string& url) override;
@@ -88,13 +88,13 @@ private:
     HWND m_status = nullptr;
     std::unique_ptr<Win32WebPage> m_home;
     std::unique_ptr<Win32WebPage> m_news;
-    HWND m_pages[5] = {};
+    HWND m_pages[main_controls::MainTabCount] = {};
     HMENU m_menuBar = nullptr;
     HMENU m_rightMenu = nullptr;
     HFONT m_font = nullptr;
     HICON m_icon = nullptr;
-    bool m_tabShown[5] = {true, true, true, true, true};
-    std::wstring m_tabText[5];
+    bool m_tabShown[main_controls::MainTabCount] = {true, true, true, true, true};
+    std::wstring m_tabText[main_controls::MainTabCount];
     int m_current = 0;
     bool m_homeShown = true;
     bool m_keepsDayHistory = false;
