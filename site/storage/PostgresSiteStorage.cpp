@@ -6,6 +6,7 @@
 #include <pqxx/pqxx>
 
 #include <cstdio>
+#include <limits>
 
 namespace pt::site {
 
@@ -89,8 +90,13 @@ constexpr std::pair<const char*, const char*> Statements[] = {
      "WHERE points > $1) + (SELECT count(*) FROM rankings WHERE points = $1 AND "
      "(best_at, installation_id) < ($2, $3))"},
     {"leaderboard",
-     "SELECT installation_id, points, best_at, last_seen FROM rankings "
+     "SELECT installation_id, points, best_at, last_seen FROM rankings WHERE points <= $3 "
      "ORDER BY points DESC, best_at, installation_id LIMIT $1 OFFSET $2"},
+    // Where a deep page starts: the points of its first entry, and how many are ahead.
+    {"leaderboard_seek",
+     "SELECT points, ahead FROM (SELECT points, (sum(installations) OVER (ORDER BY points "
+     "DESC) - installations)::bigint AS ahead FROM points_histogram WHERE installations > 0) "
+     "AS groups WHERE ahead <= $1 ORDER BY points LIMIT 1"},
     {"ranked_count", "SELECT value FROM counters WHERE name = 'rankings'"},
     {"ahead_same",
      "SELECT installation_id, points, best_at, last_seen FROM rankings WHERE points = $1 AND "
@@ -390,7 +396,16 @@ SubmissionOutcome PostgresSiteStorage::submitPoints(std::uint32_t installationId
 std::vector<RankedInstallation> PostgresSiteStorage::leaderboard(std::int64_t offset, int limit) {
     return inTransaction([&](pqxx::work& t) {
         std::vector<RankedInstallation> rows;
-        for (const auto& r : t.exec_prepared("leaderboard", limit, offset)) {
+        // A deep page starts at the points its first entry has, found from the histogram, so
+        // that only those on the same points are skipped, not everyone ahead.
+        std::int64_t fromPoints = std::numeric_limits<std::int64_t>::max(), ahead = 0;
+        if (offset > 0) {
+            const pqxx::result seek = t.exec_prepared("leaderboard_seek", offset);
+            if (seek.empty()) return rows;
+            fromPoints = seek[0][0].as<std::int64_t>();
+            ahead = seek[0][1].as<std::int64_t>();
+        }
+        for (const auto& r : t.exec_prepared("leaderboard", limit, offset - ahead, fromPoints)) {
             rows.push_back(Ranked(r));
             rows.back().rank = offset + static_cast<std::int64_t>(rows.size());
         }

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 namespace pt::site {
@@ -337,10 +338,24 @@ SubmissionOutcome SqliteSiteStorage::submitPoints(std::uint32_t installationId, 
 
 std::vector<RankedInstallation> SqliteSiteStorage::leaderboard(std::int64_t offset, int limit) {
     Lease db(*this);
+    // A deep page starts at the points its first entry has, found from the histogram, so
+    // that only those on the same points are skipped, not everyone ahead.
+    std::int64_t fromPoints = std::numeric_limits<std::int64_t>::max(), ahead = 0;
+    if (offset > 0) {
+        Statement seek(db,
+                       "SELECT points, ahead FROM (SELECT points, sum(installations) OVER "
+                       "(ORDER BY points DESC) - installations AS ahead FROM points_histogram "
+                       "WHERE installations > 0) WHERE ahead <= ?1 ORDER BY points LIMIT 1");
+        seek.bind(1, offset);
+        if (!seek.step()) return {};
+        fromPoints = seek.integer(0);
+        ahead = seek.integer(1);
+    }
     Statement s(db,
                 "SELECT installation_id, points, best_at, last_seen FROM rankings "
-                "ORDER BY points DESC, best_at, installation_id LIMIT ?1 OFFSET ?2");
-    s.bind(1, limit).bind(2, offset);
+                "WHERE points <= ?3 ORDER BY points DESC, best_at, installation_id "
+                "LIMIT ?1 OFFSET ?2");
+    s.bind(1, limit).bind(2, offset - ahead).bind(3, fromPoints);
     std::vector<RankedInstallation> rows;
     while (s.step())
         rows.push_back({static_cast<std::uint32_t>(s.integer(0)), s.integer(1), s.integer(2),

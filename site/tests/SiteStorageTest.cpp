@@ -102,6 +102,32 @@ TYPED_TEST(StorageContract, LeaderboardOrderPagingAndRanks) {
     EXPECT_FALSE(s.installation(999).has_value());
 }
 
+TYPED_TEST(StorageContract, EveryPageIsItsSliceOfTheWholeList) {
+    SiteStorage& s = *this->storage;
+    // Groups of ties on 0..60 points, each reached at different times; two installations
+    // raised later, one emptying its old group (90 points, now held by none).
+    for (std::uint32_t id = 1; id <= 60; ++id)
+        s.recordPoints(id, (id % 7) * 10, 1000 + id * 13 % 17);
+    s.recordPoints(61, 90, 5);
+    s.recordPoints(61, 95, 6);
+    s.recordPoints(3, 65, 7);
+    const auto whole = s.leaderboard(0, 1000);
+    ASSERT_EQ(whole.size(), 61u);
+    for (int limit : {1, 7}) {
+        for (std::int64_t offset = 1; offset <= 62; ++offset) {
+            const auto page = s.leaderboard(offset, limit);
+            const std::size_t expected = std::min<std::size_t>(
+                limit, whole.size() - std::min<std::size_t>(whole.size(), offset));
+            ASSERT_EQ(page.size(), expected) << "offset " << offset;
+            for (std::size_t i = 0; i < page.size(); ++i) {
+                EXPECT_EQ(page[i].installationId, whole[offset + i].installationId)
+                    << "offset " << offset << " row " << i;
+                EXPECT_EQ(page[i].rank, offset + static_cast<std::int64_t>(i) + 1);
+            }
+        }
+    }
+}
+
 TYPED_TEST(StorageContract, AroundAnInstallationAlongTheRanking) {
     SiteStorage& s = *this->storage;
     // Points 10..29 for ids 1..20; ids 31..33 share 20 points with id 11, reached later.

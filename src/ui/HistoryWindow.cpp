@@ -138,16 +138,16 @@ HistoryWindow::HistoryWindow(DayHistory& history, const Clock& clock, MessageBox
     m_followTimer = new QTimer(this);
     m_followTimer->setInterval(1000);
     connect(m_followTimer, &QTimer::timeout, this, &HistoryWindow::followSaves);
-    askFileName = [this] {
-        return QFileDialog::getSaveFileName(
-            this, Shown(history_texts::ExportTitle.in(m_lang)),
-            QDir::home().filePath(QStringLiteral("pathtally-days.csv")),
-            QStringLiteral("CSV (*.csv)"));
-    };
     reload();
 }
 
 HistoryWindow::~HistoryWindow() = default;
+
+QString HistoryWindow::askFileName() {
+    return QFileDialog::getSaveFileName(this, Shown(history_texts::ExportTitle.in(m_lang)),
+                                        QDir::home().filePath(QStringLiteral("pathtally-days.csv")),
+                                        QStringLiteral("CSV (*.csv)"));
+}
 
 HistoryWindow* HistoryWindow::instance() {
     return g_instance.data();
@@ -258,7 +258,7 @@ void HistoryWindow::refreshBestDays() {
 }
 
 void HistoryWindow::exportCsv() {
-    const QString file = askFileName ? askFileName() : QString();
+    const QString file = askFileName();
     if (file.isEmpty()) return;
     const std::vector<DayRow> days = m_history.days();
     const QString failure = WriteWholeFile(file, HistoryCsv(days));

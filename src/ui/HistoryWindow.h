@@ -45,7 +45,7 @@ public:
     void setRange(int days);
     // The day whose hours are shown (ISO date).
     void showHoursOf(const std::string& date);
-    // Saves the days as CSV to the file `askFileName` names (nothing when it names none),
+    // Saves the days as CSV to the file askFileName() names (nothing when it names none),
     // and says in the window that it did, or in a box why it could not.
     void exportCsv();
     // Reads the store again and shows what changed since (the saves of the running
@@ -59,10 +59,9 @@ public:
     DayTableModel& tableModel() { return *m_tableModel; }
     const std::string& hoursDate() const { return m_hoursDate; }
 
-    // Asks for the file to export to; a save dialog unless replaced (tests).
-    std::function<QString()> askFileName;
-
 protected:
+    // Asks for the file to export to (a save dialog); empty when none was chosen.
+    virtual QString askFileName();
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 

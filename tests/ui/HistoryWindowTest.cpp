@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -126,11 +128,21 @@ TEST_F(HistoryWindowTest, HoursOfTheChosenDayAndTheBestDays) {
     EXPECT_EQ(window.findChild<QLabel*>("Best2")->text(), QStringLiteral("1  (2026-12-07)"));
 }
 
+// The window with the file to export to chosen by the test instead of a save dialog.
+class ExportingWindow : public HistoryWindow {
+public:
+    using HistoryWindow::HistoryWindow;
+    QString chosen;
+
+protected:
+    QString askFileName() override { return chosen; }
+};
+
 TEST_F(HistoryWindowTest, ExportWritesTheCsvOrSaysWhyAndLeavesNothing) {
     history.add("2026-12-08", 8, {100, 1, 2, 3, 4, 5});
-    HistoryWindow window(history, clock, messages, Language::Simplified);
+    ExportingWindow window(history, clock, messages, Language::Simplified);
     const QString good = QString::fromStdString((dir / "days.csv").string());
-    window.askFileName = [&] { return good; };
+    window.chosen = good;
     QTest::mouseClick(window.findChild<QPushButton*>("ExportCsv"), Qt::LeftButton);
     QFile written(good);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
@@ -144,7 +156,7 @@ TEST_F(HistoryWindowTest, ExportWritesTheCsvOrSaysWhyAndLeavesNothing) {
     const std::filesystem::path blocker = dir / "a-file";
     QFile(QString::fromStdString(blocker.string())).open(QIODevice::WriteOnly);
     const QString bad = QString::fromStdString((blocker / "days.csv").string());
-    window.askFileName = [&] { return bad; };
+    window.chosen = bad;
     window.exportCsv();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text.rfind("无法保存文件：", 0), 0u) << messages.shown[0].text;
@@ -153,7 +165,7 @@ TEST_F(HistoryWindowTest, ExportWritesTheCsvOrSaysWhyAndLeavesNothing) {
                             std::filesystem::directory_iterator()),
               2);
 
-    window.askFileName = [] { return QString(); };  // the dialog was cancelled
+    window.chosen.clear();  // the dialog was cancelled
     window.exportCsv();
     EXPECT_EQ(messages.shown.size(), 1u);
 }
@@ -332,13 +344,23 @@ TEST_F(HistoryWindowTest, AFailedExportIsToldOverTheHistoryWindow) {
 
     const std::filesystem::path blocker = dir / "a-file";
     QFile(QString::fromStdString(blocker.string())).open(QIODevice::WriteOnly);
-    window->askFileName = [&] { return QString::fromStdString((blocker / "d.csv").string()); };
+    // The save dialog is answered as a person would: the file typed in, then Save.
+    QString fileToChoose = QString::fromStdString((blocker / "d.csv").string());
+    QString offeredName;
     QPointer<QWidget> boxParent;
     QString boxText;
     bool boxSeen = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
+            const QStringList offered = chooser->selectedFiles();
+            offeredName = offered.isEmpty() ? QString() : QFileInfo(offered[0]).fileName();
+            chooser->selectFile(fileToChoose);
+            QMetaObject::invokeMethod(chooser, "accept");
+            return;
+        }
+        auto* box = qobject_cast<QMessageBox*>(modal);
         if (!box) return;
         boxSeen = true;
         boxParent = box->parentWidget();
@@ -347,7 +369,7 @@ TEST_F(HistoryWindowTest, AFailedExportIsToldOverTheHistoryWindow) {
     });
     poll.start(20);
     QTest::mouseClick(window->findChild<QPushButton*>("ExportCsv"), Qt::LeftButton);
-    poll.stop();
+    EXPECT_EQ(offeredName, QStringLiteral("pathtally-days.csv")) << "the name the dialog offers";
     ASSERT_TRUE(boxSeen) << "no box told the failure";
     EXPECT_TRUE(boxText.startsWith(QStringLiteral("无法保存文件："))) << boxText.toStdString();
     EXPECT_EQ(boxParent.data(), window.data()) << "the box stands over the history window";
@@ -356,8 +378,9 @@ TEST_F(HistoryWindowTest, AFailedExportIsToldOverTheHistoryWindow) {
     EXPECT_TRUE(window->isVisible());
 
     const QString good = QString::fromStdString((dir / "days.csv").string());
-    window->askFileName = [&] { return good; };
+    fileToChoose = good;
     window->exportCsv();
+    poll.stop();
     EXPECT_TRUE(QFile::exists(good));
     EXPECT_TRUE(window->findChild<QLabel*>("ExportStatus")
                     ->text()

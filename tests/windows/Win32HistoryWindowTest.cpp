@@ -84,15 +84,25 @@ TEST_F(Win32HistoryWindowTest, ShowsTheDaysTheHoursAndTheBestDays) {
     for (const ChartPoint& hour : window.hourPoints()) EXPECT_FALSE(hour.value) << "no hours";
 }
 
+// The window with the file to export to chosen by the test instead of the save dialog.
+class ExportingWindow : public Win32HistoryWindow {
+public:
+    using Win32HistoryWindow::Win32HistoryWindow;
+    std::wstring chosen;
+
+protected:
+    std::wstring askFileName() override { return chosen; }
+};
+
 TEST_F(Win32HistoryWindowTest, FollowsTheSavesAndWritesTheCsv) {
-    Win32HistoryWindow window(nullptr, font, *history, clock, boxes, Language::Simplified);
+    ExportingWindow window(nullptr, font, *history, clock, boxes, Language::Simplified);
     history->add("2026-12-08", 21, {3, 0, 0, 0, 0, 1});
     window.followSaves();
     EXPECT_EQ(window.dayPoints().back().value, 390);
     EXPECT_EQ(window.hourPoints()[21].value, 13);
 
     const fs::path file = dir / "days.csv";
-    window.askFileName = [&] { return file.wstring(); };
+    window.chosen = file.wstring();
     window.exportCsv();
     std::ifstream in(file, std::ios::binary);
     std::stringstream csv;
@@ -106,14 +116,14 @@ TEST_F(Win32HistoryWindowTest, FollowsTheSavesAndWritesTheCsv) {
     EXPECT_TRUE(boxes.shown.empty());
 
     // A folder that is not there: a box says why, nothing is left behind.
-    window.askFileName = [&] { return (dir / "missing" / "days.csv").wstring(); };
+    window.chosen = (dir / "missing" / "days.csv").wstring();
     window.exportCsv();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(boxes.shown[0].text.find("无法保存文件："), std::string::npos);
     EXPECT_TRUE(window.controlText(Win32HistoryWindow::ExportStatus).empty());
     EXPECT_FALSE(fs::exists(dir / "missing"));
     // Nothing asked for, nothing done.
-    window.askFileName = [] { return std::wstring(); };
+    window.chosen.clear();
     window.exportCsv();
     EXPECT_EQ(boxes.shown.size(), 1u);
 }

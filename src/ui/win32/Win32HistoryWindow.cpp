@@ -48,20 +48,6 @@ Win32HistoryWindow::Win32HistoryWindow(HWND owner, HFONT font, DayHistory& histo
       m_lang(lang),
       m_range(DefaultHistoryRange),
       m_emptyHours(W(history_texts::NoHoursForUseTime.in(lang))) {
-    askFileName = [this] {
-        wchar_t name[MAX_PATH] = L"pathtally-days.csv";
-        const std::wstring title = W(history_texts::ExportTitle.in(m_lang));
-        OPENFILENAMEW dialog{};
-        dialog.lStructSize = sizeof dialog;
-        dialog.hwndOwner = m_hwnd;
-        dialog.lpstrFilter = L"CSV (*.csv)\0*.csv\0";
-        dialog.lpstrFile = name;
-        dialog.nMaxFile = MAX_PATH;
-        dialog.lpstrTitle = title.c_str();
-        dialog.lpstrDefExt = L"csv";
-        dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-        return GetSaveFileNameW(&dialog) ? std::wstring(name) : std::wstring();
-    };
     create(owner);
     reload();
 }
@@ -233,8 +219,23 @@ void Win32HistoryWindow::followSaves() {
     if (m_history.hours(m_hoursDate) != m_shownHours) refreshHourChart();
 }
 
+std::wstring Win32HistoryWindow::askFileName() {
+    wchar_t name[MAX_PATH] = L"pathtally-days.csv";
+    const std::wstring title = W(history_texts::ExportTitle.in(m_lang));
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = m_hwnd;
+    dialog.lpstrFilter = L"CSV (*.csv)\0*.csv\0";
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrTitle = title.c_str();
+    dialog.lpstrDefExt = L"csv";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    return GetSaveFileNameW(&dialog) ? std::wstring(name) : std::wstring();
+}
+
 void Win32HistoryWindow::exportCsv() {
-    const std::wstring file = askFileName ? askFileName() : std::wstring();
+    const std::wstring file = askFileName();
     if (file.empty()) return;
     const std::vector<DayRow> days = m_history.days();
     const std::string failure = WriteWholeFile(file, HistoryCsv(days)).failure;

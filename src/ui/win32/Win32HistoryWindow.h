@@ -23,7 +23,7 @@ class Win32HistoryWindow {
 public:
     Win32HistoryWindow(HWND owner, HFONT font, DayHistory& history, const Clock& clock,
                        MessageBox& messages, Language lang);
-    ~Win32HistoryWindow();
+    virtual ~Win32HistoryWindow();
     Win32HistoryWindow(const Win32HistoryWindow&) = delete;
     Win32HistoryWindow& operator=(const Win32HistoryWindow&) = delete;
 
@@ -37,7 +37,7 @@ public:
     void selectDay(const std::string& date);
     // Reads the store again and shows what changed, keeping the chosen day.
     void followSaves();
-    // Asks for a file (askFileName) and saves the days there as CSV.
+    // Asks for a file (askFileName()) and saves the days there as CSV.
     void exportCsv();
 
     const std::vector<ChartPoint>& dayPoints() const { return m_dayPoints; }
@@ -45,9 +45,6 @@ public:
     const std::string& hoursDate() const { return m_hoursDate; }
     const std::vector<DayRow>& days() const { return m_days; }
     std::wstring controlText(int controlId) const;
-
-    // The save dialog unless replaced (tests); an empty text when none was chosen.
-    std::function<std::wstring()> askFileName;
 
     // Control ids, for tests and automation.
     enum Control : int {
@@ -61,6 +58,10 @@ public:
         DayTable,
         BestDayFirst = 120  // then one per figure
     };
+
+protected:
+    // Asks for the file to export to (the save dialog); empty when none was chosen.
+    virtual std::wstring askFileName();
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
