@@ -22,11 +22,13 @@ build:
 	cmake --preset $(PRESET) -DPATHTALLY_WERROR=ON >/dev/null
 	cmake --build $(BUILD) -j$(JOBS)
 
-# pathtally.exe, cross-built with mingw-w64 (static runtime) in build/windows.
+# pathtally.exe, cross-built with mingw-w64 (static runtime), and its installer
+# pathtally-setup-<version>.exe (NSIS) in build/windows.
 windows:
 	scripts/deps.sh --windows
 	cmake --preset windows >/dev/null
 	cmake --build build/windows -j$(JOBS)
+	cmake --build build/windows --target installer
 
 # A Debian package of the program (build/<preset>/pathtally_<version>_<arch>.deb).
 package: deps build

@@ -265,7 +265,8 @@ void InputBurst(Display*) {
     pt::X11InputEvents unused(":none");  // never opened: the procedure is called directly
     pt::ClickHook core(counters, unused);
     auto t0 = Clock::now();
-    for (int i = 0; i < kCalls; ++i) core.countButton(i % 4 == 0 ? 512 : 513);
+    for (int i = 0; i < kCalls; ++i)
+        core.countButton(i % 4 == 0 ? pt::MouseButton::Right : pt::MouseButton::Left);
     Result("click hook procedure alone", Seconds(Clock::now() - t0) / kCalls * 1e9, "ns");
     pt::StatisticsModel s2;
     pt::FormModel f2;

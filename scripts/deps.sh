@@ -18,7 +18,8 @@ test_pkgs=(libgtest-dev libgmock-dev xdotool trayer python3-dbusmock dbus-x11 sq
   chromium chromium-driver nginx-light wrk  # the site in a real browser; its benchmark
   postgresql-15)  # a private cluster for the site's PostgreSQL tests
 # The Windows build (mingw-w64, static runtime) and its tests under Wine.
-windows_pkgs=(g++-mingw-w64-x86-64-posix googletest wine wine64 locales)
+windows_pkgs=(g++-mingw-w64-x86-64-posix googletest wine wine64 locales
+  nsis)  # makensis: the Windows installer
 want=("${build_pkgs[@]}")
 for arg in "$@"; do
   case "$arg" in

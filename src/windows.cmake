@@ -31,3 +31,27 @@ set_property(SOURCE app/windows/pathtally.rc APPEND PROPERTY COMPILE_DEFINITIONS
 target_link_libraries(pathtally PRIVATE pathtally_ui_win32 pathtally_platform)
 target_link_options(pathtally PRIVATE -municode)  # wWinMain
 set_target_properties(pathtally PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# --- the installer: pathtally-setup-<version>.exe, built with NSIS (makensis) -----------
+# Part of every build where makensis is installed (scripts/deps.sh --windows); `make windows`
+# asks for the target by name, so there a missing makensis is an error.
+find_program(PT_MAKENSIS makensis)
+set(PT_INSTALLER_SCRIPT ${PROJECT_SOURCE_DIR}/data/windows/pathtally.nsi)
+set(PT_INSTALLER ${CMAKE_BINARY_DIR}/pathtally-setup-${PROJECT_VERSION}.exe)
+if(PT_MAKENSIS)
+  add_custom_command(OUTPUT ${PT_INSTALLER}
+    COMMAND ${PT_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DPROGRAM=$<TARGET_FILE:pathtally>
+      -DPROGRAM_ICON=${PROJECT_SOURCE_DIR}/data/icons/pathtally.ico
+      -DLICENSE_FILE=${PROJECT_SOURCE_DIR}/LICENSE -DOUTFILE=${PT_INSTALLER} ${PT_INSTALLER_SCRIPT}
+    DEPENDS pathtally ${PT_INSTALLER_SCRIPT} ${PROJECT_SOURCE_DIR}/LICENSE
+      ${PROJECT_SOURCE_DIR}/data/icons/pathtally.ico
+    COMMENT "Building the installer ${PT_INSTALLER}" VERBATIM)
+  add_custom_target(installer ALL DEPENDS ${PT_INSTALLER})
+  # For the installer's test.
+  set_target_properties(installer PROPERTIES INSTALLER_FILE ${PT_INSTALLER}
+    INSTALLER_SCRIPT ${PT_INSTALLER_SCRIPT})
+else()
+  add_custom_target(installer
+    COMMAND ${CMAKE_COMMAND} -E echo "makensis is not installed (scripts/deps.sh --windows)"
+    COMMAND ${CMAKE_COMMAND} -E false VERBATIM)
+endif()

@@ -48,8 +48,12 @@ pathtally_add_wine_test(core_tests SOURCES ${CORE_TESTS})
 # of its own.
 file(GLOB WINDOWS_PLATFORM_TESTS CONFIGURE_DEPENDS windows/*.cpp)
 # With the composition root's commands, to check that every clickable control has one.
+list(REMOVE_ITEM WINDOWS_PLATFORM_TESTS ${CMAKE_CURRENT_SOURCE_DIR}/windows/set_cursor_pos.cpp)
 pathtally_add_wine_test(windows_platform_tests XVFB SOURCES ${WINDOWS_PLATFORM_TESTS}
   ${PROJECT_SOURCE_DIR}/src/app/windows/Commands.cpp LIBS pathtally_platform pathtally_ui_win32)
+# Another program that moves the pointer with SetCursorPos, for the travel tests.
+add_executable(set_cursor_pos windows/set_cursor_pos.cpp)
+add_dependencies(windows_platform_tests set_cursor_pos)
 # The day history's writer that the kill tests end at random points.
 add_executable(history_journal_writer windows/writer/HistoryJournalWriter.cpp)
 target_link_libraries(history_journal_writer PRIVATE pathtally_platform)
@@ -63,3 +67,14 @@ add_test(NAME windows_program_e2e
   COMMAND ${PT_RUN_WINE_TEST} --xvfb --template ${PT_WINE_TEMPLATE} --unix
     ${CMAKE_CURRENT_SOURCE_DIR}/windows/program-e2e.sh $<TARGET_FILE:pathtally>
     ${CMAKE_BINARY_DIR}/screenshots)
+
+# The installer under Wine: install, the program run from Program Files, an upgrade over an
+# older version keeping the totals, uninstall keeping the user's data.
+if(PT_MAKENSIS)
+  add_test(NAME windows_installer
+    COMMAND ${PT_RUN_WINE_TEST} --xvfb --template ${PT_WINE_TEMPLATE} --unix
+      ${CMAKE_CURRENT_SOURCE_DIR}/windows/installer-test.sh
+      $<TARGET_PROPERTY:installer,INSTALLER_FILE> $<TARGET_PROPERTY:installer,INSTALLER_SCRIPT>
+      $<TARGET_FILE:pathtally> ${PROJECT_SOURCE_DIR}/data/icons/pathtally.ico
+      ${PROJECT_SOURCE_DIR}/LICENSE)
+endif()

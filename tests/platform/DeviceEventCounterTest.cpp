@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/linux/DeviceEventCounter.h"
+#include "support/MouseButtonPrint.h"
 
 namespace pt {
 namespace {
@@ -36,7 +37,7 @@ DeviceEvent Code(Kind kind, std::uint32_t device, std::uint32_t code, std::int32
 class DeviceEventCounterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        counter.setButtonSink([this](int message) { buttons.push_back(message); });
+        counter.setButtonSink([this](MouseButton b) { buttons.push_back(b); });
         counter.setKeySink([this](int vk) { keys.push_back(vk); });
     }
     void feed(const std::vector<DeviceEvent>& events) {
@@ -50,7 +51,7 @@ protected:
     }
 
     DeviceEventCounter counter;
-    std::vector<int> buttons;
+    std::vector<MouseButton> buttons;
     std::vector<int> keys;
 };
 
@@ -73,7 +74,7 @@ TEST_F(DeviceEventCounterTest, TouchpadMotionAndTapCountLikeAMouse) {
     click(7, BTN_LEFT);
     click(7, BTN_RIGHT);  // two-finger tap
     EXPECT_DOUBLE_EQ(counter.takeTravel(), 0.5 + 2.0 + 2.5);
-    EXPECT_EQ(buttons, (std::vector<int>{513, 516}));
+    EXPECT_EQ(buttons, (std::vector<MouseButton>{MouseButton::Left, MouseButton::Right}));
 }
 
 TEST_F(DeviceEventCounterTest, TouchscreenSwipesAreSegmentsBetweenPointsAndEndOnLift) {
@@ -101,7 +102,7 @@ TEST_F(DeviceEventCounterTest, TabletPenCountsWhileInProximityAndItsTipAsLeftPre
           // Back in proximity elsewhere: the pen was lifted, no segment across.
           Ev(Kind::TabletProximityIn, 3, 1000, 1000), Ev(Kind::TabletAxis, 3, 1000, 1010)});
     EXPECT_DOUBLE_EQ(counter.takeTravel(), 50 + 60 + 10);
-    EXPECT_EQ(buttons, (std::vector<int>{513}));
+    EXPECT_EQ(buttons, (std::vector<MouseButton>{MouseButton::Left}));
 }
 
 TEST_F(DeviceEventCounterTest, OnlyLeftMiddleAndRightButtonsCountAndOncePerSeat) {
@@ -110,14 +111,15 @@ TEST_F(DeviceEventCounterTest, OnlyLeftMiddleAndRightButtonsCountAndOncePerSeat)
     click(1, BTN_RIGHT);
     click(1, BTN_SIDE);
     click(1, BTN_EXTRA);
-    EXPECT_EQ(buttons, (std::vector<int>{513, 519, 516}));
+    EXPECT_EQ(buttons, (std::vector<MouseButton>{MouseButton::Left, MouseButton::Middle,
+                                                 MouseButton::Right}));
     buttons.clear();
     // Two devices forwarding one press (a mouse and a virtual device, say): counted once;
     // the next press after both released counts again.
     feed({Code(Kind::Button, 1, BTN_LEFT, 1), Code(Kind::Button, 2, BTN_LEFT, 1),
           Code(Kind::Button, 1, BTN_LEFT, 0), Code(Kind::Button, 2, BTN_LEFT, 0)});
     click(2, BTN_LEFT);
-    EXPECT_EQ(buttons, (std::vector<int>{513, 513}));
+    EXPECT_EQ(buttons, (std::vector<MouseButton>{MouseButton::Left, MouseButton::Left}));
 }
 
 TEST_F(DeviceEventCounterTest, TwoKeyboardsPressingOneKeyCountOnceAndRepeatsNever) {
@@ -156,7 +158,7 @@ TEST_F(DeviceEventCounterTest, RemovedDeviceReleasesItsHoldsAndEndsItsLines) {
     feed({Ev(Kind::Added, 6), Code(Kind::Key, 6, KEY_B, 1), Code(Kind::Key, 6, KEY_B, 0),
           Code(Kind::Button, 6, BTN_LEFT, 1), Code(Kind::Button, 6, BTN_LEFT, 0)});
     EXPECT_EQ(keys, (std::vector<int>{'B', 'B'}));
-    EXPECT_EQ(buttons, (std::vector<int>{513, 513}));
+    EXPECT_EQ(buttons, (std::vector<MouseButton>{MouseButton::Left, MouseButton::Left}));
     // The touchscreen comes back under the same number: its old stroke does not continue.
     feed({Ev(Kind::Added, 3), Ev(Kind::TouchMotion, 3, 10, 520)});
     EXPECT_DOUBLE_EQ(counter.takeTravel(), 10);
@@ -214,9 +216,10 @@ TEST(EvdevRecords, KeysButtonsAndLedsFromAPipeCountAsFromADevice) {
     close(fds[1]);
 
     DeviceEventCounter counter;
-    std::vector<int> keys, buttons;
+    std::vector<int> keys;
+    std::vector<MouseButton> buttons;
     counter.setKeySink([&](int vk) { keys.push_back(vk); });
-    counter.setButtonSink([&](int message) { buttons.push_back(message); });
+    counter.setButtonSink([&](MouseButton b) { buttons.push_back(b); });
     input_event record{};
     int records = 0, decoded = 0;
     while (read(fds[0], &record, sizeof record) == static_cast<ssize_t>(sizeof record)) {
@@ -231,7 +234,7 @@ TEST(EvdevRecords, KeysButtonsAndLedsFromAPipeCountAsFromADevice) {
     EXPECT_EQ(records, static_cast<int>(written.size()));
     EXPECT_EQ(decoded, 14);  // every EV_KEY but the two tool codes, and the LED
     EXPECT_EQ(keys, (std::vector<int>{'A', 97}));
-    EXPECT_EQ(buttons, (std::vector<int>{513, 519}));
+    EXPECT_EQ(buttons, (std::vector<MouseButton>{MouseButton::Left, MouseButton::Middle}));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "XTestHelpers.h"
 #include "platform/linux/LibinputInput.h"
+#include "support/MouseButtonPrint.h"
 
 namespace pt {
 namespace {
@@ -42,7 +43,7 @@ TEST(LibinputInput, WithoutReadableDevicesNothingIsMeasuredAndItSaysSo) {
     EXPECT_FALSE(input.take().has_value());
     // The seat stays watched: devices that become readable later are counted.
     if (input.error().empty()) {
-        EXPECT_TRUE(input.installMouseHook([](int) {}));
+        EXPECT_TRUE(input.installMouseHook([](MouseButton) {}));
         EXPECT_TRUE(input.connectKeys([](int) {}));
     }
 }
@@ -97,8 +98,9 @@ TEST(LibinputInput, VirtualDeviceMovesClicksAndTypes) {
     UinputDevice device;
     if (!device.ok()) GTEST_SKIP() << "/dev/uinput cannot make a device here";
     LibinputInput input;
-    std::vector<int> buttons, keys;
-    ASSERT_TRUE(input.installMouseHook([&](int m) { buttons.push_back(m); }));
+    std::vector<MouseButton> buttons;
+    std::vector<int> keys;
+    ASSERT_TRUE(input.installMouseHook([&](MouseButton b) { buttons.push_back(b); }));
     ASSERT_TRUE(input.connectKeys([&](int vk) { keys.push_back(vk); }));
     if (!test::PumpUntil([&] { return input.devicesReadable(); }, std::chrono::seconds(5)))
         GTEST_SKIP() << "the udev seat does not offer the virtual device (no udev daemon?)";
@@ -112,7 +114,7 @@ TEST(LibinputInput, VirtualDeviceMovesClicksAndTypes) {
         if (auto reading = input.take()) travel += reading->travel;
         return keys.size() == 1;
     }));
-    EXPECT_EQ(buttons, (std::vector<int>{513}));
+    EXPECT_EQ(buttons, (std::vector<MouseButton>{MouseButton::Left}));
     EXPECT_EQ(keys, (std::vector<int>{'A'}));
     // Accelerated: not exactly 300, but the same order.
     EXPECT_GT(travel, 100);

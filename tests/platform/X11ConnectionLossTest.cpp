@@ -25,7 +25,7 @@ TEST(X11ConnectionLoss, ALostServerStopsTheSourcesWithoutEndingTheProcess) {
     X11CursorSource cursor(options);
     ASSERT_TRUE(cursor.running());
     X11InputEvents input(server.display());
-    ASSERT_TRUE(input.installMouseHook([](int) {}));
+    ASSERT_TRUE(input.installMouseHook([](MouseButton) {}));
     ASSERT_TRUE(input.connectKeys([](int) {}));
 
     server.stop();
@@ -36,7 +36,7 @@ TEST(X11ConnectionLoss, ALostServerStopsTheSourcesWithoutEndingTheProcess) {
     EXPECT_FALSE(cursor.take().has_value());
     input.removeMouseHook();
     input.disconnectKeys();
-    EXPECT_FALSE(input.installMouseHook([](int) {}));  // no server to reconnect to
+    EXPECT_FALSE(input.installMouseHook([](MouseButton) {}));  // no server to reconnect to
 }
 
 // CPU time of the whole process so far.

@@ -11,6 +11,7 @@
 #include "core/input/KeyCounter.h"
 #include "core/stats/StatisticsModel.h"
 #include "platform/linux/X11InputEvents.h"
+#include "support/MouseButtonPrint.h"
 
 namespace pt {
 namespace {
@@ -47,16 +48,19 @@ protected:
     bool numLockOn = false;
 };
 
-TEST_F(X11InputEventsTest, ButtonsBecomeDownMessagesAndTheWheelIsIgnored) {
-    std::vector<int> seen;
+TEST_F(X11InputEventsTest, ButtonsArriveAsTheirButtonsAndTheWheelIsIgnored) {
+    std::vector<MouseButton> seen;
     X11InputEvents source;
-    ASSERT_TRUE(source.installMouseHook([&](int m) { seen.push_back(m); })) << source.error();
+    ASSERT_TRUE(source.installMouseHook([&](MouseButton b) { seen.push_back(b); }))
+        << source.error();
     for (unsigned button : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u}) driver.click(button);
     driver.click(1);  // a double click: two presses
     driver.click(1);
     ASSERT_TRUE(PumpUntil([&] { return seen.size() >= 5; }, 5s));
     PumpFor(150ms);
-    EXPECT_EQ(seen, (std::vector<int>{513, 519, 516, 513, 513}));
+    EXPECT_EQ(seen,
+              (std::vector<MouseButton>{MouseButton::Left, MouseButton::Middle, MouseButton::Right,
+                                        MouseButton::Left, MouseButton::Left}));
 
     source.removeMouseHook();
     driver.click(1);
@@ -74,16 +78,16 @@ TEST_F(X11InputEventsTest, ButtonsCountAsTheDeviceReportsThemWhenTheMapIsSwapped
     std::swap(swapped[0], swapped[2]);
     ASSERT_EQ(XSetPointerMapping(d, swapped, n), MappingSuccess);
 
-    std::vector<int> seen;
+    std::vector<MouseButton> seen;
     X11InputEvents source;
-    ASSERT_TRUE(source.installMouseHook([&](int m) { seen.push_back(m); }));
+    ASSERT_TRUE(source.installMouseHook([&](MouseButton b) { seen.push_back(b); }));
     driver.click(1);
     driver.click(3);
     const bool arrived = PumpUntil([&] { return seen.size() >= 2; }, 5s);
     XSetPointerMapping(d, original, n);
     XSync(d, False);
     ASSERT_TRUE(arrived);
-    EXPECT_EQ(seen, (std::vector<int>{513, 516}));
+    EXPECT_EQ(seen, (std::vector<MouseButton>{MouseButton::Left, MouseButton::Right}));
 }
 
 TEST_F(X11InputEventsTest, KeysBecomeVirtualKeyCodes) {
@@ -237,7 +241,7 @@ TEST_F(X11InputEventsTest, EveryPressOfABurstCountsOnce) {
 TEST(X11InputEventsNoDisplay, ReportsTheMissingSource) {
     test::QtApp();
     X11InputEvents source(":9999");
-    EXPECT_FALSE(source.installMouseHook([](int) {}));
+    EXPECT_FALSE(source.installMouseHook([](MouseButton) {}));
     EXPECT_FALSE(source.connectKeys([](int) {}));
     EXPECT_FALSE(source.error().empty());
     source.removeMouseHook();

@@ -17,6 +17,8 @@
 #include <QTest>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "support/DialogPresenters.h"
 #include "support/FakeServices.h"
@@ -58,38 +60,52 @@ bool ShowsText(const QWidget* w) {
     return false;
 }
 
-// Every text of `window` that is shown has the room it needs, lies inside each widget
-// around it, and no two overlap.
-// Returns how many texts it looked at.
-size_t ExpectTextsFit(QWidget* window, const std::string& where) {
+// What is wrong with the texts of `window` that are shown: one that lacks the room it
+// needs, sticks out of a widget around it, or overlaps another; none when all is well.
+std::vector<std::string> TextProblems(QWidget* window, size_t* looked = nullptr) {
+    std::vector<std::string> problems;
     std::vector<QWidget*> texts;
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisibleTo(window) || !ShowsText(w)) continue;
         texts.push_back(w);
-        const std::string name = where + " " + w->objectName().toStdString();
+        const std::string name = w->objectName().toStdString();
         const auto* label = qobject_cast<const QLabel*>(w);
-        if (label && label->wordWrap()) {
-            EXPECT_GE(w->height(), label->heightForWidth(w->width())) << name << " is cut";
-        } else {
-            EXPECT_GE(w->width(), w->sizeHint().width()) << name << " is cut";
-            EXPECT_GE(w->height(), std::min(w->sizeHint().height(), w->fontMetrics().height()))
-                << name << " is cut";
-        }
+        const bool roomy =
+            label && label->wordWrap()
+                ? w->height() >= label->heightForWidth(w->width())
+                : w->width() >= w->sizeHint().width() &&
+                      w->height() >= std::min(w->sizeHint().height(), w->fontMetrics().height());
+        if (!roomy)
+            problems.push_back(name + " is cut (" + std::to_string(w->width()) + "x" +
+                               std::to_string(w->height()) + ")");
         for (QWidget* around = w->parentWidget(); around && around != window->parentWidget();
              around = around->parentWidget()) {
             const QRect box(w->mapTo(around, QPoint(0, 0)), w->size());
-            EXPECT_TRUE(around->rect().contains(box))
-                << name << " sticks out of " << around->objectName().toStdString();
+            if (!around->rect().contains(box))
+                problems.push_back(name + " sticks out of " + around->objectName().toStdString());
         }
     }
     for (size_t i = 0; i < texts.size(); ++i)
         for (size_t j = i + 1; j < texts.size(); ++j) {
             const QRect a(texts[i]->mapTo(window, QPoint(0, 0)), texts[i]->size());
             const QRect b(texts[j]->mapTo(window, QPoint(0, 0)), texts[j]->size());
-            EXPECT_FALSE(a.intersects(b)) << where << " " << texts[i]->objectName().toStdString()
-                                          << " overlaps " << texts[j]->objectName().toStdString();
+            if (a.intersects(b))
+                problems.push_back(texts[i]->objectName().toStdString() + " overlaps " +
+                                   texts[j]->objectName().toStdString());
         }
-    return texts.size();
+    if (looked) *looked = texts.size();
+    return problems;
+}
+
+// Every text of `window` that is shown has the room it needs, lies inside each widget
+// around it, and no two overlap, once the window system has given the window its size
+// (an X server answers a resize a little later). Returns how many texts it looked at.
+size_t ExpectTextsFit(QWidget* window, const std::string& where) {
+    test::QtWaitUntil([&] { return TextProblems(window).empty(); }, 3000);
+    size_t looked = 0;
+    for (const std::string& problem : TextProblems(window, &looked))
+        ADD_FAILURE() << where << ": " << problem;
+    return looked;
 }
 
 // A picture for the eye, named after the window, the script, the font and the pixel ratio.

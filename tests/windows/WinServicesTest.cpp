@@ -20,6 +20,8 @@
 #include "platform/windows/WinDataFolder.h"
 #include "platform/windows/WinInputEvents.h"
 #include "platform/windows/WinSystemInfo.h"
+#include "support/MouseButtonPrint.h"
+#include "windows/PointerDriver.h"
 #include "windows/PumpUntil.h"
 
 namespace pt {
@@ -50,11 +52,23 @@ TEST(WinInputEvents, HeldKeysCountOnceAndBothShiftsAreShift) {
     EXPECT_EQ(input.keyTransition(300, true), 0);
 }
 
+TEST(WinInputEvents, OnlyTheThreeButtonDownMessagesArePresses) {
+    EXPECT_EQ(ButtonPressOfMessage(WM_LBUTTONDOWN), MouseButton::Left);
+    EXPECT_EQ(ButtonPressOfMessage(WM_RBUTTONDOWN), MouseButton::Right);
+    EXPECT_EQ(ButtonPressOfMessage(WM_MBUTTONDOWN), MouseButton::Middle);
+    for (const unsigned message : std::initializer_list<unsigned>{
+             WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP, WM_LBUTTONDBLCLK,
+             WM_MOUSEWHEEL, WM_MOUSEHWHEEL, WM_XBUTTONDOWN, WM_XBUTTONUP, 0u})
+        EXPECT_EQ(ButtonPressOfMessage(message), std::nullopt) << message;
+}
+
 TEST(WinInputEvents, HooksSeeInjectedClicksAndKeysOnce) {
     WinInputEvents input;
-    std::vector<int> buttons, keys;
-    ASSERT_TRUE(input.installMouseHook([&](int m) { buttons.push_back(m); }));
-    ASSERT_TRUE(input.installMouseHook([&](int m) { buttons.push_back(m); }));  // still one hook
+    std::vector<MouseButton> buttons;
+    std::vector<int> keys;
+    ASSERT_TRUE(input.installMouseHook([&](MouseButton b) { buttons.push_back(b); }));
+    ASSERT_TRUE(
+        input.installMouseHook([&](MouseButton b) { buttons.push_back(b); }));  // still one hook
     ASSERT_TRUE(input.connectKeys([&](int k) { keys.push_back(k); }));
 
     INPUT events[6]{};
@@ -69,7 +83,7 @@ TEST(WinInputEvents, HooksSeeInjectedClicksAndKeysOnce) {
     events[5].ki.dwFlags = KEYEVENTF_KEYUP;
     ASSERT_EQ(SendInput(6, events, sizeof(INPUT)), 6u);
     ASSERT_TRUE(PumpUntil([&] { return buttons.size() >= 2 && !keys.empty(); }));
-    EXPECT_EQ(buttons, (std::vector<int>{516, 519}));
+    EXPECT_EQ(buttons, (std::vector<MouseButton>{MouseButton::Right, MouseButton::Middle}));
     EXPECT_EQ(keys, (std::vector<int>{VK_F5}));
 
     input.removeMouseHook();
@@ -77,23 +91,6 @@ TEST(WinInputEvents, HooksSeeInjectedClicksAndKeysOnce) {
     ASSERT_EQ(SendInput(2, events, sizeof(INPUT)), 2u);
     PumpUntil([] { return false; }, std::chrono::seconds(0));
     EXPECT_EQ(buttons.size(), 2u);
-}
-
-// Moves the X pointer with xdotool (XTest), as a person's mouse would; Wine runs a Unix
-// program named by its path. SetCursorPos would only move Wine's own idea of it.
-bool MovePointer(int x, int y) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    std::wstring command =
-        L"Z:\\usr\\bin\\xdotool mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y);
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return true;
 }
 
 TEST(WinCursorSource, FollowsThePointerAndSumsStraightMoves) {

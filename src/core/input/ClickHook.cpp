@@ -12,7 +12,7 @@ ClickHook::~ClickHook() {
 void ClickHook::install() {
     if (m_installed) return;
     // A failed install leaves no hook: clicks are simply not counted.
-    m_installed = m_source.installMouseHook([this](int message) { countButton(message); });
+    m_installed = m_source.installMouseHook([this](MouseButton button) { countButton(button); });
 }
 
 void ClickHook::remove() {
@@ -21,20 +21,14 @@ void ClickHook::remove() {
     m_installed = false;
 }
 
-void ClickHook::countButton(std::int32_t wParam) {
-    MouseButton button;
-    switch (wParam) {
-        case WM_LBUTTONDOWN:
-            button = MouseButton::Left;
-            break;
-        case WM_RBUTTONDOWN:
-            button = MouseButton::Right;
-            break;
-        case WM_MBUTTONDOWN:
-            button = MouseButton::Middle;
+void ClickHook::countButton(MouseButton button) {
+    switch (button) {
+        case MouseButton::Left:
+        case MouseButton::Right:
+        case MouseButton::Middle:
             break;
         default:
-            return;
+            return;  // not a button of the enumeration (a cast from a number)
     }
     if (!m_counters.countClick(button)) ++m_refused;
 }

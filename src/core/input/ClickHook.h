@@ -12,11 +12,6 @@ namespace pt {
 // an event and updates no display (the sampling tick shows the counters).
 class ClickHook {
 public:
-    // The mouse messages the hook procedure counts.
-    static constexpr int WM_LBUTTONDOWN = 513;
-    static constexpr int WM_RBUTTONDOWN = 516;
-    static constexpr int WM_MBUTTONDOWN = 519;
-
     ClickHook(StatisticsModel& counters, InputEvents& source);
     ~ClickHook();
     ClickHook(const ClickHook&) = delete;
@@ -29,9 +24,8 @@ public:
     void remove();
     bool installed() const { return m_installed; }
 
-    // Called for every mouse event: a listed button-down message raises its four counters
-    // in order; any other message counts nothing.
-    void countButton(std::int32_t wParam);
+    // One press of a button: raises its own two counters and the two totals, in order.
+    void countButton(MouseButton button);
 
     // Increments refused because a counter stood at its maximum (it stays there).
     std::uint64_t refusedIncrements() const { return m_refused; }

@@ -2,16 +2,18 @@
 
 #include <functional>
 
+#include "core/input/MouseButton.h"
+
 namespace pt {
 
-// Desktop-wide input, delivered on the user-interface thread.
-// Mouse buttons arrive as the Windows messages the click counting understands:
-// 513 left button down, 516 right button down, 519 middle button down (other numbers
-// may arrive and must be ignored). Keys arrive as Windows virtual-key codes.
+// Desktop-wide input, delivered on the user-interface thread: each press of a counted mouse
+// button (a backend reports no other button), and each key press as its code in the key table the
+// counting keeps (core/input/KeyName.h, which numbers keys the way Windows numbers its virtual
+// keys).
 class InputEvents {
 public:
-    using ButtonSink = std::function<void(int message)>;
-    using KeySink = std::function<void(int virtualKey)>;
+    using ButtonSink = std::function<void(MouseButton button)>;
+    using KeySink = std::function<void(int keyCode)>;
 
     virtual ~InputEvents() = default;
     // Starts delivering button presses; false when the desktop offers no such source.

@@ -3,6 +3,7 @@
 #include <linux/input-event-codes.h>
 
 #include <cmath>
+#include <optional>
 
 #include "platform/linux/KeysymToVirtualKey.h"
 
@@ -13,16 +14,16 @@ constexpr std::int32_t kAllSlots = -1;
 constexpr std::int32_t kToolSlot = -2;     // a tablet tool's line
 constexpr std::int32_t kPointerSlot = -3;  // an absolute pointer's line
 
-int ButtonMessage(std::uint32_t code) {
+std::optional<MouseButton> CountedButton(std::uint32_t code) {
     switch (code) {
         case BTN_LEFT:
-            return 513;
+            return MouseButton::Left;
         case BTN_RIGHT:
-            return 516;
+            return MouseButton::Right;
         case BTN_MIDDLE:
-            return 519;
+            return MouseButton::Middle;
         default:
-            return 0;
+            return std::nullopt;
     }
 }
 
@@ -95,12 +96,12 @@ void DeviceEventCounter::handle(const DeviceEvent& e) {
             endLine({e.device, kToolSlot});
             return;
         case K::TabletTip:
-            if (press(e.device, BTN_LEFT, e.value) && m_buttons) m_buttons(513);
+            if (press(e.device, BTN_LEFT, e.value) && m_buttons) m_buttons(MouseButton::Left);
             return;
         case K::Button:
-            if (const int message = ButtonMessage(e.code);
-                press(e.device, e.code, e.value) && message && m_buttons)
-                m_buttons(message);
+            if (const std::optional<MouseButton> button = CountedButton(e.code);
+                press(e.device, e.code, e.value) && button && m_buttons)
+                m_buttons(*button);
             return;
         case K::Key:
             if (press(e.device, e.code, e.value) && m_keys)

@@ -51,9 +51,9 @@ bool DeviceEventFromEvdev(std::uint16_t type, std::uint16_t code, std::int32_t v
 //   touch, tablet tool and absolute pointer; a lift, a proximity-out or the device's
 //   removal ends a line, so no segment joins two separate strokes;
 // - the left, right and middle buttons (a tablet's tip as the left one) reach the button
-//   sink as 513, 516 and 519 when the seat's count for that button goes to 1: a press that
+//   sink when the seat's count for that button goes to 1: a press that
 //   another device already holds (two devices forwarding one press) is not counted again;
-// - keys likewise, once per seat press, as Windows virtual-key codes, keypad digits by the
+// - keys likewise, once per seat press, as the counting's key codes, keypad digits by the
 //   last NumLock LED state seen; auto-repeat is never counted.
 // Only counts and distances leave it; it keeps which codes are held, never which were
 // pressed.

@@ -12,11 +12,6 @@
 #include <X11/keysym.h>
 
 namespace pt {
-namespace {
-
-constexpr int kLeftDown = 513, kRightDown = 516, kMiddleDown = 519;
-
-}  // namespace
 
 X11InputEvents::X11InputEvents(std::string displayName) : m_displayName(std::move(displayName)) {}
 
@@ -204,22 +199,22 @@ void X11InputEvents::handle(XEvent& event) {
 
 void X11InputEvents::handleRawButton(int button) {
     if (!m_buttons) return;
-    int message = 0;
+    MouseButton pressed;
     switch (button) {
         case 1:
-            message = kLeftDown;
+            pressed = MouseButton::Left;
             break;
         case 2:
-            message = kMiddleDown;
+            pressed = MouseButton::Middle;
             break;
         case 3:
-            message = kRightDown;
+            pressed = MouseButton::Right;
             break;
         default:
             return;  // 4-7 are the wheels, 8 and up extra buttons
     }
     const ButtonSink sink = m_buttons;  // the sink may remove the hook
-    sink(message);
+    sink(pressed);
 }
 
 void X11InputEvents::handleRawKey(int keycode) {

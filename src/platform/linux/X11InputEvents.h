@@ -22,8 +22,8 @@ namespace pt {
 // of the thread that creates the object, through a socket notifier, and delivered there
 // at once; the X server delivers raw events to every client, so nothing is delayed or
 // taken from other programs. Buttons, as the device reports them (a swap of the buttons in
-// the pointer map does not change which counter a press goes to): 1 -> 513, 2 -> 519,
-// 3 -> 516; the wheels (4-7) and extra buttons are not reported. Keys: Windows virtual-key codes
+// the pointer map does not change which counter a press goes to): 1 left, 2 middle,
+// 3 right; the wheels (4-7) and extra buttons are not reported. Keys: Windows virtual-key codes
 // (see KeysymToVirtualKey.h).
 class X11InputEvents : public InputEvents {
 public:

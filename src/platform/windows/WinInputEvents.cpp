@@ -9,6 +9,19 @@ WinInputEvents* g_active = nullptr;  // hook procedures carry no context of thei
 
 }  // namespace
 
+std::optional<MouseButton> ButtonPressOfMessage(unsigned message) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            return MouseButton::Left;
+        case WM_RBUTTONDOWN:
+            return MouseButton::Right;
+        case WM_MBUTTONDOWN:
+            return MouseButton::Middle;
+        default:
+            return std::nullopt;
+    }
+}
+
 int GenericVirtualKey(int virtualKey) {
     switch (virtualKey) {
         case VK_LSHIFT:
@@ -38,15 +51,9 @@ WinInputEvents::~WinInputEvents() {
 long long __stdcall WinInputEvents::mouseProc(int code, unsigned long long wParam,
                                               long long lParam) {
     if (code == HC_ACTION && g_active && g_active->m_buttons) {
-        switch (wParam) {
-            case WM_LBUTTONDOWN:
-            case WM_RBUTTONDOWN:
-            case WM_MBUTTONDOWN:
-                g_active->m_buttons(static_cast<int>(wParam));
-                break;
-            default:
-                break;
-        }
+        if (const std::optional<MouseButton> button =
+                ButtonPressOfMessage(static_cast<unsigned>(wParam)))
+            g_active->m_buttons(*button);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

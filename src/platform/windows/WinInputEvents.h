@@ -1,6 +1,7 @@
 #pragma once
 
 #include <bitset>
+#include <optional>
 
 #include "core/ports/InputEvents.h"
 
@@ -8,9 +9,9 @@ namespace pt {
 
 // Desktop-wide mouse-button and key presses from the low-level hooks (WH_MOUSE_LL,
 // WH_KEYBOARD_LL), installed from and delivered on the thread that creates the object,
-// which must run a message loop. Button messages pass as they come (513, 516, 519, ...);
-// keys as virtual-key codes with the left/right variants of Shift, Ctrl and Alt folded into
-// the generic codes (16, 17, 18), so either Shift is the one Shift key. A held key counts
+// which must run a message loop. Presses of the left, middle and right buttons pass as
+// they come; keys as virtual-key codes with the left/right variants of Shift, Ctrl and Alt folded
+// into the generic codes (16, 17, 18), so either Shift is the one Shift key. A held key counts
 // once: its auto-repeated key-downs are not reported. At most one object is active at a time
 // and each hook is installed at most once.
 class WinInputEvents : public InputEvents {
@@ -39,6 +40,10 @@ private:
     KeySink m_keys;
     std::bitset<256> m_held;
 };
+
+// The button a low-level mouse message presses: the left, right and middle button-down
+// messages; nothing for any other (moves, releases, wheels, the X buttons).
+std::optional<MouseButton> ButtonPressOfMessage(unsigned message);
 
 // The generic virtual-key code of a left or right variant (160/161 -> 16, 162/163 -> 17,
 // 164/165 -> 18); any other code unchanged.

@@ -1,15 +1,15 @@
-// The Windows platform's factory: the registry store, the low-level hooks and the cursor
-// thread, ExitWindowsEx, the Run key and the shell.
+// The Windows platform's factory: the registry store, the low-level hooks (the pointer's
+// travel among them), ExitWindowsEx, the Run key and the shell.
 
 #include <memory>
 
 #include "core/persistence/DataFile.h"
 #include "core/ports/PlatformServices.h"
+#include "platform/windows/CreateWinCursorSource.h"
 #include "platform/windows/MutexSingleInstance.h"
 #include "platform/windows/RegistrySettingsStore.h"
 #include "platform/windows/RunKeyAutostart.h"
 #include "platform/windows/WinClock.h"
-#include "platform/windows/WinCursorSource.h"
 #include "platform/windows/WinDataFolder.h"
 #include "platform/windows/WinInputEvents.h"
 #include "platform/windows/WinJournalFile.h"
@@ -82,7 +82,10 @@ public:
     Shell& shell() override { return Lazy(m_shell); }
     AutostartEntry& autostart() override { return Lazy(m_autostart, store()); }
     Power& power() override { return Lazy(m_power); }
-    CursorSource& cursor() override { return Lazy(m_cursor); }
+    CursorSource& cursor() override {
+        if (!m_cursor) m_cursor = CreateWinCursorSource();
+        return *m_cursor;
+    }
     InputEvents& input() override { return Lazy(m_input); }
     const InputAccess& inputAccess() override { return m_access; }
     const InputBackendChoice& inputBackend() const override { return m_choice; }
@@ -95,7 +98,7 @@ public:
     void onStopRequest(std::function<void()>) override {}
 
 private:
-    InputBackendChoice m_choice{"win32", "low-level hooks, GetCursorPos on a thread of its own"};
+    InputBackendChoice m_choice{"win32", "the low-level mouse and keyboard hooks"};
     MutexSingleInstance m_instance;
     std::unique_ptr<RegistrySettingsStore> m_store;
     std::unique_ptr<JournalDayHistory> m_history;
@@ -106,7 +109,7 @@ private:
     std::unique_ptr<WinShell> m_shell;
     std::unique_ptr<RunKeyAutostart> m_autostart;  // writes through m_store, declared before
     std::unique_ptr<WinPower> m_power;
-    std::unique_ptr<WinCursorSource> m_cursor;
+    std::unique_ptr<CursorSource> m_cursor;
     std::unique_ptr<WinInputEvents> m_input;
     HookInputAccess m_access;
 };
