@@ -58,6 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int i = 0; i < 3 && scheduler.countdownActive(); ++i) scheduler.onCountdownTick();
         commands.run(pt::ControlId{"Command2"});
     }
-    for (int i = 2; i <= 9; ++i) (void)scheduler.armed(i);
+    for (pt::shutdown_controls::ClockRule rule : pt::shutdown_controls::ClockRules)
+        (void)scheduler.armed(rule);
     return 0;
 }
