@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -356,7 +357,12 @@ TEST_F(HistoryWindowTest, AFailedExportIsToldOverTheHistoryWindow) {
         if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
             const QStringList offered = chooser->selectedFiles();
             offeredName = offered.isEmpty() ? QString() : QFileInfo(offered[0]).fileName();
-            chooser->selectFile(fileToChoose);
+            // Typed into the name field whole, as selectFile() of another folder changes the
+            // folder but may leave the offered name in the field.
+            if (auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(fileToChoose);
+            else
+                chooser->selectFile(fileToChoose);
             QMetaObject::invokeMethod(chooser, "accept");
             return;
         }
