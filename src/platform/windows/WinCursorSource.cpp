@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/stats/Chord.h"
+#include "platform/windows/WinThreadName.h"
 
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
@@ -33,7 +34,11 @@ WinCursorSource::WinCursorSource() : WinCursorSource(Options{}) {}
 
 WinCursorSource::WinCursorSource(Options options) : m_options(options) {
     m_stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (m_stopEvent) m_thread = std::thread([this] { run(); });
+    if (m_stopEvent)
+        m_thread = std::thread([this] {
+            NameThisThread(L"pt-cursor-poll");
+            run();
+        });
 }
 
 WinCursorSource::~WinCursorSource() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/stats/Chord.h"
+#include "platform/windows/WinThreadName.h"
 
 namespace pt {
 namespace {
@@ -44,6 +45,7 @@ WinHookCursorSource::WinHookCursorSource(Options options) : m_options(options) {
     m_thread = std::thread([this, started] {
         m_threadId = GetCurrentThreadId();
         t_source = this;
+        NameThisThread(L"pt-cursor-hook");
         SeePhysicalPixels();
         MSG msg;
         PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the thread's queue
@@ -107,11 +109,13 @@ void WinHookCursorSource::check() {
         setCheckPeriod(m_options.checkPeriod);
         return;
     }
-    refreshScreen();  // cheap, and screens come and go
-    m_checks.fetch_add(1, std::memory_order_relaxed);
+    // Screens come and go: their bounds are read again every 40th check (ten seconds at
+    // rest) and whenever a check finds the pointer moved.
+    if (m_checks.fetch_add(1, std::memory_order_relaxed) % 40 == 39) refreshScreen();
     POINT p;
     if (!ReadPosition(p)) return;
     const bool atCounted = p.x == m_x0 && p.y == m_y0;
+    if (!atCounted || m_pending) refreshScreen();
     if (m_pending) {
         const bool confirmed = p.x == m_pending->x && p.y == m_pending->y;
         // The pointer went on from the position read before (it is counted), came to rest
