@@ -77,7 +77,6 @@ private:
     void dispatch(ControlId id);
     void trayIcon(DWORD action);
     void showTrayTip();
-    void setTickPeriod();
 
     CommandTable m_commands;  // before the presenter, which registers its commands
     std::function<void()> m_shown;
