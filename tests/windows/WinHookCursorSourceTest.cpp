@@ -251,6 +251,22 @@ TEST_F(WinHookCursorSourceTest, MovesNoHookSeesAreCountedAndNothingIsAddedAtRest
     if (auto r = m_source.take()) travel += r->travel;
     EXPECT_GE(m_source.positionChecks(), checks + 4);
     EXPECT_EQ(travel, 0.0);
+
+    // Still at rest after eight quiet checks: once a second, no longer four times.
+    const std::uint64_t quiet = m_source.positionChecks();
+    PumpUntil([&] { return m_source.positionChecks() >= quiet + 8; }, 5s);
+    const std::uint64_t resting = m_source.positionChecks();
+    PumpUntil([] { return false; }, 3s);
+    EXPECT_LE(m_source.positionChecks() - resting, 5u) << "the checks did not slow down at rest";
+    EXPECT_GE(m_source.positionChecks() - resting, 1u) << "the checks stopped";
+    // A warp at rest is still counted.
+    command = L"Z:" PT_WIDEN(PT_BINARY_DIR) L"/tests/set_cursor_pos.exe 260 230";
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process));
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    EXPECT_NEAR(travelUntilAt({260, 230}), ChordLength(200, 150, 260, 230), 1e-9);
 }
 
 TEST(CreateWinCursorSource, TakesTheHookWhereItCanBeInstalled) {

@@ -105,6 +105,7 @@ void WinHookCursorSource::hookMove(std::int32_t x, std::int32_t y) {
 void WinHookCursorSource::check() {
     if (m_movesSinceCheck > 0) {  // the hook sees the pointer: nothing to check
         m_movesSinceCheck = 0;
+        m_quietChecks = 0;
         m_pending.reset();
         setCheckPeriod(m_options.checkPeriod);
         return;
@@ -126,15 +127,19 @@ void WinHookCursorSource::check() {
             add(m_pending->x, m_pending->y);
         }
         m_pending.reset();
+        m_quietChecks = 0;
         if (confirmed) {
             setCheckPeriod(m_options.followPeriod);
             return;
         }
     }
     if (atCounted) {
-        setCheckPeriod(m_options.checkPeriod);
+        if (m_quietChecks < m_options.checksBeforeRest) ++m_quietChecks;
+        setCheckPeriod(m_quietChecks >= m_options.checksBeforeRest ? m_options.restPeriod
+                                                                   : m_options.checkPeriod);
         return;
     }
+    m_quietChecks = 0;
     m_pending = Position{p.x, p.y};  // counted when the next check confirms or passes it
     setCheckPeriod(m_options.followPeriod);
 }

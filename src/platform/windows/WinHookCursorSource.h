@@ -27,7 +27,9 @@ namespace pt {
 // read a passing one, which counts nothing (a system may report a warp's target before the
 // pointer is moved there, then where it still is). While the checks keep finding changes
 // they come at the follow period, back to the check period at the first check that finds
-// none.
+// none. A pointer at rest for a while (no hook move, nothing found for a number of checks)
+// is checked at a slower rest period: each read is a round trip to the system's server
+// under Wine, and a warp at rest is still counted, only found later.
 //
 // The position read at the start counts from (0, 0); the position handed on is always the
 // last one. Positions are the physical screen pixels the hook reports, clamped to the
@@ -39,6 +41,10 @@ public:
     struct Options {
         std::chrono::milliseconds checkPeriod{250};
         std::chrono::milliseconds followPeriod{50};
+        // After this many checks in a row that found the pointer where it was counted, the
+        // checks come at the rest period, until the hook or a check sees it move again.
+        int checksBeforeRest = 8;
+        std::chrono::milliseconds restPeriod{1000};
     };
 
     WinHookCursorSource();
@@ -77,6 +83,7 @@ private:
     // since the last check, the check timer and the virtual screen's bounds.
     std::int32_t m_x0 = 0, m_y0 = 0;
     std::uint64_t m_movesSinceCheck = 0;
+    int m_quietChecks = 0;  // checks in a row that found the pointer where it was counted
     unsigned long long m_timer = 0;
     std::chrono::milliseconds m_period{0};
     std::int32_t m_left = 0, m_top = 0, m_right = -1, m_bottom = -1;
