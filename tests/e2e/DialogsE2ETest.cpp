@@ -143,9 +143,8 @@ std::vector<Point> LinkCentres(const std::string& windowId, int minX) {
 class DialogsE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* root = std::getenv("PT_TEST_ROOT");
-        ASSERT_NE(root, nullptr) << "run through run-test.sh --xvfb";
-        work = fs::path(root) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        ASSERT_FALSE(test::TestFolder().empty()) << "run through run-test.sh --xvfb";
+        work = test::TestFolder();
         fs::create_directories(work / "bin");
         fs::create_directories(configHome());
         opened = work / "opened.txt";

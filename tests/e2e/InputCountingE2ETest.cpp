@@ -59,11 +59,9 @@ using test::ProgramRun;
 class InputCountingE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* root = std::getenv("PT_TEST_ROOT");
-        ASSERT_NE(root, nullptr) << "run through run-test.sh --xvfb";
+        ASSERT_FALSE(test::TestFolder().empty()) << "run through run-test.sh --xvfb";
         // The data folder, $XDG_DATA_HOME/pathtally; the program starts there.
-        work = fs::path(root) / ::testing::UnitTest::GetInstance()->current_test_info()->name() /
-               "pathtally";
+        work = test::TestFolder() / "pathtally";
         fs::create_directories(work);
     }
     std::string setting(const char* name) {

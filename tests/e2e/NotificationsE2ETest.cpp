@@ -25,10 +25,8 @@ const QString NotificationPath = QStringLiteral("/org/freedesktop/Notifications"
 class NotificationsE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* root = std::getenv("PT_TEST_ROOT");
-        ASSERT_NE(root, nullptr) << "run through run-test.sh --xvfb";
-        work = fs::path(root) / ::testing::UnitTest::GetInstance()->current_test_info()->name() /
-               "pathtally";
+        ASSERT_FALSE(test::TestFolder().empty()) << "run through run-test.sh --xvfb";
+        work = test::TestFolder() / "pathtally";
         fs::create_directories(work);
         // A store of its own: no best left by the other tests' runs is beaten by chance.
         config = work.parent_path() / "config";

@@ -3,6 +3,8 @@
 // The real program in a working folder of its own with its output in "output.log" there,
 // for end-to-end tests that drive it from outside (X server, files, signals).
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +15,15 @@
 #include "support/ProgramProcess.h"
 
 namespace pt::test {
+
+// A folder of the running test's own under the root run-test.sh --xvfb gives every test
+// binary (PT_TEST_ROOT), named after the test; empty when run without it.
+inline std::filesystem::path TestFolder() {
+    const char* root = std::getenv("PT_TEST_ROOT");
+    if (!root) return {};
+    return std::filesystem::path(root) /
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
 
 class ProgramRun : public ProgramProcess {
 public:

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/windows/WideText.h"
+#include "platform/windows/SystemErrorText.h"
 #include "platform/windows/Win32.h"
 
 namespace pt {
@@ -34,13 +34,7 @@ void WinPower::request(PowerAction action, std::function<void(const PowerResult&
     }
     if (ExitWindowsEx(flags, 0)) return done({true, {}, {}});
     const DWORD error = GetLastError();
-    wchar_t* message = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
-    std::string reason = message ? Narrow(message) : "error " + std::to_string(error);
-    if (message) LocalFree(message);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    const std::string reason = SystemErrorText(error);
     const bool notAuthorized = error == ERROR_PRIVILEGE_NOT_HELD || error == ERROR_ACCESS_DENIED;
     done({false, notAuthorized ? PowerRefusal::NotAuthorized : PowerRefusal::Denied, reason});
 }

@@ -4,22 +4,16 @@
 
 #include <ctime>
 
-#include "platform/windows/WideText.h"
+#include "platform/windows/SystemErrorText.h"
 
 namespace pt {
 namespace {
 
+// The system's words, as a reason after a colon: without the closing full stop.
 std::string SystemReason(DWORD error) {
-    wchar_t* text = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring reason = text ? text : L"";
-    LocalFree(text);
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' ||
-                               reason.back() == L' ' || reason.back() == L'.'))
-        reason.pop_back();
-    return reason.empty() ? "error " + std::to_string(error) : Narrow(reason);
+    std::string reason = SystemErrorText(error);
+    while (!reason.empty() && (reason.back() == ' ' || reason.back() == '.')) reason.pop_back();
+    return reason.empty() ? "error " + std::to_string(error) : reason;
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
