@@ -110,8 +110,8 @@ void WinHookCursorSource::check() {
         setCheckPeriod(m_options.checkPeriod);
         return;
     }
-    // Screens come and go: their bounds are read again every 40th check (ten seconds at
-    // rest) and whenever a check finds the pointer moved.
+    // Screens come and go: their bounds are read again every 40th check (forty seconds at
+    // rest) and whenever a check finds the pointer moved, the only time they matter.
     if (m_checks.fetch_add(1, std::memory_order_relaxed) % 40 == 39) refreshScreen();
     POINT p;
     if (!ReadPosition(p)) return;
