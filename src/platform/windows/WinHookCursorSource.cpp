@@ -111,7 +111,7 @@ void WinHookCursorSource::check() {
         return;
     }
     // Screens come and go: their bounds are read again every 40th check (forty seconds at
-    // rest) and whenever a check finds the pointer moved, the only time they matter.
+    // rest) and whenever a check finds the pointer moved.
     if (m_checks.fetch_add(1, std::memory_order_relaxed) % 40 == 39) refreshScreen();
     POINT p;
     if (!ReadPosition(p)) return;
