@@ -24,6 +24,7 @@
 
 #include "core/stats/DayAccounting.h"
 #include "platform/linux/QtClock.h"
+#include "platform/linux/SqliteDayHistory.h"
 #include "platform/linux/SqliteSettingsStore.h"
 #include "ui/HistoryWindow.h"
 #include "ui/QtMessageBox.h"
@@ -86,17 +87,18 @@ void LoadFonts() {
 // One first open in this process over the database at `path`: prints "OPEN wall cpu days".
 int OpenOnce(const char* path) {
     pt::SqliteSettingsStore store{fs::path(path)};
+    pt::SqliteDayHistory history(store.database());
     pt::QtClock clock;
     pt::QtMessageBox messages;
     LoadFonts();
     const auto start = Steady::now();
     const double cpuStart = CpuMs();
-    auto* window = new pt::HistoryWindow(store, clock, messages, pt::Language::Simplified);
+    auto* window = new pt::HistoryWindow(history, clock, messages, pt::Language::Simplified);
     window->show();
     window->grab();
     QCoreApplication::processEvents();
     const double wall = std::chrono::duration<double, std::milli>(Steady::now() - start).count();
-    std::printf("OPEN %.3f %.3f %zu\n", wall, CpuMs() - cpuStart, store.days().size());
+    std::printf("OPEN %.3f %.3f %zu\n", wall, CpuMs() - cpuStart, history.days().size());
     delete window;
     return 0;
 }
@@ -148,14 +150,15 @@ int main(int argc, char** argv) {
     const fs::path folder =
         fs::temp_directory_path() / ("pt-history-bench-" + std::to_string(getpid()));
     pt::SqliteSettingsStore store(folder / "settings.db");
+    pt::SqliteDayHistory history(store.database());
     pt::QtClock clock;
     const std::string today = pt::IsoDate(clock.now());
     {
         pt::SettingsBatch batch(store);
         for (int back = 3652; back >= 0; --back)
-            store.add(pt::IsoDateMinusDays(today, back), back % 24,
-                      {40000 + back * 13, 900 + back % 97, back % 9, 80 + back % 31,
-                       9000 + back % 1000, 20000 + back % 5000});
+            history.add(pt::IsoDateMinusDays(today, back), back % 24,
+                        {40000 + back * 13, 900 + back % 97, back % 9, 80 + back % 31,
+                         9000 + back % 1000, 20000 + back % 5000});
     }
 
     // The same window over an empty history: the floor of opening it.
@@ -204,7 +207,7 @@ int main(int argc, char** argv) {
     for (int run = 0; run < Runs; ++run) {
         const auto start = Steady::now();
         const double cpuStart = CpuMs();
-        auto* window = new pt::HistoryWindow(store, clock, messages, pt::Language::Simplified);
+        auto* window = new pt::HistoryWindow(history, clock, messages, pt::Language::Simplified);
         window->show();
         window->grab();  // every chart and the table painted once
         QCoreApplication::processEvents();
@@ -219,7 +222,7 @@ int main(int argc, char** argv) {
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
     std::printf("history window open over %zu days: first %.1f ms, median %.1f ms, worst %.1f ms\n",
-                store.days().size(), first, median, times.back());
+                history.days().size(), first, median, times.back());
     std::printf("processor time: first open %.1f ms, later opens %.1f ms (median); load %s",
                 cpuTimes.front(), Median(cpuTimes), LoadAverage().c_str());
     Result("history window first open, 10 years", first, "ms", "200",

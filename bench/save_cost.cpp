@@ -21,6 +21,7 @@
 #include "core/stats/DayAccounting.h"
 #include "core/stats/PersistenceTick.h"
 #include "core/stats/StatisticsModel.h"
+#include "platform/linux/SqliteDayHistory.h"
 #include "platform/linux/SqliteSettingsStore.h"
 
 namespace {
@@ -92,6 +93,7 @@ int main(int argc, char** argv) {
     fs::create_directories(dir);
 
     pt::SqliteSettingsStore store(dir / "pathtally" / "settings.db");
+    pt::SqliteDayHistory history(store.database());
     FixedClock clock;
     pt::StatisticsModel model;
     pt::FormModel form;
@@ -104,9 +106,9 @@ int main(int argc, char** argv) {
     {
         pt::SettingsBatch batch(store);
         for (int back = 3652; back > 0; --back)
-            store.add(pt::IsoDateMinusDays("2026-12-08", back), 12, {1000, 10, 1, 2, 100, 3600});
+            history.add(pt::IsoDateMinusDays("2026-12-08", back), 12, {1000, 10, 1, 2, 100, 3600});
     }
-    pt::DayAccounting days(model, store, clock);
+    pt::DayAccounting days(model, history, clock);
     pt::PersistenceTick tick(model, form, store, clock, lang, dir / "PTDATA.CVD", computer,
                              startDate, &days);
     days.begin();

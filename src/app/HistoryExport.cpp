@@ -10,7 +10,8 @@
 #include <cstdio>
 
 #include "core/persistence/HistoryCsv.h"
-#include "platform/linux/SqliteSettingsStore.h"
+#include "platform/linux/SettingsDatabase.h"
+#include "platform/linux/SqliteDayHistory.h"
 #include "ui/WholeFile.h"
 
 namespace pt {
@@ -34,12 +35,12 @@ int RunExportCommand(int argc, char** argv, const QString& file) {
     }
 
     QCoreApplication app(argc, argv);
-    SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
-    store.setReadOnlyAccess();  // the export changes nothing it reads
-    const auto days = store.readDays();
-    if (!days || store.setAside()) {
+    SettingsDatabase database(SettingsDatabase::DefaultPath());
+    database.setReadOnlyAccess();  // the export changes nothing it reads
+    const auto days = SqliteDayHistory(database).readDays();
+    if (!days || database.setAside()) {
         Say(QStringLiteral("cannot read the day history from %1")
-                .arg(QString::fromStdString(store.path().string())));
+                .arg(QString::fromStdString(database.path().string())));
         return 1;
     }
     const ReaderWait readerWait{

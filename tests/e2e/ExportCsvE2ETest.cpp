@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "core/persistence/HistoryCsv.h"
+#include "platform/linux/SqliteDayHistory.h"
 #include "platform/linux/SqliteSettingsStore.h"
 #include "support/ProgramProcess.h"
 #include "support/TempDir.h"
@@ -50,8 +51,9 @@ protected:
 TEST_F(ExportCsvE2ETest, WritesTheDaysWithoutADisplay) {
     {
         SqliteSettingsStore store(config / "pathtally" / "settings.db");
-        store.add("2026-12-07", 9, {123456, 812, 3, 95, 10432, 28800});
-        store.add("2026-12-08", 10, {1, 2, 3, 4, 5, 6});
+        SqliteDayHistory history(store.database());
+        history.add("2026-12-07", 9, {123456, 812, 3, 95, 10432, 28800});
+        history.add("2026-12-08", 10, {1, 2, 3, 4, 5, 6});
     }
     const Result r = Export(config, (out / "days.csv").string());
     EXPECT_EQ(r.code, 0) << r.output;
@@ -71,7 +73,8 @@ TEST_F(ExportCsvE2ETest, NoDatabaseYetGivesTheHeaderAndCreatesNoDatabase) {
 TEST_F(ExportCsvE2ETest, AnUnwritablePathFailsWithAMessageAndLeavesNoFile) {
     {
         SqliteSettingsStore store(config / "pathtally" / "settings.db");
-        store.add("2026-12-08", 10, {1, 2, 3, 4, 5, 6});
+        SqliteDayHistory history(store.database());
+        history.add("2026-12-08", 10, {1, 2, 3, 4, 5, 6});
     }
     // The tests run as root, so a read-only folder would not stop the write: a path under
     // a plain file, a missing folder and a folder as the target cannot be written by anyone.

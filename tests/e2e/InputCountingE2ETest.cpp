@@ -65,12 +65,12 @@ protected:
         fs::create_directories(work);
     }
     std::string setting(const char* name) {
-        SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
+        SqliteSettingsStore store(SettingsDatabase::DefaultPath());
         return store.read(SettingsRoot::LocalMachine, MainKey, name);
     }
     // A total as the program saves it: in the main key and its mirror.
     void setTotal(const char* name, const char* value) {
-        SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
+        SqliteSettingsStore store(SettingsDatabase::DefaultPath());
         store.write(SettingsRoot::LocalMachine, MainKey, name, value);
         store.write(SettingsRoot::LocalMachine, MirrorKey, name, value);
     }
@@ -143,7 +143,7 @@ TEST_F(InputCountingE2E, PressesAndKeysAnywhereReachTheSavedTotals) {
 
 TEST_F(InputCountingE2E, StoredSwitchesKeepPressesAndKeysFromCounting) {
     {
-        SqliteSettingsStore store(SqliteSettingsStore::DefaultPath());
+        SqliteSettingsStore store(SettingsDatabase::DefaultPath());
         store.write(SettingsRoot::LocalMachine, MainKey, "AddHook", "1");
         store.write(SettingsRoot::LocalMachine, MainKey, "AddSysHook", "1");
     }

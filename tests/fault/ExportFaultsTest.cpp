@@ -18,6 +18,7 @@
 
 #include "FaultSandbox.h"
 #include "core/persistence/HistoryCsv.h"
+#include "platform/linux/SqliteDayHistory.h"
 #include "platform/linux/SqliteSettingsStore.h"
 
 namespace pt::test {
@@ -46,9 +47,10 @@ protected:
     void SetUp() override {
         fs::create_directories(out);
         SqliteSettingsStore store(db);
-        store.add("2026-12-07", 9, {123456, 812, 3, 95, 10432, 28800});
-        store.add("2026-12-08", 10, {1, 2, 3, 4, 5, 6});
-        days = store.days();
+        SqliteDayHistory history(store.database());
+        history.add("2026-12-07", 9, {123456, 812, 3, 95, 10432, 28800});
+        history.add("2026-12-08", 10, {1, 2, 3, 4, 5, 6});
+        days = history.days();
     }
     void TearDown() override {
         for (auto it = mounts.rbegin(); it != mounts.rend(); ++it)
@@ -93,10 +95,11 @@ TEST_F(ExportFaults, AFifoReadOnlyLaterIsWaitedForAndReadWhileWritten) {
     // More rows than a pipe holds: the export writes while the reader reads.
     {
         SqliteSettingsStore store(db);
+        SqliteDayHistory history(store.database());
         SettingsBatch batch(store);
         for (int i = 0; i < 3000; ++i)
-            store.add("2020-" + std::to_string(1000 + i), 1, {i, i, i, i, i, i});
-        days = store.days();
+            history.add("2020-" + std::to_string(1000 + i), 1, {i, i, i, i, i, i});
+        days = history.days();
     }
     ASSERT_GT(HistoryCsv(days).size(), 65536u);
     const fs::path fifo = out / "pipe";
@@ -216,9 +219,10 @@ TEST_F(ExportFaults, AFullDiskIsNamedAsTheReasonAndLeavesNothing) {
     // Enough days that their CSV does not fit in what is left.
     {
         SqliteSettingsStore store(db);
+        SqliteDayHistory history(store.database());
         SettingsBatch batch(store);
         for (int i = 0; i < 3000; ++i)
-            store.add("2020-" + std::to_string(1000 + i), 1, {i, i, i, i, i, i});
+            history.add("2020-" + std::to_string(1000 + i), 1, {i, i, i, i, i, i});
     }
     if (!tmpfs(out, "size=64k")) GTEST_SKIP() << "mounting a tmpfs is not permitted here";
     // Nearly full (the first bytes fit, the rest does not), then full to the last byte.
@@ -267,7 +271,8 @@ TEST_F(ExportFaults, TheStoreReadIsLeftExactlyAsItWas) {
     fs::remove_all(config);
     {
         SqliteSettingsStore store(db);
-        store.add("2026-12-08", 10, {1, 2, 3, 4, 5, 6});
+        SqliteDayHistory history(store.database());
+        history.add("2026-12-08", 10, {1, 2, 3, 4, 5, 6});
     }
     const std::string written = ReadAll(db);
     const ExportResult again = exportTo(out / "days.csv");

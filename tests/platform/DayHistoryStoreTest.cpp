@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "platform/linux/SqliteDayHistory.h"
 #include "platform/linux/SqliteSettingsStore.h"
 #include "support/DayHistoryContract.h"
 #include "support/SqliteShell.h"
@@ -12,17 +15,27 @@ using namespace pt::test;  // the contract suite
 namespace fs = std::filesystem;
 constexpr auto LM = SettingsRoot::LocalMachine;
 
+// The settings store and the day history over one database, as the program holds them.
+struct SettingsOwner {
+    explicit SettingsOwner(const fs::path& db) : settings(db) {}
+    SqliteSettingsStore settings;
+};
+struct HistoryBesideSettings : SettingsOwner, SqliteDayHistory {
+    explicit HistoryBesideSettings(const fs::path& db)
+        : SettingsOwner(db), SqliteDayHistory(settings.database()) {}
+};
+
 // The contract every day history keeps, on the SQLite store.
 struct SqliteHistoryBackend {
-    using Store = SqliteSettingsStore;
+    using Store = HistoryBesideSettings;
     test::TempDir dir;
     std::unique_ptr<Store> open() {
         return std::make_unique<Store>(dir / "pathtally" / "settings.db");
     }
     template <class Fn>
     void inSave(Store& store, Fn fn) {
-        SettingsBatch batch(store);
-        store.write(LM, "k", "AllUseTime", "1");
+        SettingsBatch batch(store.settings);
+        store.settings.write(LM, "k", "AllUseTime", "1");
         fn(store);
     }
 };
@@ -51,18 +64,20 @@ TEST_F(DayHistoryStoreTest, TodaysDatabaseMovesForwardWithoutLoss) {
     ASSERT_EQ(shell("PRAGMA user_version;"), "0");
     {
         SqliteSettingsStore store(db);
+        SqliteDayHistory history(store.database());
         EXPECT_EQ(store.read(LM, "software\\corvandel\\pathtally", "allusetime"), "98765");
         EXPECT_EQ(store.read(SettingsRoot::CurrentUser, "a", "b"), "c");
-        EXPECT_TRUE(store.days().empty());
-        store.add("2026-12-08", 21, {100, 1, 2, 3, 4, 5});
+        EXPECT_TRUE(history.days().empty());
+        history.add("2026-12-08", 21, {100, 1, 2, 3, 4, 5});
     }
     EXPECT_EQ(shell("PRAGMA user_version;"), "1");
     EXPECT_EQ(shell("SELECT count(*) FROM settings;"), "3");
     // Opened again: nothing migrates twice, nothing is lost.
     SqliteSettingsStore again(db);
+    SqliteDayHistory againHistory(again.database());
     EXPECT_EQ(again.read(LM, "software\\microsoft\\com3", "AllUseTime"), "98765");
-    ASSERT_EQ(again.days().size(), 1u);
-    EXPECT_EQ(again.days()[0], (DayRow{"2026-12-08", {100, 1, 2, 3, 4, 5}}));
+    ASSERT_EQ(againHistory.days().size(), 1u);
+    EXPECT_EQ(againHistory.days()[0], (DayRow{"2026-12-08", {100, 1, 2, 3, 4, 5}}));
     EXPECT_EQ(shell("PRAGMA user_version;"), "1");
 }
 
@@ -83,6 +98,7 @@ TEST_F(DayHistoryStoreTest, TodaysDatabaseHeldByAnotherWriterIsReadAndMovedForwa
         held = shell("BEGIN IMMEDIATE; ROLLBACK;").find("locked") != std::string::npos;
     ASSERT_TRUE(held);
     SqliteSettingsStore store(db);
+    SqliteDayHistory history(store.database());
     EXPECT_EQ(store.read(LM, "k", "AllUseTime"), "98765") << "the start reads its totals";
     std::fputs("COMMIT;\n.quit\n", holder);
     pclose(holder);
@@ -91,10 +107,10 @@ TEST_F(DayHistoryStoreTest, TodaysDatabaseHeldByAnotherWriterIsReadAndMovedForwa
     {
         SettingsBatch save(store);
         store.write(LM, "k", "AllUseTime", "98775");
-        store.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
+        history.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
     }
     EXPECT_TRUE(store.lastBatchSaved());
-    ASSERT_EQ(store.days().size(), 1u);
+    ASSERT_EQ(history.days().size(), 1u);
     EXPECT_EQ(shell("PRAGMA user_version;"), "1");
 }
 
@@ -106,12 +122,13 @@ TEST_F(DayHistoryStoreTest, ANewerSchemaIsUsedAsItStands) {
         "INSERT INTO settings VALUES ('HKEY_LOCAL_MACHINE', 'k', 'n', 'v');"
         "PRAGMA user_version = 7;");
     SqliteSettingsStore store(db);
+    SqliteDayHistory history(store.database());
     EXPECT_EQ(store.read(LM, "k", "n"), "v");
-    EXPECT_TRUE(store.days().empty());
+    EXPECT_TRUE(history.days().empty());
     {
         SettingsBatch save(store);
         store.write(LM, "k", "n", "w");
-        store.add("2026-12-08", 1, {1, 0, 0, 0, 0, 0});  // no table of ours: no harm
+        history.add("2026-12-08", 1, {1, 0, 0, 0, 0, 0});  // no table of ours: no harm
     }
     EXPECT_TRUE(store.lastBatchSaved()) << "the totals are saved all the same";
     EXPECT_EQ(store.read(LM, "k", "n"), "w");
@@ -121,19 +138,21 @@ TEST_F(DayHistoryStoreTest, ANewerSchemaIsUsedAsItStands) {
 // How the figures add up is the contract above; here, that they do so in the table's rows.
 TEST_F(DayHistoryStoreTest, ADateIsOneStoredRowHoweverOftenItIsAddedTo) {
     SqliteSettingsStore store(db);
-    store.add("2026-12-08", 23, {7, 0, 1, 0, 2, 30});
-    store.add("2026-12-08", 23, {3, 2, 0, 1, 1, 10});
-    store.add("2026-12-08", 22, {1, 0, 0, 0, 0, 1});
+    SqliteDayHistory history(store.database());
+    history.add("2026-12-08", 23, {7, 0, 1, 0, 2, 30});
+    history.add("2026-12-08", 23, {3, 2, 0, 1, 1, 10});
+    history.add("2026-12-08", 22, {1, 0, 0, 0, 0, 1});
     EXPECT_EQ(shell("SELECT count(*) FROM days WHERE date = '2026-12-08';"), "1");
     EXPECT_EQ(shell("SELECT count(*) FROM day_hours WHERE date = '2026-12-08';"), "2");
 }
 
 TEST_F(DayHistoryStoreTest, AHistoryWriteThatFailsIsDroppedAndTheTotalsAreSaved) {
     SqliteSettingsStore store(db);
+    SqliteDayHistory history(store.database());
     {
         SettingsBatch batch(store);
         store.write(LM, "k", "AllUseTime", "10");
-        store.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
+        history.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
     }
     EXPECT_TRUE(store.lastBatchSaved());
     // Someone breaks the hour table from outside: the next save cannot write its hours.
@@ -141,21 +160,22 @@ TEST_F(DayHistoryStoreTest, AHistoryWriteThatFailsIsDroppedAndTheTotalsAreSaved)
     {
         SettingsBatch batch(store);
         store.write(LM, "k", "AllUseTime", "20");
-        store.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
+        history.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
         store.write(LM, "k", "KeyDownAll", "5");  // written after the failed history
     }
     EXPECT_TRUE(store.lastBatchSaved());
     EXPECT_EQ(store.read(LM, "k", "AllUseTime"), "20");
     EXPECT_EQ(store.read(LM, "k", "KeyDownAll"), "5");
     // The day's row is not half written: its hour failed, so the amount went as a whole.
-    ASSERT_EQ(store.days().size(), 1u);
-    EXPECT_EQ(store.days()[0].figures.useSeconds, 10);
+    ASSERT_EQ(history.days().size(), 1u);
+    EXPECT_EQ(history.days()[0].figures.useSeconds, 10);
 }
 
 TEST_F(DayHistoryStoreTest, ALaterVersionsHistoryIsLeftAloneAndTheTotalsAreSaved) {
     {
         SqliteSettingsStore store(db);
-        store.add("2026-12-07", 9, {1, 1, 1, 1, 1, 1});
+        SqliteDayHistory history(store.database());
+        history.add("2026-12-07", 9, {1, 1, 1, 1, 1, 1});
     }
     // As a later version might write it: a new column without a default.
     shell(
@@ -168,25 +188,57 @@ TEST_F(DayHistoryStoreTest, ALaterVersionsHistoryIsLeftAloneAndTheTotalsAreSaved
         "PRAGMA user_version = 2;");
     const std::string before = shell("SELECT * FROM days; SELECT * FROM day_hours;");
     SqliteSettingsStore store(db);
+    SqliteDayHistory history(store.database());
     for (int save = 1; save <= 2; ++save) {
         {
             SettingsBatch batch(store);
             store.write(LM, "k", "AllUseTime", std::to_string(save * 10));
-            store.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
-            store.dropHoursBefore("2026-12-08");
+            history.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
+            history.dropHoursBefore("2026-12-08");
         }
         EXPECT_TRUE(store.lastBatchSaved()) << save;
         EXPECT_EQ(shell("SELECT value FROM settings WHERE name = 'AllUseTime';"),
                   std::to_string(save * 10));
     }
     // Outside a batch too, and the data reset's clearing: nothing of it is touched.
-    store.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
-    store.clear();
+    history.add("2026-12-08", 9, {0, 0, 0, 0, 0, 10});
+    history.clear();
     EXPECT_EQ(shell("SELECT * FROM days; SELECT * FROM day_hours;"), before);
     EXPECT_EQ(shell("PRAGMA user_version;"), "2");
     // Its days are still shown.
-    ASSERT_EQ(store.days().size(), 1u);
-    EXPECT_EQ(store.days()[0].date, "2026-12-07");
+    ASSERT_EQ(history.days().size(), 1u);
+    EXPECT_EQ(history.days()[0].date, "2026-12-07");
+}
+
+// The history's statements belong to the connection: when the database is opened anew
+// (deleted from outside, or damaged and moved aside), both the totals and the history
+// go on into the new file.
+TEST_F(DayHistoryStoreTest, TheHistoryFollowsTheDatabaseWhenItIsOpenedAnew) {
+    SqliteSettingsStore store(db);
+    SqliteDayHistory history(store.database());
+    auto save = [&](const std::string& useTime) {
+        SettingsBatch batch(store);
+        store.write(LM, "k", "AllUseTime", useTime);
+        history.add("2026-12-08", 9, {1, 0, 0, 0, 0, 10});
+    };
+    save("10");
+    fs::remove(db);
+    save("20");
+    EXPECT_TRUE(store.lastBatchSaved());
+    EXPECT_EQ(shell("SELECT value FROM settings WHERE name = 'AllUseTime';"), "20");
+    EXPECT_EQ(shell("SELECT use_seconds FROM days; SELECT count(*) FROM day_hours;"), "10\n1");
+
+    // Replaced by a damaged file: found at the next read, moved aside, started afresh,
+    // and the history's next save writes into the fresh file.
+    const fs::path garbage = db.string() + ".new";
+    { std::ofstream(garbage, std::ios::binary) << std::string(8192, 'x'); }
+    fs::rename(garbage, db);
+    for (const char* companion : {"-wal", "-shm"}) fs::remove(db.string() + companion);
+    EXPECT_EQ(store.read(LM, "k", "AllUseTime"), "");
+    ASSERT_TRUE(store.database().setAside());
+    save("30");
+    EXPECT_EQ(history.days(), (std::vector<DayRow>{{"2026-12-08", {1, 0, 0, 0, 0, 10}}}));
+    EXPECT_EQ(store.read(LM, "k", "AllUseTime"), "30");
 }
 
 }  // namespace

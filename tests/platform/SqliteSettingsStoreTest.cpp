@@ -33,8 +33,8 @@ protected:
 
     fs::perms Perms(const fs::path& p) { return fs::status(p).permissions() & fs::perms::all; }
     bool Damaged(const SqliteSettingsStore& s) {
-        return s.setAside() && fs::exists(*s.setAside()) &&
-               s.setAside()->parent_path() == db.parent_path();
+        return s.database().setAside() && fs::exists(*s.database().setAside()) &&
+               s.database().setAside()->parent_path() == db.parent_path();
     }
 };
 
@@ -44,9 +44,9 @@ class SqliteStoreTiming : public SqliteStoreTest {};
 TEST_F(SqliteStoreTest, DefaultPlaceFollowsXdgConfigHome) {
     const char* saved = std::getenv("XDG_CONFIG_HOME");
     setenv("XDG_CONFIG_HOME", "/x/conf", 1);
-    EXPECT_EQ(SqliteSettingsStore::DefaultPath(), fs::path("/x/conf/pathtally/settings.db"));
+    EXPECT_EQ(SettingsDatabase::DefaultPath(), fs::path("/x/conf/pathtally/settings.db"));
     unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(SqliteSettingsStore::DefaultPath(),
+    EXPECT_EQ(SettingsDatabase::DefaultPath(),
               fs::path(std::getenv("HOME")) / ".config" / "pathtally" / "settings.db");
     if (saved) setenv("XDG_CONFIG_HOME", saved, 1);
 }
@@ -145,7 +145,7 @@ TEST_F(SqliteStoreTest, RandomBytesAreMovedAsideAndAFreshStoreStarts) {
     EXPECT_TRUE(Damaged(s));
     s.write(LM, MainKey, "AllMove", "42");
     EXPECT_EQ(s.read(LM, MainKey, "AllMove"), "42");
-    EXPECT_EQ(fs::file_size(*s.setAside()), 20000u);  // kept for whoever wants to look
+    EXPECT_EQ(fs::file_size(*s.database().setAside()), 20000u);  // kept for whoever wants to look
     EXPECT_EQ(Shell(db, "PRAGMA integrity_check;"), "ok");
 }
 
@@ -198,7 +198,7 @@ TEST_F(SqliteStoreTest, AnUnreachablePlaceFailsSilently) {
         s.write(LM, MainKey, "y", "2");
     }
     EXPECT_EQ(s.read(LM, MainKey, "x"), "");
-    EXPECT_FALSE(s.isOpen());
+    EXPECT_FALSE(s.database().isOpen());
 }
 
 TEST_F(SqliteStoreTest, AWalDeletedWhileOpenLosesNothing) {
@@ -241,8 +241,8 @@ TEST_F(SqliteStoreTest, ALinkAtTheStorePathIsMovedAsideAndItsTargetLeftAlone) {
             EXPECT_EQ(s.read(LM, MainKey, "x"), "");
             s.write(LM, MainKey, "x", "1");
             EXPECT_EQ(s.read(LM, MainKey, "x"), "1");
-            ASSERT_TRUE(s.setAside());
-            EXPECT_TRUE(fs::is_symlink(*s.setAside()));
+            ASSERT_TRUE(s.database().setAside());
+            EXPECT_TRUE(fs::is_symlink(*s.database().setAside()));
         }
         EXPECT_FALSE(fs::is_symlink(db));
         EXPECT_EQ(test::ReadAll(target), before);
@@ -277,9 +277,9 @@ TEST_F(SqliteStoreTest, AnotherProgramsDatabaseIsMovedAsideUnwritten) {
         s.write(LM, "k", "y", "new");
         EXPECT_EQ(s.read(LM, "k", "y"), "new");
         EXPECT_EQ(s.read(LM, "k", "x"), c.ours ? "old" : "");
-        EXPECT_EQ(s.setAside().has_value(), !c.ours);
+        EXPECT_EQ(s.database().setAside().has_value(), !c.ours);
         if (!c.ours) {
-            EXPECT_EQ(test::ReadAll(*s.setAside()), before);
+            EXPECT_EQ(test::ReadAll(*s.database().setAside()), before);
         }
         EXPECT_EQ(Shell(db, "PRAGMA application_id;"), "1347710073");
     }
@@ -342,13 +342,13 @@ TEST_F(SqliteStoreTest, AStoreThatCannotBeWrittenIsStillRead) {
 
     SqliteSettingsStore s(db);
     EXPECT_EQ(s.read(LM, MainKey, "AllUseTime"), "3600");
-    EXPECT_TRUE(s.readOnly());
+    EXPECT_TRUE(s.database().readOnly());
     {
         SettingsBatch batch(s);
         s.write(LM, MainKey, "AllUseTime", "3610");
     }
     EXPECT_EQ(s.read(LM, MainKey, "AllUseTime"), "3600");
-    EXPECT_FALSE(s.setAside()) << "nothing is moved aside";
+    EXPECT_FALSE(s.database().setAside()) << "nothing is moved aside";
     EXPECT_EQ(test::ReadAll(db), before);
 
     // Writable again: the next save is kept.
@@ -357,7 +357,7 @@ TEST_F(SqliteStoreTest, AStoreThatCannotBeWrittenIsStillRead) {
         SettingsBatch batch(s);
         s.write(LM, MainKey, "AllUseTime", "3620");
     }
-    EXPECT_FALSE(s.readOnly());
+    EXPECT_FALSE(s.database().readOnly());
     EXPECT_EQ(Shell(db, "SELECT value FROM settings WHERE name = 'AllUseTime';"), "3620");
 }
 

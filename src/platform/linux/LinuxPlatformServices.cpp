@@ -20,6 +20,7 @@
 #include "platform/linux/QtClock.h"
 #include "platform/linux/QtNumberFormat.h"
 #include "platform/linux/SaveOnAbruptExit.h"
+#include "platform/linux/SqliteDayHistory.h"
 #include "platform/linux/SqliteSettingsStore.h"
 #include "platform/linux/TerminationSignals.h"
 #include "platform/linux/X11InputEvents.h"
@@ -51,9 +52,11 @@ public:
         if (!m_store) m_store = OpenSettingsStore();
         return *m_store;
     }
+    // The day history is kept in the settings' database and joins their batches.
     DayHistory* history() override {
         store();
-        return m_store.get();  // the day history lives in the settings database
+        if (!m_history) m_history = std::make_unique<SqliteDayHistory>(m_store->database());
+        return m_history.get();
     }
     Clock& clock() override { return Lazy(m_clock); }
     const NumberFormat& numberFormat() override { return Lazy(m_numberFormat); }
@@ -110,9 +113,9 @@ private:
 
     InputBackendChoice m_choice;
     // Locked where the files it protects are, whatever the session's runtime folder.
-    LocalSingleInstance m_instance{
-        {SqliteSettingsStore::DefaultPath().parent_path(), DataFolder()}};
+    LocalSingleInstance m_instance{{SettingsDatabase::DefaultPath().parent_path(), DataFolder()}};
     std::unique_ptr<SqliteSettingsStore> m_store;
+    std::unique_ptr<SqliteDayHistory> m_history;  // over m_store's database
     std::unique_ptr<QtClock> m_clock;
     std::unique_ptr<QtNumberFormat> m_numberFormat;
     std::unique_ptr<LinuxSystemInfo> m_system;

@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "core/persistence/DataFile.h"
-#include "platform/linux/SqliteSettingsStore.h"
+#include "platform/linux/SettingsDatabase.h"
 
 namespace pt {
 
@@ -21,7 +21,7 @@ std::vector<std::string> LinuxSystemInfo::storagePlaces() {
                 .filePath(QString::fromUtf8(DataFileName.data(),
                                             static_cast<qsizetype>(DataFileName.size())))
                 .toStdString(),
-            SqliteSettingsStore::DefaultPath().string()};
+            SettingsDatabase::DefaultPath().string()};
 }
 
 std::string LinuxSystemInfo::computerName() {
