@@ -12,6 +12,7 @@
 #include "platform/windows/WideText.h"
 #include "support/FakeServices.h"
 #include "support/TempDir.h"
+#include "windows/PumpUntil.h"
 
 namespace pt {
 namespace {
@@ -95,6 +96,61 @@ TEST(Win32MainWindow, DataResetClearsTheTravelMeasuredUpToTheConfirmation) {
     wired.window.presenter().onSamplingTick();
     EXPECT_EQ(figures.todayTravel(), 0.0);
     EXPECT_EQ(figures.totals().travel, 0.0);
+}
+
+std::wstring TextOf(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// The status bar's panels run along the bottom edge side by side, show what the ticks
+// write, and the maker's panel opens the site when clicked.
+TEST(Win32MainWindow, TheStatusPanelsShowTheTicksAndTheMakersPanelOpensTheSite) {
+    test::TempDir dir;
+    test::FakeServices fakes;
+    WiredWindow wired(fakes, dir);
+    const HWND main = wired.window.handle();
+    wired.window.showWindow(true);
+    RECT client{};
+    GetClientRect(main, &client);
+    std::vector<HWND> panels;
+    for (ControlId id : main_controls::Panels) {
+        const HWND panel = GetDlgItem(
+            main, static_cast<int>(FirstBoundId + wired.window.presenter().form().slot(id)));
+        ASSERT_NE(panel, nullptr) << id.name;
+        panels.push_back(panel);
+    }
+    int left = 0;
+    for (HWND panel : panels) {
+        RECT r{};
+        GetWindowRect(panel, &r);
+        MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, left);
+        EXPECT_EQ(r.bottom, client.bottom);
+        EXPECT_GT(r.bottom - r.top, 12);
+        left = r.right;
+    }
+    EXPECT_EQ(left, client.right);
+
+    // The second tick writes the date, the clicks and today's use time.
+    const FormModel& form = wired.window.presenter().form();
+    ASSERT_TRUE(PumpUntil([&] {
+        return TextOf(panels[3]) == Widen(form.get(main_controls::UseTimePanel).text) &&
+               TextOf(panels[3]) != L"0:00:00";
+    }));
+    EXPECT_EQ(TextOf(panels[0]), Widen(form.get(main_controls::DatePanel).text));
+    EXPECT_EQ(TextOf(panels[4]), L"Corvandel");
+
+    SendMessageW(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(panels[4]), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(panels[4]));
+    ASSERT_EQ(fakes.shell.opened.size(), 1u);
+    EXPECT_EQ(fakes.shell.opened[0].rfind("http", 0), 0u) << fakes.shell.opened[0];
+    // Another panel takes no clicks.
+    SendMessageW(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(panels[1]), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(panels[1]));
+    EXPECT_EQ(fakes.shell.opened.size(), 1u);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@ HWND Win32FormBinder::add(Kind kind, ControlId control, HWND parent, int x, int 
     const ControlSlot id = m_model.slot(control);
     const wchar_t* cls = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD extendedStyle = 0;
     switch (kind) {
         case Kind::Label:
             style |= SS_LEFT | SS_NOPREFIX;
@@ -34,8 +35,14 @@ HWND Win32FormBinder::add(Kind kind, ControlId control, HWND parent, int x, int 
             cls = L"BUTTON";
             style |= BS_GROUPBOX;
             break;
+        case Kind::Panel:
+        case Kind::LinkPanel:
+            style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_CENTERIMAGE |
+                     (kind == Kind::LinkPanel ? SS_NOTIFY : 0);
+            extendedStyle = WS_EX_STATICEDGE;
+            break;
     }
-    HWND hwnd = CreateWindowExW(0, cls, L"", style, x, y, w, h, parent,
+    HWND hwnd = CreateWindowExW(extendedStyle, cls, L"", style, x, y, w, h, parent,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FirstBoundId + id)),
                                 GetModuleHandleW(nullptr), nullptr);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
@@ -64,9 +71,9 @@ std::vector<std::string> Win32FormBinder::clickableControls() const {
     std::vector<std::string> clickable;
     for (ControlSlot slot = 0; slot < m_model.size(); ++slot) {
         const auto kind = m_kinds.find(slot);
-        const bool clicks =
-            kind != m_kinds.end() && (kind->second == Kind::Button ||
-                                      kind->second == Kind::CheckBox || kind->second == Kind::Link);
+        const bool clicks = kind != m_kinds.end() &&
+                            (kind->second == Kind::Button || kind->second == Kind::CheckBox ||
+                             kind->second == Kind::Link || kind->second == Kind::LinkPanel);
         if (clicks || m_menuItems.count(slot)) clickable.push_back(m_model[slot].name);
     }
     return clickable;
@@ -116,6 +123,7 @@ bool Win32FormBinder::command(WPARAM wParam, LPARAM lParam) {
             return true;
         case Kind::Button:
         case Kind::Link:
+        case Kind::LinkPanel:
             if (code == BN_CLICKED && m_clicked)
                 m_clicked(ControlId{m_model[id].name});  // STN_CLICKED is 0 too
             return true;
@@ -138,8 +146,8 @@ void Win32FormBinder::apply(ControlSlot id) {
         custom->second(c);
         return;
     }
-    const std::wstring text = Widen(c.text);
     const auto it = m_windows.find(id);
+    const std::wstring text = Widen(c.text);
     if (it == m_windows.end()) {
         // A menu item (menus cannot hide an item: a hidden one is shown greyed).
         for (HMENU menu : m_menus) {
@@ -153,15 +161,31 @@ void Win32FormBinder::apply(ControlSlot id) {
         }
         return;
     }
+    // Only what differs from what the control shows: each call is a round trip to the
+    // window system, and setting a label's text repaints it. The user changes what an edit
+    // box or a check box shows, so those are always set.
     HWND w = it->second;
-    m_applying = true;
-    SetWindowTextW(w, text.c_str());
-    m_applying = false;
-    if (m_kinds[id] == Kind::CheckBox)
+    Shown& shown = m_shown[id];
+    const Kind kind = m_kinds[id];
+    const bool userChanges = kind == Kind::Edit || kind == Kind::CheckBox;
+    const bool textChanged = !shown.applied || userChanges || shown.text != c.text;
+    if (textChanged) {
+        m_applying = true;
+        SetWindowTextW(w, text.c_str());
+        m_applying = false;
+        shown.text = c.text;
+    }
+    if (kind == Kind::CheckBox)
         SendMessageW(w, BM_SETCHECK, c.checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    EnableWindow(w, c.enabled);
-    ShowWindow(w, c.visible ? SW_SHOWNA : SW_HIDE);
-    if (const auto chain = m_chainOf.find(id); chain != m_chainOf.end()) layOutChain(chain->second);
+    if (!shown.applied || shown.enabled != c.enabled) EnableWindow(w, c.enabled);
+    if (!shown.applied || shown.visible != c.visible)
+        ShowWindow(w, c.visible ? SW_SHOWNA : SW_HIDE);
+    shown.enabled = c.enabled;
+    shown.visible = c.visible;
+    shown.applied = true;
+    if (textChanged)
+        if (const auto chain = m_chainOf.find(id); chain != m_chainOf.end())
+            layOutChain(chain->second);
 }
 
 void Win32FormBinder::layOutChain(size_t index) {

@@ -19,7 +19,8 @@ namespace pt {
 // name; edits and ticks update the model without marking it changed.
 class Win32FormBinder {
 public:
-    enum class Kind { Label, Link, Button, CheckBox, Edit, Group };
+    // A panel is a sunken one-line label of a status bar; a link panel reports clicks.
+    enum class Kind { Label, Link, Button, CheckBox, Edit, Group, Panel, LinkPanel };
 
     // What the user activated (button, check box, link, menu item), by name.
     using ClickHandler = std::function<void(ControlId)>;
@@ -58,6 +59,13 @@ private:
     HFONT m_font;
     std::map<ControlSlot, HWND> m_windows;
     std::map<ControlSlot, Kind> m_kinds;
+    // What each control shows, as last applied.
+    struct Shown {
+        bool applied = false;
+        std::string text;
+        bool enabled = false, visible = false;
+    };
+    std::map<ControlSlot, Shown> m_shown;
     std::map<ControlSlot, std::function<void(const Control&)>> m_custom;
     std::map<HWND, COLORREF> m_colors;
     std::vector<HMENU> m_menus;

@@ -124,25 +124,41 @@ void Win32MainWindow::createControls() {
     m_home = std::make_unique<Win32WebPage>(
         m_hwnd, RECT{0, TabHeight, TabWidth, TabHeight + HomeHeight}, m_font);
 
-    m_status = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_hwnd,
-                               nullptr, instance, nullptr);
-    SendMessageW(m_status, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
-    int edges[5] = {200, 320, 430, 540, -1};
-    SendMessageW(m_status, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
-    for (int i = 0; i < 5; ++i)
-        m_binder->bindCustom(main_controls::Panels[i], [this, i](const Control& c) {
-            SendMessageW(m_status, SB_SETTEXTW, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(Widen(c.text).c_str()));
-        });
+    // The status bar: sunken panels along the bottom edge, each a label of its own, so that
+    // a panel whose text changes repaints alone (a common-controls status bar repaints whole,
+    // at once, for every text it is given, and some panels change twice a second).
+    for (int i = 0; i < StatusPanelCount; ++i) {
+        const ControlId panel = main_controls::Panels[i];
+        m_panels[i] = m_binder->add(panel == MakerPanel ? Kind::LinkPanel : Kind::Panel, panel,
+                                    m_hwnd, 0, 0, 1, 1);
+    }
+    layOutPanels();
 
     m_binder->bindCustom(
         Window, [this](const Control& c) { SetWindowTextW(m_hwnd, Widen(c.text).c_str()); });
-    m_binder->bindCustom(TrayIcon, [this](const Control& c) {
-        m_trayTip = Widen(c.toolTip);
-        if (m_trayAdded) trayIcon(NIM_MODIFY);
-    });
+    m_binder->bindCustom(TrayIcon, [this](const Control& c) { setTrayTip(Widen(c.toolTip)); });
     buildMenus();
     trayIcon(NIM_ADD);
+}
+
+void Win32MainWindow::layOutPanels() {
+    // Where each panel ends; the last one reaches the right edge.
+    constexpr int PanelEnds[StatusPanelCount] = {200, 320, 430, 540, -1};
+    RECT client{};
+    GetClientRect(m_hwnd, &client);
+    TEXTMETRICW metrics{};
+    HDC dc = GetDC(m_hwnd);
+    HGDIOBJ old = SelectObject(dc, m_font);
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(m_hwnd, dc);
+    const int height = metrics.tmHeight + 8;
+    int left = 0;
+    for (int i = 0; i < StatusPanelCount; ++i) {
+        const int right = PanelEnds[i] < 0 ? client.right : PanelEnds[i];
+        MoveWindow(m_panels[i], left, client.bottom - height, right - left, height, TRUE);
+        left = right;
+    }
 }
 
 void Win32MainWindow::buildStatisticsPage(HWND p) {
@@ -348,9 +364,7 @@ void Win32MainWindow::showAtStart() {
 }
 
 std::vector<std::string> Win32MainWindow::controlsWithoutCommand() const {
-    std::vector<std::string> clickable = m_binder->clickableControls();
-    clickable.emplace_back(MakerPanel.name);  // the one status-bar part that takes clicks
-    return m_commands.withoutCommand(clickable);
+    return m_commands.withoutCommand(m_binder->clickableControls());
 }
 
 void Win32MainWindow::dispatch(ControlId id) {
@@ -358,13 +372,13 @@ void Win32MainWindow::dispatch(ControlId id) {
     m_binder->sync();
 }
 
-void Win32MainWindow::trayIcon(DWORD action) {
+void Win32MainWindow::trayIcon(DWORD action, bool tipOnly) {
     if (action == NIM_DELETE && !m_trayAdded) return;
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof(data);
     data.hWnd = m_hwnd;
     data.uID = TrayId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uFlags = tipOnly ? NIF_TIP : NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = TrayMessage;
     data.hIcon = m_icon;
     lstrcpynW(data.szTip, m_trayTip.c_str(), ARRAYSIZE(data.szTip));
@@ -374,10 +388,14 @@ void Win32MainWindow::trayIcon(DWORD action) {
 }
 
 void Win32MainWindow::showTrayTip() {
-    const std::wstring tip = Widen(m_presenter->form().get(main_controls::TrayIcon).toolTip);
+    setTrayTip(Widen(m_presenter->form().get(main_controls::TrayIcon).toolTip));
+}
+
+void Win32MainWindow::setTrayTip(std::wstring tip) {
     if (tip == m_trayTip) return;
-    m_trayTip = tip;
-    if (m_trayAdded) trayIcon(NIM_MODIFY);
+    m_trayTip = std::move(tip);
+    // The tip alone: the icon's pictures are not sent to the tray again every second.
+    if (m_trayAdded) trayIcon(NIM_MODIFY, true);
 }
 
 void Win32MainWindow::notify(const std::string& title, const std::string& text) {
@@ -511,9 +529,6 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SendMessageW(m_tabs, TCM_GETITEMW, static_cast<WPARAM>(selected),
                              reinterpret_cast<LPARAM>(&tab));
                 showPage(static_cast<int>(tab.lParam));
-            } else if (header->hwndFrom == m_status && header->code == NM_CLICK) {
-                const auto part = reinterpret_cast<const NMMOUSE*>(lParam)->dwItemSpec;
-                if (part < 5 && main_controls::Panels[part] == MakerPanel) dispatch(MakerPanel);
             }
             return 0;
         }
@@ -561,7 +576,7 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam) m_presenter->saveAll();
             return 0;
         case WM_SIZE:
-            if (m_status) SendMessageW(m_status, WM_SIZE, 0, 0);
+            if (m_panels[0]) layOutPanels();
             break;
         default:
             break;

@@ -75,8 +75,11 @@ private:
     void rebuildTabs();
     void showPage(int index);
     void dispatch(ControlId id);
-    void trayIcon(DWORD action);
+    // Adds, changes or removes the tray icon; a change of the tip alone sends only the tip.
+    void trayIcon(DWORD action, bool tipOnly = false);
+    void setTrayTip(std::wstring tip);
     void showTrayTip();
+    void layOutPanels();
 
     CommandTable m_commands;  // before the presenter, which registers its commands
     std::function<void()> m_shown;
@@ -84,7 +87,8 @@ private:
     std::unique_ptr<Win32FormBinder> m_binder;
     HWND m_hwnd = nullptr;
     HWND m_tabs = nullptr;
-    HWND m_status = nullptr;
+    static constexpr int StatusPanelCount = 5;
+    HWND m_panels[StatusPanelCount] = {};
     std::unique_ptr<Win32WebPage> m_home;
     std::unique_ptr<Win32WebPage> m_news;
     HWND m_pages[main_controls::MainTabCount] = {};
