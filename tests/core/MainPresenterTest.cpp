@@ -426,6 +426,20 @@ TEST_F(MainPresenterTest, UnreadableInputDevicesShowTheFixAndMarkTheFiguresNotMe
     EXPECT_EQ(control("Label6").text, "本桌面不提供");  // travel never needed the position
 }
 
+// The second's save writes the bare click count into the counts panel; what the window is
+// left with after the second is the clicks and the keys, as between seconds, so the panel
+// neither shows the bare count for a while nor is repainted for it.
+TEST_F(MainPresenterTest, TheCountsPanelKeepsClicksAndKeysAcrossTheSecond) {
+    MainPresenter& f = load();
+    for (int i = 0; i < 3; ++i) model().countClick(MouseButton::Left);
+    for (int i = 0; i < 5; ++i) model().countKey();
+    f.onSamplingTick();
+    EXPECT_EQ(control("StatusBar1.Panel3").text, "3/5");
+    for (int second = 0; second < 10; ++second) f.onSecondTick();  // the tenth saves
+    EXPECT_EQ(control("StatusBar1.Panel3").text, "3/5");
+    EXPECT_EQ(control("StatusBar1.Panel4").text, "0:00:10");
+}
+
 // The tray icon names the program and today's figures, every second, in the window's
 // language; what cannot be measured says so there too.
 TEST_F(MainPresenterTest, TrayTooltipShowsTodaysFigures) {

@@ -329,6 +329,10 @@ void MainPresenter::onSecondTick() {
     if (m_sampling) m_sampling->tick();
     if (m_accessNotice) m_accessNotice->refresh();
     m_persistence->tick();
+    // The second writes the bare click count into the counts panel; the display pass puts
+    // the clicks and keys back at once, so the view never shows the bare count for a
+    // quarter second (nor repaints the panel twice a second for it).
+    if (m_sampling) m_sampling->showCounts();
     if (m_notices) m_notices->check();
     showTrayTip();
 }

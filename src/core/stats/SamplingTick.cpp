@@ -69,11 +69,16 @@ void SamplingTick::tick() {
                                         : std::string(main_texts::NotMeasured.in(m_lang));
     m_form.setText(m_todayTravel, metres);
     m_form.setText(m_travelPanel, metres);
+    showCounts();
+    m_form.setText(m_totalTravel, KilometresText(m_model.totals().travel, m_numberFormat));
+    showClickLines(measured);
+}
+
+void SamplingTick::showCounts() {
+    const bool measured = !m_access || m_access->devicesReadable();
     m_form.setText(m_countsPanel, measured ? std::to_string(m_model.todayClicks().all) + "/" +
                                                  m_model.todayKeys().toText()
                                            : std::string(main_texts::NotMeasured.in(m_lang)));
-    m_form.setText(m_totalTravel, KilometresText(m_model.totals().travel, m_numberFormat));
-    showClickLines(measured);
 }
 
 void SamplingTick::showClickLines(bool measured) {

@@ -28,6 +28,8 @@ public:
                  const InputAccess* access = nullptr);
 
     void tick();
+    // The status bar's counts panel alone: today's clicks, a slash, today's keys.
+    void showCounts();
 
     // Successful cursor reads folded in so far (for diagnostics and benchmarks).
     std::uint64_t samples() const { return m_samples; }
