@@ -5,19 +5,11 @@
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
-#include <climits>
 
 #include "ChartModel.h"
+#include "core/stats/ChartAxis.h"
 
 namespace pt {
-
-namespace {
-
-// Dates of a longer range are labelled by month, with the year: "2026-02".
-constexpr int MonthLabelsFrom = 63;
-constexpr int LabelGap = 8;
-
-}  // namespace
 
 BarChart::BarChart(ChartModel& model, QWidget* parent) : QWidget(parent), m_model(model) {
     setMinimumHeight(120);
@@ -86,55 +78,16 @@ std::vector<BarChart::AxisLabel> BarChart::axisLabels() const {
     if (count == 0) return labels;
     const QRect area = plotArea();
     const QFontMetrics metrics = fontMetrics();
-    const auto& points = m_model.points();
-    const double slot = static_cast<double>(area.width()) / count;
-    const auto text = [&](int i) { return QString::fromStdString(points[size_t(i)].label); };
-
-    // Which rows get a label, and what it says.
-    std::vector<std::pair<int, QString>> wanted;
-    const bool dates = text(0).size() == 10;
-    if (dates && count >= MonthLabelsFrom) {
-        // The first of every month, or of every 2nd, 3rd, ... month where they do not all
-        // fit: evenly spaced, January always among them, so each year change is labelled.
-        std::vector<int> firsts;
-        for (int i = 0; i < count; ++i)
-            if (text(i).endsWith(QLatin1String("-01"))) firsts.push_back(i);
-        const int labelWidth = metrics.horizontalAdvance(QStringLiteral("2026-12"));
-        int step = 12;
-        for (int candidate : {1, 2, 3, 4, 6}) {
-            bool fits = true;
-            for (size_t k = 0; k + candidate < firsts.size() && fits; ++k)
-                fits = (firsts[k + size_t(candidate)] - firsts[k]) * slot >= labelWidth + LabelGap;
-            if (fits) {
-                step = candidate;
-                break;
-            }
-        }
-        for (int i : firsts)
-            if ((text(i).mid(5, 2).toInt() - 1) % step == 0)
-                wanted.emplace_back(i, text(i).left(7));
-    } else {
-        // Whole dates where they fit, else month and day; as many as fit.
-        const bool whole = !dates || metrics.horizontalAdvance(text(0)) + LabelGap <= slot * 2;
-        const QString sample = whole ? text(0) : text(0).mid(5);
-        const int every = std::max(
-            1,
-            static_cast<int>((metrics.horizontalAdvance(sample) + LabelGap) / std::max(1.0, slot)) +
-                1);
-        for (int i = 0; i < count; i += every)
-            wanted.emplace_back(i, whole || !dates ? text(i) : text(i).mid(5));
-    }
-
-    // Centred under the bar, kept inside the chart, never over the one before.
-    int lastRight = INT_MIN / 2;
-    for (const auto& [i, label] : wanted) {
-        const int width = metrics.horizontalAdvance(label);
-        const int centre = static_cast<int>(area.left() + i * slot + slot / 2);
-        const int left = std::clamp(centre - width / 2, 0, std::max(0, this->width() - width));
-        if (left < lastRight + LabelGap) continue;
-        labels.push_back({QRect(left, area.bottom() + 2, width, metrics.height()), label});
-        lastRight = left + width;
-    }
+    std::vector<std::string> names;
+    names.reserve(size_t(count));
+    for (const auto& point : m_model.points()) names.push_back(point.label);
+    const auto textWidth = [&](std::string_view text) {
+        return metrics.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    };
+    for (const auto& label : pt::AxisLabels(
+             names, area.left(), static_cast<double>(area.width()) / count, width(), textWidth))
+        labels.push_back({QRect(label.left, area.bottom() + 2, label.width, metrics.height()),
+                          QString::fromStdString(label.text)});
     return labels;
 }
 

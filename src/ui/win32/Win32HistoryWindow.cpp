@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "core/persistence/HistoryCsv.h"
+#include "core/stats/ChartAxis.h"
 #include "core/stats/DayAccounting.h"
 #include "core/stats/HistoryWindowModel.h"
 #include "core/texts/HistoryTexts.h"
@@ -315,9 +316,6 @@ void Win32HistoryWindow::paintChart(HWND chart, HDC dc) {
     DrawTextW(dc, W(FigureText(largest, m_figure)).c_str(), -1, &scale, DT_LEFT | DT_SINGLELINE);
     HBRUSH bar = CreateSolidBrush(RGB(0x3a, 0x7b, 0xd5));
     const size_t n = points.size();
-    // As many labels below as fit, evenly spread, the last one always.
-    const size_t every = std::max<size_t>(
-        1, (n * 80 + static_cast<size_t>(width) - 1) / static_cast<size_t>(std::max(width, 1)));
     for (size_t i = 0; i < n; ++i) {
         const int left =
             8 + static_cast<int>(static_cast<long long>(i) * width / static_cast<long long>(n));
@@ -329,14 +327,23 @@ void Win32HistoryWindow::paintChart(HWND chart, HDC dc) {
             RECT b{left + 1, bottom - std::max(height, 1), std::max(right - 1, left + 2), bottom};
             FillRect(dc, &b, bar);
         }
-        if ((n - 1 - i) % every == 0) {
-            RECT label{left - 40, bottom + 2, right + 40, r.bottom};
-            std::string text = points[i].label;
-            if (days && text.size() == 10) text = text.substr(5);  // "12-08"
-            DrawTextW(dc, W(text).c_str(), -1, &label, DT_CENTER | DT_SINGLELINE);
-        }
     }
     DeleteObject(bar);
+    // The labels below, as the Qt chart places them.
+    std::vector<std::string> names;
+    names.reserve(n);
+    for (const ChartPoint& p : points) names.push_back(p.label);
+    const auto textWidth = [dc](std::string_view text) {
+        const std::wstring wide = W(std::string(text));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    for (const AxisLabel& label : AxisLabels(
+             names, 8, static_cast<double>(width) / static_cast<double>(n), r.right, textWidth)) {
+        const std::wstring text = W(label.text);
+        TextOutW(dc, label.left, bottom + 2, text.c_str(), static_cast<int>(text.size()));
+    }
 }
 
 LRESULT CALLBACK Win32HistoryWindow::chartProc(HWND hwnd, UINT message, WPARAM wParam,
