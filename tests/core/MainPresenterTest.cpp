@@ -5,7 +5,9 @@
 #include <map>
 #include <optional>
 
+#include "core/shell/ClearAllPresenter.h"
 #include "core/startup/MainPresenter.h"
+#include "core/stats/StoredDate.h"
 #include "support/FakeServices.h"
 
 namespace pt {
@@ -187,6 +189,36 @@ TEST_F(MainPresenterTest, AStoreLockedAtStartIsJoinedOnceItCanBeRead) {
     EXPECT_TRUE(view.home.empty() && view.news.empty());
     EXPECT_EQ(autostart.value, "/elsewhere/pathtally");
     EXPECT_FALSE(parts->clickHook.installed()) << "AddHook 1 stops the click counting";
+}
+
+// A data reset made while the store is still locked stays a reset once the store joins:
+// neither the old totals nor the old records come back, and the store gets the click
+// record the reset could not write.
+TEST_F(MainPresenterTest, AResetWhileTheStoreIsLockedStaysOnceItJoins) {
+    for (const char* key : {MainKey.data(), MirrorKey.data()}) {
+        WriteSetting(store, key, "AllUseTime", "100000");
+        WriteSetting(store, key, "totalClick", "300");
+    }
+    WriteSetting(store, MainKey, "MaxUseTime", "99999");
+    WriteSetting(store, MainKey, "MaxTotalClick", "700");
+    WriteSetting(store, MainKey, "MaxTotalClickDate", "2020-01-02");
+    store.locked = true;
+    MainPresenter& f = load();
+    for (int i = 0; i < 5; ++i) f.onSecondTick();
+    ClearAllPresenter reset(model(), store, clock, messages, f.lang());
+    messages.answers = {MsgAnswer::Yes, MsgAnswer::Ok};
+    reset.click(ControlId{"Command1"});
+    ASSERT_EQ(model().totals().useTime, 0.0);
+
+    store.locked = false;
+    for (int i = 0; i < 10; ++i) f.onSecondTick();
+    EXPECT_EQ(stored("AllUseTime"), "10");
+    EXPECT_EQ(ReadSetting(store, MirrorKey, "AllUseTime"), "10");
+    EXPECT_EQ(stored("totalClick"), "0");
+    EXPECT_EQ(stored("MaxTotalClick"), "0");
+    EXPECT_EQ(stored("MaxTotalClickDate"), StoredToday(clock));
+    EXPECT_EQ(model().records().useTime, 0.0) << "the old record is not read back";
+    EXPECT_EQ(stored("MaxUseTime"), "10") << "this run's use is the record after the reset";
 }
 
 TEST_F(MainPresenterTest, AnEntryAlreadyCurrentWritesNothing) {

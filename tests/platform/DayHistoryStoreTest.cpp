@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <fstream>
 
@@ -239,6 +240,38 @@ TEST_F(DayHistoryStoreTest, TheHistoryFollowsTheDatabaseWhenItIsOpenedAnew) {
     save("30");
     EXPECT_EQ(history.days(), (std::vector<DayRow>{{"2026-12-08", {1, 0, 0, 0, 0, 10}}}));
     EXPECT_EQ(store.read(LM, "k", "AllUseTime"), "30");
+}
+
+// The data reset's clearing of the days, asked for while another program keeps the
+// database to itself, is carried out once it is free: the old days do not come back.
+TEST_F(DayHistoryStoreTest, ClearingAskedForWhileLockedIsDoneOnceFree) {
+    {
+        SqliteSettingsStore store(db);
+        SqliteDayHistory history(store.database());
+        history.add("2026-12-07", 9, {1, 1, 1, 1, 1, 1});
+    }
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(db.c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder,
+                           "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;"
+                           " SELECT count(*) FROM settings;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    SqliteSettingsStore store(db);
+    SqliteDayHistory history(store.database());
+    ASSERT_FALSE(store.readable()) << "the first open waits, then finds it locked";
+    history.clear();
+    sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    ASSERT_TRUE(store.readable()) << "asked before every save, as the program does";
+    {
+        SettingsBatch save(store);
+        store.write(LM, "k", "AllUseTime", "1");
+        history.add("2026-12-08", 9, {2, 0, 0, 0, 0, 10});
+    }
+    EXPECT_TRUE(store.lastBatchSaved());
+    EXPECT_EQ(history.days(), (std::vector<DayRow>{{"2026-12-08", {2, 0, 0, 0, 0, 10}}}));
+    EXPECT_EQ(shell("SELECT count(*) FROM day_hours WHERE date = '2026-12-07';"), "0");
 }
 
 }  // namespace

@@ -54,6 +54,12 @@ void ClearAllPresenter::confirmReset() {
     m_closeRequested = true;
 }
 
+void StoreResetClickRecord(SettingsStore& store, const Clock& clock) {
+    SettingsBatch batch(store);
+    WriteSetting(store, MainKey, value::MaxTotalClick, "0");
+    WriteSetting(store, MainKey, value::MaxTotalClickDate, StoredToday(clock));
+}
+
 void ClearAllPresenter::reset() {
     // What was measured up to the confirmation is counted now and cleared with the rest.
     if (m_takeMeasured) m_takeMeasured();
@@ -61,12 +67,7 @@ void ClearAllPresenter::reset() {
     if (m_days) m_days->beforeReset();
     m_model.reset();
 
-    // The stored click record starts again from today.
-    {
-        SettingsBatch batch(m_store);
-        WriteSetting(m_store, MainKey, value::MaxTotalClick, "0");
-        WriteSetting(m_store, MainKey, value::MaxTotalClickDate, StoredToday(m_clock));
-    }
+    StoreResetClickRecord(m_store, m_clock);
 
     if (m_days) {
         SettingsBatch batch(m_store);

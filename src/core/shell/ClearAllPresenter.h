@@ -15,6 +15,9 @@ namespace pt {
 
 class DayAccounting;
 
+// What a data reset writes into the store: the click record starts again from today.
+void StoreResetClickRecord(SettingsStore& store, const Clock& clock);
+
 // The data reset dialog: after a yes/no confirmation it zeroes the travel, use-time and
 // click statistics and records in memory and resets the click record in the store.
 // Keystrokes and every other stored value are left alone; the

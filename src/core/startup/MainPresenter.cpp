@@ -11,6 +11,7 @@
 #include "core/persistence/RecordFile.h"
 #include "core/persistence/StartupMerge.h"
 #include "core/persistence/ValueNames.h"
+#include "core/shell/ClearAllPresenter.h"
 #include "core/shutdown/ShutdownScheduler.h"
 #include "core/stats/Formatting.h"
 #include "core/stats/NumberText.h"
@@ -129,7 +130,7 @@ void MainPresenter::start() {
         m_model, m_form, m_services.store, m_services.clock, m_lang, m_services.dataFile,
         m_computerName, m_startDate, m_days, checkSchedule);
     if (m_storeLocked) {
-        m_lockedStart = LockedStart{fileTotals, m_model.totals()};
+        m_lockedStart = LockedStart{fileTotals, m_model.totals(), m_model.resets()};
         m_persistence->joinStoreWhenReadable([this] { joinLockedStore(); });
     }
     // The totals are merged: from here on, what they grow by belongs to the day.
@@ -288,14 +289,21 @@ void MainPresenter::joinLockedStore() {
     m_storeLocked = false;
     // What the store adds to the totals is no growth of today's.
     if (m_days) m_days->beforeReset();
-    // A data reset in the meantime (the totals went down) is kept: nothing old comes back.
-    if (m_lockedStart && m_model.totals().useTime >= m_lockedStart->merged.useTime)
+    // A data reset in the meantime is kept: nothing old comes back, neither the totals nor
+    // the records, and the store gets what the reset could not write while it was locked.
+    const bool resetMeanwhile = m_lockedStart && m_model.resets() != m_lockedStart->resets;
+    if (m_lockedStart && !resetMeanwhile)
         m_model.addStoredGrowth(m_lockedStart->merged, MergedTotals(m_lockedStart->file, store));
     m_lockedStart.reset();
     if (m_days) m_days->afterReset(false);
-    // The records and the day the statistics began, as stored.
-    showRecords();
-    showClickRecord();
+    if (resetMeanwhile) {
+        StoreResetClickRecord(store, m_services.clock);
+    } else {
+        // The records, as stored.
+        showRecords();
+        showClickRecord();
+    }
+    // The day the statistics began, as stored.
     const std::string stored = Read(store, value::StartDate);
     if (m_services.clock.isDate(stored)) {
         const std::string normalized = NormalizedDate(m_services.clock, stored);

@@ -145,6 +145,7 @@ private:
     struct LockedStart {
         FileTotals file;
         LifetimeTotals merged;
+        int resets = 0;  // the data resets made before it
     };
     bool m_storeLocked = false;
     std::optional<LockedStart> m_lockedStart;

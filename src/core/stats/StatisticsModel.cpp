@@ -96,6 +96,7 @@ void StatisticsModel::reset() {
     m_totals.useTime = 0;
     m_todayTravel = 0;
     m_totals.travel = 0;
+    ++m_resets;
 }
 
 }  // namespace pt

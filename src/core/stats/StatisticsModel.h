@@ -66,6 +66,8 @@ public:
     void setClickRecord(std::int32_t clicks) { m_records.clicks = clicks; }
     // The data reset: every count, total and record back to zero (uptime and points stay).
     void reset();
+    // How many data resets this run has made.
+    int resets() const { return m_resets; }
 
     std::int32_t x() const { return m_x; }
     std::int32_t y() const { return m_y; }
@@ -90,6 +92,7 @@ private:
     RunRecords m_records;
     double m_uptime = 0;
     DynamicValue m_points;
+    int m_resets = 0;
 };
 
 // A total read from a file or a store, held at MaxStoredTotal; not a number reads as 0.

@@ -56,6 +56,7 @@ void SqliteDayHistory::notWritten() {
 
 void SqliteDayHistory::add(std::string_view date, int hour, const DayFigures& f) {
     if (m_database.refusesWrites()) return;
+    clearIfOwed();
     if (!m_database.open(true)) {
         m_database.failBatch();
         return;
@@ -90,6 +91,7 @@ void SqliteDayHistory::add(std::string_view date, int hour, const DayFigures& f)
 }
 
 std::optional<std::vector<DayRow>> SqliteDayHistory::readDays() {
+    clearIfOwed();
     std::vector<DayRow> rows;
     if (!m_database.open(false)) {
         std::error_code ec;
@@ -126,6 +128,7 @@ std::vector<DayRow> SqliteDayHistory::days() {
 }
 
 std::vector<HourRow> SqliteDayHistory::hours(std::string_view date) {
+    clearIfOwed();
     std::vector<HourRow> rows;
     if (!m_database.open(false)) return rows;
     sqlite3_stmt* select = nullptr;
@@ -153,7 +156,19 @@ void SqliteDayHistory::dropHoursBefore(std::string_view date) {
     sqlite3_finalize(statement);
 }
 
+void SqliteDayHistory::clearIfOwed() {
+    if (!m_clearOwed || !m_database.readable()) return;
+    m_clearOwed = false;
+    clear();
+}
+
 void SqliteDayHistory::clear() {
+    // Held by another program: nothing can be removed now, and what it holds would come
+    // back; the clearing waits until the database is free.
+    if (!m_database.lockedPlace().empty() && !m_database.readable()) {
+        m_clearOwed = true;
+        return;
+    }
     if (!m_database.open(false) || !writable()) return;
     if (m_database.inTransaction()) {
         if (!m_database.exec("DELETE FROM days") || !m_database.exec("DELETE FROM day_hours"))

@@ -14,7 +14,8 @@ class SettingsDatabase;
 // The totals are never held back by the history: inside a batch the history has a
 // savepoint of its own, and a history write that fails is dropped (said once) while the
 // batch commits without it. A database of a newer schema keeps its history as it is: read,
-// never written.
+// never written. Clearing asked for while another program holds the database locked is
+// carried out once it is free, before anything is read or added.
 class SqliteDayHistory : public DayHistory {
 public:
     explicit SqliteDayHistory(SettingsDatabase& database) : m_database(database) {}
@@ -33,9 +34,12 @@ private:
     bool writable();
     // Said once per run: a history write failed and was dropped.
     void notWritten();
+    // Carries out a clearing asked for while the database was locked, once it is free.
+    void clearIfOwed();
 
     SettingsDatabase& m_database;
     bool m_toldNotWritten = false;
+    bool m_clearOwed = false;
 };
 
 }  // namespace pt
