@@ -468,6 +468,27 @@ TEST(ShutdownRestore, ArmedRowsComeBackTodayRowNever) {
     EXPECT_EQ(p.power.requests.size(), 1u);
 }
 
+// Rows set while another program holds the store locked are what the schedule is when the
+// store joins: written then, not replaced by what the store held before.
+TEST(ShutdownRestore, RowsSetWhileTheStoreIsLockedAreKeptWhenItJoins) {
+    Page p;
+    p.arm(3, {"8", "0"});  // stored before the lock
+    p.store.locked = true;
+    p.click("Command6");    // row 3 cancelled
+    p.arm(4, {"9", "15"});  // row 4 armed
+    EXPECT_EQ(p.stored("Text6"), "") << "nothing written while locked";
+    p.store.locked = false;
+    p.s->restoreSchedule();  // the store joins
+    EXPECT_FALSE(p.s->armed(ClockRule::Weekdays));
+    EXPECT_TRUE(p.s->armed(ClockRule::Saturday));
+    EXPECT_EQ(p.c("Text6").text, "9");
+    EXPECT_EQ(p.stored("Text6"), "9");
+    // And a restart reads the same.
+    p.start();
+    EXPECT_FALSE(p.s->armed(ClockRule::Weekdays));
+    EXPECT_TRUE(p.s->armed(ClockRule::Saturday));
+}
+
 TEST(ShutdownRestore, StoredValuesAreNotValidatedAgain) {
     Page p;
     WriteSetting(p.store, MainKey, "check7", "1");

@@ -152,6 +152,10 @@ double ShutdownScheduler::value(ControlId id) {
 }
 
 void ShutdownScheduler::store(std::string_view name, const std::string& text) {
+    if (!m_store.lockedPlace().empty()) {
+        m_heldBack.emplace_back(name, text);
+        return;
+    }
     WriteSetting(m_store, MainKey, name, text);
 }
 
@@ -316,6 +320,12 @@ void ShutdownScheduler::idleTodayRule() {
 // --- start-up and the once-a-second check ----------------------------------------------
 
 void ShutdownScheduler::restoreSchedule() {
+    // What the user set while the store was locked is what the schedule is now.
+    if (!m_heldBack.empty() && m_store.lockedPlace().empty()) {
+        SettingsBatch batch(m_store);
+        for (const auto& [name, text] : m_heldBack) WriteSetting(m_store, MainKey, name, text);
+        m_heldBack.clear();
+    }
     const RuleControls& today = Rule(ClockRule::Today);
     for (ClockRule rule : ClockRules) m_form.setText(Rule(rule).box, RuleBox(rule).in(m_lang));
     m_form.setText(CountdownBox, texts::CountdownBox.in(m_lang));

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/form/FormModel.h"
@@ -75,6 +76,8 @@ private:
     void errorBox(const std::string& text, ControlId focusField);
     std::string text(ControlId id) { return m_form.get(id).text; }
     double value(ControlId id);
+    // Writes a schedule value; while another program holds the store locked, the value is
+    // kept and written when the schedule is restored once the store can be read.
     void store(std::string_view name, const std::string& value);
 
     // Calls powerOffAsScheduled; true when the check must stop (the request went out).
@@ -93,6 +96,8 @@ private:
     std::function<void(bool on)> m_onCountdownChanged;
 
     std::array<std::optional<RuleTime>, std::size(shutdown_controls::ClockRules)> m_schedule;
+    // Schedule values set while the store was locked, in the order set.
+    std::vector<std::pair<std::string, std::string>> m_heldBack;
     double m_autoShutdownTime = 0;
     bool m_countdownRunning = false;
     bool m_countdownFired = false;  // the count reached zero and the power step ran
