@@ -60,7 +60,7 @@ void SamplingTick::tick() {
         m_model.addTravel(reading->x, reading->y, reading->travel);
         m_samples += reading->samples;
     }
-    const bool measured = !m_access || m_access->devicesReadable();
+    const bool measured = inputMeasured();
     const bool positionKnown = !m_access || m_access->pointerPositionKnown();
     m_form.setText(m_position, positionKnown
                                    ? PositionText(m_model.x(), m_model.y())
@@ -75,10 +75,10 @@ void SamplingTick::tick() {
 }
 
 void SamplingTick::showCounts() {
-    const bool measured = !m_access || m_access->devicesReadable();
-    m_form.setText(m_countsPanel, measured ? std::to_string(m_model.todayClicks().all) + "/" +
-                                                 m_model.todayKeys().toText()
-                                           : std::string(main_texts::NotMeasured.in(m_lang)));
+    m_form.setText(m_countsPanel, inputMeasured()
+                                      ? std::to_string(m_model.todayClicks().all) + "/" +
+                                            m_model.todayKeys().toText()
+                                      : std::string(main_texts::NotMeasured.in(m_lang)));
 }
 
 void SamplingTick::showClickLines(bool measured) {

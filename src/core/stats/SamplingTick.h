@@ -36,6 +36,8 @@ public:
 
 private:
     void showClickLines(bool measured);
+    // Clicks and keys can be counted (the input devices are readable).
+    bool inputMeasured() const { return !m_access || m_access->devicesReadable(); }
 
     StatisticsModel& m_model;
     FormModel& m_form;

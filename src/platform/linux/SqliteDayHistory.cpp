@@ -36,13 +36,19 @@ void BindDate(sqlite3_stmt* statement, std::string_view date) {
 
 }  // namespace
 
-bool SqliteDayHistory::writable() {
+std::optional<SqliteDayHistory::AddStatements> SqliteDayHistory::addStatements() {
     // A later version's history is its own, and a reader writes nothing.
-    if (m_database.newerSchema() || m_database.readerOnly()) return false;
-    if (m_database.prepared(AddToDay) && m_database.prepared(AddToHour)) return true;
+    if (m_database.newerSchema() || m_database.readerOnly()) return std::nullopt;
+    const auto prepare = [this]() -> std::optional<AddStatements> {
+        sqlite3_stmt* day = m_database.prepared(AddToDay);
+        sqlite3_stmt* hour = day ? m_database.prepared(AddToHour) : nullptr;
+        if (!hour) return std::nullopt;
+        return AddStatements{day, hour};
+    };
+    if (auto statements = prepare()) return statements;
     // No tables of ours yet (a database that could not be moved forward at open).
-    return m_database.migrate() && !m_database.newerSchema() && m_database.prepared(AddToDay) &&
-           m_database.prepared(AddToHour);
+    if (!m_database.migrate() || m_database.newerSchema()) return std::nullopt;
+    return prepare();
 }
 
 void SqliteDayHistory::notWritten() {
@@ -62,9 +68,10 @@ void SqliteDayHistory::add(std::string_view date, int hour, const DayFigures& f)
         return;
     }
     // The totals are saved all the same.
-    if (!writable()) return;
-    sqlite3_stmt* day = m_database.prepared(AddToDay);
-    sqlite3_stmt* hourRow = m_database.prepared(AddToHour);
+    const auto statements = addStatements();
+    if (!statements) return;
+    sqlite3_stmt* day = statements->day;
+    sqlite3_stmt* hourRow = statements->hour;
     const bool inBatch = m_database.inTransaction();
     const bool ownTransaction = !inBatch && m_database.exec("BEGIN IMMEDIATE");
     // Inside a save's batch the history has a savepoint of its own: when it cannot be
@@ -146,7 +153,7 @@ std::vector<HourRow> SqliteDayHistory::hours(std::string_view date) {
 }
 
 void SqliteDayHistory::dropHoursBefore(std::string_view date) {
-    if (!m_database.open(false) || !writable()) return;
+    if (!m_database.open(false) || !addStatements()) return;
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(m_database.connection(), "DELETE FROM day_hours WHERE date < ?", -1,
                            &statement, nullptr) == SQLITE_OK) {
@@ -169,7 +176,7 @@ void SqliteDayHistory::clear() {
         m_clearOwed = true;
         return;
     }
-    if (!m_database.open(false) || !writable()) return;
+    if (!m_database.open(false) || !addStatements()) return;
     if (m_database.inTransaction()) {
         if (!m_database.exec("DELETE FROM days") || !m_database.exec("DELETE FROM day_hours"))
             m_database.failBatch();

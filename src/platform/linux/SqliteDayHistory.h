@@ -5,6 +5,8 @@
 
 #include "core/ports/DayHistory.h"
 
+struct sqlite3_stmt;
+
 namespace pt {
 
 class SettingsDatabase;
@@ -29,9 +31,14 @@ public:
     std::optional<std::vector<DayRow>> readDays();
 
 private:
-    // The history's tables are there to be written (moved forward when they are not yet);
-    // false for a newer schema or a database that refuses.
-    bool writable();
+    struct AddStatements {
+        sqlite3_stmt* day;
+        sqlite3_stmt* hour;
+    };
+    // The statements that add to a day and an hour, while the history's tables are there to
+    // be written (moved forward when they are not yet); none for a newer schema, a reader
+    // or a database that refuses.
+    std::optional<AddStatements> addStatements();
     // Said once per run: a history write failed and was dropped.
     void notWritten();
     // Carries out a clearing asked for while the database was locked, once it is free.

@@ -147,8 +147,8 @@ void Win32FormBinder::apply(ControlSlot id) {
         return;
     }
     const auto it = m_windows.find(id);
-    const std::wstring text = Widen(c.text);
     if (it == m_windows.end()) {
+        const std::wstring text = Widen(c.text);
         // A menu item (menus cannot hide an item: a hidden one is shown greyed).
         for (HMENU menu : m_menus) {
             MENUITEMINFOW info{};
@@ -171,7 +171,7 @@ void Win32FormBinder::apply(ControlSlot id) {
     const bool textChanged = !shown.applied || userChanges || shown.text != c.text;
     if (textChanged) {
         m_applying = true;
-        SetWindowTextW(w, text.c_str());
+        SetWindowTextW(w, Widen(c.text).c_str());
         m_applying = false;
         shown.text = c.text;
     }
